@@ -1,0 +1,122 @@
+// Book-on-disk figures: the tree string of 100,000 items, and saving 10,000
+// content files compared with cp copying the same files.
+#include "BookFile.h"
+#include "BookSession.h"
+#include "BookStore.h"
+#include "ItemTree.h"
+#include "Prompter.h"
+#include "TreeString.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+using namespace kobin;
+
+namespace {
+
+// A book of folders of ten items each, with Japanese captions, like a large real one.
+QString largeTreeString(int items)
+{
+    QString s = QStringLiteral("|0\\大きな本=a1+root|");
+    int folder = 1;
+    for (int i = 2; i <= items; ++i) {
+        if ((i - 2) % 10 == 0) {
+            s += QStringLiteral("a1\\フォルダ%1=a%1+fclose|").arg(i);
+            folder = i;
+        } else {
+            s += QStringLiteral("a%1\\ホームページの表題 %2=a%2+%3|")
+                     .arg(folder)
+                     .arg(i)
+                     .arg(i % 3 ? QStringLiteral("richtxt") : QStringLiteral("htmlfile"));
+        }
+    }
+    return s;
+}
+
+void ReadTreeString100k(benchmark::State &state)
+{
+    const QString s = largeTreeString(100000);
+    for (auto _ : state) {
+        ItemTree tree;
+        benchmark::DoNotOptimize(treestring::buildTree(tree, s));
+    }
+    state.SetLabel(QStringLiteral("%1 characters").arg(s.size()).toStdString());
+}
+BENCHMARK(ReadTreeString100k)->Unit(benchmark::kMillisecond);
+
+void WriteTreeString100k(benchmark::State &state)
+{
+    ItemTree tree;
+    treestring::buildTree(tree, largeTreeString(100000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(treestring::fromTree(tree));
+}
+BENCHMARK(WriteTreeString100k)->Unit(benchmark::kMillisecond);
+
+void NextFreeKeyAfterDeletes(benchmark::State &state)
+{
+    ItemTree tree;
+    treestring::buildTree(tree, largeTreeString(100000));
+    int victim = 2;
+    for (auto _ : state) {
+        tree.remove(QStringLiteral("a%1").arg(victim + 1)); // an item without children
+        tree.add("a1", Relationship::Child, tree.nextFreeKey(), "x", "richtxt");
+        victim = (victim + 10) % 99000;
+    }
+}
+BENCHMARK(NextFreeKeyAfterDeletes)->Unit(benchmark::kMicrosecond);
+
+class NullPrompter : public Prompter
+{
+public:
+    PromptAnswer ask(PromptButtons, PromptIcon, const QString &, const QString &) override { return PromptAnswer::Ok; }
+};
+
+struct SaveFixture {
+    QTemporaryDir dir;
+    BookSession session;
+    ItemTree tree;
+
+    SaveFixture()
+    {
+        session.appPath = dir.path() + u'/';
+        session.bookName = QStringLiteral("big");
+        session.bookPath = dir.path() + QStringLiteral("/big.iis");
+        QDir().mkpath(session.workingFolder());
+        const QByteArray note = QByteArray("{\\rtf1\\ansi\\ansicpg932 ") + QByteArray(3000, 'x') + "}";
+        for (int i = 1; i <= 10000; ++i) {
+            QFile file(session.workingFolder() + QStringLiteral("a%1.rtf").arg(i));
+            file.open(QIODevice::WriteOnly);
+            file.write(note);
+        }
+        treestring::buildTree(tree, largeTreeString(10000));
+    }
+};
+
+void SaveBook10kFiles(benchmark::State &state)
+{
+    SaveFixture fixture;
+    NullPrompter prompter;
+    for (auto _ : state)
+        saveBook(fixture.session, fixture.tree, prompter);
+}
+BENCHMARK(SaveBook10kFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void CpSame10kFiles(benchmark::State &state)
+{
+    SaveFixture fixture;
+    const QString command = QStringLiteral("cp %1/*.rtf %2").arg(fixture.session.workingFolder(), fixture.dir.path() + "/cp-target");
+    QDir().mkpath(fixture.dir.path() + "/cp-target");
+    for (auto _ : state) {
+        if (std::system(command.toLocal8Bit().constData()) != 0)
+            state.SkipWithError("cp failed");
+    }
+}
+BENCHMARK(CpSame10kFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,71 @@
+// kobin-cli: the command-line companion. Reads books and notes with the same code
+// as the program and prints what it finds.
+#include "BookFile.h"
+#include "BookOutline.h"
+#include "ItemTree.h"
+#include "TreeString.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+void writeOut(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+void writeError(const QString &text)
+{
+    const QByteArray bytes = (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+}
+
+int printTree(const QStringList &args)
+{
+    if (args.size() != 1) {
+        writeError(QStringLiteral("使い方: kobin-cli tree BOOK"));
+        return 2;
+    }
+    const auto treeString = kobin::loadTreeString(args[0]);
+    if (!treeString) {
+        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」を開けません。"));
+        return 1;
+    }
+    kobin::ItemTree tree;
+    kobin::treestring::buildTree(tree, *treeString);
+    writeOut(kobin::bookOutline(tree));
+    return 0;
+}
+
+using Command = std::function<int(const QStringList &)>;
+
+const std::map<QString, Command> &commands()
+{
+    static const std::map<QString, Command> table = {
+        {QStringLiteral("tree"), printTree},
+    };
+    return table;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const auto command = args.isEmpty() ? commands().end() : commands().find(args.first());
+    if (command == commands().end()) {
+        QStringList names;
+        for (const auto &entry : commands())
+            names.append(entry.first);
+        writeError(QStringLiteral("使い方: kobin-cli COMMAND FILE  (COMMAND: ") + names.join(u", ") + u')');
+        return 2;
+    }
+    args.removeFirst();
+    return command->second(args);
+}

@@ -1,0 +1,113 @@
+#include "ContentFiles.h"
+
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace kobin {
+
+namespace {
+
+std::filesystem::path toFsPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QStringList filesEndingWith(const QString &folder, const QString &suffix)
+{
+    QStringList names;
+    const QDir dir(folder);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : entries) {
+        if (name.endsWith(suffix))
+            names.append(name);
+    }
+    return names;
+}
+
+} // namespace
+
+bool isContentFileName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".rtf")) || name.endsWith(QLatin1String(".txt"));
+}
+
+QStringList contentFileNames(const QString &folder)
+{
+    return filesEndingWith(folder, QStringLiteral(".rtf")) + filesEndingWith(folder, QStringLiteral(".txt"));
+}
+
+QStringList itemContentFileNames(const QString &folder, const QString &key)
+{
+    QStringList names;
+    for (const QString &name : contentFileNames(folder)) {
+        if (!name.startsWith(key) || name.size() < key.size() + 4)
+            continue;
+        if (!name[key.size()].isDigit())
+            names.append(name);
+    }
+    return names;
+}
+
+bool deleteAllFiles(const QString &folder)
+{
+    QDir dir(folder);
+    if (!dir.exists())
+        return true;
+    bool allDeleted = true;
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        allDeleted = dir.remove(name) && allDeleted;
+    return allDeleted;
+}
+
+bool copyFileAtomically(const QString &source, const QString &target)
+{
+    const std::filesystem::path temporary = toFsPath(target + QStringLiteral(".kobin-part"));
+    std::error_code error;
+    std::filesystem::copy_file(toFsPath(source), temporary,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (!error)
+        std::filesystem::rename(temporary, toFsPath(target), error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+bool writeNumberFile(const QString &path, float value)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray line = formatSingle(value).toLatin1() + "\r\n";
+    return file.write(line) == line.size();
+}
+
+std::optional<float> readNumberFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    static const QRegularExpression leadingNumber(
+        QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
+    const auto match = leadingNumber.match(QString::fromLatin1(file.read(64)));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const double value = match.captured(1).toDouble();
+    if (!std::isfinite(value) || std::fabs(value) > 1e9)
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+} // namespace kobin

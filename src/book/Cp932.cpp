@@ -1,0 +1,212 @@
+#include "Cp932.h"
+
+#include <array>
+#include <vector>
+
+namespace kobin::cp932 {
+namespace {
+
+constexpr int kTrailCount = 188; // 0x40-0x7E and 0x80-0xFC
+
+const char16_t kDoubleByteTable[] = {
+#include "Cp932Table.inc"
+};
+
+int leadRow(unsigned char lead)
+{
+    if (lead >= 0x81 && lead <= 0x9F)
+        return lead - 0x81;
+    if (lead >= 0xE0 && lead <= 0xFC)
+        return lead - 0xE0 + 31;
+    return -1;
+}
+
+int trailColumn(unsigned char trail)
+{
+    if (trail >= 0x40 && trail <= 0x7E)
+        return trail - 0x40;
+    if (trail >= 0x80 && trail <= 0xFC)
+        return trail - 0x80 + 63;
+    return -1;
+}
+
+static_assert(sizeof(kDoubleByteTable) / sizeof(char16_t) == 60 * kTrailCount, "table shape");
+
+// Where a character has several codes, Windows writes the JIS X 0208 one first,
+// then NEC row 13, then the IBM extensions, and the NEC-selected IBM extensions last.
+int leadPreference(unsigned char lead)
+{
+    if (lead == 0x87)
+        return 1;
+    if (lead >= 0xFA)
+        return 2;
+    if (lead == 0xED || lead == 0xEE)
+        return 3;
+    return 0;
+}
+
+struct EncodeTable {
+    std::vector<int16_t> codes; // indexed by UTF-16 unit; 0 = none (NUL is handled apart)
+
+    EncodeTable() : codes(0x10000, 0)
+    {
+        std::array<int8_t, 0x10000> preference{};
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            const int row = leadRow(static_cast<unsigned char>(lead));
+            if (row < 0)
+                continue;
+            for (int column = 0; column < kTrailCount; ++column) {
+                const char16_t ch = kDoubleByteTable[row * kTrailCount + column];
+                if (ch == 0)
+                    continue;
+                const int trail = column < 63 ? 0x40 + column : 0x80 + column - 63;
+                const int pref = leadPreference(static_cast<unsigned char>(lead));
+                if (codes[ch] == 0 || pref < preference[ch]) {
+                    codes[ch] = static_cast<int16_t>((lead << 8) | trail);
+                    preference[ch] = static_cast<int8_t>(pref);
+                }
+            }
+        }
+        for (int byte = 0x01; byte < 0x80; ++byte)
+            codes[byte] = static_cast<int16_t>(byte);
+        for (int byte = 0xA1; byte <= 0xDF; ++byte)
+            codes[0xFF61 + byte - 0xA1] = static_cast<int16_t>(byte);
+    }
+};
+
+const EncodeTable &encodeTable()
+{
+    static const EncodeTable table;
+    return table;
+}
+
+} // namespace
+
+bool isLeadByte(unsigned char byte)
+{
+    return leadRow(byte) >= 0;
+}
+
+char16_t decodeSingle(unsigned char byte)
+{
+    if (byte < 0x80)
+        return byte;
+    if (byte >= 0xA1 && byte <= 0xDF)
+        return static_cast<char16_t>(0xFF61 + byte - 0xA1);
+    return 0xFFFD;
+}
+
+char16_t decodePair(unsigned char lead, unsigned char trail)
+{
+    const int row = leadRow(lead);
+    const int column = trailColumn(trail);
+    if (row < 0 || column < 0)
+        return 0;
+    return kDoubleByteTable[row * kTrailCount + column];
+}
+
+int encodeChar(char16_t ch)
+{
+    if (ch == 0)
+        return 0;
+    const int code = static_cast<uint16_t>(encodeTable().codes[ch]);
+    return code == 0 ? -1 : code;
+}
+
+QString decode(QByteArrayView bytes)
+{
+    QString text;
+    text.resize(bytes.size());
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    qsizetype n = 0;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char byte = data[i];
+        if (byte < 0x80) {
+            out[n++] = byte;
+        } else if (isLeadByte(byte) && i + 1 < size) {
+            const char16_t ch = decodePair(byte, data[i + 1]);
+            if (ch != 0) {
+                out[n++] = ch;
+                ++i;
+            } else {
+                out[n++] = 0xFFFD;
+                // A trail byte that is itself plain text is kept (Windows does the same).
+                if (data[i + 1] >= 0x40 && data[i + 1] != 0x7F)
+                    ++i;
+            }
+        } else {
+            out[n++] = decodeSingle(byte);
+        }
+    }
+    text.truncate(n);
+    return text;
+}
+
+QString foldVariants(QStringView text)
+{
+    QString folded = text.toString();
+    for (QChar &ch : folded) {
+        switch (ch.unicode()) {
+        case 0x301C: ch = QChar(0xFF5E); break; // WAVE DASH
+        case 0x2016: ch = QChar(0x2225); break; // DOUBLE VERTICAL LINE
+        case 0x2212: ch = QChar(0xFF0D); break; // MINUS SIGN
+        case 0x00A2: ch = QChar(0xFFE0); break; // CENT SIGN
+        case 0x00A3: ch = QChar(0xFFE1); break; // POUND SIGN
+        case 0x00AC: ch = QChar(0xFFE2); break; // NOT SIGN
+        case 0x2014: ch = QChar(0x2015); break; // EM DASH
+        default: break;
+        }
+    }
+    return folded;
+}
+
+bool encode(QStringView text, QByteArray &out)
+{
+    out.resize(text.size() * 2);
+    char *dest = out.data();
+    qsizetype n = 0;
+    const auto &codes = encodeTable().codes;
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        if (unit < 0x80) {
+            dest[n++] = static_cast<char>(unit);
+            continue;
+        }
+        const int code = static_cast<uint16_t>(codes[unit]);
+        if (code == 0)
+            return false;
+        if (code > 0xFF)
+            dest[n++] = static_cast<char>(code >> 8);
+        dest[n++] = static_cast<char>(code & 0xFF);
+    }
+    out.truncate(n);
+    return true;
+}
+
+} // namespace kobin::cp932
+
+namespace kobin {
+
+namespace {
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+}
+
+QByteArray encodeSystemText(QStringView text)
+{
+    const QString folded = cp932::foldVariants(text);
+    QByteArray bytes;
+    if (cp932::encode(folded, bytes))
+        return bytes;
+    return QByteArray(kUtf8Bom) + folded.toUtf8();
+}
+
+QString decodeSystemText(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return QString::fromUtf8(bytes.sliced(3));
+    return cp932::decode(bytes);
+}
+
+} // namespace kobin

@@ -1,0 +1,245 @@
+#include "ItemTree.h"
+
+#include "ImageKeys.h"
+
+#include <algorithm>
+
+namespace kobin {
+
+TreeItem *TreeItem::parent() const
+{
+    return m_parent && !m_parent->m_isHiddenRoot ? m_parent : nullptr;
+}
+
+TreeItem *TreeItem::next() const
+{
+    const auto &siblings = m_parent->m_children;
+    return m_row + 1 < static_cast<int>(siblings.size()) ? siblings[m_row + 1] : nullptr;
+}
+
+TreeItem *TreeItem::previous() const
+{
+    return m_row > 0 ? m_parent->m_children[m_row - 1] : nullptr;
+}
+
+TreeItem *TreeItem::firstSibling() const
+{
+    return m_parent->m_children.front();
+}
+
+TreeItem *TreeItem::lastSibling() const
+{
+    return m_parent->m_children.back();
+}
+
+ItemTree::ItemTree() : m_root(std::make_unique<TreeItem>())
+{
+    m_root->m_isHiddenRoot = true;
+}
+
+ItemTree::~ItemTree() = default;
+
+TreeItem *ItemTree::add(const QString &relativeKey, Relationship relationship, const QString &key,
+                        const QString &text, const QString &image, const QString &selectedImage)
+{
+    TreeItem *relative = nullptr;
+    if (!relativeKey.isEmpty()) {
+        relative = item(relativeKey);
+        if (!relative)
+            return nullptr;
+    }
+    return add(relative, relationship, key, text, image, selectedImage);
+}
+
+TreeItem *ItemTree::add(TreeItem *relative, Relationship relationship, const QString &key,
+                        const QString &text, const QString &image, const QString &selectedImage)
+{
+    const int number = keyNumber(key);
+    if (number == 0 || m_byKey.contains(key) || !images::isImageKey(image)
+        || (!selectedImage.isEmpty() && !images::isImageKey(selectedImage)))
+        return nullptr;
+
+    TreeItem *parent = m_root.get();
+    int row = static_cast<int>(m_root->m_children.size());
+    if (relative) {
+        switch (relationship) {
+        case Relationship::Last:
+            parent = relative->m_parent;
+            row = static_cast<int>(parent->m_children.size());
+            break;
+        case Relationship::Next:
+            parent = relative->m_parent;
+            row = relative->m_row + 1;
+            break;
+        case Relationship::Previous:
+            parent = relative->m_parent;
+            row = relative->m_row;
+            break;
+        case Relationship::Child:
+            parent = relative;
+            row = static_cast<int>(relative->m_children.size());
+            break;
+        }
+    } else if (relationship != Relationship::Last) {
+        return nullptr; // every other relationship needs an item to relate to
+    }
+    return insert(parent, row, key, number, text, image, selectedImage);
+}
+
+TreeItem *ItemTree::insert(TreeItem *parent, int row, const QString &key, int number,
+                           const QString &text, const QString &image, const QString &selectedImage)
+{
+    auto owned = std::make_unique<TreeItem>();
+    TreeItem *item = owned.get();
+    item->m_key = key;
+    item->m_text = text;
+    item->m_image = image;
+    item->m_selectedImage = selectedImage;
+    item->m_parent = parent;
+    item->m_row = row;
+    item->m_index = count() + 1;
+
+    if (m_observer)
+        m_observer->itemAboutToBeAdded(parent->m_isHiddenRoot ? nullptr : parent, row);
+    auto &siblings = parent->m_children;
+    siblings.insert(siblings.begin() + row, item);
+    for (int i = row + 1; i < static_cast<int>(siblings.size()); ++i)
+        siblings[i]->m_row = i;
+    m_byIndex.push_back(std::move(owned));
+    m_byKey.insert(key, item);
+    m_keyNumbers.insert(number);
+    if (m_observer)
+        m_observer->itemAdded(item);
+    return item;
+}
+
+bool ItemTree::remove(const QString &key)
+{
+    TreeItem *found = item(key);
+    if (!found)
+        return false;
+    removeItem(found);
+    return true;
+}
+
+bool ItemTree::remove(int index)
+{
+    TreeItem *found = item(index);
+    if (!found)
+        return false;
+    removeItem(found);
+    return true;
+}
+
+void ItemTree::removeItem(TreeItem *item)
+{
+    if (m_observer)
+        m_observer->itemAboutToBeRemoved(item);
+
+    // Walk the sub-tree without recursion: books can be arbitrarily deep.
+    std::vector<TreeItem *> pending{item};
+    bool selectionGone = false;
+    while (!pending.empty()) {
+        TreeItem *current = pending.back();
+        pending.pop_back();
+        m_byKey.remove(current->m_key);
+        m_keyNumbers.erase(keyNumber(current->m_key));
+        selectionGone = selectionGone || current == m_selected;
+        current->m_index = 0; // marks it for removal below
+        pending.insert(pending.end(), current->m_children.begin(), current->m_children.end());
+    }
+
+    auto &siblings = item->m_parent->m_children;
+    siblings.erase(siblings.begin() + item->m_row);
+    for (int i = item->m_row; i < static_cast<int>(siblings.size()); ++i)
+        siblings[i]->m_row = i;
+
+    m_byIndex.erase(std::remove_if(m_byIndex.begin(), m_byIndex.end(),
+                                   [](const std::unique_ptr<TreeItem> &node) { return node->m_index == 0; }),
+                    m_byIndex.end());
+    for (size_t i = 0; i < m_byIndex.size(); ++i)
+        m_byIndex[i]->m_index = static_cast<int>(i) + 1;
+
+    if (selectionGone)
+        m_selected = nullptr;
+    if (m_observer) {
+        m_observer->itemRemoved();
+        if (selectionGone)
+            m_observer->selectionChanged(nullptr);
+    }
+}
+
+void ItemTree::clear()
+{
+    if (m_observer)
+        m_observer->treeAboutToBeCleared();
+    m_root->m_children.clear();
+    m_byIndex.clear();
+    m_byKey.clear();
+    m_keyNumbers.clear();
+    m_selected = nullptr;
+    if (m_observer)
+        m_observer->treeCleared();
+}
+
+TreeItem *ItemTree::item(int index) const
+{
+    if (index < 1 || index > count())
+        return nullptr;
+    return m_byIndex[index - 1].get();
+}
+
+TreeItem *ItemTree::item(const QString &key) const
+{
+    return m_byKey.value(key, nullptr);
+}
+
+void ItemTree::select(TreeItem *item)
+{
+    if (m_selected == item)
+        return;
+    m_selected = item;
+    if (m_observer)
+        m_observer->selectionChanged(item);
+}
+
+void ItemTree::setText(TreeItem *item, const QString &text)
+{
+    item->m_text = text;
+    if (m_observer)
+        m_observer->itemChanged(item);
+}
+
+bool ItemTree::setImages(TreeItem *item, const QString &selectedImage, const QString &expandedImage)
+{
+    if ((!selectedImage.isEmpty() && !images::isImageKey(selectedImage))
+        || (!expandedImage.isEmpty() && !images::isImageKey(expandedImage)))
+        return false;
+    item->m_selectedImage = selectedImage;
+    item->m_expandedImage = expandedImage;
+    if (m_observer)
+        m_observer->itemChanged(item);
+    return true;
+}
+
+void ItemTree::setExpanded(TreeItem *item, bool expanded)
+{
+    if (item->m_expanded == expanded)
+        return;
+    item->m_expanded = expanded;
+    if (m_observer)
+        m_observer->itemChanged(item);
+}
+
+void ItemTree::ensureVisible(TreeItem *item)
+{
+    for (TreeItem *ancestor = item->parent(); ancestor; ancestor = ancestor->parent())
+        setExpanded(ancestor, true);
+}
+
+QString ItemTree::nextFreeKey() const
+{
+    return keyForNumber(m_keyNumbers.smallestFree());
+}
+
+} // namespace kobin

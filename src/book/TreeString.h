@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace kobin {
+
+class ItemTree;
+class TreeItem;
+
+// The one-line text form of a book's tree: "|" and then, in depth-first order,
+// one record per item: parent key "\" caption "=" key "+" image key "|".
+namespace treestring {
+
+// Longest caption kept when reading; no caption the program lets a user enter is longer.
+constexpr int kMaxCaptionLength = 1024;
+
+// A caption as it can be stored: the four characters that delimit the fields
+// ("|", "\", "=", "+") become their full-width forms.
+QString storableCaption(QStringView caption);
+
+// Appends the records of every descendant of item, in pre-order.
+void appendChildRecords(const TreeItem *item, QString &treeString);
+
+// The whole tree: each top-level item's record ("0" as its parent key) followed
+// by its descendants' records.
+QString fromTree(const ItemTree &tree);
+
+// Adds one item for every record of the tree string, skipping the records whose
+// item cannot be added (unknown parent, key used or invalid, unknown image).
+// Never removes items. Text after the last record is ignored. Returns the number added.
+int buildTree(ItemTree &tree, QStringView treeString);
+
+} // namespace treestring
+} // namespace kobin

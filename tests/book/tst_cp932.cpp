@@ -1,0 +1,93 @@
+#include "Cp932.h"
+
+#include <QtTest>
+
+using namespace kobin;
+
+class TestCp932 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decodesJapaneseWhoseTrailByteIsBackslash_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("so") << QByteArray("\x83\x5C") << QStringLiteral("ソ");
+        QTest::newRow("hyou") << QByteArray("\x95\x5C") << QStringLiteral("表");
+        QTest::newRow("nou") << QByteArray("\x94\x5C") << QStringLiteral("能");
+        QTest::newRow("circled one") << QByteArray("\x87\x40") << QStringLiteral("①");
+        QTest::newRow("taka (IBM extension)") << QByteArray("\xFB\xFC") << QStringLiteral("髙");
+        QTest::newRow("wave dash") << QByteArray("\x81\x60") << QStringLiteral("～");
+        QTest::newRow("half-width kana") << QByteArray("\xB1\xDE") << QStringLiteral("ｱﾞ");
+        QTest::newRow("backslash stays a backslash") << QByteArray("a\\b") << QStringLiteral("a\\b");
+        QTest::newRow("mixed") << QByteArray("\x83\x5C\x83\x74\x83\x67" "a") << QStringLiteral("ソフトa");
+    }
+
+    void decodesJapaneseWhoseTrailByteIsBackslash()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(cp932::decode(bytes), text);
+        QByteArray encoded;
+        QVERIFY(cp932::encode(text, encoded));
+        QCOMPARE(encoded, bytes);
+    }
+
+    void everyDefinedCodeDecodesAndEncodesBackToItsCharacter()
+    {
+        int defined = 0;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!cp932::isLeadByte(static_cast<unsigned char>(lead)))
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char16_t ch = cp932::decodePair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+                if (ch == 0)
+                    continue;
+                ++defined;
+                const int code = cp932::encodeChar(ch);
+                QVERIFY2(code > 0xFF, qPrintable(QString::number(ch, 16)));
+                QCOMPARE(cp932::decodePair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF)), ch);
+            }
+        }
+        QCOMPARE(defined, 9604);
+    }
+
+    void duplicateCodesEncodeAsWindowsDoes()
+    {
+        // NEC-selected IBM extensions are written as the IBM extensions, NEC row 13
+        // duplicates of JIS symbols as the JIS ones.
+        QCOMPARE(cp932::encodeChar(cp932::decodePair(0xED, 0x40)), 0xFA5C);
+        QCOMPARE(cp932::encodeChar(cp932::decodePair(0x87, 0x90)), 0x81E0);
+        QCOMPARE(cp932::encodeChar(u'¬'), -1);
+        QCOMPARE(cp932::encodeChar(0xFFE2), 0x81CA);
+    }
+
+    void invalidBytesBecomeReplacementCharacters()
+    {
+        QCOMPARE(cp932::decode(QByteArray("\x81")), QString(QChar(0xFFFD)));
+        QCOMPARE(cp932::decode(QByteArray("\x81\x20x")), QString(QChar(0xFFFD)) + QStringLiteral(" x"));
+        QCOMPARE(cp932::decode(QByteArray("\x85\x40z")), QString(QChar(0xFFFD)) + u'z');
+        QCOMPARE(cp932::decode(QByteArray("\xFF")), QString(QChar(0xFFFD)));
+    }
+
+    void systemTextFoldsVariantsIntoCodePage932()
+    {
+        const QString variants = QStringLiteral("\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014");
+        const QByteArray bytes = encodeSystemText(variants);
+        QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(decodeSystemText(bytes), QStringLiteral("～∥－￠￡￢―"));
+    }
+
+    void systemTextFallsBackToUtf8RatherThanQuestionMarks()
+    {
+        const QString text = QStringLiteral("日本語 é 😀 한국어");
+        const QByteArray bytes = encodeSystemText(text);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(!bytes.contains('?'));
+        QCOMPARE(decodeSystemText(bytes), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"

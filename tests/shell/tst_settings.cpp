@@ -1,0 +1,124 @@
+#include "AppPath.h"
+#include "Settings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kobin;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_file;
+
+    void storeRaw(const QString &path, const QVariant &value)
+    {
+        QSettings raw(m_file, QSettings::IniFormat);
+        raw.setValue(path, value);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_file = m_dir->filePath("Kobin.ini");
+    }
+
+    void freshUserGetsEveryDefault()
+    {
+        Settings settings(m_file, "/opt/kobin/");
+        QCOMPARE(settings.readSingle(settings::MainLeft).value(), 300.0f);
+        QCOMPARE(settings.readSingle(settings::MainTop).value(), 500.0f);
+        QCOMPARE(settings.readSingle(settings::MainWidth).value(), 11500.0f);
+        QCOMPARE(settings.readSingle(settings::MainHeight).value(), 7000.0f);
+        QCOMPARE(settings.readInt16(settings::WindowState).value(), qint16(0));
+        QCOMPARE(settings.readSingle(settings::TreeWidth).value(), 2000.0f);
+        QCOMPARE(settings.readString(settings::Book), QString("/opt/kobin/sample.iis"));
+        QCOMPARE(settings.readString(settings::BookName), QString("sample"));
+        QCOMPARE(settings.readInt32(settings::customColor(3)).value(), qint32(-2147483633));
+        QVERIFY(!settings.readInt32(settings::TextBackColor));
+        QVERIFY(!settings.readSingle(settings::FontLeft));
+        QCOMPARE(settings.readString(settings::colorName(0)), QString());
+        QVERIFY(!settings.readHidden(settings::TreeVisible));
+    }
+
+    void valuesThatDoNotConvertFallBackToTheDefault()
+    {
+        storeRaw("Settings/MainLeft", "left of the screen");
+        storeRaw("Settings/MainTop", "1e40");
+        storeRaw("Settings/WindowState", "70000");
+        storeRaw("Settings/textBackColor", "blue");
+        storeRaw("Settings/MainWidth", " 9000.5 ");
+        Settings settings(m_file, "/p/");
+        QCOMPARE(settings.readSingle(settings::MainLeft).value(), 300.0f);
+        QCOMPARE(settings.readSingle(settings::MainTop).value(), 500.0f);
+        QCOMPARE(settings.readInt16(settings::WindowState).value(), qint16(0));
+        QVERIFY(!settings.readInt32(settings::TextBackColor));
+        QCOMPARE(settings.readSingle(settings::MainWidth).value(), 9000.5f);
+    }
+
+    void onlyTheExactTextFalseHides()
+    {
+        storeRaw("Settings/TreeVisible", "false");
+        storeRaw("Settings/ToolBarVisible", "False");
+        storeRaw("Settings/StatusBarVisible", "True");
+        Settings settings(m_file, "/p/");
+        QVERIFY(!settings.readHidden(settings::TreeVisible));
+        QVERIFY(settings.readHidden(settings::ToolBarVisible));
+        QVERIFY(!settings.readHidden(settings::StatusBarVisible));
+    }
+
+    void writtenValuesReadBackAfterReopening()
+    {
+        {
+            Settings settings(m_file, "/p/");
+            settings.writeSingle(settings::MainLeft, 1234.5f);
+            settings.writeFlag(settings::TreeVisible, false);
+            settings.write(settings::Book, "C:\\books\\a,b.iis");
+            settings.write(settings::colorName(2), "");
+            settings.write(settings::customColor(2), "255");
+        }
+        Settings settings(m_file, "/p/");
+        QCOMPARE(settings.readString(settings::MainLeft), QString("1234.5"));
+        QCOMPARE(settings.readString(settings::TreeVisible), QString("False"));
+        QCOMPARE(settings.readString(settings::Book), QString("C:\\books\\a,b.iis"));
+        QVERIFY(settings.contains(settings::colorName(2)));
+        QCOMPARE(settings.readInt32(settings::customColor(2)).value(), 255);
+    }
+
+    void recentFilesComeInKeyNumberOrder()
+    {
+        Settings settings(m_file, "/p/");
+        for (int n : {10, 2, 1, 7, 3})
+            settings.write(settings::recentFile(n), QStringLiteral("book%1.iis").arg(n));
+        const auto all = settings.readAll(settings::RecentFilesSection);
+        QStringList keys;
+        for (const auto &pair : all)
+            keys << pair.first;
+        QCOMPARE(keys, QStringList({"RecentFile1", "RecentFile2", "RecentFile3", "RecentFile7", "RecentFile10"}));
+        QCOMPARE(all.first().second, QString("book1.iis"));
+        QVERIFY(settings.readAll(settings::RecentFoldersSection).isEmpty());
+    }
+
+    void singlesAreStoredAsPlainDecimalText()
+    {
+        QCOMPARE(formatSingle(2400.0f), QString("2400"));
+        QCOMPARE(formatSingle(-15.25f), QString("-15.25"));
+        QCOMPARE(formatSingle(11500.0f), QString("11500"));
+    }
+
+    void appPathPrefersKobinHomeThenAWritableProgramFolder()
+    {
+        QCOMPARE(chooseAppPath("/home/u/kobin", "/opt/kobin", true, "/home/u/.local/share/Kobin"),
+                 QString("/home/u/kobin/"));
+        QCOMPARE(chooseAppPath("", "/opt/kobin", true, "/data"), QString("/opt/kobin/"));
+        QCOMPARE(chooseAppPath("", "/opt/kobin", false, "/data/Kobin/"), QString("/data/Kobin/"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+#include <QString>
+
+// Answers message boxes from a script and remembers what was asked.
+class FakePrompter : public kobin::Prompter
+{
+public:
+    struct Prompt {
+        kobin::PromptButtons buttons;
+        kobin::PromptIcon icon;
+        QString title;
+        QString text;
+    };
+
+    QList<kobin::PromptAnswer> answers; // taken in order; Ok (or Cancel) when empty
+    QList<Prompt> prompts;
+
+    kobin::PromptAnswer ask(kobin::PromptButtons buttons, kobin::PromptIcon icon, const QString &title,
+                            const QString &text) override
+    {
+        prompts.append({buttons, icon, title, text});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return buttons == kobin::PromptButtons::Ok ? kobin::PromptAnswer::Ok : kobin::PromptAnswer::Cancel;
+    }
+};
