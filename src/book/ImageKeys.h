@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 namespace kobin::images {
@@ -16,7 +17,11 @@ inline constexpr char16_t SelectedHtmlFile[] = u"SelectedHtmlfile";
 // True for the 43 keys of the program's image list; an item may only carry these.
 bool isImageKey(QStringView key);
 
+// The image list's own copy of a key (shared, so a large book holds each key once);
+// an empty string for a key that is not in the list.
+const QString &imageKey(QStringView key);
+
 // The longest image key, so that readers can reject longer fields without copying them.
-constexpr int kLongestImageKey = 19;
+constexpr int kLongestImageKey = 20; // "NoSelectedFolderOpen"
 
 } // namespace kobin::images

@@ -55,8 +55,10 @@ TreeItem *ItemTree::add(TreeItem *relative, Relationship relationship, const QSt
                         const QString &text, const QString &image, const QString &selectedImage)
 {
     const int number = keyNumber(key);
-    if (number == 0 || m_byKey.contains(key) || !images::isImageKey(image)
-        || (!selectedImage.isEmpty() && !images::isImageKey(selectedImage)))
+    const QString &knownImage = images::imageKey(image);
+    const QString &knownSelectedImage = images::imageKey(selectedImage);
+    if (number == 0 || knownImage.isEmpty() || (!selectedImage.isEmpty() && knownSelectedImage.isEmpty())
+        || m_byKey.contains(key))
         return nullptr;
 
     TreeItem *parent = m_root.get();
@@ -83,7 +85,7 @@ TreeItem *ItemTree::add(TreeItem *relative, Relationship relationship, const QSt
     } else if (relationship != Relationship::Last) {
         return nullptr; // every other relationship needs an item to relate to
     }
-    return insert(parent, row, key, number, text, image, selectedImage);
+    return insert(parent, row, key, number, text, knownImage, knownSelectedImage);
 }
 
 TreeItem *ItemTree::insert(TreeItem *parent, int row, const QString &key, int number,
@@ -182,6 +184,12 @@ void ItemTree::clear()
         m_observer->treeCleared();
 }
 
+void ItemTree::reserve(int items)
+{
+    m_byIndex.reserve(static_cast<size_t>(items));
+    m_byKey.reserve(items);
+}
+
 TreeItem *ItemTree::item(int index) const
 {
     if (index < 1 || index > count())
@@ -212,11 +220,13 @@ void ItemTree::setText(TreeItem *item, const QString &text)
 
 bool ItemTree::setImages(TreeItem *item, const QString &selectedImage, const QString &expandedImage)
 {
-    if ((!selectedImage.isEmpty() && !images::isImageKey(selectedImage))
-        || (!expandedImage.isEmpty() && !images::isImageKey(expandedImage)))
+    const QString &knownSelectedImage = images::imageKey(selectedImage);
+    const QString &knownExpandedImage = images::imageKey(expandedImage);
+    if ((!selectedImage.isEmpty() && knownSelectedImage.isEmpty())
+        || (!expandedImage.isEmpty() && knownExpandedImage.isEmpty()))
         return false;
-    item->m_selectedImage = selectedImage;
-    item->m_expandedImage = expandedImage;
+    item->m_selectedImage = knownSelectedImage;
+    item->m_expandedImage = knownExpandedImage;
     if (m_observer)
         m_observer->itemChanged(item);
     return true;

@@ -96,6 +96,7 @@ public:
     bool remove(const QString &key);
     bool remove(int index);
     void clear();
+    void reserve(int items); // room for this many items, before adding a large book
 
     int count() const { return static_cast<int>(m_byIndex.size()); }
     TreeItem *item(int index) const; // from 1; nullptr when out of range
@@ -116,6 +117,7 @@ public:
     void setObserver(ItemTreeObserver *observer) { m_observer = observer; }
 
 private:
+    // image and selectedImage are the image list's own copies.
     TreeItem *insert(TreeItem *parent, int row, const QString &key, int number, const QString &text,
                      const QString &image, const QString &selectedImage);
     void removeItem(TreeItem *item);

@@ -10,30 +10,62 @@ namespace kobin::treestring {
 
 namespace {
 
-// Positions (from 1) of one delimiter in the tree string, so that every search of
-// the reader is a binary search: damaged or hostile strings cannot make it slow.
-class Delimiters
+// Positions (from 1) of one delimiter in the tree string. The reader's searches
+// move forward through them, so each search resumes where the last one ended;
+// a search that goes back (a cursor that found nothing starts again) is a binary
+// search. Damaged or hostile strings therefore cannot make reading slow.
+class DelimiterSearch
 {
 public:
-    Delimiters(QStringView text, QChar delimiter)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == delimiter)
-                m_positions.push_back(i + 1);
-        }
-    }
+    explicit DelimiterSearch(const std::vector<qsizetype> &positions) : m_positions(positions) {}
 
     // The first position after x, or 0 when there is none.
-    qsizetype after(qsizetype x) const { return atOrAfter(x + 1); }
+    qsizetype after(qsizetype x) { return atOrAfter(x + 1); }
 
-    qsizetype atOrAfter(qsizetype x) const
+    qsizetype atOrAfter(qsizetype x)
     {
-        auto it = std::lower_bound(m_positions.begin(), m_positions.end(), x);
-        return it == m_positions.end() ? 0 : *it;
+        const size_t count = m_positions.size();
+        if (m_next > 0 && m_positions[m_next - 1] >= x) {
+            m_next = lowerBound(0, x);
+        } else {
+            for (int steps = 0; m_next < count && m_positions[m_next] < x; ++m_next) {
+                if (++steps == 8) {
+                    m_next = lowerBound(m_next, x);
+                    break;
+                }
+            }
+        }
+        return m_next < count ? m_positions[m_next] : 0;
     }
 
 private:
-    std::vector<qsizetype> m_positions;
+    size_t lowerBound(size_t from, qsizetype x) const
+    {
+        return static_cast<size_t>(std::lower_bound(m_positions.begin() + static_cast<std::ptrdiff_t>(from),
+                                                     m_positions.end(), x)
+                                   - m_positions.begin());
+    }
+
+    const std::vector<qsizetype> &m_positions;
+    size_t m_next = 0; // index of the first position at or after the last x
+};
+
+struct RecordDelimiters {
+    std::vector<qsizetype> bars, backslashes, equals, pluses;
+
+    explicit RecordDelimiters(QStringView text)
+    {
+        const char16_t *data = text.utf16();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            switch (data[i]) {
+            case u'|': bars.push_back(i + 1); break;
+            case u'\\': backslashes.push_back(i + 1); break;
+            case u'=': equals.push_back(i + 1); break;
+            case u'+': pluses.push_back(i + 1); break;
+            default: break;
+            }
+        }
+    }
 };
 
 // The characters from position first up to (not including) position end, both from 1;
@@ -49,11 +81,11 @@ void addDerivedImages(ItemTree &tree, TreeItem *item)
 {
     const QString &image = item->image();
     if (image == images::RichText)
-        tree.setImages(item, QString::fromUtf16(images::SelectedRichText), {});
+        tree.setImages(item, images::imageKey(images::SelectedRichText), {});
     else if (image == images::HtmlFile)
-        tree.setImages(item, QString::fromUtf16(images::SelectedHtmlFile), {});
+        tree.setImages(item, images::imageKey(images::SelectedHtmlFile), {});
     else if (image == images::FolderClosed)
-        tree.setImages(item, QString::fromUtf16(images::FolderOpen), QString::fromUtf16(images::FolderOpen));
+        tree.setImages(item, images::imageKey(images::FolderOpen), images::imageKey(images::FolderOpen));
 }
 
 void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
@@ -109,10 +141,12 @@ QString fromTree(const ItemTree &tree)
 
 int buildTree(ItemTree &tree, QStringView s)
 {
-    const Delimiters bars(s, u'|');
-    const Delimiters backslashes(s, u'\\');
-    const Delimiters equals(s, u'=');
-    const Delimiters pluses(s, u'+');
+    const RecordDelimiters delimiters(s);
+    tree.reserve(tree.count() + static_cast<int>(std::min<size_t>(delimiters.backslashes.size(), 1u << 24)));
+    // One search per cursor and per field end, each moving forward on its own.
+    DelimiterSearch nextBar(delimiters.bars), nextBackslash(delimiters.backslashes),
+        nextEquals(delimiters.equals), nextPlus(delimiters.pluses), captionEnd(delimiters.equals),
+        keyEnd(delimiters.pluses), imageEnd(delimiters.bars);
 
     // Captions of a well-formed string are disjoint parts of it; this budget only
     // binds for hostile strings whose records overlap.
@@ -122,20 +156,20 @@ int buildTree(ItemTree &tree, QStringView s)
     int added = 0;
     qsizetype b = 0, k = 0, e = 0, q = 0;
     for (;;) {
-        b = bars.after(b);
-        k = backslashes.after(k);
-        e = equals.after(e);
-        q = pluses.after(e);
+        b = nextBar.after(b);
+        k = nextBackslash.after(k);
+        e = nextEquals.after(e);
+        q = nextPlus.after(e);
         if (k == 0)
             break;
 
         const QStringView parent = field(s, b + 1, k);
-        const QStringView key = e > 0 ? field(s, e + 1, pluses.atOrAfter(e)) : QStringView();
-        const QStringView image = q > 0 ? field(s, q + 1, bars.atOrAfter(q)) : QStringView();
-        const qsizetype captionEnd = equals.atOrAfter(k);
+        const QStringView key = e > 0 ? field(s, e + 1, keyEnd.atOrAfter(e)) : QStringView();
+        const QStringView image = q > 0 ? field(s, q + 1, imageEnd.atOrAfter(q)) : QStringView();
+        const qsizetype captionStop = captionEnd.atOrAfter(k);
         // Reject fields that cannot name an item before copying anything.
         if (key.isEmpty() || keyNumber(key) == 0 || image.size() > images::kLongestImageKey
-            || !images::isImageKey(image) || captionEnd == 0 || parent.size() > 11)
+            || !images::isImageKey(image) || captionStop == 0 || parent.size() > 11)
             continue;
         const QString keyText = key.toString();
         if (tree.item(keyText))
@@ -147,19 +181,19 @@ int buildTree(ItemTree &tree, QStringView s)
                 continue;
         }
 
-        QStringView caption = field(s, k + 1, captionEnd);
+        QStringView caption = field(s, k + 1, captionStop);
         caption = caption.first(std::min<qsizetype>({caption.size(), kMaxCaptionLength, captionBudget}));
         captionBudget -= caption.size();
 
         TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last, keyText,
-                                  caption.toString(), image.toString());
+                                  caption.toString(), images::imageKey(image));
         if (!item)
             continue;
         ++added;
         if (parentItem)
             addDerivedImages(tree, item);
         else
-            tree.setImages(item, {}, QString::fromUtf16(images::Root));
+            tree.setImages(item, {}, images::imageKey(images::Root));
     }
     return added;
 }

@@ -118,6 +118,12 @@ private slots:
         QCOMPARE(roundTrip(s), s);
     }
 
+    void longestImageKeyIsAccepted()
+    {
+        const QString s = "|0\\B=a1+root|a1\\X=a2+NoSelectedFolderOpen|a1\\Y=a3+NoSelectedFolderOpenX|";
+        QCOMPARE(roundTrip(s), QString("|0\\B=a1+root|a1\\X=a2+NoSelectedFolderOpen|"));
+    }
+
     void everyTopLevelItemIsKept()
     {
         const QString s = "|0\\B=a1+root|a1\\X=a2+richtxt|0\\C=a3+root|a3\\Y=a4+fclose|";
