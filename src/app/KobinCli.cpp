@@ -3,9 +3,10 @@
 #include "BookFile.h"
 #include "BookOutline.h"
 #include "ItemTree.h"
+#include "RtfConversion.h"
 #include "TreeString.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
@@ -42,12 +43,33 @@ int printTree(const QStringList &args)
     return 0;
 }
 
+int convertRtf(const QStringList &args, const QString &name, kobin::richtext::Conversion to)
+{
+    if (args.size() != 1) {
+        writeError(QStringLiteral("使い方: kobin-cli ") + name + QStringLiteral(" FILE"));
+        return 2;
+    }
+    const auto converted = kobin::richtext::convertRtfFile(args[0], to);
+    if (!converted) {
+        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」を開けません。"));
+        return 1;
+    }
+    std::fwrite(converted->constData(), 1, static_cast<size_t>(converted->size()), stdout);
+    return 0;
+}
+
 using Command = std::function<int(const QStringList &)>;
 
 const std::map<QString, Command> &commands()
 {
     static const std::map<QString, Command> table = {
         {QStringLiteral("tree"), printTree},
+        {QStringLiteral("rtf2txt"),
+         [](const QStringList &args) { return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText); }},
+        {QStringLiteral("rtf2html"),
+         [](const QStringList &args) { return convertRtf(args, "rtf2html", kobin::richtext::Conversion::Html); }},
+        {QStringLiteral("rtf2rtf"),
+         [](const QStringList &args) { return convertRtf(args, "rtf2rtf", kobin::richtext::Conversion::Rtf); }},
     };
     return table;
 }
@@ -56,7 +78,10 @@ const std::map<QString, Command> &commands()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Documents need fonts, and so a GUI application, but never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.first());
     if (command == commands().end()) {

@@ -1,0 +1,84 @@
+#include "CodePages.h"
+
+#include "Cp932.h"
+
+namespace kobin::rtf {
+namespace {
+
+const char *codecName(int codePage)
+{
+    switch (codePage) {
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 874: return "windows-874";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 1250: return "windows-1250";
+    case 1251: return "windows-1251";
+    case 1252: return "windows-1252";
+    case 1253: return "windows-1253";
+    case 1254: return "windows-1254";
+    case 1255: return "windows-1255";
+    case 1256: return "windows-1256";
+    case 1257: return "windows-1257";
+    case 1258: return "windows-1258";
+    case 10000: return "macintosh";
+    case 65001: return "UTF-8";
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+int codePageOfCharset(int charset, int documentCodePage)
+{
+    switch (charset) {
+    case 0: return 1252;
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return documentCodePage;
+    }
+}
+
+void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
+{
+    if (codePage == kCodePageJapanese) {
+        out += cp932::decode(bytes);
+        return;
+    }
+    QStringDecoder *decoder = decoderFor(codePage);
+    if (!decoder)
+        decoder = decoderFor(kCodePageWestern);
+    out += decoder->decode(bytes);
+}
+
+QStringDecoder *CodePageDecoder::decoderFor(int codePage)
+{
+    const auto found = m_decoders.find(codePage);
+    if (found != m_decoders.end())
+        return &found->second;
+    const char *name = codecName(codePage);
+    if (!name)
+        return nullptr;
+    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return nullptr;
+    return &m_decoders.emplace(codePage, std::move(decoder)).first->second;
+}
+
+} // namespace kobin::rtf

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+#include <unordered_map>
+
+namespace kobin::rtf {
+
+constexpr int kCodePageJapanese = 932;
+constexpr int kCodePageWestern = 1252;
+
+// The code page that a font's \fcharsetN selects; \fcharset1 (and any charset
+// without a code page of its own) means the document's code page.
+int codePageOfCharset(int charset, int documentCodePage);
+
+// Decodes the bytes of any code page RTF documents use. Code page 932 goes
+// through our own table; the others through Qt's codecs, created once each.
+class CodePageDecoder
+{
+public:
+    // Appends the text of bytes; a lead byte without its trail gives U+FFFD.
+    void decode(int codePage, QByteArrayView bytes, QString &out);
+
+private:
+    QStringDecoder *decoderFor(int codePage);
+
+    std::unordered_map<int, QStringDecoder> m_decoders;
+};
+
+} // namespace kobin::rtf

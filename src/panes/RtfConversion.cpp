@@ -1,0 +1,26 @@
+#include "RtfConversion.h"
+
+#include "RichTextFiles.h"
+#include "RtfWriter.h"
+
+#include <QTextDocument>
+
+namespace kobin::richtext {
+
+std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to)
+{
+    QTextDocument document;
+    if (!loadFile(document, path))
+        return std::nullopt;
+    switch (to) {
+    case Conversion::PlainText:
+        return (plainText(document, u"\n") + u'\n').toUtf8();
+    case Conversion::Html:
+        return document.toHtml().toUtf8();
+    case Conversion::Rtf:
+        return rtf::writeRtf(document);
+    }
+    return std::nullopt;
+}
+
+} // namespace kobin::richtext

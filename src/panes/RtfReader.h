@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArrayView>
+
+class QTextDocument;
+
+namespace kobin::rtf {
+
+// True when bytes start (after white space) with "{\rtf".
+bool looksLikeRtf(QByteArrayView bytes);
+
+// Replaces the document's content with the RTF document in bytes: its text,
+// paragraphs, and the formats a note keeps (bold, italic, underline, font,
+// size, text and highlight colour, alignment, indents). Damaged or hostile
+// input still gives a document, never a crash or a hang. Returns false, and
+// leaves the document as it was, when bytes are not RTF at all.
+bool readRtf(QByteArrayView bytes, QTextDocument &document);
+
+} // namespace kobin::rtf

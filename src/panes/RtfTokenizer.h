@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace kobin::rtf {
+
+// One lexical unit of an RTF stream. Views point into the tokenizer's input.
+struct Token {
+    enum class Kind {
+        GroupStart,    // {
+        GroupEnd,      // }
+        ControlWord,   // \name or \nameN; name empty when the word was too long
+        ControlSymbol, // \x for any non-letter x except the quote, e.g. \~ \* \\ ;
+        HexByte,       // \'xx
+        Text,          // a run of literal bytes without \ { } CR LF
+        Binary,        // the data of \binN
+        End,
+    };
+    Kind kind = Kind::End;
+    QByteArrayView name;  // ControlWord
+    bool hasParameter = false;
+    int parameter = 0;    // ControlWord (clamped); HexByte: the byte; ControlSymbol: the character
+    QByteArrayView bytes; // Text, Binary
+};
+
+// Splits RTF bytes into tokens without ever looking back, so input of any size
+// or shape is read in one pass. Raw CR and LF are dropped; a backslash before
+// CR or LF reads as \par; \binN takes the next N bytes (or what remains) raw.
+class Tokenizer
+{
+public:
+    static constexpr int kMaxWordLength = 32;
+    static constexpr int kParameterLimit = 1'000'000'000;
+
+    explicit Tokenizer(QByteArrayView input) : m_input(input) {}
+
+    Token next();
+    bool atEnd() const { return m_pos >= m_input.size(); }
+
+private:
+    Token readEscape();
+    Token readControlWord();
+    Token readHexByte();
+    Token readText();
+
+    QByteArrayView m_input;
+    qsizetype m_pos = 0;
+};
+
+} // namespace kobin::rtf

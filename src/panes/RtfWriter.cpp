@@ -1,0 +1,419 @@
+#include "RtfWriter.h"
+
+#include "Cp932.h"
+
+#include <QColor>
+#include <QHash>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <charconv>
+#include <vector>
+
+namespace kobin::rtf {
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
+constexpr int kMinHalfPoints = 2;
+constexpr int kMaxHalfPoints = 3276;
+
+struct RunFormat {
+    int font = 0;
+    int halfPoints = 0; // 0: the default size
+    int color = 0;
+    int highlight = 0;
+    QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
+    bool bold = false;
+    bool italic = false;
+};
+
+struct ParagraphFormat {
+    char alignment = 'l';
+    int leftTwips = 0;
+    int rightTwips = 0;
+    int firstLineTwips = 0;
+
+    bool operator!=(const ParagraphFormat &other) const
+    {
+        return alignment != other.alignment || leftTwips != other.leftTwips
+            || rightTwips != other.rightTwips || firstLineTwips != other.firstLineTwips;
+    }
+};
+
+QString familyOf(const QTextCharFormat &format)
+{
+    const QStringList families = format.property(QTextFormat::FontFamilies).toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return format.property(QTextFormat::FontFamily).toString();
+}
+
+// Japanese fonts are written with the Japanese character set, which tells
+// readers to decode their \'xx bytes as code page 932.
+bool isJapaneseFontName(const QString &name)
+{
+    for (const QChar ch : name) {
+        if (ch.unicode() >= 0x80)
+            return true;
+    }
+    for (const char *hint : {"Gothic", "Mincho", "Meiryo", "JP", "IPA", "Osaka", "Hiragino"}) {
+        if (name.contains(QLatin1String(hint)))
+            return true;
+    }
+    return false;
+}
+
+bool hasJapaneseCharacters(QStringView text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() >= 0x80 && cp932::encodeChar(ch.unicode()) > 0)
+            return true;
+    }
+    return false;
+}
+
+const char *underlineWord(QTextCharFormat::UnderlineStyle style)
+{
+    switch (style) {
+    case QTextCharFormat::NoUnderline: return "ulnone";
+    case QTextCharFormat::DashUnderline: return "uldash";
+    case QTextCharFormat::DotLine: return "uld";
+    case QTextCharFormat::DashDotLine: return "uldashd";
+    case QTextCharFormat::DashDotDotLine: return "uldashdd";
+    case QTextCharFormat::WaveUnderline: return "ulwave";
+    default: return "ul";
+    }
+}
+
+// The fonts of a document in order of first use; font 0 is the document's
+// default font, which text without a font of its own is written in.
+class FontTable
+{
+public:
+    explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily); }
+
+    int indexOf(const QString &family)
+    {
+        const auto found = m_indexes.constFind(family);
+        if (found != m_indexes.constEnd())
+            return *found;
+        const int index = static_cast<int>(m_families.size());
+        m_indexes.insert(family, index);
+        m_families.append(family);
+        m_japanese.push_back(isJapaneseFontName(family));
+        return index;
+    }
+    void markJapanese(int index) { m_japanese[static_cast<size_t>(index)] = true; }
+    bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
+    const QStringList &families() const { return m_families; }
+
+private:
+    QHash<QString, int> m_indexes;
+    QStringList m_families;
+    std::vector<bool> m_japanese;
+};
+
+class ColorTable
+{
+public:
+    int indexOf(const QColor &color)
+    {
+        const QRgb rgb = color.rgb() & 0xFFFFFF;
+        const auto found = m_indexes.constFind(rgb);
+        if (found != m_indexes.constEnd())
+            return *found;
+        m_colors.push_back(rgb);
+        const int index = static_cast<int>(m_colors.size()); // 0 is the automatic colour
+        m_indexes.insert(rgb, index);
+        return index;
+    }
+    const std::vector<QRgb> &colors() const { return m_colors; }
+
+private:
+    QHash<QRgb, int> m_indexes;
+    std::vector<QRgb> m_colors;
+};
+
+class Writer
+{
+public:
+    explicit Writer(const QTextDocument &document)
+        : m_document(document), m_fonts(document.defaultFont().family())
+    {
+    }
+
+    QByteArray write();
+
+private:
+    void collectTables();
+    RunFormat runFormat(const QTextCharFormat &format);
+    ParagraphFormat paragraphFormat(const QTextBlockFormat &format) const;
+    void writeHeader();
+    void writeBody();
+    void writeParagraphFormat(const ParagraphFormat &paragraph);
+    void writeRunFormat(const RunFormat &run);
+    void writeText(QStringView text, bool japanese);
+    void writeFontName(const QString &name, bool japanese);
+
+    void word(const char *name);
+    void word(const char *name, int parameter);
+    void literal(char ch);
+    void number(int value);
+    void hexByte(int byte);
+    void unicode(char16_t unit);
+
+    const QTextDocument &m_document;
+    FontTable m_fonts;
+    ColorTable m_colors;
+    QByteArray m_out;
+    bool m_delimit = false;
+    RunFormat m_run;
+    ParagraphFormat m_paragraph;
+};
+
+QByteArray Writer::write()
+{
+    collectTables();
+    // Japanese text takes about four bytes a character; formats add little.
+    m_out.reserve(m_document.characterCount() * 5 + 1024);
+    writeHeader();
+    writeBody();
+    m_out.append("}\r\n");
+    return m_out;
+}
+
+void Writer::collectTables()
+{
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const RunFormat run = runFormat(fragment.charFormat());
+            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(fragment.text()))
+                m_fonts.markJapanese(run.font);
+        }
+    }
+}
+
+RunFormat Writer::runFormat(const QTextCharFormat &format)
+{
+    RunFormat run;
+    const QString family = familyOf(format);
+    run.font = family.isEmpty() ? 0 : m_fonts.indexOf(family);
+    if (format.fontPointSize() > 0)
+        run.halfPoints = qBound(kMinHalfPoints, qRound(format.fontPointSize() * 2), kMaxHalfPoints);
+    const QBrush foreground = format.foreground();
+    if (format.hasProperty(QTextFormat::ForegroundBrush) && foreground.style() != Qt::NoBrush)
+        run.color = m_colors.indexOf(foreground.color());
+    const QBrush background = format.background();
+    if (format.hasProperty(QTextFormat::BackgroundBrush) && background.style() != Qt::NoBrush)
+        run.highlight = m_colors.indexOf(background.color());
+    run.underline = format.underlineStyle();
+    if (run.underline == QTextCharFormat::NoUnderline && format.fontUnderline())
+        run.underline = QTextCharFormat::SingleUnderline;
+    run.bold = format.fontWeight() > QFont::Medium;
+    run.italic = format.fontItalic();
+    return run;
+}
+
+ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
+{
+    ParagraphFormat paragraph;
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & (Qt::AlignRight | Qt::AlignTrailing))
+        paragraph.alignment = 'r';
+    else if (alignment & Qt::AlignHCenter)
+        paragraph.alignment = 'c';
+    else if (alignment & Qt::AlignJustify)
+        paragraph.alignment = 'j';
+    paragraph.leftTwips = qRound(format.leftMargin() * kTwipsPerPixel);
+    paragraph.rightTwips = qRound(format.rightMargin() * kTwipsPerPixel);
+    paragraph.firstLineTwips = qRound(format.textIndent() * kTwipsPerPixel);
+    return paragraph;
+}
+
+void Writer::writeHeader()
+{
+    m_out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
+    const QStringList &families = m_fonts.families();
+    for (int i = 0; i < families.size(); ++i) {
+        const bool japanese = m_fonts.isJapanese(i);
+        m_out.append("{");
+        word("f", i);
+        word("fnil");
+        word("fcharset", japanese ? 128 : 0);
+        writeFontName(families[i], japanese);
+        m_out.append(";}");
+    }
+    m_out.append("}\r\n{\\colortbl ;");
+    for (const QRgb rgb : m_colors.colors()) {
+        word("red", qRed(rgb));
+        word("green", qGreen(rgb));
+        word("blue", qBlue(rgb));
+        m_out.append(';');
+    }
+    m_out.append("}\r\n\\viewkind4\\uc1\\pard");
+    m_delimit = true;
+}
+
+void Writer::writeFontName(const QString &name, bool japanese)
+{
+    m_delimit = true;
+    for (const QChar ch : name) {
+        if (ch == u';')
+            hexByte(';'); // a literal ";" would end the name
+        else
+            writeText(QStringView(&ch, 1), japanese);
+    }
+}
+
+void Writer::writeBody()
+{
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
+        if (paragraph != m_paragraph)
+            writeParagraphFormat(paragraph);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const RunFormat run = runFormat(fragment.charFormat());
+            writeRunFormat(run);
+            writeText(fragment.text(), m_fonts.isJapanese(run.font));
+        }
+        word("par");
+        m_out.append("\r\n");
+        m_delimit = false;
+    }
+}
+
+void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
+{
+    word("pard");
+    if (paragraph.alignment != 'l') {
+        const char name[3] = {'q', paragraph.alignment, '\0'};
+        word(name);
+    }
+    if (paragraph.leftTwips != 0)
+        word("li", paragraph.leftTwips);
+    if (paragraph.rightTwips != 0)
+        word("ri", paragraph.rightTwips);
+    if (paragraph.firstLineTwips != 0)
+        word("fi", paragraph.firstLineTwips);
+    m_paragraph = paragraph;
+}
+
+void Writer::writeRunFormat(const RunFormat &run)
+{
+    if (run.halfPoints == 0 && m_run.halfPoints != 0) {
+        // Only \plain brings back the default size.
+        word("plain");
+        m_run = RunFormat();
+    }
+    if (run.font != m_run.font)
+        word("f", run.font);
+    if (run.halfPoints != m_run.halfPoints)
+        word("fs", run.halfPoints);
+    if (run.bold != m_run.bold)
+        run.bold ? word("b") : word("b", 0);
+    if (run.italic != m_run.italic)
+        run.italic ? word("i") : word("i", 0);
+    if (run.underline != m_run.underline)
+        word(underlineWord(run.underline));
+    if (run.color != m_run.color)
+        word("cf", run.color);
+    if (run.highlight != m_run.highlight)
+        word("highlight", run.highlight);
+    m_run = run;
+}
+
+void Writer::writeText(QStringView text, bool japanese)
+{
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        if (unit >= 0x20 && unit < 0x7F) {
+            if (unit == u'\\' || unit == u'{' || unit == u'}') {
+                m_out.append('\\');
+                m_out.append(static_cast<char>(unit));
+                m_delimit = false;
+            } else {
+                literal(static_cast<char>(unit));
+            }
+            continue;
+        }
+        switch (unit) {
+        case u'\t': word("tab"); continue;
+        case 0x2028: word("line"); continue;
+        case 0x00A0: m_out.append("\\~"); m_delimit = false; continue;
+        case 0x2011: m_out.append("\\_"); m_delimit = false; continue;
+        case 0x00AD: m_out.append("\\-"); m_delimit = false; continue;
+        default: break;
+        }
+        const int code = japanese && unit >= 0x80 ? cp932::encodeChar(unit) : -1;
+        if (code > 0xFF) {
+            hexByte(code >> 8);
+            hexByte(code & 0xFF);
+        } else if (code > 0) {
+            hexByte(code);
+        } else {
+            unicode(unit);
+        }
+    }
+}
+
+void Writer::word(const char *name)
+{
+    m_out.append('\\');
+    m_out.append(name);
+    m_delimit = true;
+}
+
+void Writer::word(const char *name, int parameter)
+{
+    m_out.append('\\');
+    m_out.append(name);
+    number(parameter);
+    m_delimit = true;
+}
+
+void Writer::literal(char ch)
+{
+    if (m_delimit)
+        m_out.append(' ');
+    m_out.append(ch);
+    m_delimit = false;
+}
+
+void Writer::number(int value)
+{
+    char digits[12];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    m_out.append(digits, result.ptr - digits);
+}
+
+void Writer::hexByte(int byte)
+{
+    static const char kHexDigits[] = "0123456789abcdef";
+    const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
+    m_out.append(escape, 4);
+    m_delimit = false;
+}
+
+// \uN takes a signed 16-bit number; "?" is the fallback for older readers.
+void Writer::unicode(char16_t unit)
+{
+    m_out.append("\\u");
+    number(unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit));
+    m_out.append('?');
+    m_delimit = false;
+}
+
+} // namespace
+
+QByteArray writeRtf(const QTextDocument &document)
+{
+    return Writer(document).write();
+}
+
+} // namespace kobin::rtf
