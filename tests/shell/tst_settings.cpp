@@ -1,5 +1,6 @@
 #include "AppPath.h"
 #include "Settings.h"
+#include "WindowSettings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -109,6 +110,35 @@ private slots:
         QCOMPARE(formatSingle(2400.0f), QString("2400"));
         QCOMPARE(formatSingle(-15.25f), QString("-15.25"));
         QCOMPARE(formatSingle(11500.0f), QString("11500"));
+    }
+
+    void exitWhileMaximisedKeepsTheNormalRectangle()
+    {
+        Settings settings(m_file, "/p/");
+        ExitState normal;
+        normal.normal = {120, 240, 9000, 6000};
+        normal.treeWidth = 2500;
+        normal.bookPath = "/books/a.iis";
+        normal.bookName = "a";
+        writeExitSettings(settings, normal);
+
+        ExitState maximised = normal;
+        maximised.normal = {0, 0, 20000, 15000};
+        maximised.maximized = true;
+        maximised.toolbarChecked = false;
+        maximised.bookPath.clear(); // a new book never saved
+        maximised.bookName.clear();
+        writeExitSettings(settings, maximised);
+
+        const WindowPlacement placement = readWindowPlacement(settings);
+        QCOMPARE(placement.normal, (TwipsRect{120, 240, 9000, 6000}));
+        QVERIFY(placement.maximized);
+        QCOMPARE(settings.readString(settings::WindowState), QString("2"));
+        QCOMPARE(placement.treeWidth, 2500.0f);
+        QVERIFY(placement.toolbarHidden);
+        QVERIFY(!placement.treeHidden);
+        QCOMPARE(settings.readString(settings::Book), QString("/books/a.iis"));
+        QCOMPARE(settings.readString(settings::BookName), QString("a"));
     }
 
     void appPathPrefersKobinHomeThenAWritableProgramFolder()
