@@ -1,17 +1,42 @@
+#include "AppFolderInstaller.h"
 #include "AppPath.h"
+#include "KobinApp.h"
+#include "MainWindow.h"
+#include "MessageBoxPrompter.h"
+#include "Settings.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kobin"));
-    QLabel window(QStringLiteral("Kobin — ") + kobin::resolveAppPath());
-    window.setWindowTitle(QStringLiteral("Kobin"));
-    window.resize(640, 400);
-    window.show();
-    if (qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1"))
+    QApplication::setApplicationVersion(QStringLiteral("2.02"));
+
+    // Qt's own buttons and dialogs in Japanese.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    kobin::SingleInstance instance(kobin::SingleInstance::defaultLockPath());
+    if (!instance.isFirst()) {
+        kobin::MessageBoxPrompter().inform(kobin::PromptIcon::Exclamation, QStringLiteral("おしらせ"),
+                                           QStringLiteral("ソフトはすでに起動しています。"));
         return 0;
-    return app.exec();
+    }
+
+    const QString appPath = kobin::resolveAppPath();
+    kobin::AppFolderInstaller(QStringLiteral(":/install"), appPath).install();
+
+    kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath));
+    // The whole argument text is the book to open.
+    kobinApp.start(QApplication::arguments().mid(1).join(u' '));
+    if (qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1"))
+        QTimer::singleShot(0, &kobinApp.window(), &QWidget::close);
+    return QApplication::exec();
 }

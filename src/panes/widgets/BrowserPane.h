@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QWebEngineView;
+class QStackedLayout;
+
+namespace kobin {
+
+// The web page pane. The browser engine is created the first time a page is
+// opened, so that starting the program does not pay for it.
+class BrowserPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit BrowserPane(QWidget *parent = nullptr);
+
+    void navigate(const QUrl &url);
+    bool isBusy() const { return m_busy; }
+    QString title() const;
+    bool hasEngine() const { return m_view != nullptr; }
+    bool canGoBack() const;
+    bool canGoForward() const;
+    void goBack();
+    void goForward();
+    void reload();
+
+signals:
+    // The main frame is about to open url (links, back, forward and navigate alike).
+    void navigationStarting(const QUrl &url);
+    void statusTextChanged(const QString &text);
+    void loadStarted();
+    void loadFinished();
+
+private:
+    QWebEngineView *view();
+
+    QStackedLayout *m_layout = nullptr;
+    QWebEngineView *m_view = nullptr;
+    bool m_busy = false;
+};
+
+} // namespace kobin

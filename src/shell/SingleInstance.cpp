@@ -1,0 +1,26 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace kobin {
+
+SingleInstance::SingleInstance(const QString &lockPath) : m_lock(std::make_unique<QLockFile>(lockPath))
+{
+    QDir().mkpath(QFileInfo(lockPath).absolutePath());
+    m_lock->setStaleLockTime(0); // only a dead owner makes a lock stale
+    m_first = m_lock->tryLock(0);
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultLockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/kobin.lock");
+}
+
+} // namespace kobin

@@ -1,0 +1,228 @@
+#include "Lifecycle.h"
+
+#include "BookFile.h"
+#include "BookStore.h"
+#include "ColorValue.h"
+#include "Commands.h"
+#include "ItemTree.h"
+#include "MainWindow.h"
+#include "Prompter.h"
+#include "RecentBooks.h"
+#include "Settings.h"
+#include "Splash.h"
+#include "StatusPanels.h"
+#include "TextPane.h"
+#include "ToolbarLayout.h"
+#include "TreePane.h"
+#include "Twips.h"
+#include "WindowSettings.h"
+#include "Workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QScreen>
+
+namespace kobin {
+
+namespace {
+
+// A saved rectangle that no screen shows any of puts the window back where a first start does.
+bool onSomeScreen(const QRect &rect)
+{
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(rect))
+            return true;
+    }
+    return false;
+}
+
+void showProgress()
+{
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+Lifecycle::Lifecycle(MainWindow &window, Settings &settings, Prompter &prompter)
+    : m_window(window), m_settings(settings), m_prompter(prompter)
+{
+}
+
+void Lifecycle::load(const QString &commandLine, Splash &splash)
+{
+    BookSession &session = m_window.session();
+    session.loading = true;
+
+    restorePlacement(splash);
+    openStartBook(commandLine, splash);
+    fillRecentFilesMenu();
+    fillCustomColors();
+    splash.close();
+
+    ItemTree &tree = m_window.tree();
+    session.currentKey = QStringLiteral("a1");
+    tree.select(tree.item(session.currentKey));
+    m_window.setActivePane(QStringLiteral("text"));
+    m_window.textPane()->setFontWeight(QFont::Normal);
+    m_window.treePane()->expandAllItems();
+    m_window.updateCommandState(QStringLiteral("root"));
+    if (const TreeItem *book = tree.item(QStringLiteral("a1")))
+        m_window.statusPanels()->setText(book->text());
+
+    if (m_savedWindowState == 2)
+        m_window.showMaximized();
+    else
+        m_window.show();
+    restoreToolbarLayout();
+    m_window.commandState().selectTab(QStringLiteral("text"));
+    m_window.syncCommandState();
+    m_window.workspace()->applyArrangement();
+    session.loading = false;
+}
+
+void Lifecycle::restorePlacement(Splash &splash)
+{
+    splash.setCondition(QStringLiteral("前回位置 読み込み："));
+    const WindowPlacement placement = readWindowPlacement(m_settings);
+    m_window.workspace()->setSplits(placement.treeWidth, 3720, 1080);
+    m_savedWindowState = placement.maximized ? 2 : 0;
+    for (const char *item : {"X座標", "Y座標", "幅", "高さ"}) {
+        splash.setItem(QString::fromUtf8(item));
+        showProgress();
+    }
+    const TwipsScale scale = TwipsScale::of(&m_window);
+    QRect rect = scale.rect(placement.normal);
+    if (!onSomeScreen(rect))
+        rect = scale.rect({300, 500, 11500, 7000});
+    m_window.setGeometry(rect);
+
+    splash.setCondition(QStringLiteral("背景色 読み込み："));
+    splash.setItem(QStringLiteral("ﾃｷｽﾄ"));
+    if (placement.textBackColor)
+        m_window.textPane()->setBackColor(colorFromValue(*placement.textBackColor));
+    if (placement.treeHidden)
+        m_window.setTreeShown(false);
+    if (placement.toolbarHidden)
+        m_window.setToolbarShown(false);
+    if (placement.statusBarHidden)
+        m_window.setStatusBarShown(false);
+}
+
+void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
+{
+    BookSession &session = m_window.session();
+    if (!commandLine.isEmpty()) {
+        session.bookPath = commandLine;
+        session.bookName = bookNameFromPath(commandLine);
+    } else {
+        session.bookPath = m_settings.readString(settings::Book);
+        session.bookName = m_settings.readString(settings::BookName);
+    }
+
+    splash.setCondition(QStringLiteral("ﾂｰﾙﾊﾞｰ 読み込み："));
+    for (const ToolbarEntry &entry : toolbarEntries()) {
+        if (entry.style == ButtonStyle::Separator)
+            continue;
+        splash.setItem(entry.key == QLatin1String("down") ? QStringLiteral("下の移動") : entry.toolTip);
+    }
+    showProgress();
+
+    splash.setCondition(QStringLiteral("前回終了ﾌｧｲﾙ 読み込み："));
+    splash.setItem(session.bookName);
+    showProgress();
+    const QFileInfo book(session.bookPath);
+    bool opened = false;
+    if (book.exists() && !book.isDir()) {
+        opened = readBookFile(session.bookPath, m_window.tree(), session, m_prompter);
+        if (opened)
+            m_window.setCaption(session.caption);
+    } else {
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
+                          session.bookPath + QStringLiteral("\n が見つかりません。"));
+    }
+    // A book that could not be read opens as a new book too, never as an empty tree.
+    if (!opened) {
+        session.bookPath.clear();
+        session.bookName.clear();
+        m_window.tree().clear();
+        m_window.tree().add(nullptr, Relationship::Last, QStringLiteral("a1"), QStringLiteral("新規ブック"),
+                            QStringLiteral("root"));
+        m_window.setCaption(QStringLiteral("BOOK - 新規ブック"));
+    }
+
+    splash.setCondition(QStringLiteral("tempﾌｫﾙﾀﾞ にｺﾋﾟｰ："));
+    splash.setItem(QStringLiteral("起動します"));
+    showProgress();
+    emptyWorkingFolder(session);
+    if (!session.bookPath.isEmpty()) {
+        copyBookToWorkingFolder(session);
+        const QString note = session.workingFolder() + QStringLiteral("a1.rtf");
+        if (QFileInfo::exists(note))
+            m_window.textPane()->loadRichText(note);
+    }
+}
+
+void Lifecycle::fillRecentFilesMenu()
+{
+    const QStringList paths = recentbooks::load(m_settings);
+    for (int j = 0; j < paths.size() && j + 1 < kRecentFileMenuElements; ++j) {
+        m_window.menuAction(recentFileMenuId(j))->setVisible(true);
+        QAction *element = m_window.menuAction(recentFileMenuId(j + 1));
+        element->setText(paths[j]);
+        element->setVisible(true);
+    }
+}
+
+void Lifecycle::addRecentFile(const QString &path)
+{
+    QStringList firstFour;
+    for (int i = 1; i <= 4; ++i)
+        firstFour.append(m_window.menuAction(recentFileMenuId(i))->text());
+    recentbooks::add(m_settings, path, firstFour);
+    fillRecentFilesMenu();
+}
+
+void Lifecycle::fillCustomColors()
+{
+    for (int i = 0; i < settings::kCustomColorCount; ++i) {
+        const QString name = m_settings.readString(settings::colorName(i));
+        if (!name.isEmpty()) {
+            m_window.menuAction(customColorMenuId(0))->setVisible(true);
+            QAction *element = m_window.menuAction(customColorMenuId(i + 1));
+            element->setText(name);
+            element->setVisible(true);
+        }
+        m_customColors[static_cast<size_t>(i)] = m_settings.readInt32(settings::customColor(i)).value_or(0);
+    }
+}
+
+void Lifecycle::restoreToolbarLayout()
+{
+    if (const auto layout = toolbarlayout::fromText(m_settings.readString(settings::ToolbarLayout)))
+        m_window.setToolbarLayout(*layout);
+}
+
+void Lifecycle::unload()
+{
+    if (m_window.isMinimized())
+        m_window.showNormal();
+    const TwipsScale scale = TwipsScale::of(&m_window);
+    const QRect normal = m_window.isMaximized() ? m_window.normalGeometry() : m_window.geometry();
+    ExitState state;
+    state.normal = {scale.twipsX(normal.x()), scale.twipsY(normal.y()), scale.twipsX(normal.width()),
+                    scale.twipsY(normal.height())};
+    state.maximized = m_window.isMaximized();
+    state.treeWidth = m_window.workspace()->treeWidth();
+    state.treeChecked = m_window.menuAction(QStringLiteral("mnuViewTreeView"))->isChecked();
+    state.toolbarChecked = m_window.menuAction(QStringLiteral("mnuViewToolbar"))->isChecked();
+    state.statusBarChecked = m_window.menuAction(QStringLiteral("mnuViewStatusBar"))->isChecked();
+    state.bookPath = m_window.session().bookPath;
+    state.bookName = m_window.session().bookName;
+    writeExitSettings(m_settings, state);
+    if (!state.bookPath.isEmpty())
+        addRecentFile(state.bookPath);
+    m_settings.sync();
+}
+
+} // namespace kobin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace kobin {
+
+class MainWindow;
+class Prompter;
+class Settings;
+class Splash;
+
+// The main window's load and unload: what start-up restores from the settings
+// store, which book it opens, and what the window leaves behind when it closes.
+class Lifecycle
+{
+public:
+    Lifecycle(MainWindow &window, Settings &settings, Prompter &prompter);
+
+    // Runs the load steps in order, showing progress on the splash, and shows the window.
+    void load(const QString &commandLine, Splash &splash);
+    // Writes the window's state and the open book back to the settings store.
+    void unload();
+
+    void fillRecentFilesMenu();
+    void addRecentFile(const QString &path);
+    const std::array<qint32, 5> &customColors() const { return m_customColors; }
+
+private:
+    void restorePlacement(Splash &splash);
+    void openStartBook(const QString &commandLine, Splash &splash);
+    void fillCustomColors();
+    void restoreToolbarLayout();
+
+    MainWindow &m_window;
+    Settings &m_settings;
+    Prompter &m_prompter;
+    std::array<qint32, 5> m_customColors{};
+    int m_savedWindowState = 0;
+};
+
+} // namespace kobin
