@@ -5,10 +5,12 @@
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
 #include "Settings.h"
+#include "ShellCommands.h"
 #include "Splash.h"
 #include "ToolbarLayout.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 
 namespace kobin {
 
@@ -30,6 +32,7 @@ KobinApp::~KobinApp() = default;
 
 void KobinApp::bindCommands()
 {
+    m_shellCommands = std::make_unique<ShellCommands>(*m_window, [](const QUrl &url) { QDesktopServices::openUrl(url); });
     QObject::connect(m_window.get(), &MainWindow::toolbarLayoutChanged, m_window.get(),
                      [this](const QStringList &layout) {
                          m_settings->write(settings::ToolbarLayout, toolbarlayout::toText(layout));

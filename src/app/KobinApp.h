@@ -11,6 +11,7 @@ class Lifecycle;
 class MainWindow;
 class MessageBoxPrompter;
 class Settings;
+class ShellCommands;
 
 // Puts the program together: the settings store, the main window, the prompts,
 // and the commands each area binds.
@@ -31,6 +32,7 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<MessageBoxPrompter> m_prompter;
     std::unique_ptr<Lifecycle> m_lifecycle;
+    std::unique_ptr<ShellCommands> m_shellCommands;
 };
 
 } // namespace kobin

@@ -17,6 +17,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Kobin"));
     QApplication::setApplicationVersion(QStringLiteral("2.02"));
 
+    // Dates and times in Japanese forms where the system names no language.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+
     // Qt's own buttons and dialogs in Japanese.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),

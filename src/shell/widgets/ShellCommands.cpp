@@ -1,0 +1,72 @@
+#include "ShellCommands.h"
+
+#include "AboutBox.h"
+#include "HelpWindow.h"
+#include "Icons.h"
+#include "MainWindow.h"
+#include "ToolbarCustomizeDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace kobin {
+
+ShellCommands::ShellCommands(MainWindow &window, UrlOpener openUrl) : m_window(window), m_openUrl(std::move(openUrl))
+{
+    m_window.bind(QStringLiteral("mnuHelpContents"), [this] { showHelpContents(); });
+    m_window.bind(QStringLiteral("mnuHelpSearch"), [this] { showHelpSearch(); });
+    m_window.bind(QStringLiteral("mnuHelpAbout"), [this] { showAbout(); });
+    m_window.bind(QStringLiteral("mnuChgToolBar"), [this] { customizeToolbar(); });
+}
+
+ShellCommands::~ShellCommands() = default;
+
+QString ShellCommands::helpFile() const
+{
+    return m_window.session().appPath + QStringLiteral("kobin.qch");
+}
+
+HelpWindow *ShellCommands::helpWindow()
+{
+    if (!QFileInfo::exists(helpFile()))
+        return nullptr;
+    if (!m_help) {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        QDir().mkpath(cache);
+        m_help = std::make_unique<HelpWindow>(helpFile(), cache + QStringLiteral("/kobin.qhc"));
+    }
+    return m_help->isReady() ? m_help.get() : nullptr;
+}
+
+bool ShellCommands::showHelpContents()
+{
+    HelpWindow *help = helpWindow();
+    if (help)
+        help->showContents();
+    return help != nullptr;
+}
+
+bool ShellCommands::showHelpSearch()
+{
+    HelpWindow *help = helpWindow();
+    if (help)
+        help->showKeywordSearch();
+    return help != nullptr;
+}
+
+void ShellCommands::showAbout()
+{
+    AboutBox box(m_window.windowIcon(), m_openUrl, &m_window);
+    box.centreOnScreen();
+    box.exec();
+}
+
+void ShellCommands::customizeToolbar()
+{
+    ToolbarCustomizeDialog dialog(m_window.toolbarLayout(), &m_window);
+    QObject::connect(&dialog, &ToolbarCustomizeDialog::layoutChanged, &m_window, &MainWindow::setToolbarLayout);
+    dialog.exec();
+}
+
+} // namespace kobin
