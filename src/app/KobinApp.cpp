@@ -14,11 +14,12 @@
 
 namespace kobin {
 
-KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings) : m_settings(std::move(settings))
+KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended)
+    : m_settings(std::move(settings))
 {
     m_session.appPath = appPath;
     m_window = std::make_unique<MainWindow>(m_session);
-    m_prompter = std::make_unique<MessageBoxPrompter>(m_window.get());
+    m_prompter = std::make_unique<MessageBoxPrompter>(m_window.get(), unattended);
     m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, *m_prompter);
     m_window->setCloseRequest([this] {
         emptyWorkingFolder(m_session);

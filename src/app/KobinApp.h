@@ -18,7 +18,7 @@ class ShellCommands;
 class KobinApp
 {
 public:
-    KobinApp(const QString &appPath, std::unique_ptr<Settings> settings);
+    KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended);
     ~KobinApp();
 
     void start(const QString &commandLine);

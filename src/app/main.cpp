@@ -27,9 +27,11 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    // The smoke mode of scripts and benchmarks: start as usual, then close at once.
+    const bool smoke = qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1");
     kobin::SingleInstance instance(kobin::SingleInstance::defaultLockPath());
     if (!instance.isFirst()) {
-        kobin::MessageBoxPrompter().inform(kobin::PromptIcon::Exclamation, QStringLiteral("おしらせ"),
+        kobin::MessageBoxPrompter(nullptr, smoke).inform(kobin::PromptIcon::Exclamation, QStringLiteral("おしらせ"),
                                            QStringLiteral("ソフトはすでに起動しています。"));
         return 0;
     }
@@ -37,10 +39,10 @@ int main(int argc, char *argv[])
     const QString appPath = kobin::resolveAppPath();
     kobin::AppFolderInstaller(QStringLiteral(":/install"), appPath).install();
 
-    kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath));
+    kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath), smoke);
     // The whole argument text is the book to open.
     kobinApp.start(QApplication::arguments().mid(1).join(u' '));
-    if (qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1"))
+    if (smoke)
         QTimer::singleShot(0, &kobinApp.window(), &QWidget::close);
     return QApplication::exec();
 }

@@ -123,6 +123,7 @@ private slots:
         QCOMPARE(m_settings->readString(settings::StatusBarVisible), QString("False"));
         QCOMPARE(m_settings->readString(settings::TreeVisible), QString("True"));
         QCOMPARE(m_settings->readString(settings::MainLeft), QString("300"));
+        QCOMPARE(m_settings->readString(settings::MainWidth), QString("11500")); // not rounded through pixels
         QCOMPARE(m_settings->readString(settings::recentFile(1)), appPath() + "sample.iis");
 
         startWith(QString());

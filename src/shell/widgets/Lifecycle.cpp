@@ -92,10 +92,13 @@ void Lifecycle::restorePlacement(Splash &splash)
         showProgress();
     }
     const TwipsScale scale = TwipsScale::of(&m_window);
-    QRect rect = scale.rect(placement.normal);
-    if (!onSomeScreen(rect))
-        rect = scale.rect({300, 500, 11500, 7000});
-    m_window.setGeometry(rect);
+    m_restoredTwips = placement.normal;
+    m_restoredPixels = scale.rect(m_restoredTwips);
+    if (!onSomeScreen(m_restoredPixels)) {
+        m_restoredTwips = {300, 500, 11500, 7000};
+        m_restoredPixels = scale.rect(m_restoredTwips);
+    }
+    m_window.setGeometry(m_restoredPixels);
 
     splash.setCondition(QStringLiteral("背景色 読み込み："));
     splash.setItem(QStringLiteral("ﾃｷｽﾄ"));
@@ -210,7 +213,9 @@ void Lifecycle::unload()
     const TwipsScale scale = TwipsScale::of(&m_window);
     const QRect normal = m_window.isMaximized() ? m_window.normalGeometry() : m_window.geometry();
     ExitState state;
-    state.normal = {scale.twipsX(normal.x()), scale.twipsY(normal.y()), scale.twipsX(normal.width()),
+    state.normal = normal == m_restoredPixels
+        ? m_restoredTwips
+        : TwipsRect{scale.twipsX(normal.x()), scale.twipsY(normal.y()), scale.twipsX(normal.width()),
                     scale.twipsY(normal.height())};
     state.maximized = m_window.isMaximized();
     state.treeWidth = m_window.workspace()->treeWidth();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Layout.h"
+
+#include <QRect>
 #include <QString>
 #include <array>
 
@@ -37,6 +40,10 @@ private:
     Prompter &m_prompter;
     std::array<qint32, 5> m_customColors{};
     int m_savedWindowState = 0;
+    // The rectangle start-up restored, in twips and as placed in pixels: an
+    // unmoved window writes back exactly what was read, never a rounded value.
+    TwipsRect m_restoredTwips;
+    QRect m_restoredPixels;
 };
 
 } // namespace kobin

@@ -1,12 +1,22 @@
 #include "MessageBoxPrompter.h"
 
 #include <QMessageBox>
+#include <cstdio>
 
 namespace kobin {
 
 PromptAnswer MessageBoxPrompter::ask(PromptButtons buttons, PromptIcon icon, const QString &title,
                                      const QString &text)
 {
+    if (m_unattended) {
+        std::fprintf(stderr, "%s\n", (title + QStringLiteral(": ") + text).toUtf8().constData());
+        switch (buttons) {
+        case PromptButtons::Ok: return PromptAnswer::Ok;
+        case PromptButtons::OkCancel: return PromptAnswer::Cancel;
+        case PromptButtons::YesNo:
+        case PromptButtons::YesNoCancel: return PromptAnswer::No;
+        }
+    }
     QMessageBox box(m_owner);
     box.setWindowTitle(title);
     box.setText(text);

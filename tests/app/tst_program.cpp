@@ -1,0 +1,100 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts the real program in its smoke mode: it opens, shows its window and
+// closes through its normal close path.
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString home() const { return m_dir->path() + "/home/"; }
+    QString iniFile() const { return m_dir->path() + "/config/Kobin/Kobin.ini"; }
+
+    struct Run {
+        int exitCode;
+        QString err;
+    };
+
+    Run run(const QStringList &args = {})
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KOBIN_SMOKE", "1");
+        env.insert("KOBIN_HOME", home());
+        env.insert("XDG_CONFIG_HOME", m_dir->path() + "/config");
+        env.insert("XDG_RUNTIME_DIR", m_dir->path() + "/run");
+        env.insert("XDG_CACHE_HOME", m_dir->path() + "/cache");
+        process.setProcessEnvironment(env);
+        process.start(KOBIN_PROGRAM, args);
+        if (!process.waitForFinished(120000))
+            process.kill();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(m_dir->path() + "/run");
+        QFile::setPermissions(m_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void firstStartInstallsAndOpensTheSampleBook()
+    {
+        const Run first = run();
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY2(!first.err.contains("が見つかりません"), qPrintable(first.err));
+        QVERIFY(QFile::exists(home() + "sample.iis"));
+        QVERIFY(QFile::exists(home() + "kobin.qch"));
+        QFile url(home() + "sample/a5url.txt");
+        QVERIFY(url.open(QIODevice::ReadOnly));
+        const QByteArray page = url.readAll();
+        QVERIFY(page.endsWith(".html\r\n"));
+        QVERIFY(QFile::exists(QString::fromLocal8Bit(page.trimmed())));
+        QVERIFY(QDir(home() + "temp").isEmpty()); // closing empties the working folder
+
+        QSettings settings(iniFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value("Settings/MainLeft").toString(), QString("300"));
+        QCOMPARE(settings.value("Settings/MainWidth").toString(), QString("11500"));
+        QCOMPARE(settings.value("Settings/WindowState").toString(), QString("0"));
+        QCOMPARE(settings.value("Settings/TreeVisible").toString(), QString("True"));
+        QCOMPARE(settings.value("Settings/book").toString(), home() + "sample.iis");
+        QCOMPARE(settings.value("Settings/bookName").toString(), QString("sample"));
+        QCOMPARE(settings.value("Settings/RecentFiles/RecentFile1").toString(), home() + "sample.iis");
+    }
+
+    void deletedSampleBookIsReportedNotReinstalled()
+    {
+        QCOMPARE(run().exitCode, 0);
+        QVERIFY(QFile::remove(home() + "sample.iis"));
+        const Run second = run();
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY2(second.err.contains(" が見つかりません。"), qPrintable(second.err));
+        QVERIFY(!QFile::exists(home() + "sample.iis"));
+    }
+
+    void secondInstanceIsRefusedAndTouchesNothing()
+    {
+        kobin::SingleInstance first(m_dir->path() + "/run/kobin.lock");
+        QVERIFY(first.isFirst());
+        const Run second = run();
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY(second.err.contains("ソフトはすでに起動しています。"));
+        QVERIFY(!QFile::exists(iniFile()));
+        QVERIFY(!QDir(home()).exists());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
