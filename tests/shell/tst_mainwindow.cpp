@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QtTest>
 
@@ -240,6 +241,21 @@ private slots:
         ShellCommands commands(*m_window, [](const QUrl &) {});
         QVERIFY(!commands.showHelpContents());
         QVERIFY(!commands.showHelpSearch());
+    }
+
+    void helpOpensOnItsContentsAndItsKeywords()
+    {
+        QVERIFY(QFile::copy(KOBIN_HELP_FILE, appPath() + "kobin.qch"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir->path() + "/cache"));
+        startWith(QString());
+        ShellCommands commands(*m_window, [](const QUrl &) {});
+        QVERIFY(commands.showHelpContents());
+        QTextBrowser *page = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            page = page ? page : top->findChild<QTextBrowser *>();
+        QVERIFY(page);
+        QVERIFY(page->toPlainText().contains("Kobin"));
+        QVERIFY(commands.showHelpSearch());
     }
 };
 

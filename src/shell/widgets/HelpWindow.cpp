@@ -42,6 +42,7 @@ HelpWindow::HelpWindow(const QString &helpFile, const QString &collectionFile, Q
 {
     setWindowTitle(QStringLiteral("Kobin ヘルプ"));
     setWindowIcon(programIcon());
+    m_engine->setReadOnly(false); // registering the help file writes the catalogue
     m_ready = m_engine->setupData();
     if (m_ready && !m_engine->registeredDocumentations().contains(kNamespace))
         m_ready = m_engine->registerDocumentation(helpFile);
@@ -72,6 +73,8 @@ HelpWindow::HelpWindow(const QString &helpFile, const QString &collectionFile, Q
     connect(m_keyword, &QLineEdit::textChanged, m_engine->indexWidget(),
             [this](const QString &text) { m_engine->indexWidget()->filterIndices(text); });
     connect(m_keyword, &QLineEdit::returnPressed, m_engine->indexWidget(), &QHelpIndexWidget::activateCurrentItem);
+    connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, this,
+            [this] { m_engine->contentWidget()->expandToDepth(0); });
     m_engine->contentModel()->createContents(QString());
     m_engine->indexModel()->createIndex(QString());
 }
