@@ -19,7 +19,7 @@ protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
     {
         if (isMainFrame)
-            emit m_pane->navigationStarting(url);
+            m_pane->beginNavigation(url);
         return true;
     }
 
@@ -55,6 +55,12 @@ QWebEngineView *BrowserPane::view()
         connect(m_view->page(), &QWebEnginePage::linkHovered, this, &BrowserPane::statusTextChanged);
     }
     return m_view;
+}
+
+void BrowserPane::beginNavigation(const QUrl &url)
+{
+    m_busy = true;
+    emit navigationStarting(url);
 }
 
 void BrowserPane::navigate(const QUrl &url)

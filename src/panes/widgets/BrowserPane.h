@@ -27,6 +27,9 @@ public:
     void goForward();
     void reload();
 
+    // Called by the page before the main frame opens url: from then on the pane is busy.
+    void beginNavigation(const QUrl &url);
+
 signals:
     // The main frame is about to open url (links, back, forward and navigate alike).
     void navigationStarting(const QUrl &url);

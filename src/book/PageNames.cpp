@@ -1,0 +1,47 @@
+#include "PageNames.h"
+
+#include <QCryptographicHash>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace kobin {
+
+namespace {
+
+bool looksLikeUrl(const QString &address)
+{
+    // "C:\web\x.html" has a one-letter scheme-like prefix; real schemes are longer.
+    const qsizetype colon = address.indexOf(u':');
+    return colon > 1 && QUrl(address).isValid() && !QUrl(address).scheme().isEmpty();
+}
+
+} // namespace
+
+QString addressAsPath(const QString &address)
+{
+    if (address.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return QUrl(address).toLocalFile();
+    return address;
+}
+
+QString pageBaseName(const QString &address)
+{
+    const bool local = address.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) || !looksLikeUrl(address);
+    if (local) {
+        const QString path = addressAsPath(address);
+        const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+        const QString name = path.mid(slash + 1);
+        const qsizetype dot = name.indexOf(u'.');
+        return dot < 0 ? name : name.left(dot);
+    }
+    const QByteArray digest = QCryptographicHash::hash(address.toUtf8(), QCryptographicHash::Sha1);
+    return QStringLiteral("web") + QString::fromLatin1(digest.toHex().left(16));
+}
+
+QString pagePathFromUrlFile(const QString &text)
+{
+    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    return end < 0 ? text : text.left(end);
+}
+
+} // namespace kobin
