@@ -1,4 +1,5 @@
 #include "AppPath.h"
+#include "RecentBooks.h"
 #include "Settings.h"
 #include "WindowSettings.h"
 
@@ -103,6 +104,22 @@ private slots:
         QCOMPARE(keys, QStringList({"RecentFile1", "RecentFile2", "RecentFile3", "RecentFile7", "RecentFile10"}));
         QCOMPARE(all.first().second, QString("book1.iis"));
         QVERIFY(settings.readAll(settings::RecentFoldersSection).isEmpty());
+    }
+
+    void recentBooksKeepTheSevenNewest()
+    {
+        Settings settings(m_file, "/p/");
+        QVERIFY(recentbooks::load(settings).isEmpty());
+        for (int i = 1; i <= 8; ++i)
+            recentbooks::add(settings, QStringLiteral("/b/%1.iis").arg(i), recentbooks::load(settings).mid(0, 4));
+        QCOMPARE(recentbooks::load(settings),
+                 QStringList({"/b/8.iis", "/b/7.iis", "/b/6.iis", "/b/5.iis", "/b/4.iis", "/b/3.iis", "/b/2.iis"}));
+        // One of the first four keeps its place; the fifth comes to the head again.
+        recentbooks::add(settings, "/b/6.iis", recentbooks::load(settings).mid(0, 4));
+        QCOMPARE(recentbooks::load(settings).first(), QString("/b/8.iis"));
+        recentbooks::add(settings, "/b/4.iis", recentbooks::load(settings).mid(0, 4));
+        QCOMPARE(recentbooks::load(settings),
+                 QStringList({"/b/4.iis", "/b/8.iis", "/b/7.iis", "/b/6.iis", "/b/5.iis", "/b/4.iis", "/b/3.iis"}));
     }
 
     void singlesAreStoredAsPlainDecimalText()
