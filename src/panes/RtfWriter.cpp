@@ -243,6 +243,7 @@ void Writer::writeHeader()
         word("f", i);
         word("fnil");
         word("fcharset", japanese ? 128 : 0);
+        m_out.append(' ');
         writeFontName(families[i], japanese);
         m_out.append(";}");
     }
@@ -259,7 +260,7 @@ void Writer::writeHeader()
 
 void Writer::writeFontName(const QString &name, bool japanese)
 {
-    m_delimit = true;
+    m_delimit = false;
     for (const QChar ch : name) {
         if (ch == u';')
             hexByte(';'); // a literal ";" would end the name
