@@ -35,7 +35,7 @@ inline QString describeRun(const QTextDocument &document, const QTextCharFormat 
 {
     const QStringList families = format.fontFamilies().toStringList();
     const QString family = families.isEmpty() ? document.defaultFont().family() : families.first();
-    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : 0;
+    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : document.defaultFont().pointSizeF();
     return QStringLiteral("{%1 %2pt%3%4 ul%5 fg%6 bg%7}")
         .arg(family)
         .arg(size)

@@ -98,6 +98,7 @@ private slots:
         QTest::newRow("pc is 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2\\'f3}") << QString("±≥≤");
         QTest::newRow("pca is 850") << QByteArray("{\\rtf1\\pca \\'9b}") << QString("ø");
         QTest::newRow("mac is 10000") << QByteArray("{\\rtf1\\mac \\'8e}") << QString("é");
+        QTest::newRow("symbol font") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset2 Wingdings;}}\\f0\\'a8J}") << QString("\uF0A8\uF04A");
         QTest::newRow("GBK font") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\'d6\\'d0}") << QString("中");
         QTest::newRow("Big5 by cpg") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QString("中");
         QTest::newRow("NEC and IBM extensions")

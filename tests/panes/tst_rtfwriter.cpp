@@ -87,7 +87,18 @@ private slots:
         QVERIFY2(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0"), rtf);
         QVERIFY2(rtf.contains("{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}"), rtf);
         QVERIFY2(rtf.contains("}\r\n{\\colortbl ;}\r\n\\viewkind4\\uc1\\pard"), rtf);
-        QVERIFY2(rtf.endsWith("\\f1\\'82\\'a0\\par\r\n}\r\n"), rtf);
+        QVERIFY2(rtf.contains("\\viewkind4\\uc1\\pard\\f1\\fs"), rtf);
+        QVERIFY2(rtf.endsWith("\\'82\\'a0\\par\r\n}\r\n"), rtf);
+    }
+
+    void textInTheDefaultFontGetsItsNameAndSize()
+    {
+        QTextDocument document;
+        document.setDefaultFont(QFont("Arial", 11));
+        QTextCursor(&document).insertText("x");
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"), rtf);
+        QVERIFY2(rtf.contains("\\pard\\fs22 x\\par"), rtf);
     }
 
     void charactersAreCodePageBytesOrUnicode_data()
