@@ -279,6 +279,8 @@ void Writer::writeBody()
         const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
+        if (block.length() == 1) // an empty paragraph still has the size of its line
+            writeRunFormat(runFormat(block.charFormat()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())

@@ -152,6 +152,17 @@ private slots:
         QCOMPARE(writeRtf(copy), rtf);
     }
 
+    void emptyParagraphsKeepTheSizeOfTheirLine()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\fs40\\par\\fs20 x}", document));
+        QTextDocument copy;
+        QVERIFY(readRtf(writeRtf(document), copy));
+        QCOMPARE(copy.blockCount(), 2);
+        QCOMPARE(copy.begin().charFormat().fontPointSize(), 20.0);
+        QCOMPARE(testing::formatAt(copy, 1).fontPointSize(), 10.0);
+    }
+
     void notesOfEachRichEditVersionSurviveARoundTrip_data()
     {
         QTest::addColumn<QString>("file");
