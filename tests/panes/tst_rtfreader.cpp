@@ -131,11 +131,12 @@ private slots:
     {
         QTextDocument document;
         QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9"
-                        "{\\*\\panose 02020609040205080304}{\\*\\falt MS Mincho};}{\\f1\\fcharset0 Caf\\'e9;}}"
-                        "\\f0 a\\f1 b\\f7 c}",
+                        "{\\*\\panose 02020609040205080304}{\\*\\falt MS Mincho};}{\\f1\\fcharset0 Caf\\'e9;}{\\f2 Times;Roman}}"
+                        "\\f0 a\\f1 b\\f7 c\\f2 d}",
                         document));
-        QCOMPARE(textOf(document), QString("abc"));
+        QCOMPARE(textOf(document), QString("abcd"));
         QCOMPARE(familyAt(document, 0), QString("ＭＳ 明朝"));
+        QCOMPARE(familyAt(document, 3), QString("Times")); // the name ends at ";"
         QCOMPARE(familyAt(document, 1), QString("Café"));
         QCOMPARE(familyAt(document, 2), QString()); // no such font
     }
