@@ -35,6 +35,7 @@ int codePageOfCharset(int charset, int documentCodePage)
 {
     switch (charset) {
     case 0: return 1252;
+    case 2: return kCodePageSymbol;
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;
@@ -59,6 +60,12 @@ void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
 {
     if (codePage == kCodePageJapanese) {
         out += cp932::decode(bytes);
+        return;
+    }
+    if (codePage == kCodePageSymbol) {
+        // Symbol fonts (Wingdings, Symbol) keep their glyph numbers in the private use area.
+        for (const char byte : bytes)
+            out += QChar(0xF000 + static_cast<unsigned char>(byte));
         return;
     }
     QStringDecoder *decoder = decoderFor(codePage);

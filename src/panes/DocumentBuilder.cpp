@@ -36,12 +36,6 @@ void DocumentBuilder::append(QStringView text)
     m_run += text;
 }
 
-void DocumentBuilder::append(QChar ch)
-{
-    openParagraph();
-    m_run += ch;
-}
-
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
 {
     openParagraph();

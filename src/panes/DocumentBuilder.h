@@ -18,8 +18,9 @@ public:
 
     // The format of the text appended from now on.
     void setCharFormat(const QTextCharFormat &format);
+    // Characters that would break the document's structure (paragraph and
+    // frame markers, control characters other than tab) become U+FFFD.
     void append(QStringView text);
-    void append(QChar ch);
 
     // Ends the current paragraph with the given format. The next paragraph is
     // only made when text follows, so a closing \par adds no empty paragraph.

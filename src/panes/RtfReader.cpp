@@ -385,7 +385,10 @@ void Reader::readWord(const Token &token)
     case Word::SkippedDestination: group.destination = Destination::Skip; return;
     case Word::Object: group.destination = Destination::Object; return;
     case Word::UnicodeSkip: group.unicodeSkip = qBound(0, value, kMaxUnicodeSkip); return;
-    case Word::Unicode: readUnicode(value); return;
+    case Word::Unicode:
+        if (token.hasParameter)
+            readUnicode(value);
+        return;
     default: break;
     }
 

@@ -35,7 +35,6 @@ public:
     explicit Tokenizer(QByteArrayView input) : m_input(input) {}
 
     Token next();
-    bool atEnd() const { return m_pos >= m_input.size(); }
 
 private:
     Token readEscape();

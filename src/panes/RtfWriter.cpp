@@ -19,7 +19,7 @@ constexpr int kMaxHalfPoints = 3276;
 
 struct RunFormat {
     int font = 0;
-    int halfPoints = 0; // 0: the default size
+    int halfPoints = 0; // 0 only before the first run
     int color = 0;
     int highlight = 0;
     QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
@@ -138,7 +138,8 @@ class Writer
 {
 public:
     explicit Writer(const QTextDocument &document)
-        : m_document(document), m_fonts(document.defaultFont().family())
+        : m_document(document), m_fonts(document.defaultFont().family()),
+          m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0)
     {
     }
 
@@ -164,6 +165,7 @@ private:
 
     const QTextDocument &m_document;
     FontTable m_fonts;
+    const double m_defaultPoints;
     ColorTable m_colors;
     QByteArray m_out;
     bool m_delimit = false;
@@ -201,8 +203,10 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
     RunFormat run;
     const QString family = familyOf(format);
     run.font = family.isEmpty() ? 0 : m_fonts.indexOf(family);
-    if (format.fontPointSize() > 0)
-        run.halfPoints = qBound(kMinHalfPoints, qRound(format.fontPointSize() * 2), kMaxHalfPoints);
+    // Text in the document's default size gets that size written out, as
+    // readers without our defaults would otherwise show it at 12 points.
+    const double points = format.fontPointSize() > 0 ? format.fontPointSize() : m_defaultPoints;
+    run.halfPoints = qBound(kMinHalfPoints, qRound(points * 2), kMaxHalfPoints);
     const QBrush foreground = format.foreground();
     if (format.hasProperty(QTextFormat::ForegroundBrush) && foreground.style() != Qt::NoBrush)
         run.color = m_colors.indexOf(foreground.color());
@@ -243,6 +247,7 @@ void Writer::writeHeader()
         word("f", i);
         word("fnil");
         word("fcharset", japanese ? 128 : 0);
+        m_out.append(' ');
         writeFontName(families[i], japanese);
         m_out.append(";}");
     }
@@ -259,7 +264,7 @@ void Writer::writeHeader()
 
 void Writer::writeFontName(const QString &name, bool japanese)
 {
-    m_delimit = true;
+    m_delimit = false;
     for (const QChar ch : name) {
         if (ch == u';')
             hexByte(';'); // a literal ";" would end the name
@@ -274,6 +279,8 @@ void Writer::writeBody()
         const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
+        if (block.length() == 1) // an empty paragraph still has the size of its line
+            writeRunFormat(runFormat(block.charFormat()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -306,11 +313,6 @@ void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
 
 void Writer::writeRunFormat(const RunFormat &run)
 {
-    if (run.halfPoints == 0 && m_run.halfPoints != 0) {
-        // Only \plain brings back the default size.
-        word("plain");
-        m_run = RunFormat();
-    }
     if (run.font != m_run.font)
         word("f", run.font);
     if (run.halfPoints != m_run.halfPoints)

@@ -76,6 +76,64 @@ private slots:
         QVERIFY(QString::fromUtf8(result.err).contains("nowhere.iis"));
     }
 
+    void rtf2txtPrintsOneLinePerParagraphOrLineBreak()
+    {
+        const QString path = bookFile("note.rtf",
+            "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Gothic;}}\\f0 \\'83\\'5c\\'83\\'74\\'83\\'67\\tab x\\line y\\par\\par \\u-10179?\\u-8704?\\par}");
+        const Result result = run({"rtf2txt", path});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(result.out), QString("ソフト\tx\ny\n\n😀\n"));
+    }
+
+    void rtf2rtfKeepsThePlainText_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("RichEdit 1.0") << KOBIN_RTF_DATA "/richedit10.rtf";
+        QTest::newRow("RichEdit 2.0/3.0") << KOBIN_RTF_DATA "/richedit20.rtf";
+        QTest::newRow("RichEdit 4.1") << KOBIN_RTF_DATA "/richedit41.rtf";
+    }
+
+    void rtf2rtfKeepsThePlainText()
+    {
+        QFETCH(QString, path);
+        const Result rewritten = run({"rtf2rtf", path});
+        QCOMPARE(rewritten.exitCode, 0);
+        QVERIFY(rewritten.out.startsWith("{\\rtf1\\ansi\\ansicpg932"));
+        const Result original = run({"rtf2txt", path});
+        const Result copy = run({"rtf2txt", bookFile("copy.rtf", rewritten.out)});
+        QCOMPARE(original.exitCode, 0);
+        QVERIFY(original.out.contains("\xE2\x91\xA0")); // ①
+        QCOMPARE(QString::fromUtf8(copy.out), QString::fromUtf8(original.out));
+    }
+
+    void rtf2htmlShowsTheFormats()
+    {
+        const Result result = run({"rtf2html", bookFile("bold.rtf", "{\\rtf1 {\\b strong}\\qc\\par}")});
+        QCOMPARE(result.exitCode, 0);
+        const QString html = QString::fromUtf8(result.out);
+        QVERIFY2(html.contains("font-weight:700;\">strong</span>"), qPrintable(html));
+        QVERIFY2(html.contains("align=\"center\""), qPrintable(html));
+    }
+
+    void unreadableNoteExitsWithOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("rtf2txt") << "rtf2txt";
+        QTest::newRow("rtf2html") << "rtf2html";
+        QTest::newRow("rtf2rtf") << "rtf2rtf";
+    }
+
+    void unreadableNoteExitsWithOne()
+    {
+        QFETCH(QString, command);
+        for (const QString &path : {m_dir.filePath("nowhere.rtf"), bookFile("text.rtf", "just text")}) {
+            const Result result = run({command, path});
+            QCOMPARE(result.exitCode, 1);
+            QVERIFY(result.out.isEmpty());
+            QVERIFY(QString::fromUtf8(result.err).contains("「 " + path + " 」を開けません。"));
+        }
+    }
+
     void unknownCommandShowsUsage()
     {
         const Result result = run({"frobnicate"});

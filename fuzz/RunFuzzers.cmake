@@ -1,0 +1,21 @@
+# Registers the fuzz targets of a KOBIN_FUZZ build with this build's CTest: each
+# runs a bounded number of inputs from our fixtures, so CI catches a crash.
+set(KOBIN_FUZZ_BUILD_DIR "" CACHE PATH "A KOBIN_FUZZ=ON build whose fuzz targets CTest runs")
+set(KOBIN_FUZZ_RUNS 20000 CACHE STRING "Inputs each fuzz target runs under CTest")
+
+if(KOBIN_FUZZ_BUILD_DIR)
+  set(seeds_rtf ${PROJECT_SOURCE_DIR}/fuzz/seeds/rtf ${PROJECT_SOURCE_DIR}/tests/panes/data)
+  set(seeds_treestring ${PROJECT_SOURCE_DIR}/fuzz/seeds/treestring)
+  foreach(target rtf_reader:rtf tree_string:treestring)
+    string(REPLACE ":" ";" parts ${target})
+    list(GET parts 0 name)
+    list(GET parts 1 seeds)
+    # New inputs go to the first folder, which lives in the build tree.
+    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME fuzz_${name}
+      COMMAND ${KOBIN_FUZZ_BUILD_DIR}/fuzz/fuzz_${name} -runs=${KOBIN_FUZZ_RUNS} -max_total_time=120
+              -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 ${corpus} ${seeds_${seeds}})
+    set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endforeach()
+endif()

@@ -1,0 +1,34 @@
+// libFuzzer target: any bytes read as RTF must give a document without a crash
+// or a hang, and what the writer makes of that document must read back to the
+// same text.
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QGuiApplication>
+#include <QTextDocument>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    // Most mutations would not start like RTF; let them reach the reader anyway.
+    if (!kobin::rtf::looksLikeRtf(bytes))
+        bytes.prepend("{\\rtf1 ");
+    QTextDocument document;
+    if (!kobin::rtf::readRtf(bytes, document))
+        std::abort();
+    QTextDocument copy;
+    if (!kobin::rtf::readRtf(kobin::rtf::writeRtf(document), copy))
+        std::abort();
+    if (copy.toRawText() != document.toRawText())
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+// A canonical description of a document's text and formats, independent of how
+// QTextDocument happens to split it into fragments, so that two documents can
+// be compared (and their differences read) with one QCOMPARE.
+#include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace testing {
+
+inline QString describeParagraph(const QTextBlockFormat &format)
+{
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    const char *name = alignment & Qt::AlignRight    ? "right"
+                     : alignment & Qt::AlignHCenter  ? "center"
+                     : alignment & Qt::AlignJustify  ? "justify"
+                                                     : "left";
+    return QStringLiteral("[%1 li%2 ri%3 fi%4]")
+        .arg(QLatin1String(name))
+        .arg(qRound(format.leftMargin() * 15))
+        .arg(qRound(format.rightMargin() * 15))
+        .arg(qRound(format.textIndent() * 15));
+}
+
+inline QString colorName(const QTextCharFormat &format, QTextFormat::Property property)
+{
+    if (!format.hasProperty(property))
+        return QStringLiteral("auto");
+    const QBrush brush = format.brushProperty(property);
+    return brush.style() == Qt::NoBrush ? QStringLiteral("auto") : brush.color().name();
+}
+
+inline QString describeRun(const QTextDocument &document, const QTextCharFormat &format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    const QString family = families.isEmpty() ? document.defaultFont().family() : families.first();
+    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : document.defaultFont().pointSizeF();
+    return QStringLiteral("{%1 %2pt%3%4 ul%5 fg%6 bg%7}")
+        .arg(family)
+        .arg(size)
+        .arg(format.fontWeight() > QFont::Medium ? " bold" : "")
+        .arg(format.fontItalic() ? " italic" : "")
+        .arg(int(format.underlineStyle()))
+        .arg(colorName(format, QTextFormat::ForegroundBrush), colorName(format, QTextFormat::BackgroundBrush));
+}
+
+// Paragraph formats in brackets, a run's format in braces before its text.
+inline QString describe(const QTextDocument &document)
+{
+    QString out;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        out += describeParagraph(block.blockFormat());
+        QString current;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString run = describeRun(document, fragment.charFormat());
+            if (run != current)
+                out += run;
+            current = run;
+            out += fragment.text();
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+// The character format of the character at position.
+inline QTextCharFormat formatAt(const QTextDocument &document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument *>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace testing

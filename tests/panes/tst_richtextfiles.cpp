@@ -1,0 +1,111 @@
+#include "DocumentFormats.h"
+#include "RichTextFiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kobin;
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestRichTextFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void loadFileReplacesTheDocumentOnlyWhenItCanReadIt()
+    {
+        QTextDocument document;
+        document.setPlainText("kept");
+        QVERIFY(!richtext::loadFile(document, m_dir.filePath("missing.rtf")));
+        QVERIFY(!richtext::loadFile(document, m_dir.path()));
+        QVERIFY(writeFile(m_dir.filePath("plain.rtf"), "not rich text"));
+        QVERIFY(!richtext::loadFile(document, m_dir.filePath("plain.rtf")));
+        QCOMPARE(document.toPlainText(), QString("kept"));
+
+        QVERIFY(richtext::loadFile(document, KOBIN_RTF_DATA "/richedit20.rtf"));
+        QVERIFY(document.toPlainText().startsWith("①髙～"));
+        QVERIFY(!document.isUndoAvailable());
+    }
+
+    void savedNotesLoadWithTheirFormats()
+    {
+        QTextDocument note;
+        QVERIFY(richtext::loadFile(note, KOBIN_RTF_DATA "/richedit41.rtf"));
+        const QString path = m_dir.filePath("a2.rtf");
+        QVERIFY(richtext::saveFile(note, path, richtext::FileType::Rtf));
+        QTextDocument loaded;
+        QVERIFY(richtext::loadFile(loaded, path));
+        QCOMPARE(testing::describe(loaded), testing::describe(note));
+
+        RichTextPaneFiles paneFiles(note);
+        const QString stored = m_dir.filePath("a3.rtf");
+        QVERIFY(paneFiles.saveRichText(stored));
+        QCOMPARE(testing::readBytes(stored), testing::readBytes(path));
+    }
+
+    void plainTextIsSavedInCodePage932OrUtf8_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("code page 932") << QString("表\nｱ\u2028b") << QByteArray("\x95\x5c\r\n\xb1\r\nb");
+        QTest::newRow("wave dash folded") << QString("〜") << QByteArray("\x81\x60");
+        QTest::newRow("UTF-8 when a character does not fit")
+            << QString("表😀") << QByteArray("\xEF\xBB\xBF\xE8\xA1\xA8\xF0\x9F\x98\x80");
+    }
+
+    void plainTextIsSavedInCodePage932OrUtf8()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QTextDocument document;
+        document.setPlainText(text);
+        const QString path = m_dir.filePath("plain.txt");
+        QVERIFY(richtext::saveFile(document, path, richtext::FileType::PlainText));
+        QCOMPARE(testing::readBytes(path), bytes);
+    }
+
+    void failedSavesReportFailureAndLeaveFilesAlone()
+    {
+        QTextDocument document;
+        document.setPlainText("new");
+        QVERIFY(!richtext::saveFile(document, m_dir.path(), richtext::FileType::Rtf));
+        QVERIFY(!richtext::saveFile(document, m_dir.filePath("no/such/folder/a.rtf"), richtext::FileType::Rtf));
+
+        const QString path = m_dir.filePath("old.rtf");
+        QVERIFY(writeFile(path, "{\\rtf1 old}"));
+        QVERIFY(!richtext::saveFile(document, path + "/inside.rtf", richtext::FileType::PlainText));
+        QCOMPARE(testing::readBytes(path), QByteArray("{\\rtf1 old}"));
+    }
+
+    void textGetAndSet()
+    {
+        QTextDocument document;
+        QVERIFY(richtext::loadFile(document, KOBIN_RTF_DATA "/richedit20.rtf"));
+        QVERIFY(richtext::text(document).startsWith("①髙～ｶﾀｶﾅ\r\nソ表能 下線斜体\r\n"));
+
+        richtext::setText(document, u"a\r\nb\rc\nd\te");
+        QCOMPARE(document.blockCount(), 4);
+        QCOMPARE(richtext::text(document), QString("a\r\nb\r\nc\r\nd\te"));
+        QVERIFY(testing::formatAt(document, 0).fontFamilies().isNull());
+        QCOMPARE(document.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+        QTextDocument lines;
+        QVERIFY(richtext::loadFile(lines, KOBIN_RTF_DATA "/richedit10.rtf"));
+        QVERIFY(richtext::plainText(lines, u"|").endsWith("赤い中央|明朝|ボマア{}\\"));
+    }
+};
+
+QTEST_MAIN(TestRichTextFiles)
+#include "tst_richtextfiles.moc"

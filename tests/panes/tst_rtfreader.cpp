@@ -1,0 +1,357 @@
+#include "DocumentFormats.h"
+#include "RichTextFiles.h"
+#include "RtfReader.h"
+
+#include <QtTest>
+
+using kobin::rtf::readRtf;
+using testing::formatAt;
+
+namespace {
+
+QString textOf(const QTextDocument &document)
+{
+    return kobin::richtext::plainText(document, u"\n");
+}
+
+QString readText(const QByteArray &rtf)
+{
+    QTextDocument document;
+    if (!readRtf(rtf, document))
+        return QStringLiteral("(not read)");
+    return textOf(document);
+}
+
+QString familyAt(const QTextDocument &document, int position)
+{
+    return formatAt(document, position).fontFamilies().toStringList().value(0);
+}
+
+} // namespace
+
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void notesOfEachRichEditVersionLoad_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("RichEdit 1.0") << "richedit10.rtf" << QString("ボマア{}\\");
+        QTest::newRow("RichEdit 2.0/3.0") << "richedit20.rtf" << QString("ボマア{}\\😀é");
+        QTest::newRow("RichEdit 4.1") << "richedit41.rtf" << QString("ボマア{}\\😀é");
+    }
+
+    void notesOfEachRichEditVersionLoad()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, lastLine);
+        QTextDocument document;
+        QVERIFY(readRtf(testing::readBytes(KOBIN_RTF_DATA "/" + file), document));
+        const QString text = textOf(document);
+        QCOMPARE(text, "①髙～ｶﾀｶﾅ\nソ表能 下線斜体\n赤い中央\n明朝\n" + lastLine);
+
+        const QString gothic = QStringLiteral("ＭＳ Ｐゴシック");
+        QCOMPARE(familyAt(document, 0), gothic);
+        QCOMPARE(formatAt(document, 0).fontPointSize(), 9.0);
+        QVERIFY(formatAt(document, 0).fontWeight() < QFont::Bold);
+
+        const int bold = text.indexOf(u'ソ');
+        for (int i = bold; i < bold + 3; ++i)
+            QCOMPARE(formatAt(document, i).fontWeight(), int(QFont::Bold));
+        QVERIFY(formatAt(document, bold + 3).fontWeight() < QFont::Bold);
+        QVERIFY(!formatAt(document, bold + 3).fontUnderline());
+        QVERIFY(formatAt(document, text.indexOf(u'下')).fontUnderline());
+        QVERIFY(formatAt(document, text.indexOf(u'線')).fontUnderline());
+        QVERIFY(!formatAt(document, text.indexOf(u'斜')).fontUnderline());
+        QVERIFY(formatAt(document, text.indexOf(u'斜')).fontItalic());
+
+        const int red = text.indexOf(u'赤');
+        QCOMPARE(formatAt(document, red).foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(document.findBlock(red).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+
+        const int mincho = text.indexOf(u'明');
+        QCOMPARE(familyAt(document, mincho), QStringLiteral("ＭＳ 明朝"));
+        QCOMPARE(formatAt(document, mincho).fontPointSize(), 12.0);
+        QCOMPARE(document.findBlock(mincho).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(document.findBlock(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QVERIFY(!formatAt(document, text.indexOf(u'ボ')).hasProperty(QTextFormat::ForegroundBrush));
+    }
+
+    void codePagesDecodeEscapedBytes_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        const QByteArray fonts = "{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 Gothic;}}";
+        QTest::newRow("charset beats ansicpg")
+            << "{\\rtf1\\ansi\\ansicpg1252" + fonts + "\\f1\\'92\\'86\\'9a\\'a0}" << QString("中國");
+        QTest::newRow("cpg beats charset")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128\\cpg1252 A;}}\\f0\\'e9}") << QString("é");
+        QTest::newRow("charset 0 is 1252 in a Japanese document")
+            << "{\\rtf1\\ansi\\ansicpg932" + fonts + "\\f0\\'e9\\'80}" << QString("é€");
+        QTest::newRow("charset 1 is the document's code page")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset1 A;}}\\f0\\'82\\'a0}") << QString("あ");
+        QTest::newRow("deff chooses the font before any f")
+            << "{\\rtf1\\ansi\\deff1" + fonts + "\\'82\\'a0\\f0\\'e9}" << QString("あé");
+        QTest::newRow("ansi alone is 1252") << QByteArray("{\\rtf1\\ansi \\'80}") << QString("€");
+        QTest::newRow("pc is 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2\\'f3}") << QString("±≥≤");
+        QTest::newRow("pca is 850") << QByteArray("{\\rtf1\\pca \\'9b}") << QString("ø");
+        QTest::newRow("mac is 10000") << QByteArray("{\\rtf1\\mac \\'8e}") << QString("é");
+        QTest::newRow("symbol font") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset2 Wingdings;}}\\f0\\'a8J}") << QString("\uF0A8\uF04A");
+        QTest::newRow("GBK font") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\'d6\\'d0}") << QString("中");
+        QTest::newRow("Big5 by cpg") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QString("中");
+        QTest::newRow("NEC and IBM extensions")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'87\\'40\\'fb\\'fc\\'81\\'60\\'87\\'6f}") << QString("①髙～㎜");
+        QTest::newRow("half-width kana") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'b1\\'dd\\'a1\\'df}") << QString("ｱﾝ｡ﾟ");
+        QTest::newRow("literal trail bytes")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\'95\\\\\\'94\\\\\\'83A\\'87@}") << QString("ソ表能ア①");
+        QTest::newRow("escaped brace trail bytes")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\{\\'83\\}}") << QString("ボマ");
+        QTest::newRow("trail byte 5c as hex") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\'5c\\'95\\'5C}") << QString("ソ表");
+        QTest::newRow("lead byte cut by a font change")
+            << "{\\rtf1\\ansi\\ansicpg932" + fonts + "\\f1\\'82\\f0 a}" << QString("\uFFFDa");
+        QTest::newRow("lead byte cut by a group end")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 {\\'82}\\'82\\'a0}") << QString("\uFFFDあ");
+        QTest::newRow("lead byte at the end of file")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 a\\'82") << QString("a\uFFFD");
+        QTest::newRow("undefined pair") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'85\\'40x}") << QString("\uFFFDx");
+        QTest::newRow("upper-case and malformed hex")
+            << QByteArray("{\\rtf1\\ansi \\'E9\\'4\\'zz}") << QString("é\uFFFDzz");
+    }
+
+    void codePagesDecodeEscapedBytes()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readText(rtf), text);
+    }
+
+    void fontTableNamesUseTheirOwnCharset()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9"
+                        "{\\*\\panose 02020609040205080304}{\\*\\falt MS Mincho};}{\\f1\\fcharset0 Caf\\'e9;}{\\f2 Times;Roman}}"
+                        "\\f0 a\\f1 b\\f7 c\\f2 d}",
+                        document));
+        QCOMPARE(textOf(document), QString("abcd"));
+        QCOMPARE(familyAt(document, 0), QString("ＭＳ 明朝"));
+        QCOMPARE(familyAt(document, 3), QString("Times")); // the name ends at ";"
+        QCOMPARE(familyAt(document, 1), QString("Café"));
+        QCOMPARE(familyAt(document, 2), QString()); // no such font
+    }
+
+    void fontTableWithoutBracesAndHugeNames()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\mac\\ansicpg10000{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\fnil\\fcharset128 Osaka;}"
+                        "\\f1\\'82\\'a0\\f0 x}",
+                        document));
+        QCOMPARE(textOf(document), QString("あx"));
+        QCOMPARE(familyAt(document, 0), QString("Osaka"));
+        QCOMPARE(familyAt(document, 1), QString("Helvetica"));
+
+        const QByteArray hugeName = "{\\rtf1{\\fonttbl{\\f0" + QByteArray(10000, 'A') + "}}\\f0 hello}";
+        QVERIFY(readRtf(hugeName, document));
+        QCOMPARE(textOf(document), QString("hello"));
+    }
+
+    void unicodeEscapes_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("fallback skipped") << QByteArray("{\\rtf1 \\u12354?x}") << QString("あx");
+        QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913?}") << QString("\uF0B7");
+        QTest::newRow("parameter ends at a letter") << QByteArray("{\\rtf1 \\u945ab}") << QString("αb");
+        QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QString("😀");
+        QTest::newRow("positive pair without fallback")
+            << QByteArray("{\\rtf1\\uc0 \\u55357 \\u56832 !}") << QString("😀!");
+        QTest::newRow("pair with its fallback eaten by uc1")
+            << QByteArray("{\\rtf1 \\u55357 \\u56832 !}") << QString("\uFFFD!");
+        QTest::newRow("lone high surrogate") << QByteArray("{\\rtf1 \\u-10179?x}") << QString("\uFFFDx");
+        QTest::newRow("lone low surrogate") << QByteArray("{\\rtf1 \\u-8704?x}") << QString("\uFFFDx");
+        QTest::newRow("uc2 skips two hex bytes") << QByteArray("{\\rtf1\\ansicpg932\\uc2 \\u12354\\'82\\'a0x}") << QString("あx");
+        QTest::newRow("control word counts one") << QByteArray("{\\rtf1 \\u12354\\b x}") << QString("あx");
+        QTest::newRow("bin with data counts one") << QByteArray("{\\rtf1 \\u12354\\bin3 abcd}") << QString("あd");
+        QTest::newRow("skipping stops at a brace") << QByteArray("{\\rtf1\\uc3 \\u12354 a}b") << QString("あ");
+        QTest::newRow("skipping stops at an open brace") << QByteArray("{\\rtf1\\uc3 \\u12354{b}c}") << QString("あbc");
+        QTest::newRow("uc is scoped to its group")
+            << QByteArray("{\\rtf1{\\uc2\\u228\\'E8a}\\u228 bc}") << QString("ääc");
+        QTest::newRow("out of range") << QByteArray("{\\rtf1 \\u99999999999?x}") << QString("\uFFFDx");
+    }
+
+    void unicodeEscapes()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readText(rtf), text);
+    }
+
+    void destinationsThatAreNotText_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ignorable destination")
+            << QByteArray("{\\rtf1 a{\\*\\unknown b{c}d}e}") << QString("ae");
+        QTest::newRow("stylesheet and info")
+            << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}x}") << QString("x");
+        QTest::newRow("picture") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 0102abcd}b}") << QString("ab");
+        QTest::newRow("object keeps its result")
+            << QByteArray("{\\rtf1{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 01}{\\result{\\pict 00}shown}}}") << QString("shown");
+        QTest::newRow("field keeps its result")
+            << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} and {\\field{\\fldinst PAGE}{\\fldrslt 3}}}")
+            << QString("link and 3");
+        QTest::newRow("list number text") << QByteArray("{\\rtf1{\\pntext 1.\\tab}item}") << QString("item");
+        QTest::newRow("bin holding braces")
+            << QByteArray("{\\rtf1 te{\\*\\shprslt\\bin24 }{\\par MUST NOT IMPORT}}}xt}") << QString("text");
+        QTest::newRow("bin past the end") << QByteArray("{\\rtf1 a\\bin2000000000 xyz}") << QString("a");
+        QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << QString("ab");
+        QTest::newRow("unknown words with parameters") << QByteArray("{\\rtf1 \\foo12 a\\bar-3b\\baz c}") << QString("abc");
+        QTest::newRow("word of 32 letters and more")
+            << "{\\rtf1 \\" + QByteArray(32, 'x') + "1 a\\" + QByteArray(40, 'y') + " b}" << QString("ab");
+        QTest::newRow("parameter ends at a non-digit")
+            << QByteArray("{\\rtf1\\highlight0Normal \\fs20-x}") << QString("Normal -x");
+        QTest::newRow("special characters")
+            << QByteArray("{\\rtf1 a\\~b\\_c\\-d\\tab e\\emdash\\lquote\\rquote}") << QString("a\u00A0b\u2011c\u00ADd\te—‘’");
+        QTest::newRow("raw line ends") << QByteArray("{\\rtf1 a\r\nb\rc\nd}") << QString("abcd");
+        QTest::newRow("backslash before line end") << QByteArray("{\\rtf1 a\\\nb\\\r\nc}") << QString("a\nb\nc");
+        QTest::newRow("text after the document") << QByteArray("{\\rtf1 a}b\r\n\0{\\rtf1 c}", 22) << QString("a");
+        QTest::newRow("not RTF") << QByteArray("plain text") << QString("(not read)");
+    }
+
+    void destinationsThatAreNotText()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readText(rtf), text);
+    }
+
+    void paragraphsTakeThePropertiesInForceAtPar()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\li720\\ri360\\fi-240 first\\line\\qc same\\par second\\par\\pard\\qj third\\par\\pard fourth\\par}",
+                        document));
+        QCOMPARE(document.blockCount(), 4);
+        QCOMPARE(textOf(document), QString("first\nsame\nsecond\nthird\nfourth"));
+        const QTextBlockFormat first = document.begin().blockFormat();
+        QCOMPARE(first.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(first.leftMargin(), 48.0);
+        QCOMPARE(first.rightMargin(), 24.0);
+        QCOMPARE(first.textIndent(), -16.0);
+        QCOMPARE(document.begin().text(), QString("first\u2028same"));
+        QCOMPARE(document.begin().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(document.begin().next().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+        QCOMPARE(document.lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QCOMPARE(document.lastBlock().blockFormat().leftMargin(), 0.0);
+    }
+
+    void finalParDoesNotAddAParagraph_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("empty") << QByteArray("{\\rtf1}") << 1;
+        QTest::newRow("only par") << QByteArray("{\\rtf1\\par}") << 1;
+        QTest::newRow("text") << QByteArray("{\\rtf1 a}") << 1;
+        QTest::newRow("text par") << QByteArray("{\\rtf1 a\\par}") << 1;
+        QTest::newRow("text par par") << QByteArray("{\\rtf1 a\\par\\par}") << 2;
+        QTest::newRow("text par text") << QByteArray("{\\rtf1 a\\par b}") << 2;
+    }
+
+    void finalParDoesNotAddAParagraph()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(int, blocks);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(document.blockCount(), blocks);
+    }
+
+    void characterFormatsAreScopedAndReset()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                        "{\\b\\i\\ul\\f1\\fs40\\cf1\\highlight2 A}B\\b C\\b0 D\\ul E\\ul0 F\\uldb G\\ulnone H"
+                        "\\ulwave I\\ulnone\\b\\i\\fs30\\cf2\\plain J\\cf1 K\\cf0 L\\cf99 M}",
+                        document));
+        QCOMPARE(textOf(document), QString("ABCDEFGHIJKLM"));
+        const QTextCharFormat a = formatAt(document, 0);
+        QVERIFY(a.fontWeight() == QFont::Bold && a.fontItalic() && a.fontUnderline());
+        QCOMPARE(a.fontFamilies().toStringList(), QStringList{"Courier"});
+        QCOMPARE(a.fontPointSize(), 20.0);
+        QCOMPARE(a.foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(a.background().color(), QColor(0, 0, 255));
+        const QTextCharFormat b = formatAt(document, 1);
+        QVERIFY(b.fontWeight() < QFont::Bold && !b.fontItalic() && !b.fontUnderline());
+        QCOMPARE(b.fontFamilies().toStringList(), QStringList{"Arial"});
+        QCOMPARE(b.fontPointSize(), 0.0);
+        QVERIFY(!b.hasProperty(QTextFormat::ForegroundBrush));
+        QCOMPARE(formatAt(document, 2).fontWeight(), int(QFont::Bold));
+        QVERIFY(formatAt(document, 3).fontWeight() < QFont::Bold);
+        QVERIFY(formatAt(document, 4).fontUnderline());
+        QVERIFY(!formatAt(document, 5).fontUnderline());
+        QCOMPARE(formatAt(document, 6).underlineStyle(), QTextCharFormat::SingleUnderline);
+        QCOMPARE(formatAt(document, 7).underlineStyle(), QTextCharFormat::NoUnderline);
+        QCOMPARE(formatAt(document, 8).underlineStyle(), QTextCharFormat::WaveUnderline);
+        const QTextCharFormat j = formatAt(document, 9);
+        QVERIFY(j.fontWeight() < QFont::Bold && !j.fontItalic() && j.fontPointSize() == 0.0);
+        QVERIFY(!j.hasProperty(QTextFormat::ForegroundBrush));
+        QCOMPARE(formatAt(document, 10).foreground().color(), QColor(255, 0, 0));
+        QVERIFY(!formatAt(document, 11).hasProperty(QTextFormat::ForegroundBrush)); // entry 0 is automatic
+        QVERIFY(!formatAt(document, 12).hasProperty(QTextFormat::ForegroundBrush)); // no such entry
+    }
+
+    void pardResetsParagraphAndGroupsRestoreIt()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\qr a\\par{\\qc b\\par}c\\par\\pard d}", document));
+        QCOMPARE(textOf(document), QString("a\nb\nc\nd"));
+        QTextBlock block = document.begin();
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        block = block.next();
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        block = block.next();
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        block = block.next();
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    }
+
+    void damagedInputStillLoads_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("100,000 nested groups")
+            << "{\\rtf1 " + QByteArray(100000, '{') + "\\b deep" + QByteArray(100000, '}') + " after}" << QString("deep after");
+        QTest::newRow("100,000 groups never closed") << "{\\rtf1 a" + QByteArray(100000, '{') + "b" << QString("ab");
+        QTest::newRow("unterminated") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Ari") << QString();
+        QTest::newRow("truncated after a backslash") << QByteArray("{\\rtf1 a\\") << QString("a");
+        QTest::newRow("truncated hex") << QByteArray("{\\rtf1 a\\'") << QString("a");
+        QTest::newRow("truncated unicode") << QByteArray("{\\rtf1 a\\u-") << QString("a-");
+        QTest::newRow("too many closing braces") << QByteArray("{\\rtf1 a}}}}b") << QString("a");
+        QTest::newRow("huge parameters")
+            << QByteArray("{\\rtf1\\fs999999999999999999999\\li-99999999999999\\uc99999999999 a\\u12354 bcd\\cf2147483648 e}")
+            << QString("a\u3042");
+        QTest::newRow("many unicode fallbacks") << QByteArray("{\\rtf1\\uc255\\u65 ") + QByteArray(300, 'x') << QString("A") + QString(45, 'x');
+        QTest::newRow("structural characters") << QByteArray("{\\rtf1 a\\u8233?b\\u-560?c\\u0?d}") << QString("a\uFFFDb\uFFFDc\uFFFDd");
+    }
+
+    void damagedInputStillLoads()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readText(rtf), text);
+    }
+
+    void textThatIsNotRtfLeavesTheDocumentAlone()
+    {
+        QTextDocument document;
+        document.setPlainText("kept");
+        QVERIFY(!readRtf("{\\rtx1 a}", document));
+        QVERIFY(!readRtf("", document));
+        QCOMPARE(document.toPlainText(), QString("kept"));
+        QVERIFY(readRtf("\r\n {\\rtf1 new}", document));
+        QCOMPARE(document.toPlainText(), QString("new"));
+    }
+};
+
+QTEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"

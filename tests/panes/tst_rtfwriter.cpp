@@ -1,0 +1,186 @@
+#include "DocumentFormats.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QTextCursor>
+#include <QtTest>
+
+using kobin::rtf::readRtf;
+using kobin::rtf::writeRtf;
+
+namespace {
+
+QByteArray writeText(const QString &text, const QString &family)
+{
+    QTextDocument document;
+    QTextCharFormat format;
+    format.setFontFamilies({family});
+    QTextCursor(&document).insertText(text, format);
+    return writeRtf(document);
+}
+
+// Every format the pane can give, on text that needs every kind of escape.
+void buildRichDocument(QTextDocument &document)
+{
+    QTextCursor cursor(&document);
+    QTextCharFormat plain;
+    cursor.insertText("Plain ", plain);
+    QTextCharFormat gothic;
+    gothic.setFontFamilies({QStringLiteral("ＭＳ Ｐゴシック")});
+    gothic.setFontPointSize(9);
+    cursor.insertText("①髙～ｶﾀｶﾅソ表能", gothic);
+    QTextCharFormat bold = gothic;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText("太字", bold);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    italic.setFontPointSize(10.5);
+    cursor.insertText("italic\u2028line", italic);
+
+    QTextBlockFormat centered;
+    centered.setAlignment(Qt::AlignHCenter);
+    centered.setLeftMargin(48);
+    centered.setRightMargin(24);
+    centered.setTextIndent(-16);
+    cursor.insertBlock(centered);
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    red.setBackground(QColor(255, 255, 0));
+    red.setFontFamilies({QStringLiteral("Arial")});
+    cursor.insertText("red on yellow é😀\t{\\}", red);
+    for (const auto style : {QTextCharFormat::SingleUnderline, QTextCharFormat::DotLine,
+                             QTextCharFormat::DashUnderline, QTextCharFormat::DashDotLine,
+                             QTextCharFormat::DashDotDotLine, QTextCharFormat::WaveUnderline}) {
+        QTextCharFormat underline;
+        underline.setUnderlineStyle(style);
+        cursor.insertText("下線", underline);
+    }
+    cursor.insertText("\u00A0\u2011\u00AD〜", plain);
+
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    cursor.insertBlock(right);
+    QTextCharFormat big;
+    big.setFontPointSize(36);
+    big.setFontFamilies({QStringLiteral("Semi;colon")});
+    cursor.insertText("大きい", big);
+    cursor.insertText(" back to default size", plain);
+
+    QTextBlockFormat justified;
+    justified.setAlignment(Qt::AlignJustify);
+    cursor.insertBlock(justified);
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.insertText("after an empty paragraph", plain);
+    cursor.insertBlock(QTextBlockFormat());
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesTheFormOfTheWindowsControl()
+    {
+        const QByteArray rtf = writeText("あ", QStringLiteral("ＭＳ 明朝"));
+        QVERIFY2(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0"), rtf);
+        QVERIFY2(rtf.contains("{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}"), rtf);
+        QVERIFY2(rtf.contains("}\r\n{\\colortbl ;}\r\n\\viewkind4\\uc1\\pard"), rtf);
+        QVERIFY2(rtf.contains("\\viewkind4\\uc1\\pard\\f1\\fs"), rtf);
+        QVERIFY2(rtf.endsWith("\\'82\\'a0\\par\r\n}\r\n"), rtf);
+    }
+
+    void textInTheDefaultFontGetsItsNameAndSize()
+    {
+        QTextDocument document;
+        document.setDefaultFont(QFont("Arial", 11));
+        QTextCursor(&document).insertText("x");
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"), rtf);
+        QVERIFY2(rtf.contains("\\pard\\fs22 x\\par"), rtf);
+    }
+
+    void charactersAreCodePageBytesOrUnicode_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("hiragana") << QString("あい") << QByteArray("\\'82\\'a0\\'82\\'a2");
+        QTest::newRow("trail byte 5c") << QString("ソ表能") << QByteArray("\\'83\\'5c\\'95\\'5c\\'94\\'5c");
+        QTest::newRow("NEC and IBM extensions") << QString("①髙") << QByteArray("\\'87\\'40\\'fb\\'fc");
+        QTest::newRow("full-width tilde") << QString("～") << QByteArray("\\'81\\'60");
+        QTest::newRow("half-width kana") << QString("ｱﾝ") << QByteArray("\\'b1\\'dd");
+        QTest::newRow("wave dash is not folded") << QString("〜") << QByteArray("\\u12316?");
+        QTest::newRow("outside code page 932") << QString("é") << QByteArray("\\u233?");
+        QTest::newRow("beyond U+FFFF") << QString("😀") << QByteArray("\\u-10179?\\u-8704?");
+        QTest::newRow("above U+7FFF") << QString("\uF0B7") << QByteArray("\\u-3913?");
+        QTest::newRow("RTF's own characters") << QString("a\\{b}") << QByteArray("a\\\\\\{b\\}");
+        QTest::newRow("tab and line break") << QString("a\tb\u2028c") << QByteArray("a\\tab b\\line c");
+        QTest::newRow("special spaces and hyphens") << QString("\u00A0\u2011\u00AD") << QByteArray("\\~\\_\\-");
+    }
+
+    void charactersAreCodePageBytesOrUnicode()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        const QByteArray rtf = writeText(text, "MS Gothic");
+        QVERIFY2(rtf.contains(written), rtf);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(document.begin().text(), text);
+    }
+
+    void westernFontsKeepTheWesternCharset()
+    {
+        const QByteArray latin = writeText("café", "Arial");
+        QVERIFY2(latin.contains("\\fcharset0 Arial;"), latin);
+        QVERIFY2(latin.contains("caf\\u233?"), latin);
+        // A font that carries Japanese text must announce it, or readers decode its bytes as 1252.
+        const QByteArray japanese = writeText("日本", "Arial");
+        QVERIFY2(japanese.contains("\\fcharset128 Arial;"), japanese);
+    }
+
+    void readingWhatWasWrittenGivesTheSameDocument()
+    {
+        QTextDocument original;
+        buildRichDocument(original);
+        const QByteArray rtf = writeRtf(original);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(original));
+        QCOMPARE(copy.blockCount(), original.blockCount());
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    void emptyParagraphsKeepTheSizeOfTheirLine()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\fs40\\par\\fs20 x}", document));
+        QTextDocument copy;
+        QVERIFY(readRtf(writeRtf(document), copy));
+        QCOMPARE(copy.blockCount(), 2);
+        QCOMPARE(copy.begin().charFormat().fontPointSize(), 20.0);
+        QCOMPARE(testing::formatAt(copy, 1).fontPointSize(), 10.0);
+    }
+
+    void notesOfEachRichEditVersionSurviveARoundTrip_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("RichEdit 1.0") << "richedit10.rtf";
+        QTest::newRow("RichEdit 2.0/3.0") << "richedit20.rtf";
+        QTest::newRow("RichEdit 4.1") << "richedit41.rtf";
+    }
+
+    void notesOfEachRichEditVersionSurviveARoundTrip()
+    {
+        QFETCH(QString, file);
+        QTextDocument note;
+        QVERIFY(readRtf(testing::readBytes(KOBIN_RTF_DATA "/" + file), note));
+        QTextDocument copy;
+        QVERIFY(readRtf(writeRtf(note), copy));
+        QCOMPARE(testing::describe(copy), testing::describe(note));
+    }
+};
+
+QTEST_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
