@@ -68,7 +68,7 @@ bool copyBookToWorkingFolder(const BookSession &session)
     const QString bookFolder = session.bookFolder();
     bool allCopied = true;
     for (const QString &name : contentFileNames(bookFolder))
-        allCopied = copyFileAtomically(bookFolder + name, workingFolder + name) && allCopied;
+        allCopied = copyFileOver(bookFolder + name, workingFolder + name) && allCopied;
     return allCopied;
 }
 

@@ -85,6 +85,14 @@ bool copyFileAtomically(const QString &source, const QString &target)
     return true;
 }
 
+bool copyFileOver(const QString &source, const QString &target)
+{
+    std::error_code error;
+    std::filesystem::copy_file(toFsPath(source), toFsPath(target), std::filesystem::copy_options::overwrite_existing,
+                               error);
+    return !error;
+}
+
 bool writeNumberFile(const QString &path, float value)
 {
     QFile file(path);

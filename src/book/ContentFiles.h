@@ -25,6 +25,9 @@ bool deleteAllFiles(const QString &folder);
 // target is either the old file or the whole new one.
 bool copyFileAtomically(const QString &source, const QString &target);
 
+// Copies source over target directly, for scratch folders such as the working folder.
+bool copyFileOver(const QString &source, const QString &target);
+
 // Splitter files: one number in twips and a line break.
 bool writeNumberFile(const QString &path, float value);
 // The number at the start of the file; nullopt when the file is missing or holds none.
