@@ -126,21 +126,14 @@ void ItemDisplay::showHomepage(TreeItem *item)
     m_view.updateCommandState(QStringLiteral("html"));
     m_view.processEvents();
     m_session.pageTextName = key + baseName;
-    const QString pageText = m_session.workingFolder() + m_session.pageTextName + QStringLiteral(".rtf");
-    if (!QFileInfo::exists(pageText) || !m_view.loadText(pageText)) {
-        m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(m_session.pageTextName + QStringLiteral(".rtf"))
-                              + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
-        m_view.clearText();
-    }
+    loadPageTextOrReport();
     m_view.setBrowserShown(true);
     m_view.navigate(page);
     finish();
 }
 
-void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
+void ItemDisplay::loadPageTextOrReport()
 {
-    m_session.pageTextName = item->key() + baseName;
     const QString pageText = m_session.workingFolder() + m_session.pageTextName + QStringLiteral(".rtf");
     if (!QFileInfo::exists(pageText) || !m_view.loadText(pageText)) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
@@ -148,6 +141,12 @@ void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
         m_view.clearText();
     }
+}
+
+void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
+{
+    m_session.pageTextName = item->key() + baseName;
+    loadPageTextOrReport();
     finish();
     m_view.setTreeEnabled(true);
     m_view.updateCommandState(QStringLiteral("f"));

@@ -35,6 +35,7 @@ private:
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
     void showMissingPage(TreeItem *item, const QString &baseName);
+    void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);
     QString bookFolderPath(const QString &fileName) const;
     void finish();

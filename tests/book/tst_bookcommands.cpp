@@ -4,6 +4,7 @@
 #include "FakeBookView.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
+#include "TestFiles.h"
 #include "ItemDisplay.h"
 #include "ItemTree.h"
 #include "TreeString.h"
@@ -16,20 +17,6 @@
 using namespace kobin;
 
 namespace {
-
-void writeText(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 class ViewPane : public TextPaneFiles
 {

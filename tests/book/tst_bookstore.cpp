@@ -2,6 +2,7 @@
 #include "BookStore.h"
 #include "ContentFiles.h"
 #include "FakePrompter.h"
+#include "TestFiles.h"
 #include "ItemTree.h"
 #include "TreeString.h"
 
@@ -13,19 +14,6 @@
 using namespace kobin;
 
 namespace {
-
-void writeText(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QStringList filesIn(const QString &folder)
 {

@@ -1,6 +1,7 @@
 #include "BookSession.h"
 #include "FakeBookView.h"
 #include "FakePrompter.h"
+#include "TestFiles.h"
 #include "ItemDisplay.h"
 #include "ItemTree.h"
 #include "PageNames.h"
@@ -12,23 +13,6 @@
 #include <QtTest>
 
 using namespace kobin;
-
-namespace {
-
-void writeText(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class TestItemDisplay : public QObject
 {
