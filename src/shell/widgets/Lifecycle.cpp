@@ -53,6 +53,7 @@ void Lifecycle::load(const QString &commandLine, Splash &splash)
 {
     BookSession &session = m_window.session();
     session.loading = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 
     restorePlacement(splash);
     openStartBook(commandLine, splash);
@@ -66,6 +67,7 @@ void Lifecycle::load(const QString &commandLine, Splash &splash)
     m_window.setActivePane(QStringLiteral("text"));
     m_window.textPane()->setFontWeight(QFont::Normal);
     m_window.treePane()->expandAllItems();
+    QApplication::restoreOverrideCursor();
     m_window.updateCommandState(QStringLiteral("root"));
     if (const TreeItem *book = tree.item(QStringLiteral("a1")))
         m_window.statusPanels()->setText(book->text());
