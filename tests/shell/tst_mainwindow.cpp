@@ -136,6 +136,30 @@ private slots:
         QVERIFY(!m_window->menuAction("mnuRecentFile(2)")->isVisible());
     }
 
+    void windowOffEveryScreenComesBackToTheFirstStartPlace()
+    {
+        m_settings->write(settings::MainLeft, "100000");
+        m_settings->write(settings::MainTop, "hand-edited");
+        startWith(QString());
+        const TwipsScale scale = TwipsScale::of(m_window.get());
+        QCOMPARE(m_window->geometry(), scale.rect({300, 500, 11500, 7000}));
+    }
+
+    void choosingAnItemWithTheKeyboardCountsAsAClick()
+    {
+        startWith(QString());
+        QStringList clicked;
+        connect(m_window->treePane(), &TreePane::itemClicked, this,
+                [&](TreeItem *item) { clicked << item->key(); });
+        m_window->tree().select(m_window->tree().item("a2")); // by program: no click
+        QVERIFY(clicked.isEmpty());
+        QCOMPARE(m_window->treePane()->currentIndex().data().toString(), QString("Folder"));
+        m_window->treePane()->setFocus();
+        QTest::keyClick(m_window->treePane(), Qt::Key_Down);
+        QCOMPARE(clicked, QStringList({"a3"}));
+        QCOMPARE(m_window->tree().selectedItem()->key(), QString("a3"));
+    }
+
     void commandStateFollowsTheItemKind()
     {
         startWith(QString());
