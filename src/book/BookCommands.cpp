@@ -160,8 +160,7 @@ void BookCommands::newBook()
 
 void BookCommands::showOpenedBook()
 {
-    emptyWorkingFolder(m_.session);
-    copyBookToWorkingFolder(m_.session);
+    loadBookIntoWorkingFolder(m_.session);
     m_.session.currentKey = QStringLiteral("a1");
     m_.session.pageTextName.clear();
     m_.session.pagePath.clear();

@@ -58,23 +58,32 @@ bool saveBook(const BookSession &session, const ItemTree &tree, Prompter &prompt
     return true;
 }
 
-bool copyBookToWorkingFolder(const BookSession &session)
+bool emptyWorkingFolder(const BookSession &session)
+{
+    return deleteAllFiles(session.workingFolder());
+}
+
+bool loadBookIntoWorkingFolder(const BookSession &session)
 {
     const QString workingFolder = session.workingFolder();
     if (!QDir().mkpath(workingFolder))
         return false;
-    if (!hasOwnBookFolder(session.bookName))
-        return true;
     const QString bookFolder = session.bookFolder();
-    bool allCopied = true;
-    for (const QString &name : contentFileNames(bookFolder))
-        allCopied = copyFileOver(bookFolder + name, workingFolder + name) && allCopied;
-    return allCopied;
-}
-
-bool emptyWorkingFolder(const BookSession &session)
-{
-    return deleteAllFiles(session.workingFolder());
+    const QStringList names = hasOwnBookFolder(session.bookName) ? contentFileNames(bookFolder) : QStringList();
+    bool loaded = true;
+    for (const QString &name : names) {
+        if (!copyFileOver(bookFolder + name, workingFolder + name)) {
+            QFile::remove(workingFolder + name);
+            loaded = false;
+        }
+    }
+    const QSet<QString> kept(names.begin(), names.end());
+    QDir working(workingFolder);
+    for (const QString &name : working.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!kept.contains(name))
+            loaded = working.remove(name) && loaded;
+    }
+    return loaded;
 }
 
 bool storeCurrentItem(const BookSession &session, const ItemTree &tree, TextPaneFiles &pane,

@@ -23,11 +23,14 @@ public:
 // A book without a name, or named "temp", has no book folder of its own and is refused.
 bool saveBook(const BookSession &session, const ItemTree &tree, Prompter &prompter);
 
-// Creates the working folder when missing and copies the book folder's content
-// files into it. Callers empty the working folder first.
-bool copyBookToWorkingFolder(const BookSession &session);
-
 bool emptyWorkingFolder(const BookSession &session);
+
+// Makes the working folder hold exactly the book folder's content files: the same
+// end state as emptying it and copying the book in, but files of the same name
+// are overwritten in place, which is much faster than deleting thousands of files
+// and creating them again. A file that cannot be copied is removed, never left
+// with the previous book's content.
+bool loadBookIntoWorkingFolder(const BookSession &session);
 
 // Writes the shown item's text, and for a homepage item its splitter positions
 // (twips), into the working folder.

@@ -144,15 +144,31 @@ private slots:
         writeText(book + "a5index.txt", "2400\r\n");
         writeText(book + "picture.png", "binary");
         QDir(m_session.workingFolder()).removeRecursively();
-        QVERIFY(copyBookToWorkingFolder(m_session));
+        QVERIFY(loadBookIntoWorkingFolder(m_session));
         QCOMPARE(filesIn(m_session.workingFolder()), QStringList({"a1.rtf", "a5index.txt"}));
     }
 
     void missingBookFolderLeavesTheWorkingFolderEmpty()
     {
-        QVERIFY(copyBookToWorkingFolder(m_session));
+        QVERIFY(loadBookIntoWorkingFolder(m_session));
         QVERIFY(QDir(m_session.workingFolder()).exists());
         QVERIFY(filesIn(m_session.workingFolder()).isEmpty());
+    }
+
+    void loadingABookReplacesTheWorkingFolderWhole()
+    {
+        const QString working = m_session.workingFolder();
+        writeText(working + "a1.rtf", "previous book's root");
+        writeText(working + "a2.rtf", "previous book's note");
+        writeText(working + "a9url.txt", "previous page");
+        writeText(working + "scratch.bin", "left by a crash");
+        const QString book = m_session.bookFolder();
+        writeText(book + "a1.rtf", "root");
+        writeText(book + "a3.rtf", "third");
+        writeText(book + "picture.png", "not content");
+        QVERIFY(loadBookIntoWorkingFolder(m_session));
+        QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a3.rtf"}));
+        QCOMPARE(readText(working + "a1.rtf"), QByteArray("root"));
     }
 
     void emptyingTheWorkingFolderKeepsSubfolders()

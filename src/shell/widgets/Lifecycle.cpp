@@ -159,9 +159,11 @@ void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
     splash.setCondition(QStringLiteral("tempﾌｫﾙﾀﾞ にｺﾋﾟｰ："));
     splash.setItem(QStringLiteral("起動します"));
     showProgress();
-    emptyWorkingFolder(session);
-    if (!session.bookPath.isEmpty()) {
-        copyBookToWorkingFolder(session);
+    // Either way nothing survives that an earlier run left in the working folder.
+    if (session.bookPath.isEmpty()) {
+        emptyWorkingFolder(session);
+    } else {
+        loadBookIntoWorkingFolder(session);
         const QString note = session.workingFolder() + QStringLiteral("a1.rtf");
         if (QFileInfo::exists(note))
             m_window.textPane()->loadRichText(note);
