@@ -48,10 +48,14 @@ void BookCommands::textChanged()
         markChanged();
 }
 
+bool BookCommands::storeShownItem()
+{
+    return storeCurrentItem(m_.session, m_.tree, m_.pane, m_.view.stackedSplit(), m_.view.sideSplit(), m_.prompter);
+}
+
 bool BookCommands::storeAndSave()
 {
-    storeCurrentItem(m_.session, m_.tree, m_.pane, m_.view.stackedSplit(), m_.view.sideSplit());
-    return saveBook(m_.session, m_.tree, m_.prompter);
+    return storeShownItem() && saveBook(m_.session, m_.tree, m_.prompter);
 }
 
 int BookCommands::askSaveChanges()
@@ -232,8 +236,7 @@ void BookCommands::saveAs()
 {
     if (m_.view.isPageSourceEditing())
         m_.view.leavePageSourceEditing();
-    storeCurrentItem(m_.session, m_.tree, m_.pane, m_.view.stackedSplit(), m_.view.sideSplit());
-    if (saveAsDialog() == 1)
+    if (!storeShownItem() || saveAsDialog() == 1)
         return;
     const QString statusBefore = m_.view.statusText();
     m_.view.setStatusText(QStringLiteral("保存中..."));

@@ -51,6 +51,7 @@ public:
 
 private:
     void showOpenedBook();
+    bool storeShownItem();
     bool storeAndSave();
     bool readIntoBook(const QString &path);
     void finishSave(const QString &statusBefore);

@@ -87,22 +87,25 @@ bool loadBookIntoWorkingFolder(const BookSession &session)
 }
 
 bool storeCurrentItem(const BookSession &session, const ItemTree &tree, TextPaneFiles &pane,
-                      float htmlSplitterTop, float sideSplitterLeft)
+                      float htmlSplitterTop, float sideSplitterLeft, Prompter &prompter)
 {
     const TreeItem *item = tree.item(session.currentKey);
     if (!item)
-        return false;
+        return true; // the item shown so far is gone: nothing to keep
     const bool homepage = item->image() == images::HtmlFile;
     const QString contentId = homepage ? session.pageTextName : session.currentKey;
     if (contentId.isEmpty())
-        return false; // a homepage item whose page text was never named has nothing to store
+        return true; // a homepage item whose page text was never named has nothing to store
     const QString base = session.workingFolder() + contentId;
-    bool stored = pane.saveRichText(base + QStringLiteral(".rtf"));
+    if (!pane.saveRichText(base + QStringLiteral(".rtf")))
+        return reportSaveFailure(prompter, base + QStringLiteral(".rtf"));
     if (homepage) {
-        stored = writeNumberFile(base + QStringLiteral(".txt"), htmlSplitterTop) && stored;
-        stored = writeNumberFile(base + QStringLiteral("side.txt"), sideSplitterLeft) && stored;
+        if (!writeNumberFile(base + QStringLiteral(".txt"), htmlSplitterTop))
+            return reportSaveFailure(prompter, base + QStringLiteral(".txt"));
+        if (!writeNumberFile(base + QStringLiteral("side.txt"), sideSplitterLeft))
+            return reportSaveFailure(prompter, base + QStringLiteral("side.txt"));
     }
-    return stored;
+    return true;
 }
 
 } // namespace kobin

@@ -21,7 +21,7 @@ public:
 // content files that the working folder no longer holds. Stops at the first
 // failure and reports it; returns false then (the book stays changed).
 // A book without a name, or named "temp", has no book folder of its own and is refused.
-bool saveBook(const BookSession &session, const ItemTree &tree, Prompter &prompter);
+[[nodiscard]] bool saveBook(const BookSession &session, const ItemTree &tree, Prompter &prompter);
 
 bool emptyWorkingFolder(const BookSession &session);
 
@@ -33,8 +33,9 @@ bool emptyWorkingFolder(const BookSession &session);
 bool loadBookIntoWorkingFolder(const BookSession &session);
 
 // Writes the shown item's text, and for a homepage item its splitter positions
-// (twips), into the working folder.
-bool storeCurrentItem(const BookSession &session, const ItemTree &tree, TextPaneFiles &pane,
-                      float htmlSplitterTop, float sideSplitterLeft);
+// (twips), into the working folder. A file that cannot be written is reported and
+// gives false: saving must not go on without the text the user typed.
+[[nodiscard]] bool storeCurrentItem(const BookSession &session, const ItemTree &tree, TextPaneFiles &pane,
+                                    float htmlSplitterTop, float sideSplitterLeft, Prompter &prompter);
 
 } // namespace kobin

@@ -186,6 +186,34 @@ private slots:
         QVERIFY(m_recent.isEmpty());
     }
 
+    void noteThatCannotBeStoredStopsTheSave()
+    {
+        // The shown note cannot be written into the working folder (a full disk, a
+        // folder removed under the program): saving must not go on without it.
+        QFile::remove(m_session.workingFolder() + "a1.rtf");
+        QDir().mkpath(m_session.workingFolder() + "a1.rtf");
+        writeText(app("report/a1.rtf"), "the note saved last time");
+        m_view.text = "typed and not yet stored";
+        m_commands->markChanged();
+        m_commands->save();
+        QCOMPARE(m_prompter.prompts.size(), 1);
+        QCOMPARE(m_prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(m_prompter.prompts[0].text, "「 " + QDir::toNativeSeparators(m_session.workingFolder() + "a1.rtf")
+                                                 + " 」\n\nを保存できませんでした。");
+        QVERIFY(m_session.changed);
+        QVERIFY(m_view.shownCaption.endsWith(" （更新）"));
+        QCOMPARE(readText(app("report/a1.rtf")), QByteArray("the note saved last time"));
+        QVERIFY(!QFile::exists(m_session.bookPath));
+        QVERIFY(m_recent.isEmpty());
+
+        m_dialogs.answers = {m_dir->path() + "/docs/copy.iis"};
+        m_commands->saveAs();
+        QCOMPARE(m_prompter.prompts.size(), 2);
+        QCOMPARE(m_prompter.prompts[1].title, QString("保存できません"));
+        QVERIFY(m_session.changed);
+        QVERIFY(!QFile::exists(m_dir->path() + "/docs/copy.iis"));
+    }
+
     void savingClearsTheMarkAndRemembersTheBook()
     {
         m_commands->markChanged();

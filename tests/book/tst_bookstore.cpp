@@ -184,8 +184,9 @@ private slots:
     void storingTheShownItem()
     {
         FakePane pane;
+        FakePrompter prompter;
         m_session.currentKey = "a2";
-        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 1000, 2000));
+        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 1000, 2000, prompter));
         QCOMPARE(pane.savedTo, QStringList({m_session.workingFolder() + "a2.rtf"}));
         QCOMPARE(filesIn(m_session.workingFolder()), QStringList({"a2.rtf"}));
     }
@@ -194,9 +195,10 @@ private slots:
     {
         m_tree.add("a1", Relationship::Child, "a5", "Page", "htmlfile");
         FakePane pane;
+        FakePrompter prompter;
         m_session.currentKey = "a5";
         m_session.pageTextName = "a5index";
-        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 2400, 3512.5f));
+        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 2400, 3512.5f, prompter));
         const QString working = m_session.workingFolder();
         QCOMPARE(filesIn(working), QStringList({"a5index.rtf", "a5index.txt", "a5indexside.txt"}));
         QCOMPARE(readText(working + "a5index.txt"), QByteArray("2400\r\n"));
