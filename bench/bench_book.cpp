@@ -1,7 +1,7 @@
 // Book-on-disk figures: the tree string of 100,000 items, and saving 10,000
 // content files compared with cp copying the same files.
 #include "BookFile.h"
-#include "BookSession.h"
+#include "Book.h"
 #include "BookStore.h"
 #include "ItemTree.h"
 #include "Prompter.h"
@@ -81,22 +81,23 @@ public:
 
 struct SaveFixture {
     QTemporaryDir dir;
-    BookSession session;
-    ItemTree tree;
+    Book book{dir.path() + u'/'};
+    BookSession &session = book.session();
+
+    QString workingFolder() const { return book.workingFolder().path(); }
 
     SaveFixture()
     {
-        session.appPath = dir.path() + u'/';
         session.bookName = QStringLiteral("big");
         session.bookPath = dir.path() + QStringLiteral("/big.iis");
-        QDir().mkpath(session.workingFolder());
+        QDir().mkpath(workingFolder());
         const QByteArray note = QByteArray("{\\rtf1\\ansi\\ansicpg932 ") + QByteArray(3000, 'x') + "}";
         for (int i = 1; i <= 10000; ++i) {
-            QFile file(session.workingFolder() + QStringLiteral("a%1.rtf").arg(i));
+            QFile file(workingFolder() + QStringLiteral("a%1.rtf").arg(i));
             file.open(QIODevice::WriteOnly);
             file.write(note);
         }
-        treestring::buildTree(tree, largeTreeString(10000));
+        treestring::buildTree(book.tree(), largeTreeString(10000));
     }
 };
 
@@ -105,7 +106,7 @@ void SaveBook10kFiles(benchmark::State &state)
     SaveFixture fixture;
     NullPrompter prompter;
     for (auto _ : state) {
-        if (!saveBook(fixture.session, fixture.tree, prompter))
+        if (!saveBook(fixture.book, prompter))
             state.SkipWithError("the book could not be saved");
     }
 }
@@ -114,7 +115,7 @@ BENCHMARK(SaveBook10kFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
 void CpSame10kFiles(benchmark::State &state)
 {
     SaveFixture fixture;
-    const QString command = QStringLiteral("cp %1/*.rtf %2").arg(fixture.session.workingFolder(), fixture.dir.path() + "/cp-target");
+    const QString command = QStringLiteral("cp %1/*.rtf %2").arg(fixture.workingFolder(), fixture.dir.path() + "/cp-target");
     QDir().mkpath(fixture.dir.path() + "/cp-target");
     for (auto _ : state) {
         if (std::system(command.toLocal8Bit().constData()) != 0)

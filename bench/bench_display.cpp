@@ -2,15 +2,8 @@
 // formatted Japanese RTF (store the shown note, load the next, in the real text
 // pane), and opening a book of 10,000 items with 10,000 notes, the copy into the
 // working folder included.
-#include "BookCommands.h"
-#include "BookSession.h"
-#include "FakeBookView.h"
-#include "FakeFileDialogs.h"
-#include "FakePrompter.h"
-#include "ItemDisplay.h"
-#include "ItemTree.h"
-#include "MainWindow.h"
-#include "MainWindowBookView.h"
+#include "BookFixture.h"
+#include "PaneAdapters.h"
 #include "RtfWriter.h"
 #include "TextPane.h"
 #include "TreeString.h"
@@ -50,39 +43,43 @@ QByteArray formattedNote(const QString &topic)
 void SwitchTextItems100KB(benchmark::State &state)
 {
     QTemporaryDir dir;
-    BookSession session;
-    session.appPath = dir.path() + u'/';
-    session.bookName = QStringLiteral("bench");
-    QDir().mkpath(session.workingFolder());
+    Book book(dir.path() + u'/');
+    book.session().bookName = QStringLiteral("bench");
+    const QString working = book.workingFolder().path();
+    QDir().mkpath(working);
     for (const char *key : {"a2", "a3"}) {
-        QFile file(session.workingFolder() + QString::fromLatin1(key) + QStringLiteral(".rtf"));
+        QFile file(working + QString::fromLatin1(key) + QStringLiteral(".rtf"));
         file.open(QIODevice::WriteOnly);
         file.write(formattedNote(QString::fromLatin1(key)));
     }
-    MainWindow window(session);
-    window.resize(1000, 700);
-    window.show();
-    treestring::buildTree(window.tree(), u"|0\\B=a1+root|a1\\X=a2+richtxt|a1\\Y=a3+richtxt|");
-    MainWindowBookView view(window);
+    treestring::buildTree(book.tree(), u"|0\\B=a1+root|a1\\X=a2+richtxt|a1\\Y=a3+richtxt|");
+    TextPane pane;
+    pane.resize(800, 600);
+    pane.show();
+    TextPaneNotes notes(pane);
+    FakePageView page;
+    FakeArrangement arrangement;
+    FakeWindowStatus status;
+    CommandRegistry commands;
+    CommandState commandState(commands);
     FakePrompter prompter;
-    ItemDisplay display(session, window.tree(), view, prompter);
-    display.showItem(window.tree().item(QStringLiteral("a2")));
+    ItemDisplay display(book, {notes, page, arrangement, status, commandState}, prompter);
+    display.showItem(book.tree().item(QStringLiteral("a2")));
     QApplication::processEvents();
     const char *next = "a3";
     for (auto _ : state) {
-        display.showItem(window.tree().item(QString::fromLatin1(next)));
+        display.showItem(book.tree().item(QString::fromLatin1(next)));
         next = next[1] == '3' ? "a2" : "a3";
     }
-    state.SetLabel(QStringLiteral("note %1 KB").arg(QFileInfo(session.workingFolder() + "a2.rtf").size() / 1024).toStdString());
+    state.SetLabel(QStringLiteral("note %1 KB").arg(QFileInfo(working + "a2.rtf").size() / 1024).toStdString());
 }
 BENCHMARK(SwitchTextItems100KB)->Unit(benchmark::kMillisecond);
 
 void OpenBook10kItems(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    BookSession session;
-    session.appPath = dir.path() + u'/';
-    const QString bookPath = dir.path() + QStringLiteral("/big.iis");
+    BookFixture fixture;
+    const QString base = fixture.dir.path() + QStringLiteral("/app");
+    const QString bookPath = base + QStringLiteral("/big.iis");
     QString treeString = QStringLiteral("|0\\大きな本=a1+root|");
     for (int i = 2; i <= 10000; ++i)
         treeString += QStringLiteral("a1\\項目 %1=a%1+richtxt|").arg(i);
@@ -91,35 +88,25 @@ void OpenBook10kItems(benchmark::State &state)
         book.open(QIODevice::WriteOnly);
         book.write(treeString.toUtf8().prepend("\xEF\xBB\xBF") + "\r\n");
     }
-    QDir().mkpath(dir.path() + QStringLiteral("/big"));
+    QDir().mkpath(base + QStringLiteral("/big"));
     const QByteArray note = formattedNote(QStringLiteral("項目")).left(3000) + "}";
     for (int i = 1; i <= 10000; ++i) {
-        QFile file(dir.path() + QStringLiteral("/big/a%1.rtf").arg(i));
+        QFile file(base + QStringLiteral("/big/a%1.rtf").arg(i));
         file.open(QIODevice::WriteOnly);
         file.write(note);
     }
-    ItemTree tree;
-    FakeBookView view;
-    FakePrompter prompter;
-    FakeFileDialogs dialogs;
-    class NoPane : public TextPaneFiles
-    {
-        bool saveRichText(const QString &) override { return true; }
-    } pane;
-    ItemDisplay display(session, tree, view, prompter);
-    BookCommands commands({session, tree, view, pane, display, prompter, dialogs, [](const QString &) {}});
-    const QString cp = QStringLiteral("mkdir -p %1/temp && rm -f %1/temp/* && cp %1/big/*.rtf %1/temp/").arg(dir.path());
+    const QString cp = QStringLiteral("mkdir -p %1/temp && rm -f %1/temp/* && cp %1/big/*.rtf %1/temp/").arg(base);
     for (auto _ : state) {
         if (state.range(0) == 1) {
             if (std::system(cp.toLocal8Bit().constData()) != 0)
                 state.SkipWithError("cp failed");
             continue;
         }
-        dialogs.answers = {bookPath};
-        commands.openBook();
+        fixture.dialogs.answers = {bookPath};
+        fixture.bookCommands.openBook();
     }
     state.SetLabel(state.range(0) == 1 ? "rm and cp of the same files" : "open");
-    if (state.range(0) == 0 && tree.count() != 10000)
+    if (state.range(0) == 0 && fixture.tree.count() != 10000)
         state.SkipWithError("the book did not open");
 }
 BENCHMARK(OpenBook10kItems)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -2,101 +2,100 @@
 
 #include "BookCommands.h"
 #include "BrowserPane.h"
-#include "Commands.h"
-#include "ImageKeys.h"
 #include "ItemDisplay.h"
 #include "Lifecycle.h"
 #include "MainWindow.h"
-#include "MainWindowBookView.h"
 #include "MessageBoxPrompter.h"
+#include "PageNavigation.h"
+#include "PaneAdapters.h"
 #include "QtFileDialogs.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "Splash.h"
-#include "StatusPanels.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
 #include "TreePane.h"
+#include "Workspace.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QTimer>
 
 namespace kobin {
 
-KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended)
-    : m_settings(std::move(settings))
+KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended, Prompter *prompter,
+                   FileDialogs *dialogs)
+    : m_book(appPath), m_settings(std::move(settings)), m_prompter(prompter), m_dialogs(dialogs)
 {
-    m_session.appPath = appPath;
-    m_window = std::make_unique<MainWindow>(m_session);
-    m_prompter = std::make_unique<MessageBoxPrompter>(m_window.get(), unattended);
-    m_dialogs = std::make_unique<QtFileDialogs>(m_window.get());
-    m_bookView = std::make_unique<MainWindowBookView>(*m_window);
-    m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, *m_prompter);
-    m_display = std::make_unique<ItemDisplay>(m_session, m_window->tree(), *m_bookView, *m_prompter);
+    m_window = std::make_unique<MainWindow>(m_book.tree(), m_commandState);
+    if (!m_prompter) {
+        m_ownPrompter = std::make_unique<MessageBoxPrompter>(m_window.get(), unattended);
+        m_prompter = m_ownPrompter.get();
+    }
+    if (!m_dialogs) {
+        m_ownDialogs = std::make_unique<QtFileDialogs>(m_window.get());
+        m_dialogs = m_ownDialogs.get();
+    }
+    m_notes = std::make_unique<TextPaneNotes>(*m_window->textPane());
+    m_page = std::make_unique<BrowserPageView>(*m_window->browserPane(), m_commands);
+    m_arrangement = std::make_unique<WorkspaceArrangement>(*m_window->workspace());
+    m_status = std::make_unique<MainWindowStatus>(*m_window);
+    m_display = std::make_unique<ItemDisplay>(
+        m_book, ItemDisplay::Views{*m_notes, *m_page, *m_arrangement, *m_status, m_commandState}, *m_prompter);
     m_bookCommands = std::make_unique<BookCommands>(BookCommands::Services{
-        m_session, m_window->tree(), *m_bookView, *m_window->textPane(), *m_display, *m_prompter, *m_dialogs,
+        m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
         [this](const QString &path) { m_lifecycle->addRecentFile(path); }});
-    m_window->setCloseRequest([this] { return m_bookCommands->closeRequest(); });
-    m_window->setUnloadHandler([this] { m_lifecycle->unload(); });
-    bindShellCommands();
+    m_navigation = std::make_unique<PageNavigation>(m_book, *m_display, *m_page, *m_status);
+    m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
+    m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, appPath,
+                                                      [](const QUrl &url) { QDesktopServices::openUrl(url); });
+
+    MainWindow &window = *m_window;
+    window.setWindowTitle(m_book.caption());
+    QObject::connect(&m_book, &Book::captionChanged, &window, &QWidget::setWindowTitle);
+    QObject::connect(&window, &MainWindow::toolbarLayoutChanged, &window, [this](const QStringList &layout) {
+        m_settings->write(settings::ToolbarLayout, toolbarlayout::toText(layout));
+    });
+    window.setCloseRequest([this] { return m_bookCommands->closeRequest(); });
+    window.setUnloadHandler([this] { m_lifecycle->unload(); });
     bindBookCommands();
-    bindBrowser();
+    bindPageCommands();
 }
 
 KobinApp::~KobinApp() = default;
 
-void KobinApp::bindShellCommands()
-{
-    m_shellCommands = std::make_unique<ShellCommands>(*m_window, [](const QUrl &url) { QDesktopServices::openUrl(url); });
-    QObject::connect(m_window.get(), &MainWindow::toolbarLayoutChanged, m_window.get(),
-                     [this](const QStringList &layout) {
-                         m_settings->write(settings::ToolbarLayout, toolbarlayout::toText(layout));
-                     });
-}
-
 void KobinApp::bindBookCommands()
 {
-    MainWindow &window = *m_window;
     BookCommands &book = *m_bookCommands;
-    window.bind(QStringLiteral("mnuFileNew"), [&book] { book.newBook(); });
-    window.bind(QStringLiteral("mnuFileOpen"), [&book] { book.openBook(); });
-    window.bind(QStringLiteral("mnuFileSave"), [&book] { book.save(); });
-    window.bind(QStringLiteral("mnuFileSaveAs"), [&book] { book.saveAs(); });
+    m_commands.bind(Command::FileNew, [&book] { book.newBook(); });
+    m_commands.bind(Command::FileOpen, [&book] { book.openBook(); });
+    m_commands.bind(Command::FileSave, [&book] { book.save(); });
+    m_commands.bind(Command::FileSaveAs, [&book] { book.saveAs(); });
     for (int i = 1; i < kRecentFileMenuElements; ++i) {
-        const QString id = recentFileMenuId(i);
-        window.bind(id, [&window, &book, id] { book.openRecentBook(window.menuAction(id)->text()); });
+        const Command command = recentFileCommand(i);
+        m_commands.bind(command, [this, &book, command] { book.openRecentBook(m_window->menuAction(command)->text()); });
     }
+    MainWindow &window = *m_window;
     QObject::connect(window.treePane(), &TreePane::itemClicked, &window,
                      [this](TreeItem *item) { m_display->showItem(item); });
     QObject::connect(window.textPane(), &QTextEdit::textChanged, &window, [&book] { book.textChanged(); });
 }
 
-void KobinApp::bindBrowser()
+void KobinApp::bindPageCommands()
 {
+    PageNavigation &navigation = *m_navigation;
+    m_commands.bind(Command::Back, [&navigation] { navigation.back(); });
+    m_commands.bind(Command::Forward, [&navigation] { navigation.forward(); });
+    m_commands.bind(Command::Reload, [&navigation] { navigation.reload(); });
+    m_commands.bind(Command::ReloadButton, [&navigation] { navigation.reload(); });
+
     MainWindow &window = *m_window;
     BrowserPane *browser = window.browserPane();
     QObject::connect(browser, &BrowserPane::navigationStarting, &window,
-                     [this](const QUrl &url) { m_display->switchPageText(url.toString()); });
+                     [&navigation](const QUrl &url) { navigation.navigationStarting(url.toString()); });
+    QObject::connect(browser, &BrowserPane::loadFinished, &window, [&navigation] { navigation.pageLoaded(); });
     QObject::connect(browser, &BrowserPane::statusTextChanged, &window,
-                     [&window](const QString &text) { window.statusPanels()->setText(text); });
-    // Back and forward keep the tree still until the page has loaded.
-    const auto move = [&window, browser](bool back) {
-        const TreeItem *selected = window.tree().selectedItem();
-        if (selected && selected->image() == images::HtmlFile) {
-            window.treePane()->setEnabled(false);
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
-        if (back)
-            browser->goBack();
-        else
-            browser->goForward();
-        window.pageTimer()->start();
-    };
-    window.bind(QStringLiteral("mnuBack"), [move] { move(true); });
-    window.bind(QStringLiteral("mnuFoward"), [move] { move(false); });
-    window.bind(QStringLiteral("mnuRenew"), [browser] { browser->reload(); });
+                     [this](const QString &text) { m_status->setStatusText(text); });
 }
 
 void KobinApp::start(const QString &commandLine)

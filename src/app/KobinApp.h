@@ -1,6 +1,8 @@
 #pragma once
 
-#include "BookSession.h"
+#include "Book.h"
+#include "CommandRegistry.h"
+#include "CommandState.h"
 
 #include <QString>
 #include <memory>
@@ -8,41 +10,59 @@
 namespace kobin {
 
 class BookCommands;
+class BrowserPageView;
+class FileDialogs;
 class ItemDisplay;
 class Lifecycle;
 class MainWindow;
-class MainWindowBookView;
-class MessageBoxPrompter;
-class QtFileDialogs;
+class MainWindowStatus;
+class PageNavigation;
+class Prompter;
 class Settings;
 class ShellCommands;
+class TextPaneNotes;
+class WorkspaceArrangement;
 
-// Puts the program together: the settings store, the main window, the prompts
-// and dialogs, and the commands each area binds.
+// Puts the program together: the open book first, so that it outlives the
+// window; the command registry; the main window; and the areas that bind their
+// commands and events.
 class KobinApp
 {
 public:
-    KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended);
+    // Message boxes and file dialogs are the real ones unless prompter and dialogs are given.
+    KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended,
+             Prompter *prompter = nullptr, FileDialogs *dialogs = nullptr);
     ~KobinApp();
 
     void start(const QString &commandLine);
     MainWindow &window() { return *m_window; }
+    Book &book() { return m_book; }
+    CommandRegistry &commands() { return m_commands; }
+    CommandState &commandState() { return m_commandState; }
+    Lifecycle &lifecycle() { return *m_lifecycle; }
 
 private:
-    void bindShellCommands();
     void bindBookCommands();
-    void bindBrowser();
+    void bindPageCommands();
 
-    BookSession m_session;
+    Book m_book;
+    CommandRegistry m_commands;
+    CommandState m_commandState{m_commands};
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<MessageBoxPrompter> m_prompter;
-    std::unique_ptr<QtFileDialogs> m_dialogs;
-    std::unique_ptr<MainWindowBookView> m_bookView;
-    std::unique_ptr<Lifecycle> m_lifecycle;
-    std::unique_ptr<ShellCommands> m_shellCommands;
+    std::unique_ptr<Prompter> m_ownPrompter;
+    std::unique_ptr<FileDialogs> m_ownDialogs;
+    Prompter *m_prompter;
+    FileDialogs *m_dialogs;
+    std::unique_ptr<TextPaneNotes> m_notes;
+    std::unique_ptr<BrowserPageView> m_page;
+    std::unique_ptr<WorkspaceArrangement> m_arrangement;
+    std::unique_ptr<MainWindowStatus> m_status;
     std::unique_ptr<ItemDisplay> m_display;
     std::unique_ptr<BookCommands> m_bookCommands;
+    std::unique_ptr<PageNavigation> m_navigation;
+    std::unique_ptr<Lifecycle> m_lifecycle;
+    std::unique_ptr<ShellCommands> m_shellCommands;
 };
 
 } // namespace kobin

@@ -1,24 +1,23 @@
 #include "BookCommands.h"
 
+#include "Book.h"
 #include "BookFile.h"
-#include "BookSession.h"
 #include "BookStore.h"
-#include "BookView.h"
 #include "FileDialogs.h"
-#include "ImageKeys.h"
 #include "ItemDisplay.h"
-#include "ItemTree.h"
+#include "ItemKinds.h"
 #include "Prompter.h"
+#include "WindowStatus.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <tuple>
 
 namespace kobin {
 
 namespace {
 
-const QString kChangedMark = QStringLiteral(" （更新）");
-const QString kNewBookName = QStringLiteral("新規ブック");
+const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
 
 FileDialogRequest bookDialog(const QString &title, const QString &appPath)
 {
@@ -34,36 +33,23 @@ FileDialogRequest bookDialog(const QString &title, const QString &appPath)
 
 BookCommands::BookCommands(Services services) : m_(std::move(services)) {}
 
-void BookCommands::markChanged()
-{
-    if (m_.session.changed)
-        return;
-    m_.session.changed = true;
-    m_.view.setCaption(m_.view.caption() + kChangedMark);
-}
-
 void BookCommands::textChanged()
 {
-    if (!m_.session.loading)
-        markChanged();
-}
-
-bool BookCommands::storeShownItem()
-{
-    return storeCurrentItem(m_.session, m_.tree, m_.pane, m_.view.stackedSplit(), m_.view.sideSplit(), m_.prompter);
+    if (!m_.book.session().loading)
+        m_.book.markChanged();
 }
 
 bool BookCommands::storeAndSave()
 {
-    return storeShownItem() && saveBook(m_.session, m_.tree, m_.prompter);
+    return m_.display.storeCurrentItem() && saveBook(m_.book, m_.prompter);
 }
 
 int BookCommands::askSaveChanges()
 {
-    if (m_.view.isPageSourceEditing())
-        m_.view.leavePageSourceEditing();
-    if (m_.session.changed) {
-        const QString name = m_.session.bookName.isEmpty() ? kNewBookName : m_.session.bookName;
+    m_.display.leavePageSourceEditing();
+    const BookSession &session = m_.book.session();
+    if (m_.book.isChanged()) {
+        const QString name = session.bookName.isEmpty() ? Book::NewBookName : session.bookName;
         const PromptAnswer answer =
             m_.prompter.ask(PromptButtons::YesNoCancel, PromptIcon::Question, QStringLiteral("お知らせ"),
                             QStringLiteral("「 ") + name + QStringLiteral(".iis 」 の内容は変更されています。\n\n保存しますか？"));
@@ -71,31 +57,33 @@ int BookCommands::askSaveChanges()
             return 1;
         if (answer == PromptAnswer::No)
             return 0;
-        if (m_.session.bookPath.isEmpty() && saveAsDialog() == 1)
+        if (session.bookPath.isEmpty() && saveAsDialog() == 1)
             return 1;
         // A save that failed has been reported; going on would lose the changes.
         return storeAndSave() ? 0 : 1;
     }
-    const TreeItem *shown = m_.tree.item(m_.session.currentKey);
-    if (shown && shown->image() == images::HtmlFile && !m_.session.bookPath.isEmpty())
-        m_.display.storeSplitters(m_.session.bookFolder());
+    const TreeItem *shown = m_.book.tree().item(session.currentKey);
+    if (shown && kindOf(*shown) == ItemKind::Homepage && !session.bookPath.isEmpty()
+        && !m_.display.storeSplitters(session.bookFolder()))
+        return 1;
     return 0;
 }
 
 bool BookCommands::readIntoBook(const QString &path)
 {
     // Read first: a book that cannot be read leaves the open book as it was.
-    if (!readBookFile(path, m_.tree, m_.session, m_.prompter))
+    if (!readBookFile(path, m_.book.tree(), m_.prompter))
         return false;
-    m_.session.bookPath = path;
-    m_.session.bookName = bookNameFromPath(path);
-    m_.view.setCaption(m_.session.caption);
+    BookSession &session = m_.book.session();
+    session.bookPath = path;
+    session.bookName = bookNameFromPath(path);
+    m_.book.setOpened(path);
     return true;
 }
 
 int BookCommands::openBookDialog()
 {
-    FileDialogRequest request = bookDialog(QStringLiteral("ファイルを開く"), m_.session.appPath);
+    FileDialogRequest request = bookDialog(QStringLiteral("ファイルを開く"), m_.book.session().appPath);
     const auto chosen = m_.dialogs.openFile(request);
     if (!chosen)
         return 1;
@@ -104,7 +92,8 @@ int BookCommands::openBookDialog()
 
 int BookCommands::saveAsDialog()
 {
-    FileDialogRequest request = bookDialog(QStringLiteral("名前を付けて保存"), m_.session.appPath);
+    BookSession &session = m_.book.session();
+    FileDialogRequest request = bookDialog(QStringLiteral("名前を付けて保存"), session.appPath);
     request.proposedName = QStringLiteral("新規ファイル.iis");
     bool extensionChecked = false;
     for (;;) {
@@ -119,140 +108,150 @@ int BookCommands::saveAsDialog()
         }
         extensionChecked = true;
         const QString name = bookNameFromPath(*chosen);
-        if (name.isEmpty() || name.compare(QLatin1String("temp"), Qt::CaseInsensitive) == 0) {
+        if (!hasOwnBookFolder(name)) {
             m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                                QStringLiteral("この名前では保存できません。"));
             continue;
         }
-        const QString folder = m_.session.appPath + name;
-        if (name != m_.session.bookName && QFileInfo(folder).isDir()
+        const QString folder = session.appPath + name;
+        if (name != session.bookName && QFileInfo(folder).isDir()
             && m_.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("注意"),
                                QStringLiteral("「 ") + name
                                    + QStringLiteral(" 」のフォルダはすでにあります。\n\n上書きしますか？"))
                 == PromptAnswer::No)
             continue;
-        m_.session.bookPath = *chosen;
-        m_.session.bookName = name;
+        session.bookPath = *chosen;
+        session.bookName = name;
         QDir().mkpath(folder);
         return 0;
     }
+}
+
+void BookCommands::startNewBook(bool changed)
+{
+    // Nothing of another book may stay behind to be saved as this one's.
+    if (!m_.book.workingFolder().clear())
+        m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                           QStringLiteral("「 ") + QDir::toNativeSeparators(m_.book.workingFolder().path())
+                               + QStringLiteral(" 」\n\nの中のファイルを削除できませんでした。"));
+    m_.book.session().loading = true;
+    m_.book.startNew(changed);
+    m_.book.session().loading = false;
+    m_.display.showBookItem();
+}
+
+bool BookCommands::loadWorkingFolder()
+{
+    const BookSession &session = m_.book.session();
+    if (m_.book.workingFolder().loadFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
+        return true;
+    // A note left behind would be deleted from the book folder by the next save.
+    m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+                       QStringLiteral("「 ") + QDir::toNativeSeparators(session.bookFolder())
+                           + QStringLiteral(" 」\n\nを開けません。"));
+    startNewBook(false);
+    return false;
+}
+
+bool BookCommands::showOpenedBook()
+{
+    if (!loadWorkingFolder())
+        return false;
+    m_.display.showBookItem();
+    m_.status.expandTree();
+    ItemTree &tree = m_.book.tree();
+    tree.select(tree.item(1));
+    return true;
+}
+
+void BookCommands::openAtStart(const QString &path, const QString &name)
+{
+    const QFileInfo file(path);
+    bool opened = false;
+    if (file.exists() && !file.isDir()) {
+        opened = readIntoBook(path);
+        m_.book.session().bookName = name;
+    } else {
+        m_.prompter.inform(PromptIcon::Exclamation, kNotFoundTitle, path + QStringLiteral("\n が見つかりません。"));
+    }
+    // A book that could not be read opens as a new book too, never as an empty tree.
+    if (!opened)
+        startNewBook(false);
+    else if (loadWorkingFolder())
+        m_.display.showBookItem();
+    ItemTree &tree = m_.book.tree();
+    tree.select(tree.item(Book::BookItemKey));
+    m_.status.expandTree();
+    if (const TreeItem *book = tree.item(Book::BookItemKey))
+        m_.status.setStatusText(book->text());
 }
 
 void BookCommands::newBook()
 {
     if (askSaveChanges() == 1)
         return;
-    emptyWorkingFolder(m_.session);
-    m_.session.bookPath.clear();
-    m_.session.bookName.clear();
-    m_.session.loading = true;
-    m_.tree.clear();
-    TreeItem *book = m_.tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), kNewBookName,
-                                 QString::fromUtf16(images::Root));
-    m_.tree.select(book);
-    m_.session.currentKey = QStringLiteral("a1");
-    m_.session.pageTextName.clear();
-    m_.session.pagePath.clear();
-    m_.view.clearText();
-    m_.view.setBrowserShown(false);
-    m_.session.loading = false;
-    m_.session.changed = true;
-    m_.view.setCaption(QStringLiteral("BOOK - ") + kNewBookName + kChangedMark);
-    m_.view.updateCommandState(QStringLiteral("root"));
-    m_.view.sizeControls();
-}
-
-void BookCommands::showOpenedBook()
-{
-    loadBookIntoWorkingFolder(m_.session);
-    m_.session.currentKey = QStringLiteral("a1");
-    m_.session.pageTextName.clear();
-    m_.session.pagePath.clear();
-    m_.session.loading = true;
-    m_.session.changed = false;
-    m_.view.clearText();
-    const QString note = m_.session.workingFolder() + QStringLiteral("a1.rtf");
-    if (QFileInfo::exists(note))
-        m_.view.loadText(note);
-    m_.session.loading = false;
-    m_.view.updateCommandState(QStringLiteral("root"));
+    startNewBook(true);
 }
 
 void BookCommands::openBook()
 {
     if (askSaveChanges() == 1 || openBookDialog() == 1)
         return;
-    showOpenedBook();
-    m_.addRecentFile(m_.session.bookPath);
-    m_.view.setBrowserShown(false);
-    m_.view.sizeControls();
-    m_.view.expandAll();
-    m_.tree.select(m_.tree.item(1));
+    if (showOpenedBook())
+        m_.addRecentFile(m_.book.session().bookPath);
 }
 
 void BookCommands::openRecentBook(const QString &path)
 {
     if (!QFileInfo(path).isFile()) {
-        m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
+        m_.prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                            path + QStringLiteral("\n が見つかりません。\n\nもう一度確認してから実行して下さい。"));
         return;
     }
     if (askSaveChanges() == 1 || !readIntoBook(path))
         return;
-    showOpenedBook();
-    m_.view.setBrowserShown(false);
-    m_.view.sizeControls();
-    m_.view.expandAll();
-    m_.tree.select(m_.tree.item(1));
+    std::ignore = showOpenedBook(); // a book that did not open has been reported
 }
 
-void BookCommands::finishSave(const QString &statusBefore)
+bool BookCommands::saveWithStatus()
 {
-    m_.addRecentFile(m_.session.bookPath);
-    m_.session.changed = false;
-    m_.view.setCaption(QStringLiteral("BOOK - ") + m_.session.bookPath);
-    m_.view.setStatusText(statusBefore);
+    const QString statusBefore = m_.status.statusText();
+    m_.status.setStatusText(QStringLiteral("保存中..."));
+    m_.status.showStatusNow();
+    const bool saved = saveBook(m_.book, m_.prompter);
+    m_.status.setStatusText(statusBefore);
+    if (!saved)
+        return false; // reported; the book stays changed
+    m_.addRecentFile(m_.book.session().bookPath);
+    m_.book.setSaved();
+    return true;
 }
 
 void BookCommands::save()
 {
-    if (m_.session.bookPath.isEmpty()) {
+    if (m_.book.session().bookPath.isEmpty()) {
         saveAs();
         return;
     }
-    const QString statusBefore = m_.view.statusText();
-    m_.view.setStatusText(QStringLiteral("保存中..."));
-    m_.view.processEvents();
-    if (m_.view.isPageSourceEditing())
-        m_.view.leavePageSourceEditing();
-    if (!storeAndSave()) {
-        m_.view.setStatusText(statusBefore);
-        return; // reported; the book stays changed
-    }
-    finishSave(statusBefore);
+    m_.display.leavePageSourceEditing();
+    if (m_.display.storeCurrentItem())
+        saveWithStatus();
 }
 
 void BookCommands::saveAs()
 {
-    if (m_.view.isPageSourceEditing())
-        m_.view.leavePageSourceEditing();
-    if (!storeShownItem() || saveAsDialog() == 1)
+    m_.display.leavePageSourceEditing();
+    if (!m_.display.storeCurrentItem() || saveAsDialog() == 1)
         return;
-    const QString statusBefore = m_.view.statusText();
-    m_.view.setStatusText(QStringLiteral("保存中..."));
-    m_.view.processEvents();
-    if (!saveBook(m_.session, m_.tree, m_.prompter)) {
-        m_.view.setStatusText(statusBefore);
-        return;
-    }
-    finishSave(statusBefore);
+    saveWithStatus();
 }
 
 bool BookCommands::closeRequest()
 {
     if (askSaveChanges() == 1)
         return false;
-    emptyWorkingFolder(m_.session);
+    // What cannot be deleted now is deleted at the next start, before any book is copied in.
+    std::ignore = m_.book.workingFolder().clear();
     return true;
 }
 

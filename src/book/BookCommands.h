@@ -5,25 +5,21 @@
 
 namespace kobin {
 
-class BookView;
+class Book;
 class FileDialogs;
 class ItemDisplay;
-class ItemTree;
 class Prompter;
-class TextPaneFiles;
-struct BookSession;
+class WindowStatus;
 
 // The commands that work on whole books: new, open, save, save as, the recent
-// books and the close request, with the changed flag and its mark in the caption.
+// books, the book opened at start-up and the close request.
 class BookCommands
 {
 public:
     struct Services {
-        BookSession &session;
-        ItemTree &tree;
-        BookView &view;
-        TextPaneFiles &pane;
+        Book &book;
         ItemDisplay &display;
+        WindowStatus &status;
         Prompter &prompter;
         FileDialogs &dialogs;
         std::function<void(const QString &)> addRecentFile;
@@ -31,8 +27,6 @@ public:
 
     explicit BookCommands(Services services);
 
-    // Marks the book changed: sets the flag and appends " （更新）" to the caption once.
-    void markChanged();
     // A change in the text pane marks the book unless the program itself is filling it.
     void textChanged();
 
@@ -41,6 +35,8 @@ public:
     int openBookDialog();
     int saveAsDialog();
 
+    // The book at path, named name, or a new book when it cannot be read.
+    void openAtStart(const QString &path, const QString &name);
     void newBook();
     void openBook();
     void openRecentBook(const QString &path);
@@ -50,11 +46,12 @@ public:
     bool closeRequest();
 
 private:
-    void showOpenedBook();
-    bool storeShownItem();
+    void startNewBook(bool changed);
+    bool loadWorkingFolder();
+    [[nodiscard]] bool showOpenedBook();
     bool storeAndSave();
     bool readIntoBook(const QString &path);
-    void finishSave(const QString &statusBefore);
+    bool saveWithStatus();
 
     Services m_;
 };

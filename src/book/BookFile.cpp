@@ -47,7 +47,7 @@ bool writeBookFile(const QString &path, const QString &treeString)
     return file.commit();
 }
 
-bool readBookFile(const QString &path, ItemTree &tree, BookSession &session, Prompter &prompter)
+bool readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)
 {
     const std::optional<QString> treeString = loadTreeString(path);
     if (!treeString) {
@@ -55,7 +55,6 @@ bool readBookFile(const QString &path, ItemTree &tree, BookSession &session, Pro
                         QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nを開けません。"));
         return false;
     }
-    session.caption = QStringLiteral("BOOK - ") + path.toUpper();
     tree.clear();
     treestring::buildTree(tree, *treeString);
     return true;

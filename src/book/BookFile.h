@@ -7,7 +7,6 @@ namespace kobin {
 
 class ItemTree;
 class Prompter;
-struct BookSession;
 
 // The tree string held by a book file, or nullopt when the file cannot be read.
 // Reads code page 932, or UTF-8 after a byte-order mark.
@@ -17,8 +16,8 @@ std::optional<QString> loadTreeString(const QString &path);
 // stays as it was. Returns false on failure.
 bool writeBookFile(const QString &path, const QString &treeString);
 
-// Reads the book file into the tree and sets the caption. A file that cannot be
-// read is reported and leaves tree and caption as they were; returns false then.
-bool readBookFile(const QString &path, ItemTree &tree, BookSession &session, Prompter &prompter);
+// Reads the book file into the tree. A file that cannot be read is reported and
+// leaves the tree as it was; returns false then.
+[[nodiscard]] bool readBookFile(const QString &path, ItemTree &tree, Prompter &prompter);
 
 } // namespace kobin

@@ -4,20 +4,17 @@
 
 namespace kobin {
 
-// The open book's shared state, passed by reference to whoever needs it.
+// Where the open book lives and what the panes show of it.
 struct BookSession {
     QString appPath;         // the program folder, ending in "/"
     QString bookPath;        // the open book file; "" for a new book never saved
     QString bookName;        // its name: file name cut before the first "."
-    QString currentKey = QStringLiteral("a1"); // the item whose content the panes show
+    QString currentKey;      // the item whose content the panes show
     QString pagePath;        // page file of the homepage item shown
     QString pageTextName;    // content id of the page text shown: key + page base name
     QString currentPagePath; // address last opened in the browser pane
-    QString caption;         // the main window's caption
-    bool changed = false;
-    bool loading = false;
+    bool loading = false;    // the program itself is filling the panes: typing marks nothing
 
-    QString workingFolder() const { return appPath + QStringLiteral("temp/"); }
     QString bookFolder() const { return appPath + bookName + u'/'; }
 };
 

@@ -1,13 +1,17 @@
 #include "ItemDisplay.h"
 
-#include "BookSession.h"
-#include "BookView.h"
-#include "ContentFiles.h"
+#include "Arrangement.h"
+#include "Book.h"
+#include "CommandState.h"
 #include "Cp932.h"
-#include "ImageKeys.h"
-#include "ItemTree.h"
+#include "ItemKinds.h"
+#include "NotePane.h"
 #include "PageNames.h"
+#include "PageView.h"
 #include "Prompter.h"
+#include "BookStore.h"
+#include "WindowStatus.h"
+#include "WorkingFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,84 +20,101 @@
 namespace kobin {
 
 namespace {
-
 const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
-
-bool isHomepage(const TreeItem *item)
-{
-    return item && item->image() == images::HtmlFile;
-}
-
 } // namespace
 
-ItemDisplay::ItemDisplay(BookSession &session, ItemTree &tree, BookView &view, Prompter &prompter)
-    : m_session(session), m_tree(tree), m_view(view), m_prompter(prompter)
+ItemDisplay::ItemDisplay(Book &book, Views views, Prompter &prompter)
+    : m_book(book), m_views(views), m_prompter(prompter)
 {
 }
 
 QString ItemDisplay::bookFolderPath(const QString &fileName) const
 {
-    return QDir::toNativeSeparators(m_session.bookFolder() + fileName);
+    return QDir::toNativeSeparators(m_book.session().bookFolder() + fileName);
 }
 
-void ItemDisplay::storeShownText()
+bool ItemDisplay::isShowingHomepage() const
 {
-    const TreeItem *shown = m_tree.item(m_session.currentKey);
-    if (!shown)
-        return; // the item shown so far is gone: nothing to keep
-    const QString contentId = isHomepage(shown) ? m_session.pageTextName : m_session.currentKey;
-    if (!contentId.isEmpty())
-        m_view.saveText(m_session.workingFolder() + contentId + QStringLiteral(".rtf"));
+    const TreeItem *shown = m_book.tree().item(m_book.session().currentKey);
+    return shown && kindOf(*shown) == ItemKind::Homepage;
 }
 
-void ItemDisplay::storeSplitters(const QString &folder)
+bool ItemDisplay::reportStoreFailure(const QString &file)
 {
-    if (m_session.pageTextName.isEmpty())
-        return;
-    const QString base = folder + m_session.pageTextName;
-    writeNumberFile(base + QStringLiteral(".txt"), m_view.stackedSplit());
-    writeNumberFile(base + QStringLiteral("side.txt"), m_view.sideSplit());
+    reportSaveFailure(m_prompter, file);
+    return false;
+}
+
+bool ItemDisplay::storeCurrentItem()
+{
+    const BookSession &session = m_book.session();
+    if (!m_book.tree().item(session.currentKey))
+        return true; // the item shown so far is gone: nothing to keep
+    const bool homepage = isShowingHomepage();
+    const QString contentId = homepage ? session.pageTextName : session.currentKey;
+    if (contentId.isEmpty())
+        return true; // a homepage item whose page text was never named has nothing to store
+    const QString text = m_book.workingFolder().textFile(contentId);
+    if (!m_views.note.save(text))
+        return reportStoreFailure(text);
+    return !homepage || storeSplitters(m_book.workingFolder().path());
+}
+
+bool ItemDisplay::storeSplitters(const QString &folder)
+{
+    const QString &contentId = m_book.session().pageTextName;
+    if (contentId.isEmpty())
+        return true;
+    QString failed;
+    if (!WorkingFolder::storeSplits(folder, contentId, m_views.arrangement.stackedSplit(),
+                                    m_views.arrangement.sideSplit(), &failed))
+        return reportStoreFailure(failed);
+    return true;
 }
 
 void ItemDisplay::loadNoteOrReport(const QString &key)
 {
-    const QString note = m_session.workingFolder() + key + QStringLiteral(".rtf");
-    if (!QFileInfo::exists(note) || !m_view.loadText(note)) {
+    const QString note = m_book.workingFolder().textFile(key);
+    if (!QFileInfo::exists(note) || !m_views.note.load(note)) {
         m_prompter.inform(PromptIcon::None, kNotFoundTitle, QStringLiteral("ﾌｧｲﾙが見つかりません"));
-        m_view.clearText();
+        m_views.note.clear();
     }
+}
+
+void ItemDisplay::leavePageSourceEditing()
+{
+    if (m_views.page.isSourceEditing())
+        m_views.page.leaveSourceEditing();
 }
 
 void ItemDisplay::showItem(TreeItem *item)
 {
-    if (!item || item->key() == m_session.currentKey)
+    BookSession &session = m_book.session();
+    if (!item || item->key() == session.currentKey)
         return;
+    ItemTree &tree = m_book.tree();
     if (m_showingItem) {
-        // A click that arrives while an item is being shown puts the selection back.
-        m_tree.select(m_tree.item(m_session.currentKey));
-        m_view.processEvents();
+        // A click that arrives while an item is being shown (a message box is open) puts the selection back.
+        tree.select(tree.item(session.currentKey));
         return;
     }
     m_showingItem = true;
-    m_session.loading = true;
-    m_view.setStatusText(item->text());
-    if (m_view.isPageSourceEditing())
-        m_view.leavePageSourceEditing();
+    session.loading = true;
+    m_views.status.setStatusText(item->text());
+    leavePageSourceEditing();
 
-    const bool wasHomepage = isHomepage(m_tree.item(m_session.currentKey));
-    storeShownText();
-    if (!isHomepage(item))
+    // The text typed so far must be kept before anything else is loaded into the pane.
+    if (!storeCurrentItem()) {
+        tree.select(tree.item(session.currentKey));
+        finish();
+        return;
+    }
+    const ItemKind kind = kindOf(*item);
+    if (kind != ItemKind::Homepage)
         loadNoteOrReport(item->key());
-    if (wasHomepage)
-        storeSplitters(m_session.workingFolder());
-    m_session.currentKey = item->key();
-
-    const QString &image = item->image();
-    if (image == images::Root)
-        m_view.updateCommandState(QStringLiteral("root"));
-    else if (image == images::FolderOpen || image == images::FolderClosed || image == images::RichText)
-        m_view.updateCommandState(QStringLiteral("f"));
-    if (!isHomepage(item)) {
+    session.currentKey = item->key();
+    if (kind != ItemKind::Homepage) {
+        m_views.commands.update(kind);
         finish();
         return;
     }
@@ -102,13 +123,13 @@ void ItemDisplay::showItem(TreeItem *item)
 
 void ItemDisplay::showHomepage(TreeItem *item)
 {
+    BookSession &session = m_book.session();
     const QString key = item->key();
-    const QString urlFile = m_session.workingFolder() + key + QStringLiteral("url.txt");
-    QFile url(urlFile);
+    QFile url(m_book.workingFolder().urlFile(key));
     if (!url.open(QIODevice::ReadOnly)) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
-                              + bookFolderPath(key + QStringLiteral("url.txt")));
+                              + bookFolderPath(WorkingFolder::urlFileName(key)));
         showMissingPage(item, QString());
         return;
     }
@@ -121,82 +142,105 @@ void ItemDisplay::showHomepage(TreeItem *item)
         showMissingPage(item, baseName);
         return;
     }
-    m_session.pagePath = page;
+    session.pagePath = page;
     restoreSplitters(key + baseName);
-    m_view.updateCommandState(QStringLiteral("html"));
-    m_view.processEvents();
-    m_session.pageTextName = key + baseName;
+    m_views.commands.update(ItemKind::Homepage);
+    session.pageTextName = key + baseName;
     loadPageTextOrReport();
-    m_view.setBrowserShown(true);
-    m_view.navigate(page);
+    m_views.page.setShown(true);
+    m_views.page.navigate(page);
     finish();
 }
 
 void ItemDisplay::loadPageTextOrReport()
 {
-    const QString pageText = m_session.workingFolder() + m_session.pageTextName + QStringLiteral(".rtf");
-    if (!QFileInfo::exists(pageText) || !m_view.loadText(pageText)) {
+    const QString &contentId = m_book.session().pageTextName;
+    const QString pageText = m_book.workingFolder().textFile(contentId);
+    if (!QFileInfo::exists(pageText) || !m_views.note.load(pageText)) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(m_session.pageTextName + QStringLiteral(".rtf"))
+                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
-        m_view.clearText();
+        m_views.note.clear();
     }
 }
 
 void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
 {
-    m_session.pageTextName = item->key() + baseName;
+    m_book.session().pageTextName = item->key() + baseName;
     loadPageTextOrReport();
     finish();
-    m_view.setTreeEnabled(true);
-    m_view.updateCommandState(QStringLiteral("f"));
-    m_view.setChangeUrlEnabled(true); // so that the page can be chosen again
-    m_view.sizeControls();
+    m_views.status.setTreeEnabled(true);
+    m_views.commands.update(ItemKind::Folder);
+    m_views.commands.setChangePageReferenceEnabled(true); // so that the page can be chosen again
+    m_views.arrangement.relayout();
 }
 
 void ItemDisplay::restoreSplitters(const QString &contentId)
 {
-    const QString base = m_session.workingFolder() + contentId;
-    m_view.setStackedSplit(readNumberFile(base + QStringLiteral(".txt")).value_or(m_view.contentHeight() / 2));
-    m_view.setSideSplit(readNumberFile(base + QStringLiteral("side.txt")).value_or(m_view.contentWidth() / 2));
+    const WorkingFolder &working = m_book.workingFolder();
+    Arrangement &arrangement = m_views.arrangement;
+    arrangement.setStackedSplit(working.stackedSplit(contentId).value_or(arrangement.contentHeight() / 2));
+    arrangement.setSideSplit(working.sideSplit(contentId).value_or(arrangement.contentWidth() / 2));
 }
 
 void ItemDisplay::finish()
 {
-    m_session.loading = false;
+    m_book.session().loading = false;
     m_showingItem = false;
 }
 
 void ItemDisplay::switchPageText(const QString &address)
 {
+    BookSession &session = m_book.session();
     const QString target = addressAsPath(address);
-    m_view.setTreeEnabled(false);
-    m_view.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(m_session.pagePath));
+    m_views.status.setTreeEnabled(false);
+    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(session.pagePath));
     if (target.contains(u'@')) {
-        m_view.setTreeEnabled(true); // a mail address: the page and its text stay
+        m_views.status.setTreeEnabled(true); // a mail address: the page and its text stay
         return;
     }
-    if (m_view.isPageSourceEditing())
-        m_view.leavePageSourceEditing();
+    leavePageSourceEditing();
 
-    if (!m_session.pageTextName.isEmpty()) {
-        m_view.saveText(m_session.workingFolder() + m_session.pageTextName + QStringLiteral(".rtf"));
-        storeSplitters(m_session.workingFolder());
+    if (!session.pageTextName.isEmpty()) {
+        const QString pageText = m_book.workingFolder().textFile(session.pageTextName);
+        // A side text that cannot be kept stays in the pane, still attached to its own page.
+        if (!m_views.note.save(pageText)) {
+            reportStoreFailure(pageText);
+            return;
+        }
+        if (!storeSplitters(m_book.workingFolder().path()))
+            return;
     }
-    m_session.loading = true;
-    const TreeItem *selected = m_tree.selectedItem();
-    const QString key = selected ? selected->key() : m_session.currentKey;
+    session.loading = true;
+    const TreeItem *selected = m_book.tree().selectedItem();
+    const QString key = selected ? selected->key() : session.currentKey;
     const QString contentId = key + pageBaseName(address);
-    m_view.clearText();
-    const QString pageText = m_session.workingFolder() + contentId + QStringLiteral(".rtf");
-    if (QFileInfo::exists(pageText))
-        m_view.loadText(pageText);
+    m_views.note.clear();
+    const QString pageText = m_book.workingFolder().textFile(contentId);
+    if (QFileInfo::exists(pageText) && !m_views.note.load(pageText))
+        m_views.note.clear();
     restoreSplitters(contentId);
-    m_session.pageTextName = contentId;
-    m_view.sizeControls();
-    m_session.currentPagePath = target;
-    m_view.startPageTimer();
-    m_session.loading = false;
+    session.pageTextName = contentId;
+    m_views.arrangement.relayout();
+    session.currentPagePath = target;
+    session.loading = false;
+}
+
+void ItemDisplay::showBookItem()
+{
+    BookSession &session = m_book.session();
+    session.currentKey = Book::BookItemKey;
+    session.pageTextName.clear();
+    session.pagePath.clear();
+    session.loading = true;
+    m_views.note.clear();
+    const QString note = m_book.workingFolder().textFile(Book::BookItemKey);
+    if (QFileInfo::exists(note) && !m_views.note.load(note))
+        m_views.note.clear();
+    session.loading = false;
+    m_views.commands.update(ItemKind::Book);
+    m_views.page.setShown(false);
+    m_views.arrangement.relayout();
 }
 
 } // namespace kobin

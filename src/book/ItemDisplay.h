@@ -4,11 +4,14 @@
 
 namespace kobin {
 
-class BookView;
-class ItemTree;
+class Arrangement;
+class Book;
+class CommandState;
+class NotePane;
+class PageView;
 class Prompter;
 class TreeItem;
-struct BookSession;
+class WindowStatus;
 
 // Shows the item the user chose: stores the text shown so far into the working
 // folder, then loads the chosen item's note, or opens its page in the browser
@@ -17,7 +20,15 @@ struct BookSession;
 class ItemDisplay
 {
 public:
-    ItemDisplay(BookSession &session, ItemTree &tree, BookView &view, Prompter &prompter);
+    struct Views {
+        NotePane &note;
+        PageView &page;
+        Arrangement &arrangement;
+        WindowStatus &status;
+        CommandState &commands;
+    };
+
+    ItemDisplay(Book &book, Views views, Prompter &prompter);
 
     // The user clicked (or chose with the keyboard) an item.
     void showItem(TreeItem *item);
@@ -25,24 +36,32 @@ public:
     // The browser is about to open address (a link, back, forward or a page opened by program).
     void switchPageText(const QString &address);
 
-    // Stores the splitter positions of the homepage item shown into its page's files.
-    void storeSplitters(const QString &folder);
+    // Writes the text shown, and for a homepage item its splitter positions, into
+    // the working folder. A file that cannot be written is reported; false then.
+    [[nodiscard]] bool storeCurrentItem();
+    // Keeps the splitter positions of the page shown in folder (the book folder of
+    // a book closed unchanged); reported like storeCurrentItem.
+    [[nodiscard]] bool storeSplitters(const QString &folder);
+
+    // Shows the book item of a book just opened or begun: its note, no page.
+    void showBookItem();
+    void leavePageSourceEditing();
 
     bool isShowingItem() const { return m_showingItem; }
 
 private:
-    void storeShownText();
+    bool isShowingHomepage() const;
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
     void showMissingPage(TreeItem *item, const QString &baseName);
     void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);
+    bool reportStoreFailure(const QString &file);
     QString bookFolderPath(const QString &fileName) const;
     void finish();
 
-    BookSession &m_session;
-    ItemTree &m_tree;
-    BookView &m_view;
+    Book &m_book;
+    Views m_views;
     Prompter &m_prompter;
     bool m_showingItem = false;
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "BookStore.h"
-
 #include <QString>
 #include <QStringView>
 
@@ -33,18 +31,3 @@ QString text(const QTextDocument &document);
 void setText(QTextDocument &document, QStringView text);
 
 } // namespace kobin::richtext
-
-namespace kobin {
-
-// Lets the book store the text pane's document into the working folder.
-class RichTextPaneFiles : public TextPaneFiles
-{
-public:
-    explicit RichTextPaneFiles(const QTextDocument &document) : m_document(document) {}
-    bool saveRichText(const QString &path) override;
-
-private:
-    const QTextDocument &m_document;
-};
-
-} // namespace kobin

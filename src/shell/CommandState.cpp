@@ -1,55 +1,75 @@
 #include "CommandState.h"
 
+#include "CommandRegistry.h"
 #include "Layout.h"
 
 namespace kobin {
 
 namespace {
 
-const QStringList kSiblingButtons = {"newEqualfolder", "newEqualHtml", "newEqualRich",
-                                     "up",             "down",         "leftnode", "rightnode"};
-const QStringList kSiblingMenus = {"mnuNewEpualFolder", "mnuEqualRichtext", "mnuEqualHtml"};
-const QStringList kAlwaysEnabledButtons = {"newfolder", "newrich", "newhtml", "deleate", "cut",    "copy",
-                                           "paste",     "undo",    "font",    "colorback", "bold", "italic",
-                                           "under",     "left",    "center",  "right"};
-const QStringList kBrowserButtons = {"foward", "refresh", "edit"};
-const QStringList kBrowserMenus = {"mnuFoward", "mnuRenew", "mnuBrwEdit", "mnuChangeURL"};
+using C = Command;
+
+// What the book item cannot do: it has no siblings and never moves.
+constexpr C kSiblingAndMoveButtons[] = {C::NewFolderBeside, C::NewHomepageBeside, C::NewTextBeside, C::MoveUp,
+                                        C::MoveDown,        C::MoveLeft,          C::MoveRight};
+constexpr C kSiblingMenus[] = {C::NewFolderBeside, C::NewTextBeside, C::NewHomepageBeside};
+constexpr C kAlwaysEnabledButtons[] = {C::NewChildFolder, C::NewChildText, C::NewChildHomepage, C::DeleteItemButton,
+                                       C::EditCut,        C::EditCopy,     C::EditPaste,        C::EditUndo,
+                                       C::Font,           C::BackColor,    C::Bold,             C::Italic,
+                                       C::Underline,      C::AlignLeft,    C::AlignCenter,      C::AlignRight};
+constexpr C kPageButtons[] = {C::Forward, C::ReloadButton, C::EditPageSource};
+constexpr C kPageMenus[] = {C::Forward, C::Reload, C::EditPageSource, C::ChangePageReference};
 
 } // namespace
 
-CommandState::CommandState() : m_tabs{arrangement::Text}, m_selectedTab(arrangement::Text) {}
+CommandState::CommandState(CommandRegistry &commands)
+    : m_commands(commands), m_tabs{arrangement::Text}, m_selectedTab(arrangement::Text)
+{
+}
 
 void CommandState::selectTab(const QString &key)
 {
-    if (m_tabs.contains(key))
+    if (m_tabs.contains(key) && key != m_selectedTab) {
         m_selectedTab = key;
+        emit tabsChanged();
+    }
 }
 
-void CommandState::update(const QString &kind)
+void CommandState::setBackEnabled(bool enabled)
 {
-    const bool notRoot = kind != QLatin1String("root");
-    for (const QString &key : kSiblingButtons)
-        m_buttons[key] = notRoot;
-    for (const QString &id : kSiblingMenus)
-        m_menus[id] = notRoot;
-    for (const QString &key : kAlwaysEnabledButtons)
-        m_buttons[key] = true;
+    m_commands.setEnabled(C::Back, enabled);
+}
 
-    // "back" is enabled only by following a link away from the item's page.
-    m_buttons[QStringLiteral("back")] = false;
-    m_menus[QStringLiteral("mnuBack")] = false;
-    const bool html = kind == QLatin1String("html");
-    for (const QString &key : kBrowserButtons)
-        m_buttons[key] = html;
-    for (const QString &id : kBrowserMenus)
-        m_menus[id] = html;
+void CommandState::setChangePageReferenceEnabled(bool enabled)
+{
+    m_commands.setEnabled(C::ChangePageReference, Surface::Menu, enabled);
+}
 
-    if (!html && m_tabs.size() == 4) {
+void CommandState::update(ItemKind kind)
+{
+    const bool book = kind == ItemKind::Book;
+    for (C command : kSiblingAndMoveButtons)
+        m_commands.setEnabled(command, Surface::Button, !book);
+    for (C command : kSiblingMenus)
+        m_commands.setEnabled(command, Surface::Menu, !book);
+    for (C command : kAlwaysEnabledButtons)
+        m_commands.setEnabled(command, Surface::Button, true);
+
+    setBackEnabled(false);
+    const bool homepage = kind == ItemKind::Homepage;
+    for (C command : kPageButtons)
+        m_commands.setEnabled(command, Surface::Button, homepage);
+    for (C command : kPageMenus)
+        m_commands.setEnabled(command, Surface::Menu, homepage);
+
+    if (!homepage && m_tabs.size() == 4) {
         m_tabs = {arrangement::Text};
         m_selectedTab = arrangement::Text;
-    } else if (html && m_tabs.size() == 1) {
+        emit tabsChanged();
+    } else if (homepage && m_tabs.size() == 1) {
         m_tabs = {arrangement::Html, m_tabs.first(), arrangement::UpDown, arrangement::LeftRight};
         m_selectedTab = arrangement::Html;
+        emit tabsChanged();
     }
 }
 

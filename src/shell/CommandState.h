@@ -1,34 +1,40 @@
 #pragma once
 
-#include <QHash>
+#include "ItemKind.h"
+
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace kobin {
 
-// Which commands are enabled and which arrangement tabs exist. Widgets mirror it.
-class CommandState
+class CommandRegistry;
+
+// Enables the commands and sets the arrangement tabs for the kind of the item
+// shown. The tab strip mirrors the tabs.
+class CommandState : public QObject
 {
+    Q_OBJECT
+
 public:
-    CommandState();
+    explicit CommandState(CommandRegistry &commands);
 
-    // Enables the commands and sets the tabs for the kind of the selected item:
-    // "root" (the book item), "html" (a homepage item), anything else for folders
-    // and text items.
-    void update(const QString &kind);
+    void update(ItemKind kind);
+    // Back is enabled only once a link has led away from the item's own page.
+    void setBackEnabled(bool enabled);
+    void setChangePageReferenceEnabled(bool enabled);
 
-    bool isButtonEnabled(const QString &key) const { return m_buttons.value(key, true); }
-    bool isMenuEnabled(const QString &id) const { return m_menus.value(id, true); }
-    void setButtonEnabled(const QString &key, bool enabled) { m_buttons[key] = enabled; }
-    void setMenuEnabled(const QString &id, bool enabled) { m_menus[id] = enabled; }
+    CommandRegistry &commands() { return m_commands; }
 
     const QStringList &tabs() const { return m_tabs; }
     const QString &selectedTab() const { return m_selectedTab; }
     void selectTab(const QString &key);
 
+signals:
+    void tabsChanged();
+
 private:
-    QHash<QString, bool> m_buttons;
-    QHash<QString, bool> m_menus;
+    CommandRegistry &m_commands;
     QStringList m_tabs;
     QString m_selectedTab;
 };

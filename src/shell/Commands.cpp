@@ -1,302 +1,289 @@
 #include "Commands.h"
 
-#include <map>
+#include <QHash>
 
 namespace kobin {
 
 namespace {
 
-ToolbarEntry separator()
+using C = Command;
+
+CommandRow menuItem(C command, const char *objectName, const QString &caption, const char *shortcut = "")
 {
-    return {QString(), QString(), ButtonStyle::Separator, QString()};
+    CommandRow row;
+    row.command = command;
+    row.objectName = QString::fromLatin1(objectName);
+    row.caption = caption;
+    row.shortcut = QString::fromLatin1(shortcut);
+    return row;
 }
 
-ToolbarEntry push(const char *key, const char *image, const QString &tip)
+// A menu item that a toolbar button reaches as well.
+CommandRow withButton(CommandRow row, const char *key, const char *icon, const QString &toolTip,
+                      ButtonStyle style = ButtonStyle::Push)
 {
-    return {QString::fromLatin1(key), QString::fromLatin1(image), ButtonStyle::Push, tip};
+    row.toolbarKey = QString::fromLatin1(key);
+    row.icon = QString::fromLatin1(icon);
+    row.toolTip = toolTip;
+    row.style = style;
+    return row;
 }
 
-ToolbarEntry check(const char *key, const char *image, const QString &tip)
+CommandRow buttonOnly(C command, const char *key, const char *icon, const QString &toolTip)
 {
-    return {QString::fromLatin1(key), QString::fromLatin1(image), ButtonStyle::Check, tip};
+    CommandRow row;
+    row.command = command;
+    return withButton(row, key, icon, toolTip);
 }
 
-ToolbarEntry group(const char *key, const QString &tip)
+CommandRow hidden(CommandRow row)
 {
-    return {QString::fromLatin1(key), QString::fromLatin1(key), ButtonStyle::Group, tip};
+    row.hidden = true;
+    return row;
 }
 
-MenuEntry item(const char *id, const QString &caption, const char *shortcut = "")
+CommandRow checkable(CommandRow row)
 {
-    MenuEntry entry;
-    entry.id = QString::fromLatin1(id);
-    entry.caption = caption;
-    entry.shortcut = QString::fromLatin1(shortcut);
-    return entry;
+    row.checkable = true;
+    return row;
 }
 
-MenuEntry hidden(MenuEntry entry)
+// Menu array elements: hidden until filled; element 0 is the separator above them.
+CommandRow arrayElement(C command, const QString &arrayName, int element)
 {
-    entry.hidden = true;
-    return entry;
+    CommandRow row;
+    row.command = command;
+    row.objectName = QStringLiteral("%1(%2)").arg(arrayName).arg(element);
+    row.caption = element == 0 ? QStringLiteral("-") : QString();
+    row.hidden = true;
+    return row;
 }
 
-MenuEntry checked(MenuEntry entry)
+std::vector<CommandRow> buildRows()
 {
-    entry.checked = true;
-    return entry;
-}
-
-MenuEntry menuSeparator()
-{
-    return MenuEntry();
-}
-
-MenuEntry menu(const char *id, const QString &caption, std::vector<MenuEntry> items)
-{
-    MenuEntry entry = item(id, caption);
-    entry.items = std::move(items);
-    return entry;
-}
-
-std::vector<MenuEntry> fileMenu()
-{
-    std::vector<MenuEntry> items = {
-        item("mnuFileNew", QStringLiteral("新規作成(&N)"), "Ctrl+N"),
-        item("mnuFileOpen", QStringLiteral("開く(&O)..."), "Ctrl+O"),
-        item("mnuFileSave", QStringLiteral("上書き保存(&S)"), "Ctrl+S"),
-        item("mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
+    std::vector<CommandRow> rows = {
+        menuItem(C::FileNew, "mnuFileNew", QStringLiteral("新規作成(&N)"), "Ctrl+N"),
+        menuItem(C::FileOpen, "mnuFileOpen", QStringLiteral("開く(&O)..."), "Ctrl+O"),
+        withButton(menuItem(C::FileSave, "mnuFileSave", QStringLiteral("上書き保存(&S)"), "Ctrl+S"), "save", "save",
+                   QStringLiteral("上書き保存")),
+        menuItem(C::FileSaveAs, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
     };
-    for (int i = 0; i < kRecentFileMenuElements; ++i) {
-        MenuEntry element = hidden(MenuEntry());
-        element.id = recentFileMenuId(i);
-        element.caption = i == 0 ? QStringLiteral("-") : QString();
-        items.push_back(element);
-    }
-    items.push_back(menuSeparator());
-    items.push_back(item("mnuFileClose", QStringLiteral("終了(&X)"), "Ctrl+Q"));
-    return items;
+    for (int i = 0; i < kRecentFileMenuElements; ++i)
+        rows.push_back(arrayElement(recentFileCommand(i), QStringLiteral("mnuRecentFile"), i));
+    rows.push_back(menuItem(C::FileClose, "mnuFileClose", QStringLiteral("終了(&X)"), "Ctrl+Q"));
+
+    rows.insert(rows.end(), {
+        withButton(menuItem(C::EditUndo, "mnuEditUndo", QStringLiteral("元に戻す(&U)"), "Ctrl+Z"), "undo", "undo",
+                   QStringLiteral("元に戻す")),
+        withButton(menuItem(C::EditCut, "mnuEditCut", QStringLiteral("切り取り(&T)"), "Ctrl+X"), "cut", "cut",
+                   QStringLiteral("切り取り")),
+        withButton(menuItem(C::EditCopy, "mnuEditCopy", QStringLiteral("ｺﾋﾟｰ(&C)"), "Ctrl+C"), "copy", "copy",
+                   QStringLiteral("コピー")),
+        withButton(menuItem(C::EditPaste, "mnuEditPaste", QStringLiteral("貼り付け(&P)"), "Ctrl+V"), "paste",
+                   "paste", QStringLiteral("張り付け")),
+        menuItem(C::EditDelete, "mnuDeleate", QStringLiteral("削除(&D)"), "Ctrl+D"),
+    });
+    for (int i = 0; i < kCustomColorMenuElements; ++i)
+        rows.push_back(arrayElement(customColorCommand(i), QStringLiteral("mnuFColor"), i));
+    rows.push_back(menuItem(C::EditSelectAll, "mnuEditDSelectAll", QStringLiteral("すべて選択(&A)"), "Ctrl+A"));
+
+    rows.insert(rows.end(), {
+        withButton(menuItem(C::NewFolderBeside, "mnuNewEpualFolder", QStringLiteral("フォルダ追加(&F)")),
+                   "newEqualfolder", "equalfolder", QStringLiteral("フォルダ追加")),
+        withButton(menuItem(C::NewTextBeside, "mnuEqualRichtext", QStringLiteral("テキスト追加(&R)")), "newEqualRich",
+                   "newRich", QStringLiteral("テキスト追加")),
+        withButton(menuItem(C::NewHomepageBeside, "mnuEqualHtml", QStringLiteral("ホームページ追加(&H)")),
+                   "newEqualHtml", "newHtml", QStringLiteral("ホームページ追加")),
+        withButton(menuItem(C::NewChildFolder, "mnuNewChildFolder", QStringLiteral("子フォルダ追加(&G)")),
+                   "newfolder", "newfolder", QStringLiteral("子フォルダ追加")),
+        withButton(menuItem(C::NewChildText, "mnuNewChildRichtext", QStringLiteral("子テキスト追加(&S)")), "newrich",
+                   "new", QStringLiteral("子テキスト追加")),
+        withButton(menuItem(C::NewChildHomepage, "mnuNewChildHtml", QStringLiteral("子ホームページ追加(&T)")),
+                   "newhtml", "html", QStringLiteral("子ホームページ追加")),
+        menuItem(C::RenameItem, "mnuTreeChangeName", QStringLiteral("名前を変更する(&N)")),
+        menuItem(C::DeleteItem, "mnuTreeDelete", QStringLiteral("削除(&D)")),
+        withButton(menuItem(C::MoveUp, "mnuUp", QStringLiteral("上に移動(&U)")), "up", "up",
+                   QStringLiteral("上に移動")),
+        withButton(menuItem(C::MoveDown, "mnuDown", QStringLiteral("下に移動(&B)")), "down", "down",
+                   QStringLiteral("下に移動")),
+        withButton(menuItem(C::MoveLeft, "mnuLeft", QStringLiteral("左に移動(&L)")), "leftnode", "leftnode",
+                   QStringLiteral("左に移動")),
+        withButton(menuItem(C::MoveRight, "mnuRight", QStringLiteral("右に移動(&R)")), "rightnode", "rightnode",
+                   QStringLiteral("右に移動")),
+        menuItem(C::ChangePageReference, "mnuChangeURL", QStringLiteral("参照先変更(&P)...")),
+
+        menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
+        hidden(menuItem(C::Find, "mnuFind", QStringLiteral("検索"))),
+        hidden(menuItem(C::FindNext, "mnuNextFind", QStringLiteral("次を検索"))),
+        withButton(menuItem(C::Font, "mnuFont", QStringLiteral("フォント(&F)..."), "F3"), "font", "font",
+                   QStringLiteral("フォント"), ButtonStyle::Check),
+        withButton(menuItem(C::BackColor, "mnuColor", QStringLiteral("背景の色(&C)..."), "F4"), "colorback",
+                   "colorb", QStringLiteral("背景の色")),
+        withButton(menuItem(C::Bold, "mnuBold", QStringLiteral("太字(&B)")), "bold", "bold", QStringLiteral("太字"),
+                   ButtonStyle::Check),
+        withButton(menuItem(C::Italic, "mnuItalic", QStringLiteral("ｲﾀﾘｯｸ(&I)")), "italic", "italic",
+                   QStringLiteral("斜体"), ButtonStyle::Check),
+        withButton(menuItem(C::Underline, "mnuUnder", QStringLiteral("下線(&U)")), "under", "under",
+                   QStringLiteral("下線"), ButtonStyle::Check),
+        withButton(menuItem(C::AlignLeft, "mnuTextLeft", QStringLiteral("左寄せ(&L)")), "left", "left",
+                   QStringLiteral("左寄せ"), ButtonStyle::Group),
+        withButton(menuItem(C::AlignCenter, "mnuTextCenter", QStringLiteral("中央寄せ(&C)")), "center", "center",
+                   QStringLiteral("中央"), ButtonStyle::Group),
+        withButton(menuItem(C::AlignRight, "mnuTextRight", QStringLiteral("右寄せ(&R)")), "right", "right",
+                   QStringLiteral("右寄せ"), ButtonStyle::Group),
+        menuItem(C::InsertDate, "mnuInsDate", QStringLiteral("日付挿入(&D)")),
+        menuItem(C::InsertTime, "mnuInsTime", QStringLiteral("時間挿入(&T)")),
+
+        withButton(menuItem(C::Back, "mnuBack", QStringLiteral("戻る(&B)")), "back", "back", QStringLiteral("戻る")),
+        withButton(menuItem(C::Forward, "mnuFoward", QStringLiteral("進む(&F)")), "foward", "foward",
+                   QStringLiteral("進む")),
+        menuItem(C::Reload, "mnuRenew", QStringLiteral("更新(&R)")),
+        withButton(menuItem(C::EditPageSource, "mnuBrwEdit", QStringLiteral("編集(&E)")), "edit", "edit",
+                   QStringLiteral("編集"), ButtonStyle::Check),
+
+        checkable(menuItem(C::ViewTree, "mnuViewTreeView", QStringLiteral("ﾂﾘｰﾋﾞｭｰ(&V)"))),
+        checkable(menuItem(C::ViewToolbar, "mnuViewToolbar", QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))),
+        checkable(menuItem(C::ViewStatusBar, "mnuViewStatusBar", QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&B)"))),
+        menuItem(C::OrganizeBooks, "mnuBookPutInOrder", QStringLiteral("BOOKの整理(&P)...")),
+        menuItem(C::CustomizeToolbar, "mnuChgToolBar", QStringLiteral("ﾂｰﾙﾊﾞｰ変更(&C)...")),
+        menuItem(C::Options, "mnuOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)")),
+
+        menuItem(C::HelpContents, "mnuHelpContents", QStringLiteral("目次(&C)..."), "F1"),
+        menuItem(C::HelpSearch, "mnuHelpSearch", QStringLiteral("ﾄﾋﾟｯｸの検索(&S)...")),
+        menuItem(C::HelpAbout, "mnuHelpAbout", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")),
+
+        buttonOnly(C::DeleteItemButton, "deleate", "deleate", QStringLiteral("削除")),
+        buttonOnly(C::ReloadButton, "refresh", "renew", QStringLiteral("更新")),
+    });
+    return rows;
 }
 
-std::vector<MenuEntry> editMenu()
+// The rows in the order of the enum, so that a command finds its row at once.
+const std::vector<CommandRow> &rowsByCommand()
 {
-    std::vector<MenuEntry> items = {
-        item("mnuEditUndo", QStringLiteral("元に戻す(&U)"), "Ctrl+Z"),
-        menuSeparator(),
-        item("mnuEditCut", QStringLiteral("切り取り(&T)"), "Ctrl+X"),
-        item("mnuEditCopy", QStringLiteral("ｺﾋﾟｰ(&C)"), "Ctrl+C"),
-        item("mnuEditPaste", QStringLiteral("貼り付け(&P)"), "Ctrl+V"),
-        item("mnuDeleate", QStringLiteral("削除(&D)"), "Ctrl+D"),
-    };
-    for (int i = 0; i < kCustomColorMenuElements; ++i) {
-        MenuEntry element = hidden(MenuEntry());
-        element.id = customColorMenuId(i);
-        element.caption = i == 0 ? QStringLiteral("-") : QString();
-        items.push_back(element);
-    }
-    items.push_back(menuSeparator());
-    items.push_back(item("mnuEditDSelectAll", QStringLiteral("すべて選択(&A)"), "Ctrl+A"));
-    return items;
+    static const std::vector<CommandRow> rows = [] {
+        std::vector<CommandRow> built = buildRows();
+        std::vector<CommandRow> ordered(static_cast<size_t>(kCommandCount));
+        for (CommandRow &row : built)
+            ordered[static_cast<size_t>(row.command)] = std::move(row);
+        return ordered;
+    }();
+    return rows;
 }
 
-std::vector<MenuEntry> buildMenuBar()
+MenuItem item(C command)
 {
+    return {command, false};
+}
+
+MenuItem separator(bool hiddenSeparator = false)
+{
+    return {std::nullopt, hiddenSeparator};
+}
+
+std::vector<Menu> buildMenus()
+{
+    std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs)};
+    for (int i = 0; i < kRecentFileMenuElements; ++i)
+        file.push_back(item(recentFileCommand(i)));
+    file.insert(file.end(), {separator(), item(C::FileClose)});
+
+    std::vector<MenuItem> edit = {item(C::EditUndo), separator(), item(C::EditCut), item(C::EditCopy),
+                                  item(C::EditPaste), item(C::EditDelete)};
+    for (int i = 0; i < kCustomColorMenuElements; ++i)
+        edit.push_back(item(customColorCommand(i)));
+    edit.insert(edit.end(), {separator(), item(C::EditSelectAll)});
+
     return {
-        menu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"), fileMenu()),
-        menu("mnuEdit", QStringLiteral("編集(&E)"), editMenu()),
-        menu("mnuTree", QStringLiteral("ﾂﾘｰ(&T)"),
-             {
-                 item("mnuNewEpualFolder", QStringLiteral("フォルダ追加(&F)")),
-                 item("mnuEqualRichtext", QStringLiteral("テキスト追加(&R)")),
-                 item("mnuEqualHtml", QStringLiteral("ホームページ追加(&H)")),
-                 menuSeparator(),
-                 item("mnuNewChildFolder", QStringLiteral("子フォルダ追加(&G)")),
-                 item("mnuNewChildRichtext", QStringLiteral("子テキスト追加(&S)")),
-                 item("mnuNewChildHtml", QStringLiteral("子ホームページ追加(&T)")),
-                 menuSeparator(),
-                 item("mnuTreeChangeName", QStringLiteral("名前を変更する(&N)")),
-                 hidden(menuSeparator()),
-                 item("mnuTreeDelete", QStringLiteral("削除(&D)")),
-                 menuSeparator(),
-                 item("mnuUp", QStringLiteral("上に移動(&U)")),
-                 item("mnuDown", QStringLiteral("下に移動(&B)")),
-                 menuSeparator(),
-                 item("mnuLeft", QStringLiteral("左に移動(&L)")),
-                 item("mnuRight", QStringLiteral("右に移動(&R)")),
-                 menuSeparator(),
-                 item("mnuChangeURL", QStringLiteral("参照先変更(&P)...")),
-             }),
-        menu("mnuText", QStringLiteral("ﾃｷｽﾄ(&T)"),
-             {
-                 item("mnuTextOpen", QStringLiteral("開く(&O)")),
-                 hidden(menuSeparator()),
-                 hidden(item("mnuFind", QStringLiteral("検索"))),
-                 hidden(item("mnuNextFind", QStringLiteral("次を検索"))),
-                 menuSeparator(),
-                 item("mnuFont", QStringLiteral("フォント(&F)..."), "F3"),
-                 item("mnuColor", QStringLiteral("背景の色(&C)..."), "F4"),
-                 menuSeparator(),
-                 item("mnuBold", QStringLiteral("太字(&B)")),
-                 item("mnuItalic", QStringLiteral("ｲﾀﾘｯｸ(&I)")),
-                 item("mnuUnder", QStringLiteral("下線(&U)")),
-                 menuSeparator(),
-                 item("mnuTextLeft", QStringLiteral("左寄せ(&L)")),
-                 item("mnuTextCenter", QStringLiteral("中央寄せ(&C)")),
-                 item("mnuTextRight", QStringLiteral("右寄せ(&R)")),
-                 menuSeparator(),
-                 item("mnuInsDate", QStringLiteral("日付挿入(&D)")),
-                 item("mnuInsTime", QStringLiteral("時間挿入(&T)")),
-             }),
-        menu("mnuBrowser", QStringLiteral("ﾌﾞﾗｳｻﾞ(&B)"),
-             {
-                 item("mnuBack", QStringLiteral("戻る(&B)")),
-                 item("mnuFoward", QStringLiteral("進む(&F)")),
-                 menuSeparator(),
-                 item("mnuRenew", QStringLiteral("更新(&R)")),
-                 item("mnuBrwEdit", QStringLiteral("編集(&E)")),
-             }),
-        menu("mnuView", QStringLiteral("表示(&V)"),
-             {
-                 checked(item("mnuViewTreeView", QStringLiteral("ﾂﾘｰﾋﾞｭｰ(&V)"))),
-                 checked(item("mnuViewToolbar", QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))),
-                 checked(item("mnuViewStatusBar", QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&B)"))),
-                 menuSeparator(),
-                 item("mnuBookPutInOrder", QStringLiteral("BOOKの整理(&P)...")),
-                 item("mnuChgToolBar", QStringLiteral("ﾂｰﾙﾊﾞｰ変更(&C)...")),
-                 menuSeparator(),
-                 item("mnuOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)")),
-             }),
-        menu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"),
-             {
-                 item("mnuHelpContents", QStringLiteral("目次(&C)..."), "F1"),
-                 item("mnuHelpSearch", QStringLiteral("ﾄﾋﾟｯｸの検索(&S)...")),
-                 menuSeparator(),
-                 item("mnuHelpAbout", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")),
-             }),
+        {QStringLiteral("mnuFile"), QStringLiteral("ﾌｧｲﾙ(&F)"), file},
+        {QStringLiteral("mnuEdit"), QStringLiteral("編集(&E)"), edit},
+        {QStringLiteral("mnuTree"), QStringLiteral("ﾂﾘｰ(&T)"),
+         {item(C::NewFolderBeside), item(C::NewTextBeside), item(C::NewHomepageBeside), separator(),
+          item(C::NewChildFolder), item(C::NewChildText), item(C::NewChildHomepage), separator(),
+          item(C::RenameItem), separator(true), item(C::DeleteItem), separator(), item(C::MoveUp),
+          item(C::MoveDown), separator(), item(C::MoveLeft), item(C::MoveRight), separator(),
+          item(C::ChangePageReference)}},
+        {QStringLiteral("mnuText"), QStringLiteral("ﾃｷｽﾄ(&T)"),
+         {item(C::TextOpen), separator(true), item(C::Find), item(C::FindNext), separator(), item(C::Font),
+          item(C::BackColor), separator(), item(C::Bold), item(C::Italic), item(C::Underline), separator(),
+          item(C::AlignLeft), item(C::AlignCenter), item(C::AlignRight), separator(), item(C::InsertDate),
+          item(C::InsertTime)}},
+        {QStringLiteral("mnuBrowser"), QStringLiteral("ﾌﾞﾗｳｻﾞ(&B)"),
+         {item(C::Back), item(C::Forward), separator(), item(C::Reload), item(C::EditPageSource)}},
+        {QStringLiteral("mnuView"), QStringLiteral("表示(&V)"),
+         {item(C::ViewTree), item(C::ViewToolbar), item(C::ViewStatusBar), separator(), item(C::OrganizeBooks),
+          item(C::CustomizeToolbar), separator(), item(C::Options)}},
+        {QStringLiteral("mnuHelp"), QStringLiteral("ﾍﾙﾌﾟ(&H)"),
+         {item(C::HelpContents), item(C::HelpSearch), separator(), item(C::HelpAbout)}},
     };
-}
-
-const MenuEntry *findEntry(const std::vector<MenuEntry> &entries, const QString &id)
-{
-    for (const MenuEntry &entry : entries) {
-        if (entry.id == id)
-            return &entry;
-        if (const MenuEntry *found = findEntry(entry.items, id))
-            return found;
-    }
-    return nullptr;
 }
 
 } // namespace
 
-QString recentFileMenuId(int element)
+const CommandRow &commandRow(Command command)
 {
-    return QStringLiteral("mnuRecentFile(%1)").arg(element);
+    return rowsByCommand()[static_cast<size_t>(command)];
 }
 
-QString customColorMenuId(int element)
+const std::vector<CommandRow> &commandRows()
 {
-    return QStringLiteral("mnuFColor(%1)").arg(element);
+    return rowsByCommand();
 }
 
-const std::vector<ToolbarEntry> &toolbarEntries()
+std::optional<Command> commandForToolbarKey(const QString &key)
 {
-    static const std::vector<ToolbarEntry> entries = {
-        separator(),
-        push("save", "save", QStringLiteral("上書き保存")),
-        separator(),
-        push("newEqualfolder", "equalfolder", QStringLiteral("フォルダ追加")),
-        push("newEqualRich", "newRich", QStringLiteral("テキスト追加")),
-        push("newEqualHtml", "newHtml", QStringLiteral("ホームページ追加")),
-        push("newfolder", "newfolder", QStringLiteral("子フォルダ追加")),
-        push("newrich", "new", QStringLiteral("子テキスト追加")),
-        push("newhtml", "html", QStringLiteral("子ホームページ追加")),
-        separator(),
-        push("up", "up", QStringLiteral("上に移動")),
-        push("down", "down", QStringLiteral("下に移動")),
-        push("leftnode", "leftnode", QStringLiteral("左に移動")),
-        push("rightnode", "rightnode", QStringLiteral("右に移動")),
-        separator(),
-        push("cut", "cut", QStringLiteral("切り取り")),
-        push("copy", "copy", QStringLiteral("コピー")),
-        push("paste", "paste", QStringLiteral("張り付け")),
-        push("deleate", "deleate", QStringLiteral("削除")),
-        push("undo", "undo", QStringLiteral("元に戻す")),
-        separator(),
-        check("font", "font", QStringLiteral("フォント")),
-        push("colorback", "colorb", QStringLiteral("背景の色")),
-        separator(),
-        check("bold", "bold", QStringLiteral("太字")),
-        check("italic", "italic", QStringLiteral("斜体")),
-        check("under", "under", QStringLiteral("下線")),
-        separator(),
-        group("left", QStringLiteral("左寄せ")),
-        group("center", QStringLiteral("中央")),
-        group("right", QStringLiteral("右寄せ")),
-        separator(),
-        push("back", "back", QStringLiteral("戻る")),
-        push("foward", "foward", QStringLiteral("進む")),
-        push("refresh", "renew", QStringLiteral("更新")),
-        check("edit", "edit", QStringLiteral("編集")),
+    static const QHash<QString, Command> byKey = [] {
+        QHash<QString, Command> built;
+        for (const CommandRow &row : rowsByCommand()) {
+            if (!row.toolbarKey.isEmpty())
+                built.insert(row.toolbarKey, row.command);
+        }
+        return built;
+    }();
+    const auto it = byKey.constFind(key);
+    return it == byKey.constEnd() ? std::nullopt : std::optional<Command>(*it);
+}
+
+std::optional<Command> commandForObjectName(const QString &name)
+{
+    static const QHash<QString, Command> byName = [] {
+        QHash<QString, Command> built;
+        for (const CommandRow &row : rowsByCommand()) {
+            if (!row.objectName.isEmpty())
+                built.insert(row.objectName, row.command);
+        }
+        return built;
+    }();
+    const auto it = byName.constFind(name);
+    return it == byName.constEnd() ? std::nullopt : std::optional<Command>(*it);
+}
+
+Command recentFileCommand(int element)
+{
+    return static_cast<Command>(static_cast<int>(Command::RecentFile0) + element);
+}
+
+Command customColorCommand(int element)
+{
+    return static_cast<Command>(static_cast<int>(Command::CustomColor0) + element);
+}
+
+const std::vector<Menu> &menus()
+{
+    static const std::vector<Menu> built = buildMenus();
+    return built;
+}
+
+const QStringList &toolbarKeys()
+{
+    static const QStringList keys = {
+        "-",      "save",   "-",       "newEqualfolder", "newEqualRich", "newEqualHtml", "newfolder", "newrich",
+        "newhtml", "-",     "up",      "down",           "leftnode",     "rightnode",    "-",         "cut",
+        "copy",   "paste",  "deleate", "undo",           "-",            "font",         "colorback", "-",
+        "bold",   "italic", "under",   "-",              "left",         "center",       "right",     "-",
+        "back",   "foward", "refresh", "edit",
     };
-    return entries;
-}
-
-const ToolbarEntry *toolbarEntry(const QString &key)
-{
-    for (const ToolbarEntry &entry : toolbarEntries()) {
-        if (!key.isEmpty() && entry.key == key)
-            return &entry;
-    }
-    return nullptr;
-}
-
-const std::vector<MenuEntry> &menuBar()
-{
-    static const std::vector<MenuEntry> entries = buildMenuBar();
-    return entries;
-}
-
-const MenuEntry *menuEntry(const QString &id)
-{
-    return id.isEmpty() ? nullptr : findEntry(menuBar(), id);
-}
-
-QString toolbarCommand(const QString &buttonKey, bool bookHasPath)
-{
-    static const std::map<QString, QString> table = {
-        {QStringLiteral("newEqualfolder"), QStringLiteral("mnuNewEpualFolder")},
-        {QStringLiteral("newEqualRich"), QStringLiteral("mnuEqualRichtext")},
-        {QStringLiteral("newEqualHtml"), QStringLiteral("mnuEqualHtml")},
-        {QStringLiteral("newfolder"), QStringLiteral("mnuNewChildFolder")},
-        {QStringLiteral("newrich"), QStringLiteral("mnuNewChildRichtext")},
-        {QStringLiteral("newhtml"), QStringLiteral("mnuNewChildHtml")},
-        {QStringLiteral("up"), QStringLiteral("mnuUp")},
-        {QStringLiteral("down"), QStringLiteral("mnuDown")},
-        {QStringLiteral("leftnode"), QStringLiteral("mnuLeft")},
-        {QStringLiteral("rightnode"), QStringLiteral("mnuRight")},
-        {QStringLiteral("cut"), QStringLiteral("mnuEditCut")},
-        {QStringLiteral("copy"), QStringLiteral("mnuEditCopy")},
-        {QStringLiteral("paste"), QStringLiteral("mnuEditPaste")},
-        {QStringLiteral("deleate"), commands::DeleteTreeItem},
-        {QStringLiteral("undo"), QStringLiteral("mnuEditUndo")},
-        {QStringLiteral("colorback"), QStringLiteral("mnuColor")},
-        {QStringLiteral("font"), QStringLiteral("mnuFont")},
-        {QStringLiteral("left"), QStringLiteral("mnuTextLeft")},
-        {QStringLiteral("center"), QStringLiteral("mnuTextCenter")},
-        {QStringLiteral("right"), QStringLiteral("mnuTextRight")},
-        {QStringLiteral("bold"), QStringLiteral("mnuBold")},
-        {QStringLiteral("italic"), QStringLiteral("mnuItalic")},
-        {QStringLiteral("under"), QStringLiteral("mnuUnder")},
-        {QStringLiteral("back"), QStringLiteral("mnuBack")},
-        {QStringLiteral("foward"), QStringLiteral("mnuFoward")},
-        {QStringLiteral("refresh"), commands::ReloadPage},
-        {QStringLiteral("edit"), QStringLiteral("mnuBrwEdit")},
-    };
-    if (buttonKey == QLatin1String("save"))
-        return bookHasPath ? QStringLiteral("mnuFileSave") : QStringLiteral("mnuFileSaveAs");
-    const auto it = table.find(buttonKey);
-    return it == table.end() ? QString() : it->second;
+    return keys;
 }
 
 } // namespace kobin

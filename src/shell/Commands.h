@@ -2,53 +2,85 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace kobin {
 
-// The program's command vocabulary: the menu tree and the toolbar, keyed by the
-// names every area binds its commands to ("mnuFileSave", toolbar key "save").
+// Every command of the program, whether a menu item, a toolbar button or both
+// reach it. Handlers are bound by these values, never by name.
+enum class Command {
+    // ﾌｧｲﾙ
+    FileNew, FileOpen, FileSave, FileSaveAs,
+    RecentFile0, RecentFile1, RecentFile2, RecentFile3, RecentFile4, RecentFile5,
+    RecentFile6, RecentFile7, RecentFile8, RecentFile9, RecentFile10,
+    FileClose,
+    // 編集
+    EditUndo, EditCut, EditCopy, EditPaste, EditDelete,
+    CustomColor0, CustomColor1, CustomColor2, CustomColor3, CustomColor4, CustomColor5,
+    EditSelectAll,
+    // ﾂﾘｰ
+    NewFolderBeside, NewTextBeside, NewHomepageBeside,
+    NewChildFolder, NewChildText, NewChildHomepage,
+    RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference,
+    // ﾃｷｽﾄ
+    TextOpen, Find, FindNext, Font, BackColor, Bold, Italic, Underline,
+    AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime,
+    // ﾌﾞﾗｳｻﾞ
+    Back, Forward, Reload, EditPageSource,
+    // 表示
+    ViewTree, ViewToolbar, ViewStatusBar, OrganizeBooks, CustomizeToolbar, Options,
+    // ﾍﾙﾌﾟ
+    HelpContents, HelpSearch, HelpAbout,
+    // Reached by toolbar buttons only.
+    DeleteItemButton, ReloadButton,
+};
 
-enum class ButtonStyle { Push, Check, Group, Separator };
+inline constexpr int kCommandCount = static_cast<int>(Command::ReloadButton) + 1;
 
-struct ToolbarEntry {
-    QString key; // empty for a separator
-    QString image;
-    ButtonStyle style;
+enum class ButtonStyle { Push, Check, Group };
+
+// One command: how its menu item and its toolbar button look.
+struct CommandRow {
+    Command command;
+    QString objectName; // the menu item's name ("mnuFileSave"); empty for a button-only command
+    QString caption;    // the menu caption, with "&" before the access key; "-" for a separator element
+    QString shortcut;   // portable text ("Ctrl+N", "F3")
+    QString toolbarKey; // the button's key ("save"); empty when no button reaches it
+    QString icon;       // the button's image key
     QString toolTip;
+    ButtonStyle style = ButtonStyle::Push;
+    bool hidden = false;    // the menu item starts hidden
+    bool checkable = false; // the menu item carries a check mark
 };
 
-// The 36 entries the toolbar is built from, in order.
-const std::vector<ToolbarEntry> &toolbarEntries();
-const ToolbarEntry *toolbarEntry(const QString &key);
+const CommandRow &commandRow(Command command);
+const std::vector<CommandRow> &commandRows();
 
-struct MenuEntry {
-    QString id;       // menu item name; empty for a separator
-    QString caption;  // with "&" before the access key
-    QString shortcut; // portable text ("Ctrl+N", "F3")
-    bool hidden = false;
-    bool checked = false;  // starts with a check mark
-    std::vector<MenuEntry> items; // a menu's items
-};
+std::optional<Command> commandForToolbarKey(const QString &key);
+std::optional<Command> commandForObjectName(const QString &name);
 
-// The menu bar: ﾌｧｲﾙ, 編集, ﾂﾘｰ, ﾃｷｽﾄ, ﾌﾞﾗｳｻﾞ, 表示, ﾍﾙﾌﾟ.
-const std::vector<MenuEntry> &menuBar();
-const MenuEntry *menuEntry(const QString &id);
-
-// Element ids of the menu arrays.
-QString recentFileMenuId(int element); // 0 (separator) to 10
-QString customColorMenuId(int element); // 0 (separator) to 5
+// The elements of the recent-books and custom-colour menu arrays: element 0 is
+// the separator above the others.
+Command recentFileCommand(int element); // 0 to 10
+Command customColorCommand(int element); // 0 to 5
 constexpr int kRecentFileMenuElements = 11;
 constexpr int kCustomColorMenuElements = 6;
 
-// What a toolbar button runs: the menu command it stands for, or one of the
-// button-only commands below; empty for a key the table does not know.
-QString toolbarCommand(const QString &buttonKey, bool bookHasPath);
+// The menu bar: ﾌｧｲﾙ, 編集, ﾂﾘｰ, ﾃｷｽﾄ, ﾌﾞﾗｳｻﾞ, 表示, ﾍﾙﾌﾟ. A menu's items are
+// commands or separators (nullopt); a separator may start hidden.
+struct MenuItem {
+    std::optional<Command> command;
+    bool hiddenSeparator = false;
+};
+struct Menu {
+    QString objectName;
+    QString caption;
+    std::vector<MenuItem> items;
+};
+const std::vector<Menu> &menus();
 
-namespace commands {
-// Commands that only the toolbar reaches.
-inline const QString DeleteTreeItem = QStringLiteral("tbDeleteTreeItem");
-inline const QString ReloadPage = QStringLiteral("tbReloadPage");
-} // namespace commands
+// The toolbar's 36 entries in order: button keys, "-" for a separator.
+const QStringList &toolbarKeys();
 
 } // namespace kobin

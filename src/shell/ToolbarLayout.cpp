@@ -12,10 +12,7 @@ const QString kPrefix = QStringLiteral("kobin-toolbar-1:");
 
 QStringList defaultLayout()
 {
-    QStringList layout;
-    for (const ToolbarEntry &entry : toolbarEntries())
-        layout.append(entry.style == ButtonStyle::Separator ? Separator : entry.key);
-    return layout;
+    return toolbarKeys();
 }
 
 QString toText(const QStringList &layout)
@@ -33,7 +30,7 @@ std::optional<QStringList> fromText(const QString &text)
     for (const QString &key : body.split(u',', Qt::SkipEmptyParts)) {
         if (key == Separator) {
             layout.append(Separator);
-        } else if (toolbarEntry(key) && !seen.contains(key)) {
+        } else if (commandForToolbarKey(key) && !seen.contains(key)) {
             seen.insert(key);
             layout.append(key);
         }

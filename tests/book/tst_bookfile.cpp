@@ -43,13 +43,11 @@ private slots:
         const QString path = m_dir.filePath("表.iis");
         writeBytes(path, kShiftJisBook);
         ItemTree tree;
-        BookSession session;
         FakePrompter prompter;
-        QVERIFY(readBookFile(path, tree, session, prompter));
+        QVERIFY(readBookFile(path, tree, prompter));
         QVERIFY(prompter.prompts.isEmpty());
         QCOMPARE(tree.item("a1")->text(), QString("表計算"));
         QCOMPARE(tree.item("a2")->text(), QString("ソフト能力"));
-        QCOMPARE(session.caption, QString("BOOK - ") + path.toUpper());
 
         const QString copy = m_dir.filePath("copy.iis");
         QVERIFY(writeBookFile(copy, treestring::fromTree(tree)));
@@ -81,18 +79,15 @@ private slots:
     {
         ItemTree tree;
         treestring::buildTree(tree, u"|0\\Open book=a1+root|");
-        BookSession session;
-        session.caption = "BOOK - OPEN";
         FakePrompter prompter;
         const QString missing = m_dir.filePath("missing.iis");
-        QVERIFY(!readBookFile(missing, tree, session, prompter));
-        QVERIFY(!readBookFile(m_dir.path(), tree, session, prompter)); // a folder is no book
+        QVERIFY(!readBookFile(missing, tree, prompter));
+        QVERIFY(!readBookFile(m_dir.path(), tree, prompter)); // a folder is no book
         QCOMPARE(prompter.prompts.size(), 2);
         QCOMPARE(prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
         QCOMPARE(prompter.prompts[0].text, QString("「 ") + missing + " 」\n\nを開けません。");
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
         QCOMPARE(tree.item(1)->text(), QString("Open book"));
-        QCOMPARE(session.caption, QString("BOOK - OPEN"));
     }
 
     void failedWriteLeavesThePreviousFile()

@@ -1,5 +1,6 @@
-#include "BookSession.h"
+#include "Book.h"
 #include "BookStore.h"
+#include "WorkingFolder.h"
 #include "ContentFiles.h"
 #include "FakePrompter.h"
 #include "TestFiles.h"
@@ -20,19 +21,6 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
-class FakePane : public TextPaneFiles
-{
-public:
-    QByteArray content = "{\\rtf1 note}";
-    QStringList savedTo;
-    bool saveRichText(const QString &path) override
-    {
-        savedTo << path;
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-    }
-};
-
 } // namespace
 
 class TestBookStore : public QObject
@@ -41,31 +29,31 @@ class TestBookStore : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    BookSession m_session;
-    ItemTree m_tree;
+    std::unique_ptr<Book> m_book;
+
+    BookSession &session() { return m_book->session(); }
+    QString working() const { return m_book->workingFolder().path(); }
 
 private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_session = BookSession();
-        m_session.appPath = m_dir->path() + "/prog/";
-        m_session.bookPath = m_dir->path() + "/docs/report.final.iis";
-        m_session.bookName = "report";
-        QDir().mkpath(m_session.workingFolder());
+        m_book = std::make_unique<Book>(m_dir->path() + "/prog/");
+        session().bookPath = m_dir->path() + "/docs/report.final.iis";
+        session().bookName = "report";
+        QDir().mkpath(working());
         QDir().mkpath(m_dir->path() + "/docs");
-        m_tree.clear();
-        treestring::buildTree(m_tree, u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
+        treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
     }
 
     void saveMirrorsTheWorkingFolderIntoTheBookFolder()
     {
-        const QString working = m_session.workingFolder();
+        const QString working = this->working();
         writeText(working + "a1.rtf", "root note");
         writeText(working + "a2.rtf", "new note");
         writeText(working + "a5url.txt", "C:\\web\\index.html\r\n");
         writeText(working + "scratch.bak", "not content");
-        const QString book = m_session.bookFolder();
+        const QString book = session().bookFolder();
         QDir().mkpath(book);
         writeText(book + "a2.rtf", "old note");
         writeText(book + "a3.rtf", "deleted item");
@@ -73,32 +61,32 @@ private slots:
         writeText(book + "notes.doc", "the user's own file");
 
         FakePrompter prompter;
-        QVERIFY(saveBook(m_session, m_tree, prompter));
+        QVERIFY(saveBook(*m_book, prompter));
         QVERIFY(prompter.prompts.isEmpty());
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "notes.doc"}));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
-        QCOMPARE(readText(m_session.bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
+        QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "scratch.bak"}));
     }
 
     void firstSaveCreatesTheBookFolder()
     {
-        writeText(m_session.workingFolder() + "a1.rtf", "root note");
+        writeText(working() + "a1.rtf", "root note");
         FakePrompter prompter;
-        QVERIFY(saveBook(m_session, m_tree, prompter));
-        QCOMPARE(filesIn(m_session.bookFolder()), QStringList({"a1.rtf"}));
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(session().bookFolder()), QStringList({"a1.rtf"}));
     }
 
     void failedCopyStopsBeforeDeletingAnything()
     {
-        const QString book = m_session.bookFolder();
+        const QString book = session().bookFolder();
         QDir().mkpath(book);
         writeText(book + "a3.rtf", "a note only the book folder holds");
-        writeText(m_session.workingFolder() + "a1.rtf", "root note");
+        writeText(working() + "a1.rtf", "root note");
         // A folder where the copy must go makes the copy fail.
         QDir().mkpath(book + "a1.rtf");
         FakePrompter prompter;
-        QVERIFY(!saveBook(m_session, m_tree, prompter));
+        QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
         QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
@@ -108,10 +96,10 @@ private slots:
 
     void failedBookFileWriteIsReported()
     {
-        m_session.bookPath = m_dir->path() + "/docs/report.final.iis/inside.iis";
+        session().bookPath = m_dir->path() + "/docs/report.final.iis/inside.iis";
         writeText(m_dir->path() + "/docs/report.final.iis", "|0\\Old=a1+root|\r\n");
         FakePrompter prompter;
-        QVERIFY(!saveBook(m_session, m_tree, prompter));
+        QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
         QVERIFY(prompter.prompts[0].text.contains("inside.iis"));
     }
@@ -126,89 +114,79 @@ private slots:
     void bookWithoutAFolderOfItsOwnIsRefused()
     {
         QFETCH(QString, name);
-        m_session.bookName = name;
-        writeText(m_session.workingFolder() + "a1.rtf", "root note");
-        writeText(m_session.appPath + "a9.rtf", "a file beside the program");
+        session().bookName = name;
+        writeText(working() + "a1.rtf", "root note");
+        writeText(session().appPath + "a9.rtf", "a file beside the program");
         FakePrompter prompter;
-        QVERIFY(!saveBook(m_session, m_tree, prompter));
+        QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(filesIn(m_session.workingFolder()), QStringList({"a1.rtf"}));
-        QCOMPARE(readText(m_session.appPath + "a9.rtf"), QByteArray("a file beside the program"));
+        QCOMPARE(filesIn(working()), QStringList({"a1.rtf"}));
+        QCOMPARE(readText(session().appPath + "a9.rtf"), QByteArray("a file beside the program"));
     }
 
     void openingCopiesOnlyContentFiles()
     {
-        const QString book = m_session.bookFolder();
+        const QString book = session().bookFolder();
         QDir().mkpath(book);
         writeText(book + "a1.rtf", "root");
         writeText(book + "a5index.txt", "2400\r\n");
         writeText(book + "picture.png", "binary");
-        QDir(m_session.workingFolder()).removeRecursively();
-        QVERIFY(loadBookIntoWorkingFolder(m_session));
-        QCOMPARE(filesIn(m_session.workingFolder()), QStringList({"a1.rtf", "a5index.txt"}));
+        QDir(working()).removeRecursively();
+        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
+        QCOMPARE(filesIn(working()), QStringList({"a1.rtf", "a5index.txt"}));
     }
 
     void missingBookFolderLeavesTheWorkingFolderEmpty()
     {
-        QVERIFY(loadBookIntoWorkingFolder(m_session));
-        QVERIFY(QDir(m_session.workingFolder()).exists());
-        QVERIFY(filesIn(m_session.workingFolder()).isEmpty());
+        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
+        QVERIFY(QDir(working()).exists());
+        QVERIFY(filesIn(working()).isEmpty());
     }
 
     void loadingABookReplacesTheWorkingFolderWhole()
     {
-        const QString working = m_session.workingFolder();
+        const QString working = this->working();
         writeText(working + "a1.rtf", "previous book's root");
         writeText(working + "a2.rtf", "previous book's note");
         writeText(working + "a9url.txt", "previous page");
         writeText(working + "scratch.bin", "left by a crash");
-        const QString book = m_session.bookFolder();
+        const QString book = session().bookFolder();
         writeText(book + "a1.rtf", "root");
         writeText(book + "a3.rtf", "third");
         writeText(book + "picture.png", "not content");
-        QVERIFY(loadBookIntoWorkingFolder(m_session));
+        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
         QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a3.rtf"}));
         QCOMPARE(readText(working + "a1.rtf"), QByteArray("root"));
     }
 
     void emptyingTheWorkingFolderKeepsSubfolders()
     {
-        writeText(m_session.workingFolder() + "a1.rtf", "x");
-        writeText(m_session.workingFolder() + "other.bin", "x");
-        QDir().mkpath(m_session.workingFolder() + "sub");
-        QVERIFY(emptyWorkingFolder(m_session));
-        QVERIFY(filesIn(m_session.workingFolder()).isEmpty());
-        QVERIFY(QDir(m_session.workingFolder() + "sub").exists());
+        writeText(working() + "a1.rtf", "x");
+        writeText(working() + "other.bin", "x");
+        QDir().mkpath(working() + "sub");
+        QVERIFY(m_book->workingFolder().clear());
+        QVERIFY(filesIn(working()).isEmpty());
+        QVERIFY(QDir(working() + "sub").exists());
     }
 
-    void storingTheShownItem()
+    void splitterPositionsAreKeptPerPage()
     {
-        FakePane pane;
-        FakePrompter prompter;
-        m_session.currentKey = "a2";
-        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 1000, 2000, prompter));
-        QCOMPARE(pane.savedTo, QStringList({m_session.workingFolder() + "a2.rtf"}));
-        QCOMPARE(filesIn(m_session.workingFolder()), QStringList({"a2.rtf"}));
-    }
+        QString failed;
+        QVERIFY(WorkingFolder::storeSplits(working(), "a5index", 2400, 3512.5f, &failed));
+        QCOMPARE(filesIn(working()), QStringList({"a5index.txt", "a5indexside.txt"}));
+        QCOMPARE(readText(working() + "a5index.txt"), QByteArray("2400\r\n"));
+        QCOMPARE(readText(working() + "a5indexside.txt"), QByteArray("3512.5\r\n"));
+        QCOMPARE(m_book->workingFolder().sideSplit("a5index").value(), 3512.5f);
+        QVERIFY(!m_book->workingFolder().stackedSplit("a5other"));
 
-    void storingAHomepageItemWritesItsPageTextAndSplitters()
-    {
-        m_tree.add("a1", Relationship::Child, "a5", "Page", "htmlfile");
-        FakePane pane;
-        FakePrompter prompter;
-        m_session.currentKey = "a5";
-        m_session.pageTextName = "a5index";
-        QVERIFY(storeCurrentItem(m_session, m_tree, pane, 2400, 3512.5f, prompter));
-        const QString working = m_session.workingFolder();
-        QCOMPARE(filesIn(working), QStringList({"a5index.rtf", "a5index.txt", "a5indexside.txt"}));
-        QCOMPARE(readText(working + "a5index.txt"), QByteArray("2400\r\n"));
-        QCOMPARE(readText(working + "a5indexside.txt"), QByteArray("3512.5\r\n"));
-        QCOMPARE(readNumberFile(working + "a5indexside.txt").value(), 3512.5f);
+        QDir().mkpath(working() + "a6indexside.txt");
+        QVERIFY(!m_book->workingFolder().storeSplits("a6index", 1, 2, &failed));
+        QCOMPARE(failed, working() + "a6indexside.txt");
     }
 
     void splitterFilesThatHoldNoNumberGiveNothing()
     {
-        const QString path = m_session.workingFolder() + "x.txt";
+        const QString path = working() + "x.txt";
         writeText(path, "abc\r\n");
         QVERIFY(!readNumberFile(path));
         QVERIFY(!readNumberFile(path + ".missing"));
@@ -218,7 +196,7 @@ private slots:
 
     void itemContentFilesFollowTheDigitRule()
     {
-        const QString working = m_session.workingFolder();
+        const QString working = this->working();
         for (const char *name : {"a2.rtf", "a2url.txt", "a2index.rtf", "a2indexside.txt", "a21.rtf",
                                  "a200index.rtf", "a2.png", "a2", "b2.rtf"})
             writeText(working + name, "x");

@@ -1,15 +1,10 @@
-#include "BookSession.h"
-#include "FakeBookView.h"
-#include "FakePrompter.h"
-#include "TestFiles.h"
-#include "ItemDisplay.h"
-#include "ItemTree.h"
+#include "BookFixture.h"
 #include "PageNames.h"
+#include "PageNavigation.h"
 #include "TreeString.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kobin;
@@ -19,81 +14,92 @@ class TestItemDisplay : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    BookSession m_session;
-    ItemTree m_tree;
-    FakeBookView m_view;
-    FakePrompter m_prompter;
-    std::unique_ptr<ItemDisplay> m_display;
+    std::unique_ptr<BookFixture> f;
     QString m_page;
 
-    QString working(const QString &name) const { return m_session.workingFolder() + name; }
-
-    void click(const char *key)
-    {
-        TreeItem *item = m_tree.item(key);
-        m_tree.select(item);
-        m_display->showItem(item);
-    }
+    QString working(const QString &name) const { return f->working(name); }
+    void click(const char *key) { f->click(key); }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_session = BookSession();
-        m_session.appPath = m_dir->path() + "/";
-        m_session.bookName = "book";
-        m_session.bookPath = m_dir->path() + "/book.iis";
-        QDir().mkpath(m_session.workingFolder());
-        m_tree.clear();
-        treestring::buildTree(m_tree, u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\Text=a3+richtxt|"
-                                      u"a1\\Web=a5+htmlfile|a1\\Lost=a6+htmlfile|a1\\Gone=a7+htmlfile|");
-        m_tree.select(m_tree.item("a1"));
-        m_view = FakeBookView();
-        m_prompter = FakePrompter();
-        m_display = std::make_unique<ItemDisplay>(m_session, m_tree, m_view, m_prompter);
-        m_page = m_dir->path() + "/web/index.html";
-        QDir().mkpath(m_dir->path() + "/web");
+        f = std::make_unique<BookFixture>();
+        f->session.bookName = "book";
+        f->session.bookPath = f->dir.path() + "/book.iis";
+        treestring::buildTree(f->tree, u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\Text=a3+richtxt|"
+                                       u"a1\\Web=a5+htmlfile|a1\\Lost=a6+htmlfile|a1\\Gone=a7+htmlfile|");
+        f->tree.select(f->tree.item("a1"));
+        m_page = f->dir.path() + "/web/index.html";
         writeText(m_page, "<html>index</html>");
         writeText(working("a1.rtf"), "book note");
         writeText(working("a2.rtf"), "folder note");
         writeText(working("a5url.txt"), QFile::encodeName(m_page) + "\r\n");
         writeText(working("a5index.rtf"), "index side text");
         writeText(working("a5index.txt"), "1500\r\n");
-        writeText(working("a7url.txt"), QFile::encodeName(m_dir->path() + "/web/deleted.html") + "\r\n");
-        m_view.text = "book note";
+        writeText(working("a7url.txt"), QFile::encodeName(f->dir.path() + "/web/deleted.html") + "\r\n");
+        f->note.text = "book note";
     }
 
     void clickingTheShownItemDoesNothing()
     {
-        m_view.text = "typed";
+        f->note.text = "typed";
         click("a1");
         QCOMPARE(readText(working("a1.rtf")), QByteArray("book note"));
-        QVERIFY(m_view.status.isEmpty());
+        QVERIFY(f->status.status.isEmpty());
     }
 
     void switchingStoresTheShownTextAndLoadsTheNext()
     {
-        m_view.text = "book note, edited";
+        f->note.text = "book note, edited";
         click("a2");
         QCOMPARE(readText(working("a1.rtf")), QByteArray("book note, edited"));
-        QCOMPARE(m_view.text, QString("folder note"));
-        QCOMPARE(m_session.currentKey, QString("a2"));
-        QCOMPARE(m_view.status, QString("Folder"));
-        QCOMPARE(m_view.kinds, QStringList({"f"}));
-        QVERIFY(!m_session.loading);
+        QCOMPARE(f->note.text, QString("folder note"));
+        QCOMPARE(f->session.currentKey, QString("a2"));
+        QCOMPARE(f->status.status, QString("Folder"));
+        QVERIFY(!f->bookItemCommandsShown());
+        QVERIFY(!f->homepageCommandsShown());
+        QVERIFY(!f->session.loading);
         click("a1");
-        QCOMPARE(m_view.kinds, QStringList({"f", "root"}));
+        QVERIFY(f->bookItemCommandsShown());
+    }
+
+    void noteThatCannotBeStoredKeepsItsItemShown()
+    {
+        // The working folder refuses the note (a full disk): the typed text must not be replaced.
+        QFile::remove(working("a1.rtf"));
+        QDir().mkpath(working("a1.rtf"));
+        f->note.text = "typed and not yet stored";
+        click("a2");
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(f->prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(working("a1.rtf")) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(f->note.text, QString("typed and not yet stored"));
+        QCOMPARE(f->session.currentKey, QString("a1"));
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a1"));
+        QVERIFY(!f->session.loading);
+        QVERIFY(!f->display.isShowingItem());
+
+        // The same on a page: the side text stays with the page it was written for.
+        QDir(working("a1.rtf")).removeRecursively();
+        click("a5");
+        QFile::remove(working("a5index.rtf"));
+        QDir().mkpath(working("a5index.rtf"));
+        f->note.text = "side text typed";
+        f->display.switchPageText(QUrl::fromLocalFile(f->dir.path() + "/web/other.htm").toString());
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->note.text, QString("side text typed"));
+        QCOMPARE(f->session.pageTextName, QString("a5index"));
     }
 
     void missingNoteIsReportedAndStoredEmptyLater()
     {
         click("a3");
-        QCOMPARE(m_prompter.prompts.size(), 1);
-        QCOMPARE(m_prompter.prompts[0].title, QString("ﾌｧｲﾙが見つかりません"));
-        QCOMPARE(m_prompter.prompts[0].text, QString("ﾌｧｲﾙが見つかりません"));
-        QCOMPARE(m_prompter.prompts[0].icon, PromptIcon::None);
-        QCOMPARE(m_view.text, QString());
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].title, QString("ﾌｧｲﾙが見つかりません"));
+        QCOMPARE(f->prompter.prompts[0].text, QString("ﾌｧｲﾙが見つかりません"));
+        QCOMPARE(f->prompter.prompts[0].icon, PromptIcon::None);
+        QCOMPARE(f->note.text, QString());
         click("a2");
         QCOMPARE(readText(working("a3.rtf")), QByteArray());
     }
@@ -101,61 +107,81 @@ private slots:
     void homepageItemOpensItsPageWithItsSideText()
     {
         click("a5");
-        QVERIFY(m_prompter.prompts.isEmpty());
-        QCOMPARE(m_session.pagePath, m_page);
-        QCOMPARE(m_session.pageTextName, QString("a5index"));
-        QCOMPARE(m_view.text, QString("index side text"));
-        QCOMPARE(m_view.stacked, 1500.0f);
-        QCOMPARE(m_view.side, 4500.0f); // no side file: half the content width
-        QCOMPARE(m_view.kinds, QStringList({"html"}));
-        QVERIFY(m_view.browserShown);
-        QCOMPARE(m_view.navigated, QStringList({m_page}));
+        QVERIFY(f->prompter.prompts.isEmpty());
+        QCOMPARE(f->session.pagePath, m_page);
+        QCOMPARE(f->session.pageTextName, QString("a5index"));
+        QCOMPARE(f->note.text, QString("index side text"));
+        QCOMPARE(f->arrangement.stacked, 1500.0f);
+        QCOMPARE(f->arrangement.side, 4500.0f); // no side file: half the content width
+        QVERIFY(f->homepageCommandsShown());
+        QCOMPARE(f->commandState.selectedTab(), QString("html"));
+        QVERIFY(f->page.shown);
+        QCOMPARE(f->page.navigated, QStringList({m_page}));
     }
 
     void followingLinksSwitchesTheSideTextPageByPage()
     {
         click("a5");
-        m_display->switchPageText(QUrl::fromLocalFile(m_page).toString());
-        QVERIFY(!m_view.backEnabled);
-        QVERIFY(!m_view.treeEnabled);
-        QVERIFY(m_view.pageTimerStarted);
-        QCOMPARE(m_view.text, QString("index side text"));
+        f->display.switchPageText(QUrl::fromLocalFile(m_page).toString());
+        QVERIFY(!f->commands.isEnabled(Command::Back, Surface::Button));
+        QVERIFY(!f->status.treeEnabled);
+        QCOMPARE(f->note.text, QString("index side text"));
 
-        m_view.text = "index side text, edited";
-        m_view.stacked = 2222;
-        const QString other = m_dir->path() + "/web/other.htm";
-        m_display->switchPageText(QUrl::fromLocalFile(other).toString());
-        QVERIFY(m_view.backEnabled);
+        f->note.text = "index side text, edited";
+        f->arrangement.stacked = 2222;
+        const QString other = f->dir.path() + "/web/other.htm";
+        f->display.switchPageText(QUrl::fromLocalFile(other).toString());
+        QVERIFY(f->commands.isEnabled(Command::Back, Surface::Button));
         QCOMPARE(readText(working("a5index.rtf")), QByteArray("index side text, edited"));
         QCOMPARE(readText(working("a5index.txt")), QByteArray("2222\r\n"));
-        QCOMPARE(m_view.text, QString()); // no a5other.rtf yet
-        QCOMPARE(m_session.pageTextName, QString("a5other"));
-        QCOMPARE(m_session.currentPagePath, other);
+        QCOMPARE(f->note.text, QString()); // no a5other.rtf yet
+        QCOMPARE(f->session.pageTextName, QString("a5other"));
+        QCOMPARE(f->session.currentPagePath, other);
 
-        m_view.text = "notes on the other page";
-        m_display->switchPageText(QUrl::fromLocalFile(m_page).toString());
+        f->note.text = "notes on the other page";
+        f->display.switchPageText(QUrl::fromLocalFile(m_page).toString());
         QCOMPARE(readText(working("a5other.rtf")), QByteArray("notes on the other page"));
-        QCOMPARE(m_view.text, QString("index side text, edited"));
-        QCOMPARE(m_view.stacked, 2222.0f);
+        QCOMPARE(f->note.text, QString("index side text, edited"));
+        QCOMPARE(f->arrangement.stacked, 2222.0f);
 
         click("a2");
         QCOMPARE(readText(working("a5index.rtf")), QByteArray("index side text, edited"));
     }
 
+    void theTreeWaitsForThePageToLoad()
+    {
+        PageNavigation navigation(f->book, f->display, f->page, f->status);
+        click("a5");
+        navigation.navigationStarting(QUrl::fromLocalFile(m_page).toString());
+        QVERIFY(!f->status.treeEnabled);
+        navigation.pageLoaded();
+        QVERIFY(f->status.treeEnabled);
+        QCOMPARE(f->status.status, QString("Page title"));
+
+        // Back with no page to go back to: nothing will load, so the tree is not held.
+        f->status.status.clear();
+        navigation.back();
+        QVERIFY(f->status.treeEnabled);
+        QCOMPARE(f->status.status, QString("Page title"));
+        f->page.canGo = true;
+        navigation.forward();
+        QVERIFY(!f->status.treeEnabled);
+    }
+
     void mailAddressesLeaveThePageTextAlone()
     {
         click("a5");
-        m_display->switchPageText("mailto:someone@example.jp");
-        QCOMPARE(m_session.pageTextName, QString("a5index"));
-        QCOMPARE(m_view.text, QString("index side text"));
-        QVERIFY(m_view.treeEnabled);
+        f->display.switchPageText("mailto:someone@example.jp");
+        QCOMPARE(f->session.pageTextName, QString("a5index"));
+        QCOMPARE(f->note.text, QString("index side text"));
+        QVERIFY(f->status.treeEnabled);
     }
 
     void webAddressesGetSafeStableNames()
     {
         click("a5");
-        m_display->switchPageText("https://example.jp/a/b/../../../etc/passwd?x=1");
-        const QString name = m_session.pageTextName;
+        f->display.switchPageText("https://example.jp/a/b/../../../etc/passwd?x=1");
+        const QString name = f->session.pageTextName;
         QVERIFY(name.startsWith("a5web"));
         QVERIFY(!name.contains('/') && !name.contains('\\') && !name.contains(".."));
         QVERIFY(name.size() <= 32);
@@ -170,43 +196,43 @@ private slots:
     void homepageWithoutUrlFileIsReported()
     {
         click("a6");
-        QCOMPARE(m_prompter.prompts.size(), 2); // the url file, then the text it would have
-        QCOMPARE(m_prompter.prompts[0].text,
+        QCOMPARE(f->prompter.prompts.size(), 2); // the url file, then the text it would have
+        QCOMPARE(f->prompter.prompts[0].text,
                  QString("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
-                     + QDir::toNativeSeparators(m_session.appPath + "book/a6url.txt"));
-        QVERIFY(m_prompter.prompts[1].text.startsWith("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n"));
-        QVERIFY(m_prompter.prompts[1].text.contains("a6.rtf"));
-        QCOMPARE(m_session.pageTextName, QString("a6"));
-        QVERIFY(m_view.changeUrlEnabled);
-        QVERIFY(m_view.treeEnabled);
-        QCOMPARE(m_view.kinds.last(), QString("f"));
-        QVERIFY(!m_display->isShowingItem());
+                     + QDir::toNativeSeparators(f->session.appPath + "book/a6url.txt"));
+        QVERIFY(f->prompter.prompts[1].text.startsWith("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n"));
+        QVERIFY(f->prompter.prompts[1].text.contains("a6.rtf"));
+        QCOMPARE(f->session.pageTextName, QString("a6"));
+        QVERIFY(f->commands.isEnabled(Command::ChangePageReference, Surface::Menu));
+        QVERIFY(f->status.treeEnabled);
+        QVERIFY(!f->homepageCommandsShown());
+        QVERIFY(!f->bookItemCommandsShown());
+        QVERIFY(!f->display.isShowingItem());
     }
 
     void homepageWhosePageIsGoneIsReported()
     {
         click("a7");
-        QCOMPARE(m_prompter.prompts[0].text, QString("HTMLﾌｧｲﾙ\n\n") + m_dir->path()
+        QCOMPARE(f->prompter.prompts[0].text, QString("HTMLﾌｧｲﾙ\n\n") + f->dir.path()
                                                   + "/web/deleted.html\n\nが見つかりません。移動または削除した可能性があります。");
-        QCOMPARE(m_session.pageTextName, QString("a7deleted"));
-        QVERIFY(m_view.navigated.isEmpty());
+        QCOMPARE(f->session.pageTextName, QString("a7deleted"));
+        QVERIFY(f->page.navigated.isEmpty());
     }
 
     void clickWhileShowingPutsTheSelectionBack()
     {
-        // Opening a page lets pending events run; a click that arrives then is refused.
+        // A message box lets the user click while an item is being shown; that click is refused.
         bool clickedInside = false;
-        m_view.duringEvents = [&] {
+        f->prompter.duringPrompt = [&] {
             clickedInside = true;
-            m_tree.select(m_tree.item("a2"));
-            m_display->showItem(m_tree.item("a2"));
+            f->tree.select(f->tree.item("a2"));
+            f->display.showItem(f->tree.item("a2"));
         };
-        click("a5");
+        click("a7");
         QVERIFY(clickedInside);
-        QCOMPARE(m_session.currentKey, QString("a5"));
-        QCOMPARE(m_tree.selectedItem()->key(), QString("a5"));
-        QCOMPARE(m_view.text, QString("index side text"));
-        QVERIFY(!m_display->isShowingItem());
+        QCOMPARE(f->session.currentKey, QString("a7"));
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a7"));
+        QVERIFY(!f->display.isShowingItem());
     }
 };
 

@@ -49,10 +49,6 @@ private slots:
         QVERIFY(richtext::loadFile(loaded, path));
         QCOMPARE(testing::describe(loaded), testing::describe(note));
 
-        RichTextPaneFiles paneFiles(note);
-        const QString stored = m_dir.filePath("a3.rtf");
-        QVERIFY(paneFiles.saveRichText(stored));
-        QCOMPARE(testing::readBytes(stored), testing::readBytes(path));
     }
 
     void plainTextIsSavedInCodePage932OrUtf8_data()

@@ -1,8 +1,9 @@
+#include "CommandRegistry.h"
 #include "CommandState.h"
 #include "Commands.h"
-#include "Layout.h"
 #include "ToolbarLayout.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace kobin;
@@ -12,92 +13,94 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void toolbarHasItsThirtySixEntries()
+    void registryRunsWhatIsBoundAndKeepsEachSurfaceApart()
     {
-        const auto &entries = toolbarEntries();
-        QCOMPARE(entries.size(), size_t(36));
-        QCOMPARE(entries[1].key, QString("save"));
-        QCOMPARE(entries[34].key, QString("refresh"));
-        QCOMPARE(entries[34].image, QString("renew"));
-        QCOMPARE(entries[29].style, ButtonStyle::Group);
-        QCOMPARE(toolbarEntry("down")->toolTip, QString("下に移動"));
-        QCOMPARE(toolbarEntry(""), nullptr);
+        CommandRegistry commands;
+        QSignalSpy changed(&commands, &CommandRegistry::stateChanged);
+        int saved = 0;
+        QVERIFY(!commands.run(Command::FileSave));
+        commands.bind(Command::FileSave, [&] { ++saved; });
+        QVERIFY(commands.run(Command::FileSave));
+        QCOMPARE(saved, 1);
+
+        QVERIFY(commands.isEnabled(Command::MoveUp, Surface::Menu));
+        commands.setEnabled(Command::MoveUp, Surface::Button, false);
+        QVERIFY(commands.isEnabled(Command::MoveUp, Surface::Menu));
+        QVERIFY(!commands.isEnabled(Command::MoveUp, Surface::Button));
+        commands.setEnabled(Command::MoveUp, Surface::Button, false); // no change, no signal
+        commands.setChecked(Command::Bold, true);
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed[1][0].value<Command>(), Command::Bold);
+        QVERIFY(commands.isChecked(Command::Bold));
     }
 
-    void menuEntriesCarryCaptionsShortcutsAndStartStates()
+    void toolbarKeysFindTheirCommands()
     {
-        QCOMPARE(menuEntry("mnuFileSave")->shortcut, QString("Ctrl+S"));
-        QCOMPARE(menuEntry("mnuFont")->caption, QString("フォント(&F)..."));
-        QVERIFY(menuEntry("mnuViewStatusBar")->checked);
-        QVERIFY(menuEntry("mnuFind")->hidden);
-        QVERIFY(menuEntry(recentFileMenuId(10))->hidden);
-        QCOMPARE(menuEntry(customColorMenuId(0))->caption, QString("-"));
-        QCOMPARE(menuEntry("nothing"), nullptr);
+        QCOMPARE(commandForToolbarKey("refresh"), Command::ReloadButton);
+        QCOMPARE(commandForToolbarKey("deleate"), Command::DeleteItemButton);
+        QCOMPARE(commandForToolbarKey("leftnode"), Command::MoveLeft);
+        QCOMPARE(commandForToolbarKey("Save"), std::nullopt);
+        QCOMPARE(commandForToolbarKey(""), std::nullopt);
+        QCOMPARE(commandForObjectName("mnuFoward"), Command::Forward);
+        QCOMPARE(commandForObjectName("mnuRecentFile(10)"), Command::RecentFile10);
+        // Every key of the toolbar reaches a command; every command has a row of its own.
+        for (const QString &key : toolbarKeys())
+            QVERIFY2(key == "-" || commandForToolbarKey(key), qPrintable(key));
+        for (int i = 0; i < kCommandCount; ++i)
+            QCOMPARE(commandRow(static_cast<Command>(i)).command, static_cast<Command>(i));
     }
 
     void bookItemDisablesSiblingAndMoveCommands()
     {
-        CommandState state;
-        state.update("f");
-        state.update("root");
-        for (const char *key : {"newEqualfolder", "newEqualHtml", "newEqualRich", "up", "down", "leftnode", "rightnode"})
-            QVERIFY2(!state.isButtonEnabled(key), key);
-        for (const char *id : {"mnuNewEpualFolder", "mnuEqualRichtext", "mnuEqualHtml"})
-            QVERIFY2(!state.isMenuEnabled(id), id);
-        for (const char *key : {"newfolder", "newrich", "newhtml", "deleate", "bold"})
-            QVERIFY2(state.isButtonEnabled(key), key);
+        CommandRegistry commands;
+        CommandState state(commands);
+        state.update(ItemKind::Folder);
+        state.update(ItemKind::Book);
+        for (Command command : {Command::NewFolderBeside, Command::NewHomepageBeside, Command::NewTextBeside,
+                                Command::MoveUp, Command::MoveDown, Command::MoveLeft, Command::MoveRight})
+            QVERIFY2(!commands.isEnabled(command, Surface::Button), qPrintable(commandRow(command).toolbarKey));
+        for (Command command : {Command::NewFolderBeside, Command::NewTextBeside, Command::NewHomepageBeside})
+            QVERIFY(!commands.isEnabled(command, Surface::Menu));
+        QVERIFY(commands.isEnabled(Command::MoveUp, Surface::Menu)); // the menu refuses by itself
+        for (Command command : {Command::NewChildFolder, Command::NewChildText, Command::NewChildHomepage,
+                                Command::DeleteItemButton, Command::Bold})
+            QVERIFY(commands.isEnabled(command, Surface::Button));
         QCOMPARE(state.tabs(), QStringList({"text"}));
     }
 
     void homepageItemShowsFourTabsOnce()
     {
-        CommandState state;
-        state.update("html");
+        CommandRegistry commands;
+        CommandState state(commands);
+        QSignalSpy tabsChanged(&state, &CommandState::tabsChanged);
+        state.update(ItemKind::Homepage);
         QCOMPARE(state.tabs(), QStringList({"html", "text", "updown", "leftright"}));
         QCOMPARE(state.selectedTab(), QString("html"));
-        QVERIFY(!state.isButtonEnabled("back"));
-        QVERIFY(!state.isMenuEnabled("mnuBack"));
-        for (const char *key : {"foward", "refresh", "edit"})
-            QVERIFY2(state.isButtonEnabled(key), key);
-        QVERIFY(state.isMenuEnabled("mnuChangeURL"));
+        QVERIFY(!commands.isEnabled(Command::Back, Surface::Button));
+        QVERIFY(!commands.isEnabled(Command::Back, Surface::Menu));
+        for (Command command : {Command::Forward, Command::ReloadButton, Command::EditPageSource})
+            QVERIFY(commands.isEnabled(command, Surface::Button));
+        QVERIFY(commands.isEnabled(Command::ChangePageReference, Surface::Menu));
         state.selectTab("updown");
-        state.update("html");
+        state.update(ItemKind::Homepage);
         QCOMPARE(state.tabs().size(), 4);
         QCOMPARE(state.selectedTab(), QString("updown"));
+        QCOMPARE(tabsChanged.size(), 2);
     }
 
     void folderAfterHomepageGoesBackToTheTextTab()
     {
-        CommandState state;
-        state.update("html");
-        state.update("f");
+        CommandRegistry commands;
+        CommandState state(commands);
+        state.update(ItemKind::Homepage);
+        state.update(ItemKind::Text);
         QCOMPARE(state.tabs(), QStringList({"text"}));
         QCOMPARE(state.selectedTab(), QString("text"));
-        QVERIFY(!state.isMenuEnabled("mnuChangeURL"));
-        QVERIFY(!state.isButtonEnabled("edit"));
-        QVERIFY(state.isButtonEnabled("up"));
-        state.update("f");
-        QCOMPARE(state.tabs(), QStringList({"text"}));
-    }
-
-    void toolbarDispatch()
-    {
-        QCOMPARE(toolbarCommand("save", false), QString("mnuFileSaveAs"));
-        QCOMPARE(toolbarCommand("save", true), QString("mnuFileSave"));
-        QCOMPARE(toolbarCommand("deleate", true), commands::DeleteTreeItem);
-        QCOMPARE(toolbarCommand("refresh", true), commands::ReloadPage);
-        QCOMPARE(toolbarCommand("leftnode", true), QString("mnuLeft"));
-        QCOMPARE(toolbarCommand("colorback", true), QString("mnuColor"));
-        QCOMPARE(toolbarCommand("Save", true), QString());
-        QCOMPARE(toolbarCommand("", true), QString());
-        // Every command a button reaches exists in the menus or is a button-only command.
-        for (const ToolbarEntry &entry : toolbarEntries()) {
-            if (entry.style == ButtonStyle::Separator)
-                continue;
-            const QString command = toolbarCommand(entry.key, true);
-            QVERIFY2(menuEntry(command) || command == commands::DeleteTreeItem || command == commands::ReloadPage,
-                     qPrintable(entry.key));
-        }
+        QVERIFY(!commands.isEnabled(Command::ChangePageReference, Surface::Menu));
+        QVERIFY(!commands.isEnabled(Command::EditPageSource, Surface::Button));
+        QVERIFY(commands.isEnabled(Command::MoveUp, Surface::Button));
+        state.selectTab("html"); // not a tab now
+        QCOMPARE(state.selectedTab(), QString("text"));
     }
 
     void toolbarLayoutRoundTripsAndRejectsStrangers()

@@ -41,17 +41,10 @@ QWebEngineView *BrowserPane::view()
         m_view = new QWebEngineView(this);
         m_view->setPage(new NotifyingPage(this, m_view));
         m_layout->addWidget(m_view);
-        connect(m_view, &QWebEngineView::loadStarted, this, [this] {
-            m_busy = true;
-            emit loadStarted();
-        });
         connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
             emit statusTextChanged(QStringLiteral("読み込み中... %1%").arg(percent));
         });
-        connect(m_view, &QWebEngineView::loadFinished, this, [this] {
-            m_busy = false;
-            emit loadFinished();
-        });
+        connect(m_view, &QWebEngineView::loadFinished, this, &BrowserPane::loadFinished);
         connect(m_view->page(), &QWebEnginePage::linkHovered, this, &BrowserPane::statusTextChanged);
     }
     return m_view;
@@ -59,7 +52,6 @@ QWebEngineView *BrowserPane::view()
 
 void BrowserPane::beginNavigation(const QUrl &url)
 {
-    m_busy = true;
     emit navigationStarting(url);
 }
 

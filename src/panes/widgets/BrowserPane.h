@@ -18,7 +18,6 @@ public:
     explicit BrowserPane(QWidget *parent = nullptr);
 
     void navigate(const QUrl &url);
-    bool isBusy() const { return m_busy; }
     QString title() const;
     bool hasEngine() const { return m_view != nullptr; }
     bool canGoBack() const;
@@ -27,14 +26,13 @@ public:
     void goForward();
     void reload();
 
-    // Called by the page before the main frame opens url: from then on the pane is busy.
+    // Called by the page before the main frame opens url.
     void beginNavigation(const QUrl &url);
 
 signals:
     // The main frame is about to open url (links, back, forward and navigate alike).
     void navigationStarting(const QUrl &url);
     void statusTextChanged(const QString &text);
-    void loadStarted();
     void loadFinished();
 
 private:
@@ -42,7 +40,6 @@ private:
 
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
-    bool m_busy = false;
 };
 
 } // namespace kobin

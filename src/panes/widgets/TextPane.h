@@ -1,13 +1,11 @@
 #pragma once
 
-#include "BookStore.h"
-
 #include <QTextEdit>
 
 namespace kobin {
 
 // The text pane: a note or a page's side text, edited in place and kept as RTF.
-class TextPane : public QTextEdit, public TextPaneFiles
+class TextPane : public QTextEdit
 {
     Q_OBJECT
 
@@ -15,8 +13,9 @@ public:
     explicit TextPane(QWidget *parent = nullptr);
 
     // Replaces the document with the RTF file; false (document unchanged) when it cannot be read.
-    bool loadRichText(const QString &path);
-    bool saveRichText(const QString &path) override;
+    [[nodiscard]] bool loadRichText(const QString &path);
+    // Writes the document as RTF, replacing the file whole or not at all.
+    [[nodiscard]] bool saveRichText(const QString &path);
 
     void setBackColor(const QColor &color);
 

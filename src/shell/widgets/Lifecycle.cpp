@@ -1,19 +1,16 @@
 #include "Lifecycle.h"
 
-#include "BookFile.h"
-#include "BookStore.h"
+#include "Book.h"
+#include "BookCommands.h"
 #include "ColorValue.h"
+#include "CommandRegistry.h"
 #include "Commands.h"
-#include "ItemTree.h"
 #include "MainWindow.h"
-#include "Prompter.h"
 #include "RecentBooks.h"
 #include "Settings.h"
 #include "Splash.h"
-#include "StatusPanels.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
-#include "TreePane.h"
 #include "Twips.h"
 #include "WindowSettings.h"
 #include "Workspace.h"
@@ -44,14 +41,14 @@ void showProgress()
 
 } // namespace
 
-Lifecycle::Lifecycle(MainWindow &window, Settings &settings, Prompter &prompter)
-    : m_window(window), m_settings(settings), m_prompter(prompter)
+Lifecycle::Lifecycle(MainWindow &window, Settings &settings, Book &book, BookCommands &bookCommands)
+    : m_window(window), m_settings(settings), m_book(book), m_bookCommands(bookCommands)
 {
 }
 
 void Lifecycle::load(const QString &commandLine, Splash &splash)
 {
-    BookSession &session = m_window.session();
+    BookSession &session = m_book.session();
     session.loading = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
@@ -61,25 +58,16 @@ void Lifecycle::load(const QString &commandLine, Splash &splash)
     fillCustomColors();
     splash.close();
 
-    ItemTree &tree = m_window.tree();
-    session.currentKey = QStringLiteral("a1");
-    tree.select(tree.item(session.currentKey));
     m_window.setActivePane(QStringLiteral("text"));
     m_window.textPane()->setFontWeight(QFont::Normal);
-    m_window.treePane()->expandAllItems();
     QApplication::restoreOverrideCursor();
-    m_window.updateCommandState(QStringLiteral("root"));
-    if (const TreeItem *book = tree.item(QStringLiteral("a1")))
-        m_window.statusPanels()->setText(book->text());
 
     if (m_savedWindowState == 2)
         m_window.showMaximized();
     else
         m_window.show();
     restoreToolbarLayout();
-    m_window.commandState().selectTab(QStringLiteral("text"));
-    m_window.syncCommandState();
-    m_window.workspace()->applyArrangement();
+    m_window.showArrangement(QStringLiteral("text"));
     session.loading = false;
 }
 
@@ -116,66 +104,33 @@ void Lifecycle::restorePlacement(Splash &splash)
 
 void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
 {
-    BookSession &session = m_window.session();
-    if (!commandLine.isEmpty()) {
-        session.bookPath = commandLine;
-        session.bookName = bookNameFromPath(commandLine);
-    } else {
-        session.bookPath = m_settings.readString(settings::Book);
-        session.bookName = m_settings.readString(settings::BookName);
-    }
+    const QString path = commandLine.isEmpty() ? m_settings.readString(settings::Book) : commandLine;
+    const QString name =
+        commandLine.isEmpty() ? m_settings.readString(settings::BookName) : bookNameFromPath(commandLine);
 
     splash.setCondition(QStringLiteral("ﾂｰﾙﾊﾞｰ 読み込み："));
-    for (const ToolbarEntry &entry : toolbarEntries()) {
-        if (entry.style == ButtonStyle::Separator)
-            continue;
-        splash.setItem(entry.key == QLatin1String("down") ? QStringLiteral("下の移動") : entry.toolTip);
+    for (const QString &key : toolbarKeys()) {
+        if (key != toolbarlayout::Separator)
+            splash.setItem(key == QLatin1String("down") ? QStringLiteral("下の移動")
+                                                        : commandRow(*commandForToolbarKey(key)).toolTip);
     }
     showProgress();
 
     splash.setCondition(QStringLiteral("前回終了ﾌｧｲﾙ 読み込み："));
-    splash.setItem(session.bookName);
+    splash.setItem(name);
     showProgress();
-    const QFileInfo book(session.bookPath);
-    bool opened = false;
-    if (book.exists() && !book.isDir()) {
-        opened = readBookFile(session.bookPath, m_window.tree(), session, m_prompter);
-        if (opened)
-            m_window.setCaption(session.caption);
-    } else {
-        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
-                          session.bookPath + QStringLiteral("\n が見つかりません。"));
-    }
-    // A book that could not be read opens as a new book too, never as an empty tree.
-    if (!opened) {
-        session.bookPath.clear();
-        session.bookName.clear();
-        m_window.tree().clear();
-        m_window.tree().add(nullptr, Relationship::Last, QStringLiteral("a1"), QStringLiteral("新規ブック"),
-                            QStringLiteral("root"));
-        m_window.setCaption(QStringLiteral("BOOK - 新規ブック"));
-    }
-
     splash.setCondition(QStringLiteral("tempﾌｫﾙﾀﾞ にｺﾋﾟｰ："));
     splash.setItem(QStringLiteral("起動します"));
     showProgress();
-    // Either way nothing survives that an earlier run left in the working folder.
-    if (session.bookPath.isEmpty()) {
-        emptyWorkingFolder(session);
-    } else {
-        loadBookIntoWorkingFolder(session);
-        const QString note = session.workingFolder() + QStringLiteral("a1.rtf");
-        if (QFileInfo::exists(note))
-            m_window.textPane()->loadRichText(note);
-    }
+    m_bookCommands.openAtStart(path, name);
 }
 
 void Lifecycle::fillRecentFilesMenu()
 {
     const QStringList paths = recentbooks::load(m_settings);
     for (int j = 0; j < paths.size() && j + 1 < kRecentFileMenuElements; ++j) {
-        m_window.menuAction(recentFileMenuId(j))->setVisible(true);
-        QAction *element = m_window.menuAction(recentFileMenuId(j + 1));
+        m_window.menuAction(recentFileCommand(j))->setVisible(true);
+        QAction *element = m_window.menuAction(recentFileCommand(j + 1));
         element->setText(paths[j]);
         element->setVisible(true);
     }
@@ -185,7 +140,7 @@ void Lifecycle::addRecentFile(const QString &path)
 {
     QStringList firstFour;
     for (int i = 1; i <= 4; ++i)
-        firstFour.append(m_window.menuAction(recentFileMenuId(i))->text());
+        firstFour.append(m_window.menuAction(recentFileCommand(i))->text());
     recentbooks::add(m_settings, path, firstFour);
     fillRecentFilesMenu();
 }
@@ -195,8 +150,8 @@ void Lifecycle::fillCustomColors()
     for (int i = 0; i < settings::kCustomColorCount; ++i) {
         const QString name = m_settings.readString(settings::colorName(i));
         if (!name.isEmpty()) {
-            m_window.menuAction(customColorMenuId(0))->setVisible(true);
-            QAction *element = m_window.menuAction(customColorMenuId(i + 1));
+            m_window.menuAction(customColorCommand(0))->setVisible(true);
+            QAction *element = m_window.menuAction(customColorCommand(i + 1));
             element->setText(name);
             element->setVisible(true);
         }
@@ -223,11 +178,11 @@ void Lifecycle::unload()
                     scale.twipsY(normal.height())};
     state.maximized = m_window.isMaximized();
     state.treeWidth = m_window.workspace()->treeWidth();
-    state.treeChecked = m_window.menuAction(QStringLiteral("mnuViewTreeView"))->isChecked();
-    state.toolbarChecked = m_window.menuAction(QStringLiteral("mnuViewToolbar"))->isChecked();
-    state.statusBarChecked = m_window.menuAction(QStringLiteral("mnuViewStatusBar"))->isChecked();
-    state.bookPath = m_window.session().bookPath;
-    state.bookName = m_window.session().bookName;
+    state.treeChecked = m_window.menuAction(Command::ViewTree)->isChecked();
+    state.toolbarChecked = m_window.menuAction(Command::ViewToolbar)->isChecked();
+    state.statusBarChecked = m_window.menuAction(Command::ViewStatusBar)->isChecked();
+    state.bookPath = m_book.session().bookPath;
+    state.bookName = m_book.session().bookName;
     writeExitSettings(m_settings, state);
     if (!state.bookPath.isEmpty())
         addRecentFile(state.bookPath);

@@ -8,8 +8,9 @@
 
 namespace kobin {
 
+class Book;
+class BookCommands;
 class MainWindow;
-class Prompter;
 class Settings;
 class Splash;
 
@@ -18,7 +19,7 @@ class Splash;
 class Lifecycle
 {
 public:
-    Lifecycle(MainWindow &window, Settings &settings, Prompter &prompter);
+    Lifecycle(MainWindow &window, Settings &settings, Book &book, BookCommands &bookCommands);
 
     // Runs the load steps in order, showing progress on the splash, and shows the window.
     void load(const QString &commandLine, Splash &splash);
@@ -37,7 +38,8 @@ private:
 
     MainWindow &m_window;
     Settings &m_settings;
-    Prompter &m_prompter;
+    Book &m_book;
+    BookCommands &m_bookCommands;
     std::array<qint32, 5> m_customColors{};
     int m_savedWindowState = 0;
     // The rectangle start-up restored, in twips and as placed in pixels: an

@@ -1,7 +1,8 @@
 #include "MainWindow.h"
 
 #include "BrowserPane.h"
-#include "Commands.h"
+#include "CommandRegistry.h"
+#include "CommandState.h"
 #include "Icons.h"
 #include "StatusPanels.h"
 #include "TextPane.h"
@@ -10,19 +11,18 @@
 #include "Twips.h"
 #include "Workspace.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QTimer>
 #include <QToolBar>
 
 namespace kobin {
 
-MainWindow::MainWindow(BookSession &session, QWidget *parent) : QMainWindow(parent), m_session(session)
+MainWindow::MainWindow(ItemTree &tree, CommandState &commandState, QWidget *parent)
+    : QMainWindow(parent), m_commandState(commandState), m_commands(commandState.commands())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(programIcon());
-    m_treePane = new TreePane(m_tree, iconFor);
+    m_treePane = new TreePane(tree, iconFor);
     m_textPane = new TextPane;
     m_browserPane = new BrowserPane;
     m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, this);
@@ -40,19 +40,18 @@ MainWindow::MainWindow(BookSession &session, QWidget *parent) : QMainWindow(pare
     m_toolBar->toggleViewAction()->setEnabled(false);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
-    m_pageTimer = new QTimer(this);
-    m_pageTimer->setObjectName(QStringLiteral("timTimer"));
-    m_pageTimer->setInterval(5);
-    connect(m_pageTimer, &QTimer::timeout, this, &MainWindow::finishPageLoad);
-
     buildMenus();
     buildToolbarActions();
     setToolbarLayout(toolbarlayout::defaultLayout());
     bindViewCommands();
+    for (const CommandRow &row : commandRows())
+        mirrorCommand(row.command);
 
+    connect(&m_commands, &CommandRegistry::stateChanged, this, &MainWindow::mirrorCommand);
+    connect(&m_commandState, &CommandState::tabsChanged, this, &MainWindow::mirrorTabs);
     connect(m_textPane, &TextPane::focusEntered, this, [this] { m_activePane = QStringLiteral("text"); });
     connect(m_treePane, &TreePane::focusEntered, this, [this] { m_activePane = QStringLiteral("tree"); });
-    connect(m_workspace, &Workspace::tabChosen, this, [this](const QString &key) { m_commandState.selectTab(key); });
+    connect(m_workspace, &Workspace::tabChosen, &m_commandState, &CommandState::selectTab);
 
     const TwipsScale scale = TwipsScale::of(this);
     setMinimumSize(scale.pxX(kMinimumWindowWidth), scale.pxY(kMinimumWindowHeight));
@@ -62,50 +61,40 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
-    for (const MenuEntry &top : kobin::menuBar()) {
-        QMenu *menu = QMainWindow::menuBar()->addMenu(top.caption);
-        menu->setObjectName(top.id);
-        m_menuActions.insert(top.id, menu->menuAction());
-        for (const MenuEntry &entry : top.items) {
-            QAction *action = nullptr;
-            if (entry.id.isEmpty() || entry.caption == QLatin1String("-")) {
-                action = menu->addSeparator();
-            } else {
-                action = menu->addAction(entry.caption);
-                if (!entry.shortcut.isEmpty())
-                    action->setShortcut(QKeySequence(entry.shortcut));
-                if (entry.checked) {
-                    action->setCheckable(true);
-                    action->setChecked(true);
-                }
-                const QString id = entry.id;
-                connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    for (const Menu &menu : menus()) {
+        QMenu *shown = menuBar()->addMenu(menu.caption);
+        shown->setObjectName(menu.objectName);
+        for (const MenuItem &item : menu.items) {
+            if (!item.command) {
+                shown->addSeparator()->setVisible(!item.hiddenSeparator);
+                continue;
             }
-            action->setVisible(!entry.hidden);
-            if (!entry.id.isEmpty()) {
-                action->setObjectName(entry.id);
-                m_menuActions.insert(entry.id, action);
-            }
+            const CommandRow &row = commandRow(*item.command);
+            QAction *action = row.caption == QLatin1String("-") ? shown->addSeparator() : shown->addAction(row.caption);
+            action->setObjectName(row.objectName);
+            action->setVisible(!row.hidden);
+            if (!row.shortcut.isEmpty())
+                action->setShortcut(QKeySequence(row.shortcut));
+            action->setCheckable(row.checkable);
+            const Command command = row.command;
+            connect(action, &QAction::triggered, this, [this, command] { runMenuItem(command); });
+            m_menuActions[static_cast<size_t>(command)] = action;
         }
     }
 }
 
 void MainWindow::buildToolbarActions()
 {
-    m_alignmentGroup = new QActionGroup(this);
-    m_alignmentGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const ToolbarEntry &entry : toolbarEntries()) {
-        if (entry.style == ButtonStyle::Separator)
+    for (const CommandRow &row : commandRows()) {
+        if (row.toolbarKey.isEmpty())
             continue;
-        auto *action = new QAction(iconFor(entry.image), entry.toolTip, this);
-        action->setObjectName(QStringLiteral("tb_") + entry.key);
-        action->setToolTip(entry.toolTip);
-        action->setCheckable(entry.style == ButtonStyle::Check || entry.style == ButtonStyle::Group);
-        if (entry.style == ButtonStyle::Group)
-            m_alignmentGroup->addAction(action);
-        const QString key = entry.key;
-        connect(action, &QAction::triggered, this, [this, key] { runToolbarButton(key); });
-        m_buttonActions.insert(entry.key, action);
+        auto *action = new QAction(iconFor(row.icon), row.toolTip, this);
+        action->setObjectName(QStringLiteral("tb_") + row.toolbarKey);
+        action->setToolTip(row.toolTip);
+        action->setCheckable(row.style != ButtonStyle::Push);
+        const Command command = row.command;
+        connect(action, &QAction::triggered, this, [this, command] { runButton(command); });
+        m_buttonActions[static_cast<size_t>(command)] = action;
     }
 }
 
@@ -115,8 +104,8 @@ void MainWindow::setToolbarLayout(const QStringList &layout)
     for (const QString &key : layout) {
         if (key == toolbarlayout::Separator)
             m_toolBar->addSeparator();
-        else if (QAction *action = m_buttonActions.value(key))
-            m_toolBar->addAction(action);
+        else if (const auto command = commandForToolbarKey(key))
+            m_toolBar->addAction(buttonAction(*command));
     }
     if (m_toolbarLayout != layout) {
         m_toolbarLayout = layout;
@@ -124,44 +113,35 @@ void MainWindow::setToolbarLayout(const QStringList &layout)
     }
 }
 
-void MainWindow::bind(const QString &command, std::function<void()> handler)
+void MainWindow::runMenuItem(Command command)
 {
-    m_commands.insert(command, std::move(handler));
+    m_commands.run(command);
+    mirrorCommand(command); // a check mark shows the command's state, not the click
 }
 
-bool MainWindow::runCommand(const QString &command)
+void MainWindow::runButton(Command command)
 {
-    const auto it = m_commands.constFind(command);
-    if (it == m_commands.constEnd())
-        return false;
-    (*it)();
-    return true;
-}
-
-void MainWindow::runToolbarButton(const QString &key)
-{
-    const QString command = toolbarCommand(key, !m_session.bookPath.isEmpty());
-    if (command.isEmpty())
-        return;
-    // A failing command never escapes the click.
     try {
-        runCommand(command);
+        m_commands.run(command);
     } catch (...) {
+    }
+    mirrorCommand(command);
+}
+
+void MainWindow::mirrorCommand(Command command)
+{
+    if (QAction *menu = menuAction(command)) {
+        menu->setEnabled(m_commands.isEnabled(command, Surface::Menu));
+        menu->setChecked(m_commands.isChecked(command));
+    }
+    if (QAction *button = buttonAction(command)) {
+        button->setEnabled(m_commands.isEnabled(command, Surface::Button));
+        button->setChecked(m_commands.isChecked(command));
     }
 }
 
-void MainWindow::updateCommandState(const QString &kind)
+void MainWindow::mirrorTabs()
 {
-    m_commandState.update(kind);
-    syncCommandState();
-}
-
-void MainWindow::syncCommandState()
-{
-    for (auto it = m_buttonActions.constBegin(); it != m_buttonActions.constEnd(); ++it)
-        it.value()->setEnabled(m_commandState.isButtonEnabled(it.key()));
-    for (auto it = m_menuActions.constBegin(); it != m_menuActions.constEnd(); ++it)
-        it.value()->setEnabled(m_commandState.isMenuEnabled(it.key()));
     const bool arrangementChanges = m_workspace->tabKeys() != m_commandState.tabs()
         || m_workspace->selectedTab() != m_commandState.selectedTab();
     m_workspace->setTabs(m_commandState.tabs(), m_commandState.selectedTab());
@@ -169,50 +149,43 @@ void MainWindow::syncCommandState()
         m_workspace->applyArrangement();
 }
 
-void MainWindow::setCaption(const QString &caption)
+void MainWindow::showArrangement(const QString &tab)
 {
-    m_session.caption = caption;
-    setWindowTitle(caption);
+    m_commandState.selectTab(tab);
+    mirrorTabs();
+    m_workspace->applyArrangement();
 }
 
 void MainWindow::setTreeShown(bool shown)
 {
-    m_menuActions.value(QStringLiteral("mnuViewTreeView"))->setChecked(shown);
+    m_commands.setChecked(Command::ViewTree, shown);
     m_workspace->setTreeShown(shown);
 }
 
 void MainWindow::setToolbarShown(bool shown)
 {
-    m_menuActions.value(QStringLiteral("mnuViewToolbar"))->setChecked(shown);
+    m_commands.setChecked(Command::ViewToolbar, shown);
     m_toolBar->setVisible(shown);
     m_workspace->relayout();
 }
 
 void MainWindow::setStatusBarShown(bool shown)
 {
-    m_menuActions.value(QStringLiteral("mnuViewStatusBar"))->setChecked(shown);
+    m_commands.setChecked(Command::ViewStatusBar, shown);
     m_status->setVisible(shown);
     m_workspace->relayout();
 }
 
 void MainWindow::bindViewCommands()
 {
-    // The menu item's own check mark has already flipped when these run.
-    bind(QStringLiteral("mnuViewTreeView"), [this] { setTreeShown(!m_workspace->isTreeShown()); });
-    bind(QStringLiteral("mnuViewToolbar"), [this] { setToolbarShown(menuAction("mnuViewToolbar")->isChecked()); });
-    bind(QStringLiteral("mnuViewStatusBar"),
-         [this] { setStatusBarShown(menuAction("mnuViewStatusBar")->isChecked()); });
-    bind(QStringLiteral("mnuFileClose"), [this] { close(); });
-    bind(commands::ReloadPage, [this] { m_browserPane->reload(); });
-}
-
-void MainWindow::finishPageLoad()
-{
-    if (m_browserPane->isBusy())
-        return;
-    m_status->setText(m_browserPane->title());
-    m_pageTimer->stop();
-    m_treePane->setEnabled(true);
+    m_commands.setChecked(Command::ViewTree, true);
+    m_commands.setChecked(Command::ViewToolbar, true);
+    m_commands.setChecked(Command::ViewStatusBar, true);
+    m_commands.bind(Command::ViewTree, [this] { setTreeShown(!m_workspace->isTreeShown()); });
+    m_commands.bind(Command::ViewToolbar, [this] { setToolbarShown(!m_commands.isChecked(Command::ViewToolbar)); });
+    m_commands.bind(Command::ViewStatusBar,
+                    [this] { setStatusBarShown(!m_commands.isChecked(Command::ViewStatusBar)); });
+    m_commands.bind(Command::FileClose, [this] { close(); });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,67 +1,57 @@
 #pragma once
 
-#include "BookSession.h"
-#include "CommandState.h"
-#include "ItemTree.h"
+#include "Commands.h"
 
-#include <QHash>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 
-class QActionGroup;
-class QTimer;
 class QToolBar;
 
 namespace kobin {
 
 class BrowserPane;
+class CommandRegistry;
+class CommandState;
+class ItemTree;
 class StatusPanels;
 class TextPane;
 class TreePane;
 class Workspace;
 
 // The main window: lays out the panes, builds the menus and the toolbar from the
-// command vocabulary, and runs the command bound to each. The areas bind their
-// own commands; this class holds none of them.
+// command table and mirrors the commands' state. It holds no book; the areas bind
+// their own commands, the window only its view toggles and its close.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(BookSession &session, QWidget *parent = nullptr);
+    MainWindow(ItemTree &tree, CommandState &commandState, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    BookSession &session() { return m_session; }
-    ItemTree &tree() { return m_tree; }
     TreePane *treePane() const { return m_treePane; }
     TextPane *textPane() const { return m_textPane; }
     BrowserPane *browserPane() const { return m_browserPane; }
     Workspace *workspace() const { return m_workspace; }
     StatusPanels *statusPanels() const { return m_status; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QTimer *pageTimer() const { return m_pageTimer; }
 
     // The pane that last had the keyboard focus: "text" or "tree".
     const QString &activePane() const { return m_activePane; }
     void setActivePane(const QString &pane) { m_activePane = pane; }
 
-    // Commands, keyed by menu item name; toolbar buttons reach them through the dispatch table.
-    void bind(const QString &command, std::function<void()> handler);
-    bool runCommand(const QString &command);
-    void runToolbarButton(const QString &key);
-    QAction *menuAction(const QString &id) const { return m_menuActions.value(id); }
-    QAction *buttonAction(const QString &key) const { return m_buttonActions.value(key); }
-
-    // Enables commands and sets the tabs for the kind of the item shown.
-    void updateCommandState(const QString &kind);
-    CommandState &commandState() { return m_commandState; }
-    void syncCommandState();
+    QAction *menuAction(Command command) const { return m_menuActions[static_cast<size_t>(command)]; }
+    QAction *buttonAction(Command command) const { return m_buttonActions[static_cast<size_t>(command)]; }
+    // What a click on a toolbar button does: a failing command never escapes the click.
+    void runButton(Command command);
 
     // The toolbar's buttons in order ("-" for a separator).
     QStringList toolbarLayout() const { return m_toolbarLayout; }
     void setToolbarLayout(const QStringList &layout);
 
-    void setCaption(const QString &caption);
+    // Selects an arrangement tab and lays the panes out for it.
+    void showArrangement(const QString &tab);
 
     void setTreeShown(bool shown);
     void setToolbarShown(bool shown);
@@ -82,22 +72,20 @@ private:
     void buildMenus();
     void buildToolbarActions();
     void bindViewCommands();
-    void finishPageLoad();
+    void runMenuItem(Command command);
+    void mirrorCommand(Command command);
+    void mirrorTabs();
 
-    BookSession &m_session;
-    ItemTree m_tree;
-    CommandState m_commandState;
+    CommandState &m_commandState;
+    CommandRegistry &m_commands;
     TreePane *m_treePane;
     TextPane *m_textPane;
     BrowserPane *m_browserPane;
     Workspace *m_workspace;
     StatusPanels *m_status;
     QToolBar *m_toolBar;
-    QTimer *m_pageTimer;
-    QActionGroup *m_alignmentGroup;
-    QHash<QString, QAction *> m_menuActions;
-    QHash<QString, QAction *> m_buttonActions;
-    QHash<QString, std::function<void()>> m_commands;
+    std::array<QAction *, kCommandCount> m_menuActions{};
+    std::array<QAction *, kCommandCount> m_buttonActions{};
     QStringList m_toolbarLayout;
     QString m_activePane = QStringLiteral("text");
     std::function<bool()> m_closeRequest;

@@ -1,6 +1,7 @@
 #include "ShellCommands.h"
 
 #include "AboutBox.h"
+#include "CommandRegistry.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "MainWindow.h"
@@ -12,19 +13,20 @@
 
 namespace kobin {
 
-ShellCommands::ShellCommands(MainWindow &window, UrlOpener openUrl) : m_window(window), m_openUrl(std::move(openUrl))
+ShellCommands::ShellCommands(MainWindow &window, CommandRegistry &commands, const QString &appPath, UrlOpener openUrl)
+    : m_window(window), m_appPath(appPath), m_openUrl(std::move(openUrl))
 {
-    m_window.bind(QStringLiteral("mnuHelpContents"), [this] { showHelpContents(); });
-    m_window.bind(QStringLiteral("mnuHelpSearch"), [this] { showHelpSearch(); });
-    m_window.bind(QStringLiteral("mnuHelpAbout"), [this] { showAbout(); });
-    m_window.bind(QStringLiteral("mnuChgToolBar"), [this] { customizeToolbar(); });
+    commands.bind(Command::HelpContents, [this] { showHelpContents(); });
+    commands.bind(Command::HelpSearch, [this] { showHelpSearch(); });
+    commands.bind(Command::HelpAbout, [this] { showAbout(); });
+    commands.bind(Command::CustomizeToolbar, [this] { customizeToolbar(); });
 }
 
 ShellCommands::~ShellCommands() = default;
 
 QString ShellCommands::helpFile() const
 {
-    return m_window.session().appPath + QStringLiteral("kobin.qch");
+    return m_appPath + QStringLiteral("kobin.qch");
 }
 
 HelpWindow *ShellCommands::helpWindow()

@@ -8,6 +8,7 @@ class QUrl;
 
 namespace kobin {
 
+class CommandRegistry;
 class HelpWindow;
 class MainWindow;
 
@@ -18,7 +19,8 @@ class ShellCommands
 public:
     using UrlOpener = std::function<void(const QUrl &)>;
 
-    ShellCommands(MainWindow &window, UrlOpener openUrl);
+    // Binds its commands in commands; the help file lies in appPath.
+    ShellCommands(MainWindow &window, CommandRegistry &commands, const QString &appPath, UrlOpener openUrl);
     ~ShellCommands();
 
     // The help file beside the program; without it both help commands do nothing.
@@ -32,6 +34,7 @@ private:
     HelpWindow *helpWindow();
 
     MainWindow &m_window;
+    QString m_appPath;
     UrlOpener m_openUrl;
     std::unique_ptr<HelpWindow> m_help;
 };

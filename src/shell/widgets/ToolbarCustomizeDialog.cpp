@@ -19,9 +19,9 @@ QListWidgetItem *entryItem(const QString &key)
     item->setData(Qt::UserRole, key);
     if (key == toolbarlayout::Separator) {
         item->setText(QStringLiteral("区切り"));
-    } else if (const ToolbarEntry *entry = toolbarEntry(key)) {
-        item->setText(entry->toolTip);
-        item->setIcon(iconFor(entry->image));
+    } else if (const auto command = commandForToolbarKey(key)) {
+        item->setText(commandRow(*command).toolTip);
+        item->setIcon(iconFor(commandRow(*command).icon));
     }
     return item;
 }
@@ -78,9 +78,9 @@ void ToolbarCustomizeDialog::fill(const QStringList &layout)
     for (const QString &key : layout)
         m_current->addItem(entryItem(key));
     m_available->addItem(entryItem(toolbarlayout::Separator));
-    for (const ToolbarEntry &entry : toolbarEntries()) {
-        if (entry.style != ButtonStyle::Separator && !layout.contains(entry.key))
-            m_available->addItem(entryItem(entry.key));
+    for (const QString &key : toolbarKeys()) {
+        if (key != toolbarlayout::Separator && !layout.contains(key))
+            m_available->addItem(entryItem(key));
     }
     m_available->setCurrentRow(0);
     m_current->setCurrentRow(0);

@@ -1,0 +1,136 @@
+#include "PaneAdapters.h"
+
+#include "BrowserPane.h"
+#include "CommandRegistry.h"
+#include "MainWindow.h"
+#include "StatusPanels.h"
+#include "TextPane.h"
+#include "TreePane.h"
+#include "Workspace.h"
+
+#include <QUrl>
+
+namespace kobin {
+
+bool TextPaneNotes::load(const QString &path)
+{
+    return m_pane.loadRichText(path);
+}
+
+bool TextPaneNotes::save(const QString &path)
+{
+    return m_pane.saveRichText(path);
+}
+
+void TextPaneNotes::clear()
+{
+    m_pane.clear();
+}
+
+void BrowserPageView::navigate(const QString &page)
+{
+    m_pane.navigate(QUrl::fromUserInput(page));
+}
+
+void BrowserPageView::setShown(bool shown)
+{
+    m_pane.setVisible(shown);
+}
+
+QString BrowserPageView::title() const
+{
+    return m_pane.title();
+}
+
+bool BrowserPageView::goBack()
+{
+    if (!m_pane.canGoBack())
+        return false;
+    m_pane.goBack();
+    return true;
+}
+
+bool BrowserPageView::goForward()
+{
+    if (!m_pane.canGoForward())
+        return false;
+    m_pane.goForward();
+    return true;
+}
+
+void BrowserPageView::reload()
+{
+    m_pane.reload();
+}
+
+bool BrowserPageView::isSourceEditing() const
+{
+    return m_commands.isChecked(Command::EditPageSource);
+}
+
+void BrowserPageView::leaveSourceEditing()
+{
+    m_commands.run(Command::EditPageSource);
+}
+
+float WorkspaceArrangement::stackedSplit() const
+{
+    return m_workspace.stackedSplit();
+}
+
+void WorkspaceArrangement::setStackedSplit(float twips)
+{
+    m_workspace.setSplits(m_workspace.treeWidth(), twips, m_workspace.sideSplit());
+}
+
+float WorkspaceArrangement::sideSplit() const
+{
+    return m_workspace.sideSplit();
+}
+
+void WorkspaceArrangement::setSideSplit(float twips)
+{
+    m_workspace.setSplits(m_workspace.treeWidth(), m_workspace.stackedSplit(), twips);
+}
+
+float WorkspaceArrangement::contentWidth() const
+{
+    return m_workspace.lastLayout().content.width;
+}
+
+float WorkspaceArrangement::contentHeight() const
+{
+    return m_workspace.lastLayout().content.height;
+}
+
+void WorkspaceArrangement::relayout()
+{
+    m_workspace.relayout();
+}
+
+QString MainWindowStatus::statusText() const
+{
+    return m_window.statusPanels()->text();
+}
+
+void MainWindowStatus::setStatusText(const QString &text)
+{
+    m_window.statusPanels()->setText(text);
+}
+
+void MainWindowStatus::showStatusNow()
+{
+    m_window.statusPanels()->repaint();
+}
+
+void MainWindowStatus::setTreeEnabled(bool enabled)
+{
+    m_window.treePane()->setEnabled(enabled);
+}
+
+void MainWindowStatus::expandTree()
+{
+    m_window.treePane()->expandAllItems();
+}
+
+} // namespace kobin

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Arrangement.h"
+#include "NotePane.h"
+#include "PageView.h"
+#include "WindowStatus.h"
+
+namespace kobin {
+
+class BrowserPane;
+class CommandRegistry;
+class MainWindow;
+class TextPane;
+class Workspace;
+
+// The book's views of the panes, over the widgets that are them.
+
+class TextPaneNotes : public NotePane
+{
+public:
+    explicit TextPaneNotes(TextPane &pane) : m_pane(pane) {}
+    bool load(const QString &path) override;
+    bool save(const QString &path) override;
+    void clear() override;
+
+private:
+    TextPane &m_pane;
+};
+
+class BrowserPageView : public PageView
+{
+public:
+    BrowserPageView(BrowserPane &pane, CommandRegistry &commands) : m_pane(pane), m_commands(commands) {}
+    void navigate(const QString &page) override;
+    void setShown(bool shown) override;
+    QString title() const override;
+    bool goBack() override;
+    bool goForward() override;
+    void reload() override;
+    bool isSourceEditing() const override;
+    void leaveSourceEditing() override;
+
+private:
+    BrowserPane &m_pane;
+    CommandRegistry &m_commands;
+};
+
+class WorkspaceArrangement : public Arrangement
+{
+public:
+    explicit WorkspaceArrangement(Workspace &workspace) : m_workspace(workspace) {}
+    float stackedSplit() const override;
+    void setStackedSplit(float twips) override;
+    float sideSplit() const override;
+    void setSideSplit(float twips) override;
+    float contentWidth() const override;
+    float contentHeight() const override;
+    void relayout() override;
+
+private:
+    Workspace &m_workspace;
+};
+
+class MainWindowStatus : public WindowStatus
+{
+public:
+    explicit MainWindowStatus(MainWindow &window) : m_window(window) {}
+    QString statusText() const override;
+    void setStatusText(const QString &text) override;
+    void showStatusNow() override;
+    void setTreeEnabled(bool enabled) override;
+    void expandTree() override;
+
+private:
+    MainWindow &m_window;
+};
+
+} // namespace kobin

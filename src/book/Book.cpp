@@ -1,0 +1,65 @@
+#include "Book.h"
+
+#include "ImageKeys.h"
+
+namespace kobin {
+
+namespace {
+const QString kCaptionPrefix = QStringLiteral("BOOK - ");
+const QString kChangedMark = QStringLiteral(" （更新）");
+} // namespace
+
+const QString Book::BookItemKey = QStringLiteral("a1");
+const QString Book::NewBookName = QStringLiteral("新規ブック");
+
+Book::Book(const QString &appPath) : m_workingFolder(appPath + QStringLiteral("temp/"))
+{
+    m_session.appPath = appPath;
+    m_session.currentKey = BookItemKey;
+}
+
+Book::~Book() = default;
+
+QString Book::caption() const
+{
+    return m_changed ? m_title + kChangedMark : m_title;
+}
+
+void Book::setTitle(const QString &title, bool changed)
+{
+    const QString before = caption();
+    m_title = title;
+    m_changed = changed;
+    if (caption() != before)
+        emit captionChanged(caption());
+}
+
+void Book::markChanged()
+{
+    if (!m_changed)
+        setTitle(m_title, true);
+}
+
+void Book::setOpened(const QString &path)
+{
+    setTitle(kCaptionPrefix + path.toUpper(), false);
+}
+
+void Book::setSaved()
+{
+    setTitle(kCaptionPrefix + m_session.bookPath, false);
+}
+
+void Book::startNew(bool changed)
+{
+    m_session.bookPath.clear();
+    m_session.bookName.clear();
+    m_session.currentKey = BookItemKey;
+    m_session.pageTextName.clear();
+    m_session.pagePath.clear();
+    m_tree.clear();
+    m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));
+    setTitle(kCaptionPrefix + NewBookName, changed);
+}
+
+} // namespace kobin

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace kobin {
+
+// The text pane as the book sees it: it holds the note of one item at a time.
+class NotePane
+{
+public:
+    virtual ~NotePane() = default;
+    // Replaces the pane's text with the note in path; false (text unchanged) when it cannot be read.
+    [[nodiscard]] virtual bool load(const QString &path) = 0;
+    // Writes the pane's text to path whole, or leaves the file as it was and gives false.
+    [[nodiscard]] virtual bool save(const QString &path) = 0;
+    virtual void clear() = 0;
+};
+
+} // namespace kobin

@@ -1,0 +1,90 @@
+#include "WorkingFolder.h"
+
+#include "ContentFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+namespace kobin {
+
+namespace {
+QString stackedSplitFile(const QString &folder, const QString &contentId)
+{
+    return folder + contentId + QStringLiteral(".txt");
+}
+
+QString sideSplitFile(const QString &folder, const QString &contentId)
+{
+    return folder + contentId + QStringLiteral("side.txt");
+}
+} // namespace
+
+WorkingFolder::WorkingFolder(const QString &path) : m_path(path) {}
+
+QString WorkingFolder::textFileName(const QString &contentId)
+{
+    return contentId + QStringLiteral(".rtf");
+}
+
+QString WorkingFolder::urlFileName(const QString &key)
+{
+    return key + QStringLiteral("url.txt");
+}
+
+std::optional<float> WorkingFolder::stackedSplit(const QString &contentId) const
+{
+    return readNumberFile(stackedSplitFile(m_path, contentId));
+}
+
+std::optional<float> WorkingFolder::sideSplit(const QString &contentId) const
+{
+    return readNumberFile(sideSplitFile(m_path, contentId));
+}
+
+bool WorkingFolder::storeSplits(const QString &folder, const QString &contentId, float stacked, float side,
+                                QString *failedFile)
+{
+    for (const auto &[file, value] : {std::pair{stackedSplitFile(folder, contentId), stacked},
+                                      std::pair{sideSplitFile(folder, contentId), side}}) {
+        if (!writeNumberFile(file, value)) {
+            if (failedFile)
+                *failedFile = file;
+            return false;
+        }
+    }
+    return true;
+}
+
+QStringList WorkingFolder::itemFiles(const QString &key) const
+{
+    return itemContentFileNames(m_path, key);
+}
+
+bool WorkingFolder::clear()
+{
+    return deleteAllFiles(m_path);
+}
+
+bool WorkingFolder::loadFrom(const QString &bookFolder)
+{
+    if (!QDir().mkpath(m_path))
+        return false;
+    const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFileNames(bookFolder);
+    bool loaded = true;
+    for (const QString &name : names) {
+        if (!copyFileOver(bookFolder + name, m_path + name)) {
+            QFile::remove(m_path + name);
+            loaded = false;
+        }
+    }
+    const QSet<QString> kept(names.begin(), names.end());
+    QDir working(m_path);
+    for (const QString &name : working.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!kept.contains(name))
+            loaded = working.remove(name) && loaded;
+    }
+    return loaded;
+}
+
+} // namespace kobin

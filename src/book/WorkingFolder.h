@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kobin {
+
+// The open book's content files while it is open, and the one place that knows
+// their names: an item's note (key ".rtf"), a homepage item's url file (key
+// "url.txt"), and per page it has shown, the side text (content id ".rtf") with
+// the splitter files (content id ".txt" and "side.txt"); a content id is the key
+// followed by the page's base name. The book folder holds the same names.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(const QString &path); // ends in "/"
+
+    const QString &path() const { return m_path; }
+
+    static QString textFileName(const QString &contentId); // a note or a side text
+    static QString urlFileName(const QString &key);
+    QString textFile(const QString &contentId) const { return m_path + textFileName(contentId); }
+    QString urlFile(const QString &key) const { return m_path + urlFileName(key); }
+
+    // The splitter positions kept for a page's side text; nullopt when none is kept.
+    std::optional<float> stackedSplit(const QString &contentId) const;
+    std::optional<float> sideSplit(const QString &contentId) const;
+    // Keeps them in folder (the working folder, or the book folder of a book left
+    // unchanged). On failure names the file that could not be written.
+    [[nodiscard]] static bool storeSplits(const QString &folder, const QString &contentId, float stacked, float side,
+                                          QString *failedFile = nullptr);
+    [[nodiscard]] bool storeSplits(const QString &contentId, float stacked, float side, QString *failedFile = nullptr)
+    {
+        return storeSplits(m_path, contentId, stacked, side, failedFile);
+    }
+
+    // Every content file of the item: its key followed by a tail that ends in
+    // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
+    QStringList itemFiles(const QString &key) const;
+
+    // Deletes every file in the folder; false when one could not be deleted.
+    [[nodiscard]] bool clear();
+    // Makes the folder hold exactly the content files of bookFolder (none when
+    // bookFolder is empty). False when a file could not be copied: it is then
+    // missing here, never left with another book's content.
+    [[nodiscard]] bool loadFrom(const QString &bookFolder);
+
+private:
+    QString m_path;
+};
+
+} // namespace kobin

@@ -1,0 +1,59 @@
+#include "CommandRegistry.h"
+
+namespace kobin {
+
+void CommandRegistry::bind(Command command, Handler handler)
+{
+    entry(command).handler = std::move(handler);
+}
+
+bool CommandRegistry::isBound(Command command) const
+{
+    return static_cast<bool>(entry(command).handler);
+}
+
+bool CommandRegistry::run(Command command)
+{
+    // A copy: the handler may bind the command anew while it runs.
+    const Handler handler = entry(command).handler;
+    if (!handler)
+        return false;
+    handler();
+    return true;
+}
+
+bool CommandRegistry::isEnabled(Command command, Surface surface) const
+{
+    const Entry &e = entry(command);
+    return surface == Surface::Menu ? e.menuEnabled : e.buttonEnabled;
+}
+
+void CommandRegistry::setEnabled(Command command, Surface surface, bool enabled)
+{
+    bool &state = surface == Surface::Menu ? entry(command).menuEnabled : entry(command).buttonEnabled;
+    if (state == enabled)
+        return;
+    state = enabled;
+    emit stateChanged(command);
+}
+
+void CommandRegistry::setEnabled(Command command, bool enabled)
+{
+    setEnabled(command, Surface::Menu, enabled);
+    setEnabled(command, Surface::Button, enabled);
+}
+
+bool CommandRegistry::isChecked(Command command) const
+{
+    return entry(command).checked;
+}
+
+void CommandRegistry::setChecked(Command command, bool checked)
+{
+    if (entry(command).checked == checked)
+        return;
+    entry(command).checked = checked;
+    emit stateChanged(command);
+}
+
+} // namespace kobin

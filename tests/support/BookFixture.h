@@ -1,0 +1,131 @@
+#pragma once
+
+#include "Arrangement.h"
+#include "Book.h"
+#include "BookCommands.h"
+#include "CommandRegistry.h"
+#include "CommandState.h"
+#include "FakeFileDialogs.h"
+#include "FakePrompter.h"
+#include "ItemDisplay.h"
+#include "NotePane.h"
+#include "PageView.h"
+#include "TestFiles.h"
+#include "WindowStatus.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The text pane as a plain string stored in and loaded from files.
+class FakeNotePane : public kobin::NotePane
+{
+public:
+    QString text;
+    bool load(const QString &path) override
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        text = QString::fromUtf8(file.readAll());
+        return true;
+    }
+    bool save(const QString &path) override
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    }
+    void clear() override { text.clear(); }
+};
+
+class FakePageView : public kobin::PageView
+{
+public:
+    QStringList navigated;
+    bool shown = false;
+    bool sourceEditing = false;
+    bool canGo = false; // whether back and forward have a page to go to
+    QString pageTitle = QStringLiteral("Page title");
+
+    void navigate(const QString &page) override { navigated << page; }
+    void setShown(bool visible) override { shown = visible; }
+    QString title() const override { return pageTitle; }
+    bool goBack() override { return canGo; }
+    bool goForward() override { return canGo; }
+    void reload() override {}
+    bool isSourceEditing() const override { return sourceEditing; }
+    void leaveSourceEditing() override { sourceEditing = false; }
+};
+
+class FakeArrangement : public kobin::Arrangement
+{
+public:
+    float stacked = 3720;
+    float side = 1080;
+    float width = 9000;
+    float height = 5000;
+    int layouts = 0;
+
+    float stackedSplit() const override { return stacked; }
+    void setStackedSplit(float twips) override { stacked = twips; }
+    float sideSplit() const override { return side; }
+    void setSideSplit(float twips) override { side = twips; }
+    float contentWidth() const override { return width; }
+    float contentHeight() const override { return height; }
+    void relayout() override { ++layouts; }
+};
+
+class FakeWindowStatus : public kobin::WindowStatus
+{
+public:
+    QString status;
+    QStringList shownNow; // the status texts painted at once
+    bool treeEnabled = true;
+    bool treeExpanded = false;
+
+    QString statusText() const override { return status; }
+    void setStatusText(const QString &text) override { status = text; }
+    void showStatusNow() override { shownNow << status; }
+    void setTreeEnabled(bool enabled) override { treeEnabled = enabled; }
+    void expandTree() override { treeExpanded = true; }
+};
+
+// The book with its item display and book commands over fake panes, prompts and
+// dialogs, in a program folder of its own ("app/" in a temporary folder).
+struct BookFixture {
+    QTemporaryDir dir;
+    kobin::Book book{dir.path() + QStringLiteral("/app/")};
+    kobin::BookSession &session = book.session();
+    kobin::ItemTree &tree = book.tree();
+    kobin::CommandRegistry commands;
+    kobin::CommandState commandState{commands};
+    FakeNotePane note;
+    FakePageView page;
+    FakeArrangement arrangement;
+    FakeWindowStatus status;
+    FakePrompter prompter;
+    FakeFileDialogs dialogs;
+    QStringList recent;
+    kobin::ItemDisplay display{book, {note, page, arrangement, status, commandState}, prompter};
+    kobin::BookCommands bookCommands{{book, display, status, prompter, dialogs,
+                                      [this](const QString &path) { recent << path; }}};
+
+    BookFixture() { QDir().mkpath(working()); }
+
+    QString app(const QString &name = {}) const { return session.appPath + name; }
+    QString working(const QString &name = {}) const { return book.workingFolder().path() + name; }
+
+    void click(const char *key)
+    {
+        kobin::TreeItem *item = tree.item(QString::fromLatin1(key));
+        tree.select(item);
+        display.showItem(item);
+    }
+
+    // What the command state shows of the item kind last shown.
+    bool bookItemCommandsShown() const
+    {
+        return !commands.isEnabled(kobin::Command::MoveUp, kobin::Surface::Button);
+    }
+    bool homepageCommandsShown() const { return commandState.tabs().size() == 4; }
+};
