@@ -5,6 +5,7 @@
 #include "ContentFiles.h"
 #include "ImageKeys.h"
 #include "ItemTree.h"
+#include "NumberFile.h"
 #include "Prompter.h"
 #include "TreeString.h"
 

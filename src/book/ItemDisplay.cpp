@@ -2,10 +2,10 @@
 
 #include "BookSession.h"
 #include "BookView.h"
-#include "ContentFiles.h"
 #include "Cp932.h"
 #include "ImageKeys.h"
 #include "ItemTree.h"
+#include "NumberFile.h"
 #include "PageNames.h"
 #include "Prompter.h"
 

@@ -4,6 +4,7 @@
 #include "FakePrompter.h"
 #include "TestFiles.h"
 #include "ItemTree.h"
+#include "NumberFile.h"
 #include "TreeString.h"
 
 #include <QDir>
@@ -202,16 +203,6 @@ private slots:
         QCOMPARE(readText(working + "a5index.txt"), QByteArray("2400\r\n"));
         QCOMPARE(readText(working + "a5indexside.txt"), QByteArray("3512.5\r\n"));
         QCOMPARE(readNumberFile(working + "a5indexside.txt").value(), 3512.5f);
-    }
-
-    void splitterFilesThatHoldNoNumberGiveNothing()
-    {
-        const QString path = m_session.workingFolder() + "x.txt";
-        writeText(path, "abc\r\n");
-        QVERIFY(!readNumberFile(path));
-        QVERIFY(!readNumberFile(path + ".missing"));
-        writeText(path, "  -12.5xyz");
-        QCOMPARE(readNumberFile(path).value(), -12.5f);
     }
 
     void itemContentFilesFollowTheDigitRule()
