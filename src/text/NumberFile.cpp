@@ -1,5 +1,7 @@
 #include "NumberFile.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <cmath>
@@ -13,11 +15,7 @@ QString formatSingle(float value)
 
 bool writeNumberFile(const QString &path, float value)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray line = formatSingle(value).toLatin1() + "\r\n";
-    return file.write(line) == line.size();
+    return saveFileAtomically(path, formatSingle(value).toLatin1() + "\r\n");
 }
 
 std::optional<float> readNumberFile(const QString &path)

@@ -9,8 +9,8 @@ namespace kobin {
 // it ("2400", "1234.5").
 QString formatSingle(float value);
 
-// Number files (splitter positions): one number in twips and CR LF; false when
-// the file could not be written.
+// Number files (splitter positions): one number in twips and CR LF. Written
+// whole or not at all; false when the file could not be written.
 bool writeNumberFile(const QString &path, float value);
 
 // The number at the start of the file; nullopt when the file is missing or holds none.
