@@ -60,12 +60,3 @@ void setText(QTextDocument &document, QStringView text)
 }
 
 } // namespace kobin::richtext
-
-namespace kobin {
-
-bool RichTextPaneFiles::saveRichText(const QString &path)
-{
-    return richtext::saveFile(m_document, path, richtext::FileType::Rtf);
-}
-
-} // namespace kobin

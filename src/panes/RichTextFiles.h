@@ -1,7 +1,5 @@
 #pragma once
 
-#include "BookStore.h"
-
 #include <QString>
 #include <QStringView>
 
@@ -15,12 +13,12 @@ enum class FileType { Rtf = 0, PlainText = 1 };
 
 // Replaces the document with the RTF file at path. A missing or unreadable
 // file, or one that is not RTF, leaves the document unchanged and gives false.
-bool loadFile(QTextDocument &document, const QString &path);
+[[nodiscard]] bool loadFile(QTextDocument &document, const QString &path);
 
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character
 // does not fit). The file is replaced whole or not at all.
-bool saveFile(const QTextDocument &document, const QString &path, FileType type);
+[[nodiscard]] bool saveFile(const QTextDocument &document, const QString &path, FileType type);
 
 // The document's plain text: paragraphs and line breaks become lineEnd; the
 // last paragraph has none.
@@ -33,18 +31,3 @@ QString text(const QTextDocument &document);
 void setText(QTextDocument &document, QStringView text);
 
 } // namespace kobin::richtext
-
-namespace kobin {
-
-// Lets the book store the text pane's document into the working folder.
-class RichTextPaneFiles : public TextPaneFiles
-{
-public:
-    explicit RichTextPaneFiles(const QTextDocument &document) : m_document(document) {}
-    bool saveRichText(const QString &path) override;
-
-private:
-    const QTextDocument &m_document;
-};
-
-} // namespace kobin
