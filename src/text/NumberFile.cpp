@@ -1,6 +1,7 @@
 #include "NumberFile.h"
 
 #include "AtomicFile.h"
+#include "Cp932.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -25,7 +26,7 @@ std::optional<float> readNumberFile(const QString &path)
         return std::nullopt;
     static const QRegularExpression leadingNumber(
         QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
-    const auto match = leadingNumber.match(QString::fromLatin1(file.read(64)));
+    const auto match = leadingNumber.match(decodeSystemText(file.read(64)));
     if (!match.hasMatch())
         return std::nullopt;
     const double value = match.captured(1).toDouble();

@@ -13,7 +13,8 @@ QString formatSingle(float value);
 // whole or not at all; false when the file could not be written.
 bool writeNumberFile(const QString &path, float value);
 
-// The number at the start of the file; nullopt when the file is missing or holds none.
+// The number at the start of the file (after a UTF-8 byte-order mark, as in
+// every system text file); nullopt when the file is missing or holds none.
 [[nodiscard]] std::optional<float> readNumberFile(const QString &path);
 
 } // namespace kobin

@@ -58,6 +58,7 @@ private slots:
         QTest::newRow("spaces and line breaks first") << QByteArray(" \r\n\t3000\r\n") << std::optional<float>(3000);
         QTest::newRow("no digit before the point") << QByteArray(".5") << std::optional<float>(0.5f);
         QTest::newRow("exponent") << QByteArray("2.4E+03") << std::optional<float>(2400);
+        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF" "1440\r\n") << std::optional<float>(1440);
         QTest::newRow("no number") << QByteArray("abc\r\n") << std::optional<float>();
         QTest::newRow("empty") << QByteArray() << std::optional<float>();
         QTest::newRow("sign alone") << QByteArray("-\r\n") << std::optional<float>();
