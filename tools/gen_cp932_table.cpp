@@ -1,6 +1,7 @@
 // Writes the double-byte half of the code page 932 decoding table, as ICU's
 // "windows-31j" converter (Microsoft's mapping) decodes it, to standard output.
 // Build: g++ -std=c++17 -fPIC gen_cp932_table.cpp $(pkg-config --cflags --libs Qt6Core)
+// Run: ./a.out > src/text/Cp932Table.inc
 #include <QStringDecoder>
 #include <cstdio>
 

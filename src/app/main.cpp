@@ -7,6 +7,7 @@
 #include "SingleInstance.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -37,7 +38,13 @@ int main(int argc, char *argv[])
     }
 
     const QString appPath = kobin::resolveAppPath();
-    kobin::AppFolderInstaller(QStringLiteral(":/install"), appPath).install();
+    if (!kobin::AppFolderInstaller(QStringLiteral(":/install"), appPath).install()) {
+        // Without its folder the program has nowhere to keep an open book.
+        kobin::MessageBoxPrompter(nullptr, smoke)
+            .inform(kobin::PromptIcon::Exclamation, QStringLiteral("ﾌｫﾙﾀﾞを作成できません"),
+                    QStringLiteral("「 ") + QDir::toNativeSeparators(appPath) + QStringLiteral(" 」\n\nを作成できません。"));
+        return 1;
+    }
 
     kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath), smoke);
     // The whole argument text is the book to open.

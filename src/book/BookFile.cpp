@@ -1,5 +1,6 @@
 #include "BookFile.h"
 
+#include "AtomicFile.h"
 #include "BookSession.h"
 #include "Cp932.h"
 #include "ItemTree.h"
@@ -7,7 +8,6 @@
 #include "TreeString.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kobin {
 
@@ -36,15 +36,7 @@ std::optional<QString> loadTreeString(const QString &path)
 
 bool writeBookFile(const QString &path, const QString &treeString)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encodeSystemText(treeString) + "\r\n";
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveFileAtomically(path, encodeSystemText(treeString) + "\r\n");
 }
 
 bool readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)

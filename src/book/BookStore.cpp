@@ -4,6 +4,7 @@
 #include "Book.h"
 #include "ContentFiles.h"
 #include "ItemTree.h"
+#include "NumberFile.h"
 #include "Prompter.h"
 #include "TreeString.h"
 

@@ -1,11 +1,7 @@
 #include "ContentFiles.h"
 
-#include "Settings.h"
-
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -91,31 +87,6 @@ bool copyFileOver(const QString &source, const QString &target)
     std::filesystem::copy_file(toFsPath(source), toFsPath(target), std::filesystem::copy_options::overwrite_existing,
                                error);
     return !error;
-}
-
-bool writeNumberFile(const QString &path, float value)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray line = formatSingle(value).toLatin1() + "\r\n";
-    return file.write(line) == line.size();
-}
-
-std::optional<float> readNumberFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    static const QRegularExpression leadingNumber(
-        QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
-    const auto match = leadingNumber.match(QString::fromLatin1(file.read(64)));
-    if (!match.hasMatch())
-        return std::nullopt;
-    const double value = match.captured(1).toDouble();
-    if (!std::isfinite(value) || std::fabs(value) > 1e9)
-        return std::nullopt;
-    return static_cast<float>(value);
 }
 
 } // namespace kobin

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 namespace kobin {
 
@@ -27,10 +26,5 @@ bool copyFileAtomically(const QString &source, const QString &target);
 
 // Copies source over target directly, for scratch folders such as the working folder.
 bool copyFileOver(const QString &source, const QString &target);
-
-// Splitter files: one number in twips and a line break.
-bool writeNumberFile(const QString &path, float value);
-// The number at the start of the file; nullopt when the file is missing or holds none.
-std::optional<float> readNumberFile(const QString &path);
 
 } // namespace kobin

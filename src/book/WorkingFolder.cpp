@@ -1,6 +1,7 @@
 #include "WorkingFolder.h"
 
 #include "ContentFiles.h"
+#include "NumberFile.h"
 
 #include <QDir>
 #include <QFile>

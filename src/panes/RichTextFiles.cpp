@@ -1,11 +1,11 @@
 #include "RichTextFiles.h"
 
+#include "AtomicFile.h"
 #include "Cp932.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -26,14 +26,7 @@ bool saveFile(const QTextDocument &document, const QString &path, FileType type)
 {
     const QByteArray bytes = type == FileType::Rtf ? rtf::writeRtf(document)
                                                    : encodeSystemText(text(document));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveFileAtomically(path, bytes);
 }
 
 QString plainText(const QTextDocument &document, QStringView lineEnd)

@@ -13,12 +13,12 @@ enum class FileType { Rtf = 0, PlainText = 1 };
 
 // Replaces the document with the RTF file at path. A missing or unreadable
 // file, or one that is not RTF, leaves the document unchanged and gives false.
-bool loadFile(QTextDocument &document, const QString &path);
+[[nodiscard]] bool loadFile(QTextDocument &document, const QString &path);
 
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character
 // does not fit). The file is replaced whole or not at all.
-bool saveFile(const QTextDocument &document, const QString &path, FileType type);
+[[nodiscard]] bool saveFile(const QTextDocument &document, const QString &path, FileType type);
 
 // The document's plain text: paragraphs and line breaks become lineEnd; the
 // last paragraph has none.

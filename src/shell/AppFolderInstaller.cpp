@@ -1,5 +1,6 @@
 #include "AppFolderInstaller.h"
 
+#include "AtomicFile.h"
 #include "Cp932.h"
 
 #include <QDir>
@@ -11,6 +12,17 @@ namespace kobin {
 
 namespace {
 
+// Writes the file's bytes rather than copying the file: a copy would keep the
+// resource's read-only permissions, and the user's copies must be writable.
+bool installFile(const QString &source, const QString &target)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
+}
+
 bool copyTree(const QString &from, const QString &to)
 {
     if (!QDir().mkpath(to))
@@ -20,22 +32,9 @@ bool copyTree(const QString &from, const QString &to)
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString target = to + u'/' + entry.fileName();
-        if (entry.isDir()) {
-            copied = copyTree(entry.filePath(), target) && copied;
-        } else if (QFile::copy(entry.filePath(), target)) {
-            // Files from the resources are read-only; the user's copies are not.
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        } else {
-            copied = false;
-        }
+        copied = (entry.isDir() ? copyTree(entry.filePath(), target) : installFile(entry.filePath(), target)) && copied;
     }
     return copied;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -59,8 +58,7 @@ bool AppFolderInstaller::install() const
 bool AppFolderInstaller::installSampleBook() const
 {
     const QString sample = m_source + QStringLiteral("/sample/");
-    bool installed = QFile::copy(sample + QStringLiteral("sample.iis"), m_appPath + QStringLiteral("sample.iis"));
-    QFile::setPermissions(m_appPath + QStringLiteral("sample.iis"), QFile::ReadOwner | QFile::WriteOwner);
+    bool installed = installFile(sample + QStringLiteral("sample.iis"), m_appPath + QStringLiteral("sample.iis"));
     const QString bookFolder = m_appPath + QStringLiteral("sample/");
     installed = copyTree(sample + QStringLiteral("sample"), bookFolder) && installed;
     installed = copyTree(sample + QStringLiteral("pages"), bookFolder + QStringLiteral("pages")) && installed;
@@ -75,7 +73,8 @@ bool AppFolderInstaller::installSampleBook() const
         if (fields.size() != 2)
             continue;
         const QString page = QDir::toNativeSeparators(bookFolder + QStringLiteral("pages/") + fields[1]);
-        installed = writeFile(bookFolder + fields[0] + QStringLiteral("url.txt"), encodeSystemText(page) + "\r\n")
+        installed = saveFileAtomically(bookFolder + fields[0] + QStringLiteral("url.txt"),
+                                       encodeSystemText(page) + "\r\n")
             && installed;
     }
     return installed;
@@ -86,12 +85,7 @@ bool AppFolderInstaller::installHelp() const
     const QString target = m_appPath + helpFileName();
     if (QFileInfo::exists(target))
         return true;
-    const QString source = m_source + u'/' + helpFileName();
-    if (!QFileInfo::exists(source))
-        return false;
-    const bool copied = QFile::copy(source, target);
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return copied;
+    return installFile(m_source + u'/' + helpFileName(), target);
 }
 
 } // namespace kobin

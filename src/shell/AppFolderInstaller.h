@@ -14,7 +14,7 @@ public:
     AppFolderInstaller(QString source, QString appPath);
 
     // Returns false when the program folder cannot be created.
-    bool install() const;
+    [[nodiscard]] bool install() const;
 
     static QString helpFileName() { return QStringLiteral("kobin.qch"); }
 

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "NumberFile.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
@@ -172,11 +174,6 @@ QList<QPair<QString, QString>> Settings::readAll(const QString &section) const
 void Settings::sync()
 {
     m_store->sync();
-}
-
-QString formatSingle(float value)
-{
-    return QString::number(static_cast<double>(value), 'g', 7);
 }
 
 } // namespace kobin

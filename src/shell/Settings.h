@@ -57,7 +57,4 @@ private:
     QString m_appPath;
 };
 
-// Decimal text of a single-precision number as the store keeps it ("2400", "1234.5").
-QString formatSingle(float value);
-
 } // namespace kobin

@@ -5,6 +5,7 @@
 #include "FakePrompter.h"
 #include "TestFiles.h"
 #include "ItemTree.h"
+#include "NumberFile.h"
 #include "TreeString.h"
 
 #include <QDir>
@@ -182,16 +183,6 @@ private slots:
         QDir().mkpath(working() + "a6indexside.txt");
         QVERIFY(!m_book->workingFolder().storeSplits("a6index", 1, 2, &failed));
         QCOMPARE(failed, working() + "a6indexside.txt");
-    }
-
-    void splitterFilesThatHoldNoNumberGiveNothing()
-    {
-        const QString path = working() + "x.txt";
-        writeText(path, "abc\r\n");
-        QVERIFY(!readNumberFile(path));
-        QVERIFY(!readNumberFile(path + ".missing"));
-        writeText(path, "  -12.5xyz");
-        QCOMPARE(readNumberFile(path).value(), -12.5f);
     }
 
     void itemContentFilesFollowTheDigitRule()

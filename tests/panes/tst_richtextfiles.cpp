@@ -49,6 +49,10 @@ private slots:
         QVERIFY(richtext::loadFile(loaded, path));
         QCOMPARE(testing::describe(loaded), testing::describe(note));
 
+        // Saving what was read back writes the very same bytes again.
+        const QString stored = m_dir.filePath("a3.rtf");
+        QVERIFY(richtext::saveFile(loaded, stored, richtext::FileType::Rtf));
+        QCOMPARE(testing::readBytes(stored), testing::readBytes(path));
     }
 
     void plainTextIsSavedInCodePage932OrUtf8_data()

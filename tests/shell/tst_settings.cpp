@@ -122,13 +122,6 @@ private slots:
                  QStringList({"/b/4.iis", "/b/8.iis", "/b/7.iis", "/b/6.iis", "/b/5.iis", "/b/4.iis", "/b/3.iis"}));
     }
 
-    void singlesAreStoredAsPlainDecimalText()
-    {
-        QCOMPARE(formatSingle(2400.0f), QString("2400"));
-        QCOMPARE(formatSingle(-15.25f), QString("-15.25"));
-        QCOMPARE(formatSingle(11500.0f), QString("11500"));
-    }
-
     void exitWhileMaximisedKeepsTheNormalRectangle()
     {
         Settings settings(m_file, "/p/");

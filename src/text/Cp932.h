@@ -8,6 +8,11 @@ namespace kobin::cp932 {
 
 // Code page 932 (Shift-JIS with Microsoft's extensions), the encoding of
 // every book file and of the Japanese text in notes.
+//
+// Our own table rather than a converter: it was generated from ICU's
+// "windows-31j" converter and decodes and encodes byte for byte as it does,
+// while running faster, and the RTF writer needs to ask of each character on
+// its own whether it fits (encodeChar), which a whole-string converter cannot answer.
 
 bool isLeadByte(unsigned char byte);
 

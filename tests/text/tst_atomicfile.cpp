@@ -1,0 +1,133 @@
+#include "AtomicFile.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace kobin;
+
+namespace {
+
+QStringList entriesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Every byte value, CR LF and NUL among them, over several write buffers.
+QByteArray largeBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 4 * 1024 * 1024; ++i)
+        bytes.append(static_cast<char>(i * 7 % 256));
+    return bytes;
+}
+
+// Limits the size of any file this process writes, so that a write stops short
+// as on a full disk; the limit and the signal it raises are undone at the end.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = SIG_DFL;
+    bool m_set = false;
+};
+
+} // namespace
+
+class TestAtomicFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void writesTheWholeFile_data()
+    {
+        QTest::addColumn<QByteArray>("previous");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("new file") << QByteArray() << QByteArray("|0\\Book=a1+root|\r\n");
+        QTest::newRow("shorter than the old one") << QByteArray("a much longer old content\r\n") << QByteArray("new");
+        QTest::newRow("empty") << QByteArray("old") << QByteArray();
+        QTest::newRow("large, every byte value") << QByteArray("old") << largeBytes();
+    }
+
+    void writesTheWholeFile()
+    {
+        QFETCH(QByteArray, previous);
+        QFETCH(QByteArray, bytes);
+        const QString target = path("book.iis");
+        if (!previous.isEmpty())
+            writeText(target, previous);
+        QVERIFY(saveFileAtomically(target, bytes));
+        QCOMPARE(readText(target), bytes);
+        QCOMPARE(entriesIn(m_dir->path()), QStringList({"book.iis"}));
+    }
+
+    void aFailureReportsItAndLeavesEverythingAsItWas()
+    {
+        const QString old = path("a1.rtf");
+        writeText(old, "{\\rtf1 old}");
+        writeText(path("folder/kept.txt"), "kept");
+
+        QVERIFY(!saveFileAtomically(path("no/such/folder/a.rtf"), "new"));
+        QVERIFY(!saveFileAtomically(path("folder"), "new"));
+        QVERIFY(!saveFileAtomically(old + "/inside.rtf", "new"));
+
+        QCOMPARE(readText(old), QByteArray("{\\rtf1 old}"));
+        QCOMPARE(entriesIn(path("folder")), QStringList({"kept.txt"}));
+        QCOMPARE(entriesIn(m_dir->path()), QStringList({"a1.rtf", "folder"}));
+    }
+
+    void aWriteThatStopsShortLeavesTheOldFile()
+    {
+        const QString target = path("a1.rtf");
+        writeText(target, "{\\rtf1 old}");
+        bool saved = true;
+        {
+            FileSizeLimit limit(64 * 1024);
+            if (!limit.isSet())
+                QSKIP("cannot limit the size of written files here");
+            saved = saveFileAtomically(target, largeBytes());
+        }
+        QVERIFY(!saved);
+        QCOMPARE(readText(target), QByteArray("{\\rtf1 old}"));
+        QCOMPARE(entriesIn(m_dir->path()), QStringList({"a1.rtf"}));
+    }
+
+    void savingThroughALinkReplacesTheFileItPointsTo()
+    {
+        const QString target = path("notes/a1.rtf");
+        writeText(target, "old");
+        const QString link = path("a1-link.rtf");
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(saveFileAtomically(link, "new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readText(target), QByteArray("new"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"
