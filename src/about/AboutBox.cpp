@@ -31,7 +31,7 @@ AboutBox::AboutBox(const QIcon &icon, UrlOpener openUrl, QWidget *parent)
     large.setBold(true);
     name->setFont(large);
     auto *subtitle = new QLabel(QStringLiteral("インターネット情報管理ツール"), this);
-    auto *version = new QLabel(QStringLiteral("version ") + QStringLiteral("2.02"), this);
+    auto *version = new QLabel(QStringLiteral("version ") + QCoreApplication::applicationVersion(), this);
     auto *mailCaption = new QLabel(QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽ："), this);
     auto *mail = new QLabel(QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(mailAddress()), this);
     mail->setObjectName(QStringLiteral("Label6"));
@@ -54,14 +54,6 @@ AboutBox::AboutBox(const QIcon &icon, UrlOpener openUrl, QWidget *parent)
     layout->addWidget(mail, 3, 2);
     layout->addWidget(ok, 4, 2, Qt::AlignRight);
     setFixedSize(sizeHint());
-}
-
-void AboutBox::centreOnScreen()
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
 }
 
 void AboutBox::openMailLink()

@@ -19,7 +19,6 @@ public:
     AboutBox(const QIcon &icon, UrlOpener openUrl, QWidget *parent = nullptr);
 
     static QString mailAddress();
-    void centreOnScreen();
     void openMailLink();
 
 private:

@@ -9,6 +9,7 @@
 #include "PageNavigation.h"
 #include "PaneAdapters.h"
 #include "QtFileDialogs.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "Splash.h"
@@ -101,7 +102,7 @@ void KobinApp::bindPageCommands()
 void KobinApp::start(const QString &commandLine)
 {
     Splash splash;
-    splash.centreOnScreen();
+    centreOnScreen(splash);
     splash.show();
     QApplication::processEvents();
     m_lifecycle->load(commandLine, splash);

@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kobin"));
-    QApplication::setApplicationVersion(QStringLiteral("2.02"));
+    QApplication::setApplicationVersion(QStringLiteral(KOBIN_VERSION));
 
     // Dates and times in Japanese forms where the system names no language.
     if (QLocale::system().language() == QLocale::C)

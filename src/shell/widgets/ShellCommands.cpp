@@ -5,6 +5,7 @@
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "MainWindow.h"
+#include "ScreenPlacement.h"
 #include "ToolbarCustomizeDialog.h"
 
 #include <QDir>
@@ -60,7 +61,7 @@ bool ShellCommands::showHelpSearch()
 void ShellCommands::showAbout()
 {
     AboutBox box(m_window.windowIcon(), m_openUrl, &m_window);
-    box.centreOnScreen();
+    centreOnScreen(box);
     box.exec();
 }
 

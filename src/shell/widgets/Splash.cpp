@@ -24,7 +24,7 @@ Splash::Splash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     title->setFont(titleFont);
     auto *subtitle = new QLabel(QStringLiteral("インターネット情報管理ツール"), this);
     subtitle->setObjectName(QStringLiteral("lblTitle"));
-    auto *version = new QLabel(QStringLiteral("version 2.02"), this);
+    auto *version = new QLabel(QStringLiteral("version ") + QCoreApplication::applicationVersion(), this);
     m_condition = new QLabel(QStringLiteral("読み込み 開始："), this);
     m_condition->setObjectName(QStringLiteral("lblCondition"));
     m_item = new QLabel(this);
@@ -47,14 +47,6 @@ void Splash::setCondition(const QString &text)
 void Splash::setItem(const QString &text)
 {
     m_item->setText(text);
-}
-
-void Splash::centreOnScreen()
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
 }
 
 } // namespace kobin

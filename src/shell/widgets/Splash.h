@@ -13,7 +13,6 @@ public:
     Splash();
     void setCondition(const QString &text); // the phase
     void setItem(const QString &text);      // the item of the phase
-    void centreOnScreen();
 
 private:
     QLabel *m_condition;

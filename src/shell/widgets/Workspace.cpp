@@ -25,12 +25,12 @@ Workspace::Workspace(QWidget *tree, QWidget *webPane, QWidget *textPane, QWidget
     m_webPane->setParent(m_content);
     m_textPane->setParent(m_content);
 
-    m_treeGrip = new SplitterGrip(Qt::Horizontal, QStringLiteral("imgSplitter"), this);
-    m_stackedGrip = new SplitterGrip(Qt::Vertical, QStringLiteral("imgSplitterHtml"), m_content);
-    m_sideGrip = new SplitterGrip(Qt::Horizontal, QStringLiteral("imgSplitterHarlf"), m_content);
-    m_treeBar = new SplitterBar(QStringLiteral("picSplitter"), this);
-    m_stackedBar = new SplitterBar(QStringLiteral("picSplitterHtml"), m_content);
-    m_sideBar = new SplitterBar(QStringLiteral("picSplitterHarlf"), m_content);
+    m_treeSplitter = {new SplitterGrip(Qt::Horizontal, QStringLiteral("imgSplitter"), this),
+                      new SplitterBar(QStringLiteral("picSplitter"), this), {}};
+    m_stackedSplitter = {new SplitterGrip(Qt::Vertical, QStringLiteral("imgSplitterHtml"), m_content),
+                         new SplitterBar(QStringLiteral("picSplitterHtml"), m_content), {}};
+    m_sideSplitter = {new SplitterGrip(Qt::Horizontal, QStringLiteral("imgSplitterHarlf"), m_content),
+                      new SplitterBar(QStringLiteral("picSplitterHarlf"), m_content), {}};
 
     m_webPane->hide();
     setTabs({arrangement::Text}, arrangement::Text);
@@ -41,9 +41,7 @@ Workspace::Workspace(QWidget *tree, QWidget *webPane, QWidget *textPane, QWidget
         applyArrangement();
         emit tabChosen(selectedTab());
     });
-    connectTreeSplitter();
-    connectStackedSplitter();
-    connectSideSplitter();
+    connectSplitters();
 }
 
 void Workspace::setSplits(float treeWidth, float stackedSplit, float sideSplit)
@@ -88,16 +86,16 @@ void Workspace::sizeControls(float treeWidth, float stackedSplit, float sideSpli
     m_tabBody->lower();
     place(m_webPane, m_layout.webPane);
     place(m_textPane, m_layout.textPane);
-    place(m_treeGrip, m_layout.treeSplitter);
-    place(m_stackedGrip, m_layout.stackedSplitter);
-    place(m_sideGrip, m_layout.sideSplitter);
-    m_treeGrip->raise();
-    m_stackedGrip->raise();
-    m_sideGrip->raise();
+    place(m_treeSplitter.grip, m_layout.treeSplitter);
+    place(m_stackedSplitter.grip, m_layout.stackedSplitter);
+    place(m_sideSplitter.grip, m_layout.sideSplitter);
+    m_treeSplitter.grip->raise();
+    m_stackedSplitter.grip->raise();
+    m_sideSplitter.grip->raise();
     const QString key = selectedTab();
-    m_stackedGrip->setVisible(key == arrangement::UpDown);
-    m_sideGrip->setVisible(key == arrangement::LeftRight);
-    m_treeGrip->setVisible(m_treeShown);
+    m_stackedSplitter.grip->setVisible(key == arrangement::UpDown);
+    m_sideSplitter.grip->setVisible(key == arrangement::LeftRight);
+    m_treeSplitter.grip->setVisible(m_treeShown);
 }
 
 void Workspace::setTreeShown(bool shown)
@@ -169,75 +167,60 @@ float Workspace::windowOuterWidth() const
     return TwipsScale::of(this).twipsX(window()->frameGeometry().width());
 }
 
-void Workspace::connectTreeSplitter()
+void Workspace::connectSplitter(Splitter &splitter, std::function<TwipsRect()> barAtPress,
+                                std::function<void(TwipsRect &bar, QPoint offset)> follow,
+                                std::function<void(const TwipsRect &bar)> release)
 {
-    connect(m_treeGrip, &SplitterGrip::pressed, this, [this] {
-        m_treeBarRect = {m_layout.tabStrip.left, m_layout.tree.top, kSplitterThickness, m_layout.tree.height};
-        place(m_treeBar, m_treeBarRect);
-        m_treeBar->show();
-        m_treeBar->raise();
+    connect(splitter.grip, &SplitterGrip::pressed, this, [this, &splitter, barAtPress] {
+        splitter.barRect = barAtPress();
+        place(splitter.bar, splitter.barRect);
+        splitter.bar->show();
+        splitter.bar->raise();
         m_dragging = true;
     });
-    connect(m_treeGrip, &SplitterGrip::moved, this, [this](QPoint offset) {
-        m_treeGrip->raise();
+    connect(splitter.grip, &SplitterGrip::moved, this, [this, &splitter, follow](QPoint offset) {
+        splitter.grip->raise();
         if (!m_dragging)
             return;
-        const float p = m_layout.treeSplitter.left + TwipsScale::of(this).twipsX(offset.x());
-        m_treeBarRect.left = treeBarPosition(p, windowOuterWidth());
-        place(m_treeBar, m_treeBarRect);
+        follow(splitter.barRect, offset);
+        place(splitter.bar, splitter.barRect);
     });
-    connect(m_treeGrip, &SplitterGrip::released, this, [this] {
-        m_treeBar->hide();
+    connect(splitter.grip, &SplitterGrip::released, this, [this, &splitter, release] {
+        splitter.bar->hide();
         m_dragging = false;
-        sizeControls(m_treeBarRect.left, m_y, m_z);
+        release(splitter.barRect);
     });
 }
 
-void Workspace::connectStackedSplitter()
+void Workspace::connectSplitters()
 {
-    connect(m_stackedGrip, &SplitterGrip::pressed, this, [this] {
-        m_stackedBarRect = m_layout.stackedSplitter;
-        m_stackedBarRect.width = m_layout.webPane.width;
-        place(m_stackedBar, m_stackedBarRect);
-        m_stackedBar->show();
-        m_stackedBar->raise();
-        m_dragging = true;
-    });
-    connect(m_stackedGrip, &SplitterGrip::moved, this, [this](QPoint offset) {
-        if (!m_dragging)
-            return;
-        const float p = m_layout.stackedSplitter.top + TwipsScale::of(this).twipsY(offset.y());
-        m_stackedBarRect.top = stackedBarPosition(p, m_layout.content.height);
-        place(m_stackedBar, m_stackedBarRect);
-    });
-    connect(m_stackedGrip, &SplitterGrip::released, this, [this] {
-        m_stackedBar->hide();
-        m_dragging = false;
-        sizeControls(m_x, m_stackedBarRect.top, m_z);
-    });
-}
-
-void Workspace::connectSideSplitter()
-{
-    connect(m_sideGrip, &SplitterGrip::pressed, this, [this] {
-        m_sideBarRect = m_layout.sideSplitter;
-        place(m_sideBar, m_sideBarRect);
-        m_sideBar->show();
-        m_sideBar->raise();
-        m_dragging = true;
-    });
-    connect(m_sideGrip, &SplitterGrip::moved, this, [this](QPoint offset) {
-        if (!m_dragging)
-            return;
-        const float p = m_layout.sideSplitter.left + TwipsScale::of(this).twipsX(offset.x());
-        m_sideBarRect.left = sideBarPosition(p, m_layout.content.width);
-        place(m_sideBar, m_sideBarRect);
-    });
-    connect(m_sideGrip, &SplitterGrip::released, this, [this] {
-        m_sideBar->hide();
-        m_dragging = false;
-        sizeControls(m_x, m_y, m_sideBarRect.left);
-    });
+    connectSplitter(
+        m_treeSplitter,
+        [this] { return TwipsRect{m_layout.tabStrip.left, m_layout.tree.top, kSplitterThickness, m_layout.tree.height}; },
+        [this](TwipsRect &bar, QPoint offset) {
+            const float p = m_layout.treeSplitter.left + TwipsScale::of(this).twipsX(offset.x());
+            bar.left = treeBarPosition(p, windowOuterWidth());
+        },
+        [this](const TwipsRect &bar) { sizeControls(bar.left, m_y, m_z); });
+    connectSplitter(
+        m_stackedSplitter,
+        [this] {
+            TwipsRect bar = m_layout.stackedSplitter;
+            bar.width = m_layout.webPane.width;
+            return bar;
+        },
+        [this](TwipsRect &bar, QPoint offset) {
+            const float p = m_layout.stackedSplitter.top + TwipsScale::of(this).twipsY(offset.y());
+            bar.top = stackedBarPosition(p, m_layout.content.height);
+        },
+        [this](const TwipsRect &bar) { sizeControls(m_x, bar.top, m_z); });
+    connectSplitter(
+        m_sideSplitter, [this] { return m_layout.sideSplitter; },
+        [this](TwipsRect &bar, QPoint offset) {
+            const float p = m_layout.sideSplitter.left + TwipsScale::of(this).twipsX(offset.x());
+            bar.left = sideBarPosition(p, m_layout.content.width);
+        },
+        [this](const TwipsRect &bar) { sizeControls(m_x, m_y, bar.left); });
 }
 
 } // namespace kobin

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QTabBar;
 class QFrame;
@@ -51,9 +52,16 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void connectTreeSplitter();
-    void connectStackedSplitter();
-    void connectSideSplitter();
+    // A splitter's grab area, and the bar that follows the mouse while it is dragged.
+    struct Splitter {
+        SplitterGrip *grip = nullptr;
+        SplitterBar *bar = nullptr;
+        TwipsRect barRect;
+    };
+    void connectSplitter(Splitter &splitter, std::function<TwipsRect()> barAtPress,
+                         std::function<void(TwipsRect &bar, QPoint offset)> follow,
+                         std::function<void(const TwipsRect &bar)> release);
+    void connectSplitters();
     void place(QWidget *widget, const TwipsRect &rect);
     LayoutInput input() const;
     float windowOuterWidth() const;
@@ -64,17 +72,13 @@ private:
     QFrame *m_tabBody;
     QTabBar *m_tabBar;
     QWidget *m_content;
-    SplitterGrip *m_treeGrip;
-    SplitterGrip *m_stackedGrip;
-    SplitterGrip *m_sideGrip;
-    SplitterBar *m_treeBar;
-    SplitterBar *m_stackedBar;
-    SplitterBar *m_sideBar;
+    Splitter m_treeSplitter;
+    Splitter m_stackedSplitter;
+    Splitter m_sideSplitter;
 
     float m_x = 2000;
     float m_y = 3720;
     float m_z = 1080;
-    TwipsRect m_treeBarRect, m_stackedBarRect, m_sideBarRect;
     bool m_treeShown = true;
     bool m_dragging = false;
     LayoutResult m_layout;
