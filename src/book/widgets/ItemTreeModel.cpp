@@ -5,12 +5,12 @@ namespace kobin {
 ItemTreeModel::ItemTreeModel(ItemTree &tree, IconForKey icons, QObject *parent)
     : QAbstractItemModel(parent), m_tree(tree), m_icons(std::move(icons))
 {
-    m_tree.setObserver(this);
+    m_tree.addObserver(this);
 }
 
 ItemTreeModel::~ItemTreeModel()
 {
-    m_tree.setObserver(nullptr);
+    m_tree.removeObserver(this);
 }
 
 QModelIndex ItemTreeModel::indexOf(const TreeItem *item) const

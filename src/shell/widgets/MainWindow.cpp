@@ -58,7 +58,11 @@ MainWindow::MainWindow(BookSession &session, QWidget *parent) : QMainWindow(pare
     setMinimumSize(scale.pxX(kMinimumWindowWidth), scale.pxY(kMinimumWindowHeight));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The tree pane follows m_tree, which goes with the members, before the child widgets.
+    delete m_treePane;
+}
 
 void MainWindow::buildMenus()
 {
