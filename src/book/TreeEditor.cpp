@@ -53,6 +53,22 @@ void recordNewPlace(TreeEdit &edit, const TreeItem &item)
     edit.newRow = item.row();
 }
 
+// The key that the first of some records (drag data, TreeEdit::records) names;
+// empty when they are damaged.
+QString keyOfRecords(QStringView records)
+{
+    const qsizetype end = records.indexOf(u'|', 1);
+    if (!records.startsWith(u'|') || end < 0)
+        return {};
+    const QStringView first = records.mid(1, end - 1);
+    const qsizetype equals = first.indexOf(u'=');
+    const qsizetype plus = first.indexOf(u'+', equals + 1);
+    if (equals < 0 || plus < 0)
+        return {};
+    const QStringView key = first.mid(equals + 1, plus - equals - 1);
+    return keyNumber(key) ? key.toString() : QString();
+}
+
 } // namespace
 
 TreeEditor::TreeEditor(ItemTree &tree) : m_tree(tree) {}
@@ -192,20 +208,6 @@ QString TreeEditor::recordsOf(const TreeItem &item)
     records += u'|';
     treestring::appendChildRecords(&item, records);
     return records;
-}
-
-QString TreeEditor::keyOfRecords(QStringView records)
-{
-    const qsizetype end = records.indexOf(u'|', 1);
-    if (!records.startsWith(u'|') || end < 0)
-        return {};
-    const QStringView first = records.mid(1, end - 1);
-    const qsizetype equals = first.indexOf(u'=');
-    const qsizetype plus = first.indexOf(u'+', equals + 1);
-    if (equals < 0 || plus < 0)
-        return {};
-    const QStringView key = first.mid(equals + 1, plus - equals - 1);
-    return keyNumber(key) ? key.toString() : QString();
 }
 
 TreeItem *TreeEditor::itemOfRecords(QStringView records) const

@@ -107,8 +107,6 @@ public:
     // The drag data of an item: its own record, naming its parent ("0" at the
     // top level), followed by its descendants' records, as TreeEdit::records.
     static QString recordsOf(const TreeItem &item);
-    // The key the first of such records names; empty when they are damaged.
-    static QString keyOfRecords(QStringView records);
     // The item the records were written from, while it is still as they describe
     // it; nullptr for records from elsewhere (another book) or out of date.
     TreeItem *itemOfRecords(QStringView records) const;

@@ -572,7 +572,6 @@ private slots:
         treestring::buildTree(tree, kSample);
         const QString records = TreeEditor::recordsOf(*tree.item("a6"));
         QCOMPARE(records, QString(R"(|a1\G=a6+fclose|a6\G1=a9+fclose|a9\G2=a10+richtxt|)"));
-        QCOMPARE(TreeEditor::keyOfRecords(records), QString("a6"));
         QCOMPARE(editor.itemOfRecords(records), tree.item("a6"));
         QCOMPARE(TreeEditor::recordsOf(*tree.item("a1")).left(14), QString(R"(|0\B=a1+root|a)"));
 
@@ -582,10 +581,14 @@ private slots:
         treestring::buildTree(other, uR"(|0\B=a1+root|a1\G=a6+fclose|)");
         QCOMPARE(TreeEditor(other).itemOfRecords(records), nullptr); // another book's a6
 
-        for (const QString &damaged : {QString(), QString("|"), QString(R"(a1\G=a6+fclose|)"),
-                                       QString(R"(|a1\G=a6+fclose)"), QString(R"(|a1\G=a06+fclose|)"),
-                                       QString(R"(|a1\G+a6=fclose|)")})
-            QCOMPARE(TreeEditor::keyOfRecords(damaged), QString());
+
+        const QString g = R"(|a1\G=a6+fclose|)"; // a6 alone, as another book may hold it
+        QVERIFY(editor.move("a9", MoveDirection::Left));
+        QVERIFY(editor.move("a9", MoveDirection::Up)); // G holds nothing now
+        QCOMPARE(editor.itemOfRecords(g), tree.item("a6"));
+        for (const QString &damaged : {QString(), QString("|"), g.mid(1), g.chopped(1), QString(R"(|a1\G=a06+fclose|)"),
+                                       QString(R"(|a1\G+a6=fclose|)"), g + "trailing"})
+            QCOMPARE(editor.itemOfRecords(damaged), nullptr);
     }
 };
 

@@ -22,7 +22,7 @@ MainWindow::MainWindow(BookSession &session, QWidget *parent) : QMainWindow(pare
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(programIcon());
-    m_treePane = new TreePane(m_tree, iconFor);
+    m_treePane = new TreePane(m_tree, m_editor, iconFor);
     m_textPane = new TextPane;
     m_browserPane = new BrowserPane;
     m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, this);

@@ -3,6 +3,7 @@
 #include "BookSession.h"
 #include "CommandState.h"
 #include "ItemTree.h"
+#include "TreeEditor.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -86,6 +87,7 @@ private:
 
     BookSession &m_session;
     ItemTree m_tree;
+    TreeEditor m_editor{m_tree};
     CommandState m_commandState;
     TreePane *m_treePane;
     TextPane *m_textPane;
