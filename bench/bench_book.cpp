@@ -1,10 +1,11 @@
-// Book-on-disk figures: the tree string of 100,000 items, and saving 10,000
-// content files compared with cp copying the same files.
+// Book figures: the tree string of 100,000 items, moving a sub-tree within such a
+// book, and saving 10,000 content files compared with cp copying the same files.
 #include "BookFile.h"
 #include "Book.h"
 #include "BookStore.h"
 #include "ItemTree.h"
 #include "Prompter.h"
+#include "TreeEditor.h"
 #include "TreeString.h"
 
 #include <QDir>
@@ -72,6 +73,32 @@ void NextFreeKeyAfterDeletes(benchmark::State &state)
     }
 }
 BENCHMARK(NextFreeKeyAfterDeletes)->Unit(benchmark::kMicrosecond);
+
+// One step of a folder holding 999 items (111 folders of eight texts each), down
+// past its neighbour and back up on the next iteration, in a book of 100,000 items.
+void MoveSubTree1kIn100k(benchmark::State &state)
+{
+    ItemTree tree;
+    TreeEditor editor(tree);
+    treestring::buildTree(tree, largeTreeString(100000));
+    const QString moved = QStringLiteral("a100001");
+    tree.add("a2", Relationship::Previous, moved, "動かすフォルダ", "fclose", "fopen");
+    int key = 100002;
+    for (int folder = 0; folder < 111; ++folder) {
+        const QString folderKey = QStringLiteral("a%1").arg(key++);
+        tree.add(moved, Relationship::Child, folderKey, QStringLiteral("フォルダ %1").arg(folder), "fclose", "fopen");
+        for (int text = 0; text < 8; ++text)
+            tree.add(folderKey, Relationship::Child, QStringLiteral("a%1").arg(key++), "テキスト", "richtxt");
+    }
+
+    bool down = true;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(editor.move(moved, down ? MoveDirection::Down : MoveDirection::Up));
+        down = !down;
+    }
+    state.SetLabel(QStringLiteral("%1 items, %2 moved").arg(tree.count()).arg(key - 100001).toStdString());
+}
+BENCHMARK(MoveSubTree1kIn100k)->Unit(benchmark::kMillisecond);
 
 class NullPrompter : public Prompter
 {

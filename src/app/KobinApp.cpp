@@ -28,7 +28,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
                    FileDialogs *dialogs)
     : m_book(appPath), m_settings(std::move(settings)), m_prompter(prompter), m_dialogs(dialogs)
 {
-    m_window = std::make_unique<MainWindow>(m_book.tree(), m_commandState);
+    m_window = std::make_unique<MainWindow>(m_book.tree(), m_book.editor(), m_commandState);
     if (!m_prompter) {
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(m_window.get(), unattended);
         m_prompter = m_ownPrompter.get();

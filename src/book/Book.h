@@ -2,6 +2,7 @@
 
 #include "BookSession.h"
 #include "ItemTree.h"
+#include "TreeEditor.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -23,6 +24,8 @@ public:
 
     ItemTree &tree() { return m_tree; }
     const ItemTree &tree() const { return m_tree; }
+    // The only way the tree's shape changes while the user edits the book.
+    TreeEditor &editor() { return m_editor; }
     BookSession &session() { return m_session; }
     const BookSession &session() const { return m_session; }
     WorkingFolder &workingFolder() { return m_workingFolder; }
@@ -48,6 +51,7 @@ private:
     void setTitle(const QString &title, bool changed);
 
     ItemTree m_tree;
+    TreeEditor m_editor{m_tree};
     BookSession m_session;
     WorkingFolder m_workingFolder;
     QString m_title;

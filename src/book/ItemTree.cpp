@@ -37,7 +37,22 @@ ItemTree::ItemTree() : m_root(std::make_unique<TreeItem>())
     m_root->m_isHiddenRoot = true;
 }
 
-ItemTree::~ItemTree() = default;
+ItemTree::~ItemTree()
+{
+    // A view that outlives its book would read freed items.
+    Q_ASSERT_X(m_observers.empty(), "~ItemTree", "an observer is still attached");
+}
+
+void ItemTree::addObserver(ItemTreeObserver *observer)
+{
+    Q_ASSERT(std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end());
+    m_observers.push_back(observer);
+}
+
+void ItemTree::removeObserver(ItemTreeObserver *observer)
+{
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+}
 
 TreeItem *ItemTree::add(const QString &relativeKey, Relationship relationship, const QString &key,
                         const QString &text, const QString &image, const QString &selectedImage)
@@ -101,8 +116,7 @@ TreeItem *ItemTree::insert(TreeItem *parent, int row, const QString &key, int nu
     item->m_row = row;
     item->m_index = count() + 1;
 
-    if (m_observer)
-        m_observer->itemAboutToBeAdded(parent->m_isHiddenRoot ? nullptr : parent, row);
+    notify(&ItemTreeObserver::itemAboutToBeAdded, parent->m_isHiddenRoot ? nullptr : parent, row);
     auto &siblings = parent->m_children;
     siblings.insert(siblings.begin() + row, item);
     for (int i = row + 1; i < static_cast<int>(siblings.size()); ++i)
@@ -110,8 +124,7 @@ TreeItem *ItemTree::insert(TreeItem *parent, int row, const QString &key, int nu
     m_byIndex.push_back(std::move(owned));
     m_byKey.insert(key, item);
     m_keyNumbers.insert(number);
-    if (m_observer)
-        m_observer->itemAdded(item);
+    notify(&ItemTreeObserver::itemAdded, item);
     return item;
 }
 
@@ -135,8 +148,7 @@ bool ItemTree::remove(int index)
 
 void ItemTree::removeItem(TreeItem *item)
 {
-    if (m_observer)
-        m_observer->itemAboutToBeRemoved(item);
+    notify(&ItemTreeObserver::itemAboutToBeRemoved, item);
 
     // Walk the sub-tree without recursion: books can be arbitrarily deep.
     std::vector<TreeItem *> pending{item};
@@ -164,24 +176,20 @@ void ItemTree::removeItem(TreeItem *item)
 
     if (selectionGone)
         m_selected = nullptr;
-    if (m_observer) {
-        m_observer->itemRemoved();
-        if (selectionGone)
-            m_observer->selectionChanged(nullptr);
-    }
+    notify(&ItemTreeObserver::itemRemoved);
+    if (selectionGone)
+        notify(&ItemTreeObserver::selectionChanged, nullptr);
 }
 
 void ItemTree::clear()
 {
-    if (m_observer)
-        m_observer->treeAboutToBeCleared();
+    notify(&ItemTreeObserver::treeAboutToBeCleared);
     m_root->m_children.clear();
     m_byIndex.clear();
     m_byKey.clear();
     m_keyNumbers.clear();
     m_selected = nullptr;
-    if (m_observer)
-        m_observer->treeCleared();
+    notify(&ItemTreeObserver::treeCleared);
 }
 
 void ItemTree::reserve(int items)
@@ -207,15 +215,13 @@ void ItemTree::select(TreeItem *item)
     if (m_selected == item)
         return;
     m_selected = item;
-    if (m_observer)
-        m_observer->selectionChanged(item);
+    notify(&ItemTreeObserver::selectionChanged, item);
 }
 
 void ItemTree::setText(TreeItem *item, const QString &text)
 {
     item->m_text = text;
-    if (m_observer)
-        m_observer->itemChanged(item);
+    notify(&ItemTreeObserver::itemChanged, item);
 }
 
 bool ItemTree::setImages(TreeItem *item, const QString &selectedImage, const QString &expandedImage)
@@ -227,8 +233,7 @@ bool ItemTree::setImages(TreeItem *item, const QString &selectedImage, const QSt
         return false;
     item->m_selectedImage = knownSelectedImage;
     item->m_expandedImage = knownExpandedImage;
-    if (m_observer)
-        m_observer->itemChanged(item);
+    notify(&ItemTreeObserver::itemChanged, item);
     return true;
 }
 
@@ -237,8 +242,7 @@ void ItemTree::setExpanded(TreeItem *item, bool expanded)
     if (item->m_expanded == expanded)
         return;
     item->m_expanded = expanded;
-    if (m_observer)
-        m_observer->itemChanged(item);
+    notify(&ItemTreeObserver::itemChanged, item);
 }
 
 void ItemTree::ensureVisible(TreeItem *item)

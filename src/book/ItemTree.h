@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -59,7 +60,8 @@ private:
     bool m_isHiddenRoot = false;
 };
 
-// Told about every change so that a view can follow the tree.
+// Told about every change so that a view (and whatever else follows the tree)
+// can keep up with it.
 class ItemTreeObserver
 {
 public:
@@ -114,7 +116,11 @@ public:
     // "a" followed by the smallest number that no item's key uses.
     QString nextFreeKey() const;
 
-    void setObserver(ItemTreeObserver *observer) { m_observer = observer; }
+    // Every change is told to each attached observer, in the order they were
+    // attached. An observer detaches before the tree goes, and never attaches or
+    // detaches while it is being told of a change.
+    void addObserver(ItemTreeObserver *observer);
+    void removeObserver(ItemTreeObserver *observer);
 
 private:
     // image and selectedImage are the image list's own copies.
@@ -122,12 +128,19 @@ private:
                      const QString &image, const QString &selectedImage);
     void removeItem(TreeItem *item);
 
+    template <typename... Parameters, typename... Arguments>
+    void notify(void (ItemTreeObserver::*event)(Parameters...), Arguments &&...arguments)
+    {
+        for (ItemTreeObserver *observer : m_observers)
+            (observer->*event)(arguments...);
+    }
+
     std::unique_ptr<TreeItem> m_root;
     std::vector<std::unique_ptr<TreeItem>> m_byIndex; // order of addition
     QHash<QString, TreeItem *> m_byKey;
     KeyNumberSet m_keyNumbers;
     TreeItem *m_selected = nullptr;
-    ItemTreeObserver *m_observer = nullptr;
+    std::vector<ItemTreeObserver *> m_observers;
 };
 
 } // namespace kobin

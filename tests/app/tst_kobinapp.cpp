@@ -234,7 +234,7 @@ private slots:
         book.startNew(false);
         CommandRegistry commands;
         CommandState state(commands);
-        auto window = std::make_unique<MainWindow>(book.tree(), state);
+        auto window = std::make_unique<MainWindow>(book.tree(), book.editor(), state);
         window->treePane()->expandAllItems();
         window.reset();
         // The tree pane has let go of the tree: changing it now reaches no view.

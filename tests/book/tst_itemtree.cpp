@@ -32,6 +32,39 @@ void buildSample(ItemTree &tree)
     tree.add("a2", Relationship::Child, "a5", "Page", "htmlfile");
 }
 
+// Writes every notification it gets, with its name, into a log shared by all observers.
+class LoggingObserver : public ItemTreeObserver
+{
+public:
+    LoggingObserver(const ItemTree &tree, QStringList &log, const QString &name)
+        : m_tree(tree), m_log(log), m_name(name)
+    {
+    }
+
+    void itemAboutToBeAdded(TreeItem *parent, int row) override
+    {
+        write(QStringLiteral("adding %1 %2").arg(parent ? parent->key() : QStringLiteral("top")).arg(row));
+    }
+    void itemAdded(TreeItem *item) override { write("added " + item->key()); }
+    void itemAboutToBeRemoved(TreeItem *item) override
+    {
+        // Still in the tree while observers are told it is about to go.
+        write("removing " + item->key() + (m_tree.item(item->key()) ? "" : " (already gone)"));
+    }
+    void itemRemoved() override { write("removed"); }
+    void treeAboutToBeCleared() override { write(QStringLiteral("clearing %1").arg(m_tree.count())); }
+    void treeCleared() override { write(QStringLiteral("cleared %1").arg(m_tree.count())); }
+    void itemChanged(TreeItem *item) override { write("changed " + item->key() + " " + item->text()); }
+    void selectionChanged(TreeItem *item) override { write("selected " + (item ? item->key() : QStringLiteral("none"))); }
+
+private:
+    void write(const QString &entry) { m_log << m_name + ": " + entry; }
+
+    const ItemTree &m_tree;
+    QStringList &m_log;
+    QString m_name;
+};
+
 } // namespace
 
 class TestItemTree : public QObject
@@ -155,6 +188,42 @@ private slots:
         QVERIFY(tree.item("a2")->isExpanded());
         QVERIFY(!tree.item("a4")->isExpanded());
         QVERIFY(!tree.item("a3")->isExpanded());
+    }
+
+    void everyObserverIsToldOfEveryChangeInOrder()
+    {
+        ItemTree tree;
+        QStringList log;
+        LoggingObserver view(tree, log, "view"), index(tree, log, "index");
+        tree.addObserver(&view);
+        tree.addObserver(&index);
+        buildSample(tree);
+        log.clear();
+
+        tree.add("a1", Relationship::Child, "a6", "New", "richtxt");
+        tree.setText(tree.item("a6"), "Named");
+        tree.select(tree.item("a4"));
+        tree.remove(QStringLiteral("a2")); // takes the selection with it
+        tree.clear();
+        QCOMPARE(log, QStringList({
+                          "view: adding a1 2", "index: adding a1 2",
+                          "view: added a6", "index: added a6",
+                          "view: changed a6 Named", "index: changed a6 Named",
+                          "view: selected a4", "index: selected a4",
+                          "view: removing a2", "index: removing a2",
+                          "view: removed", "index: removed",
+                          "view: selected none", "index: selected none",
+                          "view: clearing 3", "index: clearing 3",
+                          "view: cleared 0", "index: cleared 0",
+                      }));
+
+        log.clear();
+        tree.removeObserver(&view);
+        tree.add(nullptr, Relationship::Last, "a1", "Book", "root");
+        QCOMPARE(log, QStringList({"index: adding top 0", "index: added a1"}));
+        tree.removeObserver(&index);
+        tree.remove(QStringLiteral("a1"));
+        QCOMPARE(log.size(), 2);
     }
 
     void deepTreesAreRemovedWithoutRecursion()

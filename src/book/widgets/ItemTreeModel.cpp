@@ -1,16 +1,27 @@
 #include "ItemTreeModel.h"
 
+#include <QMimeData>
+
 namespace kobin {
 
-ItemTreeModel::ItemTreeModel(ItemTree &tree, IconForKey icons, QObject *parent)
-    : QAbstractItemModel(parent), m_tree(tree), m_icons(std::move(icons))
+namespace {
+
+QString draggedRecords(const QMimeData *data)
 {
-    m_tree.setObserver(this);
+    return data ? QString::fromUtf8(data->data(ItemTreeModel::kTreeRecordsMimeType)) : QString();
+}
+
+} // namespace
+
+ItemTreeModel::ItemTreeModel(ItemTree &tree, TreeEditor &editor, IconForKey icons, QObject *parent)
+    : QAbstractItemModel(parent), m_tree(tree), m_editor(editor), m_icons(std::move(icons))
+{
+    m_tree.addObserver(this);
 }
 
 ItemTreeModel::~ItemTreeModel()
 {
-    m_tree.setObserver(nullptr);
+    m_tree.removeObserver(this);
 }
 
 QModelIndex ItemTreeModel::indexOf(const TreeItem *item) const
@@ -72,6 +83,86 @@ QVariant ItemTreeModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DecorationRole)
         return m_icons(shownImage(item));
     return {};
+}
+
+Qt::ItemFlags ItemTreeModel::flags(const QModelIndex &index) const
+{
+    const TreeItem *item = itemAt(index);
+    if (!item)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDropEnabled;
+    if (!TreeEditor::isBookItem(*item))
+        flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
+bool ItemTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    const TreeItem *item = itemAt(index);
+    if (!item || role != Qt::EditRole)
+        return false;
+    // The tree tells this model of the new caption, which repaints it.
+    const std::optional<TreeEdit> edit = m_editor.rename(item->key(), value.toString());
+    if (edit)
+        emit treeEdited(*edit);
+    return edit.has_value();
+}
+
+Qt::DropActions ItemTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions ItemTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList ItemTreeModel::mimeTypes() const
+{
+    return {kTreeRecordsMimeType};
+}
+
+QMimeData *ItemTreeModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One item is dragged at a time: the tree selects one item only.
+    for (const QModelIndex &index : indexes) {
+        const TreeItem *item = itemAt(index);
+        if (item && !TreeEditor::isBookItem(*item)) {
+            auto *data = new QMimeData;
+            data->setData(kTreeRecordsMimeType, TreeEditor::recordsOf(*item).toUtf8());
+            return data;
+        }
+    }
+    return nullptr;
+}
+
+const TreeItem *ItemTreeModel::droppable(const QMimeData *data, Qt::DropAction action, int row,
+                                         const QModelIndex &parent) const
+{
+    const TreeItem *target = itemAt(parent);
+    if (action != Qt::MoveAction || row != -1 || !target)
+        return nullptr;
+    const TreeItem *dragged = m_editor.itemOfRecords(draggedRecords(data));
+    return dragged && m_editor.canDropOnto(dragged->key(), target->key()) ? dragged : nullptr;
+}
+
+bool ItemTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                    const QModelIndex &parent) const
+{
+    return droppable(data, action, row, parent);
+}
+
+bool ItemTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                 const QModelIndex &parent)
+{
+    const TreeItem *dragged = droppable(data, action, row, parent);
+    if (!dragged)
+        return false;
+    const std::optional<TreeEdit> edit = m_editor.dropOnto(dragged->key(), itemAt(parent)->key());
+    if (edit)
+        emit treeEdited(*edit);
+    return edit.has_value();
 }
 
 void ItemTreeModel::itemAboutToBeAdded(TreeItem *parent, int row)

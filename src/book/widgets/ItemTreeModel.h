@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ItemTree.h"
+#include "TreeEditor.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>
@@ -10,6 +11,8 @@ namespace kobin {
 
 // Shows the item tree to a QTreeView: captions, and the picture of each item's
 // image key (the selected image while selected, the expanded image while expanded).
+// Captions edited in place and items dropped onto others change the tree through
+// the tree editor.
 class ItemTreeModel : public QAbstractItemModel, private ItemTreeObserver
 {
     Q_OBJECT
@@ -17,7 +20,10 @@ class ItemTreeModel : public QAbstractItemModel, private ItemTreeObserver
 public:
     using IconForKey = std::function<QIcon(const QString &imageKey)>;
 
-    ItemTreeModel(ItemTree &tree, IconForKey icons, QObject *parent = nullptr);
+    // Drag data: the dragged item's tree-string records (TreeEditor::recordsOf), UTF-8.
+    static constexpr char kTreeRecordsMimeType[] = "application/x-kobin-tree-records";
+
+    ItemTreeModel(ItemTree &tree, TreeEditor &editor, IconForKey icons, QObject *parent = nullptr);
     ~ItemTreeModel() override;
 
     QModelIndex indexOf(const TreeItem *item) const;
@@ -29,7 +35,27 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
+    // Every item can be renamed in place and dropped onto; all but the book item
+    // can be dragged.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Qt::EditRole renames the item; an empty or unchanged caption is refused.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    // A drop lands on an item (row -1), never between items or on empty space, and
+    // moves the dragged item there when TreeEditor::dropOnto allows it. Drag data
+    // that does not describe an item of this tree as it is now is refused.
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+
 signals:
+    // A rename or a drop through this model changed the tree.
+    void treeEdited(const kobin::TreeEdit &edit);
     void selectedByProgram(kobin::TreeItem *item);
     void expansionChanged(kobin::TreeItem *item);
 
@@ -44,8 +70,11 @@ private:
     void selectionChanged(TreeItem *item) override;
 
     QString shownImage(const TreeItem *item) const;
+    // The item the drag data names when the drop may move it; nullptr otherwise.
+    const TreeItem *droppable(const QMimeData *data, Qt::DropAction action, int row, const QModelIndex &parent) const;
 
     ItemTree &m_tree;
+    TreeEditor &m_editor;
     IconForKey m_icons;
     TreeItem *m_shownSelected = nullptr;
 };

@@ -2,8 +2,8 @@
 
 namespace kobin {
 
-TreePane::TreePane(ItemTree &tree, ItemTreeModel::IconForKey icons, QWidget *parent)
-    : QTreeView(parent), m_tree(tree), m_model(tree, std::move(icons))
+TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey icons, QWidget *parent)
+    : QTreeView(parent), m_tree(tree), m_model(tree, editor, std::move(icons))
 {
     setObjectName(QStringLiteral("tvTreeView"));
     setHeaderHidden(true);

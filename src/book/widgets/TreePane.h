@@ -13,7 +13,7 @@ class TreePane : public QTreeView
     Q_OBJECT
 
 public:
-    TreePane(ItemTree &tree, ItemTreeModel::IconForKey icons, QWidget *parent = nullptr);
+    TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey icons, QWidget *parent = nullptr);
 
     ItemTreeModel &itemModel() { return m_model; }
     void expandAllItems();

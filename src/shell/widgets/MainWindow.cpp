@@ -17,12 +17,12 @@
 
 namespace kobin {
 
-MainWindow::MainWindow(ItemTree &tree, CommandState &commandState, QWidget *parent)
+MainWindow::MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &commandState, QWidget *parent)
     : QMainWindow(parent), m_commandState(commandState), m_commands(commandState.commands())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(programIcon());
-    m_treePane = new TreePane(tree, iconFor);
+    m_treePane = new TreePane(tree, editor, iconFor);
     m_textPane = new TextPane;
     m_browserPane = new BrowserPane;
     m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, this);

@@ -16,6 +16,7 @@ class CommandState;
 class ItemTree;
 class StatusPanels;
 class TextPane;
+class TreeEditor;
 class TreePane;
 class Workspace;
 
@@ -27,7 +28,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    MainWindow(ItemTree &tree, CommandState &commandState, QWidget *parent = nullptr);
+    MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &commandState, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     TreePane *treePane() const { return m_treePane; }

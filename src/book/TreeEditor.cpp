@@ -1,0 +1,219 @@
+#include "TreeEditor.h"
+
+#include "ImageKeys.h"
+#include "KeyNumbers.h"
+#include "TreeString.h"
+
+namespace kobin {
+
+namespace {
+
+struct KindImages {
+    QStringView image;
+    QStringView selected;
+    QStringView expanded;
+};
+
+// The pictures a new item of the kind carries; none for the book item, which is
+// made only when a book is read or started.
+std::optional<KindImages> imagesOf(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Folder: return KindImages{images::FolderClosed, images::FolderOpen, images::FolderOpen};
+    case ItemKind::Text: return KindImages{images::RichText, images::SelectedRichText, {}};
+    case ItemKind::Homepage: return KindImages{images::HtmlFile, images::SelectedHtmlFile, {}};
+    case ItemKind::Book: break;
+    }
+    return std::nullopt;
+}
+
+// The item as it is now: what every edit records before it changes anything.
+TreeEdit editOf(TreeEdit::Kind kind, const TreeItem &item)
+{
+    TreeEdit edit;
+    edit.kind = kind;
+    edit.key = item.key();
+    edit.image = item.image();
+    edit.selectedImage = item.selectedImage();
+    edit.expandedImage = item.expandedImage();
+    edit.oldCaption = item.text();
+    return edit;
+}
+
+void recordOldPlace(TreeEdit &edit, const TreeItem &item)
+{
+    edit.records = TreeEditor::recordsOf(item);
+    edit.oldParentKey = item.parent()->key();
+    edit.oldRow = item.row();
+}
+
+void recordNewPlace(TreeEdit &edit, const TreeItem &item)
+{
+    edit.newParentKey = item.parent()->key();
+    edit.newRow = item.row();
+}
+
+// The key that the first of some records (drag data, TreeEdit::records) names;
+// empty when they are damaged.
+QString keyOfRecords(QStringView records)
+{
+    const qsizetype end = records.indexOf(u'|', 1);
+    if (!records.startsWith(u'|') || end < 0)
+        return {};
+    const QStringView first = records.mid(1, end - 1);
+    const qsizetype equals = first.indexOf(u'=');
+    const qsizetype plus = first.indexOf(u'+', equals + 1);
+    if (equals < 0 || plus < 0)
+        return {};
+    const QStringView key = first.mid(equals + 1, plus - equals - 1);
+    return keyNumber(key) ? key.toString() : QString();
+}
+
+} // namespace
+
+TreeEditor::TreeEditor(ItemTree &tree) : m_tree(tree) {}
+
+bool TreeEditor::isBookItem(const TreeItem &item)
+{
+    return !item.parent();
+}
+
+std::optional<TreeEdit> TreeEditor::add(ItemKind kind, Placement placement)
+{
+    TreeItem *selected = m_tree.selectedItem();
+    const std::optional<KindImages> pictures = imagesOf(kind);
+    if (!selected || !pictures || (placement == Placement::Beside && isBookItem(*selected)))
+        return std::nullopt;
+    TreeItem *item = m_tree.add(selected, placement == Placement::Child ? Relationship::Child : Relationship::Next,
+                                m_tree.nextFreeKey(), QString(), images::imageKey(pictures->image));
+    if (!item)
+        return std::nullopt; // every key number is in use
+    m_tree.setImages(item, images::imageKey(pictures->selected), images::imageKey(pictures->expanded));
+    m_tree.select(item);
+    TreeEdit edit = editOf(TreeEdit::Kind::Add, *item);
+    recordNewPlace(edit, *item);
+    return edit;
+}
+
+std::optional<TreeEdit> TreeEditor::move(const QString &key, MoveDirection direction)
+{
+    TreeItem *item = m_tree.item(key);
+    if (!item || isBookItem(*item))
+        return std::nullopt;
+    TreeItem *target = nullptr;
+    Relationship relationship = Relationship::Child;
+    switch (direction) {
+    case MoveDirection::Up:
+        target = item->previous();
+        relationship = Relationship::Previous;
+        break;
+    case MoveDirection::Down:
+        target = item->next();
+        relationship = Relationship::Next;
+        break;
+    case MoveDirection::Left:
+        target = isBookItem(*item->parent()) ? nullptr : item->parent();
+        relationship = Relationship::Next;
+        break;
+    case MoveDirection::RightPrevious:
+        target = item->previous();
+        break;
+    case MoveDirection::RightNext:
+        target = item->next();
+        break;
+    }
+    if (!target)
+        return std::nullopt;
+    return reattach(*item, *target, relationship);
+}
+
+MoveDirection TreeEditor::rightDirection(const TreeItem &item)
+{
+    return item.previous() ? MoveDirection::RightPrevious : MoveDirection::RightNext;
+}
+
+bool TreeEditor::canDropOnto(const QString &key, const QString &targetKey) const
+{
+    const TreeItem *item = m_tree.item(key);
+    const TreeItem *target = m_tree.item(targetKey);
+    if (!item || !target || isBookItem(*item))
+        return false;
+    for (const TreeItem *above = target; above; above = above->parent()) {
+        if (above == item)
+            return false;
+    }
+    return true;
+}
+
+std::optional<TreeEdit> TreeEditor::dropOnto(const QString &key, const QString &targetKey)
+{
+    if (!canDropOnto(key, targetKey))
+        return std::nullopt;
+    return reattach(*m_tree.item(key), *m_tree.item(targetKey), Relationship::Child);
+}
+
+std::optional<TreeEdit> TreeEditor::reattach(TreeItem &item, TreeItem &target, Relationship relationship)
+{
+    TreeEdit edit = editOf(TreeEdit::Kind::Move, item);
+    recordOldPlace(edit, item);
+    m_tree.remove(edit.key);
+    // The key and pictures were the item's a moment ago and the target is outside
+    // the sub-tree taken out, so putting it back cannot fail.
+    TreeItem *moved = m_tree.add(&target, relationship, edit.key, edit.oldCaption, edit.image);
+    Q_ASSERT(moved);
+    m_tree.setImages(moved, edit.selectedImage, edit.expandedImage);
+    // The first record names the item, which is in the tree again: it is skipped.
+    treestring::buildTree(m_tree, edit.records);
+    m_tree.select(moved);
+    recordNewPlace(edit, *moved);
+    return edit;
+}
+
+std::optional<TreeRemoval> TreeEditor::remove(const QString &key)
+{
+    const TreeItem *item = m_tree.item(key);
+    if (!item || isBookItem(*item))
+        return std::nullopt;
+    const TreeItem *next = item->previous() ? item->previous() : item->next() ? item->next() : item->parent();
+    TreeRemoval removal{editOf(TreeEdit::Kind::Remove, *item), next->key()};
+    recordOldPlace(removal.edit, *item);
+    m_tree.remove(key);
+    return removal;
+}
+
+std::optional<TreeEdit> TreeEditor::rename(const QString &key, const QString &caption)
+{
+    TreeItem *item = m_tree.item(key);
+    QString kept = treestring::storableCaption(QStringView(caption).left(treestring::kMaxCaptionLength));
+    if (kept.size() < caption.size() && kept.back().isHighSurrogate())
+        kept.chop(1); // never half a character
+    if (!item || kept.isEmpty() || kept == item->text())
+        return std::nullopt;
+    TreeEdit edit = editOf(TreeEdit::Kind::Rename, *item);
+    edit.newCaption = kept;
+    m_tree.setText(item, kept);
+    return edit;
+}
+
+QString TreeEditor::recordsOf(const TreeItem &item)
+{
+    QString records = QStringLiteral("|");
+    records += item.parent() ? item.parent()->key() : QStringLiteral("0");
+    records += u'\\';
+    records += treestring::storableCaption(item.text());
+    records += u'=';
+    records += item.key();
+    records += u'+';
+    records += item.image();
+    records += u'|';
+    treestring::appendChildRecords(&item, records);
+    return records;
+}
+
+TreeItem *TreeEditor::itemOfRecords(QStringView records) const
+{
+    TreeItem *item = m_tree.item(keyOfRecords(records));
+    return item && recordsOf(*item) == records ? item : nullptr;
+}
+
+} // namespace kobin
