@@ -230,32 +230,34 @@ const std::vector<CommandRow> &commandRows()
     return rowsByCommand();
 }
 
-std::optional<Command> commandForToolbarKey(const QString &key)
+namespace {
+
+// The command whose row holds text in field: toolbar keys and object names are unique.
+template <QString CommandRow::*field>
+std::optional<Command> commandWhere(const QString &text)
 {
-    static const QHash<QString, Command> byKey = [] {
+    static const QHash<QString, Command> index = [] {
         QHash<QString, Command> built;
         for (const CommandRow &row : rowsByCommand()) {
-            if (!row.toolbarKey.isEmpty())
-                built.insert(row.toolbarKey, row.command);
+            if (!(row.*field).isEmpty())
+                built.insert(row.*field, row.command);
         }
         return built;
     }();
-    const auto it = byKey.constFind(key);
-    return it == byKey.constEnd() ? std::nullopt : std::optional<Command>(*it);
+    const auto it = index.constFind(text);
+    return it == index.constEnd() ? std::nullopt : std::optional<Command>(*it);
+}
+
+} // namespace
+
+std::optional<Command> commandForToolbarKey(const QString &key)
+{
+    return commandWhere<&CommandRow::toolbarKey>(key);
 }
 
 std::optional<Command> commandForObjectName(const QString &name)
 {
-    static const QHash<QString, Command> byName = [] {
-        QHash<QString, Command> built;
-        for (const CommandRow &row : rowsByCommand()) {
-            if (!row.objectName.isEmpty())
-                built.insert(row.objectName, row.command);
-        }
-        return built;
-    }();
-    const auto it = byName.constFind(name);
-    return it == byName.constEnd() ? std::nullopt : std::optional<Command>(*it);
+    return commandWhere<&CommandRow::objectName>(name);
 }
 
 Command recentFileCommand(int element)
