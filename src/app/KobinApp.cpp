@@ -16,7 +16,6 @@
 #include "TextPane.h"
 #include "ToolbarLayout.h"
 #include "TreePane.h"
-#include "Workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,10 +67,7 @@ KobinApp::~KobinApp() = default;
 void KobinApp::bindBookCommands()
 {
     BookCommands &book = *m_bookCommands;
-    m_commands.bind(Command::FileNew, [&book] { book.newBook(); });
-    m_commands.bind(Command::FileOpen, [&book] { book.openBook(); });
-    m_commands.bind(Command::FileSave, [&book] { book.save(); });
-    m_commands.bind(Command::FileSaveAs, [&book] { book.saveAs(); });
+    book.bindCommands(m_commands);
     for (int i = 1; i < kRecentFileMenuElements; ++i) {
         const Command command = recentFileCommand(i);
         m_commands.bind(command, [this, &book, command] { book.openRecentBook(m_window->menuAction(command)->text()); });
@@ -85,10 +81,7 @@ void KobinApp::bindBookCommands()
 void KobinApp::bindPageCommands()
 {
     PageNavigation &navigation = *m_navigation;
-    m_commands.bind(Command::Back, [&navigation] { navigation.back(); });
-    m_commands.bind(Command::Forward, [&navigation] { navigation.forward(); });
-    m_commands.bind(Command::Reload, [&navigation] { navigation.reload(); });
-    m_commands.bind(Command::ReloadButton, [&navigation] { navigation.reload(); });
+    navigation.bindCommands(m_commands);
 
     MainWindow &window = *m_window;
     BrowserPane *browser = window.browserPane();

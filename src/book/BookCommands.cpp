@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "BookFile.h"
 #include "BookStore.h"
+#include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "ItemDisplay.h"
 #include "ItemKinds.h"
@@ -32,6 +33,14 @@ FileDialogRequest bookDialog(const QString &title, const QString &appPath)
 } // namespace
 
 BookCommands::BookCommands(Services services) : m_(std::move(services)) {}
+
+void BookCommands::bindCommands(CommandRegistry &commands)
+{
+    commands.bind(Command::FileNew, [this] { newBook(); });
+    commands.bind(Command::FileOpen, [this] { openBook(); });
+    commands.bind(Command::FileSave, [this] { save(); });
+    commands.bind(Command::FileSaveAs, [this] { saveAs(); });
+}
 
 void BookCommands::textChanged()
 {

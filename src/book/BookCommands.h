@@ -6,6 +6,7 @@
 namespace kobin {
 
 class Book;
+class CommandRegistry;
 class FileDialogs;
 class ItemDisplay;
 class Prompter;
@@ -26,6 +27,9 @@ public:
     };
 
     explicit BookCommands(Services services);
+
+    // New, open, save and save as.
+    void bindCommands(CommandRegistry &commands);
 
     // A change in the text pane marks the book unless the program itself is filling it.
     void textChanged();

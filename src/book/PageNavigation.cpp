@@ -1,6 +1,7 @@
 #include "PageNavigation.h"
 
 #include "Book.h"
+#include "CommandRegistry.h"
 #include "ItemDisplay.h"
 #include "ItemKinds.h"
 #include "PageView.h"
@@ -11,6 +12,14 @@ namespace kobin {
 PageNavigation::PageNavigation(Book &book, ItemDisplay &display, PageView &page, WindowStatus &status)
     : m_book(book), m_display(display), m_page(page), m_status(status)
 {
+}
+
+void PageNavigation::bindCommands(CommandRegistry &commands)
+{
+    commands.bind(Command::Back, [this] { back(); });
+    commands.bind(Command::Forward, [this] { forward(); });
+    commands.bind(Command::Reload, [this] { reload(); });
+    commands.bind(Command::ReloadButton, [this] { reload(); });
 }
 
 bool PageNavigation::isHomepageSelected() const

@@ -5,6 +5,7 @@
 namespace kobin {
 
 class Book;
+class CommandRegistry;
 class ItemDisplay;
 class PageView;
 class WindowStatus;
@@ -15,6 +16,9 @@ class PageNavigation
 {
 public:
     PageNavigation(Book &book, ItemDisplay &display, PageView &page, WindowStatus &status);
+
+    // Back, forward and reload, from the menu and the toolbar.
+    void bindCommands(CommandRegistry &commands);
 
     void back();
     void forward();
