@@ -8,23 +8,17 @@ namespace kobin {
 
 namespace {
 
-struct KindImages {
-    QStringView image;
-    QStringView selected;
-    QStringView expanded;
-};
-
-// The pictures a new item of the kind carries; none for the book item, which is
+// The image a new item of the kind carries; none for the book item, which is
 // made only when a book is read or started.
-std::optional<KindImages> imagesOf(ItemKind kind)
+QStringView imageOf(ItemKind kind)
 {
     switch (kind) {
-    case ItemKind::Folder: return KindImages{images::FolderClosed, images::FolderOpen, images::FolderOpen};
-    case ItemKind::Text: return KindImages{images::RichText, images::SelectedRichText, {}};
-    case ItemKind::Homepage: return KindImages{images::HtmlFile, images::SelectedHtmlFile, {}};
+    case ItemKind::Folder: return images::FolderClosed;
+    case ItemKind::Text: return images::RichText;
+    case ItemKind::Homepage: return images::HtmlFile;
     case ItemKind::Book: break;
     }
-    return std::nullopt;
+    return {};
 }
 
 // The item as it is now: what every edit records before it changes anything.
@@ -81,14 +75,14 @@ bool TreeEditor::isBookItem(const TreeItem &item)
 std::optional<TreeEdit> TreeEditor::add(ItemKind kind, Placement placement)
 {
     TreeItem *selected = m_tree.selectedItem();
-    const std::optional<KindImages> pictures = imagesOf(kind);
-    if (!selected || !pictures || (placement == Placement::Beside && isBookItem(*selected)))
+    const QStringView image = imageOf(kind);
+    if (!selected || image.isEmpty() || (placement == Placement::Beside && isBookItem(*selected)))
         return std::nullopt;
     TreeItem *item = m_tree.add(selected, placement == Placement::Child ? Relationship::Child : Relationship::Next,
-                                m_tree.nextFreeKey(), QString(), images::imageKey(pictures->image));
+                                m_tree.nextFreeKey(), QString(), images::imageKey(image));
     if (!item)
         return std::nullopt; // every key number is in use
-    m_tree.setImages(item, images::imageKey(pictures->selected), images::imageKey(pictures->expanded));
+    treestring::deriveImages(m_tree, item);
     m_tree.select(item);
     TreeEdit edit = editOf(TreeEdit::Kind::Add, *item);
     recordNewPlace(edit, *item);
@@ -198,15 +192,7 @@ std::optional<TreeEdit> TreeEditor::rename(const QString &key, const QString &ca
 QString TreeEditor::recordsOf(const TreeItem &item)
 {
     QString records = QStringLiteral("|");
-    records += item.parent() ? item.parent()->key() : QStringLiteral("0");
-    records += u'\\';
-    records += treestring::storableCaption(item.text());
-    records += u'=';
-    records += item.key();
-    records += u'+';
-    records += item.image();
-    records += u'|';
-    treestring::appendChildRecords(&item, records);
+    treestring::appendItemRecords(&item, records);
     return records;
 }
 

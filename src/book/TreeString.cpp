@@ -77,29 +77,6 @@ QStringView field(QStringView text, qsizetype first, qsizetype end)
     return text.mid(first - 1, end - first);
 }
 
-void addDerivedImages(ItemTree &tree, TreeItem *item)
-{
-    const QString &image = item->image();
-    if (image == images::RichText)
-        tree.setImages(item, images::imageKey(images::SelectedRichText), {});
-    else if (image == images::HtmlFile)
-        tree.setImages(item, images::imageKey(images::SelectedHtmlFile), {});
-    else if (image == images::FolderClosed)
-        tree.setImages(item, images::imageKey(images::FolderOpen), images::imageKey(images::FolderOpen));
-}
-
-void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
-{
-    out += parentKey;
-    out += u'\\';
-    out += storableCaption(item->text());
-    out += u'=';
-    out += item->key();
-    out += u'+';
-    out += item->image();
-    out += u'|';
-}
-
 } // namespace
 
 QString storableCaption(QStringView caption)
@@ -117,6 +94,31 @@ QString storableCaption(QStringView caption)
     return stored;
 }
 
+void deriveImages(ItemTree &tree, TreeItem *item)
+{
+    const QString &image = item->image();
+    if (image == images::RichText)
+        tree.setImages(item, images::imageKey(images::SelectedRichText), {});
+    else if (image == images::HtmlFile)
+        tree.setImages(item, images::imageKey(images::SelectedHtmlFile), {});
+    else if (image == images::FolderClosed)
+        tree.setImages(item, images::imageKey(images::FolderOpen), images::imageKey(images::FolderOpen));
+}
+
+namespace {
+void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
+{
+    out += parentKey;
+    out += u'\\';
+    out += storableCaption(item->text());
+    out += u'=';
+    out += item->key();
+    out += u'+';
+    out += item->image();
+    out += u'|';
+}
+} // namespace
+
 void appendChildRecords(const TreeItem *item, QString &treeString)
 {
     // Pre-order without recursion: a book may be as deep as it is long.
@@ -129,13 +131,17 @@ void appendChildRecords(const TreeItem *item, QString &treeString)
     }
 }
 
+void appendItemRecords(const TreeItem *item, QString &treeString)
+{
+    appendRecord(item->parent() ? item->parent()->key() : QStringLiteral("0"), item, treeString);
+    appendChildRecords(item, treeString);
+}
+
 QString fromTree(const ItemTree &tree)
 {
     QString treeString = QStringLiteral("|");
-    for (const TreeItem *top : tree.topLevelItems()) {
-        appendRecord(QStringLiteral("0"), top, treeString);
-        appendChildRecords(top, treeString);
-    }
+    for (const TreeItem *top : tree.topLevelItems())
+        appendItemRecords(top, treeString);
     return treeString;
 }
 
@@ -191,7 +197,7 @@ int buildTree(ItemTree &tree, QStringView s)
             continue;
         ++added;
         if (parentItem)
-            addDerivedImages(tree, item);
+            deriveImages(tree, item);
         else
             tree.setImages(item, {}, images::imageKey(images::Root));
     }

@@ -22,6 +22,13 @@ QString storableCaption(QStringView caption);
 // Appends the records of every descendant of item, in pre-order.
 void appendChildRecords(const TreeItem *item, QString &treeString);
 
+// Appends the item's own record ("0" as the parent key at the top level) and its descendants'.
+void appendItemRecords(const TreeItem *item, QString &treeString);
+
+// Gives an item read from a record the selected and expanded images its image
+// implies: "SelectedRichtxt", "SelectedHtmlfile", "fopen" for a folder (both).
+void deriveImages(ItemTree &tree, TreeItem *item);
+
 // The whole tree: each top-level item's record ("0" as its parent key) followed
 // by its descendants' records.
 QString fromTree(const ItemTree &tree);
