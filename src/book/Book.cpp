@@ -2,6 +2,8 @@
 
 #include "ImageKeys.h"
 
+#include <utility>
+
 namespace kobin {
 
 namespace {
@@ -28,10 +30,12 @@ QString Book::caption() const
 void Book::setTitle(const QString &title, bool changed)
 {
     const QString before = caption();
+    const bool wasChanged = std::exchange(m_changed, changed);
     m_title = title;
-    m_changed = changed;
     if (caption() != before)
         emit captionChanged(caption());
+    if (changed != wasChanged)
+        emit changedStateChanged(changed);
 }
 
 void Book::markChanged()

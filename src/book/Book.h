@@ -46,6 +46,7 @@ public:
 
 signals:
     void captionChanged(const QString &caption);
+    void changedStateChanged(bool changed);
 
 private:
     void setTitle(const QString &title, bool changed);

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace kobin {
 
@@ -232,12 +233,12 @@ void ItemDisplay::showBookItem()
     session.currentKey = Book::BookItemKey;
     session.pageTextName.clear();
     session.pagePath.clear();
-    session.loading = true;
+    const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
     m_views.note.clear();
     const QString note = m_book.workingFolder().textFile(Book::BookItemKey);
     if (QFileInfo::exists(note) && !m_views.note.load(note))
         m_views.note.clear();
-    session.loading = false;
+    session.loading = wasLoading;
     m_views.commands.update(ItemKind::Book);
     m_views.page.setShown(false);
     m_views.arrangement.relayout();

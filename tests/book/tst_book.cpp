@@ -1,0 +1,56 @@
+#include "Book.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace kobin;
+
+class TestBook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void captionCarriesTheChangedMarkOnce()
+    {
+        Book book("/prog/");
+        QSignalSpy captions(&book, &Book::captionChanged);
+        QSignalSpy changes(&book, &Book::changedStateChanged);
+        book.setOpened("/docs/Report.iis");
+        QCOMPARE(book.caption(), QString("BOOK - /DOCS/REPORT.IIS"));
+        book.markChanged();
+        book.markChanged();
+        QCOMPARE(book.caption(), QString("BOOK - /DOCS/REPORT.IIS （更新）"));
+        QVERIFY(book.isChanged());
+        QCOMPARE(captions.size(), 2);
+        QCOMPARE(changes.size(), 1);
+
+        book.session().bookPath = "/docs/Report.iis";
+        book.setSaved();
+        QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis")); // as saved, not upper-cased
+        QVERIFY(!book.isChanged());
+        QCOMPARE(changes.last().first().toBool(), false);
+    }
+
+    void newBookHoldsOnlyItsBookItem()
+    {
+        Book book("/prog/");
+        book.session().bookPath = "/docs/old.iis";
+        book.session().bookName = "old";
+        book.session().currentKey = "a7";
+        book.tree().add(nullptr, Relationship::Last, "a1", "Old", "root");
+        book.tree().add("a1", Relationship::Child, "a7", "Item", "richtxt");
+        book.startNew(true);
+        QCOMPARE(book.tree().count(), 1);
+        QCOMPARE(book.tree().item("a1")->text(), QString("新規ブック"));
+        QCOMPARE(book.tree().selectedItem(), book.tree().item("a1"));
+        QCOMPARE(book.session().currentKey, QString("a1"));
+        QVERIFY(book.session().bookPath.isEmpty() && book.session().bookName.isEmpty());
+        QCOMPARE(book.caption(), QString("BOOK - 新規ブック （更新）"));
+        book.startNew(false);
+        QCOMPARE(book.caption(), QString("BOOK - 新規ブック"));
+        QCOMPARE(book.workingFolder().path(), QString("/prog/temp/"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBook)
+#include "tst_book.moc"
