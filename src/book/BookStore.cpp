@@ -2,11 +2,12 @@
 
 #include "BookFile.h"
 #include "Book.h"
-#include "ContentFiles.h"
+#include "FolderFiles.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
 #include "Prompter.h"
 #include "TreeString.h"
+#include "WorkingFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,14 +49,14 @@ bool saveBook(const Book &book, Prompter &prompter)
         return failedToSave(prompter, bookFolder);
 
     const QString workingFolder = book.workingFolder().path();
-    const QStringList workingFiles = contentFileNames(workingFolder);
+    const QStringList workingFiles = WorkingFolder::contentFiles(workingFolder);
     for (const QString &name : workingFiles) {
         if (!copyFileAtomically(workingFolder + name, bookFolder + name))
             return failedToSave(prompter, bookFolder + name);
     }
 
     const QSet<QString> kept(workingFiles.begin(), workingFiles.end());
-    for (const QString &name : contentFileNames(bookFolder)) {
+    for (const QString &name : WorkingFolder::contentFiles(bookFolder)) {
         if (!kept.contains(name) && !QFile::remove(bookFolder + name))
             return failedToSave(prompter, bookFolder + name);
     }

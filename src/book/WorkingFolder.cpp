@@ -1,6 +1,6 @@
 #include "WorkingFolder.h"
 
-#include "ContentFiles.h"
+#include "FolderFiles.h"
 #include "NumberFile.h"
 
 #include <QDir>
@@ -57,9 +57,28 @@ bool WorkingFolder::storeSplits(const QString &folder, const QString &contentId,
     return true;
 }
 
+QStringList WorkingFolder::contentFiles(const QString &folder)
+{
+    QStringList notes;
+    QStringList others;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names) {
+        if (name.endsWith(QLatin1String(".rtf")))
+            notes.append(name);
+        else if (name.endsWith(QLatin1String(".txt")))
+            others.append(name);
+    }
+    return notes + others;
+}
+
 QStringList WorkingFolder::itemFiles(const QString &key) const
 {
-    return itemContentFileNames(m_path, key);
+    QStringList names;
+    for (const QString &name : contentFiles(m_path)) {
+        if (name.size() >= key.size() + 4 && name.startsWith(key) && !name[key.size()].isDigit())
+            names.append(name);
+    }
+    return names;
 }
 
 bool WorkingFolder::clear()
@@ -71,7 +90,7 @@ bool WorkingFolder::loadFrom(const QString &bookFolder)
 {
     if (!QDir().mkpath(m_path))
         return false;
-    const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFileNames(bookFolder);
+    const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFiles(bookFolder);
     bool loaded = true;
     for (const QString &name : names) {
         if (!copyFileOver(bookFolder + name, m_path + name)) {

@@ -35,6 +35,10 @@ public:
         return storeSplits(m_path, contentId, stacked, side, failedFile);
     }
 
+    // The content files directly in folder (the working folder or a book folder),
+    // ".rtf" ones first, then ".txt", each by name. Only these travel between the
+    // two folders; nothing else there is touched.
+    static QStringList contentFiles(const QString &folder);
     // Every content file of the item: its key followed by a tail that ends in
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;

@@ -1,7 +1,6 @@
 #include "Book.h"
 #include "BookStore.h"
 #include "WorkingFolder.h"
-#include "ContentFiles.h"
 #include "FakePrompter.h"
 #include "TestFiles.h"
 #include "ItemTree.h"
@@ -191,7 +190,7 @@ private slots:
         for (const char *name : {"a2.rtf", "a2url.txt", "a2index.rtf", "a2indexside.txt", "a21.rtf",
                                  "a200index.rtf", "a2.png", "a2", "b2.rtf"})
             writeText(working + name, "x");
-        QCOMPARE(itemContentFileNames(working, "a2"),
+        QCOMPARE(m_book->workingFolder().itemFiles("a2"),
                  QStringList({"a2.rtf", "a2index.rtf", "a2indexside.txt", "a2url.txt"}));
     }
 };

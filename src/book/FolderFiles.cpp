@@ -1,4 +1,4 @@
-#include "ContentFiles.h"
+#include "FolderFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,41 +18,7 @@ std::filesystem::path toFsPath(const QString &path)
 #endif
 }
 
-QStringList filesEndingWith(const QString &folder, const QString &suffix)
-{
-    QStringList names;
-    const QDir dir(folder);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : entries) {
-        if (name.endsWith(suffix))
-            names.append(name);
-    }
-    return names;
-}
-
 } // namespace
-
-bool isContentFileName(const QString &name)
-{
-    return name.endsWith(QLatin1String(".rtf")) || name.endsWith(QLatin1String(".txt"));
-}
-
-QStringList contentFileNames(const QString &folder)
-{
-    return filesEndingWith(folder, QStringLiteral(".rtf")) + filesEndingWith(folder, QStringLiteral(".txt"));
-}
-
-QStringList itemContentFileNames(const QString &folder, const QString &key)
-{
-    QStringList names;
-    for (const QString &name : contentFileNames(folder)) {
-        if (!name.startsWith(key) || name.size() < key.size() + 4)
-            continue;
-        if (!name[key.size()].isDigit())
-            names.append(name);
-    }
-    return names;
-}
 
 bool deleteAllFiles(const QString &folder)
 {
