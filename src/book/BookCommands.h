@@ -42,6 +42,8 @@ public:
     // The book at path, named name, or a new book when it cannot be read.
     void openAtStart(const QString &path, const QString &name);
     void newBook();
+    // A new, empty book without asking about the open one (which has been saved or is gone).
+    void startNewBook(bool changed);
     void openBook();
     void openRecentBook(const QString &path);
     void save();
@@ -50,7 +52,6 @@ public:
     bool closeRequest();
 
 private:
-    void startNewBook(bool changed);
     bool loadWorkingFolder();
     [[nodiscard]] bool showOpenedBook();
     bool storeAndSave();
