@@ -67,6 +67,64 @@ QString keyOfRecords(QStringView records)
 
 TreeEditor::TreeEditor(ItemTree &tree) : m_tree(tree) {}
 
+TreeItem *TreeEditor::insertAt(const TreeEdit &edit, const QString &parentKey, int row, const QString &caption)
+{
+    TreeItem *parent = m_tree.item(parentKey);
+    if (!parent)
+        return nullptr;
+    TreeItem *item = row < parent->childCount()
+                         ? m_tree.add(parent->children()[static_cast<size_t>(row)], Relationship::Previous, edit.key,
+                                      caption, edit.image)
+                         : m_tree.add(parent, Relationship::Child, edit.key, caption, edit.image);
+    if (!item)
+        return nullptr;
+    m_tree.setImages(item, edit.selectedImage, edit.expandedImage);
+    // The first record names the item, which is in the tree again: it is skipped.
+    treestring::buildTree(m_tree, edit.records);
+    m_tree.select(item);
+    return item;
+}
+
+void TreeEditor::undo(const TreeEdit &edit)
+{
+    switch (edit.kind) {
+    case TreeEdit::Kind::Add:
+        m_tree.remove(edit.key);
+        break;
+    case TreeEdit::Kind::Move:
+        m_tree.remove(edit.key);
+        insertAt(edit, edit.oldParentKey, edit.oldRow, edit.oldCaption);
+        break;
+    case TreeEdit::Kind::Remove:
+        insertAt(edit, edit.oldParentKey, edit.oldRow, edit.oldCaption);
+        break;
+    case TreeEdit::Kind::Rename:
+        if (TreeItem *item = m_tree.item(edit.key))
+            m_tree.setText(item, edit.oldCaption);
+        break;
+    }
+}
+
+void TreeEditor::redo(const TreeEdit &edit)
+{
+    switch (edit.kind) {
+    case TreeEdit::Kind::Add:
+        insertAt(edit, edit.newParentKey, edit.newRow, edit.newCaption);
+        break;
+    case TreeEdit::Kind::Move:
+        m_tree.remove(edit.key);
+        insertAt(edit, edit.newParentKey, edit.newRow, edit.oldCaption);
+        break;
+    case TreeEdit::Kind::Remove:
+        m_tree.remove(edit.key);
+        break;
+    case TreeEdit::Kind::Rename:
+        if (TreeItem *item = m_tree.item(edit.key))
+            m_tree.setText(item, edit.newCaption);
+        break;
+    }
+}
+
 bool TreeEditor::isBookItem(const TreeItem &item)
 {
     return !item.parent();

@@ -102,6 +102,12 @@ public:
     // its records, therefore keeps its captions exactly.
     std::optional<TreeEdit> rename(const QString &key, const QString &caption);
 
+    // Takes an edit back, or makes it again, on the tree as the edit left it (or
+    // as its undo left it): what an undo stack needs. An Add's caption is the
+    // edit's newCaption. Moved and restored sub-trees come back collapsed.
+    void undo(const TreeEdit &edit);
+    void redo(const TreeEdit &edit);
+
     static bool isBookItem(const TreeItem &item);
 
     // The drag data of an item: its own record, naming its parent ("0" at the
@@ -113,6 +119,8 @@ public:
 
 private:
     std::optional<TreeEdit> reattach(TreeItem &item, TreeItem &target, Relationship relationship);
+    // Puts the item of edit, with the sub-tree its records hold, at row under parentKey.
+    TreeItem *insertAt(const TreeEdit &edit, const QString &parentKey, int row, const QString &caption);
 
     ItemTree &m_tree;
 };

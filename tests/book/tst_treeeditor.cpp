@@ -43,19 +43,6 @@ QStringList picturesAndState(const ItemTree &tree)
     return state;
 }
 
-// Puts an item with its sub-tree back where an edit found it, from the edit alone.
-void putBack(ItemTree &tree, const TreeEdit &edit)
-{
-    TreeItem *parent = tree.item(edit.oldParentKey);
-    TreeItem *item = edit.oldRow < parent->childCount()
-                         ? tree.add(parent->children()[edit.oldRow], Relationship::Previous, edit.key,
-                                    edit.oldCaption, edit.image)
-                         : tree.add(parent, Relationship::Child, edit.key, edit.oldCaption, edit.image);
-    QVERIFY(item);
-    tree.setImages(item, edit.selectedImage, edit.expandedImage);
-    treestring::buildTree(tree, edit.records);
-}
-
 // A chain of folders `levels` deep under a2, itself the first child of the book item,
 // followed by a text item a3.
 void buildDeepBook(ItemTree &tree, int levels)
@@ -464,7 +451,7 @@ private slots:
         QCOMPARE(treestring::fromTree(tree), kSample);
     }
 
-    void editsRecordEnoughToPutTheTreeBack_data()
+    void editsAreUndoneAndRedone_data()
     {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("key");
@@ -480,7 +467,7 @@ private slots:
         QTest::newRow("drop deeper") << "drop" << "a4" << "a10";
     }
 
-    void editsRecordEnoughToPutTheTreeBack()
+    void editsAreUndoneAndRedone()
     {
         QFETCH(QString, edit);
         QFETCH(QString, key);
@@ -503,13 +490,44 @@ private slots:
                    : edit == "left" ? editor.move(key, MoveDirection::Left)
                                     : editor.move(key, TreeEditor::rightDirection(*tree.item(key)));
             QVERIFY(done);
-            QVERIFY(tree.remove(key));
         }
-        QVERIFY(treestring::fromTree(tree) != kSample);
-        putBack(tree, *done);
-        tree.select(tree.item("a1"));
+        const QString edited = treestring::fromTree(tree);
+        QVERIFY(edited != kSample);
+        for (int round = 0; round < 2; ++round) {
+            editor.undo(*done);
+            tree.select(tree.item("a1"));
+            QCOMPARE(treestring::fromTree(tree), kSample);
+            QCOMPARE(picturesAndState(tree), state);
+            editor.redo(*done);
+            QCOMPARE(treestring::fromTree(tree), edited);
+        }
+    }
+
+    void addingAndRenamingAreUndoneAndRedone()
+    {
+        ItemTree tree;
+        TreeEditor editor(tree);
+        treestring::buildTree(tree, kSample);
+        tree.select(tree.item("a2"));
+        std::optional<TreeEdit> added = editor.add(ItemKind::Folder, Placement::Beside);
+        QVERIFY(added);
+        added->newCaption = "Named";
+        editor.undo(*added);
         QCOMPARE(treestring::fromTree(tree), kSample);
-        QCOMPARE(picturesAndState(tree), state);
+        editor.redo(*added);
+        const TreeItem *again = tree.item(added->key);
+        QVERIFY(again);
+        QCOMPARE(again->text(), QString("Named"));
+        QCOMPARE(again->expandedImage(), QString("fopen"));
+        QCOMPARE(again->parent()->key(), QString("a1"));
+        QCOMPARE(again->row(), tree.item("a2")->row() + 1);
+
+        const std::optional<TreeEdit> renamed = editor.rename("a2", "Other");
+        QVERIFY(renamed);
+        editor.undo(*renamed);
+        QCOMPARE(tree.item("a2")->text(), renamed->oldCaption);
+        editor.redo(*renamed);
+        QCOMPARE(tree.item("a2")->text(), QString("Other"));
     }
 
     void renameKeepsTheCaptionAsTheBookFileWillHoldIt()
