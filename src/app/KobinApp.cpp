@@ -15,11 +15,13 @@
 #include "Splash.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
+#include "TreeCommands.h"
 #include "TreePane.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMenu>
 
 namespace kobin {
 
@@ -46,6 +48,9 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
         [this](const QString &path) { m_lifecycle->addRecentFile(path); }});
     m_navigation = std::make_unique<PageNavigation>(m_book, *m_display, *m_page, *m_status);
+    m_namer = std::make_unique<DialogItemNamer>(*m_window);
+    m_treeCommands = std::make_unique<TreeCommands>(TreeCommands::Services{
+        m_book, *m_display, *m_notes, *m_page, *m_arrangement, m_commandState, *m_prompter, *m_namer});
     m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
     m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, appPath,
                                                       [](const QUrl &url) { QDesktopServices::openUrl(url); });
@@ -60,6 +65,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     window.setUnloadHandler([this] { m_lifecycle->unload(); });
     bindBookCommands();
     bindPageCommands();
+    bindTreeCommands();
 }
 
 KobinApp::~KobinApp() = default;
@@ -90,6 +96,35 @@ void KobinApp::bindPageCommands()
     QObject::connect(browser, &BrowserPane::loadFinished, &window, [&navigation] { navigation.pageLoaded(); });
     QObject::connect(browser, &BrowserPane::statusTextChanged, &window,
                      [this](const QString &text) { m_status->setStatusText(text); });
+}
+
+void KobinApp::bindTreeCommands()
+{
+    TreeCommands &tree = *m_treeCommands;
+    tree.bindCommands(m_commands);
+    MainWindow &window = *m_window;
+    TreePane *pane = window.treePane();
+    m_commands.bind(Command::RenameItem, [pane] { pane->startRenaming(); });
+    // Undo and redo act on the pane that has the focus: the text pane keeps its own history.
+    m_commands.bind(Command::EditUndo, [&window, &tree] {
+        if (window.activePane() == QLatin1String("tree"))
+            tree.history().undo();
+        else
+            window.textPane()->undo();
+    });
+    m_commands.bind(Command::EditRedo, [&window, &tree] {
+        if (window.activePane() == QLatin1String("tree"))
+            tree.history().redo();
+        else
+            window.textPane()->redo();
+    });
+    QObject::connect(&pane->itemModel(), &ItemTreeModel::treeEdited, &window,
+                     [&tree](const TreeEdit &edit) { tree.treeEdited(edit); });
+    QObject::connect(pane, &TreePane::deleteKeyPressed, &window, [&tree] { tree.deleteKey(); });
+    QObject::connect(pane, &TreePane::contextMenuWanted, &window, [&window](const QPoint &position) {
+        if (QMenu *menu = window.menu(QStringLiteral("mnuTree")))
+            menu->exec(position);
+    });
 }
 
 void KobinApp::start(const QString &commandLine)

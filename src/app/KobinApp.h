@@ -21,6 +21,8 @@ class Prompter;
 class Settings;
 class ShellCommands;
 class TextPaneNotes;
+class TreeCommands;
+class DialogItemNamer;
 class WorkspaceArrangement;
 
 // Puts the program together: the open book first, so that it outlives the
@@ -40,10 +42,12 @@ public:
     CommandRegistry &commands() { return m_commands; }
     CommandState &commandState() { return m_commandState; }
     Lifecycle &lifecycle() { return *m_lifecycle; }
+    TreeCommands &treeCommands() { return *m_treeCommands; }
 
 private:
     void bindBookCommands();
     void bindPageCommands();
+    void bindTreeCommands();
 
     Book m_book;
     CommandRegistry m_commands;
@@ -61,6 +65,8 @@ private:
     std::unique_ptr<ItemDisplay> m_display;
     std::unique_ptr<BookCommands> m_bookCommands;
     std::unique_ptr<PageNavigation> m_navigation;
+    std::unique_ptr<DialogItemNamer> m_namer;
+    std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<ShellCommands> m_shellCommands;
 };

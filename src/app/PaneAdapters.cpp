@@ -2,12 +2,15 @@
 
 #include "BrowserPane.h"
 #include "CommandRegistry.h"
+#include "ItemNameDialog.h"
 #include "MainWindow.h"
+#include "ScreenPlacement.h"
 #include "StatusPanels.h"
 #include "TextPane.h"
 #include "TreePane.h"
 #include "Workspace.h"
 
+#include <QTextCharFormat>
 #include <QUrl>
 
 namespace kobin {
@@ -25,6 +28,14 @@ bool TextPaneNotes::save(const QString &path)
 void TextPaneNotes::clear()
 {
     m_pane.clear();
+}
+
+void TextPaneNotes::resetTypingFormat()
+{
+    QTextCharFormat plain;
+    plain.setFont(m_pane.font());
+    plain.setForeground(Qt::black);
+    m_pane.setCurrentCharFormat(plain);
 }
 
 void BrowserPageView::navigate(const QString &page)
@@ -131,6 +142,16 @@ void MainWindowStatus::setTreeEnabled(bool enabled)
 void MainWindowStatus::expandTree()
 {
     m_window.treePane()->expandAllItems();
+}
+
+std::optional<QString> DialogItemNamer::askName(const std::function<void(const QString &)> &typed,
+                                                const std::function<bool(const QString &)> &acceptable)
+{
+    ItemNameDialog dialog(typed, acceptable, &m_owner);
+    centreOnScreen(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.name();
 }
 
 } // namespace kobin

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "Arrangement.h"
+#include "ItemNamer.h"
 #include "NotePane.h"
 #include "PageView.h"
 #include "WindowStatus.h"
+
+class QWidget;
 
 namespace kobin {
 
@@ -22,6 +25,7 @@ public:
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
+    void resetTypingFormat() override;
 
 private:
     TextPane &m_pane;
@@ -73,6 +77,18 @@ public:
 
 private:
     MainWindow &m_window;
+};
+
+// Asks an item's name with the item name dialog, over the main window.
+class DialogItemNamer : public ItemNamer
+{
+public:
+    explicit DialogItemNamer(QWidget &owner) : m_owner(owner) {}
+    std::optional<QString> askName(const std::function<void(const QString &)> &typed,
+                                   const std::function<bool(const QString &)> &acceptable) override;
+
+private:
+    QWidget &m_owner;
 };
 
 } // namespace kobin

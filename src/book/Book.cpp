@@ -47,6 +47,7 @@ void Book::markChanged()
 void Book::setOpened(const QString &path)
 {
     setTitle(kCaptionPrefix + path.toUpper(), false);
+    emit replaced();
 }
 
 void Book::setSaved()
@@ -64,6 +65,7 @@ void Book::startNew(bool changed)
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));
     setTitle(kCaptionPrefix + NewBookName, changed);
+    emit replaced();
 }
 
 } // namespace kobin

@@ -47,6 +47,8 @@ public:
 signals:
     void captionChanged(const QString &caption);
     void changedStateChanged(bool changed);
+    // Another book was opened, or a new one started: nothing of the last one applies.
+    void replaced();
 
 private:
     void setTitle(const QString &title, bool changed);

@@ -21,7 +21,40 @@ QString sideSplitFile(const QString &folder, const QString &contentId)
 }
 } // namespace
 
-WorkingFolder::WorkingFolder(const QString &path) : m_path(path) {}
+WorkingFolder::WorkingFolder(const QString &path)
+    : m_path(path), m_asidePath(QDir::cleanPath(path + QStringLiteral("../.temp-aside")) + u'/')
+{
+}
+
+QString WorkingFolder::asideFolder(int batch) const
+{
+    return m_asidePath + QString::number(batch) + u'/';
+}
+
+int WorkingFolder::setAside(const QStringList &names)
+{
+    const int batch = ++m_lastBatch;
+    const QString folder = asideFolder(batch);
+    QDir().mkpath(folder);
+    for (const QString &name : names) {
+        // A file that cannot be moved aside is deleted, as deleting an item always did.
+        if (!QFile::rename(m_path + name, folder + name))
+            QFile::remove(m_path + name);
+    }
+    return batch;
+}
+
+bool WorkingFolder::bringBack(int batch)
+{
+    QDir folder(asideFolder(batch));
+    bool returned = true;
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile::remove(m_path + name);
+        returned = QFile::rename(folder.filePath(name), m_path + name) && returned;
+    }
+    folder.removeRecursively();
+    return returned;
+}
 
 QString WorkingFolder::textFileName(const QString &contentId)
 {
@@ -83,13 +116,15 @@ QStringList WorkingFolder::itemFiles(const QString &key) const
 
 bool WorkingFolder::clear()
 {
-    return deleteAllFiles(m_path);
+    const bool asideGone = QDir(m_asidePath).removeRecursively();
+    return deleteAllFiles(m_path) && asideGone;
 }
 
 bool WorkingFolder::loadFrom(const QString &bookFolder)
 {
     if (!QDir().mkpath(m_path))
         return false;
+    QDir(m_asidePath).removeRecursively(); // what another book set aside is no concern of this one
     const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFiles(bookFolder);
     bool loaded = true;
     for (const QString &name : names) {

@@ -43,7 +43,14 @@ public:
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;
 
-    // Deletes every file in the folder; false when one could not be deleted.
+    // Moves the files (names in this folder) aside, where a save never looks, so that
+    // taking an edit back can return them; gives the batch's number.
+    int setAside(const QStringList &names);
+    // Puts a batch set aside back; false when a file could not be returned.
+    [[nodiscard]] bool bringBack(int batch);
+
+    // Deletes every file in the folder and every file set aside; false when one
+    // could not be deleted.
     [[nodiscard]] bool clear();
     // Makes the folder hold exactly the content files of bookFolder (none when
     // bookFolder is empty). False when a file could not be copied: it is then
@@ -51,7 +58,11 @@ public:
     [[nodiscard]] bool loadFrom(const QString &bookFolder);
 
 private:
+    QString asideFolder(int batch) const;
+
     QString m_path;
+    QString m_asidePath; // a hidden folder beside this one: no book can be named after it
+    int m_lastBatch = 0;
 };
 
 } // namespace kobin

@@ -75,6 +75,8 @@ std::vector<CommandRow> buildRows()
     rows.insert(rows.end(), {
         withButton(menuItem(C::EditUndo, "mnuEditUndo", QStringLiteral("元に戻す(&U)"), "Ctrl+Z"), "undo", "undo",
                    QStringLiteral("元に戻す")),
+        // Beyond undo, as every editor has it: tree edits are taken back and made again.
+        menuItem(C::EditRedo, "mnuEditRedo", QStringLiteral("やり直し(&R)"), "Ctrl+Y;Ctrl+Shift+Z"),
         withButton(menuItem(C::EditCut, "mnuEditCut", QStringLiteral("切り取り(&T)"), "Ctrl+X"), "cut", "cut",
                    QStringLiteral("切り取り")),
         withButton(menuItem(C::EditCopy, "mnuEditCopy", QStringLiteral("ｺﾋﾟｰ(&C)"), "Ctrl+C"), "copy", "copy",
@@ -188,7 +190,7 @@ std::vector<Menu> buildMenus()
         file.push_back(item(recentFileCommand(i)));
     file.insert(file.end(), {separator(), item(C::FileClose)});
 
-    std::vector<MenuItem> edit = {item(C::EditUndo), separator(), item(C::EditCut), item(C::EditCopy),
+    std::vector<MenuItem> edit = {item(C::EditUndo), item(C::EditRedo), separator(), item(C::EditCut), item(C::EditCopy),
                                   item(C::EditPaste), item(C::EditDelete)};
     for (int i = 0; i < kCustomColorMenuElements; ++i)
         edit.push_back(item(customColorCommand(i)));

@@ -16,7 +16,7 @@ enum class Command {
     RecentFile6, RecentFile7, RecentFile8, RecentFile9, RecentFile10,
     FileClose,
     // 編集
-    EditUndo, EditCut, EditCopy, EditPaste, EditDelete,
+    EditUndo, EditRedo, EditCut, EditCopy, EditPaste, EditDelete,
     CustomColor0, CustomColor1, CustomColor2, CustomColor3, CustomColor4, CustomColor5,
     EditSelectAll,
     // ﾂﾘｰ
@@ -45,7 +45,7 @@ struct CommandRow {
     Command command;
     QString objectName; // the menu item's name ("mnuFileSave"); empty for a button-only command
     QString caption;    // the menu caption, with "&" before the access key; "-" for a separator element
-    QString shortcut;   // portable text ("Ctrl+N", "F3")
+    QString shortcut;   // portable text ("Ctrl+N", "F3"); several are separated by ";"
     QString toolbarKey; // the button's key ("save"); empty when no button reaches it
     QString icon;       // the button's image key
     QString toolTip;

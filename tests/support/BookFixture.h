@@ -8,9 +8,11 @@
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "ItemDisplay.h"
+#include "ItemNamer.h"
 #include "NotePane.h"
 #include "PageView.h"
 #include "TestFiles.h"
+#include "TreeCommands.h"
 #include "WindowStatus.h"
 
 #include <QFile>
@@ -36,6 +38,8 @@ public:
         return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
     }
     void clear() override { text.clear(); }
+    void resetTypingFormat() override { ++typingResets; }
+    int typingResets = 0;
 };
 
 class FakePageView : public kobin::PageView
@@ -90,6 +94,32 @@ public:
     void expandTree() override { treeExpanded = true; }
 };
 
+// Names items from a script: each name is typed, then OK is pressed; when the
+// script runs out, the dialog is cancelled.
+class FakeItemNamer : public kobin::ItemNamer
+{
+public:
+    QStringList names;
+    QStringList typedSoFar; // what the tree was told at each keystroke
+    int asked = 0;
+
+    std::optional<QString> askName(const std::function<void(const QString &)> &typed,
+                                   const std::function<bool(const QString &)> &acceptable) override
+    {
+        ++asked;
+        while (!names.isEmpty()) {
+            const QString name = names.takeFirst();
+            for (int i = 1; i <= name.size(); ++i) {
+                typed(name.left(i));
+                typedSoFar << name.left(i);
+            }
+            if (acceptable(name))
+                return name;
+        }
+        return std::nullopt;
+    }
+};
+
 // The book with its item display and book commands over fake panes, prompts and
 // dialogs, in a program folder of its own ("app/" in a temporary folder).
 struct BookFixture {
@@ -109,6 +139,8 @@ struct BookFixture {
     kobin::ItemDisplay display{book, {note, page, arrangement, status, commandState}, prompter};
     kobin::BookCommands bookCommands{{book, display, status, prompter, dialogs,
                                       [this](const QString &path) { recent << path; }}};
+    FakeItemNamer namer;
+    kobin::TreeCommands treeCommands{{book, display, note, page, arrangement, commandState, prompter, namer}};
 
     BookFixture() { QDir().mkpath(working()); }
 

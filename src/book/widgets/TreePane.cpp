@@ -1,6 +1,30 @@
 #include "TreePane.h"
 
+#include "ItemNameDialog.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
 namespace kobin {
+
+namespace {
+
+// Captions edited in place stay storable in the tree string as they are typed.
+class CaptionDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            keepCaptionStorable(*line);
+        return editor;
+    }
+};
+
+} // namespace
 
 TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey icons, QWidget *parent)
     : QTreeView(parent), m_tree(tree), m_model(tree, editor, std::move(icons))
@@ -9,8 +33,15 @@ TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey
     setHeaderHidden(true);
     setModel(&m_model);
     setUniformRowHeights(true);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setItemDelegate(new CaptionDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // An item is dragged with its sub-tree onto another, and becomes its last child.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDragDropOverwriteMode(true);
     connect(&m_model, &ItemTreeModel::selectedByProgram, this, &TreePane::showProgramSelection);
     connect(&m_model, &ItemTreeModel::expansionChanged, this, &TreePane::followExpansion);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex &index) {
@@ -27,6 +58,31 @@ void TreePane::expandAllItems()
 {
     for (int i = 1; i <= m_tree.count(); ++i)
         m_tree.ensureVisible(m_tree.item(i));
+}
+
+void TreePane::startRenaming()
+{
+    edit(currentIndex());
+}
+
+void TreePane::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && state() != EditingState) {
+        emit deleteKeyPressed();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void TreePane::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::RightButton) {
+        QTreeView::mousePressEvent(event);
+        return;
+    }
+    // The right button selects the item under the pointer for the Tree menu, without showing it.
+    m_tree.select(m_model.itemAt(indexAt(event->position().toPoint())));
+    emit contextMenuWanted(event->globalPosition().toPoint());
 }
 
 void TreePane::currentChanged(const QModelIndex &current, const QModelIndex &previous)

@@ -17,14 +17,21 @@ public:
 
     ItemTreeModel &itemModel() { return m_model; }
     void expandAllItems();
+    // Edits the selected item's caption in place (also F2).
+    void startRenaming();
 
 signals:
     void itemClicked(kobin::TreeItem *item);
     void focusEntered();
+    void deleteKeyPressed();
+    // A right-button press selected the item under the pointer (without showing it).
+    void contextMenuWanted(const QPoint &globalPosition);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void showProgramSelection(TreeItem *item);

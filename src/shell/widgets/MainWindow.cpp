@@ -73,14 +73,21 @@ void MainWindow::buildMenus()
             QAction *action = row.caption == QLatin1String("-") ? shown->addSeparator() : shown->addAction(row.caption);
             action->setObjectName(row.objectName);
             action->setVisible(!row.hidden);
-            if (!row.shortcut.isEmpty())
-                action->setShortcut(QKeySequence(row.shortcut));
+            QList<QKeySequence> shortcuts;
+            for (const QString &shortcut : row.shortcut.split(u';', Qt::SkipEmptyParts))
+                shortcuts.append(QKeySequence(shortcut));
+            action->setShortcuts(shortcuts);
             action->setCheckable(row.checkable);
             const Command command = row.command;
             connect(action, &QAction::triggered, this, [this, command] { runMenuItem(command); });
             m_menuActions[static_cast<size_t>(command)] = action;
         }
     }
+}
+
+QMenu *MainWindow::menu(const QString &objectName) const
+{
+    return menuBar()->findChild<QMenu *>(objectName);
 }
 
 void MainWindow::buildToolbarActions()

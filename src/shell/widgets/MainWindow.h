@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+class QMenu;
 class QToolBar;
 
 namespace kobin {
@@ -42,6 +43,7 @@ public:
     const QString &activePane() const { return m_activePane; }
     void setActivePane(const QString &pane) { m_activePane = pane; }
 
+    QMenu *menu(const QString &objectName) const; // "mnuTree", ...
     QAction *menuAction(Command command) const { return m_menuActions[static_cast<size_t>(command)]; }
     QAction *buttonAction(Command command) const { return m_buttonActions[static_cast<size_t>(command)]; }
     // What a click on a toolbar button does: a failing command never escapes the click.

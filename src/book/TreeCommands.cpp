@@ -1,0 +1,244 @@
+#include "TreeCommands.h"
+
+#include "Arrangement.h"
+#include "Book.h"
+#include "CommandRegistry.h"
+#include "CommandState.h"
+#include "ItemDisplay.h"
+#include "ItemNamer.h"
+#include "NotePane.h"
+#include "PageView.h"
+#include "Prompter.h"
+#include "TreeString.h"
+
+#include <utility>
+#include <vector>
+
+namespace kobin {
+
+// One tree edit on the undo stack. The edit has been made when the step is
+// pushed; undo and redo then take it back and make it again, with the content
+// files of the items that leave or rejoin the tree.
+class TreeCommands::EditStep : public QUndoCommand
+{
+public:
+    EditStep(TreeCommands &owner, TreeEdit edit, int asideBatch)
+        : m_owner(owner), m_edit(std::move(edit)), m_asideBatch(asideBatch)
+    {
+    }
+
+    void undo() override { apply(false); }
+    void redo() override
+    {
+        if (std::exchange(m_made, false))
+            return; // pushed after the edit was made
+        apply(true);
+    }
+
+private:
+    void apply(bool forward)
+    {
+        Book &book = m_owner.m_.book;
+        // The text shown belongs to an item that may be about to leave the tree.
+        std::ignore = m_owner.m_.display.storeCurrentItem();
+        const bool itemLeaves = (m_edit.kind == TreeEdit::Kind::Remove) == forward
+            && (m_edit.kind == TreeEdit::Kind::Remove || m_edit.kind == TreeEdit::Kind::Add);
+        const bool itemReturns = (m_edit.kind == TreeEdit::Kind::Remove || m_edit.kind == TreeEdit::Kind::Add)
+            && !itemLeaves;
+        TreeItem *parent = nullptr;
+        if (itemLeaves) {
+            const TreeItem *item = book.tree().item(m_edit.key);
+            if (item) {
+                m_asideBatch = book.workingFolder().setAside(m_owner.contentFilesOf(*item));
+                parent = item->parent();
+            }
+        }
+        if (itemReturns && m_asideBatch)
+            std::ignore = book.workingFolder().bringBack(std::exchange(m_asideBatch, 0));
+        if (forward)
+            book.editor().redo(m_edit);
+        else
+            book.editor().undo(m_edit);
+        if (itemLeaves && parent)
+            book.tree().select(parent);
+        book.markChanged();
+        m_owner.showSelected();
+    }
+
+    TreeCommands &m_owner;
+    TreeEdit m_edit;
+    int m_asideBatch;
+    bool m_made = true;
+};
+
+TreeCommands::TreeCommands(Services services) : m_(services)
+{
+    // Another book, or a new one: the steps of the last one no longer apply.
+    QObject::connect(&m_.book, &Book::replaced, &m_history, &QUndoStack::clear);
+}
+
+TreeCommands::~TreeCommands() = default;
+
+void TreeCommands::bindCommands(CommandRegistry &commands)
+{
+    commands.bind(Command::NewFolderBeside, [this] { addItem(ItemKind::Folder, Placement::Beside); });
+    commands.bind(Command::NewTextBeside, [this] { addItem(ItemKind::Text, Placement::Beside); });
+    commands.bind(Command::NewChildFolder, [this] { addItem(ItemKind::Folder, Placement::Child); });
+    commands.bind(Command::NewChildText, [this] { addItem(ItemKind::Text, Placement::Child); });
+    commands.bind(Command::MoveUp, [this] { move(MoveDirection::Up); });
+    commands.bind(Command::MoveDown, [this] { move(MoveDirection::Down); });
+    commands.bind(Command::MoveLeft, [this] { move(MoveDirection::Left); });
+    commands.bind(Command::MoveRight, [this] { moveRight(); });
+    commands.bind(Command::DeleteItem, [this] { deleteFromMenu(); });
+    commands.bind(Command::DeleteItemButton, [this] { deleteItem(); });
+}
+
+QStringList TreeCommands::contentFilesOf(const TreeItem &item) const
+{
+    QStringList files;
+    std::vector<const TreeItem *> pending{&item};
+    while (!pending.empty()) {
+        const TreeItem *current = pending.back();
+        pending.pop_back();
+        files += m_.book.workingFolder().itemFiles(current->key());
+        pending.insert(pending.end(), current->children().begin(), current->children().end());
+    }
+    return files;
+}
+
+void TreeCommands::showSelected()
+{
+    TreeItem *selected = m_.book.tree().selectedItem();
+    if (!selected)
+        return;
+    m_.display.showItem(selected);
+    if (kindOf(*selected) != ItemKind::Homepage)
+        m_.page.setShown(false);
+    m_.arrangement.relayout();
+}
+
+void TreeCommands::push(const TreeEdit &edit, int asideBatch)
+{
+    m_history.push(new EditStep(*this, edit, asideBatch));
+}
+
+void TreeCommands::addItem(ItemKind kind, Placement placement)
+{
+    ItemTree &tree = m_.book.tree();
+    BookSession &session = m_.book.session();
+    if (!tree.selectedItem())
+        return;
+    m_.page.setShown(false); // the tree and the text pane while the item is named
+    std::optional<TreeEdit> added = m_.book.editor().add(kind, placement);
+    if (!added)
+        return;
+    m_.note.resetTypingFormat();
+    TreeItem *item = tree.item(added->key);
+    const std::optional<QString> name = m_.namer.askName(
+        [&](const QString &typed) { tree.setText(item, treestring::storableCaption(typed)); },
+        [this](const QString &typed) {
+            if (!typed.isEmpty())
+                return true;
+            m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"), QStringLiteral("名前が入っていません"));
+            return false;
+        });
+    if (!name) {
+        tree.remove(added->key);
+        tree.select(tree.item(session.currentKey));
+        return;
+    }
+    tree.setText(item, treestring::storableCaption(*name));
+    added->newCaption = item->text();
+    m_.book.markChanged();
+    m_.commands.update(ItemKind::Folder);
+    push(*added);
+    // The text typed into the item shown so far must be kept before the pane is emptied for the new one.
+    if (!m_.display.storeCurrentItem()) {
+        tree.select(tree.item(session.currentKey));
+        return;
+    }
+    session.currentKey = added->key;
+    const bool wasLoading = std::exchange(session.loading, true);
+    m_.note.clear();
+    session.loading = wasLoading;
+}
+
+void TreeCommands::move(MoveDirection direction)
+{
+    const TreeItem *selected = m_.book.tree().selectedItem();
+    if (!selected)
+        return;
+    if (const std::optional<TreeEdit> moved = m_.book.editor().move(selected->key(), direction)) {
+        m_.book.markChanged();
+        push(*moved);
+    }
+}
+
+void TreeCommands::moveRight()
+{
+    if (const TreeItem *selected = m_.book.tree().selectedItem())
+        move(TreeEditor::rightDirection(*selected));
+}
+
+void TreeCommands::refuseBookItemDeletion()
+{
+    m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("お知らせ"), QStringLiteral("ブックは削除できません。"));
+}
+
+void TreeCommands::deleteItem()
+{
+    ItemTree &tree = m_.book.tree();
+    const TreeItem *selected = tree.selectedItem();
+    if (tree.count() == 1 || !selected || TreeEditor::isBookItem(*selected)) {
+        refuseBookItemDeletion();
+        return;
+    }
+    CommandRegistry &commands = m_.commands.commands();
+    commands.setEnabled(Command::DeleteItemButton, Surface::Button, false);
+    const PromptAnswer answer =
+        m_.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("項目の削除"),
+                        QStringLiteral("「") + selected->text() + QStringLiteral("」　を削除しても良いですか？"));
+    if (answer != PromptAnswer::Yes) {
+        commands.setEnabled(Command::DeleteItemButton, Surface::Button, true);
+        return;
+    }
+    const int batch = m_.book.workingFolder().setAside(contentFilesOf(*selected));
+    const std::optional<TreeRemoval> removal = m_.book.editor().remove(selected->key());
+    if (removal) {
+        tree.select(tree.item(removal->nextKey));
+        // The text of a deleted item shown until now goes with it: the item is no longer there to store it.
+        showSelected();
+        m_.book.markChanged();
+        push(removal->edit, batch);
+    }
+    commands.setEnabled(Command::DeleteItemButton, Surface::Button, true);
+}
+
+void TreeCommands::deleteFromMenu()
+{
+    if (const TreeItem *selected = m_.book.tree().selectedItem())
+        m_.commands.update(kindOf(*selected));
+    deleteItem();
+}
+
+void TreeCommands::deleteKey()
+{
+    const TreeItem *selected = m_.book.tree().selectedItem();
+    if (!selected)
+        return;
+    if (TreeEditor::isBookItem(*selected)) {
+        refuseBookItemDeletion();
+        return;
+    }
+    deleteFromMenu();
+}
+
+void TreeCommands::treeEdited(const TreeEdit &edit)
+{
+    m_.book.markChanged();
+    push(edit);
+    if (edit.kind == TreeEdit::Kind::Move)
+        showSelected(); // a drop shows the item dropped
+}
+
+} // namespace kobin
