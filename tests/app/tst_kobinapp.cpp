@@ -225,6 +225,32 @@ private slots:
         }
     }
 
+    void treeEditsNeverShowAnotherItemByThemselves()
+    {
+        writeText(appPath() + "edit.iis", "|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|\r\n");
+        writeText(appPath() + "edit/a2.rtf", "{\\rtf1 one\\par}");
+        writeText(appPath() + "edit/a3.rtf", "{\\rtf1 two\\par}");
+        startWith(appPath() + "edit.iis");
+        TreePane *pane = window()->treePane();
+        pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a3"))); // the user's choice
+        QCOMPARE(session().currentKey, QString("a3"));
+        window()->textPane()->setPlainText("two, edited");
+
+        // A move takes the item out of the view and puts it back: that is no click on its neighbour.
+        m_app->commands().run(Command::MoveUp);
+        QCOMPARE(tree().item("a3")->row(), 0);
+        QCOMPARE(session().currentKey, QString("a3"));
+        QCOMPARE(tree().selectedItem()->key(), QString("a3"));
+        QCOMPARE(window()->textPane()->toPlainText(), QString("two, edited"));
+
+        // Deleting the item shown shows its neighbour; nothing of the deleted item is written back.
+        m_prompter.answers = {PromptAnswer::Yes};
+        m_app->commands().run(Command::DeleteItemButton);
+        QCOMPARE(session().currentKey, QString("a2"));
+        QCOMPARE(window()->textPane()->toPlainText(), QString("one"));
+        QVERIFY(!QFile::exists(appPath() + "temp/a3.rtf"));
+    }
+
     void theBookOutlivesItsWindow()
     {
         Book book(appPath());

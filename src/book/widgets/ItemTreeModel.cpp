@@ -183,23 +183,27 @@ void ItemTreeModel::itemAboutToBeRemoved(TreeItem *item)
             break;
         }
     }
+    m_removingItems = true;
     beginRemoveRows(indexOf(item->parent()), item->row(), item->row());
 }
 
 void ItemTreeModel::itemRemoved()
 {
     endRemoveRows();
+    m_removingItems = false;
 }
 
 void ItemTreeModel::treeAboutToBeCleared()
 {
     m_shownSelected = nullptr;
+    m_removingItems = true;
     beginResetModel();
 }
 
 void ItemTreeModel::treeCleared()
 {
     endResetModel();
+    m_removingItems = false;
 }
 
 void ItemTreeModel::itemChanged(TreeItem *item)

@@ -27,6 +27,9 @@ public:
     ~ItemTreeModel() override;
 
     QModelIndex indexOf(const TreeItem *item) const;
+    // True while items leave the tree: a view moving its current item off them
+    // then is no choice of the user's.
+    bool isRemovingItems() const { return m_removingItems; }
     TreeItem *itemAt(const QModelIndex &index) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
@@ -77,6 +80,7 @@ private:
     TreeEditor &m_editor;
     IconForKey m_icons;
     TreeItem *m_shownSelected = nullptr;
+    bool m_removingItems = false;
 };
 
 } // namespace kobin

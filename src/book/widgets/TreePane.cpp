@@ -88,7 +88,7 @@ void TreePane::mousePressEvent(QMouseEvent *event)
 void TreePane::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTreeView::currentChanged(current, previous);
-    if (m_selectingByProgram)
+    if (m_selectingByProgram || m_model.isRemovingItems())
         return;
     TreeItem *item = m_model.itemAt(current);
     if (!item)
