@@ -211,7 +211,7 @@ private slots:
             Command::MoveRight, Command::ChangePageReference, Command::TextOpen, Command::Find, Command::FindNext,
             Command::Font, Command::BackColor, Command::Bold, Command::Italic, Command::Underline,
             Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::InsertDate,
-            Command::InsertTime, Command::EditPageSource, Command::OrganizeBooks, Command::Options,
+            Command::InsertTime, Command::EditPageSource, Command::Options,
             Command::DeleteItemButton,
         };
         // Separators of the menu arrays run nothing.
