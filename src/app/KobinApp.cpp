@@ -1,6 +1,8 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
+#include "BookOrganizer.h"
+#include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
 #include "ItemDisplay.h"
 #include "Lifecycle.h"
@@ -78,6 +80,11 @@ void KobinApp::bindBookCommands()
         const Command command = recentFileCommand(i);
         m_commands.bind(command, [this, &book, command] { book.openRecentBook(m_window->menuAction(command)->text()); });
     }
+    m_commands.bind(Command::OrganizeBooks, [this, &book] {
+        BookOrganizer organizer(m_book, book, *m_prompter);
+        BookOrganizerDialog dialog(organizer, m_window.get());
+        dialog.exec();
+    });
     MainWindow &window = *m_window;
     QObject::connect(window.treePane(), &TreePane::itemClicked, &window,
                      [this](TreeItem *item) { m_display->showItem(item); });

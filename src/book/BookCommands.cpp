@@ -138,6 +138,8 @@ int BookCommands::saveAsDialog()
 
 void BookCommands::startNewBook(bool changed)
 {
+    // As before New's question: a page source being edited is not left behind in a hidden pane.
+    m_.display.leavePageSourceEditing();
     // Nothing of another book may stay behind to be saved as this one's.
     if (!m_.book.workingFolder().clear())
         m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
@@ -20,14 +21,27 @@ std::filesystem::path toFsPath(const QString &path)
 
 } // namespace
 
-bool deleteAllFiles(const QString &folder)
+bool moveToTrash(const QString &path)
+{
+    // Qt 6.4 moves the file into a "files" folder under the current folder when it
+    // cannot set up the home trash, so the trash folder is made sure of first.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return !data.isEmpty() && QDir().mkpath(data + QStringLiteral("/Trash")) && QFile::moveToTrash(path);
+}
+
+bool removeFile(const QString &path, Removal removal)
+{
+    return (removal == Removal::ToTrash && moveToTrash(path)) || QFile::remove(path);
+}
+
+bool deleteAllFiles(const QString &folder, Removal removal)
 {
     QDir dir(folder);
     if (!dir.exists())
         return true;
     bool allDeleted = true;
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        allDeleted = dir.remove(name) && allDeleted;
+        allDeleted = removeFile(dir.filePath(name), removal) && allDeleted;
     return allDeleted;
 }
 

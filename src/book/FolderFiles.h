@@ -4,9 +4,20 @@
 
 namespace kobin {
 
-// Deletes every file directly in the folder (subfolders stay). False when a file
-// could not be deleted; a missing folder is already empty.
-bool deleteAllFiles(const QString &folder);
+// How a file goes: deleted for good, or into the desktop trash where the system has
+// one (deleted where it has none).
+enum class Removal { Delete, ToTrash };
+
+// Moves the file or folder at path (a symbolic link itself) into the desktop trash.
+// False where there is no trash to take it.
+bool moveToTrash(const QString &path);
+
+// Removes the file at path; a symbolic link goes itself, never what it points to.
+bool removeFile(const QString &path, Removal removal);
+
+// Removes every file directly in the folder (subfolders stay). False when a file
+// could not be removed; a missing folder is already empty.
+bool deleteAllFiles(const QString &folder, Removal removal = Removal::Delete);
 
 // Copies source over target through a temporary file beside the target, so that the
 // target is either the old file or the whole new one.

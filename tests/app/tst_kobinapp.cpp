@@ -209,7 +209,7 @@ private slots:
             Command::ChangePageReference, Command::TextOpen, Command::Find, Command::FindNext,
             Command::Font, Command::BackColor, Command::Bold, Command::Italic, Command::Underline,
             Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::InsertDate,
-            Command::InsertTime, Command::EditPageSource, Command::OrganizeBooks, Command::Options,
+            Command::InsertTime, Command::EditPageSource, Command::Options,
         };
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};
