@@ -4,6 +4,7 @@
 #include "CommandState.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
+#include "ItemTreeModel.h"
 #include "KobinApp.h"
 #include "Lifecycle.h"
 #include "MainWindow.h"
@@ -13,11 +14,15 @@
 #include "TestFiles.h"
 #include "TextPane.h"
 #include "ToolbarCustomizeDialog.h"
+#include "TreeCommands.h"
 #include "TreePane.h"
 #include "Twips.h"
 #include "Workspace.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -249,6 +254,67 @@ private slots:
         QCOMPARE(session().currentKey, QString("a2"));
         QCOMPARE(window()->textPane()->toPlainText(), QString("one"));
         QVERIFY(!QFile::exists(appPath() + "temp/a3.rtf"));
+    }
+
+    void draggingAnItemOntoAnotherInTheTree()
+    {
+        writeText(appPath() + "drag.iis", "|0\\B=a1+root|a1\\F=a2+fclose|a2\\Child=a3+richtxt|"
+                                          "a1\\T=a4+richtxt|a1\\X=a5+richtxt|\r\n");
+        startWith(appPath() + "drag.iis");
+        TreePane *pane = window()->treePane();
+        ItemTreeModel &model = pane->itemModel();
+        // What the view does when the mouse carries a2 over an item and lets go there.
+        const auto drop = [&](const char *dragged, const char *target) {
+            std::unique_ptr<QMimeData> data(model.mimeData({model.indexOf(tree().item(dragged))}));
+            const QPoint at = pane->visualRect(model.indexOf(tree().item(target))).center();
+            QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(pane->viewport(), &enter);
+            QDragMoveEvent move(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(pane->viewport(), &move);
+            QDropEvent dropped(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(pane->viewport(), &dropped);
+        };
+
+        drop("a2", "a3"); // onto its own child: refused
+        QCOMPARE(tree().item("a2")->parent()->key(), QString("a1"));
+        QVERIFY(!m_app->book().isChanged());
+
+        drop("a2", "a4"); // onto a text item: its last child, with its own child along, and shown
+        QCOMPARE(tree().item("a2")->parent()->key(), QString("a4"));
+        QCOMPARE(tree().item("a3")->parent()->key(), QString("a2"));
+        QCOMPARE(session().currentKey, QString("a2"));
+        QVERIFY(m_app->book().isChanged());
+        QVERIFY(window()->windowTitle().endsWith(" （更新）"));
+
+        drop("a5", "a1"); // onto the book item: its last child
+        QCOMPARE(tree().item("a5")->row(), tree().item("a1")->childCount() - 1);
+
+        window()->treePane()->setFocus();
+        m_app->window().setActivePane("tree");
+        m_app->commands().run(Command::EditUndo);
+        m_app->commands().run(Command::EditUndo);
+        QCOMPARE(tree().item("a2")->parent()->key(), QString("a1"));
+        QCOMPARE(tree().item("a2")->row(), 0);
+        m_app->commands().run(Command::EditRedo);
+        QCOMPARE(tree().item("a2")->parent()->key(), QString("a4"));
+    }
+
+    void rightButtonOpensTheTreeMenuOnTheItemWithoutShowingIt()
+    {
+        startWith(QString());
+        TreePane *pane = window()->treePane();
+        QString shownMenu;
+        QTimer::singleShot(0, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shownMenu = menu->objectName();
+                menu->close();
+            }
+        });
+        const QPoint at = pane->visualRect(pane->itemModel().indexOf(tree().item("a2"))).center();
+        QTest::mousePress(pane->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(shownMenu, QString("mnuTree"));
+        QCOMPARE(tree().selectedItem()->key(), QString("a2"));
+        QCOMPARE(session().currentKey, QString("a1"));
     }
 
     void theBookOutlivesItsWindow()

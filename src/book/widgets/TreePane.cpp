@@ -40,7 +40,9 @@ TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(true);
-    setDragDropMode(QAbstractItemView::InternalMove);
+    // Drops are checked against this book's own records, so a drag from elsewhere moves nothing.
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
     setDragDropOverwriteMode(true);
     connect(&m_model, &ItemTreeModel::selectedByProgram, this, &TreePane::showProgramSelection);
     connect(&m_model, &ItemTreeModel::expansionChanged, this, &TreePane::followExpansion);
