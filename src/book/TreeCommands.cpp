@@ -95,15 +95,15 @@ void TreeCommands::bindCommands(CommandRegistry &commands)
 
 QStringList TreeCommands::contentFilesOf(const TreeItem &item) const
 {
-    QStringList files;
+    QSet<QString> keys;
     std::vector<const TreeItem *> pending{&item};
     while (!pending.empty()) {
         const TreeItem *current = pending.back();
         pending.pop_back();
-        files += m_.book.workingFolder().itemFiles(current->key());
+        keys.insert(current->key());
         pending.insert(pending.end(), current->children().begin(), current->children().end());
     }
-    return files;
+    return m_.book.workingFolder().itemFiles(keys);
 }
 
 void TreeCommands::showSelected()

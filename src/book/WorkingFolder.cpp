@@ -106,9 +106,19 @@ QStringList WorkingFolder::contentFiles(const QString &folder)
 
 QStringList WorkingFolder::itemFiles(const QString &key) const
 {
+    return itemFiles(QSet<QString>{key});
+}
+
+QStringList WorkingFolder::itemFiles(const QSet<QString> &keys) const
+{
     QStringList names;
     for (const QString &name : contentFiles(m_path)) {
-        if (name.size() >= key.size() + 4 && name.startsWith(key) && !name[key.size()].isDigit())
+        // A key is "a" and digits, and the tail of its file names never starts with a
+        // digit: the key a file belongs to is the name's longest such beginning.
+        qsizetype end = 1;
+        while (end < name.size() && name[end].isDigit())
+            ++end;
+        if (name.startsWith(u'a') && end > 1 && name.size() >= end + 4 && keys.contains(name.left(end)))
             names.append(name);
     }
     return names;

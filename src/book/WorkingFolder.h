@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -42,6 +43,8 @@ public:
     // Every content file of the item: its key followed by a tail that ends in
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;
+    // The content files of all these items, from one listing of the folder.
+    QStringList itemFiles(const QSet<QString> &keys) const;
 
     // Moves the files (names in this folder) aside, where a save never looks, so that
     // taking an edit back can return them; gives the batch's number.
