@@ -69,4 +69,11 @@ bool copyFileOver(const QString &source, const QString &target)
     return !error;
 }
 
+bool moveFileOver(const QString &source, const QString &target)
+{
+    std::error_code error;
+    std::filesystem::rename(toFsPath(source), toFsPath(target), error);
+    return !error;
+}
+
 } // namespace kobin

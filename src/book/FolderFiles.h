@@ -26,4 +26,7 @@ bool copyFileAtomically(const QString &source, const QString &target);
 // Copies source over target directly, for scratch folders such as the working folder.
 bool copyFileOver(const QString &source, const QString &target);
 
+// Moves source to target within one file system, replacing target in one step.
+bool moveFileOver(const QString &source, const QString &target);
+
 } // namespace kobin

@@ -38,7 +38,7 @@ int WorkingFolder::setAside(const QStringList &names)
     QDir().mkpath(folder);
     for (const QString &name : names) {
         // A file that cannot be moved aside is deleted, as deleting an item always did.
-        if (!QFile::rename(m_path + name, folder + name))
+        if (!moveFileOver(m_path + name, folder + name))
             QFile::remove(m_path + name);
     }
     return batch;
@@ -48,10 +48,8 @@ bool WorkingFolder::bringBack(int batch)
 {
     QDir folder(asideFolder(batch));
     bool returned = true;
-    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile::remove(m_path + name);
-        returned = QFile::rename(folder.filePath(name), m_path + name) && returned;
-    }
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        returned = moveFileOver(folder.filePath(name), m_path + name) && returned;
     folder.removeRecursively();
     return returned;
 }
