@@ -125,6 +125,11 @@ void KobinApp::bindTreeCommands()
         else
             window.textPane()->redo();
     });
+    // The Edit menu's delete never deletes an item: it removes the text pane's selection.
+    m_commands.bind(Command::EditDelete, [&window] {
+        if (window.activePane() == QLatin1String("text"))
+            window.textPane()->textCursor().removeSelectedText();
+    });
     QObject::connect(&pane->itemModel(), &ItemTreeModel::treeEdited, &window,
                      [&tree](const TreeEdit &edit) { tree.treeEdited(edit); });
     QObject::connect(pane, &TreePane::deleteKeyPressed, &window, [&tree] { tree.deleteKey(); });

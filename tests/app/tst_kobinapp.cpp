@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMimeData>
+#include <QTextCursor>
 #include <QTimer>
 #include <QDir>
 #include <QFile>
@@ -208,7 +209,7 @@ private slots:
         // Commands whose areas are not built yet. Shrinks as they are; a command bound
         // meanwhile must leave this list.
         const QList<Command> notYet = {
-            Command::EditCut, Command::EditCopy, Command::EditPaste, Command::EditDelete,
+            Command::EditCut, Command::EditCopy, Command::EditPaste,
             Command::CustomColor1, Command::CustomColor2, Command::CustomColor3, Command::CustomColor4,
             Command::CustomColor5, Command::EditSelectAll, Command::NewHomepageBeside, Command::NewChildHomepage,
             Command::ChangePageReference, Command::TextOpen, Command::Find, Command::FindNext,
@@ -315,6 +316,26 @@ private slots:
         QCOMPARE(shownMenu, QString("mnuTree"));
         QCOMPARE(tree().selectedItem()->key(), QString("a2"));
         QCOMPARE(session().currentKey, QString("a1"));
+    }
+
+    void editMenuDeleteActsOnTheTextPaneOnly()
+    {
+        startWith(QString());
+        TextPane *text = window()->textPane();
+        text->setPlainText("keep this, drop that");
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(10);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        text->setTextCursor(cursor);
+        tree().select(tree().item("a2"));
+        window()->setActivePane("tree");
+        window()->menuAction(Command::EditDelete)->trigger();
+        QCOMPARE(tree().count(), 3); // never an item
+        QCOMPARE(text->toPlainText(), QString("keep this, drop that"));
+        window()->setActivePane("text");
+        window()->menuAction(Command::EditDelete)->trigger();
+        QCOMPARE(text->toPlainText(), QString("keep this,"));
+        QCOMPARE(tree().count(), 3);
     }
 
     void theBookOutlivesItsWindow()

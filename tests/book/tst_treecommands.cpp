@@ -85,8 +85,13 @@ private slots:
     {
         const QString before = shape();
         select("a4");
-        f->namer.names = {};
+        f->namer.typedThenCancelled = "Half|name";
+        QStringList shownInTheTree;
+        f->namer.afterKeystroke = [&] { shownInTheTree << f->tree.item("a6")->text(); };
         f->treeCommands.addItem(ItemKind::Folder, Placement::Child);
+        QCOMPARE(shownInTheTree.size(), 9);
+        QCOMPARE(shownInTheTree.first(), QString("H"));
+        QCOMPARE(shownInTheTree.last(), QString("Half｜name"));
         QCOMPARE(shape(), before);
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1")); // the item shown is selected again
         QVERIFY(!f->book.isChanged());
@@ -170,6 +175,21 @@ private slots:
         QCOMPARE(readText(f->working("a3.rtf")), QByteArray("note of a3.rtf"));
         f->treeCommands.history().undo();
         QCOMPARE(readText(f->working("a21.rtf")), QByteArray("note of a21.rtf"));
+    }
+
+    void deletingAnOnlyChildShowsItsParent()
+    {
+        f->tree.add("a5", Relationship::Child, "a9", "Only", "richtxt");
+        select("a9");
+        f->prompter.answers = {PromptAnswer::Yes};
+        f->treeCommands.deleteItem();
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a5"));
+        QCOMPARE(f->session.currentKey, QString("a5"));
+        QCOMPARE(f->note.text, QString("note of a5.rtf"));
+
+        select("a1"); // the toolbar's button refuses the book item as the Delete key does
+        f->treeCommands.deleteItem();
+        QCOMPARE(f->prompter.prompts.last().text, QString("ブックは削除できません。"));
     }
 
     void renamingInPlaceMarksTheBookAndCanBeUndone()

@@ -100,7 +100,9 @@ class FakeItemNamer : public kobin::ItemNamer
 {
 public:
     QStringList names;
-    QStringList typedSoFar; // what the tree was told at each keystroke
+    QString typedThenCancelled; // typed after the names ran out, before the user cancels
+    QStringList typedSoFar;     // what the tree was told at each keystroke
+    std::function<void()> afterKeystroke; // looks at the tree while the dialog is open
     int asked = 0;
 
     std::optional<QString> askName(const std::function<void(const QString &)> &typed,
@@ -109,14 +111,23 @@ public:
         ++asked;
         while (!names.isEmpty()) {
             const QString name = names.takeFirst();
-            for (int i = 1; i <= name.size(); ++i) {
-                typed(name.left(i));
-                typedSoFar << name.left(i);
-            }
+            for (int i = 1; i <= name.size(); ++i)
+                type(typed, name.left(i));
             if (acceptable(name))
                 return name;
         }
+        for (int i = 1; i <= typedThenCancelled.size(); ++i)
+            type(typed, typedThenCancelled.left(i));
         return std::nullopt;
+    }
+
+private:
+    void type(const std::function<void(const QString &)> &typed, const QString &text)
+    {
+        typed(text);
+        typedSoFar << text;
+        if (afterKeystroke)
+            afterKeystroke();
     }
 };
 
