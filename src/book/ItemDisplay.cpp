@@ -3,7 +3,6 @@
 #include "Arrangement.h"
 #include "Book.h"
 #include "CommandState.h"
-#include "Cp932.h"
 #include "ItemKinds.h"
 #include "NotePane.h"
 #include "PageNames.h"
@@ -14,7 +13,6 @@
 #include "WorkingFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <utility>
 
@@ -126,30 +124,29 @@ void ItemDisplay::showHomepage(TreeItem *item)
 {
     BookSession &session = m_book.session();
     const QString key = item->key();
-    QFile url(m_book.workingFolder().urlFile(key));
-    if (!url.open(QIODevice::ReadOnly)) {
+    const std::optional<QString> page = m_book.workingFolder().pagePath(key);
+    if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
                               + bookFolderPath(WorkingFolder::urlFileName(key)));
         showMissingPage(item, QString());
         return;
     }
-    const QString page = pagePathFromUrlFile(decodeSystemText(url.readAll()));
-    const QString baseName = pageBaseName(page);
-    if (!QFileInfo(page).isFile()) {
+    const QString baseName = pageBaseName(*page);
+    if (!QFileInfo(*page).isFile()) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + page
+                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + *page
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
         showMissingPage(item, baseName);
         return;
     }
-    session.pagePath = page;
+    session.pagePath = *page;
     restoreSplitters(key + baseName);
     m_views.commands.update(ItemKind::Homepage);
     session.pageTextName = key + baseName;
     loadPageTextOrReport();
     m_views.page.setShown(true);
-    m_views.page.navigate(page);
+    m_views.page.navigate(*page);
     finish();
 }
 
