@@ -97,13 +97,26 @@ void ItemDisplay::showItem(TreeItem *item)
         tree.select(tree.item(session.currentKey));
         return;
     }
+    show(item, true);
+}
+
+void ItemDisplay::reloadItem(TreeItem *item)
+{
+    if (item && !m_showingItem)
+        show(item, false);
+}
+
+void ItemDisplay::show(TreeItem *item, bool storeFirst)
+{
+    BookSession &session = m_book.session();
+    ItemTree &tree = m_book.tree();
     m_showingItem = true;
     session.loading = true;
     m_views.status.setStatusText(item->text());
     leavePageSourceEditing();
 
     // The text typed so far must be kept before anything else is loaded into the pane.
-    if (!storeCurrentItem()) {
+    if (storeFirst && !storeCurrentItem()) {
         tree.select(tree.item(session.currentKey));
         finish();
         return;

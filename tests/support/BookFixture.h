@@ -175,9 +175,9 @@ private:
     kobin::PageReference::Services m_services;
 };
 
-// The book with its item display and book commands over fake panes, prompts and
-// dialogs, with settings in an INI file of its own, in a program folder of its
-// own ("app/" in a temporary folder).
+// The book with its item display, book commands and tree commands over fake
+// panes, prompts and dialogs, with settings in an INI file of its own, in a
+// program folder of its own ("app/" in a temporary folder).
 struct BookFixture {
     QTemporaryDir dir;
     kobin::Book book{dir.path() + QStringLiteral("/app/")};
@@ -198,7 +198,8 @@ struct BookFixture {
     FakeItemNamer namer;
     kobin::Settings settings{dir.filePath(QStringLiteral("Kobin.ini")), dir.path() + QStringLiteral("/app/")};
     FakePageReferrer referrer{{book, display, note, page, arrangement, commandState, prompter, dialogs, settings}};
-    kobin::TreeCommands treeCommands{{book, display, note, page, arrangement, commandState, prompter, namer}};
+    kobin::TreeCommands treeCommands{
+        {book, display, note, page, arrangement, commandState, prompter, namer, referrer}};
 
     BookFixture() { QDir().mkpath(working()); }
 
