@@ -23,6 +23,7 @@ class ShellCommands;
 class TextPaneNotes;
 class TreeCommands;
 class DialogItemNamer;
+class DialogPageReferrer;
 class WorkspaceArrangement;
 
 // Puts the program together: the open book first, so that it outlives the
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<BookCommands> m_bookCommands;
     std::unique_ptr<PageNavigation> m_navigation;
     std::unique_ptr<DialogItemNamer> m_namer;
+    std::unique_ptr<DialogPageReferrer> m_referrer;
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<ShellCommands> m_shellCommands;

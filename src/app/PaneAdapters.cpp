@@ -4,6 +4,7 @@
 #include "CommandRegistry.h"
 #include "ItemNameDialog.h"
 #include "MainWindow.h"
+#include "PageReferenceDialog.h"
 #include "ScreenPlacement.h"
 #include "StatusPanels.h"
 #include "TextPane.h"
@@ -152,6 +153,27 @@ std::optional<QString> DialogItemNamer::askName(const std::function<void(const Q
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.name();
+}
+
+bool DialogPageReferrer::run(PageReference &reference)
+{
+    PageReferenceDialog dialog(reference, &m_owner);
+    centreOnScreen(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool DialogPageReferrer::referNewItem(const TreeItem &item)
+{
+    PageReference reference(m_services, ReferenceMode::NewItem, item);
+    return run(reference);
+}
+
+std::optional<PageChange> DialogPageReferrer::changeReference(const TreeItem &item)
+{
+    PageReference reference(m_services, ReferenceMode::Change, item);
+    if (!run(reference))
+        return std::nullopt;
+    return reference.change();
 }
 
 } // namespace kobin

@@ -3,6 +3,7 @@
 #include "Arrangement.h"
 #include "ItemNamer.h"
 #include "NotePane.h"
+#include "PageReference.h"
 #include "PageView.h"
 #include "WindowStatus.h"
 
@@ -88,6 +89,21 @@ public:
                                    const std::function<bool(const QString &)> &acceptable) override;
 
 private:
+    QWidget &m_owner;
+};
+
+// Asks a homepage item's name and page with the page reference dialog, over the main window.
+class DialogPageReferrer : public PageReferrer
+{
+public:
+    DialogPageReferrer(PageReference::Services services, QWidget &owner) : m_services(services), m_owner(owner) {}
+    bool referNewItem(const TreeItem &item) override;
+    std::optional<PageChange> changeReference(const TreeItem &item) override;
+
+private:
+    bool run(PageReference &reference);
+
+    PageReference::Services m_services;
     QWidget &m_owner;
 };
 

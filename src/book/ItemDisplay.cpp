@@ -3,7 +3,6 @@
 #include "Arrangement.h"
 #include "Book.h"
 #include "CommandState.h"
-#include "Cp932.h"
 #include "ItemKinds.h"
 #include "NotePane.h"
 #include "PageNames.h"
@@ -14,7 +13,6 @@
 #include "WorkingFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <utility>
 
@@ -99,13 +97,26 @@ void ItemDisplay::showItem(TreeItem *item)
         tree.select(tree.item(session.currentKey));
         return;
     }
+    show(item, true);
+}
+
+void ItemDisplay::reloadItem(TreeItem *item)
+{
+    if (item && !m_showingItem)
+        show(item, false);
+}
+
+void ItemDisplay::show(TreeItem *item, bool storeFirst)
+{
+    BookSession &session = m_book.session();
+    ItemTree &tree = m_book.tree();
     m_showingItem = true;
     session.loading = true;
     m_views.status.setStatusText(item->text());
     leavePageSourceEditing();
 
     // The text typed so far must be kept before anything else is loaded into the pane.
-    if (!storeCurrentItem()) {
+    if (storeFirst && !storeCurrentItem()) {
         tree.select(tree.item(session.currentKey));
         finish();
         return;
@@ -126,30 +137,29 @@ void ItemDisplay::showHomepage(TreeItem *item)
 {
     BookSession &session = m_book.session();
     const QString key = item->key();
-    QFile url(m_book.workingFolder().urlFile(key));
-    if (!url.open(QIODevice::ReadOnly)) {
+    const std::optional<QString> page = m_book.workingFolder().pagePath(key);
+    if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
                               + bookFolderPath(WorkingFolder::urlFileName(key)));
         showMissingPage(item, QString());
         return;
     }
-    const QString page = pagePathFromUrlFile(decodeSystemText(url.readAll()));
-    const QString baseName = pageBaseName(page);
-    if (!QFileInfo(page).isFile()) {
+    const QString baseName = pageBaseName(*page);
+    if (!QFileInfo(*page).isFile()) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + page
+                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + *page
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
         showMissingPage(item, baseName);
         return;
     }
-    session.pagePath = page;
+    session.pagePath = *page;
     restoreSplitters(key + baseName);
     m_views.commands.update(ItemKind::Homepage);
     session.pageTextName = key + baseName;
     loadPageTextOrReport();
     m_views.page.setShown(true);
-    m_views.page.navigate(page);
+    m_views.page.navigate(*page);
     finish();
 }
 

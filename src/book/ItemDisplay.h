@@ -33,6 +33,10 @@ public:
     // The user clicked (or chose with the keyboard) an item.
     void showItem(TreeItem *item);
 
+    // Shows the item afresh from the working folder, also when it is the item shown:
+    // nothing is stored first, what the pane holds is dropped.
+    void reloadItem(TreeItem *item);
+
     // The browser is about to open address (a link, back, forward or a page opened by program).
     void switchPageText(const QString &address);
 
@@ -50,6 +54,7 @@ public:
     bool isShowingItem() const { return m_showingItem; }
 
 private:
+    void show(TreeItem *item, bool storeFirst);
     bool isShowingHomepage() const;
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);

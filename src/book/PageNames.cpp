@@ -15,7 +15,17 @@ bool looksLikeUrl(const QString &address)
     return colon > 1 && QUrl(address).isValid() && !QUrl(address).scheme().isEmpty();
 }
 
+qsizetype lastSeparator(const QString &path)
+{
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+}
+
 } // namespace
+
+QString pageFolder(const QString &path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
 
 QString addressAsPath(const QString &address)
 {
@@ -29,8 +39,7 @@ QString pageBaseName(const QString &address)
     const bool local = address.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) || !looksLikeUrl(address);
     if (local) {
         const QString path = addressAsPath(address);
-        const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-        const QString name = path.mid(slash + 1);
+        const QString name = path.mid(lastSeparator(path) + 1);
         const qsizetype dot = name.indexOf(u'.');
         return dot < 0 ? name : name.left(dot);
     }

@@ -12,6 +12,10 @@ namespace kobin {
 // for the same address.
 QString pageBaseName(const QString &address);
 
+// The folder of a page path: the path up to and including its last "/" or "\";
+// empty when it has neither.
+QString pageFolder(const QString &path);
+
 // The local path of a "file:" address; other addresses are returned unchanged.
 QString addressAsPath(const QString &address);
 

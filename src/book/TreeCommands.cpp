@@ -7,6 +7,7 @@
 #include "ItemDisplay.h"
 #include "ItemNamer.h"
 #include "NotePane.h"
+#include "PageReference.h"
 #include "PageView.h"
 #include "Prompter.h"
 #include "TreeString.h"
@@ -71,6 +72,64 @@ private:
     bool m_made = true;
 };
 
+// A homepage item's page replaced, and its caption. The item's files of the page
+// it does not show are kept aside; undo and redo swap them with those in the
+// working folder and show the item again.
+class TreeCommands::PageStep : public QUndoCommand
+{
+public:
+    PageStep(TreeCommands &owner, const PageChange &change)
+        : m_owner(owner), m_key(change.key), m_asideBatch(change.asideBatch)
+    {
+        m_rename.kind = TreeEdit::Kind::Rename;
+        m_rename.key = change.key;
+        m_rename.oldCaption = change.oldCaption;
+        m_rename.newCaption = change.newCaption;
+    }
+
+    void undo() override { apply(false); }
+    void redo() override
+    {
+        if (std::exchange(m_made, false))
+            return; // pushed after the page was changed
+        apply(true);
+    }
+
+private:
+    void apply(bool forward)
+    {
+        Book &book = m_owner.m_.book;
+        ItemDisplay &display = m_owner.m_.display;
+        TreeItem *item = book.tree().item(m_key);
+        if (!item)
+            return; // steps above this one, which could take the item away, are undone first
+        const bool shown = book.session().currentKey == m_key;
+        // The side text in the pane belongs to the page that goes aside.
+        if (shown)
+            std::ignore = display.storeCurrentItem();
+        WorkingFolder &working = book.workingFolder();
+        const int leaving = working.setAside(working.itemFiles(m_key));
+        std::ignore = working.bringBack(std::exchange(m_asideBatch, leaving));
+        if (forward)
+            book.editor().redo(m_rename);
+        else
+            book.editor().undo(m_rename);
+        book.tree().select(item);
+        if (shown)
+            display.reloadItem(item);
+        else
+            display.showItem(item);
+        m_owner.m_.arrangement.relayout();
+        book.markChanged();
+    }
+
+    TreeCommands &m_owner;
+    QString m_key;
+    int m_asideBatch;
+    TreeEdit m_rename;
+    bool m_made = true;
+};
+
 TreeCommands::TreeCommands(Services services) : m_(services)
 {
     // Another book, or a new one: the steps of the last one no longer apply.
@@ -85,6 +144,9 @@ void TreeCommands::bindCommands(CommandRegistry &commands)
     commands.bind(Command::NewTextBeside, [this] { addItem(ItemKind::Text, Placement::Beside); });
     commands.bind(Command::NewChildFolder, [this] { addItem(ItemKind::Folder, Placement::Child); });
     commands.bind(Command::NewChildText, [this] { addItem(ItemKind::Text, Placement::Child); });
+    commands.bind(Command::NewHomepageBeside, [this] { addItem(ItemKind::Homepage, Placement::Beside); });
+    commands.bind(Command::NewChildHomepage, [this] { addItem(ItemKind::Homepage, Placement::Child); });
+    commands.bind(Command::ChangePageReference, [this] { changePageReference(); });
     commands.bind(Command::MoveUp, [this] { move(MoveDirection::Up); });
     commands.bind(Command::MoveDown, [this] { move(MoveDirection::Down); });
     commands.bind(Command::MoveLeft, [this] { move(MoveDirection::Left); });
@@ -128,39 +190,63 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
     BookSession &session = m_.book.session();
     if (!tree.selectedItem())
         return;
-    m_.page.setShown(false); // the tree and the text pane while the item is named
+    const bool homepage = kind == ItemKind::Homepage;
+    if (!homepage)
+        m_.page.setShown(false); // the tree and the text pane while the item is named
     std::optional<TreeEdit> added = m_.book.editor().add(kind, placement);
     if (!added)
         return;
+    const bool wasLoading = std::exchange(session.loading, true); // a new typing format changes no text
     m_.note.resetTypingFormat();
+    session.loading = wasLoading;
     TreeItem *item = tree.item(added->key);
-    const std::optional<QString> name = m_.namer.askName(
-        [&](const QString &typed) { tree.setText(item, treestring::storableCaption(typed)); },
-        [this](const QString &typed) {
-            if (!typed.isEmpty())
-                return true;
-            m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"), QStringLiteral("名前が入っていません"));
-            return false;
-        });
-    if (!name) {
+    const bool named = homepage ? m_.referrer.referNewItem(*item) : nameNewItem(*item);
+    if (!named) {
         tree.remove(added->key);
         tree.select(tree.item(session.currentKey));
         return;
     }
-    tree.setText(item, treestring::storableCaption(*name));
     added->newCaption = item->text();
-    m_.book.markChanged();
-    m_.commands.update(ItemKind::Folder);
     push(*added);
+    if (homepage)
+        return; // the page reference has made it the item shown
     // The text typed into the item shown so far must be kept before the pane is emptied for the new one.
     if (!m_.display.storeCurrentItem()) {
         tree.select(tree.item(session.currentKey));
         return;
     }
     session.currentKey = added->key;
-    const bool wasLoading = std::exchange(session.loading, true);
+    session.loading = true;
     m_.note.clear();
     session.loading = wasLoading;
+}
+
+bool TreeCommands::nameNewItem(TreeItem &item)
+{
+    ItemTree &tree = m_.book.tree();
+    const std::optional<QString> name = m_.namer.askName(
+        [&](const QString &typed) { tree.setText(&item, treestring::storableCaption(typed)); },
+        [this](const QString &typed) {
+            if (!typed.isEmpty())
+                return true;
+            m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"), QStringLiteral("名前が入っていません"));
+            return false;
+        });
+    if (!name)
+        return false;
+    tree.setText(&item, treestring::storableCaption(*name));
+    m_.book.markChanged();
+    m_.commands.update(ItemKind::Folder);
+    return true;
+}
+
+void TreeCommands::changePageReference()
+{
+    const TreeItem *selected = m_.book.tree().selectedItem();
+    if (!selected || kindOf(*selected) != ItemKind::Homepage)
+        return;
+    if (const std::optional<PageChange> change = m_.referrer.changeReference(*selected))
+        m_history.push(new PageStep(*this, *change));
 }
 
 void TreeCommands::move(MoveDirection direction)

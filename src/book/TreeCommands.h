@@ -13,13 +13,15 @@ class CommandState;
 class ItemDisplay;
 class ItemNamer;
 class NotePane;
+class PageReferrer;
 class PageView;
 class Prompter;
 
-// The commands that change the tree: adding folders and text items, moving,
-// deleting and renaming items, and what a drop in the tree did. Every edit is a
-// step on one undo stack for the open book; an item's content files leave the
-// working folder with it and come back with it.
+// The commands that change the tree: adding folders, text items and homepage
+// items, moving, deleting and renaming items, changing a homepage item's page,
+// and what a drop in the tree did. Every edit is a step on one undo stack for the
+// open book; an item's content files leave the working folder with it and come
+// back with it, and a page's files with the page.
 class TreeCommands
 {
 public:
@@ -32,6 +34,7 @@ public:
         CommandState &commands;
         Prompter &prompter;
         ItemNamer &namer;
+        PageReferrer &referrer;
     };
 
     explicit TreeCommands(Services services);
@@ -39,8 +42,11 @@ public:
 
     void bindCommands(CommandRegistry &commands);
 
-    // A folder or text item, named by the user, beside the selected item or as its last child.
+    // A folder, text item or homepage item, named by the user (a homepage item with
+    // its page), beside the selected item or as its last child.
     void addItem(ItemKind kind, Placement placement);
+    // Lets the user replace the selected homepage item's page, after warning that its side texts go.
+    void changePageReference();
     void move(MoveDirection direction);
     void moveRight();
     // Deletes the selected item with its sub-tree and content files, after asking.
@@ -57,10 +63,14 @@ public:
 private:
     class EditStep;
     friend class EditStep;
+    class PageStep;
+    friend class PageStep;
 
     void refuseBookItemDeletion();
     QStringList contentFilesOf(const TreeItem &item) const;
     void showSelected();
+    // Names the item just added with the item name dialog; false when the user cancels.
+    bool nameNewItem(TreeItem &item);
     void push(const TreeEdit &edit, int asideBatch = 0);
 
     Services m_;

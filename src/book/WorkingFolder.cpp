@@ -1,7 +1,10 @@
 #include "WorkingFolder.h"
 
+#include "AtomicFile.h"
+#include "Cp932.h"
 #include "FolderFiles.h"
 #include "NumberFile.h"
+#include "PageNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +65,19 @@ QString WorkingFolder::textFileName(const QString &contentId)
 QString WorkingFolder::urlFileName(const QString &key)
 {
     return key + QStringLiteral("url.txt");
+}
+
+std::optional<QString> WorkingFolder::pagePath(const QString &key) const
+{
+    QFile url(urlFile(key));
+    if (!url.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return pagePathFromUrlFile(decodeSystemText(url.readAll()));
+}
+
+bool WorkingFolder::storePagePath(const QString &key, const QString &page) const
+{
+    return saveFileAtomically(urlFile(key), encodeSystemText(page + QStringLiteral("\r\n")));
 }
 
 std::optional<float> WorkingFolder::stackedSplit(const QString &contentId) const

@@ -24,6 +24,12 @@ public:
     QString textFile(const QString &contentId) const { return m_path + textFileName(contentId); }
     QString urlFile(const QString &key) const { return m_path + urlFileName(key); }
 
+    // The page path a homepage item's url file holds; nullopt when it cannot be read.
+    std::optional<QString> pagePath(const QString &key) const;
+    // Writes the item's url file: the page path and CR LF in the system's encoding,
+    // whole or not at all.
+    [[nodiscard]] bool storePagePath(const QString &key, const QString &page) const;
+
     // The splitter positions kept for a page's side text; nullopt when none is kept.
     std::optional<float> stackedSplit(const QString &contentId) const;
     std::optional<float> sideSplit(const QString &contentId) const;

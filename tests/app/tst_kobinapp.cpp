@@ -211,8 +211,7 @@ private slots:
         const QList<Command> notYet = {
             Command::EditCut, Command::EditCopy, Command::EditPaste,
             Command::CustomColor1, Command::CustomColor2, Command::CustomColor3, Command::CustomColor4,
-            Command::CustomColor5, Command::EditSelectAll, Command::NewHomepageBeside, Command::NewChildHomepage,
-            Command::ChangePageReference, Command::TextOpen, Command::Find, Command::FindNext,
+            Command::CustomColor5, Command::EditSelectAll, Command::TextOpen, Command::Find, Command::FindNext,
             Command::Font, Command::BackColor, Command::Bold, Command::Italic, Command::Underline,
             Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::InsertDate,
             Command::InsertTime, Command::EditPageSource, Command::Options,

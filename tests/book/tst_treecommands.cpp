@@ -98,6 +98,122 @@ private slots:
         QCOMPARE(f->treeCommands.history().count(), 0);
     }
 
+    void addingAHomepageNamesItAndShowsItsPage()
+    {
+        const QString page = f->dir.path() + "/web/tips.html";
+        writeText(page, "<html></html>");
+        f->click("a3");
+        f->note.text = "typed into First";
+        f->page.shown = true; // the page pane stays while a homepage item is named
+        f->settings.write(settings::recentFolder(1), "/first/");
+        f->settings.write(settings::recentFolder(2), "/second/");
+        f->referrer.answers = {{"", ""}, {"Tips", page}};
+        f->treeCommands.addItem(ItemKind::Homepage, Placement::Beside);
+        QCOMPARE(f->referrer.openings.size(), 1);
+        QCOMPARE(f->referrer.openings[0].mode, ReferenceMode::NewItem);
+        QCOMPARE(f->referrer.openings[0].historyText, QString("/second/"));
+        QCOMPARE(f->prompter.prompts.size(), 1); // the empty name
+        QCOMPARE(f->note.typingResets, 1);
+        TreeItem *added = f->tree.item("a6");
+        QVERIFY(added);
+        QCOMPARE(added->text(), QString("Tips"));
+        QCOMPARE(added->image(), QString("htmlfile"));
+        QCOMPARE(added->selectedImage(), QString("SelectedHtmlfile"));
+        QCOMPARE(added->row(), 1); // directly after a3
+        QCOMPARE(f->session.currentKey, QString("a6"));
+        QCOMPARE(readText(f->working("a3.rtf")), QByteArray("typed into First"));
+        QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(page) + "\r\n");
+        QVERIFY(f->homepageCommandsShown());
+        QVERIFY(f->page.shown);
+        QCOMPARE(f->page.navigated, QStringList({page}));
+        QCOMPARE(f->treeCommands.history().count(), 1);
+
+        // Undone, the item's url file and side text leave with it; redone, they come back.
+        f->note.text = "beside the tips";
+        f->treeCommands.history().undo();
+        QVERIFY(!f->tree.item("a6"));
+        QVERIFY(!QFile::exists(f->working("a6url.txt")) && !QFile::exists(f->working("a6tips.rtf")));
+        QCOMPARE(f->session.currentKey, QString("a2"));
+        f->treeCommands.history().redo();
+        QCOMPARE(f->tree.item("a6")->text(), QString("Tips"));
+        QCOMPARE(f->tree.item("a6")->row(), 1);
+        QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(page) + "\r\n");
+        QCOMPARE(f->session.currentKey, QString("a6"));
+        QCOMPARE(f->note.text, QString("beside the tips"));
+    }
+
+    void cancellingAHomepageTakesItAwayAndCreatesNoFile()
+    {
+        f->click("a5");
+        const QString before = shape();
+        const QStringList files = workingFiles();
+        f->page.shown = true;
+        f->referrer.answers = {};
+        f->treeCommands.addItem(ItemKind::Homepage, Placement::Child);
+        QCOMPARE(f->referrer.openings.size(), 1);
+        QVERIFY(f->referrer.openings[0].history.isEmpty());
+        QCOMPARE(shape(), before);
+        QCOMPARE(workingFiles(), files);
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a5"));
+        QCOMPARE(f->session.currentKey, QString("a5"));
+        QVERIFY(f->page.shown);
+        QVERIFY(!f->book.isChanged());
+        QCOMPARE(f->treeCommands.history().count(), 0);
+    }
+
+    void aChangedPageCanBeTakenBackWithItsSideTexts()
+    {
+        const QString index = f->dir.path() + "/web/index.html";
+        const QString next = f->dir.path() + "/web/next.html";
+        writeText(index, "<html></html>");
+        writeText(next, "<html></html>");
+        treestring::buildTree(f->tree, u"|a1\\Web=a6+htmlfile|a1\\Near=a61+htmlfile|");
+        for (const char *key : {"a6", "a61"}) {
+            writeText(f->working(key + QString("url.txt")), QFile::encodeName(index) + "\r\n");
+            writeText(f->working(key + QString("index.rtf")), QByteArray("index side text of ") + key);
+        }
+        writeText(f->working("a6linked.rtf"), "side text of a linked page");
+        f->click("a6");
+        f->note.text = "typed beside index";
+
+        select("a3");
+        f->treeCommands.changePageReference(); // not a homepage item: nothing
+        QVERIFY(f->referrer.openings.isEmpty());
+
+        select("a6");
+        f->prompter.answers = {PromptAnswer::Ok};
+        f->referrer.answers = {{"Renamed", next}};
+        f->treeCommands.changePageReference();
+        QCOMPARE(f->referrer.openings[0].mode, ReferenceMode::Change);
+        QCOMPARE(f->referrer.openings[0].page, index);
+        QCOMPARE(f->tree.item("a6")->text(), QString("Renamed"));
+        QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(next) + "\r\n");
+        QVERIFY(!QFile::exists(f->working("a6index.rtf")) && !QFile::exists(f->working("a6linked.rtf")));
+        QCOMPARE(f->treeCommands.history().count(), 1);
+        f->note.text = "typed beside next";
+
+        f->treeCommands.history().undo();
+        QCOMPARE(f->tree.item("a6")->text(), QString("Web"));
+        QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(index) + "\r\n");
+        QCOMPARE(readText(f->working("a6index.rtf")), QByteArray("typed beside index"));
+        QCOMPARE(readText(f->working("a6linked.rtf")), QByteArray("side text of a linked page"));
+        QVERIFY(!QFile::exists(f->working("a6next.rtf")));
+        QCOMPARE(f->session.pageTextName, QString("a6index"));
+        QCOMPARE(f->note.text, QString("typed beside index"));
+        QCOMPARE(f->page.navigated.last(), index);
+
+        f->treeCommands.history().redo();
+        QCOMPARE(f->tree.item("a6")->text(), QString("Renamed"));
+        QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(next) + "\r\n");
+        QVERIFY(!QFile::exists(f->working("a6index.rtf")));
+        QCOMPARE(f->session.pageTextName, QString("a6next"));
+        QCOMPARE(f->note.text, QString("typed beside next"));
+        QCOMPARE(f->page.navigated.last(), next);
+        // The item whose key only starts alike kept everything.
+        QCOMPARE(readText(f->working("a61index.rtf")), QByteArray("index side text of a61"));
+        QCOMPARE(readText(f->working("a61url.txt")), QFile::encodeName(index) + "\r\n");
+    }
+
     void movingFollowsTheFourCommands()
     {
         select("a4");

@@ -10,7 +10,9 @@
 #include "ItemDisplay.h"
 #include "ItemNamer.h"
 #include "NotePane.h"
+#include "PageReference.h"
 #include "PageView.h"
+#include "Settings.h"
 #include "TestFiles.h"
 #include "TreeCommands.h"
 #include "WindowStatus.h"
@@ -131,8 +133,62 @@ private:
     }
 };
 
-// The book with its item display and book commands over fake panes, prompts and
-// dialogs, in a program folder of its own ("app/" in a temporary folder).
+// Answers the page reference dialog from a script, through the dialog's own
+// logic: each answer's name is typed (from an empty box) and its page put in,
+// then OK is pressed; when the script runs out, the dialog is cancelled.
+class FakePageReferrer : public kobin::PageReferrer
+{
+public:
+    struct Answer {
+        QString name;
+        QString page;
+    };
+    // What the dialog showed when it opened.
+    struct Opening {
+        kobin::ReferenceMode mode;
+        QString name;
+        QString page;
+        QStringList history;
+        QString historyText;
+    };
+
+    explicit FakePageReferrer(kobin::PageReference::Services services) : m_services(services) {}
+
+    QList<Answer> answers;
+    QList<Opening> openings;
+
+    bool referNewItem(const kobin::TreeItem &item) override
+    {
+        return run(kobin::ReferenceMode::NewItem, item).has_value();
+    }
+    std::optional<kobin::PageChange> changeReference(const kobin::TreeItem &item) override
+    {
+        return run(kobin::ReferenceMode::Change, item);
+    }
+
+private:
+    std::optional<kobin::PageChange> run(kobin::ReferenceMode mode, const kobin::TreeItem &item)
+    {
+        kobin::PageReference reference(m_services, mode, item);
+        openings.append({mode, reference.initialName(), reference.initialPage(), reference.history(),
+                         reference.historyText()});
+        while (!answers.isEmpty()) {
+            const Answer answer = answers.takeFirst();
+            for (int i = 0; i <= answer.name.size(); ++i)
+                reference.nameTyped(answer.name.left(i));
+            if (reference.accept(answer.name, answer.page))
+                return reference.change();
+        }
+        reference.cancel();
+        return std::nullopt;
+    }
+
+    kobin::PageReference::Services m_services;
+};
+
+// The book with its item display, book commands and tree commands over fake
+// panes, prompts and dialogs, with settings in an INI file of its own, in a
+// program folder of its own ("app/" in a temporary folder).
 struct BookFixture {
     QTemporaryDir dir;
     kobin::Book book{dir.path() + QStringLiteral("/app/")};
@@ -151,7 +207,10 @@ struct BookFixture {
     kobin::BookCommands bookCommands{{book, display, status, prompter, dialogs,
                                       [this](const QString &path) { recent << path; }}};
     FakeItemNamer namer;
-    kobin::TreeCommands treeCommands{{book, display, note, page, arrangement, commandState, prompter, namer}};
+    kobin::Settings settings{dir.filePath(QStringLiteral("Kobin.ini")), dir.path() + QStringLiteral("/app/")};
+    FakePageReferrer referrer{{book, display, note, page, arrangement, commandState, prompter, dialogs, settings}};
+    kobin::TreeCommands treeCommands{
+        {book, display, note, page, arrangement, commandState, prompter, namer, referrer}};
 
     BookFixture() { QDir().mkpath(working()); }
 
