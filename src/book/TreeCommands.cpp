@@ -203,7 +203,11 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
     const bool named = homepage ? m_.referrer.referNewItem(*item) : nameNewItem(*item);
     if (!named) {
         tree.remove(added->key);
-        tree.select(tree.item(session.currentKey));
+        TreeItem *shown = tree.item(session.currentKey);
+        tree.select(shown);
+        // The page of a homepage item shown before comes back into view.
+        if (!homepage && shown && kindOf(*shown) == ItemKind::Homepage)
+            m_.page.setShown(true);
         return;
     }
     added->newCaption = item->text();

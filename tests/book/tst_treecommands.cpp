@@ -94,8 +94,22 @@ private slots:
         QCOMPARE(shownInTheTree.last(), QString("Half｜name"));
         QCOMPARE(shape(), before);
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1")); // the item shown is selected again
+        QVERIFY(!f->page.shown);
         QVERIFY(!f->book.isChanged());
         QCOMPARE(f->treeCommands.history().count(), 0);
+    }
+
+    void cancellingANameBringsTheShownPageBack()
+    {
+        const QString page = f->dir.path() + "/web/index.html";
+        writeText(page, "<html></html>");
+        f->tree.add("a1", Relationship::Child, "a7", "Web", "htmlfile");
+        writeText(f->working("a7url.txt"), QFile::encodeName(page) + "\r\n");
+        f->click("a7");
+        QVERIFY(f->page.shown);
+        f->treeCommands.addItem(ItemKind::Text, Placement::Beside); // hides the page while naming; cancelled
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a7"));
+        QVERIFY(f->page.shown);
     }
 
     void addingAHomepageNamesItAndShowsItsPage()
