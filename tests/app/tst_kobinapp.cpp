@@ -20,6 +20,7 @@
 #include "Workspace.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextCursor>
@@ -315,6 +316,32 @@ private slots:
         QCOMPARE(shownMenu, QString("mnuTree"));
         QCOMPARE(tree().selectedItem()->key(), QString("a2"));
         QCOMPARE(session().currentKey, QString("a1"));
+    }
+
+    void renamingInPlaceKeepsTheCaptionStorableAndMarksTheBook()
+    {
+        startWith(QString());
+        TreePane *pane = window()->treePane();
+        window()->show();
+        pane->setFocus();
+        pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a2")));
+        QTest::keyClick(pane, Qt::Key_F2);
+        auto *editor = pane->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Plan|2024");
+        QCOMPARE(editor->text(), QString("Plan｜2024")); // as it is typed
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(tree().item("a2")->text(), QString("Plan｜2024")); // the view commits a moment later
+        QVERIFY(m_app->book().isChanged());
+
+        QTest::keyClick(pane, Qt::Key_F2); // an empty name keeps the one there was
+        editor = pane->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->clear();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!pane->findChild<QLineEdit *>() || !pane->findChild<QLineEdit *>()->isVisible());
+        QCOMPARE(tree().item("a2")->text(), QString("Plan｜2024"));
     }
 
     void editMenuDeleteActsOnTheTextPaneOnly()
