@@ -52,11 +52,10 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_navigation = std::make_unique<PageNavigation>(m_book, *m_display, *m_page, *m_status);
     m_namer = std::make_unique<DialogItemNamer>(*m_window);
     m_referrer = std::make_unique<DialogPageReferrer>(
-        PageReference::Services{m_book, *m_display, *m_notes, *m_page, *m_arrangement, m_commandState, *m_prompter,
-                                *m_dialogs, *m_settings},
+        PageReference::Services{m_book, *m_display, *m_prompter, *m_dialogs, *m_settings},
         *m_window);
     m_treeCommands = std::make_unique<TreeCommands>(TreeCommands::Services{
-        m_book, *m_display, *m_notes, *m_page, *m_arrangement, m_commandState, *m_prompter, *m_namer, *m_referrer});
+        m_book, *m_display, *m_prompter, *m_namer, *m_referrer});
     m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
     m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, appPath,
                                                       [](const QUrl &url) { QDesktopServices::openUrl(url); });

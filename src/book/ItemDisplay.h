@@ -52,6 +52,8 @@ public:
     void leavePageSourceEditing();
 
     bool isShowingItem() const { return m_showingItem; }
+    // The panes as the display sees them, for the commands that change what they show.
+    Views &views() { return m_views; }
 
 private:
     void show(TreeItem *item, bool storeFirst);

@@ -126,21 +126,21 @@ bool PageReference::accept(const QString &name, const QString &page)
 
     BookSession &session = m_.book.session();
     const bool wasLoading = std::exchange(session.loading, true);
-    m_.note.clear(); // the pane now holds the new page's side text
+    views().note.clear(); // the pane now holds the new page's side text
     session.loading = wasLoading;
     session.pagePath = page;
     session.currentPagePath = page;
     session.currentKey = m_key;
     session.pageTextName = m_key + pageBaseName(page);
-    Arrangement &arrangement = m_.arrangement;
+    Arrangement &arrangement = views().arrangement;
     arrangement.setStackedSplit(arrangement.contentHeight() / 2);
     arrangement.setSideSplit(arrangement.contentWidth() / 2);
     arrangement.relayout();
-    m_.commands.update(ItemKind::Homepage);
+    views().commands.update(ItemKind::Homepage);
     m_.book.tree().setText(referred, treestring::storableCaption(name));
     m_.book.markChanged();
-    m_.page.setShown(true);
-    m_.page.navigate(page);
+    views().page.setShown(true);
+    views().page.navigate(page);
     m_change = {m_key, m_rememberedCaption, referred->text(), aside};
     return true;
 }

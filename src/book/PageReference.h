@@ -1,18 +1,15 @@
 #pragma once
 
+#include "ItemDisplay.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace kobin {
 
-class Arrangement;
 class Book;
-class CommandState;
 class FileDialogs;
-class ItemDisplay;
-class NotePane;
-class PageView;
 class Prompter;
 class Settings;
 class TreeItem;
@@ -41,11 +38,7 @@ class PageReference
 public:
     struct Services {
         Book &book;
-        ItemDisplay &display;
-        NotePane &note;
-        PageView &page;
-        Arrangement &arrangement;
-        CommandState &commands;
+        ItemDisplay &display; // and through it the panes
         Prompter &prompter;
         FileDialogs &dialogs;
         Settings &settings;
@@ -83,6 +76,7 @@ public:
     void cancel();
 
 private:
+    ItemDisplay::Views &views() { return m_.display.views(); }
     TreeItem *item() const;
     bool checksPass(const QString &name, const QString &page);
     void readHistory();

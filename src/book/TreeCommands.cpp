@@ -119,7 +119,7 @@ private:
             display.reloadItem(item);
         else
             display.showItem(item);
-        m_owner.m_.arrangement.relayout();
+        m_owner.views().arrangement.relayout();
         book.markChanged();
     }
 
@@ -175,8 +175,8 @@ void TreeCommands::showSelected()
         return;
     m_.display.showItem(selected);
     if (kindOf(*selected) != ItemKind::Homepage)
-        m_.page.setShown(false);
-    m_.arrangement.relayout();
+        views().page.setShown(false);
+    views().arrangement.relayout();
 }
 
 void TreeCommands::push(const TreeEdit &edit, int asideBatch)
@@ -192,12 +192,12 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
         return;
     const bool homepage = kind == ItemKind::Homepage;
     if (!homepage)
-        m_.page.setShown(false); // the tree and the text pane while the item is named
+        views().page.setShown(false); // the tree and the text pane while the item is named
     std::optional<TreeEdit> added = m_.book.editor().add(kind, placement);
     if (!added)
         return;
     const bool wasLoading = std::exchange(session.loading, true); // a new typing format changes no text
-    m_.note.resetTypingFormat();
+    views().note.resetTypingFormat();
     session.loading = wasLoading;
     TreeItem *item = tree.item(added->key);
     const bool named = homepage ? m_.referrer.referNewItem(*item) : nameNewItem(*item);
@@ -207,7 +207,7 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
         tree.select(shown);
         // The page of a homepage item shown before comes back into view.
         if (!homepage && shown && kindOf(*shown) == ItemKind::Homepage)
-            m_.page.setShown(true);
+            views().page.setShown(true);
         return;
     }
     added->newCaption = item->text();
@@ -221,7 +221,7 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
     }
     session.currentKey = added->key;
     session.loading = true;
-    m_.note.clear();
+    views().note.clear();
     session.loading = wasLoading;
 }
 
@@ -240,7 +240,7 @@ bool TreeCommands::nameNewItem(TreeItem &item)
         return false;
     tree.setText(&item, treestring::storableCaption(*name));
     m_.book.markChanged();
-    m_.commands.update(ItemKind::Folder);
+    views().commands.update(ItemKind::Folder);
     return true;
 }
 
@@ -283,7 +283,7 @@ void TreeCommands::deleteItem()
         refuseBookItemDeletion();
         return;
     }
-    CommandRegistry &commands = m_.commands.commands();
+    CommandRegistry &commands = views().commands.commands();
     commands.setEnabled(Command::DeleteItemButton, Surface::Button, false);
     const PromptAnswer answer =
         m_.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("項目の削除"),
@@ -307,7 +307,7 @@ void TreeCommands::deleteItem()
 void TreeCommands::deleteFromMenu()
 {
     if (const TreeItem *selected = m_.book.tree().selectedItem())
-        m_.commands.update(kindOf(*selected));
+        views().commands.update(kindOf(*selected));
     deleteItem();
 }
 

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "ItemDisplay.h"
+
 #include "TreeEditor.h"
 
 #include <QUndoStack>
 
 namespace kobin {
 
-class Arrangement;
 class Book;
 class CommandRegistry;
-class CommandState;
-class ItemDisplay;
 class ItemNamer;
-class NotePane;
 class PageReferrer;
-class PageView;
 class Prompter;
 
 // The commands that change the tree: adding folders, text items and homepage
@@ -27,11 +24,7 @@ class TreeCommands
 public:
     struct Services {
         Book &book;
-        ItemDisplay &display;
-        NotePane &note;
-        PageView &page;
-        Arrangement &arrangement;
-        CommandState &commands;
+        ItemDisplay &display; // and through it the panes
         Prompter &prompter;
         ItemNamer &namer;
         PageReferrer &referrer;
@@ -61,6 +54,7 @@ public:
     QUndoStack &history() { return m_history; }
 
 private:
+    ItemDisplay::Views &views() { return m_.display.views(); }
     class EditStep;
     friend class EditStep;
     class PageStep;

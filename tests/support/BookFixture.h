@@ -208,9 +208,8 @@ struct BookFixture {
                                       [this](const QString &path) { recent << path; }}};
     FakeItemNamer namer;
     kobin::Settings settings{dir.filePath(QStringLiteral("Kobin.ini")), dir.path() + QStringLiteral("/app/")};
-    FakePageReferrer referrer{{book, display, note, page, arrangement, commandState, prompter, dialogs, settings}};
-    kobin::TreeCommands treeCommands{
-        {book, display, note, page, arrangement, commandState, prompter, namer, referrer}};
+    FakePageReferrer referrer{{book, display, prompter, dialogs, settings}};
+    kobin::TreeCommands treeCommands{{book, display, prompter, namer, referrer}};
 
     BookFixture() { QDir().mkpath(working()); }
 

@@ -20,8 +20,7 @@ private:
 
     PageReference::Services services()
     {
-        return {f->book, f->display, f->note, f->page, f->arrangement, f->commandState, f->prompter, f->dialogs,
-                f->settings};
+        return {f->book, f->display, f->prompter, f->dialogs, f->settings};
     }
 
     template <typename Widget>
