@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "Splash.h"
+#include "TextCommands.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
 #include "TreeCommands.h"
@@ -71,6 +72,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     bindBookCommands();
     bindPageCommands();
     bindTreeCommands();
+    bindEditCommands();
 }
 
 KobinApp::~KobinApp() = default;
@@ -115,29 +117,41 @@ void KobinApp::bindTreeCommands()
     MainWindow &window = *m_window;
     TreePane *pane = window.treePane();
     m_commands.bind(Command::RenameItem, [pane] { pane->startRenaming(); });
-    // Undo and redo act on the pane that has the focus: the text pane keeps its own history.
-    m_commands.bind(Command::EditUndo, [&window, &tree] {
-        if (window.activePane() == QLatin1String("tree"))
-            tree.history().undo();
-        else
-            window.textPane()->undo();
-    });
-    m_commands.bind(Command::EditRedo, [&window, &tree] {
-        if (window.activePane() == QLatin1String("tree"))
-            tree.history().redo();
-        else
-            window.textPane()->redo();
-    });
-    // The Edit menu's delete never deletes an item: it removes the text pane's selection.
-    m_commands.bind(Command::EditDelete, [&window] {
-        if (window.activePane() == QLatin1String("text"))
-            window.textPane()->textCursor().removeSelectedText();
-    });
     QObject::connect(&pane->itemModel(), &ItemTreeModel::treeEdited, &window,
                      [&tree](const TreeEdit &edit) { tree.treeEdited(edit); });
     QObject::connect(pane, &TreePane::deleteKeyPressed, &window, [&tree] { tree.deleteKey(); });
     QObject::connect(pane, &TreePane::contextMenuWanted, &window, [&window](const QPoint &position) {
         if (QMenu *menu = window.menu(QStringLiteral("mnuTree")))
+            menu->exec(position);
+    });
+}
+
+void KobinApp::bindEditCommands()
+{
+    MainWindow &window = *m_window;
+    m_textCommands = std::make_unique<TextCommands>(
+        *window.textPane(), [&window] { return window.activePane() == QLatin1String("text"); });
+    TextCommands &text = *m_textCommands;
+    text.bindCommands(m_commands);
+    TreeCommands &tree = *m_treeCommands;
+    const auto treeIsActive = [&window] { return window.activePane() == QLatin1String("tree"); };
+    // Undo and redo act on the pane that has the focus: each keeps its own history.
+    m_commands.bind(Command::EditUndo, [&text, &tree, treeIsActive] {
+        if (treeIsActive())
+            tree.history().undo();
+        else
+            text.undo();
+    });
+    m_commands.bind(Command::EditRedo, [&text, &tree, treeIsActive] {
+        if (treeIsActive())
+            tree.history().redo();
+        else
+            text.redo();
+    });
+    // The Edit menu's delete never deletes an item: it removes the text pane's selection.
+    m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
+    QObject::connect(window.textPane(), &TextPane::contextMenuWanted, &window, [&window](const QPoint &position) {
+        if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
             menu->exec(position);
     });
 }

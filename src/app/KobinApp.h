@@ -20,6 +20,7 @@ class PageNavigation;
 class Prompter;
 class Settings;
 class ShellCommands;
+class TextCommands;
 class TextPaneNotes;
 class TreeCommands;
 class DialogItemNamer;
@@ -49,6 +50,7 @@ private:
     void bindBookCommands();
     void bindPageCommands();
     void bindTreeCommands();
+    void bindEditCommands();
 
     Book m_book;
     CommandRegistry m_commands;
@@ -69,6 +71,7 @@ private:
     std::unique_ptr<DialogItemNamer> m_namer;
     std::unique_ptr<DialogPageReferrer> m_referrer;
     std::unique_ptr<TreeCommands> m_treeCommands;
+    std::unique_ptr<TextCommands> m_textCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<ShellCommands> m_shellCommands;
 };

@@ -20,6 +20,7 @@
 #include "Workspace.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -210,12 +211,11 @@ private slots:
         // Commands whose areas are not built yet. Shrinks as they are; a command bound
         // meanwhile must leave this list.
         const QList<Command> notYet = {
-            Command::EditCut, Command::EditCopy, Command::EditPaste,
             Command::CustomColor1, Command::CustomColor2, Command::CustomColor3, Command::CustomColor4,
-            Command::CustomColor5, Command::EditSelectAll, Command::TextOpen, Command::Find, Command::FindNext,
+            Command::CustomColor5, Command::TextOpen, Command::Find, Command::FindNext,
             Command::Font, Command::BackColor, Command::Bold, Command::Italic, Command::Underline,
-            Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::InsertDate,
-            Command::InsertTime, Command::EditPageSource, Command::Options,
+            Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::EditPageSource,
+            Command::Options,
         };
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};
@@ -342,6 +342,22 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!pane->findChild<QLineEdit *>() || !pane->findChild<QLineEdit *>()->isVisible());
         QCOMPARE(tree().item("a2")->text(), QString("Plan｜2024"));
+    }
+
+    void theTextPaneOffersTheEditMenu()
+    {
+        startWith(QString());
+        QString shownMenu;
+        QTimer::singleShot(0, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shownMenu = menu->objectName();
+                menu->close();
+            }
+        });
+        TextPane *text = window()->textPane();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), text->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(text->viewport(), &event);
+        QCOMPARE(shownMenu, QString("mnuEdit"));
     }
 
     void editMenuDeleteActsOnTheTextPaneOnly()

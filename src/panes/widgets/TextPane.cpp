@@ -2,7 +2,9 @@
 
 #include "RichTextFiles.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 namespace kobin {
 
@@ -44,6 +46,24 @@ void TextPane::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+void TextPane::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit contextMenuWanted(event->globalPos());
+}
+
+QMimeData *TextPane::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    data->setText(textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+    return data;
+}
+
+void TextPane::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasText())
+        textCursor().insertText(source->text());
 }
 
 } // namespace kobin

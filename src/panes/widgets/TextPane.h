@@ -21,10 +21,16 @@ public:
 
 signals:
     void focusEntered();
+    // The right button went down over the pane: the Edit menu belongs there.
+    void contextMenuWanted(const QPoint &globalPosition);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    // Only plain text travels through the clipboard: a paste takes the format at the caret.
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 };
 
 } // namespace kobin
