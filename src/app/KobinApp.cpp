@@ -130,9 +130,9 @@ void KobinApp::bindEditCommands()
 {
     MainWindow &window = *m_window;
     m_textCommands = std::make_unique<TextCommands>(
-        *window.textPane(), [&window] { return window.activePane() == QLatin1String("text"); });
+        *window.textPane(), m_commands, [&window] { return window.activePane() == QLatin1String("text"); });
     TextCommands &text = *m_textCommands;
-    text.bindCommands(m_commands);
+    text.bindCommands();
     TreeCommands &tree = *m_treeCommands;
     const auto treeIsActive = [&window] { return window.activePane() == QLatin1String("tree"); };
     // Undo and redo act on the pane that has the focus: each keeps its own history.

@@ -1,5 +1,7 @@
 #include "CommandRegistry.h"
 
+#include <utility>
+
 namespace kobin {
 
 void CommandRegistry::bind(Command command, Handler handler)
@@ -50,10 +52,40 @@ bool CommandRegistry::isChecked(Command command) const
 
 void CommandRegistry::setChecked(Command command, bool checked)
 {
-    if (entry(command).checked == checked)
+    Entry &e = entry(command);
+    if (e.checked == checked && e.pressed == checked)
         return;
-    entry(command).checked = checked;
+    e.checked = checked;
+    e.pressed = checked;
     emit stateChanged(command);
+}
+
+void CommandRegistry::setCheckMark(Command command, bool checked)
+{
+    if (std::exchange(entry(command).checked, checked) != checked)
+        emit stateChanged(command);
+}
+
+bool CommandRegistry::isPressed(Command command) const
+{
+    return entry(command).pressed;
+}
+
+void CommandRegistry::setPressed(Command command, bool pressed)
+{
+    if (std::exchange(entry(command).pressed, pressed) != pressed)
+        emit stateChanged(command);
+}
+
+bool CommandRegistry::isMixed(Command command) const
+{
+    return entry(command).mixed;
+}
+
+void CommandRegistry::setMixed(Command command, bool mixed)
+{
+    if (std::exchange(entry(command).mixed, mixed) != mixed)
+        emit stateChanged(command);
 }
 
 } // namespace kobin

@@ -29,8 +29,16 @@ public:
     void setEnabled(Command command, Surface surface, bool enabled);
     void setEnabled(Command command, bool enabled); // menu item and button alike
 
+    // The menu item's check mark; setChecked presses the button alike.
     bool isChecked(Command command) const;
     void setChecked(Command command, bool checked);
+    // A check button can differ from its menu item: pressed, or showing the mixed
+    // look of a selection that has the style only in part.
+    void setCheckMark(Command command, bool checked); // the menu item's mark alone
+    bool isPressed(Command command) const;
+    void setPressed(Command command, bool pressed);
+    bool isMixed(Command command) const;
+    void setMixed(Command command, bool mixed);
 
 signals:
     void stateChanged(kobin::Command command);
@@ -41,6 +49,8 @@ private:
         bool menuEnabled = true;
         bool buttonEnabled = true;
         bool checked = false;
+        bool pressed = false;
+        bool mixed = false;
     };
     Entry &entry(Command command) { return m_entries[static_cast<size_t>(command)]; }
     const Entry &entry(Command command) const { return m_entries[static_cast<size_t>(command)]; }

@@ -201,9 +201,9 @@ private slots:
         QCOMPARE(m_dialogs.requests.size(), 1);
         QCOMPARE(m_dialogs.requests[0].title, QString("名前を付けて保存"));
 
-        m_app->commands().bind(Command::Bold, [] { throw std::runtime_error("a failing command"); });
-        window()->buttonAction(Command::Bold)->trigger(); // the failure stays inside the click
-        QVERIFY(!window()->buttonAction(Command::Bold)->isChecked()); // the button shows the command's state
+        m_app->commands().bind(Command::Font, [] { throw std::runtime_error("a failing command"); });
+        window()->buttonAction(Command::Font)->trigger(); // the failure stays inside the click
+        QVERIFY(!window()->buttonAction(Command::Font)->isChecked()); // the button shows the command's state
     }
 
     void everyCommandIsBoundOrKnownToBeMissing()
@@ -213,9 +213,7 @@ private slots:
         const QList<Command> notYet = {
             Command::CustomColor1, Command::CustomColor2, Command::CustomColor3, Command::CustomColor4,
             Command::CustomColor5, Command::TextOpen, Command::Find, Command::FindNext,
-            Command::Font, Command::BackColor, Command::Bold, Command::Italic, Command::Underline,
-            Command::AlignLeft, Command::AlignCenter, Command::AlignRight, Command::EditPageSource,
-            Command::Options,
+            Command::Font, Command::BackColor, Command::EditPageSource, Command::Options,
         };
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};

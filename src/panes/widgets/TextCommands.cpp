@@ -4,18 +4,99 @@
 #include "TextPane.h"
 
 #include <QDateTime>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QLocale>
 #include <QRegularExpression>
+#include <optional>
+#include <utility>
 
 namespace kobin {
 
-TextCommands::TextCommands(TextPane &pane, std::function<bool()> paneIsActive)
-    : m_pane(pane), m_paneIsActive(std::move(paneIsActive))
+namespace {
+
+enum class Presence { Off, On, Mixed };
+
+bool hasStyle(const QTextCharFormat &format, Command style)
 {
+    switch (style) {
+    case Command::Bold:
+        return format.fontWeight() >= QFont::Bold;
+    case Command::Italic:
+        return format.fontItalic();
+    default:
+        return format.fontUnderline();
+    }
 }
 
-void TextCommands::bindCommands(CommandRegistry &commands)
+// Whether the selection has the style throughout, nowhere or in part; the
+// typing point's format when nothing is selected.
+Presence presenceOf(const QTextCursor &cursor, Command style)
 {
+    if (!cursor.hasSelection())
+        return hasStyle(cursor.charFormat(), style) ? Presence::On : Presence::Off;
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    bool on = false;
+    bool off = false;
+    for (QTextBlock block = cursor.document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
+                continue;
+            (hasStyle(fragment.charFormat(), style) ? on : off) = true;
+        }
+    }
+    return on && off ? Presence::Mixed : on ? Presence::On : Presence::Off;
+}
+
+Command alignmentCommand(Qt::Alignment alignment)
+{
+    const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
+    if (horizontal & (Qt::AlignRight | Qt::AlignTrailing))
+        return Command::AlignRight;
+    if (horizontal & Qt::AlignHCenter)
+        return Command::AlignCenter;
+    return Command::AlignLeft;
+}
+
+// The alignment shared by every paragraph of the selection; nullopt when they differ.
+std::optional<Command> alignmentOf(const QTextCursor &cursor)
+{
+    const QTextDocument *document = cursor.document();
+    const QTextBlock last = document->findBlock(cursor.selectionEnd());
+    std::optional<Command> shared;
+    for (QTextBlock block = document->findBlock(cursor.selectionStart()); block.isValid(); block = block.next()) {
+        const Command here = alignmentCommand(block.blockFormat().alignment());
+        if (shared && *shared != here)
+            return std::nullopt;
+        shared = here;
+        if (block == last)
+            break;
+    }
+    return shared;
+}
+
+constexpr Command kAlignments[] = {Command::AlignLeft, Command::AlignCenter, Command::AlignRight};
+
+} // namespace
+
+TextCommands::TextCommands(TextPane &pane, CommandRegistry &commands, std::function<bool()> paneIsActive)
+    : m_pane(pane), m_commands(commands), m_paneIsActive(std::move(paneIsActive))
+{
+    QObject::connect(&pane, &QTextEdit::cursorPositionChanged, &pane, [this] { mirrorSelection(); });
+    QObject::connect(&pane, &QTextEdit::selectionChanged, &pane, [this] { mirrorSelection(); });
+}
+
+void TextCommands::bindCommands()
+{
+    CommandRegistry &commands = m_commands;
+    for (Command style : {Command::Bold, Command::Italic, Command::Underline})
+        commands.bind(style, [this, style] { toggleStyle(style); });
+    for (Command alignment : kAlignments)
+        commands.bind(alignment, [this, alignment] { align(alignment); });
     commands.bind(Command::EditCut, [this] { cut(); });
     commands.bind(Command::EditCopy, [this] { copy(); });
     commands.bind(Command::EditPaste, [this] { paste(); });
@@ -80,6 +161,90 @@ void TextCommands::insertTime()
     static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     const QString format = QLocale().timeFormat(QLocale::LongFormat).replace(zone, QString()).trimmed();
     m_pane.textCursor().insertText(QLocale().toString(QTime::currentTime(), format));
+}
+
+void TextCommands::toggleStyle(Command x)
+{
+    if (!m_paneIsActive())
+        return;
+    const bool turningOff = m_commands.isChecked(x);
+    // The other two styles, in the order each case looks at them.
+    const auto [y, z] = x == Command::Bold     ? std::pair{Command::Italic, Command::Underline}
+                        : x == Command::Italic ? std::pair{Command::Bold, Command::Underline}
+                        : turningOff           ? std::pair{Command::Italic, Command::Bold}
+                                               : std::pair{Command::Bold, Command::Italic};
+    if (turningOff) {
+        m_commands.setMixed(x, false);
+        m_commands.setChecked(x, false);
+        // A style left on alone goes back from the mixed look to pressed; two left on stay mixed.
+        if (!(m_commands.isMixed(y) && m_commands.isMixed(z))) {
+            for (Command other : {y, z}) {
+                if (m_commands.isMixed(other)) {
+                    m_commands.setMixed(other, false);
+                    m_commands.setPressed(other, true);
+                    break;
+                }
+            }
+        }
+    } else {
+        const bool yOn = m_commands.isChecked(y);
+        const bool zOn = m_commands.isChecked(z);
+        if (yOn || zOn) {
+            m_commands.setMixed(x, true);
+            if (yOn)
+                m_commands.setMixed(y, true);
+            if (zOn)
+                m_commands.setMixed(z, true);
+        } else {
+            m_commands.setPressed(x, true);
+        }
+        m_commands.setCheckMark(x, true);
+    }
+    // The text follows the mark: a selection with the style in part loses or gains it throughout.
+    QTextCharFormat format;
+    if (x == Command::Bold)
+        format.setFontWeight(turningOff ? QFont::Normal : QFont::Bold);
+    else if (x == Command::Italic)
+        format.setFontItalic(!turningOff);
+    else
+        format.setFontUnderline(!turningOff);
+    m_pane.mergeCurrentCharFormat(format);
+}
+
+void TextCommands::align(Command alignment)
+{
+    if (m_commands.isChecked(alignment))
+        return;
+    m_pane.setAlignment(alignment == Command::AlignLeft     ? Qt::AlignLeft
+                        : alignment == Command::AlignCenter ? Qt::AlignHCenter
+                                                            : Qt::AlignRight);
+    for (Command each : kAlignments)
+        m_commands.setChecked(each, each == alignment);
+}
+
+void TextCommands::mirrorSelection()
+{
+    const QTextCursor cursor = m_pane.textCursor();
+    for (Command style : {Command::Bold, Command::Italic, Command::Underline}) {
+        switch (presenceOf(cursor, style)) {
+        case Presence::Off:
+            m_commands.setPressed(style, false);
+            m_commands.setCheckMark(style, false);
+            break;
+        case Presence::On:
+            m_commands.setPressed(style, true);
+            m_commands.setCheckMark(style, true);
+            break;
+        case Presence::Mixed: // only a style command clears the mixed look again
+            m_commands.setMixed(style, true);
+            m_commands.setCheckMark(style, true);
+            break;
+        }
+    }
+    if (const std::optional<Command> alignment = alignmentOf(cursor)) {
+        for (Command each : kAlignments)
+            m_commands.setChecked(each, each == *alignment);
+    }
 }
 
 } // namespace kobin

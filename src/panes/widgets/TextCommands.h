@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Commands.h"
+
 #include <functional>
 
 namespace kobin {
@@ -8,14 +10,15 @@ class CommandRegistry;
 class TextPane;
 
 // The text pane's editing commands from the Edit and Text menus and the
-// toolbar. They act on the pane only while it was the last pane to have the
-// keyboard focus; with the tree focused they do nothing.
+// toolbar. Most act on the pane only while it was the last pane to have the
+// keyboard focus; with the tree focused they do nothing. The style and
+// alignment marks of the menu and the toolbar follow the selection.
 class TextCommands
 {
 public:
-    TextCommands(TextPane &pane, std::function<bool()> paneIsActive);
+    TextCommands(TextPane &pane, CommandRegistry &commands, std::function<bool()> paneIsActive);
 
-    void bindCommands(CommandRegistry &commands);
+    void bindCommands();
 
     void cut();
     void copy();
@@ -28,8 +31,17 @@ public:
     void insertDate();
     void insertTime();
 
+    // Bold, italic or underline on or off. The menu's check mark decides which;
+    // the buttons show a style on alone as pressed, styles on together as mixed.
+    void toggleStyle(Command style);
+    // Aligns the selected paragraphs, unless the command's own mark is already set.
+    void align(Command alignment);
+    // The marks and buttons after every move of the caret or the selection.
+    void mirrorSelection();
+
 private:
     TextPane &m_pane;
+    CommandRegistry &m_commands;
     std::function<bool()> m_paneIsActive;
 };
 

@@ -143,7 +143,10 @@ void MainWindow::mirrorCommand(Command command)
     }
     if (QAction *button = buttonAction(command)) {
         button->setEnabled(m_commands.isEnabled(command, Surface::Button));
-        button->setChecked(m_commands.isChecked(command));
+        const bool mixed = m_commands.isMixed(command);
+        button->setChecked(m_commands.isPressed(command) && !mixed);
+        const QString &icon = commandRow(command).icon;
+        button->setIcon(mixed ? mixedIconFor(icon) : iconFor(icon));
     }
 }
 

@@ -6,7 +6,9 @@
 #include <QClipboard>
 #include <QLocale>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace kobin;
@@ -17,8 +19,20 @@ class TestTextCommands : public QObject
 
 private:
     std::unique_ptr<TextPane> m_pane;
+    std::unique_ptr<CommandRegistry> m_registry;
     bool m_active = true;
     std::unique_ptr<TextCommands> m_commands;
+
+    bool presence(int from, int to, const std::function<bool(const QTextCharFormat &)> &has) const
+    {
+        QTextCursor cursor(m_pane->document());
+        for (int i = from; i < to; ++i) {
+            cursor.setPosition(i + 1);
+            if (!has(cursor.charFormat()))
+                return false;
+        }
+        return true;
+    }
 
     void select(int from, int to)
     {
@@ -34,7 +48,8 @@ private slots:
         m_pane = std::make_unique<TextPane>();
         m_pane->setHtml("<b>Bold</b> plain");
         m_active = true;
-        m_commands = std::make_unique<TextCommands>(*m_pane, [this] { return m_active; });
+        m_registry = std::make_unique<CommandRegistry>();
+        m_commands = std::make_unique<TextCommands>(*m_pane, *m_registry, [this] { return m_active; });
         QApplication::clipboard()->setText("before");
     }
 
@@ -100,10 +115,75 @@ private slots:
         QCOMPARE(m_pane->textCursor().selectedText(), time);
     }
 
+    // The menu's mark, the button's pressed state and its mixed look, as one text.
+    QString looks(Command style) const
+    {
+        return QString(m_registry->isChecked(style) ? "checked" : "-") + (m_registry->isPressed(style) ? " pressed" : "")
+            + (m_registry->isMixed(style) ? " mixed" : "");
+    }
+
+    void stylesOnAloneArePressedAndTogetherMixed()
+    {
+        m_pane->setPlainText("plain text");
+        select(0, 5);
+        m_commands->toggleStyle(Command::Bold);
+        QCOMPARE(looks(Command::Bold), QString("checked pressed"));
+        QVERIFY(presence(0, 5, [](const QTextCharFormat &f) { return f.fontWeight() >= QFont::Bold; }));
+        m_commands->toggleStyle(Command::Italic);
+        QCOMPARE(looks(Command::Bold), QString("checked pressed mixed"));
+        QCOMPARE(looks(Command::Italic), QString("checked mixed"));
+        m_commands->toggleStyle(Command::Bold); // italic is left on alone: pressed again
+        QCOMPARE(looks(Command::Bold), QString("-"));
+        QCOMPARE(looks(Command::Italic), QString("checked pressed"));
+        QVERIFY(!presence(0, 5, [](const QTextCharFormat &f) { return f.fontWeight() >= QFont::Bold; }));
+
+        m_commands->toggleStyle(Command::Bold);
+        m_commands->toggleStyle(Command::Underline);
+        m_commands->toggleStyle(Command::Italic); // two left on together stay mixed
+        QCOMPARE(looks(Command::Bold), QString("checked mixed"));
+        QCOMPARE(looks(Command::Underline), QString("checked mixed"));
+
+        m_active = false; // with the tree focused, nothing changes
+        m_commands->toggleStyle(Command::Underline);
+        QCOMPARE(looks(Command::Underline), QString("checked mixed"));
+    }
+
+    void aSelectionFollowsTheMarksButOnlyStylesClearTheMixedLook()
+    {
+        select(0, 10); // "Bold plain": bold in part
+        m_commands->mirrorSelection();
+        QCOMPARE(looks(Command::Bold), QString("checked mixed"));
+        select(8, 8); // into the plain text
+        QCOMPARE(looks(Command::Bold), QString("- mixed"));
+        select(1, 2);
+        QCOMPARE(looks(Command::Bold), QString("checked pressed mixed"));
+        QCOMPARE(looks(Command::Italic), QString("-"));
+    }
+
+    void alignmentMarksFollowTheParagraphs()
+    {
+        m_pane->setPlainText("one\ntwo");
+        select(0, 0);
+        m_commands->align(Command::AlignCenter);
+        QCOMPARE(m_pane->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        QVERIFY(m_registry->isChecked(Command::AlignCenter) && !m_registry->isChecked(Command::AlignLeft));
+        select(0, 7); // paragraphs aligned differently: the marks stay
+        QVERIFY(m_registry->isChecked(Command::AlignCenter));
+        m_commands->align(Command::AlignCenter); // already marked: nothing, whatever the paragraphs say
+        QCOMPARE(m_pane->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignLeft);
+        select(5, 5);
+        QVERIFY(m_registry->isChecked(Command::AlignLeft) && !m_registry->isChecked(Command::AlignCenter));
+        m_active = false; // alignment does not ask which pane has the focus
+        m_commands->align(Command::AlignRight);
+        QVERIFY(m_registry->isChecked(Command::AlignRight));
+    }
+
     void theRegistryReachesTheCommands()
     {
-        CommandRegistry registry;
-        m_commands->bindCommands(registry);
+        m_commands->bindCommands();
+        CommandRegistry &registry = *m_registry;
         select(0, 4);
         QVERIFY(registry.run(Command::EditCut));
         QCOMPARE(m_pane->toPlainText(), QString(" plain"));
