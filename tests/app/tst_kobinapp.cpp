@@ -212,7 +212,7 @@ private slots:
         // meanwhile must leave this list.
         const QList<Command> notYet = {
             Command::CustomColor1, Command::CustomColor2, Command::CustomColor3, Command::CustomColor4,
-            Command::CustomColor5, Command::TextOpen, Command::Find, Command::FindNext,
+            Command::CustomColor5, Command::Find, Command::FindNext,
             Command::Font, Command::BackColor, Command::EditPageSource, Command::Options,
         };
         // Separators of the menu arrays run nothing.

@@ -1,9 +1,14 @@
 #include "TextCommands.h"
 
 #include "CommandRegistry.h"
+#include "FileDialogs.h"
+#include "Prompter.h"
+#include "RichTextFiles.h"
 #include "TextPane.h"
+#include "UserText.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -83,8 +88,10 @@ constexpr Command kAlignments[] = {Command::AlignLeft, Command::AlignCenter, Com
 
 } // namespace
 
-TextCommands::TextCommands(TextPane &pane, CommandRegistry &commands, std::function<bool()> paneIsActive)
-    : m_pane(pane), m_commands(commands), m_paneIsActive(std::move(paneIsActive))
+TextCommands::TextCommands(TextPane &pane, CommandRegistry &commands, FileDialogs &dialogs, Prompter &prompter,
+                           std::function<bool()> paneIsActive)
+    : m_pane(pane), m_commands(commands), m_dialogs(dialogs), m_prompter(prompter),
+      m_paneIsActive(std::move(paneIsActive))
 {
     QObject::connect(&pane, &QTextEdit::cursorPositionChanged, &pane, [this] { mirrorSelection(); });
     QObject::connect(&pane, &QTextEdit::selectionChanged, &pane, [this] { mirrorSelection(); });
@@ -97,6 +104,7 @@ void TextCommands::bindCommands()
         commands.bind(style, [this, style] { toggleStyle(style); });
     for (Command alignment : kAlignments)
         commands.bind(alignment, [this, alignment] { align(alignment); });
+    commands.bind(Command::TextOpen, [this] { openFile(); });
     commands.bind(Command::EditCut, [this] { cut(); });
     commands.bind(Command::EditCopy, [this] { copy(); });
     commands.bind(Command::EditPaste, [this] { paste(); });
@@ -161,6 +169,28 @@ void TextCommands::insertTime()
     static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     const QString format = QLocale().timeFormat(QLocale::LongFormat).replace(zone, QString()).trimmed();
     m_pane.textCursor().insertText(QLocale().toString(QTime::currentTime(), format));
+}
+
+void TextCommands::openFile()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("ファイル選択");
+    request.filter = QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt) ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf) (*.txt *.rtf);;すべてのﾌｧｲﾙ (*.*)");
+    const std::optional<QString> chosen = m_dialogs.openFile(request);
+    if (!chosen)
+        return;
+    // The extension is compared exactly, as the program always has: "TXT" is refused.
+    if (chosen->endsWith(QLatin1String("txt"))) {
+        QFile file(*chosen);
+        if (file.open(QIODevice::ReadOnly))
+            richtext::setText(*m_pane.document(), decodeUserText(file.readAll()).text);
+    } else if (chosen->endsWith(QLatin1String("rtf"))) {
+        if (!m_pane.loadRichText(*chosen))
+            return; // an unreadable file leaves the pane as it was
+    } else {
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                          QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt) または ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf)のみ読み込めます。"));
+    }
 }
 
 void TextCommands::toggleStyle(Command x)

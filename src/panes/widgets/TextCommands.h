@@ -7,6 +7,8 @@
 namespace kobin {
 
 class CommandRegistry;
+class FileDialogs;
+class Prompter;
 class TextPane;
 
 // The text pane's editing commands from the Edit and Text menus and the
@@ -16,7 +18,8 @@ class TextPane;
 class TextCommands
 {
 public:
-    TextCommands(TextPane &pane, CommandRegistry &commands, std::function<bool()> paneIsActive);
+    TextCommands(TextPane &pane, CommandRegistry &commands, FileDialogs &dialogs, Prompter &prompter,
+                 std::function<bool()> paneIsActive);
 
     void bindCommands();
 
@@ -30,6 +33,9 @@ public:
     // The date in the system's short form, the time in its long form without the zone.
     void insertDate();
     void insertTime();
+    // Replaces the pane's text with a ".txt" file (its encoding recognised) or an
+    // ".rtf" file the user chooses; other files are refused with a message.
+    void openFile();
 
     // Bold, italic or underline on or off. The menu's check mark decides which;
     // the buttons show a style on alone as pressed, styles on together as mixed.
@@ -42,6 +48,8 @@ public:
 private:
     TextPane &m_pane;
     CommandRegistry &m_commands;
+    FileDialogs &m_dialogs;
+    Prompter &m_prompter;
     std::function<bool()> m_paneIsActive;
 };
 

@@ -1,4 +1,8 @@
 #include "CommandRegistry.h"
+#include "Cp932.h"
+#include "FakeFileDialogs.h"
+#include "FakePrompter.h"
+#include "TestFiles.h"
 #include "TextCommands.h"
 #include "TextPane.h"
 
@@ -9,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kobin;
@@ -20,6 +25,9 @@ class TestTextCommands : public QObject
 private:
     std::unique_ptr<TextPane> m_pane;
     std::unique_ptr<CommandRegistry> m_registry;
+    FakeFileDialogs m_dialogs;
+    FakePrompter m_prompter;
+    QTemporaryDir m_dir;
     bool m_active = true;
     std::unique_ptr<TextCommands> m_commands;
 
@@ -49,7 +57,10 @@ private slots:
         m_pane->setHtml("<b>Bold</b> plain");
         m_active = true;
         m_registry = std::make_unique<CommandRegistry>();
-        m_commands = std::make_unique<TextCommands>(*m_pane, *m_registry, [this] { return m_active; });
+        m_dialogs = FakeFileDialogs();
+        m_prompter = FakePrompter();
+        m_commands = std::make_unique<TextCommands>(*m_pane, *m_registry, m_dialogs, m_prompter,
+                                                    [this] { return m_active; });
         QApplication::clipboard()->setText("before");
     }
 
@@ -178,6 +189,45 @@ private slots:
         m_active = false; // alignment does not ask which pane has the focus
         m_commands->align(Command::AlignRight);
         QVERIFY(m_registry->isChecked(Command::AlignRight));
+    }
+
+    void openingATextFileReplacesThePaneWithItsPlainText()
+    {
+        const QString sjis = m_dir.filePath("memo.txt");
+        writeText(sjis, encodeSystemText(QStringLiteral("ソフトの能力\r\n表計算")));
+        m_dialogs.answers = {sjis};
+        m_commands->openFile();
+        QCOMPARE(m_dialogs.requests[0].title, QString("ファイル選択"));
+        QCOMPARE(m_pane->toPlainText(), QString("ソフトの能力\n表計算"));
+        QVERIFY(presence(0, 3, [](const QTextCharFormat &f) { return f.fontWeight() < QFont::Bold; }));
+
+        const QString utf8 = m_dir.filePath("utf8.txt"); // not shown as mojibake
+        writeText(utf8, QStringLiteral("ＵＴＦ－８のメモ").toUtf8());
+        m_dialogs.answers = {utf8};
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("ＵＴＦ－８のメモ"));
+
+        const QString rtf = m_dir.filePath("note.rtf");
+        writeText(rtf, "{\\rtf1\\ansi {\\b Bold} note\\par}");
+        m_dialogs.answers = {rtf};
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("Bold note"));
+        QVERIFY(m_prompter.prompts.isEmpty());
+    }
+
+    void onlyTextAndRichTextFilesAreOpened()
+    {
+        const QString upper = m_dir.filePath("MEMO.TXT"); // the extension is compared exactly
+        writeText(upper, "shouting");
+        m_dialogs.answers = {upper, ""};
+        m_commands->openFile();
+        QCOMPARE(m_prompter.prompts.size(), 1);
+        QCOMPARE(m_prompter.prompts[0].title, QString("注意"));
+        QCOMPARE(m_prompter.prompts[0].text, QString("ﾃｷｽﾄﾌｧｲﾙ(*.txt) または ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf)のみ読み込めます。"));
+        QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
+        m_commands->openFile(); // cancelled
+        QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
+        QCOMPARE(m_prompter.prompts.size(), 1);
     }
 
     void theRegistryReachesTheCommands()

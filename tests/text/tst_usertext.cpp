@@ -1,0 +1,64 @@
+#include "Cp932.h"
+#include "UserText.h"
+
+#include <QStringEncoder>
+#include <QtTest>
+
+using namespace kobin;
+
+namespace {
+
+// A paragraph long enough for the detector to be sure of.
+const QString kJapanese = QStringLiteral(
+    "今日は図書館で表計算ソフトの本を借りた。ソフトの能力を調べるために、週末にいくつかの例題を試してみる予定だ。"
+    "ホームページに載っていた説明も読み返して、気になったところをメモに書き写しておく。");
+
+QByteArray encoded(const char *encoding, const QString &text)
+{
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+class TestUserText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void eachEncodingIsRecognised_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xEF\xBB\xBF") + kJapanese.toUtf8() << QByteArray("UTF-8");
+        QTest::newRow("UTF-16 little end first") << QByteArray("\xFF\xFE") + encoded("UTF-16LE", kJapanese)
+                                                 << QByteArray("UTF-16LE");
+        QTest::newRow("UTF-8 without a mark") << kJapanese.toUtf8() << QByteArray("UTF-8");
+        QTest::newRow("EUC-JP, undeclared") << encoded("EUC-JP", kJapanese) << QByteArray("EUC-JP");
+        QTest::newRow("ISO-2022-JP, undeclared") << encoded("ISO-2022-JP", kJapanese) << QByteArray("ISO-2022-JP");
+        QTest::newRow("Shift_JIS, as code page 932") << encodeSystemText(kJapanese) << QByteArray("CP932");
+    }
+
+    void eachEncodingIsRecognised()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, encoding);
+        const UserText read = decodeUserText(bytes);
+        QCOMPARE(read.encoding, encoding);
+        QCOMPARE(read.text, kJapanese);
+    }
+
+    void shortOrOddBytesStillGiveText()
+    {
+        QCOMPARE(decodeUserText("").text, QString());
+        QCOMPARE(decodeUserText("plain").text, QString("plain"));
+        // ソ and 表 have a backslash as their second byte in code page 932.
+        QCOMPARE(decodeUserText(QByteArray("\x83\x5C\x95\x5C")).text, QString("ソ表"));
+        const UserText odd = decodeUserText(QByteArray("\xFF\xFF\x80", 3)); // nothing fits: code page 932
+        QCOMPARE(odd.encoding, QByteArray("CP932"));
+        QCOMPARE(odd.text.size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUserText)
+#include "tst_usertext.moc"
