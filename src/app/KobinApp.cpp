@@ -149,6 +149,21 @@ void KobinApp::bindEditCommands()
         else
             text.redo();
     });
+    // Undo and redo are offered while the focused pane has something to take back or make again.
+    TextPane *pane = window.textPane();
+    const auto offerUndo = [this, &window, &tree, pane] {
+        const bool treeFocused = window.activePane() == QLatin1String("tree");
+        m_commands.setEnabled(Command::EditUndo,
+                              treeFocused ? tree.history().canUndo() : pane->document()->isUndoAvailable());
+        m_commands.setEnabled(Command::EditRedo,
+                              treeFocused ? tree.history().canRedo() : pane->document()->isRedoAvailable());
+    };
+    QObject::connect(pane, &QTextEdit::undoAvailable, &window, offerUndo);
+    QObject::connect(pane, &QTextEdit::redoAvailable, &window, offerUndo);
+    QObject::connect(pane, &TextPane::focusEntered, &window, offerUndo);
+    QObject::connect(window.treePane(), &TreePane::focusEntered, &window, offerUndo);
+    QObject::connect(&tree.history(), &QUndoStack::indexChanged, &window, offerUndo);
+    offerUndo();
     // The Edit menu's delete never deletes an item: it removes the text pane's selection.
     m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
     QObject::connect(window.textPane(), &TextPane::contextMenuWanted, &window, [&window](const QPoint &position) {

@@ -13,10 +13,11 @@ using C = Command;
 constexpr C kSiblingAndMoveButtons[] = {C::NewFolderBeside, C::NewHomepageBeside, C::NewTextBeside, C::MoveUp,
                                         C::MoveDown,        C::MoveLeft,          C::MoveRight};
 constexpr C kSiblingMenus[] = {C::NewFolderBeside, C::NewTextBeside, C::NewHomepageBeside};
+// Undo follows whether the focused pane can undo, not the item shown.
 constexpr C kAlwaysEnabledButtons[] = {C::NewChildFolder, C::NewChildText, C::NewChildHomepage, C::DeleteItemButton,
-                                       C::EditCut,        C::EditCopy,     C::EditPaste,        C::EditUndo,
-                                       C::Font,           C::BackColor,    C::Bold,             C::Italic,
-                                       C::Underline,      C::AlignLeft,    C::AlignCenter,      C::AlignRight};
+                                       C::EditCut,        C::EditCopy,     C::EditPaste,        C::Font,
+                                       C::BackColor,      C::Bold,         C::Italic,           C::Underline,
+                                       C::AlignLeft,      C::AlignCenter,  C::AlignRight};
 constexpr C kPageButtons[] = {C::Forward, C::ReloadButton, C::EditPageSource};
 constexpr C kPageMenus[] = {C::Forward, C::Reload, C::EditPageSource, C::ChangePageReference};
 

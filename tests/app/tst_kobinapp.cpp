@@ -342,6 +342,32 @@ private slots:
         QCOMPARE(tree().item("a2")->text(), QString("Plan｜2024"));
     }
 
+    void undoIsOfferedWhileTheFocusedPaneCanUndo()
+    {
+        writeText(appPath() + "undo.iis", "|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|\r\n");
+        startWith(appPath() + "undo.iis");
+        window()->activateWindow();
+        QAction *undoButton = window()->buttonAction(Command::EditUndo);
+        TextPane *text = window()->textPane();
+        text->setFocus();
+        QTRY_COMPARE(window()->activePane(), QString("text"));
+        QVERIFY(!undoButton->isEnabled()); // a note just loaded has nothing to undo
+        QTest::keyClicks(text, "typed");
+        QVERIFY(undoButton->isEnabled());
+
+        window()->treePane()->setFocus();
+        QTRY_COMPARE(window()->activePane(), QString("tree"));
+        QVERIFY(!undoButton->isEnabled()); // the tree has no edit yet
+        tree().select(tree().item("a3"));
+        m_app->commands().run(Command::MoveUp);
+        QVERIFY(undoButton->isEnabled());
+        QVERIFY(!window()->menuAction(Command::EditRedo)->isEnabled());
+        undoButton->trigger();
+        QCOMPARE(tree().item("a3")->row(), 1);
+        QVERIFY(!undoButton->isEnabled());
+        QVERIFY(window()->menuAction(Command::EditRedo)->isEnabled());
+    }
+
     void theTextPaneOffersTheEditMenu()
     {
         startWith(QString());
