@@ -1,6 +1,7 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
+#include "ColourCommands.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -23,13 +24,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QMenu>
 
 namespace kobin {
 
 KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended, Prompter *prompter,
-                   FileDialogs *dialogs)
+                   FileDialogs *dialogs, ColourChooser chooseColour)
     : m_book(appPath), m_settings(std::move(settings)), m_prompter(prompter), m_dialogs(dialogs)
 {
     m_window = std::make_unique<MainWindow>(m_book.tree(), m_book.editor(), m_commandState);
@@ -58,6 +60,15 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_treeCommands = std::make_unique<TreeCommands>(TreeCommands::Services{
         m_book, *m_display, *m_prompter, *m_namer, *m_referrer});
     m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
+    if (!chooseColour) {
+        chooseColour = [this](const QColor &initial) -> std::optional<QColor> {
+            const QColor chosen = QColorDialog::getColor(initial, m_window.get());
+            return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+        };
+    }
+    m_colourCommands = std::make_unique<ColourCommands>(*m_window, *m_settings, m_lifecycle->customColors(),
+                                                        std::move(chooseColour));
+    m_colourCommands->bindCommands(m_commands);
     m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, appPath,
                                                       [](const QUrl &url) { QDesktopServices::openUrl(url); });
 

@@ -4,12 +4,16 @@
 #include "CommandRegistry.h"
 #include "CommandState.h"
 
+#include <QColor>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace kobin {
 
 class BookCommands;
+class ColourCommands;
 class BrowserPageView;
 class FileDialogs;
 class ItemDisplay;
@@ -34,8 +38,10 @@ class KobinApp
 {
 public:
     // Message boxes and file dialogs are the real ones unless prompter and dialogs are given.
+    // Message boxes, file dialogs and the colour dialog are the real ones unless given.
+    using ColourChooser = std::function<std::optional<QColor>(const QColor &initial)>;
     KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended,
-             Prompter *prompter = nullptr, FileDialogs *dialogs = nullptr);
+             Prompter *prompter = nullptr, FileDialogs *dialogs = nullptr, ColourChooser chooseColour = {});
     ~KobinApp();
 
     void start(const QString &commandLine);
@@ -72,6 +78,7 @@ private:
     std::unique_ptr<DialogPageReferrer> m_referrer;
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TextCommands> m_textCommands;
+    std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<ShellCommands> m_shellCommands;
 };
