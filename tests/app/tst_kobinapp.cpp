@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextCursor>
@@ -220,7 +221,7 @@ private slots:
         // meanwhile must leave this list.
         const QList<Command> notYet = {
             Command::Find, Command::FindNext,
-            Command::Font, Command::EditPageSource, Command::Options,
+            Command::Font, Command::EditPageSource,
         };
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};
@@ -404,6 +405,47 @@ private slots:
         QVERIFY(window()->menuAction(customColorCommand(2))->isVisible());
         window()->menuAction(customColorCommand(2))->trigger();
         QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(Qt::red));
+    }
+
+    void optionsNameTheCustomColoursOfTheEditMenu()
+    {
+        startWith(QString());
+        m_app->commands().run(Command::Options);
+        auto *dialog = window()->findChild<QDialog *>("frmOptions");
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QString("ｵﾌﾟｼｮﾝ"));
+        const auto field = [&](const char *name) { return dialog->findChild<QWidget *>(name); };
+
+        qobject_cast<QLineEdit *>(field("txtColorName1"))->setText("Sky");
+        m_coloursToChoose = {QColor(0x33, 0x66, 0x99)};
+        qobject_cast<QPushButton *>(field("cmdSelectColor1"))->click();
+        qobject_cast<QPushButton *>(field("cmdApply"))->click(); // applied; the dialog stays
+        QVERIFY(dialog->isVisible());
+        QVERIFY(window()->menuAction(customColorCommand(0))->isVisible());
+        QVERIFY(window()->menuAction(customColorCommand(2))->isVisible());
+        QCOMPARE(window()->menuAction(customColorCommand(2))->text(), QString("Sky"));
+        QVERIFY(!window()->menuAction(customColorCommand(1))->isVisible());
+        {
+            Settings stored(m_dir->filePath("Kobin.ini"), appPath());
+            QCOMPARE(stored.readString(settings::colorName(1)), QString("Sky"));
+            QCOMPARE(stored.readString(settings::colorName(0)), QString());
+            QCOMPARE(stored.readString(settings::customColor(1)), QString::number(0x996633));
+        }
+
+        // A change not applied is dropped by Cancel.
+        qobject_cast<QLineEdit *>(field("txtColorName1"))->clear();
+        qobject_cast<QPushButton *>(field("cmdCancel"))->click();
+        QTRY_VERIFY(!window()->findChild<QDialog *>("frmOptions"));
+        QVERIFY(window()->menuAction(customColorCommand(2))->isVisible());
+
+        // Clearing every name hides the separator too; and the next start shows what was applied.
+        m_app->commands().run(Command::Options);
+        dialog = window()->findChild<QDialog *>("frmOptions");
+        QCOMPARE(qobject_cast<QLineEdit *>(dialog->findChild<QWidget *>("txtColorName1"))->text(), QString("Sky"));
+        qobject_cast<QLineEdit *>(dialog->findChild<QWidget *>("txtColorName1"))->clear();
+        qobject_cast<QPushButton *>(dialog->findChild<QWidget *>("cmdOK"))->click();
+        QVERIFY(!window()->menuAction(customColorCommand(0))->isVisible());
+        QVERIFY(!window()->menuAction(customColorCommand(2))->isVisible());
     }
 
     void theTextPaneOffersTheEditMenu()

@@ -19,7 +19,7 @@ public:
     // Asks for a colour, starting on the one given; nullopt when the user cancels.
     using ColourChooser = std::function<std::optional<QColor>(const QColor &initial)>;
 
-    ColourCommands(MainWindow &window, Settings &settings, const std::array<qint32, 5> &customColors,
+    ColourCommands(MainWindow &window, Settings &settings, std::array<qint32, 5> &customColors,
                    ColourChooser chooseColour);
 
     void bindCommands(CommandRegistry &commands);
@@ -29,11 +29,16 @@ public:
     // Colours the selection (or what is typed next) with custom colour slot, 0 to 4,
     // whichever pane has the focus.
     void applyCustomColour(int slot);
+    // The options dialog, where the custom colours are named and chosen.
+    void showOptions();
+    // What the options dialog applies: the names and colours of the five slots, in
+    // the settings and the Edit menu (a slot without a name is not offered).
+    void setCustomColours(const std::array<QString, 5> &names, const std::array<QColor, 5> &colours);
 
 private:
     MainWindow &m_window;
     Settings &m_settings;
-    const std::array<qint32, 5> &m_customColors;
+    std::array<qint32, 5> &m_customColors;
     ColourChooser m_chooseColour;
     QColor m_lastChosen = Qt::black; // the dialog starts where it was left
 };

@@ -28,7 +28,7 @@ public:
 
     void fillRecentFilesMenu();
     void addRecentFile(const QString &path);
-    const std::array<qint32, 5> &customColors() const { return m_customColors; }
+    std::array<qint32, 5> &customColors() { return m_customColors; }
 
 private:
     void restorePlacement(Splash &splash);
