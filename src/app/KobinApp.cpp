@@ -79,7 +79,10 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         m_settings->write(settings::ToolbarLayout, toolbarlayout::toText(layout));
     });
     window.setCloseRequest([this] { return m_bookCommands->closeRequest(); });
-    window.setUnloadHandler([this] { m_lifecycle->unload(); });
+    window.setUnloadHandler([this] {
+        m_colourCommands->closeFontWindow();
+        m_lifecycle->unload();
+    });
     bindBookCommands();
     bindPageCommands();
     bindTreeCommands();

@@ -117,7 +117,7 @@ std::vector<CommandRow> buildRows()
         menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
         hidden(menuItem(C::Find, "mnuFind", QStringLiteral("検索"))),
         hidden(menuItem(C::FindNext, "mnuNextFind", QStringLiteral("次を検索"))),
-        withButton(menuItem(C::Font, "mnuFont", QStringLiteral("フォント(&F)..."), "F3"), "font", "font",
+        withButton(checkable(menuItem(C::Font, "mnuFont", QStringLiteral("フォント(&F)..."), "F3")), "font", "font",
                    QStringLiteral("フォント"), ButtonStyle::Check),
         withButton(menuItem(C::BackColor, "mnuColor", QStringLiteral("背景の色(&C)..."), "F4"), "colorback",
                    "colorb", QStringLiteral("背景の色")),

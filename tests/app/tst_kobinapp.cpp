@@ -20,6 +20,7 @@
 #include "Workspace.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -221,7 +222,7 @@ private slots:
         // meanwhile must leave this list.
         const QList<Command> notYet = {
             Command::Find, Command::FindNext,
-            Command::Font, Command::EditPageSource,
+            Command::EditPageSource,
         };
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};
@@ -405,6 +406,37 @@ private slots:
         QVERIFY(window()->menuAction(customColorCommand(2))->isVisible());
         window()->menuAction(customColorCommand(2))->trigger();
         QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(Qt::red));
+    }
+
+    void theFontWindowSetsTheSelectionsFontSizeAndColour()
+    {
+        startWith(QString());
+        TextPane *text = window()->textPane();
+        text->setPlainText("font me");
+        text->selectAll();
+        window()->setActivePane("text");
+        m_app->commands().run(Command::Font);
+        auto *fonts = window()->findChild<QWidget *>("frmFont");
+        QVERIFY(fonts && fonts->isVisible());
+        QVERIFY(window()->menuAction(Command::Font)->isChecked());
+        QVERIFY(window()->buttonAction(Command::Font)->isChecked());
+
+        auto *sizes = fonts->findChild<QComboBox *>("cmbSize");
+        QCOMPARE(sizes->count(), 16);
+        emit sizes->activated(sizes->findText("14"));
+        QCOMPARE(text->textCursor().charFormat().fontPointSize(), 14.0);
+        fonts->findChild<QPushButton *>("picColor1")->click();
+        QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
+
+        window()->setActivePane("tree"); // with the tree focused, nothing is applied
+        emit sizes->activated(sizes->findText("72"));
+        QCOMPARE(text->textCursor().charFormat().fontPointSize(), 14.0);
+
+        m_app->commands().run(Command::Font); // closes, and remembers where it stood
+        QVERIFY(!window()->menuAction(Command::Font)->isChecked());
+        QTRY_VERIFY(!window()->findChild<QWidget *>("frmFont"));
+        m_app->lifecycle().unload();
+        QVERIFY(Settings(m_dir->filePath("Kobin.ini"), appPath()).contains(settings::FontLeft));
     }
 
     void optionsNameTheCustomColoursOfTheEditMenu()

@@ -2,13 +2,17 @@
 
 #include "ColorValue.h"
 #include "CommandRegistry.h"
+#include "FontWindow.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
 #include "ScreenPlacement.h"
 #include "Settings.h"
 #include "TextPane.h"
+#include "Twips.h"
 
 #include <QAction>
+#include <QScreen>
+#include <utility>
 #include <QTextCharFormat>
 
 namespace kobin {
@@ -21,6 +25,8 @@ ColourCommands::ColourCommands(MainWindow &window, Settings &settings, std::arra
 
 void ColourCommands::bindCommands(CommandRegistry &commands)
 {
+    m_commands = &commands;
+    commands.bind(Command::Font, [this] { toggleFontWindow(); });
     commands.bind(Command::BackColor, [this] { chooseBackground(); });
     commands.bind(Command::Options, [this] { showOptions(); });
     for (int slot = 0; slot < settings::kCustomColorCount; ++slot)
@@ -45,6 +51,73 @@ void ColourCommands::applyCustomColour(int slot)
     QTextCharFormat format;
     format.setForeground(colorFromValue(m_customColors[static_cast<size_t>(slot)]));
     m_window.textPane()->mergeCurrentCharFormat(format);
+}
+
+void ColourCommands::toggleFontWindow()
+{
+    if (m_fontWindow) {
+        closeFontWindow();
+        return;
+    }
+    m_fontWindow = new FontWindow(&m_window);
+    TextPane *text = m_window.textPane();
+    const auto textIsActive = [this] { return m_window.activePane() == QLatin1String("text"); };
+    const auto applyToSelection = [text, textIsActive](const QTextCharFormat &format) {
+        if (textIsActive())
+            text->mergeCurrentCharFormat(format);
+    };
+    QObject::connect(m_fontWindow, &FontWindow::familyChosen, m_fontWindow, [applyToSelection](const QString &family) {
+        QTextCharFormat format;
+        format.setFontFamilies({family});
+        applyToSelection(format);
+    });
+    QObject::connect(m_fontWindow, &FontWindow::sizeChosen, m_fontWindow, [applyToSelection](qreal size) {
+        QTextCharFormat format;
+        format.setFontPointSize(size);
+        applyToSelection(format);
+    });
+    QObject::connect(m_fontWindow, &FontWindow::colourChosen, m_fontWindow, [applyToSelection](const QColor &colour) {
+        QTextCharFormat format;
+        format.setForeground(colour);
+        applyToSelection(format);
+    });
+    // The boxes show the selection's font as the caret moves.
+    const auto showSelection = [this, text] {
+        if (m_fontWindow) {
+            const QTextCharFormat format = text->currentCharFormat();
+            const QStringList families = format.fontFamilies().toStringList();
+            m_fontWindow->showSelection(families.isEmpty() ? QString() : families.first(), format.fontPointSize());
+        }
+    };
+    QObject::connect(text, &QTextEdit::cursorPositionChanged, m_fontWindow, showSelection);
+    QObject::connect(m_fontWindow, &FontWindow::closed, m_fontWindow, [this] { closeFontWindow(); });
+
+    m_fontWindow->adjustSize();
+    const TwipsScale scale = TwipsScale::of(&m_window);
+    const QRect screen = m_window.screen() ? m_window.screen()->geometry() : QRect(0, 0, 1024, 768);
+    const std::optional<float> left = m_settings.readSingle(settings::FontLeft);
+    const std::optional<float> top = m_settings.readSingle(settings::FontTop);
+    m_fontWindow->move(left ? scale.pxX(*left) : screen.left() + (screen.width() - m_fontWindow->width()) / 2,
+                       top ? scale.pxY(*top) : screen.top() + (screen.height() - m_fontWindow->height()) / 2);
+    if (textIsActive())
+        showSelection();
+    if (m_commands)
+        m_commands->setChecked(Command::Font, true);
+    m_fontWindow->show();
+}
+
+void ColourCommands::closeFontWindow()
+{
+    FontWindow *window = std::exchange(m_fontWindow, nullptr);
+    if (!window)
+        return;
+    const TwipsScale scale = TwipsScale::of(&m_window);
+    m_settings.writeSingle(settings::FontLeft, scale.twipsX(window->x()));
+    m_settings.writeSingle(settings::FontTop, scale.twipsY(window->y()));
+    if (m_commands)
+        m_commands->setChecked(Command::Font, false);
+    window->hide();
+    window->deleteLater();
 }
 
 void ColourCommands::showOptions()

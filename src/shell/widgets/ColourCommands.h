@@ -8,6 +8,7 @@
 namespace kobin {
 
 class CommandRegistry;
+class FontWindow;
 class MainWindow;
 class Settings;
 
@@ -29,6 +30,12 @@ public:
     // Colours the selection (or what is typed next) with custom colour slot, 0 to 4,
     // whichever pane has the focus.
     void applyCustomColour(int slot);
+    // Opens the font window, or closes it when it is open.
+    void toggleFontWindow();
+    // Closes it and remembers where it stood (also when the program ends).
+    void closeFontWindow();
+    FontWindow *fontWindow() const { return m_fontWindow; }
+
     // The options dialog, where the custom colours are named and chosen.
     void showOptions();
     // What the options dialog applies: the names and colours of the five slots, in
@@ -40,6 +47,8 @@ private:
     Settings &m_settings;
     std::array<qint32, 5> &m_customColors;
     ColourChooser m_chooseColour;
+    CommandRegistry *m_commands = nullptr;
+    FontWindow *m_fontWindow = nullptr;
     QColor m_lastChosen = Qt::black; // the dialog starts where it was left
 };
 
