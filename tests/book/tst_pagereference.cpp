@@ -63,11 +63,7 @@ private slots:
     void init()
     {
         f = std::make_unique<BookFixture>();
-        f->session.bookName = "book";
-        f->session.bookPath = f->dir.path() + "/book.iis";
-        f->book.setOpened(f->session.bookPath);
-        treestring::buildTree(f->tree, u"|0\\Book=a1+root|a1\\Web=a2+htmlfile|a1\\Note=a3+richtxt|"
-                                       u"a1\\Near=a21+htmlfile|");
+        f->openBook(u"|0\\Book=a1+root|a1\\Web=a2+htmlfile|a1\\Note=a3+richtxt|a1\\Near=a21+htmlfile|");
         m_web = f->dir.path() + "/web/";
         m_index = page("index.html");
         writeText(working("a1.rtf"), "book note");

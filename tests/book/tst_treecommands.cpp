@@ -22,11 +22,8 @@ private slots:
     void init()
     {
         f = std::make_unique<BookFixture>();
-        f->session.bookName = "book";
-        f->session.bookPath = f->dir.path() + "/book.iis";
-        f->book.setOpened(f->session.bookPath);
-        treestring::buildTree(f->tree, u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\First=a3+richtxt|"
-                                       u"a2\\Second=a4+richtxt|a2\\Third=a21+richtxt|a1\\Last=a5+richtxt|");
+        f->openBook(u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\First=a3+richtxt|"
+                    u"a2\\Second=a4+richtxt|a2\\Third=a21+richtxt|a1\\Last=a5+richtxt|");
         select("a1");
         f->session.currentKey = "a1";
         for (const char *name : {"a1.rtf", "a2.rtf", "a3.rtf", "a4.rtf", "a21.rtf", "a21url.txt", "a5.rtf"})

@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "TestFiles.h"
 #include "TreeCommands.h"
+#include "TreeString.h"
 #include "WindowStatus.h"
 
 #include <QFile>
@@ -214,6 +215,15 @@ struct BookFixture {
     BookFixture() { QDir().mkpath(working()); }
 
     QString app(const QString &name = {}) const { return session.appPath + name; }
+
+    // The book "book" open from book.iis, holding the items of treeString.
+    void openBook(QStringView treeString)
+    {
+        session.bookName = QStringLiteral("book");
+        session.bookPath = dir.path() + QStringLiteral("/book.iis");
+        book.setOpened(session.bookPath);
+        kobin::treestring::buildTree(tree, treeString);
+    }
     QString working(const QString &name = {}) const { return book.workingFolder().path() + name; }
 
     void click(const char *key)
