@@ -3,6 +3,7 @@
 #include "Cp932.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <memory>
 #include <uchardet.h>
 
@@ -10,11 +11,7 @@ namespace kobin {
 
 namespace {
 
-UserText decodeWith(const char *encoding, QByteArrayView bytes)
-{
-    QStringDecoder decoder(encoding);
-    return {decoder.decode(bytes), QByteArray(encoding)};
-}
+const QByteArray kCp932 = QByteArrayLiteral("CP932");
 
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -34,26 +31,114 @@ QByteArray detectedEncoding(QByteArrayView bytes)
     return QByteArray(uchardet_get_charset(detector.get())).toUpper();
 }
 
+QByteArray byteOrderMarkOf(const QByteArray &encoding)
+{
+    if (encoding == "UTF-8")
+        return QByteArrayLiteral("\xEF\xBB\xBF");
+    if (encoding == "UTF-16LE")
+        return QByteArrayLiteral("\xFF\xFE");
+    if (encoding == "UTF-16BE")
+        return QByteArrayLiteral("\xFE\xFF");
+    return {};
+}
+
+// The first character of text that code page 932 cannot hold.
+QString firstOutsideCp932(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (pair || cp932::encodeChar(text[i].unicode()) < 0)
+            return text.mid(i, pair ? 2 : 1).toString();
+    }
+    return {};
+}
+
+// The first character that does not come back the same through the converter.
+QString firstChangedBy(QStringView text, const QByteArray &encoding)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView ch = text.mid(i, length);
+        QStringEncoder encoder(encoding.constData());
+        QStringDecoder decoder(encoding.constData());
+        if (QString(decoder.decode(encoder.encode(ch))) != ch)
+            return ch.toString();
+        i += length - 1;
+    }
+    return {};
+}
+
 } // namespace
+
+UserText decodeUserTextAs(QByteArrayView bytes, const QByteArray &encoding)
+{
+    if (encoding == kCp932) {
+        const QString text = cp932::decode(bytes);
+        QByteArray again;
+        return {text, kCp932, false, !cp932::encode(text, again) || again != bytes};
+    }
+    QStringDecoder decoder(encoding.constData());
+    const QString text = decoder.decode(bytes);
+    return {text, encoding, false, decoder.hasError()};
+}
+
+bool startsWithByteOrderMark(QByteArrayView bytes)
+{
+    for (const char *encoding : {"UTF-8", "UTF-16LE", "UTF-16BE"})
+        if (bytes.startsWith(byteOrderMarkOf(encoding)))
+            return true;
+    return false;
+}
 
 UserText decodeUserText(QByteArrayView bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return decodeWith("UTF-8", bytes.sliced(3));
-    if (bytes.startsWith("\xFF\xFE"))
-        return decodeWith("UTF-16LE", bytes.sliced(2));
-    if (bytes.startsWith("\xFE\xFF"))
-        return decodeWith("UTF-16BE", bytes.sliced(2));
+    for (const char *encoding : {"UTF-8", "UTF-16LE", "UTF-16BE"}) {
+        const QByteArray mark = byteOrderMarkOf(encoding);
+        if (bytes.startsWith(mark)) {
+            UserText read = decodeUserTextAs(bytes.sliced(mark.size()), encoding);
+            read.byteOrderMark = true;
+            return read;
+        }
+    }
     // ISO-2022-JP is seven-bit, and so valid UTF-8 too: its escapes tell it apart.
     if (isValidUtf8(bytes) && !bytes.contains('\x1B'))
-        return decodeWith("UTF-8", bytes);
+        return decodeUserTextAs(bytes, "UTF-8");
     // Of the detector's answers only the Japanese ones are taken: a short Shift_JIS
     // text can look Western to it, and code page 932 (Shift_JIS and more) is the
     // encoding of every other text file of this program.
     const QByteArray detected = detectedEncoding(bytes);
     if (detected == "EUC-JP" || detected == "ISO-2022-JP")
-        return decodeWith(detected.constData(), bytes);
-    return {cp932::decode(bytes), QByteArray("CP932")};
+        return decodeUserTextAs(bytes, detected);
+    return decodeUserTextAs(bytes, kCp932);
+}
+
+std::optional<QByteArray> encodeUserText(QStringView text, const QByteArray &encoding, bool byteOrderMark,
+                                         QString *unwritable)
+{
+    QByteArray bytes = byteOrderMark ? byteOrderMarkOf(encoding) : QByteArray();
+    if (encoding == kCp932) {
+        // What a Japanese input method types for 〜 and the like is written as the
+        // character code page 932 has for it.
+        QByteArray body;
+        const QString folded = cp932::foldVariants(text);
+        if (!cp932::encode(folded, body)) {
+            if (unwritable)
+                *unwritable = firstOutsideCp932(folded);
+            return std::nullopt;
+        }
+        return bytes + body;
+    }
+    QStringEncoder encoder(encoding.constData());
+    const QByteArray body = encoder.encode(text);
+    // A converter may put a substitute in place of what it cannot hold: only a
+    // text that reads back the same is written.
+    QStringDecoder decoder(encoding.constData());
+    if (encoder.hasError() || QString(decoder.decode(body)) != text) {
+        if (unwritable)
+            *unwritable = firstChangedBy(text, encoding);
+        return std::nullopt;
+    }
+    return bytes + body;
 }
 
 } // namespace kobin
