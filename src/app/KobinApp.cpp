@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
 #include "PageNavigation.h"
+#include "PageSourceEditing.h"
 #include "PaneAdapters.h"
 #include "QtFileDialogs.h"
 #include "ScreenPlacement.h"
@@ -27,6 +28,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QPushButton>
 
 namespace kobin {
 
@@ -53,6 +55,9 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
         [this](const QString &path) { m_lifecycle->addRecentFile(path); }});
     m_navigation = std::make_unique<PageNavigation>(m_book, *m_display, *m_page, *m_status);
+    m_sourceButton = std::make_unique<ShownSourceButton>(*m_window->saveSourceButton());
+    m_sourceEditing = std::make_unique<PageSourceEditing>(
+        m_book, PageSourceEditing::Views{*m_notes, *m_sourceButton}, *m_prompter, m_commands);
     m_namer = std::make_unique<DialogItemNamer>(*m_window);
     m_referrer = std::make_unique<DialogPageReferrer>(
         PageReference::Services{m_book, *m_display, *m_prompter, *m_dialogs, *m_settings},
@@ -122,6 +127,12 @@ void KobinApp::bindPageCommands()
     QObject::connect(browser, &BrowserPane::loadFinished, &window, [&navigation] { navigation.pageLoaded(); });
     QObject::connect(browser, &BrowserPane::statusTextChanged, &window,
                      [this](const QString &text) { m_status->setStatusText(text); });
+
+    PageSourceEditing &source = *m_sourceEditing;
+    source.bindCommands();
+    QObject::connect(window.saveSourceButton(), &QPushButton::clicked, &window, [&source] {
+        static_cast<void>(source.save()); // a refusal has been reported to the user
+    });
 }
 
 void KobinApp::bindTreeCommands()

@@ -21,6 +21,8 @@ class Lifecycle;
 class MainWindow;
 class MainWindowStatus;
 class PageNavigation;
+class PageSourceEditing;
+class ShownSourceButton;
 class Prompter;
 class Settings;
 class ShellCommands;
@@ -74,6 +76,8 @@ private:
     std::unique_ptr<ItemDisplay> m_display;
     std::unique_ptr<BookCommands> m_bookCommands;
     std::unique_ptr<PageNavigation> m_navigation;
+    std::unique_ptr<ShownSourceButton> m_sourceButton;
+    std::unique_ptr<PageSourceEditing> m_sourceEditing;
     std::unique_ptr<DialogItemNamer> m_namer;
     std::unique_ptr<DialogPageReferrer> m_referrer;
     std::unique_ptr<TreeCommands> m_treeCommands;

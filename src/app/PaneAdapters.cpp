@@ -31,6 +31,17 @@ void TextPaneNotes::clear()
     m_pane.clear();
 }
 
+void TextPaneNotes::showPlainText(const QString &text)
+{
+    m_pane.setPlainText(text);
+}
+
+QString TextPaneNotes::plainText() const
+{
+    // The raw text keeps no-break spaces, which the plain text would turn into spaces.
+    return m_pane.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
 void TextPaneNotes::resetTypingFormat()
 {
     QTextCharFormat plain;

@@ -4,10 +4,11 @@
 #include "ItemNamer.h"
 #include "NotePane.h"
 #include "PageReference.h"
+#include "PageSourceEditing.h"
 #include "PageView.h"
 #include "WindowStatus.h"
 
-class QWidget;
+#include <QWidget>
 
 namespace kobin {
 
@@ -26,6 +27,8 @@ public:
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
+    void showPlainText(const QString &text) override;
+    QString plainText() const override;
     void resetTypingFormat() override;
 
 private:
@@ -48,6 +51,16 @@ public:
 private:
     BrowserPane &m_pane;
     CommandRegistry &m_commands;
+};
+
+class ShownSourceButton : public PageSourceButton
+{
+public:
+    explicit ShownSourceButton(QWidget &button) : m_button(button) {}
+    void setShown(bool shown) override { m_button.setVisible(shown); }
+
+private:
+    QWidget &m_button;
 };
 
 class WorkspaceArrangement : public Arrangement

@@ -46,6 +46,7 @@ bool ItemDisplay::reportStoreFailure(const QString &file)
 
 bool ItemDisplay::storeCurrentItem()
 {
+    leavePageSourceEditing(); // the side text, never a page's source, is what is kept
     const BookSession &session = m_book.session();
     if (!m_book.tree().item(session.currentKey))
         return true; // the item shown so far is gone: nothing to keep

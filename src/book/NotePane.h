@@ -14,6 +14,9 @@ public:
     // Writes the pane's text to path whole, or leaves the file as it was and gives false.
     [[nodiscard]] virtual bool save(const QString &path) = 0;
     virtual void clear() = 0;
+    // Text without formatting (a page's source), "\n" between lines.
+    virtual void showPlainText(const QString &text) = 0;
+    virtual QString plainText() const = 0;
     // What is typed next is plain: no bold, italic or underline, the pane's own font, black.
     virtual void resetTypingFormat() = 0;
 };

@@ -140,7 +140,7 @@ std::vector<CommandRow> buildRows()
         withButton(menuItem(C::Forward, "mnuFoward", QStringLiteral("進む(&F)")), "foward", "foward",
                    QStringLiteral("進む")),
         menuItem(C::Reload, "mnuRenew", QStringLiteral("更新(&R)")),
-        withButton(menuItem(C::EditPageSource, "mnuBrwEdit", QStringLiteral("編集(&E)")), "edit", "edit",
+        withButton(checkable(menuItem(C::EditPageSource, "mnuBrwEdit", QStringLiteral("編集(&E)"))), "edit", "edit",
                    QStringLiteral("編集"), ButtonStyle::Check),
 
         checkable(menuItem(C::ViewTree, "mnuViewTreeView", QStringLiteral("ﾂﾘｰﾋﾞｭｰ(&V)"))),

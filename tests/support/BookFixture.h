@@ -41,6 +41,8 @@ public:
         return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
     }
     void clear() override { text.clear(); }
+    void showPlainText(const QString &plain) override { text = plain; }
+    QString plainText() const override { return text; }
     void resetTypingFormat() override { ++typingResets; }
     int typingResets = 0;
 };
@@ -60,8 +62,18 @@ public:
     bool goBack() override { return canGo; }
     bool goForward() override { return canGo; }
     void reload() override {}
-    bool isSourceEditing() const override { return sourceEditing; }
-    void leaveSourceEditing() override { sourceEditing = false; }
+    // When given, the page source mode is the command's, as in the program.
+    kobin::CommandRegistry *commands = nullptr;
+    bool isSourceEditing() const override
+    {
+        return commands ? commands->isChecked(kobin::Command::EditPageSource) : sourceEditing;
+    }
+    void leaveSourceEditing() override
+    {
+        if (commands)
+            commands->run(kobin::Command::EditPageSource);
+        sourceEditing = false;
+    }
 };
 
 class FakeArrangement : public kobin::Arrangement

@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QToolBar>
 
 namespace kobin {
@@ -27,6 +28,10 @@ MainWindow::MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &command
     m_browserPane = new BrowserPane;
     m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, this);
     setCentralWidget(m_workspace);
+    m_saveSourceButton = new QPushButton(QStringLiteral("上書き保存"));
+    m_saveSourceButton->setObjectName(QStringLiteral("cmdSaveHtml"));
+    m_saveSourceButton->hide();
+    m_workspace->setCornerButton(m_saveSourceButton);
 
     m_status = new StatusPanels(this);
     m_status->setInsertModeSource([this] { return !m_textPane->overwriteMode(); });

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMenu;
+class QPushButton;
 class QToolBar;
 
 namespace kobin {
@@ -38,6 +39,8 @@ public:
     Workspace *workspace() const { return m_workspace; }
     StatusPanels *statusPanels() const { return m_status; }
     QToolBar *toolBar() const { return m_toolBar; }
+    // "上書き保存" of a page's source, shown while the source is being edited.
+    QPushButton *saveSourceButton() const { return m_saveSourceButton; }
 
     // The pane that last had the keyboard focus: "text" or "tree".
     const QString &activePane() const { return m_activePane; }
@@ -87,6 +90,7 @@ private:
     Workspace *m_workspace;
     StatusPanels *m_status;
     QToolBar *m_toolBar;
+    QPushButton *m_saveSourceButton;
     std::array<QAction *, kCommandCount> m_menuActions{};
     std::array<QAction *, kCommandCount> m_buttonActions{};
     QStringList m_toolbarLayout;

@@ -96,6 +96,18 @@ void Workspace::sizeControls(float treeWidth, float stackedSplit, float sideSpli
     m_stackedSplitter.grip->setVisible(key == arrangement::UpDown);
     m_sideSplitter.grip->setVisible(key == arrangement::LeftRight);
     m_treeSplitter.grip->setVisible(m_treeShown);
+    if (m_cornerButton) {
+        const QSize size = m_cornerButton->sizeHint();
+        m_cornerButton->setGeometry(width() - size.width(), scale.pxY(m_layout.tree.top), size.width(), size.height());
+        m_cornerButton->raise();
+    }
+}
+
+void Workspace::setCornerButton(QWidget *button)
+{
+    m_cornerButton = button;
+    button->setParent(this);
+    relayout();
 }
 
 void Workspace::setTreeShown(bool shown)

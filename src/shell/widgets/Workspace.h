@@ -42,6 +42,9 @@ public:
     QString selectedTab() const;
     void applyArrangement();
 
+    // A button kept in the top right corner, level with the top of the tree.
+    void setCornerButton(QWidget *button);
+
     const LayoutResult &lastLayout() const { return m_layout; }
     bool isDragging() const { return m_dragging; }
 
@@ -72,6 +75,7 @@ private:
     QFrame *m_tabBody;
     QTabBar *m_tabBar;
     QWidget *m_content;
+    QWidget *m_cornerButton = nullptr;
     Splitter m_treeSplitter;
     Splitter m_stackedSplitter;
     Splitter m_sideSplitter;
