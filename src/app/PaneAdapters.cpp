@@ -33,6 +33,7 @@ void TextPaneNotes::clear()
 
 void TextPaneNotes::showPlainText(const QString &text)
 {
+    resetTypingFormat(); // the source takes the format of what is typed next, not the note's last colour
     m_pane.setPlainText(text);
 }
 

@@ -30,21 +30,25 @@ int main(int argc, char *argv[])
 
     // The smoke mode of scripts and benchmarks: start as usual, then close at once.
     const bool smoke = qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1");
-    kobin::SingleInstance instance(kobin::SingleInstance::defaultLockPath());
+    const QString appPath = kobin::resolveAppPath();
+    // Without its folder the program has nowhere to keep an open book, nor its lock.
+    const auto reportNoFolder = [&] {
+        kobin::MessageBoxPrompter(nullptr, smoke)
+            .inform(kobin::PromptIcon::Exclamation, QStringLiteral("ﾌｫﾙﾀﾞを作成できません"),
+                    QStringLiteral("「 ") + QDir::toNativeSeparators(appPath) + QStringLiteral(" 」\n\nを作成できません。"));
+        return 1;
+    };
+    const kobin::AppFolderInstaller installer(QStringLiteral(":/install"), appPath);
+    const std::optional<bool> newFolder = installer.createFolder();
+    if (!newFolder)
+        return reportNoFolder();
+    kobin::SingleInstance instance(kobin::SingleInstance::lockPathFor(appPath));
     if (!instance.isFirst()) {
         kobin::MessageBoxPrompter(nullptr, smoke).inform(kobin::PromptIcon::Exclamation, QStringLiteral("おしらせ"),
                                            QStringLiteral("ソフトはすでに起動しています。"));
         return 0;
     }
-
-    const QString appPath = kobin::resolveAppPath();
-    if (!kobin::AppFolderInstaller(QStringLiteral(":/install"), appPath).install()) {
-        // Without its folder the program has nowhere to keep an open book.
-        kobin::MessageBoxPrompter(nullptr, smoke)
-            .inform(kobin::PromptIcon::Exclamation, QStringLiteral("ﾌｫﾙﾀﾞを作成できません"),
-                    QStringLiteral("「 ") + QDir::toNativeSeparators(appPath) + QStringLiteral(" 」\n\nを作成できません。"));
-        return 1;
-    }
+    installer.install(*newFolder);
 
     kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath), smoke);
     // The whole argument text is the book to open.

@@ -44,15 +44,19 @@ AppFolderInstaller::AppFolderInstaller(QString source, QString appPath)
 {
 }
 
-bool AppFolderInstaller::install() const
+std::optional<bool> AppFolderInstaller::createFolder() const
 {
     const bool fresh = !QDir(m_appPath).exists();
     if (fresh && !QDir().mkpath(m_appPath))
-        return false;
-    if (fresh)
+        return std::nullopt;
+    return fresh;
+}
+
+void AppFolderInstaller::install(bool newFolder) const
+{
+    if (newFolder)
         installSampleBook();
     installHelp();
-    return true;
 }
 
 bool AppFolderInstaller::installSampleBook() const

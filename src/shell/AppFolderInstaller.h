@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace kobin {
 
@@ -13,8 +14,10 @@ public:
     // source: the folder holding "sample/" and "kobin.qch" (the program's resources).
     AppFolderInstaller(QString source, QString appPath);
 
-    // Returns false when the program folder cannot be created.
-    [[nodiscard]] bool install() const;
+    // Creates the program folder: whether it is new, or nothing when it cannot be created.
+    [[nodiscard]] std::optional<bool> createFolder() const;
+    // The sample book goes only into a new folder; the help file whenever it is missing.
+    void install(bool newFolder) const;
 
     static QString helpFileName() { return QStringLiteral("kobin.qch"); }
 

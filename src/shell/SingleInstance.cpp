@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace kobin {
 
@@ -15,12 +14,9 @@ SingleInstance::SingleInstance(const QString &lockPath) : m_lock(std::make_uniqu
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::defaultLockPath()
+QString SingleInstance::lockPathFor(const QString &appPath)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/kobin.lock");
+    return appPath + QStringLiteral("kobin.lock");
 }
 
 } // namespace kobin

@@ -7,7 +7,8 @@ class QLockFile;
 
 namespace kobin {
 
-// Holds the per-user lock that lets one instance of the program run at a time.
+// Holds the lock that lets one instance of the program use a program folder at a
+// time: two instances would share one working folder and save each other's notes.
 // A lock left by a crashed instance is taken over.
 class SingleInstance
 {
@@ -17,8 +18,8 @@ public:
 
     bool isFirst() const { return m_first; }
 
-    // The lock file in the user's runtime folder.
-    static QString defaultLockPath();
+    // The lock file of the program folder appPath (ending in a separator), beside its working folder.
+    static QString lockPathFor(const QString &appPath);
 
 private:
     std::unique_ptr<QLockFile> m_lock;
