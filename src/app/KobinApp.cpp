@@ -87,6 +87,10 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     window.setUnloadHandler([this] {
         m_colourCommands->closeFontWindow();
         m_lifecycle->unload();
+        // A window left open (help, a dialog) would keep the program running with no main window.
+        for (QWidget *other : QApplication::topLevelWidgets())
+            if (other != m_window.get() && other->isVisible())
+                other->close();
     });
     bindBookCommands();
     bindPageCommands();

@@ -649,6 +649,27 @@ private slots:
         QVERIFY(page->toPlainText().contains("Kobin"));
         QVERIFY(commands.showHelpSearch());
     }
+
+    void closingTheWindowClosesEveryWindowOfTheProgram()
+    {
+        QVERIFY(QFile::copy(KOBIN_HELP_FILE, appPath() + "kobin.qch"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir->path() + "/cache"));
+        startWith(QString());
+        window()->show();
+        m_app->commands().run(Command::HelpContents);
+        m_app->commands().run(Command::Font);
+        const auto visibleWindows = [] {
+            QStringList shown;
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (top->isVisible())
+                    shown << top->objectName();
+            return shown;
+        };
+        QVERIFY2(visibleWindows().size() == 3, qPrintable(visibleWindows().join(", ")));
+        QVERIFY(window()->close());
+        // Nothing is left to keep the program running once its window is gone.
+        QCOMPARE(visibleWindows(), QStringList());
+    }
 };
 
 QTEST_MAIN(TestKobinApp)
