@@ -31,6 +31,11 @@ void TextPaneNotes::clear()
     m_pane.clear();
 }
 
+void TextPaneNotes::setReadOnly(bool readOnly)
+{
+    m_pane.setReadOnly(readOnly);
+}
+
 void TextPaneNotes::showPlainText(const QString &text)
 {
     resetTypingFormat(); // the source takes the format of what is typed next, not the note's last colour

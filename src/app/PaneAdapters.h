@@ -27,6 +27,7 @@ public:
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
+    void setReadOnly(bool readOnly) override;
     void showPlainText(const QString &text) override;
     QString plainText() const override;
     void resetTypingFormat() override;

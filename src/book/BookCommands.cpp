@@ -44,7 +44,9 @@ void BookCommands::bindCommands(CommandRegistry &commands)
 
 void BookCommands::textChanged()
 {
-    if (!m_.book.session().loading)
+    const BookSession &session = m_.book.session();
+    // Text that belongs to no item is never saved: the mark would promise what a save cannot keep.
+    if (!session.loading && m_.book.tree().item(session.currentKey))
         m_.book.markChanged();
 }
 
@@ -78,8 +80,26 @@ int BookCommands::askSaveChanges()
     return 0;
 }
 
+bool BookCommands::mayShareBookFolder(const QString &path)
+{
+    // Book folders live in the program folder by book name: another book of that
+    // name there already reads and writes the notes this one would use.
+    const QString name = bookNameFromPath(path);
+    const QFileInfo owner(m_.book.session().appPath + name + QStringLiteral(".iis"));
+    if (!owner.isFile() || owner.canonicalFilePath() == QFileInfo(path).canonicalFilePath())
+        return true;
+    return m_.prompter.ask(PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("注意"),
+                           QStringLiteral("同じ名前のブック「") + name
+                               + QStringLiteral("」のフォルダを使います。\n\n「 ")
+                               + QDir::toNativeSeparators(owner.absoluteFilePath())
+                               + QStringLiteral(" 」とメモを共有するため、一方を保存するともう一方のメモも変わります。\n\n開きますか？"))
+        == PromptAnswer::Yes;
+}
+
 bool BookCommands::readIntoBook(const QString &path)
 {
+    if (!mayShareBookFolder(path))
+        return false;
     // Read first: a book that cannot be read leaves the open book as it was.
     if (!readBookFile(path, m_.book.tree(), m_.prompter))
         return false;
@@ -116,6 +136,12 @@ int BookCommands::saveAsDialog()
             continue;
         }
         extensionChecked = true;
+        // Everything in the working folder is deleted when the book is closed.
+        if (m_.book.workingFolder().contains(*chosen)) {
+            m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                               QStringLiteral("作業用フォルダには保存できません。"));
+            continue;
+        }
         const QString name = bookNameFromPath(*chosen);
         if (!hasOwnBookFolder(name)) {
             m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
@@ -226,6 +252,12 @@ void BookCommands::openRecentBook(const QString &path)
 
 bool BookCommands::saveWithStatus()
 {
+    if (m_.book.tree().count() == 0) {
+        // Nothing could be written back: the changed mark stays as it is.
+        m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("保存できません"),
+                           QStringLiteral("項目が一つもないブックは保存できません。"));
+        return false;
+    }
     const QString statusBefore = m_.status.statusText();
     m_.status.setStatusText(QStringLiteral("保存中..."));
     m_.status.showStatusNow();

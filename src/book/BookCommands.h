@@ -56,6 +56,8 @@ private:
     [[nodiscard]] bool showOpenedBook();
     bool storeAndSave();
     bool readIntoBook(const QString &path);
+    // False when the user would rather not share the book folder with another book of the same name.
+    bool mayShareBookFolder(const QString &path);
     bool saveWithStatus();
 
     Services m_;

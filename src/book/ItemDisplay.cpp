@@ -122,6 +122,7 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
         finish();
         return;
     }
+    m_views.note.setReadOnly(false);
     const ItemKind kind = kindOf(*item);
     if (kind != ItemKind::Homepage)
         loadNoteOrReport(item->key());
@@ -246,6 +247,7 @@ void ItemDisplay::showBookItem()
     session.pagePath.clear();
     const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
     m_views.note.clear();
+    m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
     const QString note = m_book.workingFolder().textFile(Book::BookItemKey);
     if (QFileInfo::exists(note) && !m_views.note.load(note))
         m_views.note.clear();

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 namespace kobin {
@@ -164,6 +165,21 @@ bool WorkingFolder::loadFrom(const QString &bookFolder)
             loaded = working.remove(name) && loaded;
     }
     return loaded;
+}
+
+namespace {
+QString realFolder(const QString &folder)
+{
+    const QString real = QDir(folder).canonicalPath();
+    return real.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : real;
+}
+} // namespace
+
+bool WorkingFolder::contains(const QString &path) const
+{
+    const QString folder = realFolder(m_path);
+    const QString parent = realFolder(QFileInfo(path).absolutePath());
+    return parent == folder || parent.startsWith(folder + u'/');
 }
 
 } // namespace kobin

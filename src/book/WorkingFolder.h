@@ -18,6 +18,8 @@ public:
     explicit WorkingFolder(const QString &path); // ends in "/"
 
     const QString &path() const { return m_path; }
+    // Whether path lies in the working folder or below it, also through symbolic links.
+    bool contains(const QString &path) const;
 
     static QString textFileName(const QString &contentId); // a note or a side text
     static QString urlFileName(const QString &key);

@@ -116,6 +116,79 @@ private slots:
         QVERIFY(QFile::exists(app("good/a1.rtf")));
     }
 
+    void saveAsRefusesTheWorkingFolder()
+    {
+        const QString linked = f->dir.path() + "/linked";
+        QVERIFY(QFile::link(f->working(), linked));
+        f->dialogs.answers = {f->working("mine.iis"), linked + "/mine.iis", f->dir.path() + "/good.iis"};
+        f->bookCommands.saveAs();
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        for (const FakePrompter::Prompt &prompt : f->prompter.prompts) {
+            QCOMPARE(prompt.icon, PromptIcon::Exclamation);
+            QCOMPARE(prompt.text, QString("作業用フォルダには保存できません。"));
+        }
+        QVERIFY(!QFile::exists(f->working("mine.iis")));
+        QCOMPARE(f->session.bookPath, f->dir.path() + "/good.iis");
+    }
+
+    void openingABookNamedLikeAnotherOfTheProgramFolderAsksFirst()
+    {
+        writeText(app("other.iis"), "|0\\Mine=a1+root|\r\n");
+        writeText(app("other/a1.rtf"), "my note");
+        const QString other = f->dir.path() + "/docs/other.iis";
+        writeText(other, "|0\\Theirs=a1+root|\r\n");
+        f->dialogs.answers = {other, other};
+        f->prompter.answers = {PromptAnswer::No, PromptAnswer::Yes};
+        f->bookCommands.openBook();
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(f->prompter.prompts[0].text,
+                 "同じ名前のブック「other」のフォルダを使います。\n\n「 " + QDir::toNativeSeparators(app("other.iis"))
+                     + " 」とメモを共有するため、一方を保存するともう一方のメモも変わります。\n\n開きますか？");
+        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->tree.item("a1")->text(), QString("Report"));
+
+        f->bookCommands.openBook();
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->session.bookPath, other);
+        QCOMPARE(f->tree.item("a1")->text(), QString("Theirs"));
+
+        // The book of the program folder itself is its folder's owner: nothing to ask.
+        f->dialogs.answers = {app("other.iis")};
+        f->bookCommands.openBook();
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->tree.item("a1")->text(), QString("Mine"));
+    }
+
+    void textThatBelongsToNoItemIsNeitherTakenNorMarked()
+    {
+        const QString loose = f->dir.path() + "/docs/loose.iis";
+        writeText(loose, "|0\\Loose=a2+richtxt|\r\n"); // no book item
+        f->dialogs.answers = {loose};
+        f->bookCommands.openBook();
+        QCOMPARE(f->session.bookPath, loose);
+        QVERIFY(f->note.readOnly);
+        f->bookCommands.textChanged();
+        QVERIFY(!f->book.isChanged());
+        f->click("a2");
+        QVERIFY(!f->note.readOnly);
+        f->bookCommands.textChanged();
+        QVERIFY(f->book.isChanged());
+    }
+
+    void aBookWithoutItemsIsNeverSavedAsSaved()
+    {
+        const QByteArray before = readText(f->session.bookPath);
+        f->tree.clear();
+        f->book.markChanged();
+        f->bookCommands.save();
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(f->prompter.prompts[0].text, QString("項目が一つもないブックは保存できません。"));
+        QVERIFY(f->book.isChanged());
+        QCOMPARE(readText(f->session.bookPath), before);
+    }
+
     void saveAsAsksBeforeUsingAnotherBooksFolder()
     {
         writeText(app("other/a1.rtf"), "the other book's note");

@@ -41,6 +41,8 @@ public:
         return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
     }
     void clear() override { text.clear(); }
+    void setReadOnly(bool locked) override { readOnly = locked; }
+    bool readOnly = false;
     void showPlainText(const QString &plain) override { text = plain; }
     QString plainText() const override { return text; }
     void resetTypingFormat() override { ++typingResets; }
