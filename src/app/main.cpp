@@ -1,5 +1,6 @@
 #include "AppFolderInstaller.h"
 #include "AppPath.h"
+#include "BrowserSandbox.h"
 #include "KobinApp.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    kobin::keepBrowserFromEndingTheProgram();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kobin"));
     QApplication::setApplicationVersion(QStringLiteral(KOBIN_VERSION));
