@@ -2,6 +2,7 @@
 
 #include "BookCommands.h"
 #include "ColourCommands.h"
+#include "CrashRecovery.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -28,6 +29,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QPushButton>
 
 namespace kobin {
@@ -65,6 +67,10 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_treeCommands = std::make_unique<TreeCommands>(TreeCommands::Services{
         m_book, *m_display, *m_prompter, *m_namer, *m_referrer});
     m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
+    m_recovery = std::make_unique<CrashRecovery>(
+        CrashRecovery::Services{m_book, *m_display, *m_status, *m_prompter},
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_lifecycle->setRecovery([this] { return m_recovery->recoverAtStart(); });
     if (!chooseColour) {
         chooseColour = [this](const QColor &initial) -> std::optional<QColor> {
             const QColor chosen = QColorDialog::getColor(initial, m_window.get());
@@ -87,6 +93,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     window.setUnloadHandler([this] {
         m_colourCommands->closeFontWindow();
         m_lifecycle->unload();
+        m_recovery->finish();
         // A window left open (help, a dialog) would keep the program running with no main window.
         for (QWidget *other : QApplication::topLevelWidgets())
             if (other != m_window.get() && other->isVisible())
@@ -116,7 +123,15 @@ void KobinApp::bindBookCommands()
     MainWindow &window = *m_window;
     QObject::connect(window.treePane(), &TreePane::itemClicked, &window,
                      [this](TreeItem *item) { m_display->showItem(item); });
-    QObject::connect(window.textPane(), &QTextEdit::textChanged, &window, [&book] { book.textChanged(); });
+    QObject::connect(window.textPane(), &QTextEdit::textChanged, &window, [this, &book] {
+        book.textChanged();
+        m_recovery->textChanged();
+    });
+    // What was typed is kept at once when the user turns to another program.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            m_recovery->keepWork();
+    });
 }
 
 void KobinApp::bindPageCommands()
@@ -208,6 +223,7 @@ void KobinApp::start(const QString &commandLine)
     splash.show();
     QApplication::processEvents();
     m_lifecycle->load(commandLine, splash);
+    m_recovery->begin();
 }
 
 } // namespace kobin

@@ -14,6 +14,7 @@ namespace kobin {
 
 class BookCommands;
 class ColourCommands;
+class CrashRecovery;
 class BrowserPageView;
 class FileDialogs;
 class ItemDisplay;
@@ -53,6 +54,7 @@ public:
     CommandState &commandState() { return m_commandState; }
     Lifecycle &lifecycle() { return *m_lifecycle; }
     TreeCommands &treeCommands() { return *m_treeCommands; }
+    CrashRecovery &recovery() { return *m_recovery; }
 
 private:
     void bindBookCommands();
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<TextCommands> m_textCommands;
     std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
+    std::unique_ptr<CrashRecovery> m_recovery;
     std::unique_ptr<ShellCommands> m_shellCommands;
 };
 

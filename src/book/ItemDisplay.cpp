@@ -44,20 +44,38 @@ bool ItemDisplay::reportStoreFailure(const QString &file)
     return false;
 }
 
-bool ItemDisplay::storeCurrentItem()
+bool ItemDisplay::writeShownText(QString *failedFile)
 {
-    leavePageSourceEditing(); // the side text, never a page's source, is what is kept
     const BookSession &session = m_book.session();
     if (!m_book.tree().item(session.currentKey))
         return true; // the item shown so far is gone: nothing to keep
-    const bool homepage = isShowingHomepage();
-    const QString contentId = homepage ? session.pageTextName : session.currentKey;
+    const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
     if (contentId.isEmpty())
         return true; // a homepage item whose page text was never named has nothing to store
     const QString text = m_book.workingFolder().textFile(contentId);
-    if (!m_views.note.save(text))
-        return reportStoreFailure(text);
-    return !homepage || storeSplitters(m_book.workingFolder().path());
+    if (m_views.note.save(text))
+        return true;
+    *failedFile = text;
+    return false;
+}
+
+bool ItemDisplay::storeCurrentItem()
+{
+    leavePageSourceEditing(); // the side text, never a page's source, is what is kept
+    QString failed;
+    if (!writeShownText(&failed))
+        return reportStoreFailure(failed);
+    return !isShowingHomepage() || storeSplitters(m_book.workingFolder().path());
+}
+
+bool ItemDisplay::keepShownText()
+{
+    // A page's source is no note (the side text is in its file already), and a pane
+    // being filled holds nothing of the user's yet.
+    if (m_showingItem || m_book.session().loading || m_views.page.isSourceEditing())
+        return true;
+    QString failed;
+    return writeShownText(&failed);
 }
 
 bool ItemDisplay::storeSplitters(const QString &folder)

@@ -43,6 +43,9 @@ public:
     // Writes the text shown, and for a homepage item its splitter positions, into
     // the working folder. A file that cannot be written is reported; false then.
     [[nodiscard]] bool storeCurrentItem();
+    // Writes the text shown into the working folder without a word (nor leaving the
+    // page source), so that a crash loses little; false when it cannot be written.
+    [[nodiscard]] bool keepShownText();
     // Keeps the splitter positions of the page shown in folder (the book folder of
     // a book closed unchanged); reported like storeCurrentItem.
     [[nodiscard]] bool storeSplitters(const QString &folder);
@@ -64,6 +67,7 @@ private:
     void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);
     bool reportStoreFailure(const QString &file);
+    bool writeShownText(QString *failedFile);
     QString bookFolderPath(const QString &fileName) const;
     void finish();
 

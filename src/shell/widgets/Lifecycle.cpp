@@ -122,6 +122,8 @@ void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
     splash.setCondition(QStringLiteral("tempﾌｫﾙﾀﾞ にｺﾋﾟｰ："));
     splash.setItem(QStringLiteral("起動します"));
     showProgress();
+    if (m_recoverAtStart && m_recoverAtStart())
+        return;
     m_bookCommands.openAtStart(path, name);
 }
 

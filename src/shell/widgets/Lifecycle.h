@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <functional>
 
 namespace kobin {
 
@@ -26,6 +27,10 @@ public:
     // Writes the window's state and the open book back to the settings store.
     void unload();
 
+    // Offers back the work of a run that did not end cleanly before the start book
+    // opens; it answers true when it opened the recovered book instead.
+    void setRecovery(std::function<bool()> recoverAtStart) { m_recoverAtStart = std::move(recoverAtStart); }
+
     void fillRecentFilesMenu();
     void addRecentFile(const QString &path);
     std::array<qint32, 5> &customColors() { return m_customColors; }
@@ -40,6 +45,7 @@ private:
     Settings &m_settings;
     Book &m_book;
     BookCommands &m_bookCommands;
+    std::function<bool()> m_recoverAtStart;
     std::array<qint32, 5> m_customColors{};
     int m_savedWindowState = 0;
     // The rectangle start-up restored, in twips and as placed in pixels: an

@@ -1,0 +1,172 @@
+#include "CrashRecovery.h"
+
+#include "AtomicFile.h"
+#include "Book.h"
+#include "BookFile.h"
+#include "Cp932.h"
+#include "FolderFiles.h"
+#include "ItemDisplay.h"
+#include "Prompter.h"
+#include "TreeString.h"
+#include "WindowStatus.h"
+#include "WorkingFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+namespace kobin {
+
+namespace {
+const QString kMarkerName = QStringLiteral("kobin.running");
+const QString kTreeFileName = QStringLiteral("recovery.iis");
+} // namespace
+
+CrashRecovery::CrashRecovery(Services services, const QString &dataFolder)
+    : m_(services), m_dataFolder(dataFolder)
+{
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(kIdleMilliseconds);
+    connect(&m_idle, &QTimer::timeout, this, &CrashRecovery::keepWork);
+    // Kept once the new book is shown, not while it is being read in.
+    connect(&m_.book, &Book::replaced, this, [this] {
+        if (m_running)
+            writeMarker();
+        treeChanged();
+    });
+    m_.book.tree().addObserver(this);
+}
+
+CrashRecovery::~CrashRecovery()
+{
+    m_.book.tree().removeObserver(this);
+}
+
+QString CrashRecovery::markerPath() const
+{
+    return m_.book.session().appPath + kMarkerName;
+}
+
+QString CrashRecovery::treeFilePath() const
+{
+    return m_.book.workingFolder().path() + kTreeFileName;
+}
+
+void CrashRecovery::writeMarker()
+{
+    const BookSession &session = m_.book.session();
+    // Only a hint for the next start: a marker that cannot be written costs no work.
+    std::ignore = saveFileAtomically(markerPath(), (session.bookPath + u'\n' + session.bookName + u'\n').toUtf8());
+}
+
+void CrashRecovery::begin()
+{
+    m_running = true;
+    m_treeChanged = true;
+    writeMarker();
+    keepWork();
+}
+
+void CrashRecovery::finish()
+{
+    m_running = false;
+    m_idle.stop();
+    QFile::remove(treeFilePath());
+    QFile::remove(markerPath());
+}
+
+void CrashRecovery::textChanged()
+{
+    if (m_running && !m_.book.session().loading)
+        m_idle.start();
+}
+
+void CrashRecovery::treeChanged()
+{
+    m_treeChanged = true;
+    if (m_running)
+        m_idle.start();
+}
+
+void CrashRecovery::keepWork()
+{
+    if (!m_running)
+        return;
+    m_idle.stop();
+    bool kept = m_.display.keepShownText();
+    if (m_treeChanged) {
+        const bool treeKept = writeBookFile(treeFilePath(), treestring::fromTree(m_.book.tree()));
+        m_treeChanged = !treeKept;
+        kept = kept && treeKept;
+    }
+    // Said where it does not interrupt the typing; the next save reports in full.
+    if (!kept)
+        m_.status.setStatusText(QStringLiteral("作業用フォルダに書き込めません。変更は保存するまで失われる可能性があります。"));
+}
+
+bool CrashRecovery::recoverAtStart()
+{
+    QFile marker(markerPath());
+    if (!marker.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList lines = QString::fromUtf8(marker.readAll()).split(u'\n');
+    marker.close();
+    const PromptAnswer answer =
+        m_.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("お知らせ"),
+                        QStringLiteral("前回は正常に終了しませんでした。保存されていない変更を復元しますか？"));
+    if (answer != PromptAnswer::Yes) {
+        setLeftoversAside();
+        QFile::remove(markerPath());
+        return false;
+    }
+    restore(lines.value(0), lines.value(1));
+    return true;
+}
+
+void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
+{
+    BookSession &session = m_.book.session();
+    session.loading = true;
+    // The tree as it was last kept; else as the book file has it; else a new book's.
+    std::optional<QString> treeString = loadTreeString(treeFilePath());
+    if (!treeString && !bookPath.isEmpty())
+        treeString = loadTreeString(bookPath);
+    m_.book.startNew(true);
+    if (treeString) {
+        ItemTree &tree = m_.book.tree();
+        tree.clear();
+        if (treestring::buildTree(tree, *treeString) == 0)
+            m_.book.startNew(true);
+    }
+    session.bookPath = bookPath;
+    session.bookName = bookName;
+    if (!bookPath.isEmpty())
+        m_.book.setOpened(bookPath);
+    m_.book.markChanged();
+    m_.display.showBookItem();
+    ItemTree &tree = m_.book.tree();
+    tree.select(tree.item(Book::BookItemKey));
+    m_.status.expandTree();
+    session.loading = false;
+}
+
+void CrashRecovery::setLeftoversAside()
+{
+    const QString working = m_.book.workingFolder().path();
+    const QStringList names = QDir(working).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (!names.isEmpty()) {
+        const QString folder =
+            leftoversFolder() + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) + u'/';
+        if (QDir().mkpath(folder)) {
+            for (const QString &name : names)
+                std::ignore = moveFileOver(working + name, folder + name);
+        }
+    }
+    // Only the newest few are worth keeping.
+    QDir leftovers(leftoversFolder());
+    const QStringList runs = leftovers.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    for (qsizetype i = kKeptLeftovers; i < runs.size(); ++i)
+        QDir(leftovers.filePath(runs[i])).removeRecursively();
+}
+
+} // namespace kobin
