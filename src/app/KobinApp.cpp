@@ -3,6 +3,7 @@
 #include "BookCommands.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
+#include "EarlierVersions.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -71,6 +72,12 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         CrashRecovery::Services{m_book, *m_display, *m_status, *m_prompter},
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     m_lifecycle->setRecovery([this] { return m_recovery->recoverAtStart(); });
+    m_book.session().versionsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/versions");
+    m_versionChooser = std::make_unique<DialogVersionChooser>(*m_window);
+    m_earlierVersions = std::make_unique<EarlierVersions>(
+        EarlierVersions::Services{m_book, *m_bookCommands, *m_display, *m_prompter, *m_versionChooser});
+    m_earlierVersions->bindCommands(m_commands);
     if (!chooseColour) {
         chooseColour = [this](const QColor &initial) -> std::optional<QColor> {
             const QColor chosen = QColorDialog::getColor(initial, m_window.get());

@@ -31,6 +31,8 @@ class TextCommands;
 class TextPaneNotes;
 class TreeCommands;
 class DialogItemNamer;
+class DialogVersionChooser;
+class EarlierVersions;
 class DialogPageReferrer;
 class WorkspaceArrangement;
 
@@ -87,6 +89,8 @@ private:
     std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<CrashRecovery> m_recovery;
+    std::unique_ptr<DialogVersionChooser> m_versionChooser;
+    std::unique_ptr<EarlierVersions> m_earlierVersions;
     std::unique_ptr<ShellCommands> m_shellCommands;
 };
 

@@ -2,6 +2,7 @@
 
 #include "BrowserPane.h"
 #include "CommandRegistry.h"
+#include "EarlierVersionsDialog.h"
 #include "ItemNameDialog.h"
 #include "MainWindow.h"
 #include "PageReferenceDialog.h"
@@ -170,6 +171,15 @@ std::optional<QString> DialogItemNamer::askName(const std::function<void(const Q
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.name();
+}
+
+std::optional<int> DialogVersionChooser::choose(const QList<BookVersion> &versions)
+{
+    EarlierVersionsDialog dialog(versions, &m_owner);
+    centreOnScreen(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosenRow();
 }
 
 bool DialogPageReferrer::run(PageReference &reference)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Arrangement.h"
+#include "EarlierVersions.h"
 #include "ItemNamer.h"
 #include "NotePane.h"
 #include "PageReference.h"
@@ -101,6 +102,17 @@ public:
     explicit DialogItemNamer(QWidget &owner) : m_owner(owner) {}
     std::optional<QString> askName(const std::function<void(const QString &)> &typed,
                                    const std::function<bool(const QString &)> &acceptable) override;
+
+private:
+    QWidget &m_owner;
+};
+
+// Lets the user pick an earlier version with the versions dialog, over the main window.
+class DialogVersionChooser : public VersionChooser
+{
+public:
+    explicit DialogVersionChooser(QWidget &owner) : m_owner(owner) {}
+    std::optional<int> choose(const QList<BookVersion> &versions) override;
 
 private:
     QWidget &m_owner;

@@ -14,6 +14,7 @@ struct BookSession {
     QString pageTextName;    // content id of the page text shown: key + page base name
     QString currentPagePath; // address last opened in the browser pane
     bool loading = false;    // the program itself is filling the panes: typing marks nothing
+    QString versionsFolder;  // the user's folder of earlier versions; "" keeps none
 
     QString bookFolder() const { return appPath + bookName + u'/'; }
 };

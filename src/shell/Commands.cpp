@@ -67,6 +67,7 @@ std::vector<CommandRow> buildRows()
         withButton(menuItem(C::FileSave, "mnuFileSave", QStringLiteral("上書き保存(&S)"), "Ctrl+S"), "save", "save",
                    QStringLiteral("上書き保存")),
         menuItem(C::FileSaveAs, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
+        menuItem(C::OpenEarlierVersion, "mnuFileVersions", QStringLiteral("以前の版を開く...")),
     };
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         rows.push_back(arrayElement(recentFileCommand(i), QStringLiteral("mnuRecentFile"), i));
@@ -185,7 +186,8 @@ MenuItem separator(bool hiddenSeparator = false)
 
 std::vector<Menu> buildMenus()
 {
-    std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs)};
+    std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs),
+                                  item(C::OpenEarlierVersion)};
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         file.push_back(item(recentFileCommand(i)));
     file.insert(file.end(), {separator(), item(C::FileClose)});

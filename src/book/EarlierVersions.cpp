@@ -1,0 +1,81 @@
+#include "EarlierVersions.h"
+
+#include "Book.h"
+#include "BookCommands.h"
+#include "CommandRegistry.h"
+#include "FolderFiles.h"
+#include "ItemDisplay.h"
+#include "Prompter.h"
+#include "TreeString.h"
+#include "WorkingFolder.h"
+
+#include <QDir>
+
+namespace kobin {
+
+EarlierVersions::EarlierVersions(Services services) : m_(services) {}
+
+void EarlierVersions::bindCommands(CommandRegistry &commands)
+{
+    commands.bind(Command::OpenEarlierVersion, [this] { openEarlierVersion(); });
+}
+
+QString EarlierVersions::stagingFolder() const
+{
+    return m_.book.session().appPath + QStringLiteral("version-staging/");
+}
+
+void EarlierVersions::openEarlierVersion()
+{
+    const BookSession &session = m_.book.session();
+    const QList<BookVersion> versions =
+        session.bookPath.isEmpty() || session.versionsFolder.isEmpty()
+            ? QList<BookVersion>()
+            : BookVersions(session.versionsFolder, session.bookPath, session.bookFolder()).list();
+    if (versions.isEmpty()) {
+        m_.prompter.inform(PromptIcon::Information, QStringLiteral("お知らせ"),
+                           QStringLiteral("このブックには以前の版がありません。"));
+        return;
+    }
+    const std::optional<int> chosen = m_.chooser.choose(versions);
+    if (!chosen || *chosen < 0 || *chosen >= versions.size())
+        return;
+
+    // The version is rebuilt aside first: one that cannot be rebuilt leaves the open book as it was.
+    const QString staging = stagingFolder();
+    QDir(staging).removeRecursively();
+    const std::optional<QString> treeString =
+        BookVersions(session.versionsFolder, session.bookPath, session.bookFolder())
+            .restore(versions[*chosen], staging);
+    if (!treeString) {
+        QDir(staging).removeRecursively();
+        m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+                           QStringLiteral("以前の版を読み込めませんでした。"));
+        return;
+    }
+    if (m_.bookCommands.askSaveChanges() == 1) {
+        QDir(staging).removeRecursively();
+        return;
+    }
+    m_.bookCommands.startNewBook(true);
+    const QString working = m_.book.workingFolder().path();
+    bool complete = true;
+    for (const QString &name : QDir(staging).entryList(QDir::Files))
+        complete = moveFileOver(staging + name, working + name) && complete;
+    QDir(staging).removeRecursively();
+    BookSession &opened = m_.book.session();
+    opened.loading = true;
+    ItemTree &tree = m_.book.tree();
+    tree.clear();
+    if (treestring::buildTree(tree, *treeString) == 0)
+        m_.book.startNew(true);
+    m_.book.markChanged();
+    m_.display.showBookItem();
+    tree.select(tree.item(Book::BookItemKey));
+    opened.loading = false;
+    if (!complete)
+        m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                           QStringLiteral("以前の版のメモの一部を読み込めませんでした。"));
+}
+
+} // namespace kobin

@@ -1,0 +1,97 @@
+#include "AtomicFile.h"
+#include "BookFixture.h"
+#include "EarlierVersions.h"
+
+#include <QtTest>
+
+using namespace kobin;
+
+namespace {
+struct FakeChooser : VersionChooser {
+    std::optional<int> answer;
+    QList<BookVersion> offered;
+    std::optional<int> choose(const QList<BookVersion> &versions) override
+    {
+        offered = versions;
+        return answer;
+    }
+};
+} // namespace
+
+class TestEarlierVersions : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BookFixture> f;
+    FakeChooser chooser;
+    std::unique_ptr<EarlierVersions> earlier;
+
+    // The book was saved once more since "monday" was its note.
+    void saveOnce()
+    {
+        BookVersions versions(f->session.versionsFolder, f->session.bookPath, f->session.bookFolder());
+        QVERIFY(versions.begin());
+        QVERIFY(versions.keep("a2.rtf"));
+        QVERIFY(saveFileAtomically(f->session.bookFolder() + "a2.rtf", "monday, edited"));
+        QVERIFY(saveFileAtomically(f->session.bookPath, "|0\\Diary=a1+root|a1\\Monday=a2+richtxt|\r\n"));
+        QVERIFY(versions.finish());
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<BookFixture>();
+        f->session.versionsFolder = f->dir.path() + "/versions";
+        f->openBook(u"|0\\Diary=a1+root|a1\\Monday=a2+richtxt|"); // as it will be after the next save
+        writeText(f->session.bookPath, "|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n");
+        writeText(f->session.bookFolder() + "a1.rtf", "book note");
+        writeText(f->session.bookFolder() + "a2.rtf", "monday");
+        chooser = FakeChooser();
+        earlier = std::make_unique<EarlierVersions>(
+            EarlierVersions::Services{f->book, f->bookCommands, f->display, f->prompter, chooser});
+        earlier->bindCommands(f->commands);
+    }
+
+    void aBookWithoutVersionsSaysSo()
+    {
+        f->commands.run(Command::OpenEarlierVersion);
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].text, QString("このブックには以前の版がありません。"));
+        QVERIFY(chooser.offered.isEmpty());
+    }
+
+    void theChosenVersionOpensAsANewBookAndTheBookStaysAsItIs()
+    {
+        saveOnce();
+        chooser.answer = 0;
+        f->commands.run(Command::OpenEarlierVersion);
+        QCOMPARE(chooser.offered.size(), 1);
+        QCOMPARE(chooser.offered[0].changedNotes, 1);
+        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.isChanged());
+        QCOMPARE(f->tree.item("a2")->text(), QString("Mon"));
+        QCOMPARE(f->note.text, QString("book note"));
+        QCOMPARE(readText(f->working("a2.rtf")), QByteArray("monday"));
+        QCOMPARE(readText(f->dir.path() + "/app/book/a2.rtf"), QByteArray("monday, edited"));
+    }
+
+    void cancellingOrKeepingTheOpenBookChangesNothing()
+    {
+        saveOnce();
+        const QString path = f->session.bookPath;
+        f->commands.run(Command::OpenEarlierVersion); // the chooser is cancelled
+        QCOMPARE(f->session.bookPath, path);
+
+        chooser.answer = 0;
+        f->book.markChanged();
+        f->prompter.answers = {PromptAnswer::Cancel}; // "save the changes?"
+        f->commands.run(Command::OpenEarlierVersion);
+        QCOMPARE(f->session.bookPath, path);
+        QCOMPARE(f->tree.item("a2")->text(), QString("Monday"));
+        QVERIFY(!QDir(f->app("version-staging")).exists());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEarlierVersions)
+#include "tst_earlierversions.moc"
