@@ -14,6 +14,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace kobin {
@@ -206,12 +208,24 @@ void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
     m_views.arrangement.relayout();
 }
 
+namespace {
+// A splitter position from a file, within the content area: a position far outside
+// it would make a pane (and the browser's drawing surface) enormous.
+float withinContent(std::optional<float> position, float size)
+{
+    const float extent = std::max(size, 0.0f);
+    if (!position || !std::isfinite(*position))
+        return extent / 2;
+    return std::clamp(*position, 0.0f, extent);
+}
+} // namespace
+
 void ItemDisplay::restoreSplitters(const QString &contentId)
 {
     const WorkingFolder &working = m_book.workingFolder();
     Arrangement &arrangement = m_views.arrangement;
-    arrangement.setStackedSplit(working.stackedSplit(contentId).value_or(arrangement.contentHeight() / 2));
-    arrangement.setSideSplit(working.sideSplit(contentId).value_or(arrangement.contentWidth() / 2));
+    arrangement.setStackedSplit(withinContent(working.stackedSplit(contentId), arrangement.contentHeight()));
+    arrangement.setSideSplit(withinContent(working.sideSplit(contentId), arrangement.contentWidth()));
 }
 
 void ItemDisplay::finish()

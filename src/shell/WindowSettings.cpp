@@ -2,6 +2,9 @@
 
 #include "Settings.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kobin {
 
 WindowPlacement readWindowPlacement(const Settings &settings)
@@ -12,7 +15,10 @@ WindowPlacement readWindowPlacement(const Settings &settings)
     placement.normal.width = settings.readSingle(settings::MainWidth).value_or(11500);
     placement.normal.height = settings.readSingle(settings::MainHeight).value_or(7000);
     placement.maximized = settings.readInt16(settings::WindowState).value_or(0) == 2;
-    placement.treeWidth = settings.readSingle(settings::TreeWidth).value_or(2000);
+    // The tree's splitter stays inside the window, however the settings file was edited.
+    const float treeWidth = settings.readSingle(settings::TreeWidth).value_or(2000);
+    placement.treeWidth = std::isfinite(treeWidth) ? std::clamp(treeWidth, 0.0f, std::max(placement.normal.width, 0.0f))
+                                                   : 2000;
     placement.treeHidden = settings.readHidden(settings::TreeVisible);
     placement.toolbarHidden = settings.readHidden(settings::ToolBarVisible);
     placement.statusBarHidden = settings.readHidden(settings::StatusBarVisible);

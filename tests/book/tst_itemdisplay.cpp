@@ -119,6 +119,15 @@ private slots:
         QCOMPARE(f->page.navigated, QStringList({m_page}));
     }
 
+    void splitterPositionsFromFilesStayWithinTheContentArea()
+    {
+        writeText(working("a5index.txt"), "30000000\r\n");
+        writeText(working("a5indexside.txt"), "-5000\r\n");
+        click("a5");
+        QCOMPARE(f->arrangement.stacked, 5000.0f);
+        QCOMPARE(f->arrangement.side, 0.0f);
+    }
+
     void followingLinksSwitchesTheSideTextPageByPage()
     {
         click("a5");

@@ -122,6 +122,16 @@ private slots:
                  QStringList({"/b/4.iis", "/b/8.iis", "/b/7.iis", "/b/6.iis", "/b/5.iis", "/b/4.iis", "/b/3.iis"}));
     }
 
+    void aTreeWidthBeyondTheWindowIsKeptInsideIt()
+    {
+        Settings settings(m_file, "/p/");
+        settings.write(settings::MainWidth, "9000");
+        settings.write(settings::TreeWidth, "30000000");
+        QCOMPARE(readWindowPlacement(settings).treeWidth, 9000.0f);
+        settings.write(settings::TreeWidth, "-40");
+        QCOMPARE(readWindowPlacement(settings).treeWidth, 0.0f);
+    }
+
     void exitWhileMaximisedKeepsTheNormalRectangle()
     {
         Settings settings(m_file, "/p/");
