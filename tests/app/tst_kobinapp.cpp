@@ -110,6 +110,21 @@ private slots:
         QCOMPARE(window()->workspace()->tabKeys(), QStringList({"text"}));
     }
 
+    void theBookNameComesFromTheBookFileNeverFromTheSettings()
+    {
+        writeText(m_dir->path() + "/docs/diary.iis", "|0\\Diary=a1+root|\r\n");
+        writeText(m_dir->path() + "/victim/a1.rtf", "not the diary's");
+        {
+            Settings settings(m_dir->filePath("Kobin.ini"), appPath());
+            settings.write(settings::Book, m_dir->path() + "/docs/diary.iis");
+            settings.write(settings::BookName, "../victim");
+        }
+        startWith(QString());
+        QCOMPARE(session().bookName, QString("diary"));
+        QCOMPARE(session().bookFolder(), appPath() + "diary/");
+        QVERIFY(window()->textPane()->toPlainText().isEmpty());
+    }
+
     void missingBookStartsANewOne()
     {
         startWith(m_dir->path() + "/elsewhere/my.book.iis");

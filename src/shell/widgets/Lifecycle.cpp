@@ -105,8 +105,9 @@ void Lifecycle::restorePlacement(Splash &splash)
 void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
 {
     const QString path = commandLine.isEmpty() ? m_settings.readString(settings::Book) : commandLine;
-    const QString name =
-        commandLine.isEmpty() ? m_settings.readString(settings::BookName) : bookNameFromPath(commandLine);
+    // The name always comes from the file, never from the settings: a name such as
+    // "../x" edited into them would lead the book folder out of the program folder.
+    const QString name = bookNameFromPath(path);
 
     splash.setCondition(QStringLiteral("ﾂｰﾙﾊﾞｰ 読み込み："));
     for (const QString &key : toolbarKeys()) {
