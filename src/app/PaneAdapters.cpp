@@ -59,7 +59,7 @@ void TextPaneNotes::resetTypingFormat()
 
 void BrowserPageView::navigate(const QString &page)
 {
-    m_pane.navigate(QUrl::fromUserInput(page));
+    m_pane.navigate(QUrl::fromLocalFile(page)); // a page is a file: never looked up as a web address
 }
 
 void BrowserPageView::setShown(bool shown)

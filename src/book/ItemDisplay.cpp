@@ -159,7 +159,7 @@ void ItemDisplay::showHomepage(TreeItem *item)
 {
     BookSession &session = m_book.session();
     const QString key = item->key();
-    const std::optional<QString> page = m_book.workingFolder().pagePath(key);
+    const std::optional<QString> page = resolvedPagePath(m_book.workingFolder().pagePath(key));
     if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
@@ -183,6 +183,21 @@ void ItemDisplay::showHomepage(TreeItem *item)
     m_views.page.setShown(true);
     m_views.page.navigate(*page);
     finish();
+}
+
+std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString> &page) const
+{
+    // A url file holds a file's path, never a web address: a relative one is taken
+    // from the book file's folder, else from the program folder.
+    if (!page || page->isEmpty() || QFileInfo(*page).isAbsolute())
+        return page;
+    const BookSession &session = m_book.session();
+    if (!session.bookPath.isEmpty()) {
+        const QString besideBook = QFileInfo(session.bookPath).absoluteDir().filePath(*page);
+        if (QFileInfo::exists(besideBook))
+            return besideBook;
+    }
+    return QDir(session.appPath).filePath(*page);
 }
 
 void ItemDisplay::loadPageTextOrReport()

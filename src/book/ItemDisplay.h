@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace kobin {
 
@@ -63,6 +64,7 @@ private:
     bool isShowingHomepage() const;
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
+    std::optional<QString> resolvedPagePath(const std::optional<QString> &page) const;
     void showMissingPage(TreeItem *item, const QString &baseName);
     void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);

@@ -119,6 +119,20 @@ private slots:
         QCOMPARE(f->page.navigated, QStringList({m_page}));
     }
 
+    void aRelativePageIsTakenFromTheBookFolderThenTheProgramFolder()
+    {
+        writeText(working("a5url.txt"), "web/index.html\r\n"); // beside the book file
+        click("a5");
+        QCOMPARE(f->page.navigated, QStringList({m_page}));
+
+        writeText(f->app("pages/start.html"), "<html>in the program folder</html>");
+        writeText(working("a6url.txt"), "pages/start.html\r\n");
+        writeText(working("a6start.rtf"), "start side text");
+        click("a6");
+        QCOMPARE(f->page.navigated.last(), f->app("pages/start.html"));
+        QVERIFY(f->prompter.prompts.isEmpty());
+    }
+
     void splitterPositionsFromFilesStayWithinTheContentArea()
     {
         writeText(working("a5index.txt"), "30000000\r\n");
