@@ -52,19 +52,31 @@ private:
 
 struct RecordDelimiters {
     std::vector<qsizetype> bars, backslashes, equals, pluses;
+    // The parts between bars (and before the first, after the last) holding more
+    // than line breaks: what a reader of the file would take for records.
+    int records = 0;
 
     explicit RecordDelimiters(QStringView text)
     {
         const char16_t *data = text.utf16();
+        bool partHoldsText = false;
         for (qsizetype i = 0; i < text.size(); ++i) {
             switch (data[i]) {
-            case u'|': bars.push_back(i + 1); break;
+            case u'|':
+                bars.push_back(i + 1);
+                records += partHoldsText;
+                partHoldsText = false;
+                continue;
+            case u'\r':
+            case u'\n': continue;
             case u'\\': backslashes.push_back(i + 1); break;
             case u'=': equals.push_back(i + 1); break;
             case u'+': pluses.push_back(i + 1); break;
             default: break;
             }
+            partHoldsText = true;
         }
+        records += partHoldsText;
     }
 };
 
@@ -145,7 +157,7 @@ QString fromTree(const ItemTree &tree)
     return treeString;
 }
 
-int buildTree(ItemTree &tree, QStringView s)
+RecordCounts buildTree(ItemTree &tree, QStringView s)
 {
     const RecordDelimiters delimiters(s);
     tree.reserve(tree.count() + static_cast<int>(std::min<size_t>(delimiters.backslashes.size(), 1u << 24)));
@@ -153,13 +165,9 @@ int buildTree(ItemTree &tree, QStringView s)
     DelimiterSearch nextBar(delimiters.bars), nextBackslash(delimiters.backslashes),
         nextEquals(delimiters.equals), nextPlus(delimiters.pluses), captionEnd(delimiters.equals),
         keyEnd(delimiters.pluses), imageEnd(delimiters.bars);
-
-    // Captions of a well-formed string are disjoint parts of it; this budget only
-    // binds for hostile strings whose records overlap.
-    qsizetype captionBudget = 4 * s.size() + 65536;
     const QString topLevelParent = QStringLiteral("0");
 
-    int added = 0;
+    RecordCounts counts;
     qsizetype b = 0, k = 0, e = 0, q = 0;
     for (;;) {
         b = nextBar.after(b);
@@ -172,10 +180,13 @@ int buildTree(ItemTree &tree, QStringView s)
         const QStringView parent = field(s, b + 1, k);
         const QStringView key = e > 0 ? field(s, e + 1, keyEnd.atOrAfter(e)) : QStringView();
         const QStringView image = q > 0 ? field(s, q + 1, imageEnd.atOrAfter(q)) : QStringView();
-        const qsizetype captionStop = captionEnd.atOrAfter(k);
+        // A caption must end at its own record's "=": one running on to another
+        // record's would overlap other captions, and reading them could take time
+        // growing with the square of the string's length.
+        const bool captionEndsAtItsEquals = captionEnd.atOrAfter(k) == e;
         // Reject fields that cannot name an item before copying anything.
         if (key.isEmpty() || keyNumber(key) == 0 || image.size() > images::kLongestImageKey
-            || !images::isImageKey(image) || captionStop == 0 || parent.size() > 11)
+            || !images::isImageKey(image) || !captionEndsAtItsEquals || parent.size() > 11)
             continue;
         const QString keyText = key.toString();
         if (tree.item(keyText))
@@ -187,21 +198,19 @@ int buildTree(ItemTree &tree, QStringView s)
                 continue;
         }
 
-        QStringView caption = field(s, k + 1, captionStop);
-        caption = caption.first(std::min<qsizetype>({caption.size(), kMaxCaptionLength, captionBudget}));
-        captionBudget -= caption.size();
-
         TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last, keyText,
-                                  caption.toString(), images::imageKey(image));
+                                  field(s, k + 1, e).toString(), images::imageKey(image));
         if (!item)
             continue;
-        ++added;
+        ++counts.added;
         if (parentItem)
             deriveImages(tree, item);
         else
             tree.setImages(item, {}, images::imageKey(images::Root));
     }
-    return added;
+    // Every item added ends at a bar of its own, so no more items are added than there are records.
+    counts.dropped = delimiters.records - counts.added;
+    return counts;
 }
 
 } // namespace kobin::treestring

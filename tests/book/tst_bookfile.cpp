@@ -61,7 +61,7 @@ private slots:
         const auto treeString = loadTreeString(path);
         QVERIFY(treeString);
         ItemTree tree;
-        QCOMPARE(treestring::buildTree(tree, *treeString), 2);
+        QCOMPARE(treestring::buildTree(tree, *treeString).added, 2);
     }
 
     void charactersOutsideCodePage932AreWrittenAsUtf8()
