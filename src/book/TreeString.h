@@ -47,5 +47,9 @@ struct RecordCounts {
 // after the last record are ignored; other text there is a record cut off.
 RecordCounts buildTree(ItemTree &tree, QStringView treeString);
 
+// Whether reading the tree string into an empty tree would add any item: a
+// string that gives none holds no book, whatever else it holds.
+bool givesAnItem(QStringView treeString);
+
 } // namespace treestring
 } // namespace kobin

@@ -212,6 +212,41 @@ private slots:
         QVERIFY(QFile::exists(f->working() + "a1.rtf"));
     }
 
+    void fileThatIsNoBookLeavesTheOpenBookAsItWas()
+    {
+        // A text file given a book's name: one save over it would have left three bytes.
+        const QString text = f->dir.path() + "/docs/text.iis";
+        const QByteArray notes = "# Notes\r\n\r\nWhat the book holds, in plain text.\r\n";
+        writeText(text, notes);
+        writeText(app("text/a1.rtf"), "a folder of the same name");
+        f->tree.select(f->tree.item("a2"));
+        const QString shown = "|0\\Report=a1+root|a1\\Note=a2+richtxt|a1\\Web=a5+htmlfile|";
+        const QString refused = "「 " + text + " 」\n\nはブックファイルとして読めません。";
+
+        f->dialogs.answers = {text};
+        f->bookCommands.openBook();
+        f->bookCommands.openRecentBook(text);
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        for (const auto &prompt : f->prompter.prompts) {
+            QCOMPARE(prompt.icon, PromptIcon::Exclamation);
+            QCOMPARE(prompt.title, QString("ﾌｧｲﾙを開けません"));
+            QCOMPARE(prompt.text, refused);
+        }
+        QCOMPARE(treestring::fromTree(f->tree), shown);
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a2"));
+        QCOMPARE(f->session.bookPath, f->dir.path() + "/docs/report.iis");
+        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.caption(), reportCaption());
+        QCOMPARE(readText(f->working("a1.rtf")), QByteArray("report note"));
+        QCOMPARE(f->note.text, QString("report note"));
+        QVERIFY(f->recent.isEmpty());
+
+        f->bookCommands.textChanged();
+        f->bookCommands.save();
+        QCOMPARE(readText(text), notes);
+        QVERIFY(readText(f->session.bookPath).startsWith(shown.toUtf8()));
+    }
+
     void missingRecentBookIsReported()
     {
         const QString gone = f->dir.path() + "/gone.iis";

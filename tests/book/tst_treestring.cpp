@@ -116,6 +116,7 @@ private slots:
         QCOMPARE(counts.added, added);
         QCOMPARE(counts.dropped, dropped);
         QCOMPARE(tree.count(), added);
+        QCOMPARE(treestring::givesAnItem(input), added > 0);
     }
 
     void cursorsMoveIndependentlyAsTheOlderReaderDid()
