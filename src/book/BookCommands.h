@@ -56,9 +56,12 @@ private:
     [[nodiscard]] bool showOpenedBook();
     bool storeAndSave();
     bool readIntoBook(const QString &path);
+    // Tells the user, once the book read last is open, of the records it left out.
+    void reportRecordsLeftOut();
     bool saveWithStatus();
 
     Services m_;
+    int m_recordsLeftOut = 0; // by the book read last
 };
 
 } // namespace kobin

@@ -14,6 +14,9 @@ struct BookSession {
     QString pageTextName;    // content id of the page text shown: key + page base name
     QString currentPagePath; // address last opened in the browser pane
     bool loading = false;    // the program itself is filling the panes: typing marks nothing
+    // The book file read with records left out, until the program writes over it:
+    // the first save over it copies it to its path + ".bak" first.
+    QString damagedBookFile;
 
     QString bookFolder() const { return appPath + bookName + u'/'; }
 };
