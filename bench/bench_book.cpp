@@ -1,5 +1,7 @@
-// Book figures: the tree string of 100,000 items, moving a sub-tree within such a
-// book, and saving 10,000 content files compared with cp copying the same files.
+// Book figures: reading tree strings of growing length (more items, longer
+// captions, records running into each other: the time per character stays the
+// same), writing the tree string of 100,000 items, moving a sub-tree within such
+// a book, and saving 10,000 content files compared with cp copying the same files.
 #include "BookFile.h"
 #include "Book.h"
 #include "BookStore.h"
@@ -38,9 +40,9 @@ QString largeTreeString(int items)
     return s;
 }
 
-void ReadTreeString100k(benchmark::State &state)
+// Reads s into a new tree on each iteration; the complexity is figured per character.
+void readEachIteration(benchmark::State &state, const QString &s)
 {
-    const QString s = largeTreeString(100000);
     for (auto _ : state) {
         auto tree = std::make_unique<ItemTree>();
         benchmark::DoNotOptimize(treestring::buildTree(*tree, s));
@@ -48,9 +50,51 @@ void ReadTreeString100k(benchmark::State &state)
         tree.reset();
         state.ResumeTiming();
     }
+    state.SetComplexityN(s.size());
     state.SetLabel(QStringLiteral("%1 characters").arg(s.size()).toStdString());
 }
-BENCHMARK(ReadTreeString100k)->Unit(benchmark::kMillisecond);
+
+void ReadTreeStringOfItems(benchmark::State &state)
+{
+    readEachIteration(state, largeTreeString(static_cast<int>(state.range(0))));
+}
+BENCHMARK(ReadTreeStringOfItems)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// One hundred items whose captions are each state.range(0) characters long.
+void ReadLongCaptions(benchmark::State &state)
+{
+    const QString caption(static_cast<qsizetype>(state.range(0)), QChar(u'長'));
+    QString s = QStringLiteral("|0\\長い表題の本=a1+root|");
+    for (int i = 2; i <= 101; ++i)
+        s += QStringLiteral("a1\\") + caption + QStringLiteral("=a%1+richtxt|").arg(i);
+    readEachIteration(state, s);
+}
+BENCHMARK(ReadLongCaptions)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// A damaged string whose every record's caption would run to the same far "=".
+void ReadRecordsRunningIntoEachOther(benchmark::State &state)
+{
+    const int records = static_cast<int>(state.range(0));
+    QString s = QStringLiteral("|0\\B=a1+root|");
+    for (int i = 0; i < records; ++i)
+        s += QStringLiteral("a1\\|");
+    for (int i = 2; i < records + 2; ++i)
+        s += QStringLiteral("=a%1+richtxt|").arg(i);
+    readEachIteration(state, s);
+}
+BENCHMARK(ReadRecordsRunningIntoEachOther)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 void WriteTreeString100k(benchmark::State &state)
 {

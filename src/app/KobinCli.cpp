@@ -4,7 +4,6 @@
 #include "BookOutline.h"
 #include "ItemTree.h"
 #include "RtfConversion.h"
-#include "TreeString.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -32,13 +31,20 @@ int printTree(const QStringList &args)
         writeError(QStringLiteral("使い方: kobin-cli tree BOOK"));
         return 2;
     }
-    const auto treeString = kobin::loadTreeString(args[0]);
-    if (!treeString) {
+    kobin::ItemTree tree;
+    const kobin::BookReading reading = kobin::loadBookFile(args[0], tree);
+    switch (reading.outcome) {
+    case kobin::BookReading::Outcome::Read: break;
+    case kobin::BookReading::Outcome::Unreadable:
         writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」を開けません。"));
         return 1;
+    case kobin::BookReading::Outcome::NotABook:
+        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」はブックファイルとして読めません。"));
+        return 1;
     }
-    kobin::ItemTree tree;
-    kobin::treestring::buildTree(tree, *treeString);
+    if (reading.droppedRecords > 0)
+        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」の中に読めない項目が ")
+                   + QString::number(reading.droppedRecords) + QStringLiteral(" 個ありました。読めた項目だけを表示します。"));
     writeOut(kobin::bookOutline(tree));
     return 0;
 }

@@ -52,6 +52,8 @@ void Book::setOpened(const QString &path)
 
 void Book::setSaved()
 {
+    if (m_session.bookPath == m_session.damagedBookFile)
+        m_session.damagedBookFile.clear(); // the file no longer holds what was read
     setTitle(kCaptionPrefix + m_session.bookPath, false);
 }
 
@@ -62,6 +64,7 @@ void Book::startNew(bool changed)
     m_session.currentKey = BookItemKey;
     m_session.pageTextName.clear();
     m_session.pagePath.clear();
+    m_session.damagedBookFile.clear();
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));
     setTitle(kCaptionPrefix + NewBookName, changed);

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <tuple>
+#include <utility>
 
 namespace kobin {
 
@@ -101,13 +102,27 @@ bool BookCommands::readIntoBook(const QString &path)
     if (!mayShareBookFolder(path))
         return false;
     // Read first: a book that cannot be read leaves the open book as it was.
-    if (!readBookFile(path, m_.book.tree(), m_.prompter))
+    const std::optional<int> recordsLeftOut = readBookFile(path, m_.book.tree(), m_.prompter);
+    if (!recordsLeftOut)
         return false;
     BookSession &session = m_.book.session();
     session.bookPath = path;
     session.bookName = bookNameFromPath(path);
+    session.damagedBookFile = *recordsLeftOut > 0 ? path : QString();
+    m_recordsLeftOut = *recordsLeftOut;
     m_.book.setOpened(path);
     return true;
+}
+
+void BookCommands::reportRecordsLeftOut()
+{
+    const int recordsLeftOut = std::exchange(m_recordsLeftOut, 0);
+    if (recordsLeftOut == 0)
+        return;
+    m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                       QStringLiteral("「 ") + m_.book.session().bookPath + QStringLiteral(" 」\n\nの中に読めない項目が ")
+                           + QString::number(recordsLeftOut)
+                           + QStringLiteral(" 個ありました。読めた項目だけを開きます。"));
 }
 
 int BookCommands::openBookDialog()
@@ -198,6 +213,7 @@ bool BookCommands::showOpenedBook()
     m_.status.expandTree();
     ItemTree &tree = m_.book.tree();
     tree.select(tree.item(1));
+    reportRecordsLeftOut();
     return true;
 }
 
@@ -216,11 +232,15 @@ void BookCommands::openAtStart(const QString &path, const QString &name)
         startNewBook(false);
     else if (loadWorkingFolder())
         m_.display.showBookItem();
+    else
+        opened = false; // reported; a new book stands in its place
     ItemTree &tree = m_.book.tree();
     tree.select(tree.item(Book::BookItemKey));
     m_.status.expandTree();
     if (const TreeItem *book = tree.item(Book::BookItemKey))
         m_.status.setStatusText(book->text());
+    if (opened)
+        reportRecordsLeftOut();
 }
 
 void BookCommands::newBook()

@@ -58,9 +58,12 @@ private:
     bool readIntoBook(const QString &path);
     // False when the user would rather not share the book folder with another book of the same name.
     bool mayShareBookFolder(const QString &path);
+    // Tells the user, once the book read last is open, of the records it left out.
+    void reportRecordsLeftOut();
     bool saveWithStatus();
 
     Services m_;
+    int m_recordsLeftOut = 0; // by the book read last
 };
 
 } // namespace kobin

@@ -8,13 +8,36 @@
 #include "TreeString.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace kobin {
 
 namespace {
+
 // Far beyond any real book (100,000 items take a few megabytes).
 constexpr qint64 kLargestBookFile = qint64(512) * 1024 * 1024;
+
+std::optional<QByteArray> readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestBookFile)
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
+
+// Line breaks end the tree string and a caption may hold a tab; any other
+// control character is binary data.
+bool holdsControlCharacters(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar ch) {
+        return ch.unicode() < 0x20 && ch != u'\r' && ch != u'\n' && ch != u'\t';
+    });
+}
+
+} // namespace
 
 QString bookNameFromPath(const QString &path)
 {
@@ -23,15 +46,16 @@ QString bookNameFromPath(const QString &path)
     return name.left(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
 }
 
-std::optional<QString> loadTreeString(const QString &path)
+BookReading loadBookFile(const QString &path, ItemTree &tree)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestBookFile)
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return decodeSystemText(bytes);
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    if (!bytes)
+        return {BookReading::Outcome::Unreadable};
+    const std::optional<QString> treeString = decodeSystemTextExactly(*bytes);
+    if (!treeString || holdsControlCharacters(*treeString) || !treestring::givesAnItem(*treeString))
+        return {BookReading::Outcome::NotABook};
+    tree.clear();
+    return {BookReading::Outcome::Read, treestring::buildTree(tree, *treeString).dropped};
 }
 
 bool writeBookFile(const QString &path, const QString &treeString)
@@ -39,17 +63,22 @@ bool writeBookFile(const QString &path, const QString &treeString)
     return saveFileAtomically(path, encodeSystemText(treeString) + "\r\n");
 }
 
-bool readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)
+std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)
 {
-    const std::optional<QString> treeString = loadTreeString(path);
-    if (!treeString) {
-        prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+    const BookReading reading = loadBookFile(path, tree);
+    const QString title = QStringLiteral("ﾌｧｲﾙを開けません");
+    switch (reading.outcome) {
+    case BookReading::Outcome::Read: return reading.droppedRecords;
+    case BookReading::Outcome::Unreadable:
+        prompter.inform(PromptIcon::Exclamation, title,
                         QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nを開けません。"));
-        return false;
+        break;
+    case BookReading::Outcome::NotABook:
+        prompter.inform(PromptIcon::Exclamation, title,
+                        QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nはブックファイルとして読めません。"));
+        break;
     }
-    tree.clear();
-    treestring::buildTree(tree, *treeString);
-    return true;
+    return std::nullopt;
 }
 
 } // namespace kobin

@@ -8,16 +8,27 @@ namespace kobin {
 class ItemTree;
 class Prompter;
 
-// The tree string held by a book file, or nullopt when the file cannot be read.
-// Reads code page 932, or UTF-8 after a byte-order mark.
-std::optional<QString> loadTreeString(const QString &path);
+// What reading a book file gave.
+struct BookReading {
+    enum class Outcome { Read, Unreadable, NotABook };
+    Outcome outcome;
+    int droppedRecords = 0; // records of a file read that could not be added and were left out
+};
+
+// Reads the book file (code page 932, or UTF-8 after a byte-order mark) into the
+// tree, which is cleared first. A file that cannot be read, or whose content is
+// no tree string (bytes that are no text in its encoding, control characters
+// other than line breaks and tabs, not one record that gives an item), leaves
+// the tree as it was.
+[[nodiscard]] BookReading loadBookFile(const QString &path, ItemTree &tree);
 
 // Writes the tree string and a CR LF, atomically: on failure the previous file
 // stays as it was. Returns false on failure.
-bool writeBookFile(const QString &path, const QString &treeString);
+[[nodiscard]] bool writeBookFile(const QString &path, const QString &treeString);
 
-// Reads the book file into the tree. A file that cannot be read is reported and
-// leaves the tree as it was; returns false then.
-[[nodiscard]] bool readBookFile(const QString &path, ItemTree &tree, Prompter &prompter);
+// Reads the book file into the tree as loadBookFile does, telling the user when
+// the file cannot be read or holds no book. Returns the number of records left
+// out, or nullopt when the tree was left as it was.
+[[nodiscard]] std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &prompter);
 
 } // namespace kobin

@@ -15,6 +15,9 @@ struct BookSession {
     QString currentPagePath; // address last opened in the browser pane
     bool loading = false;    // the program itself is filling the panes: typing marks nothing
     QString versionsFolder;  // the user's folder of earlier versions; "" keeps none
+    // The book file read with records left out, until the program writes over it:
+    // the first save over it copies it to its path + ".bak" first.
+    QString damagedBookFile;
 
     QString bookFolder() const { return appPath + bookName + u'/'; }
 };

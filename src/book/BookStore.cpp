@@ -1,5 +1,6 @@
 #include "BookStore.h"
 
+#include "AtomicFile.h"
 #include "BookFile.h"
 #include "Book.h"
 #include "FolderFiles.h"
@@ -33,6 +34,19 @@ bool failedToSave(Prompter &prompter, const QString &path)
     reportSaveFailure(prompter, path);
     return false;
 }
+
+// Copies source to copy, whole or not at all, unless there is no source to keep
+// or the copy exists already.
+[[nodiscard]] bool keepCopyOnce(const QString &source, const QString &copy)
+{
+    if (QFileInfo::exists(copy) || !QFileInfo::exists(source))
+        return true;
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError && saveFileAtomically(copy, bytes);
+}
 } // namespace
 
 bool saveBook(const Book &book, Prompter &prompter)
@@ -41,6 +55,10 @@ bool saveBook(const Book &book, Prompter &prompter)
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
         return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
+    // A file read with records left out is kept once; an existing copy (older, or the user's own) is never replaced.
+    const QString damagedCopy = session.bookPath + QStringLiteral(".bak");
+    if (session.bookPath == session.damagedBookFile && !keepCopyOnce(session.bookPath, damagedCopy))
+        return failedToSave(prompter, damagedCopy);
     if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree())))
         return failedToSave(prompter, session.bookPath);
 

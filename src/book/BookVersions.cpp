@@ -4,6 +4,7 @@
 #include "BookFile.h"
 #include "BookSession.h"
 #include "FolderFiles.h"
+#include "ItemTree.h"
 #include "WorkingFolder.h"
 
 #include <QCryptographicHash>
@@ -159,14 +160,14 @@ std::optional<QString> BookVersions::restore(const BookVersion &version, const Q
         if (newer.folder == version.folder)
             break;
     }
-    std::optional<QString> treeString = loadTreeString(treeFile);
-    if (!treeString || !QDir().mkpath(targetFolder))
+    ItemTree readable;
+    if (loadBookFile(treeFile, readable).outcome != BookReading::Outcome::Read || !QDir().mkpath(targetFolder))
         return std::nullopt;
     for (auto source = sources.cbegin(); source != sources.cend(); ++source) {
         if (!copyFileOver(source.value(), targetFolder + source.key()))
             return std::nullopt;
     }
-    return treeString;
+    return treeFile;
 }
 
 } // namespace kobin

@@ -41,7 +41,8 @@ public:
     [[nodiscard]] bool finish();
 
     // Writes the book as it was before version's save into targetFolder (its
-    // content files) and gives its tree string; nothing when it cannot be rebuilt.
+    // content files) and gives the path of its book file, which reads as a book;
+    // nothing when it cannot be rebuilt.
     std::optional<QString> restore(const BookVersion &version, const QString &targetFolder) const;
 
 private:

@@ -128,23 +128,16 @@ void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
     BookSession &session = m_.book.session();
     session.loading = true;
     // The tree as it was last kept; else as the book file has it; else a new book's.
-    std::optional<QString> treeString = loadTreeString(treeFilePath());
-    if (!treeString && !bookPath.isEmpty())
-        treeString = loadTreeString(bookPath);
     m_.book.startNew(true);
-    if (treeString) {
-        ItemTree &tree = m_.book.tree();
-        tree.clear();
-        if (treestring::buildTree(tree, *treeString) == 0)
-            m_.book.startNew(true);
-    }
+    ItemTree &tree = m_.book.tree();
+    if (loadBookFile(treeFilePath(), tree).outcome != BookReading::Outcome::Read && !bookPath.isEmpty())
+        std::ignore = loadBookFile(bookPath, tree); // a book that cannot be read leaves a new book's tree
     session.bookPath = bookPath;
     session.bookName = bookName;
     if (!bookPath.isEmpty())
         m_.book.setOpened(bookPath);
     m_.book.markChanged();
     m_.display.showBookItem();
-    ItemTree &tree = m_.book.tree();
     tree.select(tree.item(Book::BookItemKey));
     m_.status.expandTree();
     session.loading = false;

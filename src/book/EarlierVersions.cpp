@@ -6,7 +6,7 @@
 #include "FolderFiles.h"
 #include "ItemDisplay.h"
 #include "Prompter.h"
-#include "TreeString.h"
+#include "BookFile.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
@@ -44,10 +44,10 @@ void EarlierVersions::openEarlierVersion()
     // The version is rebuilt aside first: one that cannot be rebuilt leaves the open book as it was.
     const QString staging = stagingFolder();
     QDir(staging).removeRecursively();
-    const std::optional<QString> treeString =
+    const std::optional<QString> treeFile =
         BookVersions(session.versionsFolder, session.bookPath, session.bookFolder())
             .restore(versions[*chosen], staging);
-    if (!treeString) {
+    if (!treeFile) {
         QDir(staging).removeRecursively();
         m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
                            QStringLiteral("以前の版を読み込めませんでした。"));
@@ -66,9 +66,8 @@ void EarlierVersions::openEarlierVersion()
     BookSession &opened = m_.book.session();
     opened.loading = true;
     ItemTree &tree = m_.book.tree();
-    tree.clear();
-    if (treestring::buildTree(tree, *treeString) == 0)
-        m_.book.startNew(true);
+    // It read as a book a moment ago; should it fail now, the new book's tree stays.
+    std::ignore = loadBookFile(*treeFile, tree);
     m_.book.markChanged();
     m_.display.showBookItem();
     tree.select(tree.item(Book::BookItemKey));

@@ -4,6 +4,7 @@
 #include "ItemTree.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace kobin::treestring {
@@ -52,19 +53,31 @@ private:
 
 struct RecordDelimiters {
     std::vector<qsizetype> bars, backslashes, equals, pluses;
+    // The parts between bars (and before the first, after the last) holding more
+    // than line breaks: what a reader of the file would take for records.
+    int records = 0;
 
     explicit RecordDelimiters(QStringView text)
     {
         const char16_t *data = text.utf16();
+        bool partHoldsText = false;
         for (qsizetype i = 0; i < text.size(); ++i) {
             switch (data[i]) {
-            case u'|': bars.push_back(i + 1); break;
+            case u'|':
+                bars.push_back(i + 1);
+                records += partHoldsText;
+                partHoldsText = false;
+                continue;
+            case u'\r':
+            case u'\n': continue;
             case u'\\': backslashes.push_back(i + 1); break;
             case u'=': equals.push_back(i + 1); break;
             case u'+': pluses.push_back(i + 1); break;
             default: break;
             }
+            partHoldsText = true;
         }
+        records += partHoldsText;
     }
 };
 
@@ -75,6 +88,63 @@ QStringView field(QStringView text, qsizetype first, qsizetype end)
     if (first < 1 || end < first)
         return {};
     return text.mid(first - 1, end - first);
+}
+
+// The fields of a record: parent key, caption, key and image key.
+struct RecordFields {
+    QStringView parent, caption, key, image;
+};
+
+// Goes through a tree string's records as the reader's cursors find them.
+class RecordReader
+{
+public:
+    explicit RecordReader(QStringView s) : m_s(s), m_delimiters(s) {}
+    RecordReader(const RecordReader &) = delete;
+    RecordReader &operator=(const RecordReader &) = delete;
+
+    const RecordDelimiters &delimiters() const { return m_delimiters; }
+
+    // The next record whose fields can name an item (its key and parent may still
+    // be unknown to the tree); nullopt after the last.
+    std::optional<RecordFields> next()
+    {
+        for (;;) {
+            m_b = m_nextBar.after(m_b);
+            m_k = m_nextBackslash.after(m_k);
+            m_e = m_nextEquals.after(m_e);
+            m_q = m_nextPlus.after(m_e);
+            if (m_k == 0)
+                return std::nullopt;
+
+            const QStringView parent = field(m_s, m_b + 1, m_k);
+            const QStringView key = m_e > 0 ? field(m_s, m_e + 1, m_keyEnd.atOrAfter(m_e)) : QStringView();
+            const QStringView image = m_q > 0 ? field(m_s, m_q + 1, m_imageEnd.atOrAfter(m_q)) : QStringView();
+            // A caption must end at its own record's "=": one running on to another
+            // record's would overlap other captions, and reading them could take time
+            // growing with the square of the string's length.
+            const bool captionEndsAtItsEquals = m_captionEnd.atOrAfter(m_k) == m_e;
+            // Only views so far: a rejected record costs no copy.
+            if (key.isEmpty() || keyNumber(key) == 0 || image.size() > images::kLongestImageKey
+                || !images::isImageKey(image) || !captionEndsAtItsEquals || parent.size() > 11)
+                continue;
+            return RecordFields{parent, field(m_s, m_k + 1, m_e), key, image};
+        }
+    }
+
+private:
+    QStringView m_s;
+    RecordDelimiters m_delimiters;
+    // One search per cursor and per field end, each moving forward on its own.
+    DelimiterSearch m_nextBar{m_delimiters.bars}, m_nextBackslash{m_delimiters.backslashes},
+        m_nextEquals{m_delimiters.equals}, m_nextPlus{m_delimiters.pluses}, m_captionEnd{m_delimiters.equals},
+        m_keyEnd{m_delimiters.pluses}, m_imageEnd{m_delimiters.bars};
+    qsizetype m_b = 0, m_k = 0, m_e = 0, m_q = 0;
+};
+
+bool isTopLevel(const RecordFields &record)
+{
+    return record.parent == QStringView(u"0");
 }
 
 } // namespace
@@ -145,63 +215,47 @@ QString fromTree(const ItemTree &tree)
     return treeString;
 }
 
-int buildTree(ItemTree &tree, QStringView s)
+RecordCounts buildTree(ItemTree &tree, QStringView s)
 {
-    const RecordDelimiters delimiters(s);
-    tree.reserve(tree.count() + static_cast<int>(std::min<size_t>(delimiters.backslashes.size(), 1u << 24)));
-    // One search per cursor and per field end, each moving forward on its own.
-    DelimiterSearch nextBar(delimiters.bars), nextBackslash(delimiters.backslashes),
-        nextEquals(delimiters.equals), nextPlus(delimiters.pluses), captionEnd(delimiters.equals),
-        keyEnd(delimiters.pluses), imageEnd(delimiters.bars);
-
-    // Captions of a well-formed string are disjoint parts of it; this budget only
-    // binds for hostile strings whose records overlap.
-    qsizetype captionBudget = 4 * s.size() + 65536;
-    const QString topLevelParent = QStringLiteral("0");
-
-    int added = 0;
-    qsizetype b = 0, k = 0, e = 0, q = 0;
-    for (;;) {
-        b = nextBar.after(b);
-        k = nextBackslash.after(k);
-        e = nextEquals.after(e);
-        q = nextPlus.after(e);
-        if (k == 0)
-            break;
-
-        const QStringView parent = field(s, b + 1, k);
-        const QStringView key = e > 0 ? field(s, e + 1, keyEnd.atOrAfter(e)) : QStringView();
-        const QStringView image = q > 0 ? field(s, q + 1, imageEnd.atOrAfter(q)) : QStringView();
-        const qsizetype captionStop = captionEnd.atOrAfter(k);
-        // Reject fields that cannot name an item before copying anything.
-        if (key.isEmpty() || keyNumber(key) == 0 || image.size() > images::kLongestImageKey
-            || !images::isImageKey(image) || captionStop == 0 || parent.size() > 11)
-            continue;
-        const QString keyText = key.toString();
-        if (tree.item(keyText))
+    RecordReader records(s);
+    tree.reserve(tree.count()
+                 + static_cast<int>(std::min<size_t>(records.delimiters().backslashes.size(), 1u << 24)));
+    RecordCounts counts;
+    while (const std::optional<RecordFields> record = records.next()) {
+        const QString key = record->key.toString();
+        if (tree.item(key))
             continue;
         TreeItem *parentItem = nullptr;
-        if (parent != topLevelParent) {
-            parentItem = tree.item(parent.toString());
+        if (!isTopLevel(*record)) {
+            parentItem = tree.item(record->parent.toString());
             if (!parentItem)
                 continue;
         }
 
-        QStringView caption = field(s, k + 1, captionStop);
-        caption = caption.first(std::min<qsizetype>({caption.size(), kMaxCaptionLength, captionBudget}));
-        captionBudget -= caption.size();
-
-        TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last, keyText,
-                                  caption.toString(), images::imageKey(image));
+        TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last, key,
+                                  record->caption.toString(), images::imageKey(record->image));
         if (!item)
             continue;
-        ++added;
+        ++counts.added;
         if (parentItem)
             deriveImages(tree, item);
         else
             tree.setImages(item, {}, images::imageKey(images::Root));
     }
-    return added;
+    // Every item added ends at a bar of its own, so no more items are added than there are records.
+    counts.dropped = records.delimiters().records - counts.added;
+    return counts;
+}
+
+bool givesAnItem(QStringView s)
+{
+    // Into an empty tree, the first top-level record that can name an item adds one.
+    RecordReader records(s);
+    while (const std::optional<RecordFields> record = records.next()) {
+        if (isTopLevel(*record))
+            return true;
+    }
+    return false;
 }
 
 } // namespace kobin::treestring

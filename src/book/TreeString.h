@@ -12,7 +12,8 @@ class TreeItem;
 // one record per item: parent key "\" caption "=" key "+" image key "|".
 namespace treestring {
 
-// Longest caption kept when reading; no caption the program lets a user enter is longer.
+// Longest caption a user can give an item. A book file's captions are read
+// whole whatever their length, so that a book reads back as it was written.
 constexpr int kMaxCaptionLength = 1024;
 
 // A caption as it can be stored: the four characters that delimit the fields
@@ -33,10 +34,22 @@ void deriveImages(ItemTree &tree, TreeItem *item);
 // by its descendants' records.
 QString fromTree(const ItemTree &tree);
 
+// What reading a tree string gave: the records that became items, and those
+// that could not be added and were left out.
+struct RecordCounts {
+    int added = 0;
+    int dropped = 0;
+};
+
 // Adds one item for every record of the tree string, skipping the records whose
-// item cannot be added (unknown parent, key used or invalid, unknown image).
-// Never removes items. Text after the last record is ignored. Returns the number added.
-int buildTree(ItemTree &tree, QStringView treeString);
+// item cannot be added (unknown parent, key used or invalid, unknown image, a
+// record cut off or running into another one). Never removes items. Line breaks
+// after the last record are ignored; other text there is a record cut off.
+RecordCounts buildTree(ItemTree &tree, QStringView treeString);
+
+// Whether reading the tree string into an empty tree would add any item: a
+// string that gives none holds no book, whatever else it holds.
+bool givesAnItem(QStringView treeString);
 
 } // namespace treestring
 } // namespace kobin

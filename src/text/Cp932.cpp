@@ -1,5 +1,6 @@
 #include "Cp932.h"
 
+#include <QStringDecoder>
 #include <array>
 #include <vector>
 
@@ -207,6 +208,22 @@ QString decodeSystemText(QByteArrayView bytes)
     if (bytes.startsWith(kUtf8Bom))
         return QString::fromUtf8(bytes.sliced(3));
     return cp932::decode(bytes);
+}
+
+std::optional<QString> decodeSystemTextExactly(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Bom)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes.sliced(3));
+        if (utf8.hasError())
+            return std::nullopt;
+        return text;
+    }
+    QString text = cp932::decode(bytes);
+    // No code page 932 character is U+FFFD: the decoder gives it for each undefined byte.
+    if (text.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    return text;
 }
 
 } // namespace kobin

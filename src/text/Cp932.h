@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 namespace kobin::cp932 {
 
@@ -47,5 +48,9 @@ QByteArray encodeSystemText(QStringView text);
 
 // Reads such a file: UTF-8 when it starts with a byte-order mark, else code page 932.
 QString decodeSystemText(QByteArrayView bytes);
+
+// The same, or nullopt when a byte is not valid in the file's encoding: the file
+// was not written as such a text.
+std::optional<QString> decodeSystemTextExactly(QByteArrayView bytes);
 
 } // namespace kobin

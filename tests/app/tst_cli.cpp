@@ -53,6 +53,20 @@ private slots:
         const Result result = run({"tree", path});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(QString::fromUtf8(result.out), QString("Café\ta1\troot\n  😀\ta3\trichtxt\n"));
+        // Qt may warn about the environment first.
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.endsWith("「 " + path + " 」の中に読めない項目が 1 個ありました。読めた項目だけを表示します。\n"),
+                 qPrintable(err));
+    }
+
+    void treeRefusesAFileThatIsNoBook()
+    {
+        const QString path = bookFile("text.iis", "# Notes\r\n\r\nNot a book | at all.\r\n");
+        const Result result = run({"tree", path});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(result.out.isEmpty());
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.endsWith("「 " + path + " 」はブックファイルとして読めません。\n"), qPrintable(err));
     }
 
     void treePrintsBooksBeyond32767Characters()

@@ -1,7 +1,6 @@
 #include "BookFile.h"
 #include "ItemTree.h"
 #include "TestFiles.h"
-#include "TreeString.h"
 
 #include <QDir>
 #include <QProcess>
@@ -73,10 +72,12 @@ private slots:
             }
 
             // What the kill left is a book the program can read.
-            const std::optional<QString> treeString = kobin::loadTreeString(home + "app/temp/recovery.iis");
-            QVERIFY2(treeString, qPrintable(QString("trial %1: no tree kept").arg(trial)));
             kobin::ItemTree tree;
-            QCOMPARE(kobin::treestring::buildTree(tree, *treeString), kNotes + 1);
+            const kobin::BookReading reading = kobin::loadBookFile(home + "app/temp/recovery.iis", tree);
+            QVERIFY2(reading.outcome == kobin::BookReading::Outcome::Read,
+                     qPrintable(QString("trial %1: no tree kept").arg(trial)));
+            QCOMPARE(reading.droppedRecords, 0);
+            QCOMPARE(tree.count(), kNotes + 1);
 
             QProcess recovered;
             recovered.setProcessEnvironment(environment(home));

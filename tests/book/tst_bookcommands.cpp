@@ -285,6 +285,128 @@ private slots:
         QVERIFY(QFile::exists(f->working() + "a1.rtf"));
     }
 
+    void fileThatIsNoBookLeavesTheOpenBookAsItWas()
+    {
+        // A text file given a book's name: one save over it would have left three bytes.
+        const QString text = f->dir.path() + "/docs/text.iis";
+        const QByteArray notes = "# Notes\r\n\r\nWhat the book holds, in plain text.\r\n";
+        writeText(text, notes);
+        writeText(app("text/a1.rtf"), "a folder of the same name");
+        f->tree.select(f->tree.item("a2"));
+        const QString shown = "|0\\Report=a1+root|a1\\Note=a2+richtxt|a1\\Web=a5+htmlfile|";
+        const QString refused = "「 " + text + " 」\n\nはブックファイルとして読めません。";
+
+        f->dialogs.answers = {text};
+        f->bookCommands.openBook();
+        f->bookCommands.openRecentBook(text);
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        for (const auto &prompt : f->prompter.prompts) {
+            QCOMPARE(prompt.icon, PromptIcon::Exclamation);
+            QCOMPARE(prompt.title, QString("ﾌｧｲﾙを開けません"));
+            QCOMPARE(prompt.text, refused);
+        }
+        QCOMPARE(treestring::fromTree(f->tree), shown);
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a2"));
+        QCOMPARE(f->session.bookPath, f->dir.path() + "/docs/report.iis");
+        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.caption(), reportCaption());
+        QCOMPARE(readText(f->working("a1.rtf")), QByteArray("report note"));
+        QCOMPARE(f->note.text, QString("report note"));
+        QVERIFY(f->recent.isEmpty());
+
+        f->bookCommands.textChanged();
+        f->bookCommands.save();
+        QCOMPARE(readText(text), notes);
+        QVERIFY(readText(f->session.bookPath).startsWith(shown.toUtf8()));
+    }
+
+    void damagedBookOpensWithWhatCanBeReadAndSaysHowMuchWasLeftOut()
+    {
+        const QString damaged = f->dir.path() + "/docs/damaged.iis";
+        writeText(damaged, "|0\\Damaged=a1+root|a9\\Lost=a2+richtxt|a1\\Kept=a3+richtxt|a1\\Cut=a4+rich");
+        writeText(app("damaged/a3.rtf"), "kept note");
+        bool openWhenTold = false;
+        f->prompter.duringPrompt = [&] { openWhenTold = f->session.bookPath == damaged && f->status.treeExpanded; };
+        f->dialogs.answers = {damaged};
+        f->bookCommands.openBook();
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(f->prompter.prompts[0].title, QString("注意"));
+        QCOMPARE(f->prompter.prompts[0].text,
+                 "「 " + damaged + " 」\n\nの中に読めない項目が 2 個ありました。読めた項目だけを開きます。");
+        QVERIFY(openWhenTold);
+        QCOMPARE(treestring::fromTree(f->tree), QString("|0\\Damaged=a1+root|a1\\Kept=a3+richtxt|"));
+        QVERIFY(!f->book.isChanged());
+        QCOMPARE(f->recent, QStringList({damaged}));
+
+        // Opened at start-up, the book says it too; a whole one says nothing.
+        f->bookCommands.openAtStart(damaged, "damaged");
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->prompter.prompts[1].text, f->prompter.prompts[0].text);
+        const QString whole = f->dir.path() + "/docs/whole.iis";
+        writeText(whole, "|0\\Whole=a1+root|\r\n");
+        f->bookCommands.openRecentBook(whole);
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->session.bookPath, whole);
+    }
+
+    void damagedBookIsCopiedAsReadBeforeItIsFirstWrittenOver()
+    {
+        const QString damaged = f->dir.path() + "/docs/damaged.iis";
+        const QByteArray asRead = "|0\\Damaged=a1+root|a1\\Kept=a3+richtxt|a1\\Cut=a4+rich";
+        writeText(damaged, asRead);
+        f->dialogs.answers = {damaged};
+        f->bookCommands.openBook();
+        f->bookCommands.textChanged();
+        f->bookCommands.save();
+        QCOMPARE(f->prompter.prompts.size(), 1); // the records left out, nothing about the save
+        QCOMPARE(readText(damaged + ".bak"), asRead);
+        QCOMPARE(readText(damaged), QByteArray("|0\\Damaged=a1+root|a1\\Kept=a3+richtxt|\r\n"));
+
+        // The copy is never written over: not by later saves, nor after the book is damaged again.
+        f->tree.add("a1", Relationship::Child, "a5", "Added", "richtxt");
+        f->bookCommands.save();
+        writeText(damaged, "|0\\Damaged again=a1+root|a1\\Cut");
+        f->bookCommands.openRecentBook(damaged);
+        f->bookCommands.textChanged();
+        f->bookCommands.save();
+        QCOMPARE(readText(damaged + ".bak"), asRead);
+        QCOMPARE(readText(damaged), QByteArray("|0\\Damaged again=a1+root|\r\n"));
+
+        // Saved as another file, a damaged book leaves both without a copy: neither is the file read.
+        const QString other = f->dir.path() + "/docs/other.iis";
+        const QString elsewhere = f->dir.path() + "/docs/elsewhere.iis";
+        writeText(other, "|0\\Other=a1+root|a1\\Cut");
+        writeText(elsewhere, "|0\\Elsewhere=a1+root|\r\n");
+        f->bookCommands.openRecentBook(other);
+        f->dialogs.answers = {elsewhere};
+        f->bookCommands.saveAs();
+        f->bookCommands.save();
+        QCOMPARE(readText(elsewhere), QByteArray("|0\\Other=a1+root|\r\n"));
+        QVERIFY(!QFile::exists(other + ".bak"));
+        QVERIFY(!QFile::exists(elsewhere + ".bak"));
+    }
+
+    void copyOfADamagedBookThatCannotBeWrittenStopsTheSave()
+    {
+        const QString damaged = f->dir.path() + "/docs/damaged.iis";
+        const QByteArray asRead = "|0\\Damaged=a1+root|a1\\Cut";
+        writeText(damaged, asRead);
+        // A link into a folder that does not exist: no one can write there, not even root.
+        QVERIFY(QFile::link(f->dir.path() + "/nowhere/damaged.iis.bak", damaged + ".bak"));
+        f->dialogs.answers = {damaged};
+        f->bookCommands.openBook();
+        f->bookCommands.textChanged();
+        f->bookCommands.save();
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->prompter.prompts[1].icon, PromptIcon::Exclamation);
+        QCOMPARE(f->prompter.prompts[1].title, QString("保存できません"));
+        QCOMPARE(f->prompter.prompts[1].text,
+                 "「 " + QDir::toNativeSeparators(damaged + ".bak") + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(damaged), asRead);
+        QVERIFY(f->book.isChanged());
+    }
+
     void missingRecentBookIsReported()
     {
         const QString gone = f->dir.path() + "/gone.iis";

@@ -58,10 +58,11 @@ private slots:
     {
         const QString path = m_dir.filePath("nobreak.iis");
         writeBytes(path, kShiftJisBook.chopped(2));
-        const auto treeString = loadTreeString(path);
-        QVERIFY(treeString);
         ItemTree tree;
-        QCOMPARE(treestring::buildTree(tree, *treeString), 2);
+        const BookReading reading = loadBookFile(path, tree);
+        QCOMPARE(reading.outcome, BookReading::Outcome::Read);
+        QCOMPARE(reading.droppedRecords, 0);
+        QCOMPARE(tree.count(), 2);
     }
 
     void charactersOutsideCodePage932AreWrittenAsUtf8()
@@ -72,7 +73,9 @@ private slots:
         const QByteArray bytes = readBytes(path);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(bytes.endsWith("\r\n"));
-        QCOMPARE(loadTreeString(path).value(), treeString + "\r\n");
+        ItemTree tree;
+        QCOMPARE(loadBookFile(path, tree).outcome, BookReading::Outcome::Read);
+        QCOMPARE(treestring::fromTree(tree), treeString);
     }
 
     void unreadableFileIsReportedAndChangesNothing()
@@ -88,6 +91,75 @@ private slots:
         QCOMPARE(prompter.prompts[0].text, QString("「 ") + missing + " 」\n\nを開けません。");
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
         QCOMPARE(tree.item(1)->text(), QString("Open book"));
+    }
+
+    void fileThatIsNoBookIsRefusedAndChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text file") << QByteArray("# Notes\r\n\r\nKept | in a table = with + signs.\r\n");
+        QTest::newRow("line breaks only") << QByteArray("\r\n");
+        QTest::newRow("bars only") << QByteArray("||||\r\n");
+        QTest::newRow("records none of which gives an item")
+            << QByteArray("|a9\\X=a2+richtxt|0\\Y=b3+richtxt|0\\Z=a4+picture|\r\n");
+        QTest::newRow("NUL among good records") << QByteArray("|0\\B=a1+root|\0a1\\X=a2+richtxt|", 30);
+        QTest::newRow("control character") << QByteArray("|0\\B\x1b[1m=a1+root|");
+        QTest::newRow("byte code page 932 does not define") << QByteArray("|0\\B\x80=a1+root|");
+        QTest::newRow("pair code page 932 does not define") << QByteArray("|0\\B\x85\x40=a1+root|");
+        QTest::newRow("lead byte cut off at the end") << QByteArray("|0\\B=a1+root|\x82");
+        QTest::newRow("invalid UTF-8 after a byte-order mark") << QByteArray("\xEF\xBB\xBF|0\\B\xC3(=a1+root|");
+        QTest::newRow("UTF-8 cut off at the end") << QByteArray("\xEF\xBB\xBF|0\\B=a1+root|\xE3\x81");
+        QByteArray noise;
+        for (quint32 x = 12345; noise.size() < 4096;) {
+            x = x * 1103515245u + 12345u;
+            noise += char(x >> 23);
+        }
+        QTest::newRow("random bytes") << noise;
+    }
+
+    void fileThatIsNoBookIsRefusedAndChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = m_dir.filePath("text.iis");
+        writeBytes(path, bytes);
+        const QString open = "|0\\Open book=a1+root|a1\\Note=a2+richtxt|";
+        ItemTree tree;
+        treestring::buildTree(tree, open);
+        tree.select(tree.item("a2"));
+        FakePrompter prompter;
+        QVERIFY(!readBookFile(path, tree, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
+        QCOMPARE(prompter.prompts[0].text, "「 " + path + " 」\n\nはブックファイルとして読めません。");
+        QCOMPARE(treestring::fromTree(tree), open);
+        QCOMPARE(tree.selectedItem(), tree.item("a2"));
+        QCOMPARE(readBytes(path), bytes);
+    }
+
+    void booksWithUnusualButValidTextRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("treeString");
+        // U+FFFD is a character like any other in a UTF-8 book: only undecodable bytes refuse it.
+        QTest::newRow("replacement character in UTF-8")
+            << QByteArray("\xEF\xBB\xBF|0\\\xEF\xBF\xBD=a1+root|\r\n") << QString("|0\\\uFFFD=a1+root|");
+        QTest::newRow("tab in a caption") << QByteArray("|0\\A\tB=a1+root|\r\n") << QString("|0\\A\tB=a1+root|");
+        QTest::newRow("line feed only") << QByteArray("|0\\B=a1+root|\n") << QString("|0\\B=a1+root|");
+        QTest::newRow("half-width katakana") << QByteArray("|0\\\xB6\xC5=a1+root|") << QString("|0\\ｶﾅ=a1+root|");
+    }
+
+    void booksWithUnusualButValidTextRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, treeString);
+        const QString path = m_dir.filePath("unusual.iis");
+        writeBytes(path, bytes);
+        ItemTree tree;
+        FakePrompter prompter;
+        QVERIFY(readBookFile(path, tree, prompter));
+        QVERIFY(prompter.prompts.isEmpty());
+        QCOMPARE(treestring::fromTree(tree), treeString);
     }
 
     void failedWriteLeavesThePreviousFile()

@@ -63,13 +63,15 @@ private slots:
         QCOMPARE(list[1].changedNotes, 3);
 
         const QString first = m_dir->path() + "/first/";
-        QCOMPARE(kept.restore(list[1], first).value_or("(none)"), QString("|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n"));
+        QCOMPARE(readText(kept.restore(list[1], first).value_or("(none)")),
+                 QByteArray("|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n"));
         QCOMPARE(QDir(first).entryList(QDir::Files), QStringList({"a1.rtf", "a2.rtf"}));
         QCOMPARE(readText(first + "a1.rtf"), QByteArray("book note"));
         QCOMPARE(readText(first + "a2.rtf"), QByteArray("monday"));
 
         const QString second = m_dir->path() + "/second/";
-        QCOMPARE(kept.restore(list[0], second).value_or("(none)"), QString("|0\\Diary=a1+root|a1\\Tue=a3+richtxt|\r\n"));
+        QCOMPARE(readText(kept.restore(list[0], second).value_or("(none)")),
+                 QByteArray("|0\\Diary=a1+root|a1\\Tue=a3+richtxt|\r\n"));
         QCOMPARE(QDir(second).entryList(QDir::Files), QStringList({"a1.rtf", "a3.rtf"}));
         QCOMPARE(readText(second + "a1.rtf"), QByteArray("book note, edited"));
         QCOMPARE(readText(second + "a3.rtf"), QByteArray("tuesday"));

@@ -1,4 +1,5 @@
 #include "BookFixture.h"
+#include "Cp932.h"
 #include "CrashRecovery.h"
 
 #include <QtTest>
@@ -112,7 +113,7 @@ private slots:
     {
         writeText(f->app("kobin.running"), "\n\n");
         writeText(f->working("a1.rtf"), "new book's note");
-        writeText(f->working("recovery.iis"), "|0\\新規ブック=a1+root|a1\\Idea=a2+richtxt|\r\n");
+        writeText(f->working("recovery.iis"), encodeSystemText(u"|0\\新規ブック=a1+root|a1\\Idea=a2+richtxt|\r\n"));
         f->prompter.answers = {PromptAnswer::Yes};
         QVERIFY(recovery->recoverAtStart());
         QVERIFY(f->session.bookPath.isEmpty());

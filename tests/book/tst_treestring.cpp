@@ -25,7 +25,7 @@ private slots:
     void newBookHasOneRecord()
     {
         ItemTree tree;
-        QCOMPARE(treestring::buildTree(tree, u"|0\\新規ブック=a1+root|"), 1);
+        QCOMPARE(treestring::buildTree(tree, u"|0\\新規ブック=a1+root|").added, 1);
         const TreeItem *book = tree.item(1);
         QCOMPARE(book->key(), QString("a1"));
         QCOMPARE(book->text(), QString("新規ブック"));
@@ -39,7 +39,7 @@ private slots:
     {
         const QString s = "|0\\B=a1+root|a1\\F=a2+fclose|a2\\T=a4+richtxt|a1\\H=a3+htmlfile|";
         ItemTree tree;
-        QCOMPARE(treestring::buildTree(tree, s), 4);
+        QCOMPARE(treestring::buildTree(tree, s).added, 4);
         QCOMPARE(tree.item("a1")->child()->key(), QString("a2"));
         QCOMPARE(tree.item("a2")->next()->key(), QString("a3"));
         QCOMPARE(tree.item("a2")->selectedImage(), QString("fopen"));
@@ -86,6 +86,39 @@ private slots:
         QCOMPARE(roundTrip(input), kept);
     }
 
+    void recordsLeftOutAreCounted_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("dropped");
+        QTest::newRow("whole book with its line break") << "|0\\B=a1+root|a1\\X=a2+richtxt|\r\n" << 2 << 0;
+        QTest::newRow("empty records between bars") << "|0\\B=a1+root||\r\n|" << 1 << 0;
+        QTest::newRow("empty") << "" << 0 << 0;
+        QTest::newRow("unknown parent") << "|0\\B=a1+root|a9\\X=a2+richtxt|a1\\Y=a3+richtxt|" << 2 << 1;
+        QTest::newRow("key used twice") << "|0\\B=a1+root|a1\\X=a2+richtxt|a1\\Y=a2+fclose|" << 2 << 1;
+        QTest::newRow("unknown image and its child")
+            << "|0\\B=a1+root|a1\\X=a2+bad|a2\\Y=a3+richtxt|a1\\Z=a4+richtxt|" << 2 << 2;
+        QTest::newRow("cut off in its image") << "|0\\B=a1+root|a1\\X=a2+rich" << 1 << 1;
+        QTest::newRow("cut off in its parent key") << "|0\\B=a1+root|a1" << 1 << 1;
+        QTest::newRow("text after the last record") << "|0\\B=a1+root|\r\ngarbage" << 1 << 1;
+        QTest::newRow("record missing its key and image") << "|0\\B=a1+root|a1\\X|a1\\F=a2+fclose|" << 2 << 1;
+        QTest::newRow("no leading bar") << "0\\B=a1+root|a1\\X=a2+richtxt|" << 0 << 2;
+        QTest::newRow("no bar at all") << "0\\B=a1+root" << 0 << 1;
+    }
+
+    void recordsLeftOutAreCounted()
+    {
+        QFETCH(QString, input);
+        QFETCH(int, added);
+        QFETCH(int, dropped);
+        ItemTree tree;
+        const treestring::RecordCounts counts = treestring::buildTree(tree, input);
+        QCOMPARE(counts.added, added);
+        QCOMPARE(counts.dropped, dropped);
+        QCOMPARE(tree.count(), added);
+        QCOMPARE(treestring::givesAnItem(input), added > 0);
+    }
+
     void cursorsMoveIndependentlyAsTheOlderReaderDid()
     {
         // A record missing its "=key+image" part makes the next record's fields be
@@ -105,7 +138,7 @@ private slots:
         const QString s = treestring::fromTree(tree);
         QCOMPARE(s, QString("|0\\A｜B=a1+root|a1\\x＼y＝z＋w=a2+richtxt|"));
         ItemTree back;
-        QCOMPARE(treestring::buildTree(back, s), 2);
+        QCOMPARE(treestring::buildTree(back, s).added, 2);
         QCOMPARE(back.item("a2")->text(), QString("x＼y＝z＋w"));
     }
 
@@ -138,9 +171,30 @@ private slots:
         QCOMPARE(roundTrip(s), s);
     }
 
-    void hostileOverlappingCaptionsStayBounded()
+    void captionsOfAnyLengthReadBackWhole_data()
     {
-        // Every record's caption would otherwise run to the far end of the string.
+        QTest::addColumn<int>("length");
+        QTest::newRow("the longest a user can type") << treestring::kMaxCaptionLength;
+        QTest::newRow("one more") << treestring::kMaxCaptionLength + 1;
+        QTest::newRow("two thousand") << 2003;
+        QTest::newRow("a hundred thousand") << 100000;
+    }
+
+    void captionsOfAnyLengthReadBackWhole()
+    {
+        QFETCH(int, length);
+        const QString caption = QString(length - 3, u'長') + "END";
+        const QString s = "|0\\B=a1+root|a1\\" + caption + "=a2+richtxt|a1\\After=a3+richtxt|";
+        ItemTree tree;
+        treestring::buildTree(tree, s);
+        QCOMPARE(tree.item("a2")->text(), caption);
+        QCOMPARE(treestring::fromTree(tree), s);
+    }
+
+    void recordsRunningIntoOtherRecordsAreNotRead()
+    {
+        // Every record's caption would run to the same "=" far on, which is only the
+        // first record's own: what is read stays within the string.
         QString s = "|0\\B=a1+root|";
         const int records = 20000;
         for (int i = 0; i < records; ++i)
@@ -148,13 +202,14 @@ private slots:
         for (int i = 2; i < records + 2; ++i)
             s += QStringLiteral("=a%1+richtxt|").arg(i);
         ItemTree tree;
-        QVERIFY(treestring::buildTree(tree, s) > records / 2);
+        const treestring::RecordCounts counts = treestring::buildTree(tree, s);
+        QCOMPARE(counts.added, 2);
+        QCOMPARE(counts.dropped, 2 * records - 1); // each "a1\" and "=a…+richtxt" taken for a record
+        QCOMPARE(tree.item("a2")->text().size(), 1 + 4 * (records - 1));
         qsizetype total = 0;
-        for (int i = 1; i <= tree.count(); ++i) {
-            QVERIFY(tree.item(i)->text().size() <= treestring::kMaxCaptionLength);
+        for (int i = 1; i <= tree.count(); ++i)
             total += tree.item(i)->text().size();
-        }
-        QVERIFY(total <= 4 * s.size() + 65536);
+        QVERIFY(total <= s.size());
     }
 };
 
