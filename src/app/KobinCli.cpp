@@ -41,6 +41,9 @@ int printTree(const QStringList &args)
     case kobin::BookReading::Outcome::NotABook:
         writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」はブックファイルとして読めません。"));
         return 1;
+    case kobin::BookReading::Outcome::TooDeep:
+        writeError(kobin::tooDeepMessage(args[0]).replace(QStringLiteral(" 」\n\n"), QStringLiteral(" 」")));
+        return 1;
     }
     if (reading.droppedRecords > 0)
         writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」の中に読めない項目が ")

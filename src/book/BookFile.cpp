@@ -1,6 +1,7 @@
 #include "BookFile.h"
 
 #include "AtomicFile.h"
+#include "BoundedFile.h"
 #include "BookSession.h"
 #include "Cp932.h"
 #include "ItemTree.h"
@@ -16,17 +17,6 @@ namespace {
 
 // Far beyond any real book (100,000 items take a few megabytes).
 constexpr qint64 kLargestBookFile = qint64(512) * 1024 * 1024;
-
-std::optional<QByteArray> readWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestBookFile)
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
 
 // Line breaks end the tree string and a caption may hold a tab; any other
 // control character is binary data.
@@ -46,14 +36,22 @@ QString bookNameFromPath(const QString &path)
     return name.left(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
 }
 
+QString tooDeepMessage(const QString &path)
+{
+    return QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nは項目の階層が %1 より深いため開けません。")
+        .arg(treestring::kDeepestLevel);
+}
+
 BookReading loadBookFile(const QString &path, ItemTree &tree)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path);
+    const std::optional<QByteArray> bytes = readRegularFile(path, kLargestBookFile);
     if (!bytes)
         return {BookReading::Outcome::Unreadable};
     const std::optional<QString> treeString = decodeSystemTextExactly(*bytes);
     if (!treeString || holdsControlCharacters(*treeString) || !treestring::givesAnItem(*treeString))
         return {BookReading::Outcome::NotABook};
+    if (treestring::deepestLevel(*treeString) > treestring::kDeepestLevel)
+        return {BookReading::Outcome::TooDeep};
     tree.clear();
     return {BookReading::Outcome::Read, treestring::buildTree(tree, *treeString).dropped};
 }
@@ -76,6 +74,9 @@ std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &p
     case BookReading::Outcome::NotABook:
         prompter.inform(PromptIcon::Exclamation, title,
                         QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nはブックファイルとして読めません。"));
+        break;
+    case BookReading::Outcome::TooDeep:
+        prompter.inform(PromptIcon::Exclamation, title, tooDeepMessage(path));
         break;
     }
     return std::nullopt;

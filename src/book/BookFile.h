@@ -10,7 +10,7 @@ class Prompter;
 
 // What reading a book file gave.
 struct BookReading {
-    enum class Outcome { Read, Unreadable, NotABook };
+    enum class Outcome { Read, Unreadable, NotABook, TooDeep };
     Outcome outcome;
     int droppedRecords = 0; // records of a file read that could not be added and were left out
 };
@@ -21,6 +21,9 @@ struct BookReading {
 // other than line breaks and tabs, not one record that gives an item), leaves
 // the tree as it was.
 [[nodiscard]] BookReading loadBookFile(const QString &path, ItemTree &tree);
+
+// What the user is told of a book nested deeper than any real book is.
+QString tooDeepMessage(const QString &path);
 
 // Writes the tree string and a CR LF, atomically: on failure the previous file
 // stays as it was. Returns false on failure.

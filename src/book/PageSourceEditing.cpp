@@ -1,6 +1,7 @@
 #include "PageSourceEditing.h"
 
 #include "AtomicFile.h"
+#include "BoundedFile.h"
 #include "Book.h"
 #include "BookStore.h"
 #include "CommandRegistry.h"
@@ -9,11 +10,15 @@
 #include "WorkingFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <utility>
 
 namespace kobin {
+
+namespace {
+// Far beyond any saved page: a page source is edited as one plain text.
+constexpr qint64 kLargestPageSource = qint64(32) * 1024 * 1024;
+} // namespace
 
 PageSourceEditing::PageSourceEditing(Book &book, Views views, Prompter &prompter, CommandRegistry &commands)
     : m_book(book), m_views(views), m_prompter(prompter), m_commands(commands)
@@ -72,10 +77,10 @@ void PageSourceEditing::enter()
 
 bool PageSourceEditing::loadSource(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(path, kLargestPageSource);
+    if (!bytes)
         return false;
-    m_source = readPageSource(file.readAll());
+    m_source = readPageSource(*bytes);
     m_sourcePath = path;
     m_views.note.showPlainText(m_source->read.text);
     return true;

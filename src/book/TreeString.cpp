@@ -1,5 +1,7 @@
 #include "TreeString.h"
 
+#include <QHash>
+
 #include "ImageKeys.h"
 #include "ItemTree.h"
 
@@ -245,6 +247,30 @@ RecordCounts buildTree(ItemTree &tree, QStringView s)
     // Every item added ends at a bar of its own, so no more items are added than there are records.
     counts.dropped = records.delimiters().records - counts.added;
     return counts;
+}
+
+int deepestLevel(QStringView s, int limit)
+{
+    // Levels by key, as the records would add their items; a key seen twice keeps its first level.
+    QHash<QStringView, int> levels;
+    RecordReader records(s);
+    int deepest = 0;
+    while (const std::optional<RecordFields> record = records.next()) {
+        int level = 1;
+        if (!isTopLevel(*record)) {
+            const auto parent = levels.constFind(record->parent);
+            if (parent == levels.cend())
+                continue;
+            level = parent.value() + 1;
+        }
+        if (levels.contains(record->key))
+            continue;
+        levels.insert(record->key, level);
+        deepest = std::max(deepest, level);
+        if (deepest > limit)
+            break;
+    }
+    return deepest;
 }
 
 bool givesAnItem(QStringView s)

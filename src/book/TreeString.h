@@ -47,6 +47,13 @@ struct RecordCounts {
 // after the last record are ignored; other text there is a record cut off.
 RecordCounts buildTree(ItemTree &tree, QStringView treeString);
 
+// Deeper than any real book: the tree's views lay items out level by level.
+constexpr int kDeepestLevel = 1000;
+
+// The level of the deepest item reading the tree string would add (1 for the top
+// level); it stops counting past limit.
+int deepestLevel(QStringView treeString, int limit = kDeepestLevel);
+
 // Whether reading the tree string into an empty tree would add any item: a
 // string that gives none holds no book, whatever else it holds.
 bool givesAnItem(QStringView treeString);

@@ -1,6 +1,7 @@
 #include "WorkingFolder.h"
 
 #include "AtomicFile.h"
+#include "BoundedFile.h"
 #include "Cp932.h"
 #include "FolderFiles.h"
 #include "NumberFile.h"
@@ -70,10 +71,11 @@ QString WorkingFolder::urlFileName(const QString &key)
 
 std::optional<QString> WorkingFolder::pagePath(const QString &key) const
 {
-    QFile url(urlFile(key));
-    if (!url.open(QIODevice::ReadOnly))
+    // A path and a line break: anything much longer is no url file.
+    const std::optional<QByteArray> bytes = readRegularFile(urlFile(key), 64 * 1024);
+    if (!bytes)
         return std::nullopt;
-    return pagePathFromUrlFile(decodeSystemText(url.readAll()));
+    return pagePathFromUrlFile(decodeSystemText(*bytes));
 }
 
 bool WorkingFolder::storePagePath(const QString &key, const QString &page) const

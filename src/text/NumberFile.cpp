@@ -4,6 +4,7 @@
 #include "Cp932.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -22,7 +23,8 @@ bool writeNumberFile(const QString &path, float value)
 std::optional<float> readNumberFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only its first bytes count, but a pipe would block even the opening.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     static const QRegularExpression leadingNumber(
         QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));

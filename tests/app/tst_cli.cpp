@@ -69,6 +69,19 @@ private slots:
         QVERIFY2(err.endsWith("「 " + path + " 」はブックファイルとして読めません。\n"), qPrintable(err));
     }
 
+    void treeRefusesBooksNestedDeeperThanAnyRealBook()
+    {
+        QString treeString = "|0\\L1=a1+root|";
+        for (int level = 2; level <= 30000; ++level)
+            treeString += QString("a%1\\L%2=a%2+fclose|").arg(level - 1).arg(level);
+        const QString book = bookFile("deep.iis", treeString.toLatin1());
+        const Result result = run({"tree", book});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(QString::fromUtf8(result.err).endsWith("「 " + book + " 」は項目の階層が 1000 より深いため開けません。\n"),
+                 result.err.constData());
+    }
+
     void treePrintsBooksBeyond32767Characters()
     {
         QByteArray bytes = "|0\\big=a1+root|";

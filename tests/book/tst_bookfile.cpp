@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kobin;
 
@@ -90,6 +91,41 @@ private slots:
         QCOMPARE(prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
         QCOMPARE(prompter.prompts[0].text, QString("「 ") + missing + " 」\n\nを開けません。");
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(tree.item(1)->text(), QString("Open book"));
+    }
+
+    void booksNestedDeeperThanAnyRealBookAreRefused()
+    {
+        const auto chain = [](int levels) {
+            QString treeString = "|0\\L1=a1+root|";
+            for (int level = 2; level <= levels; ++level)
+                treeString += QString("a%1\\L%2=a%2+fclose|").arg(level - 1).arg(level);
+            return treeString.toLatin1() + "\r\n";
+        };
+        writeBytes(m_dir.filePath("deepest.iis"), chain(1000));
+        writeBytes(m_dir.filePath("deeper.iis"), chain(1001));
+        ItemTree tree;
+        FakePrompter prompter;
+        QCOMPARE(readBookFile(m_dir.filePath("deepest.iis"), tree, prompter), std::optional<int>(0));
+        QCOMPARE(tree.count(), 1000);
+        QVERIFY(!readBookFile(m_dir.filePath("deeper.iis"), tree, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + m_dir.filePath("deeper.iis") + " 」\n\nは項目の階層が 1000 より深いため開けません。");
+        QCOMPARE(tree.count(), 1000);
+    }
+
+    void devicesAndPipesAreRefusedWithoutWaiting()
+    {
+        ItemTree tree;
+        treestring::buildTree(tree, u"|0\\Open book=a1+root|");
+        FakePrompter prompter;
+        const QString pipe = m_dir.filePath("pipe.iis");
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        for (const QString &path : {QString("/dev/zero"), pipe}) {
+            QVERIFY(!readBookFile(path, tree, prompter));
+            QCOMPARE(prompter.prompts.last().text, "「 " + path + " 」\n\nを開けません。");
+        }
         QCOMPARE(tree.item(1)->text(), QString("Open book"));
     }
 
