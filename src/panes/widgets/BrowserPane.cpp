@@ -1,5 +1,7 @@
 #include "BrowserPane.h"
 
+#include "PageSafety.h"
+
 #include <QStackedLayout>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -9,11 +11,16 @@ namespace kobin {
 
 namespace {
 
-// Tells the pane about every main-frame navigation before it happens; never refuses one.
+// Runs its pages under PageSafety's rules and tells the pane about every
+// main-frame navigation before it happens; never refuses one.
 class NotifyingPage : public QWebEnginePage
 {
 public:
-    NotifyingPage(BrowserPane *pane, QObject *parent) : QWebEnginePage(parent), m_pane(pane) {}
+    NotifyingPage(BrowserPane *pane, QObject *parent) : QWebEnginePage(parent), m_pane(pane)
+    {
+        pagesafety::applySettings(settings());
+        setUrlRequestInterceptor(new pagesafety::RequestFilter(this));
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override

@@ -9,7 +9,9 @@ class QStackedLayout;
 namespace kobin {
 
 // The web page pane. The browser engine is created the first time a page is
-// opened, so that starting the program does not pay for it.
+// opened, so that starting the program does not pay for it. Pages run under the
+// rules of PageSafety: a saved page shows itself but cannot read other local
+// files or reach the network.
 class BrowserPane : public QWidget
 {
     Q_OBJECT
