@@ -11,7 +11,7 @@ namespace kobin {
 // The web page pane. The browser engine is created the first time a page is
 // opened, so that starting the program does not pay for it. Pages run under the
 // rules of PageSafety: a saved page shows itself but cannot read other local
-// files or reach the network.
+// files, reach the network or take the pane elsewhere on its own.
 class BrowserPane : public QWidget
 {
     Q_OBJECT

@@ -50,6 +50,8 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     // The engine refuses a local page's requests to the web (RequestFilter stops the WebSockets it lets through).
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // Scripts open no pop-up windows.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // The clipboard may hold anything copied elsewhere: scripts neither read nor fill it.
     settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
@@ -57,9 +59,32 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
 }
 
+bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,
+                               bool userActed)
+{
+    // Web pages go where the engine lets them, local pages to other local files.
+    if (!current.isLocalFile() || target.isLocalFile())
+        return true;
+    switch (type) {
+    case QWebEnginePage::NavigationTypeTyped: // navigate(), the program's own choice
+    case QWebEnginePage::NavigationTypeBackForward:
+    case QWebEnginePage::NavigationTypeReload:
+        return true;
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        // A script setting location or calling click() reports a link click too:
+        // only the user's own click or key press lets a page go out.
+        return userActed;
+    default:
+        // Forms (the engine sends no local page's form to the web, not even on the
+        // user's click, and would show an error page instead), redirects (a refresh,
+        // a location set while loading) and the rest.
+        return false;
+    }
+}
+
 bool allowsResource(const QUrl &page, const QUrl &url, QWebEngineUrlRequestInfo::ResourceType type)
 {
-    // A web page keeps the engine's rules, and so does the main frame.
+    // A web page keeps the engine's rules; the main frame goes by allowsMainFrameNavigation.
     if (!page.isLocalFile() || type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
         return true;
     return url.isLocalFile() && showsContent(type) && liesInFolderOf(page, url);

@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QWebEngineView>
 #include <QtTest>
 
 #include <algorithm>
@@ -40,7 +41,7 @@ namespace {
 constexpr int kTimeout = 90000;
 
 // Catches whatever reaches 127.0.0.1 on a random port and answers every request
-// with a small page titled "remote".
+// with a small page titled "remote", except /moved, which it sends on to /landed.
 class LoopbackListener : public QObject
 {
 public:
@@ -57,10 +58,15 @@ public:
                     if (!isComplete(m_received[index]) || socket->property("answered").toBool())
                         return;
                     socket->setProperty("answered", true);
-                    const QByteArray body = "<title>remote</title>remote";
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
-                                  "Content-Length: "
-                                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    if (m_received[index].startsWith("GET /moved ")) {
+                        socket->write("HTTP/1.1 302 Found\r\nLocation: /landed\r\nConnection: close\r\n"
+                                      "Content-Length: 0\r\n\r\n");
+                    } else {
+                        const QByteArray body = "<title>remote</title>remote";
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
+                                      "Content-Length: "
+                                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    }
                     socket->disconnectFromHost();
                 });
             }
@@ -183,6 +189,12 @@ private:
         if (results)
             *results = QJsonDocument::fromJson(m_pane->title().mid(5).toUtf8()).object();
         return true;
+    }
+
+    QWidget *pageInputWidget() const
+    {
+        auto *view = m_pane->findChild<QWebEngineView *>();
+        return view ? view->focusProxy() : nullptr;
     }
 
     // Opens an address on the listener in the pane and waits until it arrives there:
@@ -412,6 +424,172 @@ private slots:
         QVERIFY2(m_listener->requestsOtherThan(QStringLiteral("control")).isEmpty(),
                  qPrintable(m_listener->requestLines().join(u'\n')));
         QVERIFY(!m_listener->receivedAnything("LEAK"));
+    }
+
+    void scriptCannotTakeThePaneToAnotherSite_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("location set after loading") << R"(
+            <script>
+            window.addEventListener('load', () => setTimeout(() => {
+                location.href = BASE + 'nav?LEAK';
+                setTimeout(report, 0);
+            }, 0));
+            </script>)";
+        // The engine stops loading a page whose redirect it was refused: no load event.
+        QTest::newRow("location set while loading") << R"(
+            <script>
+            location.href = BASE + 'nav?LEAK';
+            setTimeout(report, 0);
+            </script>)";
+        QTest::newRow("location replaced") << R"(
+            <script>
+            window.addEventListener('load', () => { location.replace(BASE + 'nav?LEAK'); setTimeout(report, 0); });
+            </script>)";
+        QTest::newRow("refresh") << R"(
+            <script>
+            const refresh = document.createElement('meta');
+            refresh.httpEquiv = 'refresh';
+            refresh.content = '0; url=' + BASE + 'nav?LEAK';
+            document.head.appendChild(refresh);
+            window.addEventListener('load', () => setTimeout(report, 500));
+            </script>)";
+        QTest::newRow("script clicks a link") << R"(
+            <a id="link">link</a>
+            <script>
+            window.addEventListener('load', () => {
+                const link = document.getElementById('link');
+                link.href = BASE + 'nav?LEAK';
+                link.click();
+                setTimeout(report, 0);
+            });
+            </script>)";
+        QTest::newRow("script submits a form") << R"(
+            <form id="form" method="post"><input name="data" value="LEAK"></form>
+            <script>
+            window.addEventListener('load', () => {
+                const form = document.getElementById('form');
+                form.action = BASE + 'nav?LEAK';
+                form.submit();
+                setTimeout(report, 0);
+            });
+            </script>)";
+        QTest::newRow("frame sets the top location") << R"(
+            <script>window.addEventListener('message', () => setTimeout(report, 0));</script>
+            <iframe src="page_files/top.html"></iframe>)";
+        QTest::newRow("window opened") << R"(
+            <script>
+            window.addEventListener('load', () => {
+                const opened = window.open(BASE + 'nav?LEAK');
+                report({opened: opened !== null});
+            });
+            </script>)";
+    }
+
+    // The pane stays on the saved page and hears of no other; nothing is sent.
+    void scriptCannotTakeThePaneToAnotherSite()
+    {
+        QFETCH(QString, body);
+        writeFile(QDir(bookFolder()).filePath("page_files/top.html"),
+                  QStringLiteral("<script>top.location.href = '%1nav?LEAK'; parent.postMessage('tried', '*');</script>")
+                      .arg(m_listener->base())
+                      .toUtf8());
+        const QUrl page = writePage("mover.html", body);
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+
+        QJsonObject results;
+        QVERIFY(openAndWaitForReport(page, &results));
+        QVERIFY(!results.value("opened").toBool());
+        QCOMPARE(starting.size(), 1);
+        QCOMPARE(starting.at(0).at(0).toUrl(), page);
+        QVERIFY(passControlRequest());
+        QVERIFY2(m_listener->requestsOtherThan(QStringLiteral("control")).isEmpty(),
+                 qPrintable(m_listener->requestLines().join(u'\n')));
+        QCOMPARE(starting.size(), 2); // the control request's own navigation
+    }
+
+    void scriptMayOpenAnotherLocalPage()
+    {
+        const QUrl next = writePage("next.html", "<script>report({page: 'next'});</script>");
+        const QUrl page = writePage("first.html", "<script>location.href = 'next.html';</script>");
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QJsonObject results;
+        QVERIFY(openAndWaitForReport(page, &results));
+        QCOMPARE(results.value("page").toString(), QStringLiteral("next"));
+        QCOMPARE(starting.size(), 2);
+        QCOMPARE(starting.at(1).at(0).toUrl(), next);
+    }
+
+    void userStillOpensWebPagesFromASavedPage_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QStringList>("opened"); // the main frame's addresses on the listener, in order
+        QTest::newRow("link") << R"(<a id="target" href="clicked">link</a>)" << QStringList{"clicked"};
+        QTest::newRow("link the server sends on")
+            << R"(<a id="target" href="moved">link</a>)" << QStringList{"moved", "landed"};
+    }
+
+    // The user's own click still takes a saved page's links to the web.
+    void userStillOpensWebPagesFromASavedPage()
+    {
+        QFETCH(QString, element);
+        QFETCH(QStringList, opened);
+        const QUrl page = writePage("links.html", element + R"(
+            <style>body { margin: 0 } #target { display: block; width: 300px; height: 200px }</style>
+            <script>
+            const link = document.getElementById('target');
+            link.href = BASE + link.getAttribute('href');
+            window.addEventListener('load', () => report());
+            </script>)");
+        QVERIFY(openAndWaitForReport(page));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QWidget *input = pageInputWidget();
+        QVERIFY(input);
+        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->title(), QStringLiteral("remote"), kTimeout);
+        QList<QUrl> expected;
+        for (const QString &path : opened) {
+            QVERIFY2(m_listener->receivedRequestFor(path), qPrintable(path));
+            expected.append(m_listener->url(path));
+        }
+        QList<QUrl> started;
+        for (const QList<QVariant> &arguments : starting)
+            started.append(arguments.at(0).toUrl());
+        QCOMPARE(started, expected);
+    }
+
+    // The engine sends no local page's form to the web, not even on the user's click:
+    // the pane refuses it before it starts, and stays on the page.
+    void formOfASavedPageSendsNothingEvenOnAClick()
+    {
+        const QUrl page = writePage("form.html", R"(
+            <style>body { margin: 0 } button { display: block; width: 300px; height: 200px }</style>
+            <form id="form" method="post"><input name="data" value="LEAK-form"><button>send</button></form>
+            <script>
+            const form = document.getElementById('form');
+            form.action = BASE + 'posted';
+            form.onsubmit = () => { setTimeout(() => report({submitted: true}), 0); };
+            window.addEventListener('load', () => report());
+            </script>)");
+        QVERIFY(openAndWaitForReport(page));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QWidget *input = pageInputWidget();
+        QVERIFY(input);
+        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
+        QTRY_VERIFY_WITH_TIMEOUT(m_pane->title().contains(QStringLiteral("submitted")), kTimeout);
+        QVERIFY(passControlRequest());
+        QVERIFY2(m_listener->requestsOtherThan(QStringLiteral("control")).isEmpty(),
+                 qPrintable(m_listener->requestLines().join(u'\n')));
+        QCOMPARE(starting.size(), 1);
+        QCOMPARE(starting.at(0).at(0).toUrl(), m_listener->url(QStringLiteral("control")));
+    }
+
+    void programStillOpensAWebAddressTheServerSendsOn()
+    {
+        QVERIFY(openAndWaitForReport(writePage("before.html", "<script>report();</script>")));
+        m_pane->navigate(m_listener->url(QStringLiteral("moved")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->title(), QStringLiteral("remote"), kTimeout);
+        QVERIFY(m_listener->receivedRequestFor(QStringLiteral("landed")));
     }
 
     void scriptCannotReadOrFillTheClipboard()
