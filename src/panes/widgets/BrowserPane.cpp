@@ -3,6 +3,7 @@
 #include "PageSafety.h"
 
 #include <QChildEvent>
+#include <QLabel>
 #include <QStackedLayout>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -96,19 +97,49 @@ QWebEngineView *BrowserPane::view()
     return m_view;
 }
 
+void BrowserPane::showRefusal(const QUrl &url)
+{
+    if (!m_refusal) {
+        m_refusal = new QLabel(this);
+        m_refusal->setObjectName(QStringLiteral("lblRefusedAddress"));
+        m_refusal->setTextFormat(Qt::PlainText);
+        m_refusal->setAlignment(Qt::AlignCenter);
+        m_refusal->setWordWrap(true);
+        m_layout->addWidget(m_refusal);
+    }
+    constexpr int shownLength = 200;
+    QString address = url.toDisplayString();
+    if (address.size() > shownLength)
+        address = address.left(shownLength) + QStringLiteral("…");
+    m_refusal->setText(QStringLiteral("このアドレスはページではないため開きません。\n\n") + address);
+    m_layout->setCurrentWidget(m_refusal);
+}
+
 void BrowserPane::beginNavigation(const QUrl &url)
 {
+    if (m_view)
+        m_layout->setCurrentWidget(m_view);
     emit navigationStarting(url);
 }
 
 void BrowserPane::navigate(const QUrl &url)
 {
-    view()->setUrl(url);
+    if (!pagesafety::isOpenableAddress(url)) {
+        showRefusal(url);
+        // Nothing loads, but whoever waits for the page learns that it is done.
+        QMetaObject::invokeMethod(this, &BrowserPane::loadFinished, Qt::QueuedConnection);
+        return;
+    }
+    QWebEngineView *engine = view();
+    m_layout->setCurrentWidget(engine);
+    engine->setUrl(url);
 }
 
 QString BrowserPane::title() const
 {
-    return m_view ? m_view->title() : QString();
+    if (!m_view || m_layout->currentWidget() != m_view)
+        return QString();
+    return m_view->title();
 }
 
 bool BrowserPane::canGoBack() const

@@ -3,8 +3,9 @@
 #include <QUrl>
 #include <QWidget>
 
-class QWebEngineView;
+class QLabel;
 class QStackedLayout;
+class QWebEngineView;
 
 namespace kobin {
 
@@ -19,6 +20,8 @@ class BrowserPane : public QWidget
 public:
     explicit BrowserPane(QWidget *parent = nullptr);
 
+    // Opens url; an address that is no page (javascript:, data: and the like)
+    // opens nothing: the pane says so and loadFinished follows.
     void navigate(const QUrl &url);
     QString title() const;
     bool hasEngine() const { return m_view != nullptr; }
@@ -39,9 +42,11 @@ signals:
 
 private:
     QWebEngineView *view();
+    void showRefusal(const QUrl &url);
 
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
+    QLabel *m_refusal = nullptr;
 };
 
 } // namespace kobin

@@ -59,6 +59,13 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
 }
 
+bool isOpenableAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return url.isValid()
+        && (scheme == QLatin1String("file") || scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,
                                bool userActed)
 {

@@ -16,6 +16,10 @@ namespace pagesafety {
 // The engine settings every page of the pane runs with.
 void applySettings(QWebEngineSettings *settings);
 
+// Whether the pane opens url at all when asked to: web and local pages only,
+// never script (javascript:) or inline (data:) addresses.
+bool isOpenableAddress(const QUrl &url);
+
 // Whether the main frame, now showing current, may go to target. userActed tells
 // whether the user clicked or typed into the page since its last navigation.
 bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,

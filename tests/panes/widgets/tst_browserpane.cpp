@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -623,6 +624,47 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard-before"));
     }
 
+    void addressThatIsNoPageRunsNothing_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("javascript") << "javascript:location.href='marker.html'";
+        QTest::newRow("javascript in capitals") << "JavaScript:location.href='marker.html'";
+        QTest::newRow("data") << "data:text/html,<script>location.href='marker.html'</script>";
+        QTest::newRow("view-source") << "view-source:file:///";
+    }
+
+    // Over a page that is shown, an address of the wrong kind leaves it alone: its
+    // script never runs there, no navigation starts, and loadFinished still comes.
+    void addressThatIsNoPageRunsNothing()
+    {
+        QFETCH(QString, address);
+        writePage("marker.html", "<script>report({page: 'marker'});</script>");
+        QVERIFY(openAndWaitForReport(writePage("shown.html", "<script>report();</script>")));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+
+        m_pane->navigate(QUrl(address));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kTimeout);
+        auto *refusal = m_pane->findChild<QLabel *>(QStringLiteral("lblRefusedAddress"));
+        QVERIFY(refusal && refusal->isVisible());
+        QVERIFY(m_pane->title().isEmpty());
+        // Another page opens normally afterwards, and nothing above had started one.
+        QVERIFY(passControlRequest());
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->title(), QStringLiteral("remote"), kTimeout);
+        QVERIFY(!refusal->isVisible());
+        QCOMPARE(starting.size(), 1);
+        QCOMPARE(starting.at(0).at(0).toUrl(), m_listener->url(QStringLiteral("control")));
+    }
+
+    void addressThatIsNoPageStartsNoEngine()
+    {
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+        m_pane->navigate(QUrl(QStringLiteral("javascript:document.title='ran'")));
+        QVERIFY(finished.isEmpty()); // it comes later, as it does for a page
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kTimeout);
+        QVERIFY(!m_pane->hasEngine());
+        QVERIFY(m_pane->title().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestBrowserPane)
