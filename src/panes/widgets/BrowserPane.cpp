@@ -1,30 +1,77 @@
 #include "BrowserPane.h"
 
+#include "PageSafety.h"
+
+#include <QChildEvent>
+#include <QLabel>
 #include <QStackedLayout>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace kobin {
 
 namespace {
 
-// Tells the pane about every main-frame navigation before it happens; never refuses one.
+// Runs its pages under PageSafety's rules and tells the pane about every
+// main-frame navigation it lets happen, before it happens.
 class NotifyingPage : public QWebEnginePage
 {
 public:
-    NotifyingPage(BrowserPane *pane, QObject *parent) : QWebEnginePage(parent), m_pane(pane) {}
+    NotifyingPage(BrowserPane *pane, QWebEngineView *view) : QWebEnginePage(view), m_pane(pane), m_view(view)
+    {
+        pagesafety::applySettings(settings());
+        setUrlRequestInterceptor(new pagesafety::RequestFilter(this));
+        view->installEventFilter(this);
+        connect(this, &QWebEnginePage::loadFinished, this, [this] { m_webNavigationPending = false; });
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::ChildAdded:
+            // The engine takes the page's mouse and keyboard input in a child of the view.
+            if (watched == m_view)
+                static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::TouchBegin:
+            m_userActed = true;
+            break;
+        default:
+            break;
+        }
+        return QWebEnginePage::eventFilter(watched, event);
+    }
 
 protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    bool acceptNavigationRequest(const QUrl &target, NavigationType type, bool isMainFrame) override
     {
-        if (isMainFrame)
-            m_pane->beginNavigation(url);
+        if (!isMainFrame)
+            return true; // a frame loads only what the request filter lets through
+        const bool userActed = std::exchange(m_userActed, false);
+        // A server sending an accepted web address on to another one continues that navigation.
+        const bool serverRedirect = type == NavigationTypeRedirect && m_webNavigationPending;
+        if (!serverRedirect && !pagesafety::allowsMainFrameNavigation(url(), target, type, userActed))
+            return false;
+        m_webNavigationPending = !target.isLocalFile();
+        m_pane->beginNavigation(target);
         return true;
     }
 
+    // No page opens a window, whether a script or a link asks for one.
+    QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
+
 private:
     BrowserPane *m_pane;
+    QWebEngineView *m_view;
+    // The user clicked or typed into the page since its last main-frame navigation.
+    bool m_userActed = false;
+    // A web address was let into the main frame and has not finished loading.
+    bool m_webNavigationPending = false;
 };
 
 } // namespace
@@ -50,19 +97,49 @@ QWebEngineView *BrowserPane::view()
     return m_view;
 }
 
+void BrowserPane::showRefusal(const QUrl &url)
+{
+    if (!m_refusal) {
+        m_refusal = new QLabel(this);
+        m_refusal->setObjectName(QStringLiteral("lblRefusedAddress"));
+        m_refusal->setTextFormat(Qt::PlainText);
+        m_refusal->setAlignment(Qt::AlignCenter);
+        m_refusal->setWordWrap(true);
+        m_layout->addWidget(m_refusal);
+    }
+    constexpr int shownLength = 200;
+    QString address = url.toDisplayString();
+    if (address.size() > shownLength)
+        address = address.left(shownLength) + QStringLiteral("…");
+    m_refusal->setText(QStringLiteral("このアドレスはページではないため開きません。\n\n") + address);
+    m_layout->setCurrentWidget(m_refusal);
+}
+
 void BrowserPane::beginNavigation(const QUrl &url)
 {
+    if (m_view)
+        m_layout->setCurrentWidget(m_view);
     emit navigationStarting(url);
 }
 
 void BrowserPane::navigate(const QUrl &url)
 {
-    view()->setUrl(url);
+    if (!pagesafety::isOpenableAddress(url)) {
+        showRefusal(url);
+        // Nothing loads, but whoever waits for the page learns that it is done.
+        QMetaObject::invokeMethod(this, &BrowserPane::loadFinished, Qt::QueuedConnection);
+        return;
+    }
+    QWebEngineView *engine = view();
+    m_layout->setCurrentWidget(engine);
+    engine->setUrl(url);
 }
 
 QString BrowserPane::title() const
 {
-    return m_view ? m_view->title() : QString();
+    if (!m_view || m_layout->currentWidget() != m_view)
+        return QString();
+    return m_view->title();
 }
 
 bool BrowserPane::canGoBack() const

@@ -3,13 +3,16 @@
 #include <QUrl>
 #include <QWidget>
 
-class QWebEngineView;
+class QLabel;
 class QStackedLayout;
+class QWebEngineView;
 
 namespace kobin {
 
 // The web page pane. The browser engine is created the first time a page is
-// opened, so that starting the program does not pay for it.
+// opened, so that starting the program does not pay for it. Pages run under the
+// rules of PageSafety: a saved page shows itself but cannot read other local
+// files, reach the network or take the pane elsewhere on its own.
 class BrowserPane : public QWidget
 {
     Q_OBJECT
@@ -17,6 +20,8 @@ class BrowserPane : public QWidget
 public:
     explicit BrowserPane(QWidget *parent = nullptr);
 
+    // Opens url; an address that is no page (javascript:, data: and the like)
+    // opens nothing: the pane says so and loadFinished follows.
     void navigate(const QUrl &url);
     QString title() const;
     bool hasEngine() const { return m_view != nullptr; }
@@ -37,9 +42,11 @@ signals:
 
 private:
     QWebEngineView *view();
+    void showRefusal(const QUrl &url);
 
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
+    QLabel *m_refusal = nullptr;
 };
 
 } // namespace kobin
