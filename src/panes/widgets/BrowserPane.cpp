@@ -58,7 +58,9 @@ protected:
         if (!serverRedirect && !pagesafety::allowsMainFrameNavigation(url(), target, type, userActed))
             return false;
         m_webNavigationPending = !target.isLocalFile();
-        m_pane->beginNavigation(target);
+        // A reload shows the same page again: its side text, and a source being edited, stay.
+        if (type != NavigationTypeReload)
+            m_pane->beginNavigation(target);
         return true;
     }
 

@@ -521,6 +521,18 @@ private slots:
         QCOMPARE(starting.at(1).at(0).toUrl(), next);
     }
 
+    void reloadingShowsThePageAgainWithoutANewNavigation()
+    {
+        const QUrl page = writePage("again.html", "<script>report({page: 'again'});</script>");
+        QVERIFY(openAndWaitForReport(page));
+        // The side text, and a page source being edited, belong to the same page still.
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+        m_pane->reload();
+        QVERIFY(finished.wait(kTimeout));
+        QCOMPARE(starting.size(), 0);
+    }
+
     void userStillOpensWebPagesFromASavedPage_data()
     {
         QTest::addColumn<QString>("element");
