@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
+#include "SmallDisk.h"
 #include "TreeString.h"
 
 #include <QDir>
@@ -102,6 +103,34 @@ private slots:
         QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
         QVERIFY(prompter.prompts[0].text.contains("inside.iis"));
+    }
+
+    void aFullDiskFailsTheSaveAndKeepsTheBook()
+    {
+        SmallDisk disk;
+        if (!disk.isMounted())
+            QSKIP("mounting a small disk to fill up needs root");
+        Book book(disk.path("prog/"));
+        book.session().bookPath = disk.path("report.iis");
+        book.session().bookName = "report";
+        treestring::buildTree(book.tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
+        const QString folder = book.session().bookFolder();
+        writeText(book.session().bookPath, "|0\\Report=a1+root|\r\n");
+        writeText(folder + "a1.rtf", "old root note");
+        writeText(book.workingFolder().path() + "a1.rtf", "new root note");
+        writeText(book.workingFolder().path() + "a2.rtf", "new note");
+        disk.fill();
+
+        FakePrompter prompter;
+        QVERIFY(!saveBook(book, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(book.session().bookPath) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(book.session().bookPath), QByteArray("|0\\Report=a1+root|\r\n"));
+        QCOMPARE(filesIn(folder), QStringList({"a1.rtf"}));
+        QCOMPARE(readText(folder + "a1.rtf"), QByteArray("old root note"));
+        QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
     }
 
     void bookWithoutAFolderOfItsOwnIsRefused_data()
