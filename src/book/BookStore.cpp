@@ -41,6 +41,13 @@ bool saveBook(const Book &book, Prompter &prompter)
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
         return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
+    const WorkingFolder &working = book.workingFolder();
+    // A working folder removed behind the program's back no longer holds the book's
+    // notes; saving its emptiness would empty the book folder.
+    const std::optional<QStringList> workingFiles = working.readableContentFiles();
+    if (!workingFiles)
+        return failedToSave(prompter, working.path());
+
     if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree())))
         return failedToSave(prompter, session.bookPath);
 
@@ -48,14 +55,12 @@ bool saveBook(const Book &book, Prompter &prompter)
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
 
-    const QString workingFolder = book.workingFolder().path();
-    const QStringList workingFiles = WorkingFolder::contentFiles(workingFolder);
-    for (const QString &name : workingFiles) {
-        if (!copyFileAtomically(workingFolder + name, bookFolder + name))
+    for (const QString &name : *workingFiles) {
+        if (!copyFileAtomically(working.path() + name, bookFolder + name))
             return failedToSave(prompter, bookFolder + name);
     }
 
-    const QSet<QString> kept(workingFiles.begin(), workingFiles.end());
+    const QSet<QString> kept(workingFiles->begin(), workingFiles->end());
     for (const QString &name : WorkingFolder::contentFiles(bookFolder)) {
         if (!kept.contains(name) && !QFile::remove(bookFolder + name))
             return failedToSave(prompter, bookFolder + name);

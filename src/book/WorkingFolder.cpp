@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <filesystem>
+#include <system_error>
 
 namespace kobin {
 
@@ -116,6 +118,16 @@ QStringList WorkingFolder::contentFiles(const QString &folder)
             others.append(name);
     }
     return notes + others;
+}
+
+std::optional<QStringList> WorkingFolder::readableContentFiles() const
+{
+    // QDir lists a folder it cannot open as an empty one; opening it first tells the two apart.
+    std::error_code error;
+    const std::filesystem::directory_iterator listing(fileSystemPath(m_path), error);
+    if (error)
+        return std::nullopt;
+    return contentFiles(m_path);
 }
 
 QStringList WorkingFolder::itemFiles(const QString &key) const

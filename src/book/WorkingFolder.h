@@ -46,6 +46,9 @@ public:
     // ".rtf" ones first, then ".txt", each by name. Only these travel between the
     // two folders; nothing else there is touched.
     static QStringList contentFiles(const QString &folder);
+    // This folder's content files as contentFiles gives them; nullopt when the folder
+    // is gone or cannot be read, which a save must never take for a book without notes.
+    std::optional<QStringList> readableContentFiles() const;
     // Every content file of the item: its key followed by a tail that ends in
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;

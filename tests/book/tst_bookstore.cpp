@@ -47,6 +47,9 @@ private slots:
         treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
     }
 
+    // A test that made the working folder unreadable leaves nothing the temporary folder cannot remove.
+    void cleanup() { QFile::setPermissions(working(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+
     void saveMirrorsTheWorkingFolderIntoTheBookFolder()
     {
         const QString working = this->working();
@@ -131,6 +134,43 @@ private slots:
         QCOMPARE(filesIn(folder), QStringList({"a1.rtf"}));
         QCOMPARE(readText(folder + "a1.rtf"), QByteArray("old root note"));
         QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
+    }
+
+    void aWorkingFolderGoneFromUnderTheProgramStopsTheSave_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("removed") << "removed";
+        QTest::newRow("a file in its place") << "file";
+        QTest::newRow("unreadable") << "unreadable";
+    }
+
+    void aWorkingFolderGoneFromUnderTheProgramStopsTheSave()
+    {
+        QFETCH(QString, how);
+        const QString book = session().bookFolder();
+        writeText(session().bookPath, "|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n");
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a2.rtf", "note");
+        writeText(working() + "a1.rtf", "root note");
+        QVERIFY(QDir(working()).removeRecursively());
+        if (how == "file") {
+            writeText(working().chopped(1), "a plain file");
+        } else if (how == "unreadable") {
+            QDir().mkpath(working());
+            QVERIFY(QFile::setPermissions(working(), QFile::WriteOwner));
+            if (QFileInfo(working()).isReadable())
+                QSKIP("this user reads every folder whatever its permissions");
+        }
+        m_book->tree().setText(m_book->tree().item("a2"), "Renamed");
+
+        FakePrompter prompter;
+        QVERIFY(!saveBook(*m_book, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(working()) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf"}));
     }
 
     void bookWithoutAFolderOfItsOwnIsRefused_data()
