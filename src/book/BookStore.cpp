@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace kobin {
 
@@ -35,7 +34,7 @@ bool failedToSave(Prompter &prompter, const QString &path)
 }
 } // namespace
 
-bool saveBook(const Book &book, Prompter &prompter)
+bool saveBook(Book &book, Prompter &prompter)
 {
     const BookSession &session = book.session();
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
@@ -60,11 +59,12 @@ bool saveBook(const Book &book, Prompter &prompter)
             return failedToSave(prompter, bookFolder + name);
     }
 
-    const QSet<QString> kept(workingFiles->begin(), workingFiles->end());
-    for (const QString &name : WorkingFolder::contentFiles(bookFolder)) {
-        if (!kept.contains(name) && !QFile::remove(bookFolder + name))
-            return failedToSave(prompter, bookFolder + name);
+    for (const QString &name : working.deletedFiles()) {
+        const QString file = bookFolder + name;
+        if (QFileInfo::exists(file) && !QFile::remove(file))
+            return failedToSave(prompter, file);
     }
+    book.workingFolder().forgetDeletions();
     return true;
 }
 

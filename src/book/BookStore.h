@@ -8,11 +8,12 @@ class Book;
 class Prompter;
 
 // Writes the book: the tree string to the book file, then the working folder's
-// content files into the book folder, and only then removes the book folder's
-// content files that the working folder no longer holds. Stops at the first
-// failure and reports it; returns false then (the book stays changed).
+// content files into the book folder, and only then removes from the book folder
+// the content files deleted since the book was opened or last saved; nothing else
+// there is removed. Stops at the first failure and reports it; returns false then
+// (the book stays changed). A working folder that has gone is such a failure.
 // A book without a name, or named "temp", has no book folder of its own and is refused.
-[[nodiscard]] bool saveBook(const Book &book, Prompter &prompter);
+[[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
 
 // False for a book without a name, or named "temp" (the working folder's name).
 bool hasOwnBookFolder(const QString &bookName);

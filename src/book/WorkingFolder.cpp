@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <filesystem>
 #include <system_error>
@@ -46,11 +47,15 @@ int WorkingFolder::setAside(const QStringList &names)
         if (!moveFileOver(m_path + name, folder + name))
             QFile::remove(m_path + name);
     }
+    m_asideNames.insert(batch, names);
+    m_deleted.unite(QSet<QString>(names.begin(), names.end()));
     return batch;
 }
 
 bool WorkingFolder::bringBack(int batch)
 {
+    for (const QString &name : m_asideNames.take(batch))
+        m_deleted.remove(name);
     QDir folder(asideFolder(batch));
     bool returned = true;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
@@ -150,8 +155,31 @@ QStringList WorkingFolder::itemFiles(const QSet<QString> &keys) const
     return names;
 }
 
+QStringList WorkingFolder::deletedFiles() const
+{
+    QStringList names;
+    for (const QString &name : m_deleted) {
+        if (!QFileInfo::exists(m_path + name))
+            names.append(name);
+    }
+    names.sort();
+    return names;
+}
+
+void WorkingFolder::forgetDeletions()
+{
+    m_deleted.clear();
+}
+
+void WorkingFolder::forgetAsideFiles()
+{
+    m_asideNames.clear();
+    m_deleted.clear();
+}
+
 bool WorkingFolder::clear()
 {
+    forgetAsideFiles();
     const bool asideGone = QDir(m_asidePath).removeRecursively();
     return deleteAllFiles(m_path) && asideGone;
 }
@@ -160,6 +188,7 @@ bool WorkingFolder::loadFrom(const QString &bookFolder)
 {
     if (!QDir().mkpath(m_path))
         return false;
+    forgetAsideFiles();
     QDir(m_asidePath).removeRecursively(); // what another book set aside is no concern of this one
     const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFiles(bookFolder);
     bool loaded = true;

@@ -183,6 +183,26 @@ private slots:
         QCOMPARE(readText(app("report/a1.rtf")), QByteArray("report note"));
     }
 
+    void anotherBookOpenedForgetsTheDeletionsOfTheLast()
+    {
+        writeText(f->working("a2.rtf"), "report's second note");
+        f->tree.select(f->tree.item("a2"));
+        f->prompter.answers = {PromptAnswer::Yes};
+        f->treeCommands.deleteItem();
+        const QString plan = app("plan.iis");
+        writeText(plan, "|0\\Plan=a1+root|a1\\Kept=a2+richtxt|\r\n");
+        writeText(app("plan/a1.rtf"), "plan note");
+        writeText(app("plan/a2.rtf"), "plan's second note");
+        f->prompter.answers = {PromptAnswer::No}; // the report's changes are not saved
+        f->bookCommands.openRecentBook(plan);
+        QCOMPARE(f->session.bookName, QString("plan"));
+
+        QVERIFY(QFile::remove(f->working("a2.rtf"))); // behind the program's back
+        f->bookCommands.save();
+        QVERIFY(!f->book.isChanged());
+        QCOMPARE(readText(app("plan/a2.rtf")), QByteArray("plan's second note"));
+    }
+
     void openingReadsTheBookAndTypingMarksIt()
     {
         const QString other = f->dir.path() + "/docs/other.iis";
@@ -253,7 +273,7 @@ private slots:
 
     void bookFolderThatCannotBeCopiedInIsNotOpened()
     {
-        // A note missing from the working folder would be deleted from the book folder by the next save.
+        // A note missing from the working folder would be saved empty over the one in the book folder.
         const QString other = f->dir.path() + "/docs/other.iis";
         writeText(other, "|0\\Other=a1+root|a1\\T=a2+richtxt|\r\n");
         writeText(app("other/a1.rtf"), "kept safe");

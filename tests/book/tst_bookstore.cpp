@@ -50,7 +50,7 @@ private slots:
     // A test that made the working folder unreadable leaves nothing the temporary folder cannot remove.
     void cleanup() { QFile::setPermissions(working(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
 
-    void saveMirrorsTheWorkingFolderIntoTheBookFolder()
+    void saveCopiesTheWorkingFolderIntoTheBookFolder()
     {
         const QString working = this->working();
         writeText(working + "a1.rtf", "root note");
@@ -67,10 +67,42 @@ private slots:
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
         QVERIFY(prompter.prompts.isEmpty());
-        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "notes.doc"}));
+        // Files the working folder lacks stay: nothing says they were deleted.
+        QCOMPARE(filesIn(book),
+                 QStringList({"a1.rtf", "a2.rtf", "a3.rtf", "a3indexside.txt", "a5url.txt", "notes.doc"}));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
         QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "scratch.bak"}));
+    }
+
+    void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
+    {
+        WorkingFolder &working = m_book->workingFolder();
+        const QString book = session().bookFolder();
+        for (const char *name : {"a1.rtf", "a2.rtf", "a2url.txt", "a4.rtf"}) {
+            writeText(working.path() + name, QByteArray("note ") + name);
+            writeText(book + name, QByteArray("saved ") + name);
+        }
+        writeText(book + "a3.rtf", "a note that never reached the working folder");
+        std::ignore = working.setAside({"a2.rtf", "a2url.txt"});
+        // Deleted, then written again as the note of a new item with the same key.
+        std::ignore = working.setAside({"a4.rtf"});
+        writeText(working.path() + "a4.rtf", "new item's note");
+        // Deleted, and the deletion taken back.
+        QVERIFY(working.bringBack(working.setAside({"a1.rtf"})));
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a3.rtf", "a4.rtf"}));
+        QCOMPARE(readText(book + "a1.rtf"), QByteArray("note a1.rtf"));
+        QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note that never reached the working folder"));
+        QCOMPARE(readText(book + "a4.rtf"), QByteArray("new item's note"));
+
+        // Saved, the deletions are done: a file put back by hand stays.
+        writeText(book + "a2.rtf", "put back by hand");
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("put back by hand"));
+        QVERIFY(prompter.prompts.isEmpty());
     }
 
     void firstSaveCreatesTheBookFolder()
