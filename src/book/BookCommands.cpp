@@ -154,6 +154,7 @@ void BookCommands::startNewBook(bool changed)
 bool BookCommands::loadWorkingFolder()
 {
     const BookSession &session = m_.book.session();
+    removeUnfinishedWrites(session);
     if (m_.book.workingFolder().loadFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
         return true;
     // An item whose note is missing here shows an empty note, which the next save

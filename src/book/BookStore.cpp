@@ -1,5 +1,6 @@
 #include "BookStore.h"
 
+#include "AtomicFile.h"
 #include "BookFile.h"
 #include "Book.h"
 #include "FolderFiles.h"
@@ -34,6 +35,20 @@ bool failedToSave(Prompter &prompter, const QString &path)
 }
 } // namespace
 
+void removeUnfinishedWrites(const BookSession &session)
+{
+    // A part file that cannot be removed now is written over by the next save.
+    if (!session.bookPath.isEmpty())
+        QFile::remove(session.bookPath + QLatin1String(PartFileEnding));
+    if (!hasOwnBookFolder(session.bookName))
+        return;
+    QDir bookFolder(session.bookFolder());
+    const QStringList parts = bookFolder.entryList({QStringLiteral("*") + QLatin1String(PartFileEnding)},
+                                                   QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : parts)
+        bookFolder.remove(name);
+}
+
 bool saveBook(Book &book, Prompter &prompter)
 {
     const BookSession &session = book.session();
@@ -47,18 +62,21 @@ bool saveBook(Book &book, Prompter &prompter)
     if (!workingFiles)
         return failedToSave(prompter, working.path());
 
-    if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree())))
-        return failedToSave(prompter, session.bookPath);
-
     const QString bookFolder = session.bookFolder();
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
+    removeUnfinishedWrites(session);
 
     for (const QString &name : *workingFiles) {
-        if (!copyFileAtomically(working.path() + name, bookFolder + name))
+        const QString source = working.path() + name;
+        if (!haveSameContent(source, bookFolder + name) && !copyFileAtomically(source, bookFolder + name))
             return failedToSave(prompter, bookFolder + name);
     }
 
+    if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree())))
+        return failedToSave(prompter, session.bookPath);
+
+    // Only now that the book file no longer names them may the deleted items' files go.
     for (const QString &name : working.deletedFiles()) {
         const QString file = bookFolder + name;
         if (QFileInfo::exists(file) && !QFile::remove(file))

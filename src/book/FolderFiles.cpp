@@ -43,6 +43,21 @@ bool copyFileAtomically(const QString &source, const QString &target)
     return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
 }
 
+bool haveSameContent(const QString &first, const QString &second)
+{
+    QFile one(first);
+    QFile other(second);
+    if (!one.open(QIODevice::ReadOnly) || !other.open(QIODevice::ReadOnly) || one.size() != other.size())
+        return false;
+    constexpr qint64 chunk = 64 * 1024;
+    while (!one.atEnd()) {
+        const QByteArray bytes = one.read(chunk);
+        if (bytes.isEmpty() || bytes != other.read(chunk))
+            return false;
+    }
+    return one.error() == QFileDevice::NoError && other.error() == QFileDevice::NoError;
+}
+
 bool copyFileOver(const QString &source, const QString &target)
 {
     std::error_code error;

@@ -24,6 +24,9 @@ bool deleteAllFiles(const QString &folder, Removal removal = Removal::Delete);
 // or target cannot be replaced.
 [[nodiscard]] bool copyFileAtomically(const QString &source, const QString &target);
 
+// True when both files can be read and hold the same bytes.
+bool haveSameContent(const QString &first, const QString &second);
+
 // Copies source over target directly, for scratch folders such as the working folder.
 [[nodiscard]] bool copyFileOver(const QString &source, const QString &target);
 

@@ -221,6 +221,21 @@ private slots:
         QVERIFY(f->book.isChanged());
     }
 
+    void openingRemovesWhatASaveCutShortLeft()
+    {
+        const QString other = f->dir.path() + "/docs/other.iis";
+        writeText(other, "|0\\Other=a1+root|\r\n");
+        writeText(other + ".kobin-part", "|0\\Other=a1+ro");
+        writeText(app("other/a1.rtf"), "other note");
+        writeText(app("other/a1.rtf.kobin-part"), "other no");
+        writeText(app("other/a2.rtf.kobin-part"), "a new item's no");
+        f->bookCommands.openRecentBook(other);
+        QCOMPARE(f->session.bookName, QString("other"));
+        QCOMPARE(QDir(app("other")).entryList(QDir::Files), QStringList({"a1.rtf"}));
+        QCOMPARE(QDir(f->dir.path() + "/docs").entryList(QDir::Files), QStringList({"other.iis"}));
+        QCOMPARE(QDir(f->working()).entryList(QDir::Files), QStringList({"a1.rtf"}));
+    }
+
     void unreadableBookKeepsTheOpenOne()
     {
         f->dialogs.answers = {f->dir.path() + "/docs"}; // a folder cannot be read as a book

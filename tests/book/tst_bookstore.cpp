@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kobin;
 
@@ -128,20 +129,46 @@ private slots:
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
         QVERIFY(prompter.prompts[0].text.endsWith(" 」\n\nを保存できませんでした。"));
         QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note only the book folder holds"));
+        QVERIFY(!QFile::exists(session().bookPath)); // the tree comes only after every note
     }
 
-    void failedBookFileWriteIsReported()
+    void aBookFileThatCannotBeWrittenFollowsTheNotesAndComesBeforeAnyRemoval()
     {
         session().bookPath = m_dir->path() + "/docs/report.final.iis/inside.iis";
         writeText(m_dir->path() + "/docs/report.final.iis", "|0\\Old=a1+root|\r\n");
+        const QString book = session().bookFolder();
+        writeText(book + "a1.rtf", "old root note");
+        writeText(book + "a2.rtf", "note of a deleted item");
+        writeText(working() + "a1.rtf", "new root note");
+        writeText(working() + "a2.rtf", "note of a deleted item");
+        std::ignore = m_book->workingFolder().setAside({"a2.rtf"});
+
         FakePrompter prompter;
         QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
-        QVERIFY(prompter.prompts[0].text.contains("inside.iis"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(session().bookPath) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(book + "a1.rtf"), QByteArray("new root note"));
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("note of a deleted item")); // the old tree still names it
+        QCOMPARE(m_book->workingFolder().deletedFiles(), QStringList({"a2.rtf"})); // for the next save to remove
+
+        session().bookPath = m_dir->path() + "/docs/report.iis";
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf"}));
+    }
+
+    void aFullDiskFailsTheSaveAndKeepsTheBook_data()
+    {
+        QTest::addColumn<QByteArray>("newRootNote");
+        QTest::addColumn<QString>("failedFile");
+        QTest::newRow("a changed note") << QByteArray("new root note") << "prog/report/a1.rtf";
+        QTest::newRow("only the tree changed") << QByteArray("old root note") << "report.iis";
     }
 
     void aFullDiskFailsTheSaveAndKeepsTheBook()
     {
+        QFETCH(QByteArray, newRootNote);
+        QFETCH(QString, failedFile);
         SmallDisk disk;
         if (!disk.isMounted())
             QSKIP("mounting a small disk to fill up needs root");
@@ -152,8 +179,7 @@ private slots:
         const QString folder = book.session().bookFolder();
         writeText(book.session().bookPath, "|0\\Report=a1+root|\r\n");
         writeText(folder + "a1.rtf", "old root note");
-        writeText(book.workingFolder().path() + "a1.rtf", "new root note");
-        writeText(book.workingFolder().path() + "a2.rtf", "new note");
+        writeText(book.workingFolder().path() + "a1.rtf", newRootNote);
         disk.fill();
 
         FakePrompter prompter;
@@ -161,11 +187,49 @@ private slots:
         QCOMPARE(prompter.prompts.size(), 1);
         QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(prompter.prompts[0].text,
-                 "「 " + QDir::toNativeSeparators(book.session().bookPath) + " 」\n\nを保存できませんでした。");
+                 "「 " + QDir::toNativeSeparators(disk.path(failedFile)) + " 」\n\nを保存できませんでした。");
         QCOMPARE(readText(book.session().bookPath), QByteArray("|0\\Report=a1+root|\r\n"));
         QCOMPARE(filesIn(folder), QStringList({"a1.rtf"}));
         QCOMPARE(readText(folder + "a1.rtf"), QByteArray("old root note"));
         QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
+    }
+
+    void whatASaveCutShortLeftIsRemoved()
+    {
+        const QString book = session().bookFolder();
+        const QString beside = m_dir->path() + "/docs/";
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a1.rtf.kobin-part", "root no");
+        writeText(book + "a9.rtf.kobin-part", "note of an item the tree never na");
+        writeText(book + "a1.rtf.backup", "the user's own copy");
+        writeText(session().bookPath + ".kobin-part", "|0\\Report=a1+ro");
+        writeText(beside + "other.iis.kobin-part", "another book's");
+        writeText(working() + "a1.rtf", "root note");
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
+        QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part", "report.final.iis"}));
+    }
+
+    void aNoteTheBookFolderAlreadyHoldsIsNotWrittenAgain()
+    {
+        const QString book = session().bookFolder();
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a2.rtf", "old note");
+        writeText(working() + "a1.rtf", "root note");
+        writeText(working() + "a2.rtf", "new note");
+        const auto fileNumber = [](const QString &path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+        };
+        const ino_t unchanged = fileNumber(book + "a1.rtf");
+        const ino_t changed = fileNumber(book + "a2.rtf");
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(fileNumber(book + "a1.rtf"), unchanged);
+        QVERIFY(fileNumber(book + "a2.rtf") != changed);
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
     }
 
     void aWorkingFolderGoneFromUnderTheProgramStopsTheSave_data()
