@@ -195,9 +195,11 @@ void BookCommands::startNewBook(bool changed)
 bool BookCommands::loadWorkingFolder()
 {
     const BookSession &session = m_.book.session();
+    removeUnfinishedWrites(session);
     if (m_.book.workingFolder().loadFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
         return true;
-    // A note left behind would be deleted from the book folder by the next save.
+    // An item whose note is missing here shows an empty note, which the next save
+    // would write over the one in the book folder.
     m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
                        QStringLiteral("「 ") + QDir::toNativeSeparators(session.bookFolder())
                            + QStringLiteral(" 」\n\nを開けません。"));

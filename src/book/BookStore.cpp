@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "BookFile.h"
+#include "BookVersions.h"
 #include "Book.h"
 #include "FolderFiles.h"
 #include "ItemTree.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace kobin {
 
@@ -49,35 +49,94 @@ bool failedToSave(Prompter &prompter, const QString &path)
 }
 } // namespace
 
-bool saveBook(const Book &book, Prompter &prompter)
+void removeUnfinishedWrites(const BookSession &session)
+{
+    // A part file that cannot be removed now is written over by the next save.
+    if (!session.bookPath.isEmpty())
+        QFile::remove(session.bookPath + QLatin1String(PartFileEnding));
+    if (!hasOwnBookFolder(session.bookName))
+        return;
+    QDir bookFolder(session.bookFolder());
+    const QStringList parts = bookFolder.entryList({QStringLiteral("*") + QLatin1String(PartFileEnding)},
+                                                   QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : parts)
+        bookFolder.remove(name);
+}
+
+bool saveBook(Book &book, Prompter &prompter)
 {
     const BookSession &session = book.session();
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
         return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
-    // A file read with records left out is kept once; an existing copy (older, or the user's own) is never replaced.
-    const QString damagedCopy = session.bookPath + QStringLiteral(".bak");
-    if (session.bookPath == session.damagedBookFile && !keepCopyOnce(session.bookPath, damagedCopy))
-        return failedToSave(prompter, damagedCopy);
-    if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree())))
-        return failedToSave(prompter, session.bookPath);
+    const WorkingFolder &working = book.workingFolder();
+    // A working folder removed behind the program's back no longer holds the book's
+    // notes; saving its emptiness would empty the book folder.
+    const std::optional<QStringList> workingFiles = working.readableContentFiles();
+    if (!workingFiles)
+        return failedToSave(prompter, working.path());
 
     const QString bookFolder = session.bookFolder();
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
+    removeUnfinishedWrites(session);
 
-    const QString workingFolder = book.workingFolder().path();
-    const QStringList workingFiles = WorkingFolder::contentFiles(workingFolder);
-    for (const QString &name : workingFiles) {
-        if (!copyFileAtomically(workingFolder + name, bookFolder + name))
-            return failedToSave(prompter, bookFolder + name);
+    // What the save replaces or removes is kept as an earlier version; a version
+    // that cannot be kept costs the user nothing of the book, so the save goes on.
+    std::optional<BookVersions> versions;
+    if (!session.versionsFolder.isEmpty()) {
+        versions.emplace(session.versionsFolder, session.bookPath, bookFolder);
+        if (!versions->begin())
+            versions.reset();
+    }
+    const auto keepVersion = [&](const QString &name) {
+        if (versions && !versions->keep(name))
+            versions.reset();
+    };
+    const auto recordVersion = [&] {
+        if (versions)
+            std::ignore = versions->finish();
+    };
+
+    for (const QString &name : *workingFiles) {
+        const QString source = working.path() + name;
+        const QString target = bookFolder + name;
+        if (haveSameContent(source, target))
+            continue;
+        if (QFileInfo::exists(target))
+            keepVersion(name);
+        else if (versions)
+            versions->added(name);
+        if (!copyFileAtomically(source, target)) {
+            recordVersion();
+            return failedToSave(prompter, target);
+        }
     }
 
-    const QSet<QString> kept(workingFiles.begin(), workingFiles.end());
-    for (const QString &name : WorkingFolder::contentFiles(bookFolder)) {
-        if (!kept.contains(name) && !QFile::remove(bookFolder + name))
-            return failedToSave(prompter, bookFolder + name);
+    // A file read with records left out is kept once; an existing copy (older, or the user's own) is never replaced.
+    const QString damagedCopy = session.bookPath + QStringLiteral(".bak");
+    if (session.bookPath == session.damagedBookFile && !keepCopyOnce(session.bookPath, damagedCopy)) {
+        recordVersion();
+        return failedToSave(prompter, damagedCopy);
     }
+    if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree()))) {
+        recordVersion();
+        return failedToSave(prompter, session.bookPath);
+    }
+
+    // Only now that the book file no longer names them may the deleted items' files go.
+    for (const QString &name : working.deletedFiles()) {
+        const QString file = bookFolder + name;
+        if (!QFileInfo::exists(file))
+            continue;
+        keepVersion(name);
+        if (!QFile::remove(file)) {
+            recordVersion();
+            return failedToSave(prompter, file);
+        }
+    }
+    recordVersion();
+    book.workingFolder().forgetDeletions();
     return true;
 }
 

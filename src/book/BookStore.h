@@ -5,14 +5,22 @@
 namespace kobin {
 
 class Book;
+struct BookSession;
 class Prompter;
 
-// Writes the book: the tree string to the book file, then the working folder's
-// content files into the book folder, and only then removes the book folder's
-// content files that the working folder no longer holds. Stops at the first
-// failure and reports it; returns false then (the book stays changed).
+// Writes the book: the working folder's content files into the book folder (those
+// it already holds byte for byte stay untouched), then the tree string to the book
+// file, and only then removes from the book folder the content files deleted since
+// the book was opened or last saved; nothing else there is removed. A save cut
+// short thus leaves the old tree with some new notes, never a tree that names a
+// note not yet written. Stops at the first failure and reports it; returns false
+// then (the book stays changed). A working folder that has gone is such a failure.
 // A book without a name, or named "temp", has no book folder of its own and is refused.
-[[nodiscard]] bool saveBook(const Book &book, Prompter &prompter);
+[[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
+
+// Removes what writes cut short by a crash left of the book's files: the part
+// files in its book folder and the book file's own beside it.
+void removeUnfinishedWrites(const BookSession &session);
 
 // False for a book without a name, or named "temp" (the working folder's name).
 bool hasOwnBookFolder(const QString &bookName);

@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "BookCommands.h"
 #include "CommandRegistry.h"
+#include "AtomicFile.h"
 #include "FolderFiles.h"
 #include "ItemDisplay.h"
 #include "Prompter.h"

@@ -1,5 +1,7 @@
 #include "FolderFiles.h"
 
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -7,19 +9,6 @@
 #include <system_error>
 
 namespace kobin {
-
-namespace {
-
-std::filesystem::path toFsPath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-} // namespace
 
 bool moveToTrash(const QString &path)
 {
@@ -47,32 +36,33 @@ bool deleteAllFiles(const QString &folder, Removal removal)
 
 bool copyFileAtomically(const QString &source, const QString &target)
 {
-    const std::filesystem::path temporary = toFsPath(target + QStringLiteral(".kobin-part"));
-    std::error_code error;
-    std::filesystem::copy_file(toFsPath(source), temporary,
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (!error)
-        std::filesystem::rename(temporary, toFsPath(target), error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
         return false;
+    const QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
+}
+
+bool haveSameContent(const QString &first, const QString &second)
+{
+    QFile one(first);
+    QFile other(second);
+    if (!one.open(QIODevice::ReadOnly) || !other.open(QIODevice::ReadOnly) || one.size() != other.size())
+        return false;
+    constexpr qint64 chunk = 64 * 1024;
+    while (!one.atEnd()) {
+        const QByteArray bytes = one.read(chunk);
+        if (bytes.isEmpty() || bytes != other.read(chunk))
+            return false;
     }
-    return true;
+    return one.error() == QFileDevice::NoError && other.error() == QFileDevice::NoError;
 }
 
 bool copyFileOver(const QString &source, const QString &target)
 {
     std::error_code error;
-    std::filesystem::copy_file(toFsPath(source), toFsPath(target), std::filesystem::copy_options::overwrite_existing,
-                               error);
-    return !error;
-}
-
-bool moveFileOver(const QString &source, const QString &target)
-{
-    std::error_code error;
-    std::filesystem::rename(toFsPath(source), toFsPath(target), error);
+    std::filesystem::copy_file(fileSystemPath(source), fileSystemPath(target),
+                               std::filesystem::copy_options::overwrite_existing, error);
     return !error;
 }
 

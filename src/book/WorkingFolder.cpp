@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <filesystem>
+#include <system_error>
 
 namespace kobin {
 
@@ -46,11 +48,15 @@ int WorkingFolder::setAside(const QStringList &names)
         if (!moveFileOver(m_path + name, folder + name))
             QFile::remove(m_path + name);
     }
+    m_asideNames.insert(batch, names);
+    m_deleted.unite(QSet<QString>(names.begin(), names.end()));
     return batch;
 }
 
 bool WorkingFolder::bringBack(int batch)
 {
+    for (const QString &name : m_asideNames.take(batch))
+        m_deleted.remove(name);
     QDir folder(asideFolder(batch));
     bool returned = true;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
@@ -121,6 +127,16 @@ QStringList WorkingFolder::contentFiles(const QString &folder)
     return notes + others;
 }
 
+std::optional<QStringList> WorkingFolder::readableContentFiles() const
+{
+    // QDir lists a folder it cannot open as an empty one; opening it first tells the two apart.
+    std::error_code error;
+    const std::filesystem::directory_iterator listing(fileSystemPath(m_path), error);
+    if (error)
+        return std::nullopt;
+    return contentFiles(m_path);
+}
+
 QStringList WorkingFolder::itemFiles(const QString &key) const
 {
     return itemFiles(QSet<QString>{key});
@@ -141,8 +157,31 @@ QStringList WorkingFolder::itemFiles(const QSet<QString> &keys) const
     return names;
 }
 
+QStringList WorkingFolder::deletedFiles() const
+{
+    QStringList names;
+    for (const QString &name : m_deleted) {
+        if (!QFileInfo::exists(m_path + name))
+            names.append(name);
+    }
+    names.sort();
+    return names;
+}
+
+void WorkingFolder::forgetDeletions()
+{
+    m_deleted.clear();
+}
+
+void WorkingFolder::forgetAsideFiles()
+{
+    m_asideNames.clear();
+    m_deleted.clear();
+}
+
 bool WorkingFolder::clear()
 {
+    forgetAsideFiles();
     const bool asideGone = QDir(m_asidePath).removeRecursively();
     return deleteAllFiles(m_path) && asideGone;
 }
@@ -151,6 +190,7 @@ bool WorkingFolder::loadFrom(const QString &bookFolder)
 {
     if (!QDir().mkpath(m_path))
         return false;
+    forgetAsideFiles();
     QDir(m_asidePath).removeRecursively(); // what another book set aside is no concern of this one
     const QStringList names = bookFolder.isEmpty() ? QStringList() : contentFiles(bookFolder);
     bool loaded = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,9 @@ public:
     // ".rtf" ones first, then ".txt", each by name. Only these travel between the
     // two folders; nothing else there is touched.
     static QStringList contentFiles(const QString &folder);
+    // This folder's content files as contentFiles gives them; nullopt when the folder
+    // is gone or cannot be read, which a save must never take for a book without notes.
+    std::optional<QStringList> readableContentFiles() const;
     // Every content file of the item: its key followed by a tail that ends in
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;
@@ -55,25 +59,38 @@ public:
     QStringList itemFiles(const QSet<QString> &keys) const;
 
     // Moves the files (names in this folder) aside, where a save never looks, so that
-    // taking an edit back can return them; gives the batch's number.
+    // taking an edit back can return them; gives the batch's number. This is how the
+    // book's content files are deleted: the names are kept as deleted until the batch
+    // comes back.
     int setAside(const QStringList &names);
-    // Puts a batch set aside back; false when a file could not be returned.
+    // Puts a batch set aside back; false when a file could not be returned. Its names
+    // count as deleted no longer, returned or not: the item they belong to is back.
     [[nodiscard]] bool bringBack(int batch);
 
+    // The content files deleted here since the book was loaded or last saved that
+    // are not here again, by name: the only files a save removes from the book
+    // folder. A file missing for any other reason stays there.
+    QStringList deletedFiles() const;
+    // The book folder has been saved: the deletions so far are done.
+    void forgetDeletions();
+
     // Deletes every file in the folder and every file set aside; false when one
-    // could not be deleted.
+    // could not be deleted. No deletion is kept: nothing here belongs to a book now.
     [[nodiscard]] bool clear();
     // Makes the folder hold exactly the content files of bookFolder (none when
-    // bookFolder is empty). False when a file could not be copied: it is then
-    // missing here, never left with another book's content.
+    // bookFolder is empty), with no deletion kept. False when a file could not be
+    // copied: it is then missing here, never left with another book's content.
     [[nodiscard]] bool loadFrom(const QString &bookFolder);
 
 private:
     QString asideFolder(int batch) const;
+    void forgetAsideFiles();
 
     QString m_path;
     QString m_asidePath; // a hidden folder beside this one: no book can be named after it
     int m_lastBatch = 0;
+    QHash<int, QStringList> m_asideNames; // by batch
+    QSet<QString> m_deleted;
 };
 
 } // namespace kobin

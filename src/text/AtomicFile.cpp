@@ -1,19 +1,92 @@
 #include "AtomicFile.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
+#include <system_error>
+#include <tuple>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace kobin {
 
+namespace {
+
+// The file a write to path changes: the one a symbolic link points to, as in an editor.
+QString fileBehind(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+bool syncToDisk(int handle)
+{
+#ifdef Q_OS_WIN
+    return _commit(handle) == 0;
+#else
+    return ::fsync(handle) == 0;
+#endif
+}
+
+// Makes a rename in the folder last through a power cut. Some file systems cannot
+// sync a folder; the file itself is on the disk by then, so that is no failure.
+void syncFolder([[maybe_unused]] const QString &folder)
+{
+#ifndef Q_OS_WIN
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    std::ignore = ::fsync(handle);
+    ::close(handle);
+#endif
+}
+
+} // namespace
+
+std::filesystem::path fileSystemPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+bool moveFileOver(const QString &source, const QString &target)
+{
+    std::error_code error;
+    std::filesystem::rename(fileSystemPath(source), fileSystemPath(target), error);
+    return !error;
+}
+
 bool saveFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const QString target = fileBehind(path);
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isWritable())
+        return false; // a file the user made read-only stays as it is
+    const QString part = target + QLatin1String(PartFileEnding);
+    QFile file(part);
+    // Unbuffered, so that a write the disk refuses is seen here and not lost in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    bool written = (!existing.exists() || file.setPermissions(existing.permissions()))
+                   && file.write(bytes) == bytes.size() && file.flush() && syncToDisk(file.handle());
+    file.close();
+    written = written && file.error() == QFileDevice::NoError;
+    if (!written || !moveFileOver(part, target)) {
+        QFile::remove(part);
         return false;
     }
-    return file.commit();
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
 }
 
 } // namespace kobin

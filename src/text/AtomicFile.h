@@ -2,13 +2,27 @@
 
 #include <QByteArray>
 #include <QString>
+#include <filesystem>
 
 namespace kobin {
 
-// Replaces the file at path with bytes, whole or not at all: they go to a
-// temporary file beside it that takes its place only once completely written,
-// so a full disk or a crash never leaves a user's file half written. False on
-// any failure, and the file at path is then as it was.
+// What a file being replaced is written to first: its path and this ending. Only
+// an interrupted replacement leaves such a file behind, and only that file is ever
+// given this name, so one found later can always go.
+inline constexpr char PartFileEnding[] = ".kobin-part";
+
+// Replaces the file at path with bytes, whole or not at all: they go to the file's
+// part file (path and PartFileEnding), which takes its place only once every byte
+// is written and on the disk, so a full disk or a crash never leaves a user's file
+// half written. A symbolic link stays and the file it points to is replaced; the
+// file keeps its permissions. False on any failure, and the file at path is then as
+// it was.
 [[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Moves source to target within one file system, replacing target in one step.
+[[nodiscard]] bool moveFileOver(const QString &source, const QString &target);
+
+// The path as the standard library's file functions take it, in the system's encoding.
+std::filesystem::path fileSystemPath(const QString &path);
 
 } // namespace kobin

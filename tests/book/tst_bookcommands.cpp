@@ -256,6 +256,26 @@ private slots:
         QCOMPARE(readText(app("report/a1.rtf")), QByteArray("report note"));
     }
 
+    void anotherBookOpenedForgetsTheDeletionsOfTheLast()
+    {
+        writeText(f->working("a2.rtf"), "report's second note");
+        f->tree.select(f->tree.item("a2"));
+        f->prompter.answers = {PromptAnswer::Yes};
+        f->treeCommands.deleteItem();
+        const QString plan = app("plan.iis");
+        writeText(plan, "|0\\Plan=a1+root|a1\\Kept=a2+richtxt|\r\n");
+        writeText(app("plan/a1.rtf"), "plan note");
+        writeText(app("plan/a2.rtf"), "plan's second note");
+        f->prompter.answers = {PromptAnswer::No}; // the report's changes are not saved
+        f->bookCommands.openRecentBook(plan);
+        QCOMPARE(f->session.bookName, QString("plan"));
+
+        QVERIFY(QFile::remove(f->working("a2.rtf"))); // behind the program's back
+        f->bookCommands.save();
+        QVERIFY(!f->book.isChanged());
+        QCOMPARE(readText(app("plan/a2.rtf")), QByteArray("plan's second note"));
+    }
+
     void openingReadsTheBookAndTypingMarksIt()
     {
         const QString other = f->dir.path() + "/docs/other.iis";
@@ -272,6 +292,21 @@ private slots:
         QCOMPARE(f->recent, QStringList({other}));
         f->bookCommands.textChanged();
         QVERIFY(f->book.isChanged());
+    }
+
+    void openingRemovesWhatASaveCutShortLeft()
+    {
+        const QString other = f->dir.path() + "/docs/other.iis";
+        writeText(other, "|0\\Other=a1+root|\r\n");
+        writeText(other + ".kobin-part", "|0\\Other=a1+ro");
+        writeText(app("other/a1.rtf"), "other note");
+        writeText(app("other/a1.rtf.kobin-part"), "other no");
+        writeText(app("other/a2.rtf.kobin-part"), "a new item's no");
+        f->bookCommands.openRecentBook(other);
+        QCOMPARE(f->session.bookName, QString("other"));
+        QCOMPARE(QDir(app("other")).entryList(QDir::Files), QStringList({"a1.rtf"}));
+        QCOMPARE(QDir(f->dir.path() + "/docs").entryList(QDir::Files), QStringList({"other.iis"}));
+        QCOMPARE(QDir(f->working()).entryList(QDir::Files), QStringList({"a1.rtf"}));
     }
 
     void unreadableBookKeepsTheOpenOne()
@@ -448,7 +483,7 @@ private slots:
 
     void bookFolderThatCannotBeCopiedInIsNotOpened()
     {
-        // A note missing from the working folder would be deleted from the book folder by the next save.
+        // A note missing from the working folder would be saved empty over the one in the book folder.
         const QString other = f->dir.path() + "/docs/other.iis";
         writeText(other, "|0\\Other=a1+root|a1\\T=a2+richtxt|\r\n");
         writeText(app("other/a1.rtf"), "kept safe");

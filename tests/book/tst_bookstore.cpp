@@ -5,12 +5,14 @@
 #include "TestFiles.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
+#include "SmallDisk.h"
 #include "TreeString.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kobin;
 
@@ -46,7 +48,10 @@ private slots:
         treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
     }
 
-    void saveMirrorsTheWorkingFolderIntoTheBookFolder()
+    // A test that made the working folder unreadable leaves nothing the temporary folder cannot remove.
+    void cleanup() { QFile::setPermissions(working(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+
+    void saveCopiesTheWorkingFolderIntoTheBookFolder()
     {
         const QString working = this->working();
         writeText(working + "a1.rtf", "root note");
@@ -63,10 +68,42 @@ private slots:
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
         QVERIFY(prompter.prompts.isEmpty());
-        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "notes.doc"}));
+        // Files the working folder lacks stay: nothing says they were deleted.
+        QCOMPARE(filesIn(book),
+                 QStringList({"a1.rtf", "a2.rtf", "a3.rtf", "a3indexside.txt", "a5url.txt", "notes.doc"}));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
         QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "scratch.bak"}));
+    }
+
+    void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
+    {
+        WorkingFolder &working = m_book->workingFolder();
+        const QString book = session().bookFolder();
+        for (const char *name : {"a1.rtf", "a2.rtf", "a2url.txt", "a4.rtf"}) {
+            writeText(working.path() + name, QByteArray("note ") + name);
+            writeText(book + name, QByteArray("saved ") + name);
+        }
+        writeText(book + "a3.rtf", "a note that never reached the working folder");
+        std::ignore = working.setAside({"a2.rtf", "a2url.txt"});
+        // Deleted, then written again as the note of a new item with the same key.
+        std::ignore = working.setAside({"a4.rtf"});
+        writeText(working.path() + "a4.rtf", "new item's note");
+        // Deleted, and the deletion taken back.
+        QVERIFY(working.bringBack(working.setAside({"a1.rtf"})));
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a3.rtf", "a4.rtf"}));
+        QCOMPARE(readText(book + "a1.rtf"), QByteArray("note a1.rtf"));
+        QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note that never reached the working folder"));
+        QCOMPARE(readText(book + "a4.rtf"), QByteArray("new item's note"));
+
+        // Saved, the deletions are done: a file put back by hand stays.
+        writeText(book + "a2.rtf", "put back by hand");
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("put back by hand"));
+        QVERIFY(prompter.prompts.isEmpty());
     }
 
     void firstSaveCreatesTheBookFolder()
@@ -92,16 +129,144 @@ private slots:
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
         QVERIFY(prompter.prompts[0].text.endsWith(" 」\n\nを保存できませんでした。"));
         QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note only the book folder holds"));
+        QVERIFY(!QFile::exists(session().bookPath)); // the tree comes only after every note
     }
 
-    void failedBookFileWriteIsReported()
+    void aBookFileThatCannotBeWrittenFollowsTheNotesAndComesBeforeAnyRemoval()
     {
         session().bookPath = m_dir->path() + "/docs/report.final.iis/inside.iis";
         writeText(m_dir->path() + "/docs/report.final.iis", "|0\\Old=a1+root|\r\n");
+        const QString book = session().bookFolder();
+        writeText(book + "a1.rtf", "old root note");
+        writeText(book + "a2.rtf", "note of a deleted item");
+        writeText(working() + "a1.rtf", "new root note");
+        writeText(working() + "a2.rtf", "note of a deleted item");
+        std::ignore = m_book->workingFolder().setAside({"a2.rtf"});
+
         FakePrompter prompter;
         QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
-        QVERIFY(prompter.prompts[0].text.contains("inside.iis"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(session().bookPath) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(book + "a1.rtf"), QByteArray("new root note"));
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("note of a deleted item")); // the old tree still names it
+        QCOMPARE(m_book->workingFolder().deletedFiles(), QStringList({"a2.rtf"})); // for the next save to remove
+
+        session().bookPath = m_dir->path() + "/docs/report.iis";
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf"}));
+    }
+
+    void aFullDiskFailsTheSaveAndKeepsTheBook_data()
+    {
+        QTest::addColumn<QByteArray>("newRootNote");
+        QTest::addColumn<QString>("failedFile");
+        QTest::newRow("a changed note") << QByteArray("new root note") << "prog/report/a1.rtf";
+        QTest::newRow("only the tree changed") << QByteArray("old root note") << "report.iis";
+    }
+
+    void aFullDiskFailsTheSaveAndKeepsTheBook()
+    {
+        QFETCH(QByteArray, newRootNote);
+        QFETCH(QString, failedFile);
+        SmallDisk disk;
+        if (!disk.isMounted())
+            QSKIP("mounting a small disk to fill up needs root");
+        Book book(disk.path("prog/"));
+        book.session().bookPath = disk.path("report.iis");
+        book.session().bookName = "report";
+        treestring::buildTree(book.tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
+        const QString folder = book.session().bookFolder();
+        writeText(book.session().bookPath, "|0\\Report=a1+root|\r\n");
+        writeText(folder + "a1.rtf", "old root note");
+        writeText(book.workingFolder().path() + "a1.rtf", newRootNote);
+        disk.fill();
+
+        FakePrompter prompter;
+        QVERIFY(!saveBook(book, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(disk.path(failedFile)) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(book.session().bookPath), QByteArray("|0\\Report=a1+root|\r\n"));
+        QCOMPARE(filesIn(folder), QStringList({"a1.rtf"}));
+        QCOMPARE(readText(folder + "a1.rtf"), QByteArray("old root note"));
+        QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
+    }
+
+    void whatASaveCutShortLeftIsRemoved()
+    {
+        const QString book = session().bookFolder();
+        const QString beside = m_dir->path() + "/docs/";
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a1.rtf.kobin-part", "root no");
+        writeText(book + "a9.rtf.kobin-part", "note of an item the tree never na");
+        writeText(book + "a1.rtf.backup", "the user's own copy");
+        writeText(session().bookPath + ".kobin-part", "|0\\Report=a1+ro");
+        writeText(beside + "other.iis.kobin-part", "another book's");
+        writeText(working() + "a1.rtf", "root note");
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
+        QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part", "report.final.iis"}));
+    }
+
+    void aNoteTheBookFolderAlreadyHoldsIsNotWrittenAgain()
+    {
+        const QString book = session().bookFolder();
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a2.rtf", "old note");
+        writeText(working() + "a1.rtf", "root note");
+        writeText(working() + "a2.rtf", "new note");
+        const auto fileNumber = [](const QString &path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+        };
+        const ino_t unchanged = fileNumber(book + "a1.rtf");
+        const ino_t changed = fileNumber(book + "a2.rtf");
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(fileNumber(book + "a1.rtf"), unchanged);
+        QVERIFY(fileNumber(book + "a2.rtf") != changed);
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
+    }
+
+    void aWorkingFolderGoneFromUnderTheProgramStopsTheSave_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("removed") << "removed";
+        QTest::newRow("a file in its place") << "file";
+        QTest::newRow("unreadable") << "unreadable";
+    }
+
+    void aWorkingFolderGoneFromUnderTheProgramStopsTheSave()
+    {
+        QFETCH(QString, how);
+        const QString book = session().bookFolder();
+        writeText(session().bookPath, "|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n");
+        writeText(book + "a1.rtf", "root note");
+        writeText(book + "a2.rtf", "note");
+        writeText(working() + "a1.rtf", "root note");
+        QVERIFY(QDir(working()).removeRecursively());
+        if (how == "file") {
+            writeText(working().chopped(1), "a plain file");
+        } else if (how == "unreadable") {
+            QDir().mkpath(working());
+            QVERIFY(QFile::setPermissions(working(), QFile::WriteOwner));
+            if (QFileInfo(working()).isReadable())
+                QSKIP("this user reads every folder whatever its permissions");
+        }
+        m_book->tree().setText(m_book->tree().item("a2"), "Renamed");
+
+        FakePrompter prompter;
+        QVERIFY(!saveBook(*m_book, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
+        QCOMPARE(prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(working()) + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
+        QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf"}));
     }
 
     void bookWithoutAFolderOfItsOwnIsRefused_data()

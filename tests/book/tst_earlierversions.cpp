@@ -76,6 +76,30 @@ private slots:
         QCOMPARE(readText(f->dir.path() + "/app/book/a2.rtf"), QByteArray("monday, edited"));
     }
 
+    void eachSaveKeepsWhatItReplacesAndRemoves()
+    {
+        writeText(f->working("a1.rtf"), "book note");
+        writeText(f->working("a2.rtf"), "monday, edited");
+        writeText(f->working("a3.rtf"), "tuesday");
+        QVERIFY(f->tree.add("a1", Relationship::Child, "a3", "Tuesday", "richtxt"));
+        f->note.text = "book note"; // the book item is shown: its note is stored as the save begins
+        f->bookCommands.save();
+        QVERIFY(f->prompter.prompts.isEmpty());
+        const BookVersions versions(f->session.versionsFolder, f->session.bookPath, f->session.bookFolder());
+        const QList<BookVersion> list = versions.list();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].changedNotes, 2); // a2 replaced, a3 added; a1 unchanged
+        const QString before = f->dir.path() + "/before/";
+        const std::optional<QString> bookFile = versions.restore(list[0], before);
+        QVERIFY(bookFile);
+        QCOMPARE(readText(*bookFile), QByteArray("|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n"));
+        QCOMPARE(QDir(before).entryList(QDir::Files), QStringList({"a1.rtf", "a2.rtf"}));
+        QCOMPARE(readText(before + "a2.rtf"), QByteArray("monday"));
+        // A save that changes nothing keeps no version.
+        f->bookCommands.save();
+        QCOMPARE(versions.list().size(), 1);
+    }
+
     void cancellingOrKeepingTheOpenBookChangesNothing()
     {
         saveOnce();

@@ -225,6 +225,36 @@ private slots:
         QCOMPARE(readText(f->working("a61url.txt")), QFile::encodeName(index) + "\r\n");
     }
 
+    void savingAfterAPageChangeTakesTheOtherPagesFilesFromTheBookFolder()
+    {
+        const QString index = f->dir.path() + "/web/index.html";
+        const QString next = f->dir.path() + "/web/next.html";
+        writeText(index, "<html></html>");
+        writeText(next, "<html></html>");
+        treestring::buildTree(f->tree, u"|a1\\Web=a6+htmlfile|");
+        writeText(f->working("a6url.txt"), QFile::encodeName(index) + "\r\n");
+        writeText(f->working("a6index.rtf"), "index side text");
+        const QString book = f->session.bookFolder();
+        QDir().mkpath(book);
+        for (const char *name : {"a6url.txt", "a6index.rtf"})
+            QVERIFY(QFile::copy(f->working(name), book + name));
+        f->click("a6");
+
+        f->prompter.answers = {PromptAnswer::Ok};
+        f->referrer.answers = {{"Web", next}};
+        f->treeCommands.changePageReference();
+        f->bookCommands.save();
+        QVERIFY(!QFile::exists(book + "a6index.rtf"));
+        QVERIFY(QFile::exists(book + "a6next.rtf"));
+        QCOMPARE(readText(book + "a6url.txt"), QFile::encodeName(next) + "\r\n");
+
+        f->treeCommands.history().undo();
+        f->bookCommands.save();
+        QCOMPARE(readText(book + "a6index.rtf"), QByteArray("index side text"));
+        QVERIFY(!QFile::exists(book + "a6next.rtf") && !QFile::exists(book + "a6nextside.txt"));
+        QCOMPARE(readText(book + "a6url.txt"), QFile::encodeName(index) + "\r\n");
+    }
+
     void movingFollowsTheFourCommands()
     {
         select("a4");
@@ -282,6 +312,33 @@ private slots:
         f->treeCommands.history().redo();
         QVERIFY(!f->tree.item("a2"));
         QCOMPARE(workingFiles(), QStringList({"a1.rtf", "a5.rtf"}));
+    }
+
+    void savingRemovesTheFilesOfDeletedItemsFromTheBookFolderAndNothingElse()
+    {
+        const QString book = f->session.bookFolder();
+        QDir().mkpath(book);
+        for (const QString &name : workingFiles())
+            QVERIFY(QFile::copy(f->working(name), book + name));
+        QVERIFY(QFile::remove(f->working("a5.rtf"))); // a note that never reached the working folder
+
+        select("a21");
+        f->prompter.answers = {PromptAnswer::Yes};
+        f->treeCommands.deleteItem();
+        f->bookCommands.save();
+        const QStringList withoutA21{"a1.rtf", "a2.rtf", "a3.rtf", "a4.rtf", "a5.rtf"};
+        QCOMPARE(QDir(book).entryList(QDir::Files, QDir::Name), withoutA21);
+
+        f->treeCommands.history().undo();
+        f->bookCommands.save();
+        QCOMPARE(QDir(book).entryList(QDir::Files, QDir::Name),
+                 QStringList({"a1.rtf", "a2.rtf", "a21.rtf", "a21url.txt", "a3.rtf", "a4.rtf", "a5.rtf"}));
+        QCOMPARE(readText(book + "a21url.txt"), QByteArray("note of a21url.txt"));
+
+        f->treeCommands.history().redo();
+        f->bookCommands.save();
+        QCOMPARE(QDir(book).entryList(QDir::Files, QDir::Name), withoutA21);
+        QCOMPARE(f->prompter.prompts.size(), 1); // only the question before the deletion
     }
 
     void deletingKeepsTheFilesOfKeysThatOnlyStartAlike()

@@ -227,6 +227,8 @@ struct BookFixture {
     kobin::TreeCommands treeCommands{{book, display, prompter, namer, referrer}};
 
     BookFixture() { QDir().mkpath(working()); }
+    // The program folder at programFolder (ending in "/") instead.
+    explicit BookFixture(const QString &programFolder) : book(programFolder) { QDir().mkpath(working()); }
 
     QString app(const QString &name = {}) const { return session.appPath + name; }
 
