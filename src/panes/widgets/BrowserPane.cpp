@@ -95,26 +95,43 @@ QWebEngineView *BrowserPane::view()
         });
         connect(m_view, &QWebEngineView::loadFinished, this, &BrowserPane::loadFinished);
         connect(m_view->page(), &QWebEnginePage::linkHovered, this, &BrowserPane::statusTextChanged);
+        connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
+                [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { renderProcessEnded(status); });
     }
     return m_view;
 }
 
+void BrowserPane::showNote(const QString &text)
+{
+    if (!m_note) {
+        m_note = new QLabel(this);
+        m_note->setObjectName(QStringLiteral("lblPageNote"));
+        m_note->setTextFormat(Qt::PlainText);
+        m_note->setAlignment(Qt::AlignCenter);
+        m_note->setWordWrap(true);
+        m_layout->addWidget(m_note);
+    }
+    m_note->setText(text);
+    m_layout->setCurrentWidget(m_note);
+}
+
 void BrowserPane::showRefusal(const QUrl &url)
 {
-    if (!m_refusal) {
-        m_refusal = new QLabel(this);
-        m_refusal->setObjectName(QStringLiteral("lblRefusedAddress"));
-        m_refusal->setTextFormat(Qt::PlainText);
-        m_refusal->setAlignment(Qt::AlignCenter);
-        m_refusal->setWordWrap(true);
-        m_layout->addWidget(m_refusal);
-    }
     constexpr int shownLength = 200;
     QString address = url.toDisplayString();
     if (address.size() > shownLength)
         address = address.left(shownLength) + QStringLiteral("…");
-    m_refusal->setText(QStringLiteral("このアドレスはページではないため開きません。\n\n") + address);
-    m_layout->setCurrentWidget(m_refusal);
+    showNote(QStringLiteral("このアドレスはページではないため開きません。\n\n") + address);
+}
+
+void BrowserPane::renderProcessEnded(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    if (status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    // The page is gone, the program and its notes are not.
+    showNote(QStringLiteral("ページを表示するプロセスが終了したため、ページを表示できません。\n\n"
+                            "「更新」でもう一度表示します。"));
+    emit loadFinished();
 }
 
 void BrowserPane::beginNavigation(const QUrl &url)
@@ -168,8 +185,10 @@ void BrowserPane::goForward()
 
 void BrowserPane::reload()
 {
-    if (m_view)
-        m_view->reload();
+    if (!m_view)
+        return;
+    m_layout->setCurrentWidget(m_view);
+    m_view->reload();
 }
 
 } // namespace kobin

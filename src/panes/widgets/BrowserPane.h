@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWidget>
 
 class QLabel;
@@ -42,11 +43,13 @@ signals:
 
 private:
     QWebEngineView *view();
+    void showNote(const QString &text);
     void showRefusal(const QUrl &url);
+    void renderProcessEnded(QWebEnginePage::RenderProcessTerminationStatus status);
 
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
-    QLabel *m_refusal = nullptr;
+    QLabel *m_note = nullptr; // said in place of a page
 };
 
 } // namespace kobin

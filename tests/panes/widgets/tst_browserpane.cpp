@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QWebEngineView>
 #include <QtTest>
+#include <csignal>
 
 #include <algorithm>
 #include <memory>
@@ -533,6 +534,22 @@ private slots:
         QCOMPARE(starting.size(), 0);
     }
 
+    void aPageWhoseProcessDiesIsSaidToBeGoneAndComesBackOnReload()
+    {
+        const QUrl page = writePage("fragile.html", "<script>report({page: 'fragile'});</script>");
+        QVERIFY(openAndWaitForReport(page));
+        auto *view = m_pane->findChild<QWebEngineView *>();
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+        ::kill(static_cast<pid_t>(view->page()->renderProcessPid()), SIGKILL);
+        QVERIFY(finished.wait(kTimeout));
+        auto *note = m_pane->findChild<QLabel *>(QStringLiteral("lblPageNote"));
+        QVERIFY(note && note->isVisible());
+        QVERIFY(note->text().startsWith(QStringLiteral("ページを表示するプロセスが終了したため")));
+        m_pane->reload();
+        QTRY_VERIFY_WITH_TIMEOUT(m_pane->title().startsWith(QStringLiteral("done ")), kTimeout);
+        QVERIFY(!note->isVisible());
+    }
+
     void userStillOpensWebPagesFromASavedPage_data()
     {
         QTest::addColumn<QString>("element");
@@ -657,7 +674,7 @@ private slots:
 
         m_pane->navigate(QUrl(address));
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kTimeout);
-        auto *refusal = m_pane->findChild<QLabel *>(QStringLiteral("lblRefusedAddress"));
+        auto *refusal = m_pane->findChild<QLabel *>(QStringLiteral("lblPageNote"));
         QVERIFY(refusal && refusal->isVisible());
         QVERIFY(m_pane->title().isEmpty());
         // Another page opens normally afterwards, and nothing above had started one.
