@@ -76,7 +76,8 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/versions");
     m_versionChooser = std::make_unique<DialogVersionChooser>(*m_window);
     m_earlierVersions = std::make_unique<EarlierVersions>(
-        EarlierVersions::Services{m_book, *m_bookCommands, *m_display, *m_prompter, *m_versionChooser});
+        EarlierVersions::Services{m_book, *m_bookCommands, *m_display, *m_status, *m_prompter,
+                                  *m_versionChooser});
     m_earlierVersions->bindCommands(m_commands);
     if (!chooseColour) {
         chooseColour = [this](const QColor &initial) -> std::optional<QColor> {

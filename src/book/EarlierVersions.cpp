@@ -8,6 +8,7 @@
 #include "ItemDisplay.h"
 #include "Prompter.h"
 #include "BookFile.h"
+#include "WindowStatus.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
@@ -71,7 +72,11 @@ void EarlierVersions::openEarlierVersion()
     std::ignore = loadBookFile(*treeFile, tree);
     m_.book.markChanged();
     m_.display.showBookItem();
+    // Shown as an opened book is: every folder open, the book item chosen.
+    m_.status.expandTree();
     tree.select(tree.item(Book::BookItemKey));
+    if (const TreeItem *bookItem = tree.item(Book::BookItemKey))
+        m_.status.setStatusText(bookItem->text());
     opened.loading = false;
     if (!complete)
         m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),

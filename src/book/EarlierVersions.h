@@ -12,6 +12,7 @@ class BookCommands;
 class CommandRegistry;
 class ItemDisplay;
 class Prompter;
+class WindowStatus;
 
 // Lets the user pick one of the open book's earlier versions (the versions dialog).
 class VersionChooser
@@ -32,6 +33,7 @@ public:
         Book &book;
         BookCommands &bookCommands;
         ItemDisplay &display;
+        WindowStatus &status;
         Prompter &prompter;
         VersionChooser &chooser;
     };

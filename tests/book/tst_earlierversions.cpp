@@ -49,7 +49,7 @@ private slots:
         writeText(f->session.bookFolder() + "a2.rtf", "monday");
         chooser = FakeChooser();
         earlier = std::make_unique<EarlierVersions>(
-            EarlierVersions::Services{f->book, f->bookCommands, f->display, f->prompter, chooser});
+            EarlierVersions::Services{f->book, f->bookCommands, f->display, f->status, f->prompter, chooser});
         earlier->bindCommands(f->commands);
     }
 
@@ -72,6 +72,8 @@ private slots:
         QVERIFY(f->book.isChanged());
         QCOMPARE(f->tree.item("a2")->text(), QString("Mon"));
         QCOMPARE(f->note.text, QString("book note"));
+        QVERIFY(f->status.treeExpanded);
+        QCOMPARE(f->status.status, QString("Diary"));
         QCOMPARE(readText(f->working("a2.rtf")), QByteArray("monday"));
         QCOMPARE(readText(f->dir.path() + "/app/book/a2.rtf"), QByteArray("monday, edited"));
     }
