@@ -154,6 +154,12 @@ void KobinApp::bindPageCommands()
     QObject::connect(browser, &BrowserPane::loadFinished, &window, [&navigation] { navigation.pageLoaded(); });
     QObject::connect(browser, &BrowserPane::statusTextChanged, &window,
                      [this](const QString &text) { m_status->setStatusText(text); });
+    QObject::connect(browser, &BrowserPane::externalAddressRequested, &window, [this](const QUrl &url) {
+        if (m_prompter->ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("確認"),
+                            QStringLiteral("外部のプログラムで開きますか？\n\n") + url.toDisplayString())
+            == PromptAnswer::Yes)
+            QDesktopServices::openUrl(url);
+    });
 
     PageSourceEditing &source = *m_sourceEditing;
     source.bindCommands();

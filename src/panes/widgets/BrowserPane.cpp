@@ -53,6 +53,14 @@ protected:
         if (!isMainFrame)
             return true; // a frame loads only what the request filter lets through
         const bool userActed = std::exchange(m_userActed, false);
+        // mailto: and other programs' addresses are never the engine's to hand to the
+        // desktop: the user's own click asks first, a script's start is refused.
+        if (!pagesafety::isOpenableAddress(target) && type == NavigationTypeLinkClicked) {
+            if (userActed)
+                QMetaObject::invokeMethod(m_pane, [pane = m_pane, target] { emit pane->externalAddressRequested(target); },
+                                          Qt::QueuedConnection);
+            return false;
+        }
         // A server sending an accepted web address on to another one continues that navigation.
         const bool serverRedirect = type == NavigationTypeRedirect && m_webNavigationPending;
         if (!serverRedirect && !pagesafety::allowsMainFrameNavigation(url(), target, type, userActed))

@@ -40,6 +40,8 @@ signals:
     void navigationStarting(const QUrl &url);
     void statusTextChanged(const QString &text);
     void loadFinished();
+    // The user clicked a link to an address another program opens (mailto: and the like).
+    void externalAddressRequested(const QUrl &url);
 
 private:
     QWebEngineView *view();

@@ -588,6 +588,28 @@ private slots:
         QCOMPARE(started, expected);
     }
 
+    // Addresses other programs open are asked for on the user's click, never handed on for a script.
+    void linksToOtherProgramsAskFirstAndNeverForAScript()
+    {
+        const QUrl page = writePage("mail.html", R"(
+            <style>body { margin: 0 } #target { display: block; width: 300px; height: 200px }</style>
+            <a id="target" href="mailto:someone@example.com">mail</a>
+            <script>
+            window.addEventListener('load', () => { location.href = 'kobintest://launch?arg=1'; report(); });
+            </script>)");
+        QSignalSpy external(m_pane.get(), &BrowserPane::externalAddressRequested);
+        QVERIFY(openAndWaitForReport(page));
+        QTest::qWait(500);
+        QCOMPARE(external.size(), 0);
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QWidget *input = pageInputWidget();
+        QVERIFY(input);
+        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(external.wait(kTimeout));
+        QCOMPARE(external.at(0).at(0).toUrl(), QUrl("mailto:someone@example.com"));
+        QCOMPARE(starting.size(), 0);
+    }
+
     // The engine sends no local page's form to the web, not even on the user's click:
     // the pane refuses it before it starts, and stays on the page.
     void formOfASavedPageSendsNothingEvenOnAClick()
