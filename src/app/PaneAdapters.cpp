@@ -153,9 +153,20 @@ void MainWindowStatus::showStatusNow()
     m_window.statusPanels()->repaint();
 }
 
+MainWindowStatus::MainWindowStatus(MainWindow &window) : m_window(window)
+{
+    m_treeLock.setSingleShot(true);
+    m_treeLock.setInterval(kLongestTreeLockMilliseconds);
+    QObject::connect(&m_treeLock, &QTimer::timeout, &window, [this] { m_window.treePane()->setEnabled(true); });
+}
+
 void MainWindowStatus::setTreeEnabled(bool enabled)
 {
     m_window.treePane()->setEnabled(enabled);
+    if (enabled)
+        m_treeLock.stop();
+    else
+        m_treeLock.start();
 }
 
 void MainWindowStatus::expandTree()

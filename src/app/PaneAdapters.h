@@ -9,6 +9,7 @@
 #include "PageView.h"
 #include "WindowStatus.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace kobin {
@@ -84,7 +85,10 @@ private:
 class MainWindowStatus : public WindowStatus
 {
 public:
-    explicit MainWindowStatus(MainWindow &window) : m_window(window) {}
+    // A page that never finishes loading keeps the tree from clicks this long at most.
+    static constexpr int kLongestTreeLockMilliseconds = 10000;
+
+    explicit MainWindowStatus(MainWindow &window);
     QString statusText() const override;
     void setStatusText(const QString &text) override;
     void showStatusNow() override;
@@ -93,6 +97,7 @@ public:
 
 private:
     MainWindow &m_window;
+    QTimer m_treeLock;
 };
 
 // Asks an item's name with the item name dialog, over the main window.

@@ -8,6 +8,7 @@
 #include "KobinApp.h"
 #include "Lifecycle.h"
 #include "MainWindow.h"
+#include "PaneAdapters.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "StatusPanels.h"
@@ -663,6 +664,15 @@ private slots:
         QVERIFY(page);
         QVERIFY(page->toPlainText().contains("Kobin"));
         QVERIFY(commands.showHelpSearch());
+    }
+
+    void aPageThatNeverFinishesLoadingLocksTheTreeForABoundedTimeOnly()
+    {
+        startWith(QString());
+        MainWindowStatus status(*window());
+        status.setTreeEnabled(false); // a page began to load and never reports its end
+        QVERIFY(!window()->treePane()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(window()->treePane()->isEnabled(), MainWindowStatus::kLongestTreeLockMilliseconds * 3);
     }
 
     void closingTheWindowClosesEveryWindowOfTheProgram()
