@@ -13,6 +13,7 @@
 #include "WorkingFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -176,13 +177,35 @@ void ItemDisplay::showHomepage(TreeItem *item)
         return;
     }
     session.pagePath = *page;
-    restoreSplitters(key + baseName);
+    const QString contentId = adoptedPageTextName(key, baseName);
+    restoreSplitters(contentId);
     m_views.commands.update(ItemKind::Homepage);
-    session.pageTextName = key + baseName;
+    session.pageTextName = contentId;
     loadPageTextOrReport();
     m_views.page.setShown(true);
     m_views.page.navigate(*page);
     finish();
+}
+
+QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &baseName)
+{
+    const QString contentId = pageTextName(key, baseName);
+    const QString earlier = runTogetherPageTextName(key, baseName);
+    WorkingFolder &working = m_book.workingFolder();
+    // A page's files named as earlier books named them are taken over under the
+    // new name, unless the old name is another item's own note.
+    if (contentId == earlier || m_book.tree().item(earlier) || QFileInfo::exists(working.textFile(contentId))
+        || !QFileInfo::exists(working.textFile(earlier)))
+        return contentId;
+    QStringList taken;
+    for (const QString &suffix : {QStringLiteral(".rtf"), QStringLiteral(".txt"), QStringLiteral("side.txt")}) {
+        const QString from = working.path() + earlier + suffix;
+        if (QFileInfo::exists(from) && QFile::copy(from, working.path() + contentId + suffix))
+            taken << earlier + suffix;
+    }
+    // Set aside like a deleted item's files: the next save removes them from the book folder.
+    working.setAside(taken);
+    return contentId;
 }
 
 std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString> &page) const
@@ -214,7 +237,7 @@ void ItemDisplay::loadPageTextOrReport()
 
 void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
 {
-    m_book.session().pageTextName = item->key() + baseName;
+    m_book.session().pageTextName = adoptedPageTextName(item->key(), baseName);
     loadPageTextOrReport();
     finish();
     m_views.status.setTreeEnabled(true);
@@ -274,7 +297,7 @@ void ItemDisplay::switchPageText(const QString &address)
     session.loading = true;
     const TreeItem *selected = m_book.tree().selectedItem();
     const QString key = selected ? selected->key() : session.currentKey;
-    const QString contentId = key + pageBaseName(address);
+    const QString contentId = adoptedPageTextName(key, pageBaseName(address));
     m_views.note.clear();
     const QString pageText = m_book.workingFolder().textFile(contentId);
     if (QFileInfo::exists(pageText) && !m_views.note.load(pageText))

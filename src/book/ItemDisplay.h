@@ -65,6 +65,7 @@ private:
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
     std::optional<QString> resolvedPagePath(const std::optional<QString> &page) const;
+    QString adoptedPageTextName(const QString &key, const QString &baseName);
     void showMissingPage(TreeItem *item, const QString &baseName);
     void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);

@@ -53,4 +53,16 @@ QString pagePathFromUrlFile(const QString &text)
     return end < 0 ? text : text.left(end);
 }
 
+QString pageTextName(const QString &key, const QString &baseName)
+{
+    if (!baseName.isEmpty() && baseName.front().isDigit())
+        return key + u'-' + baseName;
+    return key + baseName;
+}
+
+QString runTogetherPageTextName(const QString &key, const QString &baseName)
+{
+    return key + baseName;
+}
+
 } // namespace kobin

@@ -12,6 +12,14 @@ namespace kobin {
 // for the same address.
 QString pageBaseName(const QString &address);
 
+// The content id of the side text (and splitter files) of a homepage item's page:
+// the item's key and the page's base name. A base name that begins with a digit is
+// set off by "-" ("a5-3" for 3.html), or the id would be another item's key ("a53").
+QString pageTextName(const QString &key, const QString &baseName);
+
+// The content id earlier books used for such a page: the key and the base name run together.
+QString runTogetherPageTextName(const QString &key, const QString &baseName);
+
 // The folder of a page path: the path up to and including its last "/" or "\";
 // empty when it has neither.
 QString pageFolder(const QString &path);

@@ -131,7 +131,7 @@ bool PageReference::accept(const QString &name, const QString &page)
     session.pagePath = page;
     session.currentPagePath = page;
     session.currentKey = m_key;
-    session.pageTextName = m_key + pageBaseName(page);
+    session.pageTextName = pageTextName(m_key, pageBaseName(page));
     Arrangement &arrangement = views().arrangement;
     arrangement.setStackedSplit(arrangement.contentHeight() / 2);
     arrangement.setSideSplit(arrangement.contentWidth() / 2);

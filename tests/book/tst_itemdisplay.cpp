@@ -133,6 +133,37 @@ private slots:
         QVERIFY(f->prompter.prompts.isEmpty());
     }
 
+    void aPageNamedWithADigitFirstNeverUsesAnotherItemsNote()
+    {
+        const QString page = f->dir.path() + "/web/3.html";
+        writeText(page, "<html>three</html>");
+        writeText(working("a5url.txt"), QFile::encodeName(page) + "\r\n");
+        QVERIFY(f->tree.add("a1", Relationship::Child, "a53", "Item 53", "richtxt"));
+        writeText(working("a53.rtf"), "item 53's own note");
+        writeText(working("a5-3.rtf"), "side text of 3.html");
+        click("a5");
+        QCOMPARE(f->session.pageTextName, QString("a5-3"));
+        QCOMPARE(f->note.text, QString("side text of 3.html"));
+        f->note.text = "typed beside 3.html";
+        click("a2");
+        QCOMPARE(readText(working("a5-3.rtf")), QByteArray("typed beside 3.html"));
+        QCOMPARE(readText(working("a53.rtf")), QByteArray("item 53's own note"));
+    }
+
+    void aSideTextEarlierBooksRanTogetherIsTakenOverWhereNoItemOwnsTheName()
+    {
+        const QString page = f->dir.path() + "/web/3.html";
+        writeText(page, "<html>three</html>");
+        writeText(working("a5url.txt"), QFile::encodeName(page) + "\r\n");
+        writeText(working("a53.rtf"), "side text written by an earlier book");
+        writeText(working("a53.txt"), "1200\r\n");
+        click("a5");
+        QCOMPARE(f->note.text, QString("side text written by an earlier book"));
+        QCOMPARE(f->arrangement.stacked, 1200.0f);
+        QVERIFY(!QFile::exists(working("a53.rtf")));
+        QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"a53.rtf", "a53.txt"}));
+    }
+
     void splitterPositionsFromFilesStayWithinTheContentArea()
     {
         writeText(working("a5index.txt"), "30000000\r\n");
