@@ -190,16 +190,32 @@ bool encode(QStringView text, QByteArray &out)
 namespace kobin {
 
 namespace {
+
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// Half a surrogate pair (text cut to a length between the two) is written as
+// U+FFFD, which marks the loss, where QString::toUtf8() writes an ordinary "?".
+QByteArray utf8MarkingLoneSurrogates(QStringView text)
+{
+    QString checked = text.toString();
+    for (qsizetype i = 0; i < checked.size(); ++i) {
+        if (checked[i].isHighSurrogate() && i + 1 < checked.size() && checked[i + 1].isLowSurrogate())
+            ++i;
+        else if (checked[i].isSurrogate())
+            checked[i] = QChar::ReplacementCharacter;
+    }
+    return checked.toUtf8();
 }
+
+} // namespace
 
 QByteArray encodeSystemText(QStringView text)
 {
-    const QString folded = cp932::foldVariants(text);
     QByteArray bytes;
-    if (cp932::encode(folded, bytes))
+    if (cp932::encode(cp932::foldVariants(text), bytes))
         return bytes;
-    return QByteArray(kUtf8Bom) + folded.toUtf8();
+    // UTF-8 holds the variants themselves: only code page 932 needs them folded.
+    return QByteArray(kUtf8Bom) + utf8MarkingLoneSurrogates(text);
 }
 
 QString decodeSystemText(QByteArrayView bytes)

@@ -41,8 +41,9 @@ bool encode(QStringView text, QByteArray &out);
 namespace kobin {
 
 // The encoding of the system's text files (book, url and splitter files, plain
-// text): code page 932, or UTF-8 with a byte-order mark when the text holds a
-// character that code page 932 cannot represent. Never writes "?".
+// text): code page 932 (variants folded), or UTF-8 with a byte-order mark when
+// the text holds a character that code page 932 cannot represent. Never writes
+// "?": half a surrogate pair is written to UTF-8 as U+FFFD.
 QByteArray encodeSystemText(QStringView text);
 
 // Reads such a file: UTF-8 when it starts with a byte-order mark, else code page 932.

@@ -79,6 +79,28 @@ private slots:
         QCOMPARE(decodeSystemText(bytes), QStringLiteral("～∥－￠￡￢―"));
     }
 
+    void systemTextInUtf8KeepsTheCharactersAsTyped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        // Only code page 932 needs its own forms of 〜 and the like.
+        QTest::newRow("variants are not folded") << QStringLiteral("〜−😀")
+                                                 << QByteArray("\xE3\x80\x9C\xE2\x88\x92\xF0\x9F\x98\x80");
+        // Half a pair, as text cut to a length may leave, is marked as lost, never written as "?".
+        QTest::newRow("high surrogate at the end") << QStringLiteral("😀a") + QChar(0xD83D)
+                                                   << QByteArray("\xF0\x9F\x98\x80" "a\xEF\xBF\xBD");
+        QTest::newRow("low surrogate alone") << QString(QChar(0xDE00)) + u'b' << QByteArray("\xEF\xBF\xBD" "b");
+        QTest::newRow("high surrogate before a pair") << QString(QChar(0xD83D)) + QStringLiteral("😀")
+                                                      << QByteArray("\xEF\xBF\xBD\xF0\x9F\x98\x80");
+    }
+
+    void systemTextInUtf8KeepsTheCharactersAsTyped()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(encodeSystemText(text), QByteArray("\xEF\xBB\xBF") + bytes);
+    }
+
     void systemTextFallsBackToUtf8RatherThanQuestionMarks()
     {
         const QString text = QStringLiteral("日本語 é 😀 한국어");
