@@ -356,9 +356,10 @@ void Writer::writeText(QStringView text, bool japanese)
         if (code > 0xFF) {
             hexByte(code >> 8);
             hexByte(code & 0xFF);
-        } else if (code > 0) {
+        } else if (code > 0 && !cp932::isLeadByte(static_cast<unsigned char>(code))) {
             hexByte(code);
         } else {
+            // A lead byte kept alone would be read back as a pair with the next byte.
             unicode(unit);
         }
     }

@@ -114,6 +114,9 @@ private slots:
         QTest::newRow("outside code page 932") << QString("é") << QByteArray("\\u233?");
         QTest::newRow("beyond U+FFFF") << QString("😀") << QByteArray("\\u-10179?\\u-8704?");
         QTest::newRow("above U+7FFF") << QString("\uF0B7") << QByteArray("\\u-3913?");
+        QTest::newRow("bytes code page 932 leaves undefined") << QString("\uF1A0\uF2E4") << QByteArray("\\'a0\\'85\\'40");
+        // As a byte, it would be read back as a pair with the next one.
+        QTest::newRow("lead byte kept alone") << QString("\uF182A") << QByteArray("\\u-3710?A");
         QTest::newRow("RTF's own characters") << QString("a\\{b}") << QByteArray("a\\\\\\{b\\}");
         QTest::newRow("tab and line break") << QString("a\tb\u2028c") << QByteArray("a\\tab b\\line c");
         QTest::newRow("special spaces and hyphens") << QString("\u00A0\u2011\u00AD") << QByteArray("\\~\\_\\-");
