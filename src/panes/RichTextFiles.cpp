@@ -56,6 +56,8 @@ void setText(QTextDocument &document, QStringView text)
     QString normalized = text.toString();
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normalized.replace(u'\r', u'\n');
+    // U+FFFC would mark an object, and the document's HTML leave out the text around it.
+    normalized.replace(QChar::ObjectReplacementCharacter, QChar::ReplacementCharacter);
     document.setPlainText(normalized);
 }
 

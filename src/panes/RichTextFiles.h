@@ -27,7 +27,8 @@ QString plainText(const QTextDocument &document, QStringView lineEnd);
 // The pane's Text: plain text with CR LF line ends.
 QString text(const QTextDocument &document);
 
-// Replaces the document with unformatted text; CR LF, CR and LF end paragraphs.
+// Replaces the document with unformatted text; CR LF, CR and LF end paragraphs,
+// and the object marker U+FFFC becomes U+FFFD.
 void setText(QTextDocument &document, QStringView text);
 
 } // namespace kobin::richtext

@@ -101,6 +101,11 @@ private slots:
         QVERIFY(testing::formatAt(document, 0).fontFamilies().isNull());
         QCOMPARE(document.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
 
+        // U+FFFC would stand for an object, and the document's HTML leave out its text.
+        richtext::setText(document, u"before\uFFFCafter");
+        QCOMPARE(richtext::text(document), QString("before\uFFFDafter"));
+        QVERIFY(document.toHtml().contains("before\uFFFDafter"));
+
         QTextDocument lines;
         QVERIFY(richtext::loadFile(lines, KOBIN_RTF_DATA "/richedit10.rtf"));
         QVERIFY(richtext::plainText(lines, u"|").endsWith("赤い中央|明朝|ボマア{}\\"));

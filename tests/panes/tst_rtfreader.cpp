@@ -2,6 +2,7 @@
 #include "RichTextFiles.h"
 #include "RtfReader.h"
 
+#include <QTextDocumentFragment>
 #include <QtTest>
 
 using kobin::rtf::readRtf;
@@ -340,6 +341,27 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(readText(rtf), text);
+    }
+
+    void objectMarkersNeverHideTheTextAroundThem_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("unicode escape") << QByteArray("{\\rtf1 before\\u-4?after\\par}");
+        QTest::newRow("UTF-8 bytes") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 before\\'ef\\'bf\\'bcafter\\par}");
+    }
+
+    void objectMarkersNeverHideTheTextAroundThem()
+    {
+        QFETCH(QByteArray, rtf);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(document.toPlainText(), QString("before\uFFFDafter"));
+        // A QTextDocument takes U+FFFC for an object: its HTML, which copying
+        // puts on the clipboard, would leave out the run that holds it.
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        for (const QString &html : {document.toHtml(), all.selection().toHtml()})
+            QVERIFY2(html.contains("before\uFFFDafter"), qPrintable(html));
     }
 
     void textThatIsNotRtfLeavesTheDocumentAlone()
