@@ -158,6 +158,21 @@ private slots:
         QCOMPARE(textOf(document), QString("hello"));
     }
 
+    void aLongFontNameIsNeverCutInsideACharacter_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("unicode escapes") << QByteArray(255, 'A') + "\\u-10179?\\u-8704?";
+        QTest::newRow("UTF-8 bytes") << QByteArray(255, 'A') + "\xF0\x9F\x98\x80";
+    }
+
+    void aLongFontNameIsNeverCutInsideACharacter()
+    {
+        QFETCH(QByteArray, name);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg65001{\\fonttbl{\\f0\\fcharset1 " + name + ";}}\\f0 x}", document));
+        QCOMPARE(familyAt(document, 0), QString(255, u'A'));
+    }
+
     void unicodeEscapes_data()
     {
         QTest::addColumn<QByteArray>("rtf");
