@@ -72,6 +72,11 @@ bool hasJapaneseCharacters(QStringView text)
     return false;
 }
 
+bool isEmptyParagraph(const QTextBlock &block)
+{
+    return block.length() == 1; // its paragraph end alone
+}
+
 const char *underlineWord(QTextCharFormat::UnderlineStyle style)
 {
     switch (style) {
@@ -184,9 +189,13 @@ QByteArray Writer::write()
     return m_out;
 }
 
+// Every font and colour the body names, which an empty paragraph does by its
+// own format, must be in the tables written before it.
 void Writer::collectTables()
 {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        if (isEmptyParagraph(block))
+            runFormat(block.charFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -279,7 +288,7 @@ void Writer::writeBody()
         const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
-        if (block.length() == 1) // an empty paragraph still has the size of its line
+        if (isEmptyParagraph(block)) // it still has the font and size of its line
             writeRunFormat(runFormat(block.charFormat()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();

@@ -19,6 +19,12 @@ private:
         return path;
     }
 
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     struct Result {
         int exitCode;
         QByteArray out;
@@ -104,6 +110,25 @@ private slots:
         QCOMPARE(original.exitCode, 0);
         QVERIFY(original.out.contains("\xE2\x91\xA0")); // ①
         QCOMPARE(QString::fromUtf8(copy.out), QString::fromUtf8(original.out));
+    }
+
+    void rtf2rtfOfItsOwnOutputIsTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("note");
+        QTest::newRow("empty paragraphs in other fonts")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset128 MS Gothic;}{\\f2 Courier;}}"
+                          "\\f0 text\\par\\f1\\fs40\\par\\f2\\par\\f0 end}");
+        QTest::newRow("RichEdit 4.1") << readFile(KOBIN_RTF_DATA "/richedit41.rtf");
+    }
+
+    void rtf2rtfOfItsOwnOutputIsTheSame()
+    {
+        QFETCH(QByteArray, note);
+        const Result first = run({"rtf2rtf", bookFile("note.rtf", note)});
+        QCOMPARE(first.exitCode, 0);
+        const Result second = run({"rtf2rtf", bookFile("again.rtf", first.out)});
+        QCOMPARE(second.exitCode, 0);
+        QCOMPARE(second.out, first.out);
     }
 
     void rtf2htmlShowsTheFormats()

@@ -166,6 +166,26 @@ private slots:
         QCOMPARE(testing::formatAt(copy, 1).fontPointSize(), 10.0);
     }
 
+    void emptyParagraphsInTheirOwnFontAndColourKeepThem()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset128 MS Gothic;}{\\f2 Courier;}}"
+                        "{\\colortbl ;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}"
+                        "\\f0\\cf1 text\\par\\f1\\cf2\\highlight1\\par\\f2\\cf0\\highlight0\\par\\f0 end}",
+                        document));
+        const QByteArray rtf = writeRtf(document);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        const QTextCharFormat gothic = copy.findBlockByNumber(1).charFormat();
+        QCOMPARE(gothic.fontFamilies().toStringList(), QStringList("MS Gothic"));
+        QCOMPARE(gothic.foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(gothic.background().color(), QColor(0, 0, 255));
+        QCOMPARE(copy.findBlockByNumber(2).charFormat().fontFamilies().toStringList(), QStringList("Courier"));
+        // Writing what was read back gives the very same bytes.
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
     void notesOfEachRichEditVersionSurviveARoundTrip_data()
     {
         QTest::addColumn<QString>("file");
