@@ -2,6 +2,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestCli : public QObject
 {
@@ -157,6 +158,29 @@ private slots:
             QVERIFY(result.out.isEmpty());
             QVERIFY(QString::fromUtf8(result.err).contains("「 " + path + " 」を開けません。"));
         }
+    }
+
+    void notesThatAreNoRegularFileOrTooLargeAreRefused_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("device") << "/dev/zero" << "「 /dev/zero 」は通常のファイルではないため、読みません。";
+        const QString pipe = m_dir.filePath("pipe.rtf");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0); // never written: reading it would wait for ever
+        QTest::newRow("pipe") << pipe << "「 " + pipe + " 」は通常のファイルではないため、読みません。";
+        const QString big = bookFile("big.rtf", "{\\rtf1 big}");
+        QVERIFY(QFile::resize(big, 64 * 1024 * 1024 + 1)); // sparse
+        QTest::newRow("over 64 MB") << big << "「 " + big + " 」は 64 MB を超えるため、読みません。";
+    }
+
+    void notesThatAreNoRegularFileOrTooLargeAreRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, refusal);
+        const Result result = run({"rtf2txt", path});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(QString::fromUtf8(result.err).endsWith(refusal + u'\n'), result.err.constData());
     }
 
     void unknownCommandShowsUsage()
