@@ -277,6 +277,8 @@ void Writer::writeFontName(const QString &name, bool japanese)
     for (const QChar ch : name) {
         if (ch == u';')
             hexByte(';'); // a literal ";" would end the name
+        else if (ch == u'\t' || ch == QChar::LineSeparator)
+            unicode(ch.unicode()); // the font table reads no \tab nor \line
         else
             writeText(QStringView(&ch, 1), japanese);
     }

@@ -133,6 +133,25 @@ private slots:
         QCOMPARE(document.begin().text(), text);
     }
 
+    void fontNamesComeBackWithEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::newRow("semicolon") << QString("Semi;colon");
+        // The font table reads no \\tab nor \\line.
+        QTest::newRow("tab and line break") << QString("A\tB\u2028C");
+        QTest::newRow("Japanese and beyond U+FFFF") << QString("ＭＳ 明朝😀");
+    }
+
+    void fontNamesComeBackWithEveryCharacter()
+    {
+        QFETCH(QString, family);
+        const QByteArray rtf = writeText("x", family);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(testing::formatAt(document, 0).fontFamilies().toStringList(), QStringList(family));
+        QCOMPARE(writeRtf(document), rtf);
+    }
+
     void westernFontsKeepTheWesternCharset()
     {
         const QByteArray latin = writeText("café", "Arial");
