@@ -16,6 +16,7 @@ if(KOBIN_FUZZ_BUILD_DIR)
     add_test(NAME fuzz_${name}
       COMMAND ${KOBIN_FUZZ_BUILD_DIR}/fuzz/fuzz_${name} -runs=${KOBIN_FUZZ_RUNS} -max_total_time=120
               -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 ${corpus} ${seeds_${seeds}})
-    set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    # The corpus grows with every run: the time limits keep each run bounded all the same.
+    set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
   endforeach()
 endif()

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes read as RTF must give a document without a crash
-// or a hang, and what the writer makes of that document must read back to the
-// same text.
+// or a hang; what the writer makes of that document must read back to the same
+// text, and writing what was read back must give the very same bytes.
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
@@ -25,10 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QTextDocument document;
     if (!kobin::rtf::readRtf(bytes, document))
         std::abort();
+    const QByteArray written = kobin::rtf::writeRtf(document);
     QTextDocument copy;
-    if (!kobin::rtf::readRtf(kobin::rtf::writeRtf(document), copy))
+    if (!kobin::rtf::readRtf(written, copy))
         std::abort();
     if (copy.toRawText() != document.toRawText())
+        std::abort();
+    if (kobin::rtf::writeRtf(copy) != written)
         std::abort();
     return 0;
 }

@@ -52,15 +52,32 @@ int printTree(const QStringList &args)
     return 0;
 }
 
+// What follows the file's name when a note cannot be converted.
+QString noteRefusal(kobin::richtext::LoadFailure failure)
+{
+    switch (failure) {
+    case kobin::richtext::LoadFailure::NotRegularFile:
+        return QStringLiteral(" 」は通常のファイルではないため、読みません。");
+    case kobin::richtext::LoadFailure::TooLarge:
+        return QStringLiteral(" 」は %1 MB を超えるため、読みません。")
+            .arg(kobin::richtext::kMaxNoteFileSize / (1024 * 1024));
+    case kobin::richtext::LoadFailure::Unreadable:
+    case kobin::richtext::LoadFailure::NotRtf:
+        break;
+    }
+    return QStringLiteral(" 」を開けません。");
+}
+
 int convertRtf(const QStringList &args, const QString &name, kobin::richtext::Conversion to)
 {
     if (args.size() != 1) {
         writeError(QStringLiteral("使い方: kobin-cli ") + name + QStringLiteral(" FILE"));
         return 2;
     }
-    const auto converted = kobin::richtext::convertRtfFile(args[0], to);
+    kobin::richtext::LoadFailure failure = kobin::richtext::LoadFailure::Unreadable;
+    const auto converted = kobin::richtext::convertRtfFile(args[0], to, &failure);
     if (!converted) {
-        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」を開けません。"));
+        writeError(QStringLiteral("「 ") + args[0] + noteRefusal(failure));
         return 1;
     }
     std::fwrite(converted->constData(), 1, static_cast<size_t>(converted->size()), stdout);

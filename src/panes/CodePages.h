@@ -20,7 +20,9 @@ int codePageOfCharset(int charset, int documentCodePage);
 class CodePageDecoder
 {
 public:
-    // Appends the text of bytes; a lead byte without its trail gives U+FFFD.
+    // Appends the text of bytes. Code page 932 keeps the bytes that stand for
+    // nothing, a lead byte without its trail too, as characters that are
+    // written back as the same bytes (see Cp932.h).
     void decode(int codePage, QByteArrayView bytes, QString &out);
 
 private:

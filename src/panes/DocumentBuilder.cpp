@@ -6,11 +6,13 @@ namespace kobin::rtf {
 namespace {
 
 // Characters that would break the document's own structure (paragraph and
-// frame markers) or that QTextDocument cannot show; tab is kept.
+// frame markers) or that QTextDocument cannot show; tab is kept. U+FFFC marks
+// an object there: the HTML of a run holding it, and so what copying puts on
+// the clipboard, leaves the whole run out. U+2028 stays: it is \line.
 bool isStructural(char16_t ch)
 {
     return (ch < 0x20 && ch != u'\t') || ch == 0x2029 || ch == 0xFDD0 || ch == 0xFDD1
-        || ch == 0xFEFF;
+        || ch == 0xFEFF || ch == QChar::ObjectReplacementCharacter;
 }
 
 } // namespace

@@ -19,7 +19,8 @@ public:
     // The format of the text appended from now on.
     void setCharFormat(const QTextCharFormat &format);
     // Characters that would break the document's structure (paragraph and
-    // frame markers, control characters other than tab) become U+FFFD.
+    // frame markers, the object marker U+FFFC, control characters other than
+    // tab) become U+FFFD.
     void append(QStringView text);
 
     // Ends the current paragraph with the given format. The next paragraph is

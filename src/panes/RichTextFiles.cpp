@@ -8,18 +8,84 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kobin::richtext {
+namespace {
 
-bool loadFile(QTextDocument &document, const QString &path)
+class FileDescriptor
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    return rtf::readRtf(bytes, document);
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The bytes of the note file at path. It is opened without waiting, so that a
+// pipe is refused at once, and what it is gets asked of the file opened.
+std::optional<QByteArray> readNoteFile(const QString &path, LoadFailure &failure)
+{
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (file.fd() < 0 || ::fstat(file.fd(), &status) != 0) {
+        failure = LoadFailure::Unreadable;
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        failure = LoadFailure::NotRegularFile;
+        return std::nullopt;
+    }
+    if (status.st_size > kMaxNoteFileSize) {
+        failure = LoadFailure::TooLarge;
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    bytes.reserve(status.st_size);
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(file.fd(), chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            failure = LoadFailure::Unreadable;
+            return std::nullopt;
+        }
+        if (count == 0)
+            return bytes;
+        // A file that grows while it is read is still read no further than the bound.
+        if (bytes.size() + count > kMaxNoteFileSize) {
+            failure = LoadFailure::TooLarge;
+            return std::nullopt;
+        }
+        bytes.append(chunk, count);
+    }
+}
+
+} // namespace
+
+bool loadFile(QTextDocument &document, const QString &path, LoadFailure *failure)
+{
+    LoadFailure why = LoadFailure::Unreadable;
+    const std::optional<QByteArray> bytes = readNoteFile(path, why);
+    if (bytes && rtf::readRtf(*bytes, document))
+        return true;
+    if (failure)
+        *failure = bytes ? LoadFailure::NotRtf : why;
+    return false;
 }
 
 bool saveFile(const QTextDocument &document, const QString &path, FileType type)
@@ -56,6 +122,8 @@ void setText(QTextDocument &document, QStringView text)
     QString normalized = text.toString();
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normalized.replace(u'\r', u'\n');
+    // U+FFFC would mark an object, and the document's HTML leave out the text around it.
+    normalized.replace(QChar::ObjectReplacementCharacter, QChar::ReplacementCharacter);
     document.setPlainText(normalized);
 }
 

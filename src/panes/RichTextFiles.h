@@ -11,9 +11,17 @@ namespace kobin::richtext {
 
 enum class FileType { Rtf = 0, PlainText = 1 };
 
+// Notes are regular files of at most this size, far beyond any note typed or
+// pasted: a device, a pipe or a larger file is refused rather than read
+// without end.
+constexpr qint64 kMaxNoteFileSize = 64 * 1024 * 1024;
+
+enum class LoadFailure { Unreadable, NotRegularFile, TooLarge, NotRtf };
+
 // Replaces the document with the RTF file at path. A missing or unreadable
-// file, or one that is not RTF, leaves the document unchanged and gives false.
-[[nodiscard]] bool loadFile(QTextDocument &document, const QString &path);
+// file, one that is not a regular file within kMaxNoteFileSize, or one that is
+// not RTF leaves the document unchanged and gives false (*failure tells why).
+[[nodiscard]] bool loadFile(QTextDocument &document, const QString &path, LoadFailure *failure = nullptr);
 
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character
@@ -27,7 +35,8 @@ QString plainText(const QTextDocument &document, QStringView lineEnd);
 // The pane's Text: plain text with CR LF line ends.
 QString text(const QTextDocument &document);
 
-// Replaces the document with unformatted text; CR LF, CR and LF end paragraphs.
+// Replaces the document with unformatted text; CR LF, CR and LF end paragraphs,
+// and the object marker U+FFFC becomes U+FFFD.
 void setText(QTextDocument &document, QStringView text);
 
 } // namespace kobin::richtext

@@ -1,16 +1,15 @@
 #include "RtfConversion.h"
 
-#include "RichTextFiles.h"
 #include "RtfWriter.h"
 
 #include <QTextDocument>
 
 namespace kobin::richtext {
 
-std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to)
+std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure)
 {
     QTextDocument document;
-    if (!loadFile(document, path))
+    if (!loadFile(document, path, failure))
         return std::nullopt;
     switch (to) {
     case Conversion::PlainText:

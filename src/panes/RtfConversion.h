@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RichTextFiles.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -12,7 +14,8 @@ enum class Conversion {
     Rtf,       // as our writer writes it
 };
 
-// The RTF file at path in another form; nothing when it cannot be read as RTF.
-std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to);
+// The RTF file at path in another form; nothing when it cannot be loaded as a
+// note (*failure tells why).
+std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure = nullptr);
 
 } // namespace kobin::richtext

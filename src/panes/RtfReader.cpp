@@ -3,6 +3,7 @@
 #include "CodePages.h"
 #include "DocumentBuilder.h"
 #include "RtfTokenizer.h"
+#include "WholeCharacters.h"
 
 #include <QColor>
 #include <QTextDocument>
@@ -523,7 +524,7 @@ void Reader::put(QStringView text)
         break;
     case Destination::FontTable:
         if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength)
-            m_tableFont->name += text.left(kMaxFontNameLength - m_tableFont->name.size());
+            m_tableFont->name += leftWholeCharacters(text, kMaxFontNameLength - m_tableFont->name.size());
         break;
     default:
         break;

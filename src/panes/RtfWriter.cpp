@@ -72,6 +72,11 @@ bool hasJapaneseCharacters(QStringView text)
     return false;
 }
 
+bool isEmptyParagraph(const QTextBlock &block)
+{
+    return block.length() == 1; // its paragraph end alone
+}
+
 const char *underlineWord(QTextCharFormat::UnderlineStyle style)
 {
     switch (style) {
@@ -184,9 +189,13 @@ QByteArray Writer::write()
     return m_out;
 }
 
+// Every font and colour the body names, which an empty paragraph does by its
+// own format, must be in the tables written before it.
 void Writer::collectTables()
 {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        if (isEmptyParagraph(block))
+            runFormat(block.charFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -268,6 +277,8 @@ void Writer::writeFontName(const QString &name, bool japanese)
     for (const QChar ch : name) {
         if (ch == u';')
             hexByte(';'); // a literal ";" would end the name
+        else if (ch == u'\t' || ch == QChar::LineSeparator)
+            unicode(ch.unicode()); // the font table reads no \tab nor \line
         else
             writeText(QStringView(&ch, 1), japanese);
     }
@@ -279,7 +290,7 @@ void Writer::writeBody()
         const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
-        if (block.length() == 1) // an empty paragraph still has the size of its line
+        if (isEmptyParagraph(block)) // it still has the font and size of its line
             writeRunFormat(runFormat(block.charFormat()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -356,9 +367,10 @@ void Writer::writeText(QStringView text, bool japanese)
         if (code > 0xFF) {
             hexByte(code >> 8);
             hexByte(code & 0xFF);
-        } else if (code > 0) {
+        } else if (code > 0 && !cp932::isLeadByte(static_cast<unsigned char>(code))) {
             hexByte(code);
         } else {
+            // A lead byte kept alone would be read back as a pair with the next byte.
             unicode(unit);
         }
     }

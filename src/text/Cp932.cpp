@@ -7,11 +7,16 @@
 namespace kobin::cp932 {
 namespace {
 
+constexpr int kLeadCount = 60;   // 0x81-0x9F and 0xE0-0xFC
 constexpr int kTrailCount = 188; // 0x40-0x7E and 0x80-0xFC
+constexpr char16_t kKeptSingleBase = 0xF100;
+constexpr char16_t kFirstKeptPair = 0xF200;
 
-const char16_t kDoubleByteTable[] = {
+constexpr char16_t kDoubleByteTable[] = {
 #include "Cp932Table.inc"
 };
+
+static_assert(sizeof(kDoubleByteTable) / sizeof(char16_t) == kLeadCount * kTrailCount, "table shape");
 
 int leadRow(unsigned char lead)
 {
@@ -31,7 +36,22 @@ int trailColumn(unsigned char trail)
     return -1;
 }
 
-static_assert(sizeof(kDoubleByteTable) / sizeof(char16_t) == 60 * kTrailCount, "table shape");
+// The table with each undefined pair given the character that keeps it, in code order.
+struct PairTable {
+    char16_t chars[kLeadCount * kTrailCount] = {};
+};
+
+constexpr PairTable makePairTable()
+{
+    PairTable table;
+    char16_t kept = kFirstKeptPair;
+    for (int i = 0; i < kLeadCount * kTrailCount; ++i)
+        table.chars[i] = kDoubleByteTable[i] != 0 ? kDoubleByteTable[i] : kept++;
+    return table;
+}
+
+constexpr PairTable kPairTable = makePairTable();
+static_assert(kPairTable.chars[kLeadCount * kTrailCount - 1] == kLastKeptBytes, "0xFCFC is the last undefined pair");
 
 // Where a character has several codes, Windows writes the JIS X 0208 one first,
 // then NEC row 13, then the IBM extensions, and the NEC-selected IBM extensions last.
@@ -57,9 +77,7 @@ struct EncodeTable {
             if (row < 0)
                 continue;
             for (int column = 0; column < kTrailCount; ++column) {
-                const char16_t ch = kDoubleByteTable[row * kTrailCount + column];
-                if (ch == 0)
-                    continue;
+                const char16_t ch = kPairTable.chars[row * kTrailCount + column];
                 const int trail = column < 63 ? 0x40 + column : 0x80 + column - 63;
                 const int pref = leadPreference(static_cast<unsigned char>(lead));
                 if (codes[ch] == 0 || pref < preference[ch]) {
@@ -68,10 +86,8 @@ struct EncodeTable {
                 }
             }
         }
-        for (int byte = 0x01; byte < 0x80; ++byte)
-            codes[byte] = static_cast<int16_t>(byte);
-        for (int byte = 0xA1; byte <= 0xDF; ++byte)
-            codes[0xFF61 + byte - 0xA1] = static_cast<int16_t>(byte);
+        for (int byte = 0x01; byte < 0x100; ++byte)
+            codes[decodeSingle(static_cast<unsigned char>(byte))] = static_cast<int16_t>(byte);
     }
 };
 
@@ -82,6 +98,11 @@ const EncodeTable &encodeTable()
 }
 
 } // namespace
+
+bool isKeptBytes(char16_t ch)
+{
+    return ch >= kFirstKeptBytes && ch <= kLastKeptBytes && encodeChar(ch) > 0;
+}
 
 bool isLeadByte(unsigned char byte)
 {
@@ -94,7 +115,7 @@ char16_t decodeSingle(unsigned char byte)
         return byte;
     if (byte >= 0xA1 && byte <= 0xDF)
         return static_cast<char16_t>(0xFF61 + byte - 0xA1);
-    return 0xFFFD;
+    return static_cast<char16_t>(kKeptSingleBase + byte);
 }
 
 char16_t decodePair(unsigned char lead, unsigned char trail)
@@ -103,7 +124,7 @@ char16_t decodePair(unsigned char lead, unsigned char trail)
     const int column = trailColumn(trail);
     if (row < 0 || column < 0)
         return 0;
-    return kDoubleByteTable[row * kTrailCount + column];
+    return kPairTable.chars[row * kTrailCount + column];
 }
 
 int encodeChar(char16_t ch)
@@ -126,17 +147,13 @@ QString decode(QByteArrayView bytes)
         const unsigned char byte = data[i];
         if (byte < 0x80) {
             out[n++] = byte;
-        } else if (isLeadByte(byte) && i + 1 < size) {
-            const char16_t ch = decodePair(byte, data[i + 1]);
-            if (ch != 0) {
-                out[n++] = ch;
-                ++i;
-            } else {
-                out[n++] = 0xFFFD;
-                // A trail byte that is itself plain text is kept (Windows does the same).
-                if (data[i + 1] >= 0x40 && data[i + 1] != 0x7F)
-                    ++i;
-            }
+            continue;
+        }
+        // A lead byte without a trail byte after it is kept alone, and the next byte read on its own.
+        const char16_t pair = i + 1 < size ? decodePair(byte, data[i + 1]) : 0;
+        if (pair != 0) {
+            out[n++] = pair;
+            ++i;
         } else {
             out[n++] = decodeSingle(byte);
         }
@@ -163,24 +180,32 @@ QString foldVariants(QStringView text)
     return folded;
 }
 
-bool encode(QStringView text, QByteArray &out)
+bool encode(QStringView text, QByteArray &out, qsizetype *failedAt)
 {
     out.resize(text.size() * 2);
     char *dest = out.data();
     qsizetype n = 0;
     const auto &codes = encodeTable().codes;
-    for (const QChar ch : text) {
-        const char16_t unit = ch.unicode();
-        if (unit < 0x80) {
-            dest[n++] = static_cast<char>(unit);
-            continue;
-        }
-        const int code = static_cast<uint16_t>(codes[unit]);
-        if (code == 0)
+    bool afterLoneLead = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        const int code = unit < 0x80 ? unit : static_cast<uint16_t>(codes[unit]);
+        const auto first = static_cast<unsigned char>(code > 0xFF ? code >> 8 : code);
+        if (code == 0 && unit != 0) {
+            if (failedAt)
+                *failedAt = i;
             return false;
+        }
+        // A kept lead byte followed by a trail byte would read back as a pair.
+        if (afterLoneLead && trailColumn(first) >= 0) {
+            if (failedAt)
+                *failedAt = i - 1;
+            return false;
+        }
         if (code > 0xFF)
-            dest[n++] = static_cast<char>(code >> 8);
+            dest[n++] = static_cast<char>(first);
         dest[n++] = static_cast<char>(code & 0xFF);
+        afterLoneLead = code <= 0xFF && isLeadByte(static_cast<unsigned char>(code));
     }
     out.truncate(n);
     return true;
@@ -191,16 +216,32 @@ bool encode(QStringView text, QByteArray &out)
 namespace kobin {
 
 namespace {
+
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// Half a surrogate pair (text cut to a length between the two) is written as
+// U+FFFD, which marks the loss, where QString::toUtf8() writes an ordinary "?".
+QByteArray utf8MarkingLoneSurrogates(QStringView text)
+{
+    QString checked = text.toString();
+    for (qsizetype i = 0; i < checked.size(); ++i) {
+        if (checked[i].isHighSurrogate() && i + 1 < checked.size() && checked[i + 1].isLowSurrogate())
+            ++i;
+        else if (checked[i].isSurrogate())
+            checked[i] = QChar::ReplacementCharacter;
+    }
+    return checked.toUtf8();
 }
+
+} // namespace
 
 QByteArray encodeSystemText(QStringView text)
 {
-    const QString folded = cp932::foldVariants(text);
     QByteArray bytes;
-    if (cp932::encode(folded, bytes))
+    if (cp932::encode(cp932::foldVariants(text), bytes))
         return bytes;
-    return QByteArray(kUtf8Bom) + folded.toUtf8();
+    // UTF-8 holds the variants themselves: only code page 932 needs them folded.
+    return QByteArray(kUtf8Bom) + utf8MarkingLoneSurrogates(text);
 }
 
 QString decodeSystemText(QByteArrayView bytes)

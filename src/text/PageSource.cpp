@@ -70,10 +70,11 @@ PageSource readPageSource(QByteArrayView bytes)
     UserText read;
     if (!declared.isEmpty() && !startsWithByteOrderMark(bytes)) {
         read = decodeUserTextAs(bytes, declared);
-        // A page saved again in another encoding may still declare its first one.
-        if (read.undecodableBytes) {
+        // A page saved again in another encoding may still declare its first
+        // one: a reading in which every byte stands for a character is better.
+        if (read.undecodableBytes || read.keptBytes) {
             UserText detected = decodeUserText(bytes);
-            if (!detected.undecodableBytes)
+            if (!detected.undecodableBytes && !detected.keptBytes)
                 read = std::move(detected);
         }
     } else {

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <memory>
 #include <uchardet.h>
 
@@ -42,30 +43,30 @@ QByteArray byteOrderMarkOf(const QByteArray &encoding)
     return {};
 }
 
-// The first character of text that code page 932 cannot hold.
-QString firstOutsideCp932(QStringView text)
+// The character at index i: two units for a surrogate pair.
+QString characterAt(QStringView text, qsizetype i)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        if (pair || cp932::encodeChar(text[i].unicode()) < 0)
-            return text.mid(i, pair ? 2 : 1).toString();
-    }
-    return {};
+    const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    return text.mid(i, pair ? 2 : 1).toString();
 }
 
 // The first character that does not come back the same through the converter.
 QString firstChangedBy(QStringView text, const QByteArray &encoding)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QStringView ch = text.mid(i, length);
+        const QString ch = characterAt(text, i);
         QStringEncoder encoder(encoding.constData());
         QStringDecoder decoder(encoding.constData());
         if (QString(decoder.decode(encoder.encode(ch))) != ch)
-            return ch.toString();
-        i += length - 1;
+            return ch;
+        i += ch.size() - 1;
     }
     return {};
+}
+
+bool holdsKeptBytes(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar ch) { return cp932::isKeptBytes(ch.unicode()); });
 }
 
 } // namespace
@@ -75,7 +76,7 @@ UserText decodeUserTextAs(QByteArrayView bytes, const QByteArray &encoding)
     if (encoding == kCp932) {
         const QString text = cp932::decode(bytes);
         QByteArray again;
-        return {text, kCp932, false, !cp932::encode(text, again) || again != bytes};
+        return {text, kCp932, false, !cp932::encode(text, again) || again != bytes, holdsKeptBytes(text)};
     }
     QStringDecoder decoder(encoding.constData());
     const QString text = decoder.decode(bytes);
@@ -121,9 +122,10 @@ std::optional<QByteArray> encodeUserText(QStringView text, const QByteArray &enc
         // character code page 932 has for it.
         QByteArray body;
         const QString folded = cp932::foldVariants(text);
-        if (!cp932::encode(folded, body)) {
+        qsizetype failedAt = 0;
+        if (!cp932::encode(folded, body, &failedAt)) {
             if (unwritable)
-                *unwritable = firstOutsideCp932(folded);
+                *unwritable = characterAt(folded, failedAt);
             return std::nullopt;
         }
         return bytes + body;

@@ -20,6 +20,9 @@ struct UserText {
     // Some bytes did not stand for a character in the encoding: writing the text
     // back would not give them back.
     bool undecodableBytes = false;
+    // Some bytes stood for no character of code page 932 and are kept as
+    // characters of their own (cp932::isKeptBytes): writing gives them back.
+    bool keptBytes = false;
 };
 
 UserText decodeUserText(QByteArrayView bytes);

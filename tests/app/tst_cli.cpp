@@ -2,6 +2,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestCli : public QObject
 {
@@ -17,6 +18,12 @@ private:
         if (file.open(QIODevice::WriteOnly))
             file.write(bytes);
         return path;
+    }
+
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     struct Result {
@@ -133,6 +140,25 @@ private slots:
         QCOMPARE(QString::fromUtf8(copy.out), QString::fromUtf8(original.out));
     }
 
+    void rtf2rtfOfItsOwnOutputIsTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("note");
+        QTest::newRow("empty paragraphs in other fonts")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset128 MS Gothic;}{\\f2 Courier;}}"
+                          "\\f0 text\\par\\f1\\fs40\\par\\f2\\par\\f0 end}");
+        QTest::newRow("RichEdit 4.1") << readFile(KOBIN_RTF_DATA "/richedit41.rtf");
+    }
+
+    void rtf2rtfOfItsOwnOutputIsTheSame()
+    {
+        QFETCH(QByteArray, note);
+        const Result first = run({"rtf2rtf", bookFile("note.rtf", note)});
+        QCOMPARE(first.exitCode, 0);
+        const Result second = run({"rtf2rtf", bookFile("again.rtf", first.out)});
+        QCOMPARE(second.exitCode, 0);
+        QCOMPARE(second.out, first.out);
+    }
+
     void rtf2htmlShowsTheFormats()
     {
         const Result result = run({"rtf2html", bookFile("bold.rtf", "{\\rtf1 {\\b strong}\\qc\\par}")});
@@ -159,6 +185,29 @@ private slots:
             QVERIFY(result.out.isEmpty());
             QVERIFY(QString::fromUtf8(result.err).contains("「 " + path + " 」を開けません。"));
         }
+    }
+
+    void notesThatAreNoRegularFileOrTooLargeAreRefused_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("device") << "/dev/zero" << "「 /dev/zero 」は通常のファイルではないため、読みません。";
+        const QString pipe = m_dir.filePath("pipe.rtf");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0); // never written: reading it would wait for ever
+        QTest::newRow("pipe") << pipe << "「 " + pipe + " 」は通常のファイルではないため、読みません。";
+        const QString big = bookFile("big.rtf", "{\\rtf1 big}");
+        QVERIFY(QFile::resize(big, 64 * 1024 * 1024 + 1)); // sparse
+        QTest::newRow("over 64 MB") << big << "「 " + big + " 」は 64 MB を超えるため、読みません。";
+    }
+
+    void notesThatAreNoRegularFileOrTooLargeAreRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, refusal);
+        const Result result = run({"rtf2txt", path});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(QString::fromUtf8(result.err).endsWith(refusal + u'\n'), result.err.constData());
     }
 
     void unknownCommandShowsUsage()

@@ -144,13 +144,24 @@ private slots:
 
     void bytesThatStandForNothingAreNeverSavedOver()
     {
-        writeText(m_page, encodeSystemText(QStringLiteral("<p>日記</p>")) + QByteArray("\xA0", 1));
+        writeText(m_page, "<meta charset=utf-8>" + QStringLiteral("<p>日記</p>").toUtf8() + QByteArray("\xFF", 1));
         showPage();
         f->commands.run(Command::EditPageSource);
         QVERIFY(!editing->save());
         QCOMPARE(f->prompter.prompts.size(), 1);
         QVERIFY(f->prompter.prompts[0].text.endsWith(
-            "には文字コード CP932 として読めないバイトがあり、保存するとそのバイトが失われるため、保存しませんでした。"));
+            "には文字コード UTF-8 として読めないバイトがあり、保存するとそのバイトが失われるため、保存しませんでした。"));
+    }
+
+    void bytesCodePage932LeavesUndefinedAreSavedBackAsTheyWere()
+    {
+        const QByteArray source = encodeSystemText(QStringLiteral("<p>日記</p>\r\n")) + QByteArray("\xA0\x85\x40", 3);
+        writeText(m_page, source);
+        showPage();
+        f->commands.run(Command::EditPageSource);
+        QVERIFY(editing->save());
+        QVERIFY(f->prompter.prompts.isEmpty());
+        QCOMPARE(readText(m_page), source);
     }
 
     void aFailedWriteIsReportedAndNeverHalfDone()

@@ -3,6 +3,11 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace kobin;
 
@@ -24,6 +29,12 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
+    void initTestCase()
+    {
+        // A pipe's writer whose reader has gone gets an error, not the end of the test.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
+
     void loadFileReplacesTheDocumentOnlyWhenItCanReadIt()
     {
         QTextDocument document;
@@ -37,6 +48,43 @@ private slots:
         QVERIFY(richtext::loadFile(document, KOBIN_RTF_DATA "/richedit20.rtf"));
         QVERIFY(document.toPlainText().startsWith("①髙～"));
         QVERIFY(!document.isUndoAvailable());
+    }
+
+    void onlyRegularFilesWithinTheBoundAreLoaded()
+    {
+        QTextDocument document;
+        document.setPlainText("kept");
+        richtext::LoadFailure failure = richtext::LoadFailure::NotRtf;
+        QVERIFY(!richtext::loadFile(document, "/dev/zero", &failure));
+        QCOMPARE(failure, richtext::LoadFailure::NotRegularFile);
+
+        // A pipe is refused at once, even with a note about to come through it.
+        const QByteArray pipe = QFile::encodeName(m_dir.filePath("pipe.rtf"));
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        std::thread writer([&pipe] {
+            const int fd = ::open(pipe.constData(), O_WRONLY); // waits for a reader
+            if (fd >= 0) {
+                [[maybe_unused]] const ssize_t written = ::write(fd, "{\\rtf1 piped}", 13);
+                ::close(fd);
+            }
+        });
+        const bool loaded = richtext::loadFile(document, QFile::decodeName(pipe), &failure);
+        const int release = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK); // lets the writer end
+        writer.join();
+        ::close(release);
+        QVERIFY(!loaded);
+        QCOMPARE(failure, richtext::LoadFailure::NotRegularFile);
+
+        const QString big = m_dir.filePath("big.rtf");
+        QVERIFY(writeFile(big, "{\\rtf1 big}"));
+        QVERIFY(QFile::resize(big, richtext::kMaxNoteFileSize + 1)); // sparse
+        QVERIFY(!richtext::loadFile(document, big, &failure));
+        QCOMPARE(failure, richtext::LoadFailure::TooLarge);
+        QCOMPARE(document.toPlainText(), QString("kept"));
+
+        QVERIFY(QFile::resize(big, richtext::kMaxNoteFileSize));
+        QVERIFY(richtext::loadFile(document, big));
+        QCOMPARE(document.toPlainText(), QString("big"));
     }
 
     void savedNotesLoadWithTheirFormats()
@@ -100,6 +148,11 @@ private slots:
         QCOMPARE(richtext::text(document), QString("a\r\nb\r\nc\r\nd\te"));
         QVERIFY(testing::formatAt(document, 0).fontFamilies().isNull());
         QCOMPARE(document.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+        // U+FFFC would stand for an object, and the document's HTML leave out its text.
+        richtext::setText(document, u"before\uFFFCafter");
+        QCOMPARE(richtext::text(document), QString("before\uFFFDafter"));
+        QVERIFY(document.toHtml().contains("before\uFFFDafter"));
 
         QTextDocument lines;
         QVERIFY(richtext::loadFile(lines, KOBIN_RTF_DATA "/richedit10.rtf"));

@@ -2,6 +2,7 @@
 #include "RichTextFiles.h"
 #include "RtfReader.h"
 
+#include <QTextDocumentFragment>
 #include <QtTest>
 
 using kobin::rtf::readRtf;
@@ -109,13 +110,14 @@ private slots:
         QTest::newRow("escaped brace trail bytes")
             << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\{\\'83\\}}") << QString("ボマ");
         QTest::newRow("trail byte 5c as hex") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\'5c\\'95\\'5C}") << QString("ソ表");
+        // Bytes that stand for nothing in code page 932 are kept (see Cp932.h).
         QTest::newRow("lead byte cut by a font change")
-            << "{\\rtf1\\ansi\\ansicpg932" + fonts + "\\f1\\'82\\f0 a}" << QString("\uFFFDa");
+            << "{\\rtf1\\ansi\\ansicpg932" + fonts + "\\f1\\'82\\f0 a}" << QString("\uF182a");
         QTest::newRow("lead byte cut by a group end")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg932 {\\'82}\\'82\\'a0}") << QString("\uFFFDあ");
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 {\\'82}\\'82\\'a0}") << QString("\uF182あ");
         QTest::newRow("lead byte at the end of file")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg932 a\\'82") << QString("a\uFFFD");
-        QTest::newRow("undefined pair") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'85\\'40x}") << QString("\uFFFDx");
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 a\\'82") << QString("a\uF182");
+        QTest::newRow("undefined pair") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'85\\'40x}") << QString("\uF2E4x");
         QTest::newRow("upper-case and malformed hex")
             << QByteArray("{\\rtf1\\ansi \\'E9\\'4\\'zz}") << QString("é\uFFFDzz");
     }
@@ -154,6 +156,21 @@ private slots:
         const QByteArray hugeName = "{\\rtf1{\\fonttbl{\\f0" + QByteArray(10000, 'A') + "}}\\f0 hello}";
         QVERIFY(readRtf(hugeName, document));
         QCOMPARE(textOf(document), QString("hello"));
+    }
+
+    void aLongFontNameIsNeverCutInsideACharacter_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("unicode escapes") << QByteArray(255, 'A') + "\\u-10179?\\u-8704?";
+        QTest::newRow("UTF-8 bytes") << QByteArray(255, 'A') + "\xF0\x9F\x98\x80";
+    }
+
+    void aLongFontNameIsNeverCutInsideACharacter()
+    {
+        QFETCH(QByteArray, name);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg65001{\\fonttbl{\\f0\\fcharset1 " + name + ";}}\\f0 x}", document));
+        QCOMPARE(familyAt(document, 0), QString(255, u'A'));
     }
 
     void unicodeEscapes_data()
@@ -339,6 +356,27 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(readText(rtf), text);
+    }
+
+    void objectMarkersNeverHideTheTextAroundThem_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("unicode escape") << QByteArray("{\\rtf1 before\\u-4?after\\par}");
+        QTest::newRow("UTF-8 bytes") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 before\\'ef\\'bf\\'bcafter\\par}");
+    }
+
+    void objectMarkersNeverHideTheTextAroundThem()
+    {
+        QFETCH(QByteArray, rtf);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(document.toPlainText(), QString("before\uFFFDafter"));
+        // A QTextDocument takes U+FFFC for an object: its HTML, which copying
+        // puts on the clipboard, would leave out the run that holds it.
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        for (const QString &html : {document.toHtml(), all.selection().toHtml()})
+            QVERIFY2(html.contains("before\uFFFDafter"), qPrintable(html));
     }
 
     void textThatIsNotRtfLeavesTheDocumentAlone()

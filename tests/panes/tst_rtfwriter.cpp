@@ -114,6 +114,9 @@ private slots:
         QTest::newRow("outside code page 932") << QString("é") << QByteArray("\\u233?");
         QTest::newRow("beyond U+FFFF") << QString("😀") << QByteArray("\\u-10179?\\u-8704?");
         QTest::newRow("above U+7FFF") << QString("\uF0B7") << QByteArray("\\u-3913?");
+        QTest::newRow("bytes code page 932 leaves undefined") << QString("\uF1A0\uF2E4") << QByteArray("\\'a0\\'85\\'40");
+        // As a byte, it would be read back as a pair with the next one.
+        QTest::newRow("lead byte kept alone") << QString("\uF182A") << QByteArray("\\u-3710?A");
         QTest::newRow("RTF's own characters") << QString("a\\{b}") << QByteArray("a\\\\\\{b\\}");
         QTest::newRow("tab and line break") << QString("a\tb\u2028c") << QByteArray("a\\tab b\\line c");
         QTest::newRow("special spaces and hyphens") << QString("\u00A0\u2011\u00AD") << QByteArray("\\~\\_\\-");
@@ -128,6 +131,25 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(rtf, document));
         QCOMPARE(document.begin().text(), text);
+    }
+
+    void fontNamesComeBackWithEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::newRow("semicolon") << QString("Semi;colon");
+        // The font table reads no \\tab nor \\line.
+        QTest::newRow("tab and line break") << QString("A\tB\u2028C");
+        QTest::newRow("Japanese and beyond U+FFFF") << QString("ＭＳ 明朝😀");
+    }
+
+    void fontNamesComeBackWithEveryCharacter()
+    {
+        QFETCH(QString, family);
+        const QByteArray rtf = writeText("x", family);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(testing::formatAt(document, 0).fontFamilies().toStringList(), QStringList(family));
+        QCOMPARE(writeRtf(document), rtf);
     }
 
     void westernFontsKeepTheWesternCharset()
@@ -161,6 +183,26 @@ private slots:
         QCOMPARE(copy.blockCount(), 2);
         QCOMPARE(copy.begin().charFormat().fontPointSize(), 20.0);
         QCOMPARE(testing::formatAt(copy, 1).fontPointSize(), 10.0);
+    }
+
+    void emptyParagraphsInTheirOwnFontAndColourKeepThem()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset128 MS Gothic;}{\\f2 Courier;}}"
+                        "{\\colortbl ;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}"
+                        "\\f0\\cf1 text\\par\\f1\\cf2\\highlight1\\par\\f2\\cf0\\highlight0\\par\\f0 end}",
+                        document));
+        const QByteArray rtf = writeRtf(document);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        const QTextCharFormat gothic = copy.findBlockByNumber(1).charFormat();
+        QCOMPARE(gothic.fontFamilies().toStringList(), QStringList("MS Gothic"));
+        QCOMPARE(gothic.foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(gothic.background().color(), QColor(0, 0, 255));
+        QCOMPARE(copy.findBlockByNumber(2).charFormat().fontFamilies().toStringList(), QStringList("Courier"));
+        // Writing what was read back gives the very same bytes.
+        QCOMPARE(writeRtf(copy), rtf);
     }
 
     void notesOfEachRichEditVersionSurviveARoundTrip_data()

@@ -57,6 +57,19 @@ private slots:
         const UserText odd = decodeUserText(QByteArray("\xFF\xFF\x80", 3)); // nothing fits: code page 932
         QCOMPARE(odd.encoding, QByteArray("CP932"));
         QCOMPARE(odd.text.size(), 3);
+        // Bytes that stand for nothing are kept, and written back as they were.
+        QVERIFY(odd.keptBytes);
+        QVERIFY(!odd.undecodableBytes);
+        QCOMPARE(encodeUserText(odd.text, odd.encoding, false).value_or("(refused)"), QByteArray("\xFF\xFF\x80", 3));
+    }
+
+    void aLeadByteKeptAloneIsRefusedWhereItWouldJoinTheNextByte()
+    {
+        const UserText lead = decodeUserText(QByteArray("\x82", 1));
+        QString unwritable;
+        QVERIFY(!encodeUserText(lead.text + u'A', lead.encoding, false, &unwritable));
+        QCOMPARE(unwritable, lead.text);
+        QCOMPARE(encodeUserText(lead.text + u' ', lead.encoding, false).value_or("(refused)"), QByteArray("\x82 "));
     }
 };
 
