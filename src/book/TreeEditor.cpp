@@ -3,6 +3,7 @@
 #include "ImageKeys.h"
 #include "KeyNumbers.h"
 #include "TreeString.h"
+#include "WholeCharacters.h"
 
 namespace kobin {
 
@@ -236,9 +237,7 @@ std::optional<TreeRemoval> TreeEditor::remove(const QString &key)
 std::optional<TreeEdit> TreeEditor::rename(const QString &key, const QString &caption)
 {
     TreeItem *item = m_tree.item(key);
-    QString kept = treestring::storableCaption(QStringView(caption).left(treestring::kMaxCaptionLength));
-    if (kept.size() < caption.size() && kept.back().isHighSurrogate())
-        kept.chop(1); // never half a character
+    const QString kept = treestring::storableCaption(leftWholeCharacters(caption, treestring::kMaxCaptionLength));
     if (!item || kept.isEmpty() || kept == item->text())
         return std::nullopt;
     TreeEdit edit = editOf(TreeEdit::Kind::Rename, *item);

@@ -260,11 +260,8 @@ std::optional<QString> decodeSystemTextExactly(QByteArrayView bytes)
             return std::nullopt;
         return text;
     }
-    QString text = cp932::decode(bytes);
-    // No code page 932 character is U+FFFD: the decoder gives it for each undefined byte.
-    if (text.contains(QChar::ReplacementCharacter))
-        return std::nullopt;
-    return text;
+    // Every byte is a character in code page 932 as read here: undefined ones are kept in the Private Use Area.
+    return cp932::decode(bytes);
 }
 
 } // namespace kobin

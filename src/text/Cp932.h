@@ -71,8 +71,8 @@ QByteArray encodeSystemText(QStringView text);
 // Reads such a file: UTF-8 when it starts with a byte-order mark, else code page 932.
 QString decodeSystemText(QByteArrayView bytes);
 
-// The same, or nullopt when a byte is not valid in the file's encoding: the file
-// was not written as such a text.
+// The same, or nullopt when the bytes after a UTF-8 byte-order mark are not UTF-8:
+// the file was not written as such a text. (Any bytes read as code page 932.)
 std::optional<QString> decodeSystemTextExactly(QByteArrayView bytes);
 
 } // namespace kobin
