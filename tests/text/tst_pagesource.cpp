@@ -1,22 +1,14 @@
 #include "Cp932.h"
+#include "JapaneseText.h"
 #include "PageSource.h"
 
-#include <QStringEncoder>
 #include <QtTest>
 
 using namespace kobin;
 
 namespace {
 
-const QString kBody = QStringLiteral(
-    "<p>今日は図書館で表計算ソフトの本を借りた。ソフトの能力を調べるために、週末にいくつかの例題を試してみる予定だ。"
-    "ホームページに載っていた説明も読み返して、気になったところをメモに書き写しておく。</p>");
-
-QByteArray encoded(const char *encoding, const QString &text)
-{
-    QStringEncoder encoder(encoding);
-    return encoder.encode(text);
-}
+const QString kBody = QStringLiteral("<p>") + kJapaneseParagraph + QStringLiteral("</p>");
 
 QString page(const QString &head, const QString &lineBreak = QStringLiteral("\n"))
 {
@@ -50,11 +42,11 @@ private slots:
             << page(QStringLiteral("<meta charset=\"utf-8\">"), QStringLiteral("\r\n")).toUtf8() << QByteArray("UTF-8");
         QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xEF\xBB\xBF") + page(QString()).toUtf8()
                                                       << QByteArray("UTF-8");
-        QTest::newRow("EUC-JP, declared") << encoded("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>")))
+        QTest::newRow("EUC-JP, declared") << encodedAs("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>")))
                                           << QByteArray("EUC-JP");
-        QTest::newRow("EUC-JP, undeclared, CR") << encoded("EUC-JP", page(QString(), QStringLiteral("\r")))
+        QTest::newRow("EUC-JP, undeclared, CR") << encodedAs("EUC-JP", page(QString(), QStringLiteral("\r")))
                                                 << QByteArray("EUC-JP");
-        QTest::newRow("ISO-2022-JP, undeclared") << encoded("ISO-2022-JP", page(QString())) << QByteArray("ISO-2022-JP");
+        QTest::newRow("ISO-2022-JP, undeclared") << encodedAs("ISO-2022-JP", page(QString())) << QByteArray("ISO-2022-JP");
         QTest::newRow("Shift_JIS, declared") << encodeSystemText(page(sjisHead, QStringLiteral("\r\n")))
                                              << QByteArray("CP932");
         // ～ (FF5E) and ソ (a backslash as second byte) are where Shift_JIS readers go wrong.
@@ -83,18 +75,18 @@ private slots:
 
     void anEditChangesOnlyItsOwnBytes()
     {
-        const QByteArray before = encoded("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>"), QStringLiteral("\r\n")));
+        const QByteArray before = encodedAs("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>"), QStringLiteral("\r\n")));
         const PageSource source = readPageSource(before);
         QString text = source.read.text;
         text.replace(QStringLiteral("日記"), QStringLiteral("旅行記\n"));
         const QByteArray after = writePageSource(text, source).value_or("(refused)");
-        QCOMPARE(after, QByteArray(before).replace(encoded("EUC-JP", QStringLiteral("日記")),
-                                                   encoded("EUC-JP", QStringLiteral("旅行記\r\n"))));
+        QCOMPARE(after, QByteArray(before).replace(encodedAs("EUC-JP", QStringLiteral("日記")),
+                                                   encodedAs("EUC-JP", QStringLiteral("旅行記\r\n"))));
     }
 
     void aCharacterTheEncodingLacksIsRefusedAndNamed()
     {
-        const PageSource source = readPageSource(encoded("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>"))));
+        const PageSource source = readPageSource(encodedAs("EUC-JP", page(QStringLiteral("<meta charset=euc-jp>"))));
         QString unwritable;
         QVERIFY(!writePageSource(source.read.text + QStringLiteral("笑顔😀です"), source, &unwritable));
         QCOMPARE(unwritable, QStringLiteral("😀"));

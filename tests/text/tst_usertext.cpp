@@ -1,24 +1,13 @@
 #include "Cp932.h"
+#include "JapaneseText.h"
 #include "UserText.h"
 
-#include <QStringEncoder>
 #include <QtTest>
 
 using namespace kobin;
 
 namespace {
-
-// A paragraph long enough for the detector to be sure of.
-const QString kJapanese = QStringLiteral(
-    "今日は図書館で表計算ソフトの本を借りた。ソフトの能力を調べるために、週末にいくつかの例題を試してみる予定だ。"
-    "ホームページに載っていた説明も読み返して、気になったところをメモに書き写しておく。");
-
-QByteArray encoded(const char *encoding, const QString &text)
-{
-    QStringEncoder encoder(encoding);
-    return encoder.encode(text);
-}
-
+const QString &kJapanese = kJapaneseParagraph;
 } // namespace
 
 class TestUserText : public QObject
@@ -31,11 +20,11 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("encoding");
         QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xEF\xBB\xBF") + kJapanese.toUtf8() << QByteArray("UTF-8");
-        QTest::newRow("UTF-16 little end first") << QByteArray("\xFF\xFE") + encoded("UTF-16LE", kJapanese)
+        QTest::newRow("UTF-16 little end first") << QByteArray("\xFF\xFE") + encodedAs("UTF-16LE", kJapanese)
                                                  << QByteArray("UTF-16LE");
         QTest::newRow("UTF-8 without a mark") << kJapanese.toUtf8() << QByteArray("UTF-8");
-        QTest::newRow("EUC-JP, undeclared") << encoded("EUC-JP", kJapanese) << QByteArray("EUC-JP");
-        QTest::newRow("ISO-2022-JP, undeclared") << encoded("ISO-2022-JP", kJapanese) << QByteArray("ISO-2022-JP");
+        QTest::newRow("EUC-JP, undeclared") << encodedAs("EUC-JP", kJapanese) << QByteArray("EUC-JP");
+        QTest::newRow("ISO-2022-JP, undeclared") << encodedAs("ISO-2022-JP", kJapanese) << QByteArray("ISO-2022-JP");
         QTest::newRow("Shift_JIS, as code page 932") << encodeSystemText(kJapanese) << QByteArray("CP932");
     }
 
