@@ -31,7 +31,8 @@ bool showsContent(QWebEngineUrlRequestInfo::ResourceType type)
 bool liesInFolderOf(const QUrl &page, const QUrl &url)
 {
     const QFileInfo file(url.toLocalFile());
-    if (file.isDir())
+    // Folders are listings; a pipe or a device would keep the page loading for ever.
+    if (!file.isFile())
         return false;
     QString folder = QFileInfo(page.toLocalFile()).canonicalPath();
     const QString path = file.canonicalFilePath();
@@ -69,6 +70,12 @@ bool isOpenableAddress(const QUrl &url)
 bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,
                                bool userActed)
 {
+    // A pipe or a device is no page: reading it would never end.
+    if (target.isLocalFile() && QFileInfo::exists(target.toLocalFile())) {
+        const QFileInfo file(target.toLocalFile());
+        if (!file.isFile() && !file.isDir())
+            return false;
+    }
     // Web pages go where the engine lets them, local pages to other local files.
     if (!current.isLocalFile() || target.isLocalFile())
         return true;

@@ -14,6 +14,7 @@
 #include <QWebEngineView>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <memory>
@@ -531,6 +532,21 @@ private slots:
         QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
         m_pane->reload();
         QVERIFY(finished.wait(kTimeout));
+        QCOMPARE(starting.size(), 0);
+    }
+
+    // A pipe beside a page (or a device it names) would keep the page loading for ever.
+    void aPageFinishesLoadingThoughItNamesAPipe()
+    {
+        const QString pipe = QDir(bookFolder()).filePath("pipe");
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        const QUrl page = writePage("piped.html", R"(
+            <img src="pipe"><iframe src="pipe"></iframe><img src="file:///dev/zero">
+            <script>window.addEventListener('load', () => report({page: 'piped'}));</script>)");
+        QVERIFY(openAndWaitForReport(page));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        m_pane->navigate(QUrl::fromLocalFile(pipe));
+        QTest::qWait(500);
         QCOMPARE(starting.size(), 0);
     }
 
