@@ -5,6 +5,9 @@
 #include "TreeString.h"
 #include "WholeCharacters.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kobin {
 
 namespace {
@@ -131,11 +134,48 @@ bool TreeEditor::isBookItem(const TreeItem &item)
     return !item.parent();
 }
 
+namespace {
+
+// The item's level: 1 at the top of the tree.
+int levelOf(const TreeItem &item)
+{
+    int level = 1;
+    for (const TreeItem *above = item.parent(); above; above = above->parent())
+        ++level;
+    return level;
+}
+
+// The levels the item's sub-tree spans: 1 for an item without children.
+int levelsBelow(const TreeItem &item)
+{
+    int deepest = 1;
+    std::vector<std::pair<const TreeItem *, int>> pending{{&item, 1}};
+    while (!pending.empty()) {
+        const auto [next, level] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, level);
+        for (const TreeItem *child : next->children())
+            pending.emplace_back(child, level + 1);
+    }
+    return deepest;
+}
+
+// Whether a sub-tree of the given span may start at level: a book nested deeper than
+// the reader opens could never be opened again.
+bool fitsInDepth(int level, int span)
+{
+    return level + span - 1 <= treestring::kDeepestLevel;
+}
+
+} // namespace
+
 std::optional<TreeEdit> TreeEditor::add(ItemKind kind, Placement placement)
 {
     TreeItem *selected = m_tree.selectedItem();
     const QStringView image = imageOf(kind);
     if (!selected || image.isEmpty() || (placement == Placement::Beside && isBookItem(*selected)))
+        return std::nullopt;
+    if (!fitsInDepth(levelOf(*selected) + (placement == Placement::Child ? 1 : 0), 1))
         return std::nullopt;
     TreeItem *item = m_tree.add(selected, placement == Placement::Child ? Relationship::Child : Relationship::Next,
                                 m_tree.nextFreeKey(), QString(), images::imageKey(image));
@@ -207,6 +247,8 @@ std::optional<TreeEdit> TreeEditor::dropOnto(const QString &key, const QString &
 
 std::optional<TreeEdit> TreeEditor::reattach(TreeItem &item, TreeItem &target, Relationship relationship)
 {
+    if (!fitsInDepth(levelOf(target) + (relationship == Relationship::Child ? 1 : 0), levelsBelow(item)))
+        return std::nullopt;
     TreeEdit edit = editOf(TreeEdit::Kind::Move, item);
     recordOldPlace(edit, item);
     m_tree.remove(edit.key);

@@ -72,12 +72,13 @@ public:
     // AddNode: an unnamed item of the kind (its image, selected image and, for a
     // folder, expanded image), keyed with the smallest free key, placed relative
     // to the selected item and selected. Refused with no selected item, beside
-    // the book item, and for the kind Book.
+    // the book item, for the kind Book, and deeper than a book may nest.
     std::optional<TreeEdit> add(ItemKind kind, Placement placement);
 
     // Refused for the book item, an unknown key, a direction without its target
     // (no previous sibling for Up and RightPrevious, no next sibling for Down
-    // and RightNext), and Left when the parent is the book item.
+    // and RightNext), Left when the parent is the book item, and a move that would
+    // take the sub-tree deeper than a book may nest.
     std::optional<TreeEdit> move(const QString &key, MoveDirection direction);
 
     // The way the move-right command goes: into the previous sibling when there
@@ -87,7 +88,8 @@ public:
     // The dragged item, with its sub-tree, becomes the target's last child. The
     // target's kind does not matter; dropping onto the item's own parent moves it
     // to the end. Refused for the book item, an unknown item or target, and a
-    // target that is the item itself or lies below it.
+    // target that is the item itself or lies below it, and a sub-tree that would
+    // lie deeper than a book may nest.
     std::optional<TreeEdit> dropOnto(const QString &key, const QString &targetKey);
     bool canDropOnto(const QString &key, const QString &targetKey) const;
 

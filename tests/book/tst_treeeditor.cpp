@@ -103,6 +103,29 @@ private slots:
         QCOMPARE(editor.add(ItemKind::Text, Placement::Beside)->key, QString("a4"));
     }
 
+    void noEditNestsItemsDeeperThanABookMayBeRead()
+    {
+        // A chain of folders down to the deepest level a book may have, and a two-level branch beside it.
+        QString treeString = "|0\\L1=a1+root|";
+        for (int level = 2; level <= treestring::kDeepestLevel; ++level)
+            treeString += QString("a%1\\L%2=a%2+fclose|").arg(level - 1).arg(level);
+        treeString += "a1\\Branch=a5000+fclose|a5000\\Leaf=a5001+richtxt|";
+        ItemTree tree;
+        TreeEditor editor(tree);
+        treestring::buildTree(tree, treeString);
+        const QString deepest = QString("a%1").arg(treestring::kDeepestLevel);
+
+        tree.select(tree.item(deepest));
+        QVERIFY(!editor.add(ItemKind::Text, Placement::Child));
+        QVERIFY(editor.add(ItemKind::Text, Placement::Beside));
+        const QString above = QString("a%1").arg(treestring::kDeepestLevel - 1);
+        QVERIFY(!editor.dropOnto("a5000", above)); // the leaf would lie one level too deep
+        QVERIFY(tree.item("a5001"));
+        QCOMPARE(tree.item("a5000")->parent(), tree.item("a1"));
+        QVERIFY(editor.dropOnto("a5000", QString("a%1").arg(treestring::kDeepestLevel - 2)));
+        QCOMPARE(treestring::deepestLevel(treestring::fromTree(tree)), treestring::kDeepestLevel);
+    }
+
     void newItemsStandUnnamedWhereTheyArePlacedAndSelected()
     {
         ItemTree tree;
