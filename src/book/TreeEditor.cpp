@@ -247,7 +247,9 @@ std::optional<TreeEdit> TreeEditor::dropOnto(const QString &key, const QString &
 
 std::optional<TreeEdit> TreeEditor::reattach(TreeItem &item, TreeItem &target, Relationship relationship)
 {
-    if (!fitsInDepth(levelOf(target) + (relationship == Relationship::Child ? 1 : 0), levelsBelow(item)))
+    // Only a move that takes the sub-tree deeper is held to the bound.
+    const int newLevel = levelOf(target) + (relationship == Relationship::Child ? 1 : 0);
+    if (newLevel > levelOf(item) && !fitsInDepth(newLevel, levelsBelow(item)))
         return std::nullopt;
     TreeEdit edit = editOf(TreeEdit::Kind::Move, item);
     recordOldPlace(edit, item);
