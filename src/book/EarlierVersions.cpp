@@ -30,10 +30,9 @@ QString EarlierVersions::stagingFolder() const
 void EarlierVersions::openEarlierVersion()
 {
     const BookSession &session = m_.book.session();
+    const BookVersions book(session.versionsFolder, session.bookPath, session.bookFolder());
     const QList<BookVersion> versions =
-        session.bookPath.isEmpty() || session.versionsFolder.isEmpty()
-            ? QList<BookVersion>()
-            : BookVersions(session.versionsFolder, session.bookPath, session.bookFolder()).list();
+        session.bookPath.isEmpty() || session.versionsFolder.isEmpty() ? QList<BookVersion>() : book.list();
     if (versions.isEmpty()) {
         m_.prompter.inform(PromptIcon::Information, QStringLiteral("お知らせ"),
                            QStringLiteral("このブックには以前の版がありません。"));
@@ -46,9 +45,7 @@ void EarlierVersions::openEarlierVersion()
     // The version is rebuilt aside first: one that cannot be rebuilt leaves the open book as it was.
     const QString staging = stagingFolder();
     QDir(staging).removeRecursively();
-    const std::optional<QString> treeFile =
-        BookVersions(session.versionsFolder, session.bookPath, session.bookFolder())
-            .restore(versions[*chosen], staging);
+    const std::optional<QString> treeFile = book.restore(versions[*chosen], staging);
     if (!treeFile) {
         QDir(staging).removeRecursively();
         m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),

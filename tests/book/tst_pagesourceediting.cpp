@@ -1,8 +1,8 @@
 #include "BookFixture.h"
 #include "Cp932.h"
+#include "JapaneseText.h"
 #include "PageSourceEditing.h"
 
-#include <QStringEncoder>
 #include <QtTest>
 
 using namespace kobin;
@@ -13,12 +13,6 @@ struct FakeSourceButton : PageSourceButton {
     bool shown = false;
     void setShown(bool visible) override { shown = visible; }
 };
-
-QByteArray eucJp(const QString &text)
-{
-    QStringEncoder encoder("EUC-JP");
-    return encoder.encode(text);
-}
 
 } // namespace
 
@@ -31,7 +25,7 @@ private:
     std::unique_ptr<FakeSourceButton> button;
     std::unique_ptr<PageSourceEditing> editing;
     QString m_page;
-    const QByteArray m_source = "<html>\r\n<meta charset=euc-jp>\r\n" + eucJp(QStringLiteral("<p>日記</p>")) + "\r\n</html>\r\n";
+    const QByteArray m_source = "<html>\r\n<meta charset=euc-jp>\r\n" + encodedAs("EUC-JP", QStringLiteral("<p>日記</p>")) + "\r\n</html>\r\n";
 
     // The item's page is open in the pane, with its side text typed since.
     void showPage()
@@ -71,7 +65,7 @@ private slots:
 
         f->note.text.replace("日記", "旅行記");
         QVERIFY(editing->save());
-        QCOMPARE(readText(m_page), QByteArray(m_source).replace(eucJp("日記"), eucJp("旅行記")));
+        QCOMPARE(readText(m_page), QByteArray(m_source).replace(encodedAs("EUC-JP", "日記"), encodedAs("EUC-JP", "旅行記")));
         QVERIFY(isOn());
         QVERIFY(!f->book.isChanged()); // the page is the user's own file, not the book's
 
