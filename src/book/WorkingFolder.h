@@ -22,6 +22,9 @@ public:
     // Whether path lies in the working folder or below it, also through symbolic links.
     bool contains(const QString &path) const;
 
+    // Where the open book's content file of this name is read from now.
+    QString readableFile(const QString &name) const { return m_path + name; }
+
     static QString textFileName(const QString &contentId); // a note or a side text
     static QString urlFileName(const QString &key);
     QString textFile(const QString &contentId) const { return m_path + textFileName(contentId); }
