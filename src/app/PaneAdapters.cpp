@@ -17,9 +17,24 @@
 
 namespace kobin {
 
+TextPaneNotes::TextPaneNotes(TextPane &pane)
+    : m_pane(pane),
+      // Any change at all, typed, formatted or set by a command, makes the text another than the one loaded.
+      m_textChange(QObject::connect(&pane, &QTextEdit::textChanged, [this] { m_holdsLoadedText = false; }))
+{
+}
+
+TextPaneNotes::~TextPaneNotes()
+{
+    QObject::disconnect(m_textChange);
+}
+
 bool TextPaneNotes::load(const QString &path)
 {
-    return m_pane.loadRichText(path);
+    if (!m_pane.loadRichText(path))
+        return false;
+    m_holdsLoadedText = true;
+    return true;
 }
 
 bool TextPaneNotes::save(const QString &path)
@@ -30,6 +45,11 @@ bool TextPaneNotes::save(const QString &path)
 void TextPaneNotes::clear()
 {
     m_pane.clear();
+}
+
+bool TextPaneNotes::holdsLoadedText() const
+{
+    return m_holdsLoadedText;
 }
 
 void TextPaneNotes::setReadOnly(bool readOnly)

@@ -25,10 +25,14 @@ class Workspace;
 class TextPaneNotes : public NotePane
 {
 public:
-    explicit TextPaneNotes(TextPane &pane) : m_pane(pane) {}
+    explicit TextPaneNotes(TextPane &pane);
+    ~TextPaneNotes() override;
+    TextPaneNotes(const TextPaneNotes &) = delete;
+    TextPaneNotes &operator=(const TextPaneNotes &) = delete;
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
+    bool holdsLoadedText() const override;
     void setReadOnly(bool readOnly) override;
     void showPlainText(const QString &text) override;
     QString plainText() const override;
@@ -36,6 +40,8 @@ public:
 
 private:
     TextPane &m_pane;
+    bool m_holdsLoadedText = false;
+    QMetaObject::Connection m_textChange;
 };
 
 class BrowserPageView : public PageView

@@ -196,7 +196,7 @@ bool BookCommands::loadWorkingFolder()
 {
     const BookSession &session = m_.book.session();
     removeUnfinishedWrites(session);
-    if (m_.book.workingFolder().loadFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
+    if (m_.book.workingFolder().startFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
         return true;
     // An item whose note is missing here shows an empty note, which the next save
     // would write over the one in the book folder.

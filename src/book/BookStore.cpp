@@ -69,14 +69,16 @@ bool saveBook(Book &book, Prompter &prompter)
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
         return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
-    const WorkingFolder &working = book.workingFolder();
-    // A working folder removed behind the program's back no longer holds the book's
-    // notes; saving its emptiness would empty the book folder.
-    const std::optional<QStringList> workingFiles = working.readableContentFiles();
-    if (!workingFiles)
+    WorkingFolder &working = book.workingFolder();
+    const QString bookFolder = session.bookFolder();
+    // Saved where it was read from, only the changes travel; saved as another book, all of it.
+    const bool sameFolder = working.bookFolder() == bookFolder;
+    // A working folder removed behind the program's back no longer holds the
+    // book's changes; saving without them would lose them unseen.
+    const std::optional<QStringList> files = sameFolder ? working.changedContentFiles() : working.readableContentFiles();
+    if (!files)
         return failedToSave(prompter, working.path());
 
-    const QString bookFolder = session.bookFolder();
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
     removeUnfinishedWrites(session);
@@ -98,8 +100,8 @@ bool saveBook(Book &book, Prompter &prompter)
             std::ignore = versions->finish();
     };
 
-    for (const QString &name : *workingFiles) {
-        const QString source = working.path() + name;
+    for (const QString &name : *files) {
+        const QString source = working.readableFile(name);
         const QString target = bookFolder + name;
         if (haveSameContent(source, target))
             continue;
@@ -107,7 +109,7 @@ bool saveBook(Book &book, Prompter &prompter)
             keepVersion(name);
         else if (versions)
             versions->added(name);
-        if (!copyFileAtomically(source, target)) {
+        if (!(sameFolder ? working.moveToBookFolder(name) : copyFileAtomically(source, target))) {
             recordVersion();
             return failedToSave(prompter, target);
         }
@@ -136,7 +138,8 @@ bool saveBook(Book &book, Prompter &prompter)
         }
     }
     recordVersion();
-    book.workingFolder().forgetDeletions();
+    // Files left behind here hold what the book folder holds now: nothing is lost by them.
+    std::ignore = working.savedInto(bookFolder);
     return true;
 }
 

@@ -8,8 +8,9 @@ class Book;
 struct BookSession;
 class Prompter;
 
-// Writes the book: the working folder's content files into the book folder (those
-// it already holds byte for byte stay untouched), then the tree string to the book
+// Writes the book: the content files written since it was opened or last saved
+// into the book folder (all of them when it is saved under another name; those the
+// folder already holds byte for byte stay untouched), then the tree string to the book
 // file, and only then removes from the book folder the content files deleted since
 // the book was opened or last saved; nothing else there is removed. A save cut
 // short thus leaves the old tree with some new notes, never a tree that names a

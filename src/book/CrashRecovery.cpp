@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Book.h"
 #include "BookFile.h"
+#include "BookStore.h"
 #include "Cp932.h"
 #include "FolderFiles.h"
 #include "ItemDisplay.h"
@@ -134,6 +135,8 @@ void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
         std::ignore = loadBookFile(bookPath, tree); // a book that cannot be read leaves a new book's tree
     session.bookPath = bookPath;
     session.bookName = bookName;
+    // What the working folder holds are the changes to that book's folder.
+    m_.book.workingFolder().resume(hasOwnBookFolder(bookName) ? session.bookFolder() : QString());
     if (!bookPath.isEmpty())
         m_.book.setOpened(bookPath);
     m_.book.markChanged();

@@ -9,6 +9,7 @@
 #include "PageView.h"
 #include "Prompter.h"
 #include "BookStore.h"
+#include "FolderFiles.h"
 #include "WindowStatus.h"
 #include "WorkingFolder.h"
 
@@ -53,8 +54,8 @@ bool ItemDisplay::writeShownText(QString *failedFile)
     if (!m_book.tree().item(session.currentKey))
         return true; // the item shown so far is gone: nothing to keep
     const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
-    if (contentId.isEmpty())
-        return true; // a homepage item whose page text was never named has nothing to store
+    if (contentId.isEmpty() || m_views.note.holdsLoadedText())
+        return true; // a page text never named, or a note only looked at, has nothing to store
     const QString text = m_book.workingFolder().textFile(contentId);
     if (m_views.note.save(text))
         return true;
@@ -68,7 +69,7 @@ bool ItemDisplay::storeCurrentItem()
     QString failed;
     if (!writeShownText(&failed))
         return reportStoreFailure(failed);
-    return !isShowingHomepage() || storeSplitters(m_book.workingFolder().path());
+    return !isShowingHomepage() || storeSplittersHere();
 }
 
 bool ItemDisplay::keepShownText()
@@ -93,9 +94,20 @@ bool ItemDisplay::storeSplitters(const QString &folder)
     return true;
 }
 
+bool ItemDisplay::storeSplittersHere()
+{
+    const QString &contentId = m_book.session().pageTextName;
+    QString failed;
+    if (!contentId.isEmpty()
+        && !m_book.workingFolder().storeSplits(contentId, m_views.arrangement.stackedSplit(),
+                                               m_views.arrangement.sideSplit(), &failed))
+        return reportStoreFailure(failed);
+    return true;
+}
+
 void ItemDisplay::loadNoteOrReport(const QString &key)
 {
-    const QString note = m_book.workingFolder().textFile(key);
+    const QString note = m_book.workingFolder().readableTextFile(key);
     if (!QFileInfo::exists(note) || !m_views.note.load(note)) {
         m_prompter.inform(PromptIcon::None, kNotFoundTitle, QStringLiteral("ﾌｧｲﾙが見つかりません"));
         m_views.note.clear();
@@ -194,13 +206,14 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
     WorkingFolder &working = m_book.workingFolder();
     // A page's files named as earlier books named them are taken over under the
     // new name, unless the old name is another item's own note.
-    if (contentId == earlier || m_book.tree().item(earlier) || QFileInfo::exists(working.textFile(contentId))
-        || !QFileInfo::exists(working.textFile(earlier)))
+    if (contentId == earlier || m_book.tree().item(earlier)
+        || QFileInfo::exists(working.readableTextFile(contentId))
+        || !QFileInfo::exists(working.readableTextFile(earlier)))
         return contentId;
     QStringList taken;
     for (const QString &suffix : {QStringLiteral(".rtf"), QStringLiteral(".txt"), QStringLiteral("side.txt")}) {
-        const QString from = working.path() + earlier + suffix;
-        if (QFileInfo::exists(from) && QFile::copy(from, working.path() + contentId + suffix))
+        const QString from = working.readableFile(earlier + suffix);
+        if (QFileInfo::exists(from) && copyFileAtomically(from, working.path() + contentId + suffix))
             taken << earlier + suffix;
     }
     // Set aside like a deleted item's files: the next save removes them from the book folder.
@@ -226,7 +239,7 @@ std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString
 void ItemDisplay::loadPageTextOrReport()
 {
     const QString &contentId = m_book.session().pageTextName;
-    const QString pageText = m_book.workingFolder().textFile(contentId);
+    const QString pageText = m_book.workingFolder().readableTextFile(contentId);
     if (!QFileInfo::exists(pageText) || !m_views.note.load(pageText)) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
@@ -291,7 +304,7 @@ void ItemDisplay::switchPageText(const QString &address)
             reportStoreFailure(pageText);
             return;
         }
-        if (!storeSplitters(m_book.workingFolder().path()))
+        if (!storeSplittersHere())
             return;
     }
     session.loading = true;
@@ -299,7 +312,7 @@ void ItemDisplay::switchPageText(const QString &address)
     const QString key = selected ? selected->key() : session.currentKey;
     const QString contentId = adoptedPageTextName(key, pageBaseName(address));
     m_views.note.clear();
-    const QString pageText = m_book.workingFolder().textFile(contentId);
+    const QString pageText = m_book.workingFolder().readableTextFile(contentId);
     if (QFileInfo::exists(pageText) && !m_views.note.load(pageText))
         m_views.note.clear();
     restoreSplitters(contentId);
@@ -318,7 +331,7 @@ void ItemDisplay::showBookItem()
     const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
     m_views.note.clear();
     m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
-    const QString note = m_book.workingFolder().textFile(Book::BookItemKey);
+    const QString note = m_book.workingFolder().readableTextFile(Book::BookItemKey);
     if (QFileInfo::exists(note) && !m_views.note.load(note))
         m_views.note.clear();
     session.loading = wasLoading;

@@ -69,6 +69,8 @@ private:
     void showMissingPage(TreeItem *item, const QString &baseName);
     void loadPageTextOrReport();
     void restoreSplitters(const QString &contentId);
+    // Keeps them in the working folder, unless they are what is kept already.
+    [[nodiscard]] bool storeSplittersHere();
     bool reportStoreFailure(const QString &file);
     bool writeShownText(QString *failedFile);
     QString bookFolderPath(const QString &fileName) const;

@@ -13,22 +13,32 @@ namespace kobin {
 // "url.txt"), and per page it has shown, the side text (content id ".rtf") with
 // the splitter files (content id ".txt" and "side.txt"); a content id is the key
 // followed by the page's base name. The book folder holds the same names.
+//
+// The working folder holds only what changed since the book was opened or last
+// saved: every content file written since then, and a record of the ones deleted.
+// A file is read from here first, else from the book folder unless it was deleted,
+// so opening copies nothing and a save writes only the change.
 class WorkingFolder
 {
 public:
     explicit WorkingFolder(const QString &path); // ends in "/"
 
     const QString &path() const { return m_path; }
+    // The folder read where this one holds no such file; "" for a book without one.
+    const QString &bookFolder() const { return m_bookFolder; }
     // Whether path lies in the working folder or below it, also through symbolic links.
     bool contains(const QString &path) const;
 
-    // Where the open book's content file of this name is read from now.
-    QString readableFile(const QString &name) const { return m_path + name; }
+    // Where the open book's content file of this name is read from now: here, else
+    // the book folder. A deleted file's path here, where nothing is.
+    QString readableFile(const QString &name) const;
 
     static QString textFileName(const QString &contentId); // a note or a side text
     static QString urlFileName(const QString &key);
+    // Where a note or side text, and a url file, are written.
     QString textFile(const QString &contentId) const { return m_path + textFileName(contentId); }
     QString urlFile(const QString &key) const { return m_path + urlFileName(key); }
+    QString readableTextFile(const QString &contentId) const { return readableFile(textFileName(contentId)); }
 
     // The page path a homepage item's url file holds; nullopt when it cannot be read.
     std::optional<QString> pagePath(const QString &key) const;
@@ -39,57 +49,68 @@ public:
     // The splitter positions kept for a page's side text; nullopt when none is kept.
     std::optional<float> stackedSplit(const QString &contentId) const;
     std::optional<float> sideSplit(const QString &contentId) const;
-    // Keeps them in folder (the working folder, or the book folder of a book left
-    // unchanged). On failure names the file that could not be written.
+    // Keeps them in folder (the book folder of a book left unchanged). On failure
+    // names the file that could not be written.
     [[nodiscard]] static bool storeSplits(const QString &folder, const QString &contentId, float stacked, float side,
                                           QString *failedFile = nullptr);
-    [[nodiscard]] bool storeSplits(const QString &contentId, float stacked, float side, QString *failedFile = nullptr)
-    {
-        return storeSplits(m_path, contentId, stacked, side, failedFile);
-    }
+    // Keeps them here, unless they are what is kept already.
+    [[nodiscard]] bool storeSplits(const QString &contentId, float stacked, float side,
+                                   QString *failedFile = nullptr) const;
 
-    // The content files directly in folder (the working folder or a book folder),
-    // ".rtf" ones first, then ".txt", each by name. Only these travel between the
-    // two folders; nothing else there is touched.
+    // The content files directly in folder, ".rtf" ones first, then ".txt", each by
+    // name. Only these belong to a book; nothing else there is touched.
     static QStringList contentFiles(const QString &folder);
-    // This folder's content files as contentFiles gives them; nullopt when the folder
-    // is gone or cannot be read, which a save must never take for a book without notes.
+    // The book's content files as contentFiles orders them: those here and those of
+    // the book folder, less the deleted ones. Nullopt when this folder is gone or
+    // cannot be read, which a save must never take for a book without changes.
     std::optional<QStringList> readableContentFiles() const;
+    // The content files written here since the book was opened or last saved;
+    // nullopt as for readableContentFiles.
+    std::optional<QStringList> changedContentFiles() const;
     // Every content file of the item: its key followed by a tail that ends in
     // ".rtf" or ".txt" and does not begin with a digit (a2 never claims a21's files).
     QStringList itemFiles(const QString &key) const;
-    // The content files of all these items, from one listing of the folder.
+    // The content files of all these items, from one listing of each folder.
     QStringList itemFiles(const QSet<QString> &keys) const;
 
-    // Moves the files (names in this folder) aside, where a save never looks, so that
-    // taking an edit back can return them; gives the batch's number. This is how the
-    // book's content files are deleted: the names are kept as deleted until the batch
-    // comes back.
+    // Deletes the files (content file names): those written here are moved aside,
+    // where a save never looks, so that taking an edit back can return them; gives
+    // the batch's number. The names count as deleted until the batch comes back.
     int setAside(const QStringList &names);
     // Puts a batch set aside back; false when a file could not be returned. Its names
     // count as deleted no longer, returned or not: the item they belong to is back.
     [[nodiscard]] bool bringBack(int batch);
 
-    // The content files deleted here since the book was loaded or last saved that
-    // are not here again, by name: the only files a save removes from the book
+    // The content files deleted since the book was loaded or last saved that have
+    // not been written again, by name: the only files a save removes from the book
     // folder. A file missing for any other reason stays there.
     QStringList deletedFiles() const;
-    // The book folder has been saved: the deletions so far are done.
-    void forgetDeletions();
 
-    // Deletes every file in the folder and every file set aside; false when one
-    // could not be deleted. No deletion is kept: nothing here belongs to a book now.
+    // Deletes every file here and every file set aside, and leaves the book folder:
+    // nothing here belongs to a book now. False when a file could not be deleted.
     [[nodiscard]] bool clear();
-    // Makes the folder hold exactly the content files of bookFolder (none when
-    // bookFolder is empty), with no deletion kept. False when a file could not be
-    // copied: it is then missing here, never left with another book's content.
-    [[nodiscard]] bool loadFrom(const QString &bookFolder);
+    // Starts the book in bookFolder ("" for none): this folder empty, nothing deleted.
+    // False when a file here could not be deleted, or bookFolder cannot be read.
+    [[nodiscard]] bool startFrom(const QString &bookFolder);
+    // Goes on with what a program that ended unexpectedly left here for the book in
+    // bookFolder: the files written and the record of the deleted ones.
+    void resume(const QString &bookFolder);
+    // Moves a file written here into the book folder, replacing the one there in one
+    // step; false when it could not, and both stay as they were.
+    [[nodiscard]] bool moveToBookFolder(const QString &name);
+    // The changes are in bookFolder now, the book's folder from here on: this
+    // folder is emptied and nothing counts as deleted. False when a file here
+    // could not be deleted (it holds what bookFolder holds, so nothing is lost).
+    [[nodiscard]] bool savedInto(const QString &bookFolder);
 
 private:
     QString asideFolder(int batch) const;
     void forgetAsideFiles();
+    void recordDeletions() const;
+    bool isWrittenHere(const QString &name) const;
 
     QString m_path;
+    QString m_bookFolder;
     QString m_asidePath; // a hidden folder beside this one: no book can be named after it
     int m_lastBatch = 0;
     QHash<int, QStringList> m_asideNames; // by batch

@@ -89,4 +89,26 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes)
     return true;
 }
 
+bool moveWrittenFileOver(const QString &source, const QString &target)
+{
+    const QString behind = fileBehind(target);
+    const QFileInfo existing(behind);
+    if (existing.exists() && (!existing.isWritable() || !QFile::setPermissions(source, existing.permissions())))
+        return false;
+    if (moveFileOver(source, behind)) {
+        syncFolder(QFileInfo(behind).absolutePath());
+        return true;
+    }
+    // Another file system: the bytes travel as any write does.
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !saveFileAtomically(behind, bytes))
+        return false;
+    file.close();
+    QFile::remove(source);
+    return true;
+}
+
 } // namespace kobin

@@ -19,6 +19,13 @@ inline constexpr char PartFileEnding[] = ".kobin-part";
 // it was.
 [[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &bytes);
 
+// Puts the file at source, already whole on the disk, in target's place as
+// saveFileAtomically would put bytes there (a symbolic link stays, the target's
+// permissions stay, a read-only target is refused), renamed rather than copied
+// where the two share a file system. Source is gone afterwards; on failure target
+// is as it was.
+[[nodiscard]] bool moveWrittenFileOver(const QString &source, const QString &target);
+
 // Moves source to target within one file system, replacing target in one step.
 [[nodiscard]] bool moveFileOver(const QString &source, const QString &target);
 

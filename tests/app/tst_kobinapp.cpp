@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(tree().selectedItem()->key(), QString("a1"));
         QVERIFY(tree().item("a2")->isExpanded());
         QVERIFY(!QFile::exists(appPath() + "temp/left-over.rtf"));
-        QVERIFY(QFile::exists(appPath() + "temp/a1.rtf"));
+        QVERIFY(!QFile::exists(appPath() + "temp/a1.rtf")); // the note is read where the book keeps it
         QVERIFY(!session().loading);
         const TwipsScale scale = TwipsScale::of(window());
         QCOMPARE(window()->geometry(), scale.rect({300, 500, 11500, 7000}));

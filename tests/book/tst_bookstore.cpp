@@ -46,12 +46,13 @@ private slots:
         QDir().mkpath(working());
         QDir().mkpath(m_dir->path() + "/docs");
         treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
+        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
     }
 
     // A test that made the working folder unreadable leaves nothing the temporary folder cannot remove.
     void cleanup() { QFile::setPermissions(working(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
 
-    void saveCopiesTheWorkingFolderIntoTheBookFolder()
+    void saveMovesTheChangedFilesIntoTheBookFolderAndEmptiesTheWorkingFolder()
     {
         const QString working = this->working();
         writeText(working + "a1.rtf", "root note");
@@ -73,7 +74,31 @@ private slots:
                  QStringList({"a1.rtf", "a2.rtf", "a3.rtf", "a3indexside.txt", "a5url.txt", "notes.doc"}));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
         QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
-        QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a2.rtf", "a5url.txt", "scratch.bak"}));
+        QVERIFY(filesIn(working).isEmpty());
+        QCOMPARE(m_book->workingFolder().readableFile("a2.rtf"), book + "a2.rtf");
+    }
+
+    void savedAsAnotherBookTheWholeBookIsCopiedAndTheOldFolderStays()
+    {
+        const QString oldFolder = session().bookFolder();
+        writeText(oldFolder + "a1.rtf", "root note");
+        writeText(oldFolder + "a2.rtf", "old note");
+        writeText(oldFolder + "a3.rtf", "deleted item");
+        writeText(working() + "a2.rtf", "new note");
+        std::ignore = m_book->workingFolder().setAside({"a3.rtf"});
+        session().bookName = "copy";
+        session().bookPath = m_dir->path() + "/docs/copy.iis";
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        const QString newFolder = session().bookFolder();
+        QCOMPARE(filesIn(newFolder), QStringList({"a1.rtf", "a2.rtf"}));
+        QCOMPARE(readText(newFolder + "a2.rtf"), QByteArray("new note"));
+        QCOMPARE(filesIn(oldFolder), QStringList({"a1.rtf", "a2.rtf", "a3.rtf"}));
+        QCOMPARE(readText(oldFolder + "a2.rtf"), QByteArray("old note"));
+        // From now on the copy is the book read and written.
+        QCOMPARE(m_book->workingFolder().readableFile("a1.rtf"), newFolder + "a1.rtf");
+        QVERIFY(filesIn(working()).isEmpty());
     }
 
     void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
@@ -159,15 +184,17 @@ private slots:
 
     void aFullDiskFailsTheSaveAndKeepsTheBook_data()
     {
-        QTest::addColumn<QByteArray>("newRootNote");
+        // A changed note is moved into its book folder, which takes no room; the
+        // tree, or a book saved under another name, does.
+        QTest::addColumn<QString>("savedAs");
         QTest::addColumn<QString>("failedFile");
-        QTest::newRow("a changed note") << QByteArray("new root note") << "prog/report/a1.rtf";
-        QTest::newRow("only the tree changed") << QByteArray("old root note") << "report.iis";
+        QTest::newRow("only the tree changed") << "report" << "report.iis";
+        QTest::newRow("saved under another name") << "copy" << "prog/copy/a1.rtf";
     }
 
     void aFullDiskFailsTheSaveAndKeepsTheBook()
     {
-        QFETCH(QByteArray, newRootNote);
+        QFETCH(QString, savedAs);
         QFETCH(QString, failedFile);
         SmallDisk disk;
         if (!disk.isMounted())
@@ -177,9 +204,13 @@ private slots:
         book.session().bookName = "report";
         treestring::buildTree(book.tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
         const QString folder = book.session().bookFolder();
+        QVERIFY(book.workingFolder().startFrom(folder));
         writeText(book.session().bookPath, "|0\\Report=a1+root|\r\n");
-        writeText(folder + "a1.rtf", "old root note");
-        writeText(book.workingFolder().path() + "a1.rtf", newRootNote);
+        writeText(folder + "a1.rtf", QByteArray(2048, 'n'));
+        book.session().bookName = savedAs;
+        book.session().bookPath = disk.path(savedAs + ".iis");
+        if (savedAs == "report")
+            writeText(book.workingFolder().path() + "a1.rtf", QByteArray(2048, 'n'));
         disk.fill();
 
         FakePrompter prompter;
@@ -188,9 +219,8 @@ private slots:
         QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(disk.path(failedFile)) + " 」\n\nを保存できませんでした。");
-        QCOMPARE(readText(book.session().bookPath), QByteArray("|0\\Report=a1+root|\r\n"));
-        QCOMPARE(filesIn(folder), QStringList({"a1.rtf"}));
-        QCOMPARE(readText(folder + "a1.rtf"), QByteArray("old root note"));
+        QCOMPARE(readText(disk.path("report.iis")), QByteArray("|0\\Report=a1+root|\r\n"));
+        QCOMPARE(readText(folder + "a1.rtf"), QByteArray(2048, 'n'));
         QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
     }
 
@@ -289,26 +319,37 @@ private slots:
         QCOMPARE(readText(session().appPath + "a9.rtf"), QByteArray("a file beside the program"));
     }
 
-    void openingCopiesOnlyContentFiles()
+    void openingCopiesNothingAndReadsFromTheBookFolder()
     {
         const QString book = session().bookFolder();
-        QDir().mkpath(book);
         writeText(book + "a1.rtf", "root");
         writeText(book + "a5index.txt", "2400\r\n");
         writeText(book + "picture.png", "binary");
         QDir(working()).removeRecursively();
-        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
-        QCOMPARE(filesIn(working()), QStringList({"a1.rtf", "a5index.txt"}));
+        WorkingFolder &folder = m_book->workingFolder();
+        QVERIFY(folder.startFrom(book));
+        QVERIFY(filesIn(working()).isEmpty());
+        QCOMPARE(folder.readableFile("a1.rtf"), book + "a1.rtf");
+        QCOMPARE(folder.readableContentFiles().value(), QStringList({"a1.rtf", "a5index.txt"}));
+        QCOMPARE(folder.stackedSplit("a5index").value(), 2400.0f);
+
+        // Written here, the file is read from here; deleted, from nowhere.
+        writeText(working() + "a1.rtf", "new root");
+        QCOMPARE(folder.readableFile("a1.rtf"), working() + "a1.rtf");
+        std::ignore = folder.setAside({"a5index.txt"});
+        QVERIFY(!QFileInfo::exists(folder.readableFile("a5index.txt")));
+        QVERIFY(!folder.stackedSplit("a5index"));
+        QCOMPARE(folder.readableContentFiles().value(), QStringList({"a1.rtf"}));
     }
 
     void missingBookFolderLeavesTheWorkingFolderEmpty()
     {
-        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
+        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
         QVERIFY(QDir(working()).exists());
         QVERIFY(filesIn(working()).isEmpty());
     }
 
-    void loadingABookReplacesTheWorkingFolderWhole()
+    void startingABookLeavesNothingOfThePreviousOne()
     {
         const QString working = this->working();
         writeText(working + "a1.rtf", "previous book's root");
@@ -319,9 +360,10 @@ private slots:
         writeText(book + "a1.rtf", "root");
         writeText(book + "a3.rtf", "third");
         writeText(book + "picture.png", "not content");
-        QVERIFY(m_book->workingFolder().loadFrom(session().bookFolder()));
-        QCOMPARE(filesIn(working), QStringList({"a1.rtf", "a3.rtf"}));
-        QCOMPARE(readText(working + "a1.rtf"), QByteArray("root"));
+        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
+        QVERIFY(filesIn(working).isEmpty());
+        QCOMPARE(m_book->workingFolder().readableContentFiles().value(), QStringList({"a1.rtf", "a3.rtf"}));
+        QCOMPARE(readText(m_book->workingFolder().readableFile("a1.rtf")), QByteArray("root"));
     }
 
     void emptyingTheWorkingFolderKeepsSubfolders()
@@ -347,14 +389,24 @@ private slots:
         QDir().mkpath(working() + "a6indexside.txt");
         QVERIFY(!m_book->workingFolder().storeSplits("a6index", 1, 2, &failed));
         QCOMPARE(failed, working() + "a6indexside.txt");
+
+        // Positions as the book folder keeps them are not written again.
+        writeText(session().bookFolder() + "a7index.txt", "100\r\n");
+        writeText(session().bookFolder() + "a7indexside.txt", "200\r\n");
+        QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 200));
+        QVERIFY(!QFile::exists(working() + "a7index.txt"));
+        QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 300));
+        QCOMPARE(readText(working() + "a7indexside.txt"), QByteArray("300\r\n"));
     }
 
     void itemContentFilesFollowTheDigitRule()
     {
+        // In either folder: the book's files are both together.
         const QString working = this->working();
-        for (const char *name : {"a2.rtf", "a2url.txt", "a2index.rtf", "a2indexside.txt", "a21.rtf",
-                                 "a200index.rtf", "a2.png", "a2", "b2.rtf"})
+        for (const char *name : {"a2.rtf", "a2url.txt", "a21.rtf", "a2", "b2.rtf"})
             writeText(working + name, "x");
+        for (const char *name : {"a2.rtf", "a2index.rtf", "a2indexside.txt", "a200index.rtf", "a2.png"})
+            writeText(session().bookFolder() + name, "x");
         QCOMPARE(m_book->workingFolder().itemFiles("a2"),
                  QStringList({"a2.rtf", "a2index.rtf", "a2indexside.txt", "a2url.txt"}));
     }

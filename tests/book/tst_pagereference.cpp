@@ -19,7 +19,13 @@ private:
     QString m_index; // a2's page
 
     QString working(const QString &name) const { return f->working(name); }
-    QStringList workingFiles() const { return QDir(f->working()).entryList(QDir::Files, QDir::Name); }
+    // The book's content files as the program reads them, by name.
+    QStringList workingFiles() const
+    {
+        QStringList names = f->book.workingFolder().readableContentFiles().value_or(QStringList());
+        names.sort();
+        return names;
+    }
 
     PageReference::Services services()
     {

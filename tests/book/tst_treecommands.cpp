@@ -14,7 +14,13 @@ class TestTreeCommands : public QObject
 private:
     std::unique_ptr<BookFixture> f;
 
-    QStringList workingFiles() const { return QDir(f->working()).entryList(QDir::Files, QDir::Name); }
+    // The book's content files as the program reads them, by name.
+    QStringList workingFiles() const
+    {
+        QStringList names = f->book.workingFolder().readableContentFiles().value_or(QStringList());
+        names.sort();
+        return names;
+    }
     QString shape() const { return treestring::fromTree(f->tree); }
     void select(const char *key) { f->tree.select(f->tree.item(key)); }
 

@@ -33,6 +33,8 @@ public:
         if (!file.open(QIODevice::ReadOnly))
             return false;
         text = QString::fromUtf8(file.readAll());
+        loadedText = text;
+        holdsLoaded = true;
         return true;
     }
     bool save(const QString &path) override
@@ -40,10 +42,21 @@ public:
         QFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
     }
-    void clear() override { text.clear(); }
+    void clear() override
+    {
+        text.clear();
+        holdsLoaded = false;
+    }
+    bool holdsLoadedText() const override { return holdsLoaded && text == loadedText; }
+    QString loadedText;
+    bool holdsLoaded = false;
     void setReadOnly(bool locked) override { readOnly = locked; }
     bool readOnly = false;
-    void showPlainText(const QString &plain) override { text = plain; }
+    void showPlainText(const QString &plain) override
+    {
+        text = plain;
+        holdsLoaded = false;
+    }
     QString plainText() const override { return text; }
     void resetTypingFormat() override { ++typingResets; }
     int typingResets = 0;
