@@ -90,6 +90,7 @@ QList<BookVersion> BookVersions::list() const
 bool BookVersions::begin()
 {
     m_kept.clear();
+    m_keptNames.clear();
     m_added.clear();
     // Named by the time, so that names sort as the saves ran; two saves within a
     // millisecond are told apart by a counter.
@@ -104,11 +105,12 @@ bool BookVersions::begin()
 
 bool BookVersions::keep(const QString &name)
 {
-    if (m_current.isEmpty() || m_kept.contains(name))
+    if (m_current.isEmpty() || m_keptNames.contains(name))
         return true;
     if (!linkOrCopy(m_bookFolder + name, m_current + name))
         return false;
     m_kept << name;
+    m_keptNames.insert(name);
     return true;
 }
 

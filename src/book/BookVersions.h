@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -51,6 +52,7 @@ private:
     QString m_bookFolder;
     QString m_current; // the version being recorded
     QStringList m_kept;
+    QSet<QString> m_keptNames; // m_kept, to look up: a save may replace every note
     QStringList m_added;
 };
 

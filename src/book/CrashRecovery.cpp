@@ -95,7 +95,8 @@ void CrashRecovery::keepWork()
         return;
     m_idle.stop();
     bool kept = m_.display.keepShownText();
-    if (m_treeChanged) {
+    // A tree as its book file has it needs no copy: that file is what the next start falls back to.
+    if (m_treeChanged && m_.book.isChanged()) {
         const bool treeKept = writeBookFile(treeFilePath(), treestring::fromTree(m_.book.tree()));
         m_treeChanged = !treeKept;
         kept = kept && treeKept;

@@ -51,8 +51,10 @@ private slots:
         recovery->keepWork();
         QCOMPARE(readText(f->working("a2.rtf")), QByteArray("typed"));
         QVERIFY(!f->book.isChanged());
+        QVERIFY(!QFile::exists(f->working("recovery.iis"))); // the book file holds the tree as it stands
 
         QVERIFY(f->tree.add("a1", Relationship::Child, "a3", "Tuesday", "richtxt"));
+        f->book.markChanged(); // as every edit of the tree does
         recovery->keepWork();
         QCOMPARE(readText(f->working("recovery.iis")),
                  QByteArray("|0\\Diary=a1+root|a1\\Monday=a2+richtxt|a1\\Tuesday=a3+richtxt|\r\n"));
