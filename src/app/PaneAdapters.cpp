@@ -20,7 +20,7 @@ namespace kobin {
 TextPaneNotes::TextPaneNotes(TextPane &pane)
     : m_pane(pane),
       // Any change at all, typed, formatted or set by a command, makes the text another than the one loaded.
-      m_textChange(QObject::connect(&pane, &QTextEdit::textChanged, [this] { m_holdsLoadedText = false; }))
+      m_textChange(QObject::connect(&pane, &QTextEdit::textChanged, [this] { m_holdsFileText = false; }))
 {
 }
 
@@ -33,13 +33,16 @@ bool TextPaneNotes::load(const QString &path)
 {
     if (!m_pane.loadRichText(path))
         return false;
-    m_holdsLoadedText = true;
+    m_holdsFileText = true;
     return true;
 }
 
 bool TextPaneNotes::save(const QString &path)
 {
-    return m_pane.saveRichText(path);
+    if (!m_pane.saveRichText(path))
+        return false;
+    m_holdsFileText = true;
+    return true;
 }
 
 void TextPaneNotes::clear()
@@ -47,9 +50,9 @@ void TextPaneNotes::clear()
     m_pane.clear();
 }
 
-bool TextPaneNotes::holdsLoadedText() const
+bool TextPaneNotes::holdsFileText() const
 {
-    return m_holdsLoadedText;
+    return m_holdsFileText;
 }
 
 void TextPaneNotes::setReadOnly(bool readOnly)

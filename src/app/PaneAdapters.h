@@ -32,7 +32,7 @@ public:
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
-    bool holdsLoadedText() const override;
+    bool holdsFileText() const override;
     void setReadOnly(bool readOnly) override;
     void showPlainText(const QString &text) override;
     QString plainText() const override;
@@ -40,7 +40,7 @@ public:
 
 private:
     TextPane &m_pane;
-    bool m_holdsLoadedText = false;
+    bool m_holdsFileText = false;
     QMetaObject::Connection m_textChange;
 };
 

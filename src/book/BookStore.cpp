@@ -81,7 +81,6 @@ bool saveBook(Book &book, Prompter &prompter)
 
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
-    removeUnfinishedWrites(session);
 
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
@@ -103,7 +102,8 @@ bool saveBook(Book &book, Prompter &prompter)
     for (const QString &name : *files) {
         const QString source = working.readableFile(name);
         const QString target = bookFolder + name;
-        if (haveSameContent(source, target))
+        // A file written since the opening is a change; a note another book's folder holds already is not.
+        if (!sameFolder && haveSameContent(source, target))
             continue;
         if (QFileInfo::exists(target))
             keepVersion(name);
@@ -114,6 +114,9 @@ bool saveBook(Book &book, Prompter &prompter)
             return failedToSave(prompter, target);
         }
     }
+
+    if (sameFolder)
+        syncFolder(bookFolder); // the notes moved in are there for good before the tree names them
 
     // A file read with records left out is kept once; an existing copy (older, or the user's own) is never replaced.
     const QString damagedCopy = session.bookPath + QStringLiteral(".bak");

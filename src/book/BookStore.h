@@ -9,8 +9,8 @@ struct BookSession;
 class Prompter;
 
 // Writes the book: the content files written since it was opened or last saved
-// into the book folder (all of them when it is saved under another name; those the
-// folder already holds byte for byte stay untouched), then the tree string to the book
+// into the book folder (all of them when it is saved under another name, but for
+// those that folder holds byte for byte already), then the tree string to the book
 // file, and only then removes from the book folder the content files deleted since
 // the book was opened or last saved; nothing else there is removed. A save cut
 // short thus leaves the old tree with some new notes, never a tree that names a
@@ -20,7 +20,8 @@ class Prompter;
 [[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
 
 // Removes what writes cut short by a crash left of the book's files: the part
-// files in its book folder and the book file's own beside it.
+// files in its book folder and the book file's own beside it. Done when a book
+// is opened, the one time its folder is listed whole.
 void removeUnfinishedWrites(const BookSession &session);
 
 // False for a book without a name, or named "temp" (the working folder's name).

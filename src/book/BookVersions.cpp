@@ -24,14 +24,6 @@ const QString kStamp = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 
 // A hard link where the file system allows one (the save then replaces the book's
 // file by a new one and the version keeps the old), a copy elsewhere.
-bool linkOrCopy(const QString &source, const QString &target)
-{
-    std::error_code error;
-    std::filesystem::create_hard_link(QFile::encodeName(source).toStdString(),
-                                      QFile::encodeName(target).toStdString(), error);
-    return !error || QFile::copy(source, target);
-}
-
 struct Manifest {
     QDateTime savedAt;
     QStringList kept;
@@ -100,14 +92,14 @@ bool BookVersions::begin()
         m_current = m_folder + stamp + QStringLiteral("-%1/").arg(n, 4, 10, QLatin1Char('0'));
     if (!QDir().mkpath(m_current))
         return false;
-    return !QFileInfo::exists(m_bookPath) || linkOrCopy(m_bookPath, m_current + kTreeFile);
+    return !QFileInfo::exists(m_bookPath) || linkOrCopyFile(m_bookPath, m_current + kTreeFile);
 }
 
 bool BookVersions::keep(const QString &name)
 {
     if (m_current.isEmpty() || m_keptNames.contains(name))
         return true;
-    if (!linkOrCopy(m_bookFolder + name, m_current + name))
+    if (!linkOrCopyFile(m_bookFolder + name, m_current + name))
         return false;
     m_kept << name;
     m_keptNames.insert(name);

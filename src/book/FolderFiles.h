@@ -27,6 +27,11 @@ bool deleteAllFiles(const QString &folder, Removal removal = Removal::Delete);
 // True when both files can be read and hold the same bytes.
 bool haveSameContent(const QString &first, const QString &second);
 
+// Gives the file at source a second name, target: a hard link, which costs nothing
+// and keeps the content whatever later happens to the first name; a copy where the
+// file system has no hard links.
+[[nodiscard]] bool linkOrCopyFile(const QString &source, const QString &target);
+
 // Copies source over target directly, for scratch folders such as the working folder.
 [[nodiscard]] bool copyFileOver(const QString &source, const QString &target);
 

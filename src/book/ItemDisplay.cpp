@@ -54,7 +54,7 @@ bool ItemDisplay::writeShownText(QString *failedFile)
     if (!m_book.tree().item(session.currentKey))
         return true; // the item shown so far is gone: nothing to keep
     const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
-    if (contentId.isEmpty() || m_views.note.holdsLoadedText())
+    if (contentId.isEmpty() || m_views.note.holdsFileText())
         return true; // a page text never named, or a note only looked at, has nothing to store
     const QString text = m_book.workingFolder().textFile(contentId);
     if (m_views.note.save(text))

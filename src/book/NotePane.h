@@ -14,9 +14,9 @@ public:
     // Writes the pane's text to path whole, or leaves the file as it was and gives false.
     [[nodiscard]] virtual bool save(const QString &path) = 0;
     virtual void clear() = 0;
-    // Whether the pane holds what the last load put there, untouched since: storing
-    // it would only write the same note again.
-    virtual bool holdsLoadedText() const = 0;
+    // Whether the pane holds what the last load put there or the last save wrote,
+    // untouched since: storing it would only write the same note again.
+    virtual bool holdsFileText() const = 0;
     // A pane that shows no item takes no typing: what is typed would belong nowhere.
     virtual void setReadOnly(bool readOnly) = 0;
     // Text without formatting (a page's source), "\n" between lines.

@@ -63,14 +63,6 @@ bool isListable(const QString &folder)
     return !error;
 }
 
-// A second name for a book-folder file in folder: a hard link costs nothing and keeps
-// the content whatever later happens to the book folder's name.
-bool keepUnderSecondName(const QString &source, const QString &target)
-{
-    std::error_code error;
-    std::filesystem::create_hard_link(fileSystemPath(source), fileSystemPath(target), error);
-    return !error || QFile::copy(source, target);
-}
 } // namespace
 
 WorkingFolder::WorkingFolder(const QString &path)
@@ -105,7 +97,7 @@ int WorkingFolder::setAside(const QStringList &names)
         if (readable != m_path + name) {
             // Only in the book folder: a save removes it there, and an undo after that
             // save still has it to bring back.
-            std::ignore = keepUnderSecondName(readable, folder + name);
+            std::ignore = linkOrCopyFile(readable, folder + name);
         } else if (!moveFileOver(readable, folder + name)) {
             QFile::remove(readable); // a file that cannot be moved aside is deleted, as deleting an item always did
         }

@@ -9,6 +9,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -35,8 +36,8 @@ bool syncToDisk(int handle)
 #endif
 }
 
-// Makes a rename in the folder last through a power cut. Some file systems cannot
-// sync a folder; the file itself is on the disk by then, so that is no failure.
+} // namespace
+
 void syncFolder([[maybe_unused]] const QString &folder)
 {
 #ifndef Q_OS_WIN
@@ -47,8 +48,6 @@ void syncFolder([[maybe_unused]] const QString &folder)
     ::close(handle);
 #endif
 }
-
-} // namespace
 
 std::filesystem::path fileSystemPath(const QString &path)
 {
@@ -91,14 +90,28 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes)
 
 bool moveWrittenFileOver(const QString &source, const QString &target)
 {
+#ifndef Q_OS_WIN
+    // The common case, a plain file or none in the target's place, in a few system
+    // calls: a save may move a whole book's notes.
+    const QByteArray targetName = QFile::encodeName(target);
+    struct stat occupant {};
+    const bool occupied = ::lstat(targetName.constData(), &occupant) == 0;
+    if (!occupied || S_ISREG(occupant.st_mode)) {
+        const QByteArray sourceName = QFile::encodeName(source);
+        // A file its owner made read-only stays as it is.
+        if (occupied && ((occupant.st_mode & S_IWUSR) == 0
+                         || ::chmod(sourceName.constData(), occupant.st_mode & 07777) != 0))
+            return false;
+        if (::rename(sourceName.constData(), targetName.constData()) == 0)
+            return true;
+    }
+#endif
     const QString behind = fileBehind(target);
     const QFileInfo existing(behind);
     if (existing.exists() && (!existing.isWritable() || !QFile::setPermissions(source, existing.permissions())))
         return false;
-    if (moveFileOver(source, behind)) {
-        syncFolder(QFileInfo(behind).absolutePath());
+    if (moveFileOver(source, behind))
         return true;
-    }
     // Another file system: the bytes travel as any write does.
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))

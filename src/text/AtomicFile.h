@@ -23,8 +23,14 @@ inline constexpr char PartFileEnding[] = ".kobin-part";
 // saveFileAtomically would put bytes there (a symbolic link stays, the target's
 // permissions stay, a read-only target is refused), renamed rather than copied
 // where the two share a file system. Source is gone afterwards; on failure target
-// is as it was.
+// is as it was. The rename lasts through a power cut once syncFolder has synced
+// the target's folder: once for all the files moved there.
 [[nodiscard]] bool moveWrittenFileOver(const QString &source, const QString &target);
+
+// Makes the renames in the folder last through a power cut. Some file systems
+// cannot sync a folder; the files themselves are on the disk by then, so that is
+// no failure.
+void syncFolder(const QString &folder);
 
 // Moves source to target within one file system, replacing target in one step.
 [[nodiscard]] bool moveFileOver(const QString &source, const QString &target);

@@ -209,8 +209,6 @@ private slots:
         writeText(folder + "a1.rtf", QByteArray(2048, 'n'));
         book.session().bookName = savedAs;
         book.session().bookPath = disk.path(savedAs + ".iis");
-        if (savedAs == "report")
-            writeText(book.workingFolder().path() + "a1.rtf", QByteArray(2048, 'n'));
         disk.fill();
 
         FakePrompter prompter;
@@ -224,7 +222,7 @@ private slots:
         QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
     }
 
-    void whatASaveCutShortLeftIsRemoved()
+    void whatWritesCutShortLeftIsRemoved()
     {
         const QString book = session().bookFolder();
         const QString beside = m_dir->path() + "/docs/";
@@ -234,32 +232,47 @@ private slots:
         writeText(book + "a1.rtf.backup", "the user's own copy");
         writeText(session().bookPath + ".kobin-part", "|0\\Report=a1+ro");
         writeText(beside + "other.iis.kobin-part", "another book's");
-        writeText(working() + "a1.rtf", "root note");
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        removeUnfinishedWrites(session());
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
-        QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part", "report.final.iis"}));
+        QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part"}));
     }
 
-    void aNoteTheBookFolderAlreadyHoldsIsNotWrittenAgain()
+    void savedAsABookWhoseFolderHoldsANoteAlreadyThatNoteIsNotWrittenAgain()
     {
-        const QString book = session().bookFolder();
-        writeText(book + "a1.rtf", "root note");
-        writeText(book + "a2.rtf", "old note");
-        writeText(working() + "a1.rtf", "root note");
+        writeText(session().bookFolder() + "a1.rtf", "root note");
         writeText(working() + "a2.rtf", "new note");
+        session().bookName = "copy";
+        session().bookPath = m_dir->path() + "/docs/copy.iis";
+        const QString copy = session().bookFolder();
+        writeText(copy + "a1.rtf", "root note");
+        writeText(copy + "a2.rtf", "old note");
         const auto fileNumber = [](const QString &path) {
             struct stat status {};
             return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : ino_t(0);
         };
-        const ino_t unchanged = fileNumber(book + "a1.rtf");
-        const ino_t changed = fileNumber(book + "a2.rtf");
+        const ino_t unchanged = fileNumber(copy + "a1.rtf");
+        const ino_t changed = fileNumber(copy + "a2.rtf");
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
-        QCOMPARE(fileNumber(book + "a1.rtf"), unchanged);
-        QVERIFY(fileNumber(book + "a2.rtf") != changed);
-        QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
+        QCOMPARE(fileNumber(copy + "a1.rtf"), unchanged);
+        QVERIFY(fileNumber(copy + "a2.rtf") != changed);
+        QCOMPARE(readText(copy + "a2.rtf"), QByteArray("new note"));
+    }
+
+    void aReadOnlyNoteStopsTheSave()
+    {
+        const QString book = session().bookFolder();
+        writeText(book + "a2.rtf", "made read-only by its owner");
+        QVERIFY(QFile::setPermissions(book + "a2.rtf", QFile::ReadOwner));
+        writeText(working() + "a2.rtf", "new note");
+        FakePrompter prompter;
+        QVERIFY(!saveBook(*m_book, prompter));
+        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(prompter.prompts[0].text, "「 " + QDir::toNativeSeparators(book + "a2.rtf") + " 」\n\nを保存できませんでした。");
+        QCOMPARE(readText(book + "a2.rtf"), QByteArray("made read-only by its owner"));
+        QCOMPARE(readText(m_book->workingFolder().readableFile("a2.rtf")), QByteArray("new note"));
+        QVERIFY(QFile::setPermissions(book + "a2.rtf", QFile::ReadOwner | QFile::WriteOwner));
     }
 
     void aWorkingFolderGoneFromUnderTheProgramStopsTheSave_data()

@@ -40,14 +40,18 @@ public:
     bool save(const QString &path) override
     {
         QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            return false;
+        loadedText = text;
+        holdsLoaded = true;
+        return true;
     }
     void clear() override
     {
         text.clear();
         holdsLoaded = false;
     }
-    bool holdsLoadedText() const override { return holdsLoaded && text == loadedText; }
+    bool holdsFileText() const override { return holdsLoaded && text == loadedText; }
     QString loadedText;
     bool holdsLoaded = false;
     void setReadOnly(bool locked) override { readOnly = locked; }
