@@ -54,6 +54,12 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_status = std::make_unique<MainWindowStatus>(*m_window);
     m_display = std::make_unique<ItemDisplay>(
         m_book, ItemDisplay::Views{*m_notes, *m_page, *m_arrangement, *m_status, m_commandState}, *m_prompter);
+    m_display->setPageFolderHistory([this] {
+        QStringList folders;
+        for (int n = 1; n <= settings::kRecentFolderCount; ++n)
+            folders.append(m_settings->readString(settings::recentFolder(n)));
+        return folders;
+    });
     m_bookCommands = std::make_unique<BookCommands>(BookCommands::Services{
         m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
         [this](const QString &path) { m_lifecycle->addRecentFile(path); }});

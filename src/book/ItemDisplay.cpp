@@ -5,6 +5,7 @@
 #include "CommandState.h"
 #include "ItemKinds.h"
 #include "NotePane.h"
+#include "PageLocator.h"
 #include "PageNames.h"
 #include "PageView.h"
 #include "Prompter.h"
@@ -160,7 +161,12 @@ void ItemDisplay::showHomepage(TreeItem *item)
 {
     BookSession &session = m_book.session();
     const QString key = item->key();
-    const std::optional<QString> page = resolvedPagePath(m_book.workingFolder().pagePath(key));
+    const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
+    std::optional<QString> page = resolvedPagePath(recorded);
+    if (page && !isPageFile(*page)) {
+        if (std::optional<QString> found = relocatedPage(key, *recorded))
+            page = std::move(found);
+    }
     if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
@@ -221,6 +227,25 @@ std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString
             return besideBook;
     }
     return QDir(session.appPath).filePath(*page);
+}
+
+std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)
+{
+    const BookSession &session = m_book.session();
+    QStringList folders{session.appPath};
+    if (!session.bookPath.isEmpty())
+        folders.append(QFileInfo(session.bookPath).absolutePath());
+    if (m_pageFolderHistory)
+        folders.append(m_pageFolderHistory());
+    std::optional<QString> found = PageLocator(folders).locate(recordedPath);
+    if (!found)
+        return std::nullopt;
+    // The url file takes the path found here; the book keeps it when it is saved.
+    if (m_book.workingFolder().storePagePath(key, QDir::toNativeSeparators(*found)))
+        m_book.markChanged();
+    else
+        reportStoreFailure(m_book.workingFolder().urlFile(key));
+    return found;
 }
 
 void ItemDisplay::loadPageTextOrReport()
