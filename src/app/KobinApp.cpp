@@ -15,6 +15,7 @@
 #include "PageSourceEditing.h"
 #include "PaneAdapters.h"
 #include "QtFileDialogs.h"
+#include "RelinkDialog.h"
 #include "ScreenPlacement.h"
 #include "Settings.h"
 #include "ShellCommands.h"
@@ -181,6 +182,7 @@ void KobinApp::bindTreeCommands()
     MainWindow &window = *m_window;
     TreePane *pane = window.treePane();
     m_commands.bind(Command::RenameItem, [pane] { pane->startRenaming(); });
+    m_commands.bind(Command::RepairLinks, [this] { repairLinks(m_book, *m_display, *m_prompter, m_window.get()); });
     QObject::connect(&pane->itemModel(), &ItemTreeModel::treeEdited, &window,
                      [&tree](const TreeEdit &edit) { tree.treeEdited(edit); });
     QObject::connect(pane, &TreePane::deleteKeyPressed, &window, [&tree] { tree.deleteKey(); });

@@ -162,7 +162,9 @@ void ItemDisplay::showHomepage(TreeItem *item)
     BookSession &session = m_book.session();
     const QString key = item->key();
     const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
-    std::optional<QString> page = resolvedPagePath(recorded);
+    std::optional<QString> page;
+    if (recorded)
+        page = pagePathFor(*recorded, session.bookPath, session.appPath);
     if (page && !isPageFile(*page)) {
         if (std::optional<QString> found = relocatedPage(key, *recorded))
             page = std::move(found);
@@ -212,21 +214,6 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
     // Set aside like a deleted item's files: the next save removes them from the book folder.
     working.setAside(taken);
     return contentId;
-}
-
-std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString> &page) const
-{
-    // A url file holds a file's path, never a web address: a relative one is taken
-    // from the book file's folder, else from the program folder.
-    if (!page || page->isEmpty() || QFileInfo(*page).isAbsolute())
-        return page;
-    const BookSession &session = m_book.session();
-    if (!session.bookPath.isEmpty()) {
-        const QString besideBook = QFileInfo(session.bookPath).absoluteDir().filePath(*page);
-        if (QFileInfo::exists(besideBook))
-            return besideBook;
-    }
-    return QDir(session.appPath).filePath(*page);
 }
 
 std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)

@@ -70,7 +70,6 @@ private:
     bool isShowingHomepage() const;
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
-    std::optional<QString> resolvedPagePath(const std::optional<QString> &page) const;
     std::optional<QString> relocatedPage(const QString &key, const QString &recordedPath);
     QString adoptedPageTextName(const QString &key, const QString &baseName);
     void showMissingPage(TreeItem *item, const QString &baseName);

@@ -15,6 +15,18 @@ QStringList pathComponents(const QString &path)
     return parts;
 }
 
+QString pagePathFor(const QString &recordedPath, const QString &bookPath, const QString &appPath)
+{
+    if (recordedPath.isEmpty() || QFileInfo(recordedPath).isAbsolute())
+        return recordedPath;
+    if (!bookPath.isEmpty()) {
+        const QString besideBook = QFileInfo(bookPath).absoluteDir().filePath(recordedPath);
+        if (QFileInfo::exists(besideBook))
+            return besideBook;
+    }
+    return QDir(appPath).filePath(recordedPath);
+}
+
 bool isPageFile(const QString &path)
 {
     return !path.isEmpty() && path.size() <= PageLocator::kMaxPathLength && QFileInfo(path).isFile();

@@ -10,6 +10,11 @@ namespace kobin {
 // drive letter ("C:") and empty parts are left out.
 QStringList pathComponents(const QString &path);
 
+// The page a url file's path names: a url file holds a file's path, never a web
+// address; a relative one is taken from the book file's folder when the page is
+// there (bookPath may be empty: a book never saved), else from the program folder.
+QString pagePathFor(const QString &recordedPath, const QString &bookPath, const QString &appPath);
+
 // Whether the path is a regular file that a page can be read from here. A folder,
 // a device, a pipe and a path longer than any system opens are not.
 bool isPageFile(const QString &path);

@@ -114,6 +114,7 @@ std::vector<CommandRow> buildRows()
         withButton(menuItem(C::MoveRight, "mnuRight", QStringLiteral("右に移動(&R)")), "rightnode", "rightnode",
                    QStringLiteral("右に移動")),
         menuItem(C::ChangePageReference, "mnuChangeURL", QStringLiteral("参照先変更(&P)...")),
+        menuItem(C::RepairLinks, "mnuRepairLinks", QStringLiteral("リンク切れの修復(&K)...")),
 
         menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
         hidden(menuItem(C::Find, "mnuFind", QStringLiteral("検索"))),
@@ -206,7 +207,7 @@ std::vector<Menu> buildMenus()
           item(C::NewChildFolder), item(C::NewChildText), item(C::NewChildHomepage), separator(),
           item(C::RenameItem), separator(true), item(C::DeleteItem), separator(), item(C::MoveUp),
           item(C::MoveDown), separator(), item(C::MoveLeft), item(C::MoveRight), separator(),
-          item(C::ChangePageReference)}},
+          item(C::ChangePageReference), item(C::RepairLinks)}},
         {QStringLiteral("mnuText"), QStringLiteral("ﾃｷｽﾄ(&T)"),
          {item(C::TextOpen), separator(true), item(C::Find), item(C::FindNext), separator(), item(C::Font),
           item(C::BackColor), separator(), item(C::Bold), item(C::Italic), item(C::Underline), separator(),

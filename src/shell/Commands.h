@@ -22,7 +22,7 @@ enum class Command {
     // ﾂﾘｰ
     NewFolderBeside, NewTextBeside, NewHomepageBeside,
     NewChildFolder, NewChildText, NewChildHomepage,
-    RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference,
+    RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference, RepairLinks,
     // ﾃｷｽﾄ
     TextOpen, Find, FindNext, Font, BackColor, Bold, Italic, Underline,
     AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime,
