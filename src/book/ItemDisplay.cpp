@@ -3,6 +3,7 @@
 #include "Arrangement.h"
 #include "Book.h"
 #include "CommandState.h"
+#include "ContentNameCase.h"
 #include "ItemKinds.h"
 #include "NotePane.h"
 #include "PageLocator.h"
@@ -200,6 +201,7 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
     const QString contentId = pageTextName(key, baseName);
     const QString earlier = runTogetherPageTextName(key, baseName);
     WorkingFolder &working = m_book.workingFolder();
+    adoptCaseVariantsOf(working, contentId);
     // A page's files named as earlier books named them are taken over under the
     // new name, unless the old name is another item's own note.
     if (contentId == earlier || m_book.tree().item(earlier) || QFileInfo::exists(working.textFile(contentId))
