@@ -93,6 +93,7 @@ const std::map<QString, Command> &commands()
     static const std::map<QString, Command> table = {
         {QStringLiteral("tree"), printTree},
         {QStringLiteral("check"), [](const QStringList &args) { return print(kobin::checkBookCommand(args)); }},
+        {QStringLiteral("export"), [](const QStringList &args) { return print(kobin::exportBookCommand(args)); }},
         {QStringLiteral("rtf2txt"),
          [](const QStringList &args) { return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText); }},
         {QStringLiteral("rtf2html"),

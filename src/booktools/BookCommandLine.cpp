@@ -2,6 +2,8 @@
 
 #include "BookCheck.h"
 #include "BookContent.h"
+#include "ExportFolder.h"
+#include "HtmlExport.h"
 #include "ItemTree.h"
 
 namespace kobin {
@@ -37,6 +39,25 @@ CommandOutcome checkBookCommand(const QStringList &args)
     outcome.out += QStringLiteral("%1 個の問題が見つかりました。\n").arg(report.problems.size());
     outcome.status = 1;
     return outcome;
+}
+
+CommandOutcome exportBookCommand(const QStringList &args)
+{
+    if (args.size() != 2)
+        return {2, {}, QStringLiteral("使い方: kobin-cli export BOOK FOLDER\n")};
+    ItemTree tree;
+    const BookReading reading = loadBookFile(args[0], tree);
+    if (const std::optional<QString> error = bookReadingError(reading, args[0]))
+        return {1, {}, *error + u'\n'};
+    const QString &folder = args[1];
+    if (!ExportFolder::isMissingOrEmpty(folder))
+        return {1, {}, QStringLiteral("「 ") + folder + QStringLiteral(" 」は空ではありません。空のフォルダか、まだないフォルダを指定してください。\n")};
+    const BookContent content = BookContent::forBookFile(args[0]);
+    const HtmlExport::Source source{tree, [&](const QString &name) { return content.file(name); },
+                                    [&](const QString &key) { return content.page(key); }};
+    if (HtmlExport::write(source, folder) != HtmlExport::Outcome::Written)
+        return {1, {}, HtmlExport::failureMessage(folder).replace(QStringLiteral(" 」\n\n"), QStringLiteral(" 」")) + u'\n'};
+    return {0, QStringLiteral("「 ") + folder + QStringLiteral(" 」に %1 個の項目を書き出しました。\n").arg(tree.count()), {}};
 }
 
 } // namespace kobin

@@ -22,4 +22,8 @@ std::optional<QString> bookReadingError(const BookReading &reading, const QStrin
 // status 0 when the book is clean, 1 when problems were found or it cannot be read.
 CommandOutcome checkBookCommand(const QStringList &args);
 
+// kobin-cli export BOOK.iis FOLDER: the book as a static web site in FOLDER, which
+// must be missing or empty; status 1 when it cannot be written (nothing is left).
+CommandOutcome exportBookCommand(const QStringList &args);
+
 } // namespace kobin
