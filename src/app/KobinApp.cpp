@@ -1,9 +1,11 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
+#include "BookExport.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
 #include "EarlierVersions.h"
+#include "ExportProgressDialog.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -130,6 +132,9 @@ void KobinApp::bindBookCommands()
         const Command command = recentFileCommand(i);
         m_commands.bind(command, [this, &book, command] { book.openRecentBook(m_window->menuAction(command)->text()); });
     }
+    m_commands.bind(Command::ExportHtml, [this] {
+        BookExport({m_book, *m_display, *m_prompter, *m_dialogs}).run(exportProgressDialog(m_window.get()));
+    });
     m_commands.bind(Command::OrganizeBooks, [this, &book] {
         BookOrganizer organizer(m_book, book, *m_prompter);
         BookOrganizerDialog dialog(organizer, m_window.get());

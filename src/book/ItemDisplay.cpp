@@ -221,12 +221,8 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
 std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)
 {
     const BookSession &session = m_book.session();
-    QStringList folders{session.appPath};
-    if (!session.bookPath.isEmpty())
-        folders.append(QFileInfo(session.bookPath).absolutePath());
-    if (m_pageFolderHistory)
-        folders.append(m_pageFolderHistory());
-    std::optional<QString> found = PageLocator(folders).locate(recordedPath);
+    std::optional<QString> found = findPage(recordedPath, session.bookPath, session.appPath,
+                                            m_pageFolderHistory ? m_pageFolderHistory() : QStringList());
     if (!found)
         return std::nullopt;
     // The url file takes the path found here; the book keeps it when it is saved.

@@ -27,6 +27,18 @@ QString pagePathFor(const QString &recordedPath, const QString &bookPath, const 
     return QDir(appPath).filePath(recordedPath);
 }
 
+std::optional<QString> findPage(const QString &recordedPath, const QString &bookPath, const QString &appPath,
+                                const QStringList &moreFolders)
+{
+    const QString path = pagePathFor(recordedPath, bookPath, appPath);
+    if (isPageFile(path))
+        return path;
+    QStringList folders{appPath};
+    if (!bookPath.isEmpty())
+        folders << QFileInfo(bookPath).absolutePath();
+    return PageLocator(folders + moreFolders).locate(recordedPath);
+}
+
 bool isPageFile(const QString &path)
 {
     return !path.isEmpty() && path.size() <= PageLocator::kMaxPathLength && QFileInfo(path).isFile();

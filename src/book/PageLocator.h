@@ -15,6 +15,12 @@ QStringList pathComponents(const QString &path);
 // there (bookPath may be empty: a book never saved), else from the program folder.
 QString pagePathFor(const QString &recordedPath, const QString &bookPath, const QString &appPath);
 
+// The page a url file's path leads to: the path itself (pagePathFor) when it is a
+// page, else the page PageLocator finds under the program folder, the book file's
+// folder and moreFolders; nullopt when there is none.
+std::optional<QString> findPage(const QString &recordedPath, const QString &bookPath, const QString &appPath,
+                                const QStringList &moreFolders = {});
+
 // Whether the path is a regular file that a page can be read from here. A folder,
 // a device, a pipe and a path longer than any system opens are not.
 bool isPageFile(const QString &path);

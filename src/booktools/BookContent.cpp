@@ -39,10 +39,7 @@ std::optional<QString> BookContent::page(const QString &key) const
     const std::optional<QString> recorded = recordedPage(key);
     if (!recorded)
         return std::nullopt;
-    const QString path = pagePathFor(*recorded, m_bookPath, m_appPath);
-    if (isPageFile(path))
-        return path;
-    return PageLocator({m_appPath, QFileInfo(m_bookPath).absolutePath()}).locate(*recorded);
+    return findPage(*recorded, m_bookPath, m_appPath);
 }
 
 BookContent BookContent::forBookFile(const QString &bookPath)

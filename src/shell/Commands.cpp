@@ -68,6 +68,7 @@ std::vector<CommandRow> buildRows()
                    QStringLiteral("上書き保存")),
         menuItem(C::FileSaveAs, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
         menuItem(C::OpenEarlierVersion, "mnuFileVersions", QStringLiteral("以前の版を開く...")),
+        menuItem(C::ExportHtml, "mnuFileExportHtml", QStringLiteral("HTMLに書き出し(&E)...")),
     };
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         rows.push_back(arrayElement(recentFileCommand(i), QStringLiteral("mnuRecentFile"), i));
@@ -188,7 +189,7 @@ MenuItem separator(bool hiddenSeparator = false)
 std::vector<Menu> buildMenus()
 {
     std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs),
-                                  item(C::OpenEarlierVersion)};
+                                  item(C::OpenEarlierVersion), item(C::ExportHtml)};
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         file.push_back(item(recentFileCommand(i)));
     file.insert(file.end(), {separator(), item(C::FileClose)});
