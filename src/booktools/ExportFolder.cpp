@@ -1,9 +1,12 @@
 #include "ExportFolder.h"
 
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <deque>
+#include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,10 +46,20 @@ QString ExportFolder::path(const QString &name) const
     return m_stage->path() + u'/' + name;
 }
 
+bool ExportFolder::makeFolder(const QString &folder)
+{
+    if (m_made.contains(folder))
+        return true;
+    if (!QDir().mkpath(folder))
+        return false;
+    m_made.insert(folder);
+    return true;
+}
+
 bool ExportFolder::write(const QString &name, const QByteArray &bytes)
 {
     const QString file = path(name);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+    if (!makeFolder(QFileInfo(file).absolutePath()))
         return false;
     QFile out(file);
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
@@ -55,7 +68,11 @@ bool ExportFolder::write(const QString &name, const QByteArray &bytes)
 bool ExportFolder::copy(const QString &source, const QString &name)
 {
     const QString file = path(name);
-    return QDir().mkpath(QFileInfo(file).absolutePath()) && QFile::copy(source, file);
+    if (!makeFolder(QFileInfo(file).absolutePath()))
+        return false;
+    // The whole site goes on the disk at once when it is complete, not file by file.
+    std::error_code error;
+    return std::filesystem::copy_file(fileSystemPath(source), fileSystemPath(file), error) && !error;
 }
 
 bool ExportFolder::copyFolder(const QString &source, const QString &name, int maxFiles)
@@ -65,7 +82,7 @@ bool ExportFolder::copyFolder(const QString &source, const QString &name, int ma
     while (!pending.empty()) {
         const auto [from, to] = pending.front();
         pending.pop_front();
-        if (!QDir().mkpath(path(to)))
+        if (!makeFolder(path(to)))
             return false;
         const QFileInfoList entries =
             QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -77,7 +94,7 @@ bool ExportFolder::copyFolder(const QString &source, const QString &name, int ma
             } else if (entry.isFile()) {
                 if (++files > maxFiles)
                     return true; // a page's files folder this large is copied in part
-                if (!QFile::copy(entry.filePath(), path(target)))
+                if (!copy(entry.filePath(), target))
                     return false;
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -37,7 +38,10 @@ public:
     static bool isMissingOrEmpty(const QString &folder);
 
 private:
+    bool makeFolder(const QString &folder);
+
     QString m_target;
+    QSet<QString> m_made; // folders of the site made so far: most files go into a few
     std::unique_ptr<QTemporaryDir> m_stage;
 };
 

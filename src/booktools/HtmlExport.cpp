@@ -9,6 +9,7 @@
 #include "WorkingFolder.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -142,7 +143,7 @@ private:
         const QString folder = QStringLiteral("pages/") + key + u'/';
         if (!m_folder.copy(*page, folder + fileName))
             return std::nullopt;
-        const QString files = HtmlExport::filesFolderOf(*page);
+        const QString files = HtmlExport::filesFolderOf(*page, foldersIn(QFileInfo(*page).absolutePath()));
         if (!files.isEmpty() && !m_folder.copyFolder(files, folder + QFileInfo(files).fileName(), kMaxPageFiles))
             return std::nullopt;
         const QString source = QStringLiteral("../") + address({QStringLiteral("pages"), key, fileName});
@@ -153,23 +154,33 @@ private:
             + QStringLiteral("</div>\n");
     }
 
+    // The folders in folder, listed once: many pages lie in one folder.
+    const QStringList &foldersIn(const QString &folder)
+    {
+        auto listed = m_folders.find(folder);
+        if (listed == m_folders.end())
+            listed = m_folders.insert(folder, QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden));
+        return *listed;
+    }
+
     const HtmlExport::Source &m_source;
     ExportFolder &m_folder;
+    QHash<QString, QStringList> m_folders;
 };
 
 } // namespace
 
-QString HtmlExport::filesFolderOf(const QString &page)
+QString HtmlExport::filesFolderOf(const QString &page, const QStringList &foldersBeside)
 {
     const QFileInfo info(page);
     const QString base = info.completeBaseName();
-    const QFileInfoList siblings = info.dir().entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-    for (const QFileInfo &sibling : siblings) {
-        const QString name = sibling.fileName();
-        if (!sibling.isSymLink()
-            && (name.compare(base + QStringLiteral("_files"), Qt::CaseInsensitive) == 0
-                || name.compare(base + QStringLiteral(".files"), Qt::CaseInsensitive) == 0))
-            return sibling.filePath();
+    for (const QString &name : foldersBeside) {
+        if (name.compare(base + QStringLiteral("_files"), Qt::CaseInsensitive) == 0
+            || name.compare(base + QStringLiteral(".files"), Qt::CaseInsensitive) == 0) {
+            const QFileInfo folder(info.dir().filePath(name));
+            if (folder.isDir() && !folder.isSymLink())
+                return folder.filePath();
+        }
     }
     return {};
 }

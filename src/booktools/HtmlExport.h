@@ -33,8 +33,9 @@ public:
     static Outcome write(const Source &source, const QString &folder, const Progress &progress = {});
 
     // The page's files folder beside it as browsers save it ("index_files",
-    // "index.files"); empty when there is none.
-    static QString filesFolderOf(const QString &page);
+    // "index.files", in any case), from the names of the folders beside the page;
+    // empty when there is none.
+    static QString filesFolderOf(const QString &page, const QStringList &foldersBeside);
 
     // What the user is told when the site could not be written.
     static QString failureMessage(const QString &folder);
