@@ -31,7 +31,7 @@ const char kStyle[] = R"(body { font-family: sans-serif; margin: 0; }
 .homepage iframe { flex: 3; border: 1px solid #ccc; }
 .homepage .note { flex: 1; overflow: auto; }
 .missing { color: #a00; }
-p, li { white-space: pre-wrap; }
+.note p, .note li { white-space: pre-wrap; }
 )";
 
 QString escaped(const QString &text)
