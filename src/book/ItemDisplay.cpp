@@ -179,8 +179,9 @@ void ItemDisplay::showHomepage(TreeItem *item)
     }
     const QString baseName = pageBaseName(*page);
     if (!QFileInfo(*page).isFile()) {
+        // A Windows path is shown as the url file holds it, not as taken from the program folder.
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + *page
+                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + (isWindowsPath(*recorded) ? *recorded : *page)
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
         showMissingPage(item, baseName);
         return;

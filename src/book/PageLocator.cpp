@@ -15,6 +15,12 @@ QStringList pathComponents(const QString &path)
     return parts;
 }
 
+bool isWindowsPath(const QString &path)
+{
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
+    return path.contains(u'\\') || drive.match(path).hasMatch();
+}
+
 QString pagePathFor(const QString &recordedPath, const QString &bookPath, const QString &appPath)
 {
     if (recordedPath.isEmpty() || QFileInfo(recordedPath).isAbsolute())

@@ -10,6 +10,9 @@ namespace kobin {
 // drive letter ("C:") and empty parts are left out.
 QStringList pathComponents(const QString &path);
 
+// Whether the path was written on Windows: it begins with a drive letter ("C:") or holds a "\".
+bool isWindowsPath(const QString &path);
+
 // The page a url file's path names: a url file holds a file's path, never a web
 // address; a relative one is taken from the book file's folder when the page is
 // there (bookPath may be empty: a book never saved), else from the program folder.

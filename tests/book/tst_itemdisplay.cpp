@@ -322,6 +322,15 @@ private slots:
         }
     }
 
+    void windowsPathNotFoundIsNamedAsTheUrlFileHoldsIt()
+    {
+        writeText(working("a7url.txt"), "C:\\Pages\\gone.htm\r\n");
+        click("a7");
+        QCOMPARE(f->prompter.prompts[0].text,
+                 QString("HTMLﾌｧｲﾙ\n\nC:\\Pages\\gone.htm\n\nが見つかりません。移動または削除した可能性があります。"));
+        QVERIFY(!f->book.isChanged());
+    }
+
     void clickWhileShowingPutsTheSelectionBack()
     {
         // A message box lets the user click while an item is being shown; that click is refused.

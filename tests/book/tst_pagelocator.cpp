@@ -26,6 +26,15 @@ private slots:
         QCOMPARE(pathComponents("pages\\C:\\x.htm"), QStringList({"pages", "C:", "x.htm"})); // a drive only leads
     }
 
+    void windowsPathsAreToldByADriveLetterOrABackslash()
+    {
+        QVERIFY(isWindowsPath("C:\\a.htm"));
+        QVERIFY(isWindowsPath("d:/a.htm"));
+        QVERIFY(isWindowsPath("pages\\a.htm"));
+        QVERIFY(!isWindowsPath("/home/u/a.htm"));
+        QVERIFY(!isWindowsPath("pages/a:b.htm"));
+    }
+
     void windowsPathIsFoundByItsTailIgnoringCase()
     {
         writeText(root() + "/app/Pages/index.HTM", "page");
