@@ -13,6 +13,18 @@ StartOptions readStartOptions(const QStringList &arguments)
                        "Keeps saved web pages and rich-text notes in books."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    // The window system's own options ("-platform offscreen", "-style Fusion") are
+    // left in the command line for it; they are no book's name.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char *name : {"platform", "display", "style", "stylesheet", "geometry", "qwindowgeometry", "qwindowtitle",
+                             "qwindowicon", "plugin", "platformpluginpath", "platformtheme", "session"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    QCommandLineOption reverse(QStringLiteral("reverse"));
+    reverse.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(reverse);
     parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("開くブックファイル (.iis) / the book file to open"),
                                  QStringLiteral("[BOOK.iis]"));
 

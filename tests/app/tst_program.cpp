@@ -101,6 +101,15 @@ private slots:
         QVERIFY(!QFile::exists(home()));
     }
 
+    void windowSystemOptionsAreLeftToTheWindowSystem()
+    {
+        const Run started = run({"-platform", "offscreen", "-style", "Fusion", "-reverse"});
+        QCOMPARE(started.exitCode, 0);
+        QVERIFY2(!started.err.contains("オプション"), qPrintable(started.err));
+        QSettings settings(iniFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value("Settings/book").toString(), home() + "sample.iis"); // no option taken for a book
+    }
+
     void bookNamedAfterTheOptionsEndOpensWithItsSpaces()
     {
         QCOMPARE(run().exitCode, 0);
