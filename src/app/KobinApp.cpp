@@ -1,9 +1,11 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
+#include "BookExport.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
 #include "EarlierVersions.h"
+#include "ExportProgressDialog.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -15,6 +17,7 @@
 #include "PageSourceEditing.h"
 #include "PaneAdapters.h"
 #include "QtFileDialogs.h"
+#include "RelinkDialog.h"
 #include "ScreenPlacement.h"
 #include "Settings.h"
 #include "ShellCommands.h"
@@ -54,6 +57,12 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_status = std::make_unique<MainWindowStatus>(*m_window);
     m_display = std::make_unique<ItemDisplay>(
         m_book, ItemDisplay::Views{*m_notes, *m_page, *m_arrangement, *m_status, m_commandState}, *m_prompter);
+    m_display->setPageFolderHistory([this] {
+        QStringList folders;
+        for (int n = 1; n <= settings::kRecentFolderCount; ++n)
+            folders.append(m_settings->readString(settings::recentFolder(n)));
+        return folders;
+    });
     m_bookCommands = std::make_unique<BookCommands>(BookCommands::Services{
         m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
         [this](const QString &path) { m_lifecycle->addRecentFile(path); }});
@@ -123,6 +132,9 @@ void KobinApp::bindBookCommands()
         const Command command = recentFileCommand(i);
         m_commands.bind(command, [this, &book, command] { book.openRecentBook(m_window->menuAction(command)->text()); });
     }
+    m_commands.bind(Command::ExportHtml, [this] {
+        BookExport({m_book, *m_display, *m_prompter, *m_dialogs}).run(exportProgressDialog(m_window.get()));
+    });
     m_commands.bind(Command::OrganizeBooks, [this, &book] {
         BookOrganizer organizer(m_book, book, *m_prompter);
         BookOrganizerDialog dialog(organizer, m_window.get());
@@ -175,6 +187,7 @@ void KobinApp::bindTreeCommands()
     MainWindow &window = *m_window;
     TreePane *pane = window.treePane();
     m_commands.bind(Command::RenameItem, [pane] { pane->startRenaming(); });
+    m_commands.bind(Command::RepairLinks, [this] { repairLinks(m_book, *m_display, *m_prompter, m_window.get()); });
     QObject::connect(&pane->itemModel(), &ItemTreeModel::treeEdited, &window,
                      [&tree](const TreeEdit &edit) { tree.treeEdited(edit); });
     QObject::connect(pane, &TreePane::deleteKeyPressed, &window, [&tree] { tree.deleteKey(); });

@@ -1,5 +1,6 @@
 // kobin-cli: the command-line companion. Reads books and notes with the same code
 // as the program and prints what it finds.
+#include "BookCommandLine.h"
 #include "BookFile.h"
 #include "BookOutline.h"
 #include "ItemTree.h"
@@ -33,16 +34,8 @@ int printTree(const QStringList &args)
     }
     kobin::ItemTree tree;
     const kobin::BookReading reading = kobin::loadBookFile(args[0], tree);
-    switch (reading.outcome) {
-    case kobin::BookReading::Outcome::Read: break;
-    case kobin::BookReading::Outcome::Unreadable:
-        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」を開けません。"));
-        return 1;
-    case kobin::BookReading::Outcome::NotABook:
-        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」はブックファイルとして読めません。"));
-        return 1;
-    case kobin::BookReading::Outcome::TooDeep:
-        writeError(kobin::tooDeepMessage(args[0]).replace(QStringLiteral(" 」\n\n"), QStringLiteral(" 」")));
+    if (const std::optional<QString> error = kobin::bookReadingError(reading, args[0])) {
+        writeError(*error);
         return 1;
     }
     if (reading.droppedRecords > 0)
@@ -84,12 +77,23 @@ int convertRtf(const QStringList &args, const QString &name, kobin::richtext::Co
     return 0;
 }
 
+// A command whose outcome is printed here.
+int print(const kobin::CommandOutcome &outcome)
+{
+    writeOut(outcome.out);
+    const QByteArray err = outcome.err.toUtf8();
+    std::fwrite(err.constData(), 1, static_cast<size_t>(err.size()), stderr);
+    return outcome.status;
+}
+
 using Command = std::function<int(const QStringList &)>;
 
 const std::map<QString, Command> &commands()
 {
     static const std::map<QString, Command> table = {
         {QStringLiteral("tree"), printTree},
+        {QStringLiteral("check"), [](const QStringList &args) { return print(kobin::checkBookCommand(args)); }},
+        {QStringLiteral("export"), [](const QStringList &args) { return print(kobin::exportBookCommand(args)); }},
         {QStringLiteral("rtf2txt"),
          [](const QStringList &args) { return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText); }},
         {QStringLiteral("rtf2html"),

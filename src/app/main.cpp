@@ -6,29 +6,72 @@
 #include "MessageBoxPrompter.h"
 #include "Settings.h"
 #include "SingleInstance.h"
+#include "StartOptions.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+void nameTheProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Kobin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOBIN_VERSION));
+}
+
+// Qt's own texts (buttons, dialogs, the command line's help) in Japanese.
+void translateQt(QTranslator &translator)
+{
+    if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+// Reads the command line before any window system is needed, so that --help and
+// --version work without a screen.
+kobin::StartOptions readCommandLine(int &argc, char *argv[])
+{
+    const QCoreApplication reader(argc, argv);
+    nameTheProgram();
+    QTranslator translator;
+    translateQt(translator);
+    const kobin::StartOptions options = kobin::readStartOptions(QCoreApplication::arguments());
+    if (options.action != kobin::StartOptions::Action::Start) {
+        const QByteArray text = options.text.toLocal8Bit();
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()),
+                    options.action == kobin::StartOptions::Action::Refuse ? stderr : stdout);
+    }
+    return options;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const kobin::StartOptions options = readCommandLine(argc, argv);
+    switch (options.action) {
+    case kobin::StartOptions::Action::Start: break;
+    case kobin::StartOptions::Action::PrintHelp:
+    case kobin::StartOptions::Action::PrintVersion: return 0;
+    case kobin::StartOptions::Action::Refuse: return kobin::StartOptions::kRefusedStatus;
+    }
+
     kobin::keepBrowserFromEndingTheProgram();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kobin"));
-    QApplication::setApplicationVersion(QStringLiteral(KOBIN_VERSION));
+    nameTheProgram();
+    // The desktop entry's name, so that the desktop ties the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kobin"));
 
     // Dates and times in Japanese forms where the system names no language.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
-    // Qt's own buttons and dialogs in Japanese.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    translateQt(qtTranslator);
 
     // The smoke mode of scripts and benchmarks: start as usual, then close at once.
     const bool smoke = qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1");
@@ -40,7 +83,11 @@ int main(int argc, char *argv[])
                     QStringLiteral("「 ") + QDir::toNativeSeparators(appPath) + QStringLiteral(" 」\n\nを作成できません。"));
         return 1;
     };
-    const kobin::AppFolderInstaller installer(QStringLiteral(":/install"), appPath);
+    // An installed program's help and sample book lie beside it; one run from its
+    // build folder brings them in its resources.
+    const QString dataFolder = kobin::installedDataFolder(QCoreApplication::applicationDirPath());
+    const kobin::AppFolderInstaller installer(dataFolder.isEmpty() ? QStringLiteral(":/install") : dataFolder,
+                                              appPath);
     const std::optional<bool> newFolder = installer.createFolder();
     if (!newFolder)
         return reportNoFolder();
@@ -53,8 +100,7 @@ int main(int argc, char *argv[])
     installer.install(*newFolder);
 
     kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath), smoke);
-    // The whole argument text is the book to open.
-    kobinApp.start(QApplication::arguments().mid(1).join(u' '));
+    kobinApp.start(options.book);
     if (smoke)
         QTimer::singleShot(0, &kobinApp.window(), &QWidget::close);
     return QApplication::exec();

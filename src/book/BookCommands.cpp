@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "BookFile.h"
 #include "BookStore.h"
+#include "ContentNameCase.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "ItemDisplay.h"
@@ -196,8 +197,10 @@ bool BookCommands::loadWorkingFolder()
 {
     const BookSession &session = m_.book.session();
     removeUnfinishedWrites(session);
-    if (m_.book.workingFolder().startFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString()))
+    if (m_.book.workingFolder().startFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString())) {
+        adoptCaseVariants(m_.book.workingFolder(), m_.book.tree());
         return true;
+    }
     // An item whose note is missing here shows an empty note, which the next save
     // would write over the one in the book folder.
     m_.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),

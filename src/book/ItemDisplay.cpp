@@ -3,8 +3,10 @@
 #include "Arrangement.h"
 #include "Book.h"
 #include "CommandState.h"
+#include "ContentNameCase.h"
 #include "ItemKinds.h"
 #include "NotePane.h"
+#include "PageLocator.h"
 #include "PageNames.h"
 #include "PageView.h"
 #include "Prompter.h"
@@ -172,7 +174,14 @@ void ItemDisplay::showHomepage(TreeItem *item)
 {
     BookSession &session = m_book.session();
     const QString key = item->key();
-    const std::optional<QString> page = resolvedPagePath(m_book.workingFolder().pagePath(key));
+    const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
+    std::optional<QString> page;
+    if (recorded)
+        page = pagePathFor(*recorded, session.bookPath, session.appPath);
+    if (page && !isPageFile(*page)) {
+        if (std::optional<QString> found = relocatedPage(key, *recorded))
+            page = std::move(found);
+    }
     if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
@@ -182,8 +191,9 @@ void ItemDisplay::showHomepage(TreeItem *item)
     }
     const QString baseName = pageBaseName(*page);
     if (!QFileInfo(*page).isFile()) {
+        // A Windows path is shown as the url file holds it, not as taken from the program folder.
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + *page
+                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + (isWindowsPath(*recorded) ? *recorded : *page)
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
         showMissingPage(item, baseName);
         return;
@@ -204,6 +214,8 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
     const QString contentId = pageTextName(key, baseName);
     const QString earlier = runTogetherPageTextName(key, baseName);
     WorkingFolder &working = m_book.workingFolder();
+    if (!QFileInfo::exists(working.readableTextFile(contentId)))
+        adoptCaseVariantsOf(working, contentId); // written by a Windows tool with other capitals, perhaps
     // A page's files named as earlier books named them are taken over under the
     // new name, unless the old name is another item's own note.
     if (contentId == earlier || m_book.tree().item(earlier)
@@ -221,19 +233,19 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
     return contentId;
 }
 
-std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString> &page) const
+std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)
 {
-    // A url file holds a file's path, never a web address: a relative one is taken
-    // from the book file's folder, else from the program folder.
-    if (!page || page->isEmpty() || QFileInfo(*page).isAbsolute())
-        return page;
     const BookSession &session = m_book.session();
-    if (!session.bookPath.isEmpty()) {
-        const QString besideBook = QFileInfo(session.bookPath).absoluteDir().filePath(*page);
-        if (QFileInfo::exists(besideBook))
-            return besideBook;
-    }
-    return QDir(session.appPath).filePath(*page);
+    std::optional<QString> found = findPage(recordedPath, session.bookPath, session.appPath,
+                                            m_pageFolderHistory ? m_pageFolderHistory() : QStringList());
+    if (!found)
+        return std::nullopt;
+    // The url file takes the path found here; the book keeps it when it is saved.
+    if (m_book.workingFolder().storePagePath(key, QDir::toNativeSeparators(*found)))
+        m_book.markChanged();
+    else
+        reportStoreFailure(m_book.workingFolder().urlFile(key));
+    return found;
 }
 
 void ItemDisplay::loadPageTextOrReport()

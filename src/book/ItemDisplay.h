@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kobin {
@@ -55,6 +57,10 @@ public:
     void showBookItem();
     void leavePageSourceEditing();
 
+    // The folders of the page folder history: a page whose url file leads nowhere is
+    // looked for under them too (after the program folder and the book file's folder).
+    void setPageFolderHistory(std::function<QStringList()> history) { m_pageFolderHistory = std::move(history); }
+
     bool isShowingItem() const { return m_showingItem; }
     // The panes as the display sees them, for the commands that change what they show.
     Views &views() { return m_views; }
@@ -64,7 +70,7 @@ private:
     bool isShowingHomepage() const;
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
-    std::optional<QString> resolvedPagePath(const std::optional<QString> &page) const;
+    std::optional<QString> relocatedPage(const QString &key, const QString &recordedPath);
     QString adoptedPageTextName(const QString &key, const QString &baseName);
     void showMissingPage(TreeItem *item, const QString &baseName);
     void loadPageTextOrReport();
@@ -80,6 +86,7 @@ private:
     Views m_views;
     Prompter &m_prompter;
     bool m_showingItem = false;
+    std::function<QStringList()> m_pageFolderHistory;
 };
 
 } // namespace kobin

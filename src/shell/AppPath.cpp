@@ -1,6 +1,7 @@
 #include "AppPath.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -23,11 +24,18 @@ QString chooseAppPath(const QString &kobinHome, const QString &programFolder, bo
     return withTrailingSlash(userDataFolder);
 }
 
+QString installedDataFolder(const QString &programFolder)
+{
+    const QString folder = QDir::cleanPath(programFolder + QStringLiteral("/" KOBIN_DATA_FROM_PROGRAM));
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
 QString resolveAppPath()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    return chooseAppPath(qEnvironmentVariable("KOBIN_HOME"), programFolder,
-                         QFileInfo(programFolder).isWritable(),
+    // An installed program's folder is shared by every user, even where it can be written.
+    const bool portable = QFileInfo(programFolder).isWritable() && installedDataFolder(programFolder).isEmpty();
+    return chooseAppPath(qEnvironmentVariable("KOBIN_HOME"), programFolder, portable,
                          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
 

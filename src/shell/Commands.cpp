@@ -68,6 +68,7 @@ std::vector<CommandRow> buildRows()
                    QStringLiteral("上書き保存")),
         menuItem(C::FileSaveAs, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
         menuItem(C::OpenEarlierVersion, "mnuFileVersions", QStringLiteral("以前の版を開く...")),
+        menuItem(C::ExportHtml, "mnuFileExportHtml", QStringLiteral("HTMLに書き出し(&E)...")),
     };
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         rows.push_back(arrayElement(recentFileCommand(i), QStringLiteral("mnuRecentFile"), i));
@@ -114,6 +115,7 @@ std::vector<CommandRow> buildRows()
         withButton(menuItem(C::MoveRight, "mnuRight", QStringLiteral("右に移動(&R)")), "rightnode", "rightnode",
                    QStringLiteral("右に移動")),
         menuItem(C::ChangePageReference, "mnuChangeURL", QStringLiteral("参照先変更(&P)...")),
+        menuItem(C::RepairLinks, "mnuRepairLinks", QStringLiteral("リンク切れの修復(&K)...")),
 
         menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
         hidden(menuItem(C::Find, "mnuFind", QStringLiteral("検索"))),
@@ -187,7 +189,7 @@ MenuItem separator(bool hiddenSeparator = false)
 std::vector<Menu> buildMenus()
 {
     std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs),
-                                  item(C::OpenEarlierVersion)};
+                                  item(C::OpenEarlierVersion), item(C::ExportHtml)};
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         file.push_back(item(recentFileCommand(i)));
     file.insert(file.end(), {separator(), item(C::FileClose)});
@@ -206,7 +208,7 @@ std::vector<Menu> buildMenus()
           item(C::NewChildFolder), item(C::NewChildText), item(C::NewChildHomepage), separator(),
           item(C::RenameItem), separator(true), item(C::DeleteItem), separator(), item(C::MoveUp),
           item(C::MoveDown), separator(), item(C::MoveLeft), item(C::MoveRight), separator(),
-          item(C::ChangePageReference)}},
+          item(C::ChangePageReference), item(C::RepairLinks)}},
         {QStringLiteral("mnuText"), QStringLiteral("ﾃｷｽﾄ(&T)"),
          {item(C::TextOpen), separator(true), item(C::Find), item(C::FindNext), separator(), item(C::Font),
           item(C::BackColor), separator(), item(C::Bold), item(C::Italic), item(C::Underline), separator(),

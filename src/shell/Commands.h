@@ -11,7 +11,7 @@ namespace kobin {
 // reach it. Handlers are bound by these values, never by name.
 enum class Command {
     // ﾌｧｲﾙ
-    FileNew, FileOpen, FileSave, FileSaveAs, OpenEarlierVersion,
+    FileNew, FileOpen, FileSave, FileSaveAs, OpenEarlierVersion, ExportHtml,
     RecentFile0, RecentFile1, RecentFile2, RecentFile3, RecentFile4, RecentFile5,
     RecentFile6, RecentFile7, RecentFile8, RecentFile9, RecentFile10,
     FileClose,
@@ -22,7 +22,7 @@ enum class Command {
     // ﾂﾘｰ
     NewFolderBeside, NewTextBeside, NewHomepageBeside,
     NewChildFolder, NewChildText, NewChildHomepage,
-    RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference,
+    RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference, RepairLinks,
     // ﾃｷｽﾄ
     TextOpen, Find, FindNext, Font, BackColor, Bold, Italic, Underline,
     AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime,

@@ -22,6 +22,7 @@ private:
     struct Run {
         int exitCode;
         QString err;
+        QString out;
     };
 
     Run run(const QStringList &args = {})
@@ -39,7 +40,7 @@ private:
         if (!process.waitForFinished(120000))
             process.kill();
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardError()), QString::fromUtf8(process.readAllStandardOutput())};
     }
 
 private slots:
@@ -72,6 +73,52 @@ private slots:
         QCOMPARE(settings.value("Settings/book").toString(), home() + "sample.iis");
         QCOMPARE(settings.value("Settings/bookName").toString(), QString("sample"));
         QCOMPARE(settings.value("Settings/RecentFiles/RecentFile1").toString(), home() + "sample.iis");
+    }
+
+    void helpAndVersionArePrintedWithoutStartingAndTouchNothing()
+    {
+        const Run version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QString("Kobin 2.02\n"));
+        for (const char *option : {"--help", "-h", "--help-all"}) {
+            const Run help = run({option});
+            QCOMPARE(help.exitCode, 0);
+            QVERIFY2(help.out.contains("--version") && help.out.contains(QStringLiteral("開くブックファイル")),
+                     qPrintable(help.out));
+        }
+        QVERIFY(!QFile::exists(home())); // no program folder made, no book opened
+    }
+
+    void unknownOptionIsRefusedWithStatusTwo()
+    {
+        const Run longOption = run({"--open-all"});
+        QCOMPARE(longOption.exitCode, 2);
+        QCOMPARE(longOption.err, QStringLiteral("kobin: 「--open-all」というオプションはありません。\n"
+                                                "使い方: kobin [BOOK.iis]  （説明は kobin --help）\n"));
+        const Run shortOption = run({"-q", "book.iis"});
+        QCOMPARE(shortOption.exitCode, 2);
+        QVERIFY(shortOption.err.startsWith(QStringLiteral("kobin: 「-q」というオプションはありません。")));
+        QVERIFY(!QFile::exists(home()));
+    }
+
+    void windowSystemOptionsAreLeftToTheWindowSystem()
+    {
+        const Run started = run({"-platform", "offscreen", "-style", "Fusion", "-reverse"});
+        QCOMPARE(started.exitCode, 0);
+        QVERIFY2(!started.err.contains("オプション"), qPrintable(started.err));
+        QSettings settings(iniFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value("Settings/book").toString(), home() + "sample.iis"); // no option taken for a book
+    }
+
+    void bookNamedAfterTheOptionsEndOpensWithItsSpaces()
+    {
+        QCOMPARE(run().exitCode, 0);
+        QVERIFY(QFile::copy(home() + "sample.iis", home() + "-my book.iis"));
+        const Run opened = run({"--", home() + "-my", "book.iis"});
+        QCOMPARE(opened.exitCode, 0);
+        QVERIFY2(!opened.err.contains("見つかりません"), qPrintable(opened.err));
+        QSettings settings(iniFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value("Settings/book").toString(), home() + "-my book.iis");
     }
 
     void deletedSampleBookIsReportedNotReinstalled()

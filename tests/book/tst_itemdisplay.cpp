@@ -273,6 +273,64 @@ private slots:
         QVERIFY(f->page.navigated.isEmpty());
     }
 
+    void pageWrittenOnWindowsIsFoundBesideTheBookAndRelinkedInTheWorkingFolder()
+    {
+        writeText(working("a7url.txt"), "C:\\Documents and Settings\\me\\WEB\\Index.HTML\r\n");
+        writeText(f->session.bookFolder() + "a7url.txt", "C:\\Documents and Settings\\me\\WEB\\Index.HTML\r\n");
+        writeText(working("a7index.rtf"), "side text");
+        click("a7");
+        QVERIFY(f->prompter.prompts.isEmpty());
+        QCOMPARE(f->page.navigated, QStringList{m_page});
+        QCOMPARE(f->session.pagePath, m_page);
+        QCOMPARE(f->session.pageTextName, QString("a7index"));
+        QCOMPARE(readText(working("a7url.txt")), QFile::encodeName(m_page) + "\r\n");
+        QVERIFY(f->book.isChanged());
+        // The book folder keeps the old path until the book is saved.
+        QVERIFY(readText(f->session.bookFolder() + "a7url.txt").startsWith("C:\\Documents"));
+    }
+
+    void pageIsFoundUnderThePageFolderHistory()
+    {
+        const QString old = f->dir.path() + "/saved/deep/Pages/Old.htm";
+        writeText(old, "old page");
+        f->display.setPageFolderHistory([&] { return QStringList{QString(), f->dir.path() + "/saved/deep"}; });
+        writeText(working("a7url.txt"), "D:\\old\\pages\\OLD.htm\r\n");
+        writeText(working("a7Old.rtf"), "side text");
+        click("a7");
+        QVERIFY(f->prompter.prompts.isEmpty());
+        QCOMPARE(f->page.navigated, QStringList{old});
+        QCOMPARE(readText(working("a7url.txt")), QFile::encodeName(old) + "\r\n");
+    }
+
+    void urlFileNamingNoPageIsReportedAndChangesNothing()
+    {
+        QVERIFY(QDir().mkpath(f->dir.path() + "/web/folder.html"));
+        QString overlong = "C:";
+        while (overlong.size() < 10000)
+            overlong += "\\web";
+        for (const QString &named : {f->dir.path() + "/web/folder.html", QString("/dev/zero"), overlong + "\\index.html"}) {
+            click("a1");
+            f->prompter.prompts.clear();
+            writeText(working("a7url.txt"), named.toLocal8Bit() + "\r\n");
+            click("a7");
+            QVERIFY(!f->prompter.prompts.isEmpty());
+            QVERIFY2(f->prompter.prompts[0].text.endsWith("が見つかりません。移動または削除した可能性があります。"),
+                     qPrintable(f->prompter.prompts[0].text.right(200)));
+            QVERIFY(f->page.navigated.isEmpty());
+            QCOMPARE(readText(working("a7url.txt")), named.toLocal8Bit() + "\r\n");
+            QVERIFY(!f->book.isChanged());
+        }
+    }
+
+    void windowsPathNotFoundIsNamedAsTheUrlFileHoldsIt()
+    {
+        writeText(working("a7url.txt"), "C:\\Pages\\gone.htm\r\n");
+        click("a7");
+        QCOMPARE(f->prompter.prompts[0].text,
+                 QString("HTMLﾌｧｲﾙ\n\nC:\\Pages\\gone.htm\n\nが見つかりません。移動または削除した可能性があります。"));
+        QVERIFY(!f->book.isChanged());
+    }
+
     void clickWhileShowingPutsTheSelectionBack()
     {
         // A message box lets the user click while an item is being shown; that click is refused.

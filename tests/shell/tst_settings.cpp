@@ -3,6 +3,7 @@
 #include "Settings.h"
 #include "WindowSettings.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -167,6 +168,22 @@ private slots:
                  QString("/home/u/kobin/"));
         QCOMPARE(chooseAppPath("", "/opt/kobin", true, "/data"), QString("/opt/kobin/"));
         QCOMPARE(chooseAppPath("", "/opt/kobin", false, "/data/Kobin/"), QString("/data/Kobin/"));
+    }
+
+    void installedDataFolderIsFoundFromTheProgramsOwnFolderUnderAnyPrefix()
+    {
+        QTemporaryDir stage;
+        const QString prefix = stage.path() + "/staging/usr/local";
+        QVERIFY(QDir().mkpath(prefix + "/bin"));
+        QCOMPARE(installedDataFolder(prefix + "/bin"), QString()); // a build folder: no data beside it
+        QVERIFY(QDir().mkpath(prefix + "/share/kobin"));
+        QCOMPARE(installedDataFolder(prefix + "/bin"), prefix + "/share/kobin");
+        QCOMPARE(installedDataFolder(prefix + "/bin/"), prefix + "/share/kobin");
+        // A file of that name is no data folder.
+        QVERIFY(QDir().mkpath(stage.path() + "/other/bin") && QDir().mkpath(stage.path() + "/other/share"));
+        QFile plain(stage.path() + "/other/share/kobin");
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        QCOMPARE(installedDataFolder(stage.path() + "/other/bin"), QString());
     }
 };
 

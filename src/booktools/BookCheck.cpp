@@ -1,0 +1,113 @@
+#include "BookCheck.h"
+
+#include "BookContent.h"
+#include "BookOutline.h"
+#include "ItemKinds.h"
+#include "ItemTree.h"
+#include "PageLocator.h"
+#include "RtfConversion.h"
+#include "TreeString.h"
+#include "WorkingFolder.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace kobin {
+
+namespace {
+
+QString itemName(const TreeItem &item)
+{
+    return QStringLiteral("「") + item.text() + QStringLiteral("」(") + item.key() + u')';
+}
+
+QString noteProblem(const QString &path)
+{
+    richtext::LoadFailure failure = richtext::LoadFailure::Unreadable;
+    if (richtext::convertRtfFile(path, richtext::Conversion::PlainText, &failure))
+        return {};
+    switch (failure) {
+    case richtext::LoadFailure::NotRegularFile: return QStringLiteral(" は通常のファイルではありません。");
+    case richtext::LoadFailure::TooLarge: return QStringLiteral(" は大きすぎて読めません。");
+    case richtext::LoadFailure::NotRtf: return QStringLiteral(" はリッチテキストではありません。");
+    case richtext::LoadFailure::Unreadable: break;
+    }
+    return QStringLiteral(" を読めません。");
+}
+
+bool captionFits(const QString &caption)
+{
+    static const QRegularExpression control(QStringLiteral("[\\x{0}-\\x{1f}\\x{7f}]"));
+    return caption.size() <= treestring::kMaxCaptionLength && treestring::storableCaption(caption) == caption
+        && !control.match(caption).hasMatch();
+}
+
+// The key a content file's name begins with ("a12" of "a12index.rtf"); empty when none.
+QString keyOf(const QString &name)
+{
+    static const QRegularExpression key(QStringLiteral("^[aA]\\d+(?!\\d)"));
+    return key.match(name).captured().toLower();
+}
+
+void checkNote(const TreeItem &item, const BookContent &content, BookCheckReport &report)
+{
+    const QString name = WorkingFolder::textFileName(item.key());
+    const std::optional<QString> note = content.file(name);
+    if (!note) {
+        report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + QStringLiteral(" がありません。");
+        return;
+    }
+    const QString problem = noteProblem(*note);
+    if (!problem.isEmpty())
+        report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + problem;
+}
+
+void checkPage(const TreeItem &item, const BookContent &content, BookCheckReport &report)
+{
+    const QString urlName = WorkingFolder::urlFileName(item.key());
+    const std::optional<QString> recorded = content.recordedPage(item.key());
+    if (!recorded) {
+        report.problems << itemName(item) + QStringLiteral(" の参照先ファイル ") + urlName
+                + (content.file(urlName) ? QStringLiteral(" を読めません。") : QStringLiteral(" がありません。"));
+        return;
+    }
+    const std::optional<QString> page = content.page(item.key());
+    if (!page) {
+        report.problems << itemName(item) + QStringLiteral(" のページ ") + *recorded + QStringLiteral(" が見つかりません。");
+        return;
+    }
+    if (QDir::cleanPath(*page) != QDir::cleanPath(pagePathFor(*recorded, content.bookPath(), content.appPath())))
+        report.notes << itemName(item) + QStringLiteral(" のページ ") + *recorded + QStringLiteral(" は ")
+                + QDir::toNativeSeparators(*page) + QStringLiteral(" にあります（表示すると参照先を直します）。");
+}
+
+} // namespace
+
+BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookContent &content)
+{
+    BookCheckReport report;
+    if (droppedRecords > 0)
+        report.problems << QStringLiteral("ブックファイルの中に読めない項目が %1 個あり、読み飛ばしました。").arg(droppedRecords);
+    if (!QFileInfo(content.bookFolder()).isDir())
+        report.problems << QStringLiteral("ブックフォルダ ") + QDir::toNativeSeparators(content.bookFolder())
+                + QStringLiteral(" がありません。");
+
+    QSet<QString> keys;
+    for (const auto &[item, depth] : itemsInTreeOrder(tree)) {
+        keys.insert(item->key());
+        if (!captionFits(item->text()))
+            report.problems << itemName(*item) + QStringLiteral(" の名前はブックファイルに書けない文字を含みます。");
+        if (kindOf(*item) == ItemKind::Homepage)
+            checkPage(*item, content, report);
+        else
+            checkNote(*item, content, report);
+    }
+    for (const QString &name : WorkingFolder::contentFiles(content.bookFolder())) {
+        if (!keys.contains(keyOf(name)))
+            report.problems << name + QStringLiteral(" はどの項目のものでもありません。");
+    }
+    return report;
+}
+
+} // namespace kobin

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+namespace kobin {
+
+class BookContent;
+class ItemTree;
+
+// What checking a book found, line by line, in Japanese. Problems make the check
+// fail; notes (a page found elsewhere, which the program relinks when it shows it)
+// do not.
+struct BookCheckReport {
+    QStringList problems;
+    QStringList notes;
+};
+
+// Checks a book without changing anything: records that had to be skipped, each
+// item's note, url file and page, content files that belong to no item, and
+// captions the tree string cannot hold.
+BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookContent &content);
+
+} // namespace kobin

@@ -1,0 +1,120 @@
+#include "BookCheck.h"
+#include "BookCommandLine.h"
+#include "BookContent.h"
+#include "ItemTree.h"
+#include "TreeString.h"
+#include "WindowsBook.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kobin;
+
+// Checking a closed book changes nothing and names every problem.
+class TestBookCheck : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString home() const { return m_dir->path() + "/home"; }
+    QString folder() const { return home() + "/book/"; }
+    QString book() const { return home() + "/book.iis"; }
+
+    static QStringList listing(const QString &folder)
+    {
+        QStringList files;
+        QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo file(it.next());
+            files << file.filePath() + " " + QString::number(file.size()) + " "
+                    + file.lastModified().toString(Qt::ISODateWithMs);
+        }
+        files.sort();
+        return files;
+    }
+
+private slots:
+    void init()
+    {
+        qunsetenv("KOBIN_HOME");
+        m_dir = std::make_unique<QTemporaryDir>();
+        windowsbook::write(home());
+    }
+
+    void bookBroughtFromWindowsIsCleanAndItsMovedPagesAreNoted()
+    {
+        const QStringList before = listing(m_dir->path());
+        const CommandOutcome outcome = checkBookCommand({book()});
+        QCOMPARE(outcome.err, QString());
+        QCOMPARE(outcome.out,
+                 "「Web page」(a5) のページ C:\\Program Files\\Kobin\\pages\\Index.htm は " + QDir::toNativeSeparators(home() + "/pages/index.htm")
+                     + " にあります（表示すると参照先を直します）。\n"
+                       "「Other page」(a6) のページ C:\\Documents and Settings\\me\\PAGES\\other.HTML は "
+                     + QDir::toNativeSeparators(home() + "/pages/other.html")
+                     + " にあります（表示すると参照先を直します）。\n"
+                       "問題は見つかりませんでした。\n");
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(listing(m_dir->path()), before);
+    }
+
+    void everyKindOfProblemIsNamedAndTheCheckFails()
+    {
+        QVERIFY(QFile::remove(folder() + "a1.rtf"));
+        writeText(folder() + "a2.rtf", "plain text, no note");
+        QVERIFY(QFile::remove(folder() + "A5url.txt"));
+        writeText(folder() + "a6url.txt", "C:\\gone\\nowhere.htm\r\n");
+        writeText(folder() + "a9.rtf", windowsbook::note("no item a9"));
+        writeText(folder() + "a51other.txt", "100\r\n");
+        QVERIFY(writeBookFile(book(), QString::fromLatin1(windowsbook::kTreeString) + "a77\\Lost=a8+richtxt|"));
+        writeText(folder() + "a8.rtf", windowsbook::note("a note of an item left out"));
+
+        const QStringList before = listing(m_dir->path());
+        const CommandOutcome outcome = checkBookCommand({book()});
+        QCOMPARE(outcome.out.split('\n'),
+                 QStringList({"ブックファイルの中に読めない項目が 1 個あり、読み飛ばしました。",
+                              "「Book」(a1) のメモ a1.rtf がありません。",
+                              "「Folder」(a2) のメモ a2.rtf はリッチテキストではありません。",
+                              "「Web page」(a5) の参照先ファイル a5url.txt がありません。",
+                              "「Other page」(a6) のページ C:\\gone\\nowhere.htm が見つかりません。",
+                              "a8.rtf はどの項目のものでもありません。",
+                              "a9.rtf はどの項目のものでもありません。",
+                              "a51other.txt はどの項目のものでもありません。",
+                              "8 個の問題が見つかりました。", ""}));
+        QCOMPARE(outcome.status, 1);
+        QCOMPARE(listing(m_dir->path()), before);
+    }
+
+    void captionsTheTreeStringCannotHoldAndAMissingBookFolderAreProblems()
+    {
+        ItemTree tree;
+        treestring::buildTree(tree, u"|0\\Book=a1+root|");
+        tree.setText(tree.item("a1"), "a|b");
+        const BookContent content(m_dir->path() + "/nowhere/", book(), home() + "/");
+        QCOMPARE(checkBook(tree, 0, content).problems,
+                 QStringList({"ブックフォルダ " + QDir::toNativeSeparators(m_dir->path() + "/nowhere/") + " がありません。",
+                              "「a|b」(a1) の名前はブックファイルに書けない文字を含みます。",
+                              "「a|b」(a1) のメモ a1.rtf がありません。"}));
+        tree.setText(tree.item("a1"), QString(treestring::kMaxCaptionLength + 1, u'x'));
+        QCOMPARE(checkBook(tree, 0, content).problems.size(), 3);
+        tree.setText(tree.item("a1"), "line\nbreak");
+        QCOMPARE(checkBook(tree, 0, content).problems.size(), 3);
+        tree.setText(tree.item("a1"), QStringLiteral("全角｜は書ける"));
+        QCOMPARE(checkBook(tree, 0, content).problems.size(), 2);
+    }
+
+    void unreadableBookOrWrongUseSaySoInTheirStatus()
+    {
+        writeText(home() + "/text.iis", "just some text\r\n");
+        const CommandOutcome notABook = checkBookCommand({home() + "/text.iis"});
+        QCOMPARE(notABook.status, 1);
+        QCOMPARE(notABook.err, "「 " + home() + "/text.iis 」はブックファイルとして読めません。\n");
+        QCOMPARE(checkBookCommand({home() + "/missing.iis"}).status, 1);
+        QCOMPARE(checkBookCommand({}).status, 2);
+        QCOMPARE(checkBookCommand({book(), "more"}).err, QString("使い方: kobin-cli check BOOK\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBookCheck)
+#include "tst_bookcheck.moc"
