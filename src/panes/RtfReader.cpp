@@ -154,7 +154,9 @@ private:
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
 
+    bool takesBytes();
     void addBytes(QByteArrayView bytes);
+    void addByte(char byte); // a byte at a time, as most Japanese comes
     void flushBytes();
     void emitText(QStringView text);
     void put(QStringView text);
@@ -216,10 +218,8 @@ void Reader::read()
                 readText(token.bytes);
             break;
         case Token::Kind::HexByte:
-            if (!m_groups.empty()) {
-                const char byte = static_cast<char>(token.parameter);
-                addBytes(QByteArrayView(&byte, 1));
-            }
+            if (!m_groups.empty())
+                addByte(static_cast<char>(token.parameter));
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -340,7 +340,7 @@ void Reader::readSymbol(char symbol)
     case '{':
     case '}':
         // Literal bytes, so they can be the trail byte of a double-byte character.
-        addBytes(QByteArrayView(&symbol, 1));
+        addByte(symbol);
         return;
     case '*':
         flushBytes();
@@ -493,11 +493,22 @@ void Reader::readUnicode(int value)
     emitText(QStringView(&unit, 1));
 }
 
-void Reader::addBytes(QByteArrayView bytes)
+bool Reader::takesBytes()
 {
     const Destination destination = top().destination;
-    if (destination == Destination::Text || destination == Destination::FontTable)
+    return destination == Destination::Text || destination == Destination::FontTable;
+}
+
+void Reader::addBytes(QByteArrayView bytes)
+{
+    if (takesBytes())
         m_bytes.append(bytes);
+}
+
+void Reader::addByte(char byte)
+{
+    if (takesBytes())
+        m_bytes.append(byte);
 }
 
 void Reader::flushBytes()
