@@ -1,15 +1,24 @@
-// RTF figures: reading RichEdit-style Japanese notes of 1 MB and 10 MB into a
-// QTextDocument, and writing such documents back as RTF.
+// RTF figures: reading notes of 1 MB and 10 MB into a QTextDocument, turning
+// them into plain text as kobin-cli rtf2txt does, and writing such documents
+// back as RTF. Two kinds of note: a sparse one (long paragraphs, few formats)
+// and one shaped the way the Windows rich-text control writes them.
 #include "Cp932.h"
+#include "RichEditNote.h"
+#include "RichTextFiles.h"
+#include "RtfConversion.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 #include <map>
 
 namespace {
+
+enum NoteKind { Sparse = 0, RichEditShaped = 1 };
 
 QByteArray escaped(const QString &text)
 {
@@ -26,9 +35,9 @@ QByteArray escaped(const QString &text)
     return out;
 }
 
-// A note as the Windows rich-text control writes it: Japanese paragraphs with
-// a bold word, a coloured phrase and the odd character outside code page 932.
-QByteArray richEditNote(qsizetype size)
+// Long Japanese paragraphs with a bold word, a coloured phrase and the odd
+// character outside code page 932.
+QByteArray sparseNote(qsizetype size)
 {
     QByteArray rtf =
         "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset128 "
@@ -46,31 +55,65 @@ QByteArray richEditNote(qsizetype size)
     return rtf + "}\r\n";
 }
 
-const QByteArray &note(qsizetype megabytes)
+// The note of a kind and size in megabytes, and the plain text it must read as
+// (empty when not known).
+const bench::RichEditNote &note(const benchmark::State &state)
 {
-    static std::map<qsizetype, QByteArray> notes;
-    QByteArray &rtf = notes[megabytes];
-    if (rtf.isEmpty())
-        rtf = richEditNote(megabytes * 1024 * 1024);
-    return rtf;
+    static std::map<std::pair<int64_t, int64_t>, bench::RichEditNote> notes;
+    const auto kind = static_cast<NoteKind>(state.range(0));
+    const qsizetype size = state.range(1) * 1024 * 1024;
+    bench::RichEditNote &found = notes[{state.range(0), state.range(1)}];
+    if (found.rtf.isEmpty())
+        found = kind == RichEditShaped ? bench::richEditNote(size) : bench::RichEditNote{sparseNote(size), {}};
+    return found;
+}
+
+void label(benchmark::State &state)
+{
+    state.SetLabel(state.range(0) == RichEditShaped ? "RichEdit-shaped" : "sparse");
 }
 
 void ReadRtf(benchmark::State &state)
 {
-    const QByteArray &rtf = note(state.range(0));
+    const bench::RichEditNote &rtf = note(state);
+    {
+        QTextDocument document;
+        kobin::rtf::readRtf(rtf.rtf, document);
+        if (!rtf.text.isEmpty() && kobin::richtext::plainText(document, u"\n") + u'\n' != rtf.text)
+            state.SkipWithError("the note does not read as the text it holds");
+    }
     for (auto _ : state) {
         QTextDocument document;
-        kobin::rtf::readRtf(rtf, document);
+        kobin::rtf::readRtf(rtf.rtf, document);
         benchmark::DoNotOptimize(document.characterCount());
     }
-    state.SetBytesProcessed(state.iterations() * rtf.size());
+    state.SetBytesProcessed(state.iterations() * rtf.rtf.size());
+    label(state);
 }
-BENCHMARK(ReadRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// kobin-cli rtf2txt: the file read and turned into UTF-8 plain text.
+void ConvertToText(benchmark::State &state)
+{
+    const bench::RichEditNote &rtf = note(state);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("note.rtf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf.rtf) != rtf.rtf.size())
+        state.SkipWithError("cannot write the note");
+    file.close();
+    const auto text = kobin::richtext::convertRtfFile(path, kobin::richtext::Conversion::PlainText);
+    if (!text || (!rtf.text.isEmpty() && *text != rtf.text.toUtf8()))
+        state.SkipWithError("the note does not read as the text it holds");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kobin::richtext::convertRtfFile(path, kobin::richtext::Conversion::PlainText));
+    state.SetBytesProcessed(state.iterations() * rtf.rtf.size());
+    label(state);
+}
 
 void WriteRtf(benchmark::State &state)
 {
     QTextDocument document;
-    kobin::rtf::readRtf(note(state.range(0)), document);
+    kobin::rtf::readRtf(note(state).rtf, document);
     qsizetype written = 0;
     for (auto _ : state) {
         const QByteArray rtf = kobin::rtf::writeRtf(document);
@@ -78,8 +121,19 @@ void WriteRtf(benchmark::State &state)
         benchmark::DoNotOptimize(rtf.constData());
     }
     state.SetBytesProcessed(state.iterations() * written);
+    label(state);
 }
-BENCHMARK(WriteRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void kindsAndSizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->ArgNames({"kind", "MB"})->Unit(benchmark::kMillisecond);
+    for (const int kind : {Sparse, RichEditShaped})
+        for (const int megabytes : {1, 10})
+            benchmark->Args({kind, megabytes});
+}
+BENCHMARK(ReadRtf)->Apply(kindsAndSizes);
+BENCHMARK(ConvertToText)->Apply(kindsAndSizes);
+BENCHMARK(WriteRtf)->Apply(kindsAndSizes);
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes read as RTF must give a document without a crash
-// or a hang; what the writer makes of that document must read back to the same
-// text, and writing what was read back must give the very same bytes.
+// or a hang, and reading the text alone must give the document's text; what the
+// writer makes of that document must read back to the same text, and writing
+// what was read back must give the very same bytes.
+#include "RichTextFiles.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
@@ -24,6 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bytes.prepend("{\\rtf1 ");
     QTextDocument document;
     if (!kobin::rtf::readRtf(bytes, document))
+        std::abort();
+    if (kobin::rtf::readRtfText(bytes, u"\n") != kobin::richtext::plainText(document, u"\n"))
         std::abort();
     const QByteArray written = kobin::rtf::writeRtf(document);
     QTextDocument copy;

@@ -3,19 +3,6 @@
 #include <QTextDocument>
 
 namespace kobin::rtf {
-namespace {
-
-// Characters that would break the document's own structure (paragraph and
-// frame markers) or that QTextDocument cannot show; tab is kept. U+FFFC marks
-// an object there: the HTML of a run holding it, and so what copying puts on
-// the clipboard, leaves the whole run out. U+2028 stays: it is \line.
-bool isStructural(char16_t ch)
-{
-    return (ch < 0x20 && ch != u'\t') || ch == 0x2029 || ch == 0xFDD0 || ch == 0xFDD1
-        || ch == 0xFEFF || ch == QChar::ObjectReplacementCharacter;
-}
-
-} // namespace
 
 DocumentBuilder::DocumentBuilder(QTextDocument &document) : m_cursor(&document)
 {
@@ -28,51 +15,59 @@ void DocumentBuilder::setCharFormat(const QTextCharFormat &format)
 {
     if (format == m_format)
         return;
-    flushRun();
     m_format = format;
+    m_formatIsLastRuns = false;
 }
 
 void DocumentBuilder::append(QStringView text)
 {
-    openParagraph();
-    m_run += text;
+    m_paragraphOpen = true;
+    if (!m_formatIsLastRuns) {
+        if (m_runs.empty() || m_runs.back().format != m_format)
+            m_runs.push_back({m_format, QString()});
+        m_formatIsLastRuns = true;
+    }
+    QString &run = m_runs.back().text;
+    const qsizetype start = run.size();
+    run += text;
+    for (auto ch = run.begin() + start; ch != run.end(); ++ch) {
+        if (isStructural(ch->unicode()))
+            *ch = QChar::ReplacementCharacter;
+    }
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
 {
-    openParagraph();
-    flushRun();
-    m_cursor.setBlockFormat(format);
-    m_cursor.setBlockCharFormat(m_format);
-    m_paragraphPending = true;
+    writeParagraph(format, &m_format);
 }
 
 void DocumentBuilder::finish(const QTextBlockFormat &format)
 {
-    flushRun();
-    if (!m_paragraphPending)
-        m_cursor.setBlockFormat(format);
+    if (m_paragraphOpen)
+        writeParagraph(format, m_firstParagraph ? nullptr : &m_formatBefore);
     m_cursor.endEditBlock();
 }
 
-void DocumentBuilder::openParagraph()
+// markFormat null: the first paragraph keeps the document's own mark format.
+void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat)
 {
-    if (!m_paragraphPending)
-        return;
-    m_paragraphPending = false;
-    m_cursor.insertBlock();
-}
-
-void DocumentBuilder::flushRun()
-{
-    if (m_run.isEmpty())
-        return;
-    for (QChar &ch : m_run) {
-        if (isStructural(ch.unicode()))
-            ch = QChar(0xFFFD);
+    if (m_firstParagraph) {
+        m_cursor.setBlockFormat(format);
+        if (markFormat)
+            m_cursor.setBlockCharFormat(*markFormat);
+        m_firstParagraph = false;
+    } else {
+        m_cursor.insertBlock(format, *markFormat);
     }
-    m_cursor.insertText(m_run, m_format);
-    m_run.clear();
+    if (!m_runs.empty())
+        m_formatBefore = m_runs.back().format;
+    else if (markFormat)
+        m_formatBefore = *markFormat;
+    for (const Run &run : m_runs)
+        m_cursor.insertText(run.text, run.format);
+    m_runs.clear();
+    m_formatIsLastRuns = false;
+    m_paragraphOpen = false;
 }
 
 } // namespace kobin::rtf

@@ -1,43 +1,51 @@
 #pragma once
 
+#include "ReaderSink.h"
+
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <vector>
 
 class QTextDocument;
 
 namespace kobin::rtf {
 
-// Fills an empty QTextDocument from the front to the back in runs of text of
-// one format, which is what keeps reading large notes fast.
-class DocumentBuilder
+// Fills an empty QTextDocument from the front to the back. A paragraph is held
+// until its end, where its format is known, and then goes in whole: one new
+// block with its format and its mark's format, then one piece of text for each
+// run of one format, which is what keeps reading large notes fast.
+class DocumentBuilder : public ReaderSink
 {
 public:
     explicit DocumentBuilder(QTextDocument &document);
 
-    // The format of the text appended from now on.
-    void setCharFormat(const QTextCharFormat &format);
-    // Characters that would break the document's structure (paragraph and
-    // frame markers, the object marker U+FFFC, control characters other than
-    // tab) become U+FFFD.
-    void append(QStringView text);
-
-    // Ends the current paragraph with the given format. The next paragraph is
-    // only made when text follows, so a closing \par adds no empty paragraph.
-    void endParagraph(const QTextBlockFormat &format);
-
-    // Writes out the last run; a paragraph left open gets the given format.
-    void finish(const QTextBlockFormat &format);
+    bool keepsFormats() const override { return true; }
+    void setCharFormat(const QTextCharFormat &format) override;
+    // Characters that would break the document's structure become U+FFFD.
+    void append(QStringView text) override;
+    void endParagraph(const QTextBlockFormat &format) override;
+    void finish(const QTextBlockFormat &format) override;
 
 private:
-    void openParagraph();
-    void flushRun();
+    struct Run {
+        QTextCharFormat format;
+        QString text;
+    };
+
+    void writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat);
 
     QTextCursor m_cursor;
     QTextCharFormat m_format;
-    QString m_run;
-    bool m_paragraphPending = false;
+    // The open paragraph; adjacent runs of equal formats are one run.
+    std::vector<Run> m_runs;
+    bool m_formatIsLastRuns = false;
+    bool m_paragraphOpen = true;
+    bool m_firstParagraph = true;
+    // What a paragraph left open at the end takes for its mark: the format at
+    // the end of the paragraph before, as the editor gives a new paragraph.
+    QTextCharFormat m_formatBefore;
 };
 
 } // namespace kobin::rtf

@@ -88,6 +88,16 @@ bool loadFile(QTextDocument &document, const QString &path, LoadFailure *failure
     return false;
 }
 
+std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, LoadFailure *failure)
+{
+    LoadFailure why = LoadFailure::Unreadable;
+    const std::optional<QByteArray> bytes = readNoteFile(path, why);
+    std::optional<QString> text = bytes ? rtf::readRtfText(*bytes, lineEnd) : std::nullopt;
+    if (!text && failure)
+        *failure = bytes ? LoadFailure::NotRtf : why;
+    return text;
+}
+
 bool saveFile(const QTextDocument &document, const QString &path, FileType type)
 {
     const QByteArray bytes = type == FileType::Rtf ? rtf::writeRtf(document)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 class QTextDocument;
 
@@ -22,6 +23,11 @@ enum class LoadFailure { Unreadable, NotRegularFile, TooLarge, NotRtf };
 // file, one that is not a regular file within kMaxNoteFileSize, or one that is
 // not RTF leaves the document unchanged and gives false (*failure tells why).
 [[nodiscard]] bool loadFile(QTextDocument &document, const QString &path, LoadFailure *failure = nullptr);
+
+// The text of the RTF file at path as plainText() gives it for the document
+// loadFile() makes of it, read without making that document; nothing when
+// loadFile() would fail (*failure tells why).
+std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, LoadFailure *failure = nullptr);
 
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character

@@ -8,18 +8,16 @@ namespace kobin::richtext {
 
 std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure)
 {
+    if (to == Conversion::PlainText) {
+        const std::optional<QString> text = loadPlainText(path, u"\n", failure);
+        if (!text)
+            return std::nullopt;
+        return (*text + u'\n').toUtf8();
+    }
     QTextDocument document;
     if (!loadFile(document, path, failure))
         return std::nullopt;
-    switch (to) {
-    case Conversion::PlainText:
-        return (plainText(document, u"\n") + u'\n').toUtf8();
-    case Conversion::Html:
-        return document.toHtml().toUtf8();
-    case Conversion::Rtf:
-        return rtf::writeRtf(document);
-    }
-    return std::nullopt;
+    return to == Conversion::Html ? document.toHtml().toUtf8() : rtf::writeRtf(document);
 }
 
 } // namespace kobin::richtext

@@ -2,6 +2,7 @@
 
 #include "CodePages.h"
 #include "DocumentBuilder.h"
+#include "PlainTextBuilder.h"
 #include "RtfTokenizer.h"
 #include "WholeCharacters.h"
 
@@ -135,7 +136,10 @@ const std::unordered_map<std::string_view, Word> &words()
 class Reader
 {
 public:
-    Reader(QByteArrayView input, QTextDocument &document) : m_tokens(input), m_builder(document) {}
+    Reader(QByteArrayView input, ReaderSink &sink)
+        : m_tokens(input), m_sink(sink), m_keepsFormats(sink.keepsFormats())
+    {
+    }
 
     void read();
 
@@ -150,12 +154,15 @@ private:
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
 
+    bool takesBytes();
     void addBytes(QByteArrayView bytes);
+    void addByte(char byte); // a byte at a time, as most Japanese comes
     void flushBytes();
     void emitText(QStringView text);
     void put(QStringView text);
     void resolveLoneSurrogate();
     void endParagraph();
+    void updateCharFormat();
 
     int documentCodePage() const;
     int codePageOf(const FontEntry &font) const;
@@ -166,7 +173,8 @@ private:
     static QTextBlockFormat blockFormat(const ParagraphState &paragraph);
 
     Tokenizer m_tokens;
-    DocumentBuilder m_builder;
+    ReaderSink &m_sink;
+    const bool m_keepsFormats;
     CodePageDecoder m_decoder;
     std::vector<GroupState> m_groups;
     int m_overflowDepth = 0;
@@ -186,8 +194,8 @@ private:
     QString m_decoded;
     int m_fallbackToSkip = 0;
     char16_t m_highSurrogate = 0;
-    CharState m_builderState;
-    bool m_builderStateSet = false;
+    CharState m_sinkState;
+    bool m_sinkStateSet = false;
 };
 
 void Reader::read()
@@ -210,10 +218,8 @@ void Reader::read()
                 readText(token.bytes);
             break;
         case Token::Kind::HexByte:
-            if (!m_groups.empty()) {
-                const char byte = static_cast<char>(token.parameter);
-                addBytes(QByteArrayView(&byte, 1));
-            }
+            if (!m_groups.empty())
+                addByte(static_cast<char>(token.parameter));
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -234,7 +240,7 @@ void Reader::read()
         resolveLoneSurrogate();
         m_lastParagraph = top().paragraph;
     }
-    m_builder.finish(blockFormat(m_lastParagraph));
+    m_sink.finish(m_keepsFormats ? blockFormat(m_lastParagraph) : QTextBlockFormat());
 }
 
 // After \uN the next N units are the fallback for readers without Unicode: a
@@ -334,7 +340,7 @@ void Reader::readSymbol(char symbol)
     case '{':
     case '}':
         // Literal bytes, so they can be the trail byte of a double-byte character.
-        addBytes(QByteArrayView(&symbol, 1));
+        addByte(symbol);
         return;
     case '*':
         flushBytes();
@@ -487,11 +493,22 @@ void Reader::readUnicode(int value)
     emitText(QStringView(&unit, 1));
 }
 
-void Reader::addBytes(QByteArrayView bytes)
+bool Reader::takesBytes()
 {
     const Destination destination = top().destination;
-    if (destination == Destination::Text || destination == Destination::FontTable)
+    return destination == Destination::Text || destination == Destination::FontTable;
+}
+
+void Reader::addBytes(QByteArrayView bytes)
+{
+    if (takesBytes())
         m_bytes.append(bytes);
+}
+
+void Reader::addByte(char byte)
+{
+    if (takesBytes())
+        m_bytes.append(byte);
 }
 
 void Reader::flushBytes()
@@ -515,12 +532,8 @@ void Reader::put(QStringView text)
 {
     switch (top().destination) {
     case Destination::Text:
-        if (!m_builderStateSet || m_builderState != top().chars) {
-            m_builder.setCharFormat(charFormat(top().chars));
-            m_builderState = top().chars;
-            m_builderStateSet = true;
-        }
-        m_builder.append(text);
+        updateCharFormat();
+        m_sink.append(text);
         break;
     case Destination::FontTable:
         if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength)
@@ -545,12 +558,17 @@ void Reader::endParagraph()
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
         return;
-    if (!m_builderStateSet || m_builderState != top().chars) {
-        m_builder.setCharFormat(charFormat(top().chars));
-        m_builderState = top().chars;
-        m_builderStateSet = true;
-    }
-    m_builder.endParagraph(blockFormat(top().paragraph));
+    updateCharFormat();
+    m_sink.endParagraph(m_keepsFormats ? blockFormat(top().paragraph) : QTextBlockFormat());
+}
+
+void Reader::updateCharFormat()
+{
+    if (!m_keepsFormats || (m_sinkStateSet && m_sinkState == top().chars))
+        return;
+    m_sink.setCharFormat(charFormat(top().chars));
+    m_sinkState = top().chars;
+    m_sinkStateSet = true;
 }
 
 int Reader::documentCodePage() const
@@ -638,9 +656,20 @@ bool readRtf(QByteArrayView bytes, QTextDocument &document)
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
-    Reader(bytes, document).read();
+    DocumentBuilder builder(document);
+    Reader(bytes, builder).read();
     document.setUndoRedoEnabled(undo);
     return true;
+}
+
+std::optional<QString> readRtfText(QByteArrayView bytes, QStringView lineEnd)
+{
+    if (!looksLikeRtf(bytes))
+        return std::nullopt;
+    QString text;
+    PlainTextBuilder builder(text, lineEnd);
+    Reader(bytes, builder).read();
+    return text;
 }
 
 } // namespace kobin::rtf

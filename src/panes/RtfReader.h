@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
+#include <optional>
 
 class QTextDocument;
 
@@ -15,5 +17,10 @@ bool looksLikeRtf(QByteArrayView bytes);
 // input still gives a document, never a crash or a hang. Returns false, and
 // leaves the document as it was, when bytes are not RTF at all.
 bool readRtf(QByteArrayView bytes, QTextDocument &document);
+
+// The text of the RTF document in bytes, read as readRtf reads it but without
+// making a document: paragraphs and line breaks end with lineEnd, the last
+// paragraph has none. Nothing when bytes are not RTF at all.
+std::optional<QString> readRtfText(QByteArrayView bytes, QStringView lineEnd);
 
 } // namespace kobin::rtf

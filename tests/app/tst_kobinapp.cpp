@@ -426,6 +426,33 @@ private slots:
         QVERIFY(window()->menuAction(Command::EditRedo)->isEnabled());
     }
 
+    // What decides whether a note shown must be written again.
+    void theTextPaneKnowsWhetherItStillHoldsTheNoteLoaded()
+    {
+        TextPane pane;
+        TextPaneNotes notes(pane);
+        const QString first = m_dir->filePath("first.rtf");
+        writeText(first, "{\\rtf1 first\\par}");
+        const QString second = m_dir->filePath("second.rtf");
+        writeText(second, "{\\rtf1 second\\par}");
+        QVERIFY(notes.load(first));
+        QVERIFY(notes.holdsLoadedText());
+        QTest::keyClicks(&pane, "typed");
+        QVERIFY(!notes.holdsLoadedText());
+
+        QVERIFY(notes.load(second));
+        QVERIFY(notes.holdsLoadedText());
+        pane.selectAll();
+        pane.setFontWeight(QFont::Bold); // a format alone is a change too
+        QVERIFY(!notes.holdsLoadedText());
+
+        QVERIFY(notes.load(first));
+        QVERIFY(!notes.load(m_dir->filePath("missing.rtf")));
+        QVERIFY(notes.holdsLoadedText()); // still the first note, untouched
+        notes.showPlainText("source");
+        QVERIFY(!notes.holdsLoadedText());
+    }
+
     void coloursOfTheTextPane()
     {
         {

@@ -87,6 +87,33 @@ private slots:
         QCOMPARE(document.toPlainText(), QString("big"));
     }
 
+    void plainTextLoadsOnTheTermsOfTheDocument()
+    {
+        QVERIFY(writeFile(m_dir.filePath("plain.rtf"), "not rich text"));
+        const QString big = m_dir.filePath("big-text.rtf");
+        QVERIFY(writeFile(big, "{\\rtf1 big}"));
+        QVERIFY(QFile::resize(big, richtext::kMaxNoteFileSize + 1));
+        const std::pair<QString, richtext::LoadFailure> refused[] = {
+            {m_dir.filePath("missing.rtf"), richtext::LoadFailure::Unreadable},
+            {"/dev/zero", richtext::LoadFailure::NotRegularFile},
+            {m_dir.filePath("plain.rtf"), richtext::LoadFailure::NotRtf},
+            {big, richtext::LoadFailure::TooLarge},
+        };
+        for (const auto &[path, expected] : refused) {
+            auto failure = expected == richtext::LoadFailure::NotRtf ? richtext::LoadFailure::Unreadable
+                                                                      : richtext::LoadFailure::NotRtf;
+            QVERIFY(!richtext::loadPlainText(path, u"\n", &failure));
+            QCOMPARE(failure, expected);
+        }
+
+        for (const char *name : {"/richedit10.rtf", "/richedit20.rtf", "/richedit41.rtf"}) {
+            QTextDocument document;
+            QVERIFY(richtext::loadFile(document, KOBIN_RTF_DATA + QString(name)));
+            QCOMPARE(richtext::loadPlainText(KOBIN_RTF_DATA + QString(name), u"\r\n").value_or("(not read)"),
+                     richtext::plainText(document, u"\r\n"));
+        }
+    }
+
     void savedNotesLoadWithTheirFormats()
     {
         QTextDocument note;

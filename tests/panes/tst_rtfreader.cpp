@@ -4,6 +4,7 @@
 
 #include <QTextDocumentFragment>
 #include <QtTest>
+#include <optional>
 
 using kobin::rtf::readRtf;
 using testing::formatAt;
@@ -15,12 +16,15 @@ QString textOf(const QTextDocument &document)
     return kobin::richtext::plainText(document, u"\n");
 }
 
+// The text of the document read; reading the text alone must give the same.
 QString readText(const QByteArray &rtf)
 {
+    const std::optional<QString> alone = kobin::rtf::readRtfText(rtf, u"\n");
     QTextDocument document;
     if (!readRtf(rtf, document))
-        return QStringLiteral("(not read)");
-    return textOf(document);
+        return alone ? QStringLiteral("(read as text only)") : QStringLiteral("(not read)");
+    const QString text = textOf(document);
+    return alone == text ? text : QStringLiteral("(text alone: %1)").arg(alone.value_or(QStringLiteral("not read")));
 }
 
 QString familyAt(const QTextDocument &document, int position)
@@ -52,6 +56,8 @@ private slots:
         QVERIFY(readRtf(testing::readBytes(KOBIN_RTF_DATA "/" + file), document));
         const QString text = textOf(document);
         QCOMPARE(text, "①髙～ｶﾀｶﾅ\nソ表能 下線斜体\n赤い中央\n明朝\n" + lastLine);
+        QCOMPARE(kobin::rtf::readRtfText(testing::readBytes(KOBIN_RTF_DATA "/" + file), u"\r\n").value_or("(not read)"),
+                 kobin::richtext::plainText(document, u"\r\n"));
 
         const QString gothic = QStringLiteral("ＭＳ Ｐゴシック");
         QCOMPARE(familyAt(document, 0), gothic);
@@ -281,6 +287,50 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(rtf, document));
         QCOMPARE(document.blockCount(), blocks);
+    }
+
+    void paragraphsAndLineBreaksInTheText_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QByteArray("{\\rtf1}") << QString();
+        QTest::newRow("only par") << QByteArray("{\\rtf1\\par}") << QString();
+        QTest::newRow("par par") << QByteArray("{\\rtf1\\par\\par}") << QString("\n");
+        QTest::newRow("text par par") << QByteArray("{\\rtf1 a\\par\\par}") << QString("a\n");
+        QTest::newRow("empty paragraphs between") << QByteArray("{\\rtf1 a\\par\\par\\par b}") << QString("a\n\n\nb");
+        QTest::newRow("line breaks") << QByteArray("{\\rtf1 a\\line\\line b\\line\\par}") << QString("a\n\nb\n");
+        QTest::newRow("group after the last par") << QByteArray("{\\rtf1 a\\par{\\b b}}") << QString("a\nb");
+        QTest::newRow("row and cell") << QByteArray("{\\rtf1 a\\cell b\\row c}") << QString("a\tb\nc");
+    }
+
+    void paragraphsAndLineBreaksInTheText()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readText(rtf), text);
+    }
+
+    // Each paragraph keeps the format of its mark, which an empty one shows and
+    // typing into it takes; a paragraph left open takes that of the text before it.
+    void paragraphMarksKeepTheFormatAtTheirEnd()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\fs40 a\\b\\par\\i\\par{\\cf1 b}\\ul\\par\\ulnone c}",
+                        document));
+        QCOMPARE(textOf(document), QString("a\n\nb\nc"));
+        QTextBlock block = document.begin();
+        QCOMPARE(block.charFormat().fontWeight(), int(QFont::Bold));
+        QVERIFY(!block.charFormat().fontItalic());
+        QCOMPARE(block.charFormat().fontPointSize(), 20.0);
+        block = block.next();
+        QVERIFY(block.charFormat().fontItalic());
+        block = block.next();
+        QCOMPARE(block.charFormat().underlineStyle(), QTextCharFormat::SingleUnderline);
+        QVERIFY(!block.charFormat().hasProperty(QTextFormat::ForegroundBrush));
+        QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+        block = block.next();
+        QCOMPARE(block.charFormat().foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(block.begin().fragment().charFormat().underlineStyle(), QTextCharFormat::NoUnderline);
     }
 
     void characterFormatsAreScopedAndReset()

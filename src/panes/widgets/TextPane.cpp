@@ -5,6 +5,8 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
 
 namespace kobin {
 
@@ -15,9 +17,31 @@ TextPane::TextPane(QWidget *parent) : QTextEdit(parent)
     setTabChangesFocus(false);
 }
 
+// The note is built apart and then shown. Filled in place, the pane would lay
+// out the cleared note (hiding the scroll bar), then the whole new note, and
+// the whole note again when the scroll bar came back; shown whole, it is laid
+// out once, as far as it is seen first and the rest in the background.
 bool TextPane::loadRichText(const QString &path)
 {
-    return richtext::loadFile(*document(), path);
+    auto note = std::make_unique<QTextDocument>(this);
+    if (!richtext::loadFile(*note, path))
+        return false;
+    showNote(std::move(note));
+    return true;
+}
+
+void TextPane::showNote(std::unique_ptr<QTextDocument> note)
+{
+    // What the editor gives its own document and setDocument does not.
+    note->setDefaultFont(font());
+    note->setPageSize(QSize(0, 0)); // no layout before the pane sets the width
+    note->documentLayout()->setPaintDevice(viewport());
+    QTextDocument *shown = document();
+    const bool shownIsOurs = shown->parent() == this; // the editor deletes its own
+    setDocument(note.release());
+    setTextCursor(QTextCursor(document())); // at the top, typing takes the format found there
+    if (shownIsOurs)
+        delete shown;
 }
 
 bool TextPane::saveRichText(const QString &path)

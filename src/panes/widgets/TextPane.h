@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <memory>
 
 namespace kobin {
 
@@ -12,7 +13,8 @@ class TextPane : public QTextEdit
 public:
     explicit TextPane(QWidget *parent = nullptr);
 
-    // Replaces the document with the RTF file; false (document unchanged) when it cannot be read.
+    // Shows the RTF file in a new document in place of the one shown; false (the
+    // document shown stays) when it cannot be read.
     [[nodiscard]] bool loadRichText(const QString &path);
     // Writes the document as RTF, replacing the file whole or not at all.
     [[nodiscard]] bool saveRichText(const QString &path);
@@ -31,6 +33,10 @@ protected:
     // Only plain text travels through the clipboard: a paste takes the format at the caret.
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    // Puts note in the place of the document shown.
+    void showNote(std::unique_ptr<QTextDocument> note);
 };
 
 } // namespace kobin

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLocale>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -228,6 +229,41 @@ private slots:
         m_commands->openFile(); // cancelled
         QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
         QCOMPARE(m_prompter.prompts.size(), 1);
+    }
+
+    void aNoteLoadedIsShownFromTheTopInADocumentOfItsOwn()
+    {
+        QByteArray lines;
+        for (int i = 0; i < 200; ++i)
+            lines += "line\\par ";
+        const QString first = m_dir.filePath("first.rtf");
+        writeText(first, "{\\rtf1 " + lines + "end}");
+        const QString second = m_dir.filePath("second.rtf");
+        writeText(second, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 red\\cf0 " + lines + "}");
+        m_pane->setFont(QFont(m_pane->font().family(), 21));
+        m_pane->resize(300, 200);
+        m_pane->show();
+        QVERIFY(m_pane->loadRichText(first));
+        QScrollBar *scrollBar = m_pane->verticalScrollBar();
+        scrollBar->setValue(scrollBar->maximum());
+        QVERIFY(scrollBar->value() > 0);
+        QTextCharFormat green;
+        green.setForeground(Qt::green);
+        m_pane->setCurrentCharFormat(green);
+
+        QVERIFY(m_pane->loadRichText(second));
+        QCOMPARE(scrollBar->value(), 0);
+        QCOMPARE(m_pane->textCursor().position(), 0);
+        QCOMPARE(m_pane->document()->defaultFont().pointSize(), 21);
+        QCOMPARE(m_pane->document()->pageSize().width(), qreal(m_pane->viewport()->width()));
+        QTest::keyClicks(m_pane.get(), "x"); // in the format found at the top, not the last note's
+        QVERIFY(presence(0, 4, [](const QTextCharFormat &f) { return f.foreground().color() == QColor(255, 0, 0); }));
+        QCOMPARE(m_pane->findChildren<QTextDocument *>().size(), 1); // the notes shown before are gone
+
+        const QTextDocument *shown = m_pane->document();
+        QVERIFY(!m_pane->loadRichText(m_dir.filePath("missing.rtf")));
+        QCOMPARE(m_pane->document(), shown);
+        QVERIFY(m_pane->toPlainText().startsWith("xredline\nline\n"));
     }
 
     void theRegistryReachesTheCommands()
