@@ -436,21 +436,21 @@ private slots:
         const QString second = m_dir->filePath("second.rtf");
         writeText(second, "{\\rtf1 second\\par}");
         QVERIFY(notes.load(first));
-        QVERIFY(notes.holdsLoadedText());
+        QVERIFY(notes.holdsFileText());
         QTest::keyClicks(&pane, "typed");
-        QVERIFY(!notes.holdsLoadedText());
+        QVERIFY(!notes.holdsFileText());
 
         QVERIFY(notes.load(second));
-        QVERIFY(notes.holdsLoadedText());
+        QVERIFY(notes.holdsFileText());
         pane.selectAll();
         pane.setFontWeight(QFont::Bold); // a format alone is a change too
-        QVERIFY(!notes.holdsLoadedText());
+        QVERIFY(!notes.holdsFileText());
 
         QVERIFY(notes.load(first));
         QVERIFY(!notes.load(m_dir->filePath("missing.rtf")));
-        QVERIFY(notes.holdsLoadedText()); // still the first note, untouched
+        QVERIFY(notes.holdsFileText()); // still the first note, untouched
         notes.showPlainText("source");
-        QVERIFY(!notes.holdsLoadedText());
+        QVERIFY(!notes.holdsFileText());
     }
 
     void coloursOfTheTextPane()
