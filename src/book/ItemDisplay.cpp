@@ -210,17 +210,10 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
 
 std::optional<QString> ItemDisplay::resolvedPagePath(const std::optional<QString> &page) const
 {
-    // A url file holds a file's path, never a web address: a relative one is taken
-    // from the book file's folder, else from the program folder.
-    if (!page || page->isEmpty() || QFileInfo(*page).isAbsolute())
+    if (!page)
         return page;
     const BookSession &session = m_book.session();
-    if (!session.bookPath.isEmpty()) {
-        const QString besideBook = QFileInfo(session.bookPath).absoluteDir().filePath(*page);
-        if (QFileInfo::exists(besideBook))
-            return besideBook;
-    }
-    return QDir(session.appPath).filePath(*page);
+    return resolvePagePath(*page, session.bookPath, session.appPath);
 }
 
 void ItemDisplay::loadPageTextOrReport()

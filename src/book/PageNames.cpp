@@ -1,6 +1,8 @@
 #include "PageNames.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -51,6 +53,18 @@ QString pagePathFromUrlFile(const QString &text)
 {
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     return end < 0 ? text : text.left(end);
+}
+
+QString resolvePagePath(const QString &page, const QString &bookPath, const QString &appPath)
+{
+    if (page.isEmpty() || QFileInfo(page).isAbsolute())
+        return page;
+    if (!bookPath.isEmpty()) {
+        const QString besideBook = QFileInfo(bookPath).absoluteDir().filePath(page);
+        if (QFileInfo::exists(besideBook))
+            return besideBook;
+    }
+    return QDir(appPath).filePath(page);
 }
 
 QString pageTextName(const QString &key, const QString &baseName)

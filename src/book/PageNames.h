@@ -30,4 +30,9 @@ QString addressAsPath(const QString &address);
 // The page path held by a url file: its text before the first line break.
 QString pagePathFromUrlFile(const QString &text);
 
+// The file a url file's page path names. A url file holds a file's path, never a
+// web address: a relative one is taken from the folder of the book file (when the
+// book has one and the page is there), else from the program folder.
+QString resolvePagePath(const QString &page, const QString &bookPath, const QString &appPath);
+
 } // namespace kobin

@@ -1,0 +1,330 @@
+#include "SearchIndex.h"
+
+#include "ContentText.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStandardPaths>
+
+namespace kobin::search {
+
+namespace {
+
+// Changes whenever what the index holds or how text is folded changes: an index
+// of another version is rebuilt.
+const QString kSchemaVersion = QStringLiteral("kobin-search-1");
+
+// Changes are committed in batches, so that searches see an index being built
+// grow, and a stopped update keeps what it did.
+constexpr int kBatchSize = 200;
+
+// A snippet shows this many characters before the first match and after it.
+constexpr qsizetype kSnippetBefore = 24;
+constexpr qsizetype kSnippetAfter = 80;
+
+void removeDatabaseFiles(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+class Transaction
+{
+public:
+    explicit Transaction(SqliteDatabase &db) : m_db(db) { m_db.exec("BEGIN IMMEDIATE"); }
+    ~Transaction() { m_db.exec(m_db.failed() ? "ROLLBACK" : "COMMIT"); }
+    bool renew() { return m_db.exec("COMMIT") && m_db.exec("BEGIN IMMEDIATE"); }
+
+private:
+    SqliteDatabase &m_db;
+};
+
+std::optional<QString> readSource(const Source &source)
+{
+    switch (source.place) {
+    case Place::Caption: return source.text;
+    case Place::Note:
+    case Place::SideText: return noteFileText(source.path);
+    case Place::Page: return pageFileText(source.path);
+    }
+    return std::nullopt;
+}
+
+// The file's size and time of change, -1 each when there is no such file.
+std::pair<qint64, qint64> fileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {-1, -1};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// The FTS5 query for words of three characters or more: each word a phrase,
+// quotes doubled, so that no word is read as query syntax.
+QString matchExpression(const QStringList &words)
+{
+    QStringList phrases;
+    for (const QString &word : words) {
+        QString phrase = word;
+        phrase.replace(u'"', QStringLiteral("\"\""));
+        phrases.append(u'"' + phrase + u'"');
+    }
+    return phrases.join(QStringLiteral(" AND "));
+}
+
+QString oneLine(QStringView text)
+{
+    QString line = text.toString();
+    for (QChar &c : line) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u' ';
+    }
+    return line;
+}
+
+// Never cuts a surrogate pair in two.
+qsizetype characterStart(QStringView text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at - 1 : at;
+}
+
+} // namespace
+
+SearchIndex::SearchIndex(const QString &path, Role role) : m_path(path)
+{
+    if (role == Role::Reader)
+        m_db.open(path, SqliteDatabase::Access::ReadOnly);
+    else
+        openOrRebuild();
+}
+
+QString SearchIndex::locationFor(const QString &bookPath)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                           + QStringLiteral("/Kobin/search/");
+    if (bookPath.isEmpty())
+        return folder + QStringLiteral("new-book.sqlite");
+    const QFileInfo info(bookPath);
+    const QString identity = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    const QByteArray digest = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return folder + info.completeBaseName().left(32) + u'-' + QString::fromLatin1(digest.left(16))
+           + QStringLiteral(".sqlite");
+}
+
+bool SearchIndex::openOrRebuild()
+{
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (m_db.open(m_path, SqliteDatabase::Access::ReadWrite)) {
+        SqliteStatement version(m_db, "SELECT value FROM meta WHERE name = 'schema'");
+        if (version.next() && version.text(0) == kSchemaVersion && !m_db.failed())
+            return true;
+    }
+    // Damaged, of another version, or not an index at all: it is only a cache.
+    m_db.close();
+    removeDatabaseFiles(m_path);
+    return m_db.open(m_path, SqliteDatabase::Access::ReadWrite) && createSchema();
+}
+
+bool SearchIndex::createSchema()
+{
+    SqliteDatabase &db = m_db;
+    if (!(db.exec("PRAGMA encoding = 'UTF-16le'") && db.exec("PRAGMA journal_mode = WAL")
+          && db.exec("CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)")
+          && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
+                     " time INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
+                     " page TEXT NOT NULL, original TEXT NOT NULL)")
+          && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1')")))
+        return false;
+    SqliteStatement version(db, "INSERT INTO meta(name, value) VALUES('schema', ?1)");
+    return version.bind(1, kSchemaVersion).run();
+}
+
+bool SearchIndex::update(const std::vector<Source> &sources, const Progress &progress)
+{
+    if (!m_db.isOpen() && !openOrRebuild())
+        return false;
+    m_db.exec("PRAGMA synchronous = OFF"); // a cache: a crash costs a rebuild at most
+    if (runUpdate(sources, progress))
+        return true;
+    if (!m_db.damaged())
+        return false;
+    m_db.close();
+    removeDatabaseFiles(m_path);
+    return openOrRebuild() && runUpdate(sources, progress);
+}
+
+bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &progress)
+{
+    struct Known {
+        qint64 id;
+        qint64 size;
+        qint64 time;
+        QString caption;
+    };
+    QHash<QString, Known> known;
+    {
+        SqliteStatement all(m_db, "SELECT id, source, size, time, CASE place WHEN 0 THEN original ELSE '' END FROM docs");
+        while (all.next())
+            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3), all.text(4)});
+        if (m_db.failed())
+            return false;
+    }
+
+    struct Change {
+        const Source *source;
+        qint64 size;
+        qint64 time;
+    };
+    std::vector<Change> changes;
+    QSet<QString> wanted;
+    wanted.reserve(static_cast<qsizetype>(sources.size()));
+    for (const Source &source : sources) {
+        if (wanted.contains(source.id))
+            continue;
+        wanted.insert(source.id);
+        const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
+        const auto it = known.constFind(source.id);
+        const bool same = it != known.constEnd() && it->size == size && it->time == time
+                          && (source.place != Place::Caption || it->caption == source.text);
+        if (!same)
+            changes.push_back({&source, size, time});
+    }
+    std::vector<qint64> stale;
+    for (auto it = known.constBegin(); it != known.constEnd(); ++it) {
+        if (!wanted.contains(it.key()))
+            stale.push_back(it->id);
+    }
+
+    const int total = static_cast<int>(changes.size() + stale.size());
+    int done = 0;
+    Transaction transaction(m_db);
+    for (const qint64 id : stale) {
+        if (!drop(id))
+            return false;
+        ++done;
+    }
+    for (const Change &change : changes) {
+        if (!store(*change.source, change.size, change.time))
+            return false;
+        if (++done % kBatchSize == 0 && !transaction.renew())
+            return false;
+        if (progress && !progress(done, total))
+            return false;
+    }
+    return !m_db.failed();
+}
+
+bool SearchIndex::updateSource(const Source &source)
+{
+    if (!m_db.isOpen() && !openOrRebuild())
+        return false;
+    const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
+    Transaction transaction(m_db);
+    return store(source, size, time);
+}
+
+bool SearchIndex::store(const Source &source, qint64 size, qint64 time)
+{
+    const std::optional<QString> text = readSource(source);
+    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, readable, key, place, page, original)"
+                                 " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT(source) DO UPDATE SET"
+                                 " size = excluded.size, time = excluded.time, readable = excluded.readable,"
+                                 " key = excluded.key, place = excluded.place, page = excluded.page,"
+                                 " original = excluded.original RETURNING id");
+    upsert.bind(1, source.id).bind(2, size).bind(3, time).bind(4, qint64(text ? 1 : 0)).bind(5, source.key);
+    upsert.bind(6, qint64(source.place)).bind(7, source.page).bind(8, text.value_or(QString()));
+    if (!upsert.next())
+        return false;
+    const qint64 id = upsert.integer(0);
+    upsert.reset();
+    SqliteStatement unindex(m_db, "DELETE FROM words WHERE rowid = ?1");
+    if (!unindex.bind(1, id).run())
+        return false;
+    if (!text)
+        return true;
+    SqliteStatement index(m_db, "INSERT INTO words(rowid, body) VALUES(?1, ?2)");
+    return index.bind(1, id).bind(2, fold(*text, KanaMatching::Same)).run();
+}
+
+bool SearchIndex::drop(qint64 id)
+{
+    SqliteStatement unindex(m_db, "DELETE FROM words WHERE rowid = ?1");
+    SqliteStatement remove(m_db, "DELETE FROM docs WHERE id = ?1");
+    return unindex.bind(1, id).run() && remove.bind(1, id).run();
+}
+
+int SearchIndex::unreadableCount()
+{
+    SqliteStatement count(m_db, "SELECT count(*) FROM docs WHERE readable = 0");
+    return count.next() ? static_cast<int>(count.integer(0)) : 0;
+}
+
+SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options)
+{
+    SearchAnswer answer;
+    if (query.size() > kMaxQueryLength) {
+        answer.message = QStringLiteral("検索する語が長すぎます。%1 文字までにしてください。").arg(kMaxQueryLength);
+        return answer;
+    }
+    // The index holds katakana as hiragana: it finds every candidate, and the
+    // original text tells which ones match kana exactly.
+    const QStringList indexWords = queryWords(query, KanaMatching::Same);
+    const QStringList words = queryWords(query, options.kana);
+    if (words.isEmpty() || !m_db.isOpen())
+        return answer;
+    QStringList longWords;
+    QStringList shortWords;
+    for (const QString &word : indexWords)
+        (word.size() >= 3 ? longWords : shortWords).append(word);
+
+    QByteArray sql = "SELECT rowid FROM words WHERE ";
+    sql += longWords.isEmpty() ? "1" : "words MATCH ?1";
+    for (int i = 0; i < shortWords.size(); ++i)
+        sql += " AND instr(body, ?" + QByteArray::number(i + 2) + ") > 0";
+    SqliteStatement candidates(m_db, sql.constData());
+    if (!longWords.isEmpty())
+        candidates.bind(1, matchExpression(longWords));
+    for (int i = 0; i < shortWords.size(); ++i)
+        candidates.bind(i + 2, shortWords[i]);
+
+    SqliteStatement doc(m_db, "SELECT key, place, page, original FROM docs WHERE id = ?1");
+    while (candidates.next()) {
+        doc.reset();
+        if (!doc.bind(1, candidates.integer(0)).next())
+            continue;
+        const QString original = doc.text(3);
+        const FoldedText folded = foldWithOrigins(original, options.kana);
+        if (!containsAll(folded.text, words))
+            continue;
+        if (answer.hits.size() == options.limit) {
+            answer.more = true;
+            break;
+        }
+        SearchHit hit;
+        hit.key = doc.text(0);
+        hit.place = static_cast<Place>(doc.integer(1));
+        hit.page = doc.text(2);
+        const std::vector<TextRange> ranges = findWords(folded, words, 64);
+        const TextRange first = ranges.front();
+        hit.match = first;
+        hit.matchedText = original.mid(first.start, first.length);
+        const qsizetype from = characterStart(original, std::max<qsizetype>(0, first.start - kSnippetBefore));
+        const qsizetype to = characterStart(original, std::min(original.size(), first.start + first.length + kSnippetAfter));
+        const QString lead = from > 0 ? QStringLiteral("…") : QString();
+        hit.snippet = lead + oneLine(QStringView(original).sliced(from, to - from))
+                      + (to < original.size() ? QStringLiteral("…") : QString());
+        for (const TextRange &range : ranges) {
+            if (range.start >= from && range.start + range.length <= to)
+                hit.marks.push_back({range.start - from + lead.size(), range.length});
+        }
+        answer.hits.push_back(std::move(hit));
+    }
+    return answer;
+}
+
+} // namespace kobin::search
