@@ -92,6 +92,14 @@ std::vector<IndexedItem> indexedItems(const ItemTree &tree)
     return items;
 }
 
+QString treePath(const TreeItem &item)
+{
+    QStringList captions;
+    for (const TreeItem *at = &item; at; at = at->parent())
+        captions.prepend(at->text());
+    return captions.join(QStringLiteral(" ＞ "));
+}
+
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
                                 const BookLocation &location)
 {

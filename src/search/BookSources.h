@@ -7,6 +7,7 @@
 
 namespace kobin {
 class ItemTree;
+class TreeItem;
 class WorkingFolder;
 } // namespace kobin
 
@@ -31,6 +32,9 @@ struct IndexedItem {
 
 // The book's items in the tree's order (depth first).
 std::vector<IndexedItem> indexedItems(const ItemTree &tree);
+
+// Where an item is in the tree, as a result shows it: "ブック ＞ フォルダ ＞ 項目".
+QString treePath(const TreeItem &item);
 
 // One thing of the book that search reads: a caption, or a file.
 struct Source {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace kobin::search {
 
@@ -94,6 +95,20 @@ qsizetype characterStart(QStringView text, qsizetype at)
 }
 
 } // namespace
+
+void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &items)
+{
+    QHash<QString, int> order;
+    for (const IndexedItem &item : items)
+        order.insert(item.key, static_cast<int>(order.size()));
+    hits.erase(std::remove_if(hits.begin(), hits.end(), [&order](const SearchHit &hit) { return !order.contains(hit.key); }),
+               hits.end());
+    std::stable_sort(hits.begin(), hits.end(), [&order](const SearchHit &a, const SearchHit &b) {
+        const int first = order.value(a.key);
+        const int second = order.value(b.key);
+        return first != second ? first < second : int(a.place) < int(b.place);
+    });
+}
 
 SearchIndex::SearchIndex(const QString &path, Role role) : m_path(path)
 {

@@ -32,6 +32,11 @@ struct SearchAnswer {
     QString message;   // why a query was not run
 };
 
+// Puts hits in the order of the items in the tree (an item's caption first,
+// then its note, its pages and their side texts), and leaves out hits of items
+// no longer in it.
+void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &items);
+
 // Queries longer than this many characters are refused with a message.
 constexpr qsizetype kMaxQueryLength = 256;
 
