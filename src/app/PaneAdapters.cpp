@@ -24,7 +24,11 @@ bool TextPaneNotes::load(const QString &path)
 
 bool TextPaneNotes::save(const QString &path)
 {
-    return m_pane.saveRichText(path);
+    if (!m_pane.saveRichText(path))
+        return false;
+    if (m_stored)
+        m_stored(path);
+    return true;
 }
 
 void TextPaneNotes::clear()

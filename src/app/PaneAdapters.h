@@ -11,6 +11,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace kobin {
 
@@ -26,6 +27,8 @@ class TextPaneNotes : public NotePane
 {
 public:
     explicit TextPaneNotes(TextPane &pane) : m_pane(pane) {}
+    // Told of every note written, so that what follows notes (search) can keep up.
+    void setStoredHandler(std::function<void(const QString &path)> stored) { m_stored = std::move(stored); }
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
@@ -36,6 +39,7 @@ public:
 
 private:
     TextPane &m_pane;
+    std::function<void(const QString &path)> m_stored;
 };
 
 class BrowserPageView : public PageView

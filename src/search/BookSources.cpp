@@ -100,6 +100,23 @@ QString treePath(const TreeItem &item)
     return captions.join(QStringLiteral(" ＞ "));
 }
 
+std::optional<Source> contentFileSource(const QString &name, const QString &path,
+                                        const std::function<std::optional<ItemKind>(const QString &key)> &kindOf)
+{
+    if (!name.endsWith(kRtf))
+        return std::nullopt;
+    const QString key = keyPrefix(name);
+    const std::optional<ItemKind> kind = key.isEmpty() ? std::nullopt : kindOf(key);
+    if (!kind)
+        return std::nullopt; // the note of an item no longer in the tree
+    const QStringView tail = QStringView(name).sliced(key.size(), name.size() - key.size() - kRtf.size());
+    if (tail.isEmpty())
+        return Source{QStringLiteral("note:") + name, key, Place::Note, {}, path, {}};
+    if (*kind != ItemKind::Homepage)
+        return std::nullopt;
+    return Source{QStringLiteral("side:") + name, key, Place::SideText, sideTextBaseName(tail), path, {}};
+}
+
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
                                 const BookLocation &location)
 {
@@ -110,23 +127,18 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
         sources.push_back({QStringLiteral("caption:") + item.key, item.key, Place::Caption, {}, {}, item.caption});
     }
 
+    const auto kindOf = [&byKey](const QString &key) -> std::optional<ItemKind> {
+        const IndexedItem *item = byKey.value(key);
+        return item ? std::optional<ItemKind>(item->kind) : std::nullopt;
+    };
     QHash<QString, QStringList> sideTextBases; // by homepage item key
     for (const QString &name : folder.readableContentFiles().value_or(QStringList())) {
-        if (!name.endsWith(kRtf))
+        std::optional<Source> source = contentFileSource(name, folder.readableFile(name), kindOf);
+        if (!source)
             continue;
-        const QString key = keyPrefix(name);
-        const IndexedItem *item = byKey.value(key);
-        if (!item)
-            continue; // the note of an item no longer in the tree
-        const QStringView tail = QStringView(name).sliced(key.size(), name.size() - key.size() - kRtf.size());
-        const QString path = folder.readableFile(name);
-        if (tail.isEmpty()) {
-            sources.push_back({QStringLiteral("note:") + name, key, Place::Note, {}, path, {}});
-        } else if (item->kind == ItemKind::Homepage) {
-            const QString baseName = sideTextBaseName(tail);
-            sideTextBases[key].append(baseName);
-            sources.push_back({QStringLiteral("side:") + name, key, Place::SideText, baseName, path, {}});
-        }
+        if (source->place == Place::SideText)
+            sideTextBases[source->key].append(source->page);
+        sources.push_back(std::move(*source));
     }
 
     PageFolders pageFolders;

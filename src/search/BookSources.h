@@ -3,6 +3,8 @@
 #include "ItemKind.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace kobin {
@@ -51,6 +53,12 @@ struct BookLocation {
     QString bookPath; // the book file; empty for a new book
     QString appPath;  // the program folder
 };
+
+// The source a content file of the book is, by its name: an item's note or a
+// side text of a homepage item; nothing for other files and for files of items
+// not in the tree (kindOf gives nothing for them).
+std::optional<Source> contentFileSource(const QString &name, const QString &path,
+                                        const std::function<std::optional<ItemKind>(const QString &key)> &kindOf);
 
 // Everything search reads of a book: each item's caption, the notes and side
 // texts among its content files, and for each homepage item its page and the

@@ -162,6 +162,14 @@ std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &wo
     return ranges;
 }
 
+std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit)
+{
+    const QString folded = fold(phrase, kana);
+    if (folded.trimmed().isEmpty())
+        return {};
+    return findWords(foldWithOrigins(text, kana), {folded}, limit);
+}
+
 bool containsAll(QStringView folded, const QStringList &words)
 {
     return std::all_of(words.begin(), words.end(), [folded](const QString &word) { return folded.contains(word); });

@@ -45,6 +45,9 @@ struct TextRange {
 // found; at most limit ranges are given.
 std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &words, size_t limit);
 
+// Where phrase occurs in text, folded alike (as a find in one note looks).
+std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit);
+
 // Whether every word occurs in the folded text.
 bool containsAll(QStringView folded, const QStringList &words);
 
