@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStandardPaths>
+#include <sqlite3.h>
 #include <algorithm>
 
 namespace kobin::search {
@@ -88,6 +89,25 @@ QString oneLine(QStringView text)
     return line;
 }
 
+// contains(text, word): whether text holds word, compared as the UTF-16 the
+// index stores, without the conversion to UTF-8 that instr() makes of every row.
+void containsFunction(sqlite3_context *context, int, sqlite3_value **values)
+{
+    const auto *text = static_cast<const QChar *>(sqlite3_value_text16(values[0]));
+    const qsizetype textSize = sqlite3_value_bytes16(values[0]) / 2;
+    const auto *word = static_cast<const QChar *>(sqlite3_value_text16(values[1]));
+    const qsizetype wordSize = sqlite3_value_bytes16(values[1]) / 2;
+    const bool found = text && word && QStringView(text, textSize).contains(QStringView(word, wordSize));
+    sqlite3_result_int(context, found ? 1 : 0);
+}
+
+void addContainsFunction(SqliteDatabase &db)
+{
+    if (db.isOpen())
+        db.check(sqlite3_create_function_v2(db.handle(), "contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                            containsFunction, nullptr, nullptr, nullptr));
+}
+
 // Never cuts a surrogate pair in two.
 qsizetype characterStart(QStringView text, qsizetype at)
 {
@@ -112,10 +132,12 @@ void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &i
 
 SearchIndex::SearchIndex(const QString &path, Role role) : m_path(path)
 {
-    if (role == Role::Reader)
+    if (role == Role::Reader) {
         m_db.open(path, SqliteDatabase::Access::ReadOnly);
-    else
+        addContainsFunction(m_db);
+    } else {
         openOrRebuild();
+    }
 }
 
 QString SearchIndex::locationFor(const QString &bookPath)
@@ -136,13 +158,18 @@ bool SearchIndex::openOrRebuild()
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (m_db.open(m_path, SqliteDatabase::Access::ReadWrite)) {
         SqliteStatement version(m_db, "SELECT value FROM meta WHERE name = 'schema'");
-        if (version.next() && version.text(0) == kSchemaVersion && !m_db.failed())
+        if (version.next() && version.text(0) == kSchemaVersion && !m_db.failed()) {
+            addContainsFunction(m_db);
             return true;
+        }
     }
     // Damaged, of another version, or not an index at all: it is only a cache.
     m_db.close();
     removeDatabaseFiles(m_path);
-    return m_db.open(m_path, SqliteDatabase::Access::ReadWrite) && createSchema();
+    if (!m_db.open(m_path, SqliteDatabase::Access::ReadWrite) || !createSchema())
+        return false;
+    addContainsFunction(m_db);
+    return true;
 }
 
 bool SearchIndex::createSchema()
@@ -297,10 +324,13 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
     for (const QString &word : indexWords)
         (word.size() >= 3 ? longWords : shortWords).append(word);
 
-    QByteArray sql = "SELECT rowid FROM words WHERE ";
-    sql += longWords.isEmpty() ? "1" : "words MATCH ?1";
+    // Words of three characters or more are looked up in the index; shorter
+    // ones are looked for in the text it stores (FTS5's own table of it).
+    QByteArray sql = longWords.isEmpty() ? "SELECT id FROM words_content WHERE 1"
+                                         : "SELECT rowid FROM words WHERE words MATCH ?1";
+    const QByteArray column = longWords.isEmpty() ? "c0" : "body";
     for (int i = 0; i < shortWords.size(); ++i)
-        sql += " AND instr(body, ?" + QByteArray::number(i + 2) + ") > 0";
+        sql += " AND contains(" + column + ", ?" + QByteArray::number(i + 2) + ")";
     SqliteStatement candidates(m_db, sql.constData());
     if (!longWords.isEmpty())
         candidates.bind(1, matchExpression(longWords));

@@ -165,6 +165,8 @@ void BookSearch::indexUpdated(int unreadable)
 
 void BookSearch::openBookSearch()
 {
+    if (!m_dock->isVisible())
+        m_window.resizeDocks({m_dock}, {m_window.height() / 3}, Qt::Vertical); // the panes keep most of the window
     m_dock->show();
     m_dock->raise();
     m_pane->focusQuery();
@@ -279,7 +281,12 @@ void BookSearch::continueMarking()
 
 void BookSearch::markMatch(const SearchHit &hit)
 {
-    if (hit.place != Place::Caption) {
+    if (hit.place == Place::Caption) {
+        m_findBar->close(); // the tree shows the item: nothing in the panes to mark
+    } else {
+        QWidget *pane = hit.place == Place::Page ? static_cast<QWidget *>(m_window.browserPane()) : m_window.textPane();
+        if (!pane->isVisible())
+            m_window.showArrangement(QStringLiteral("updown")); // a homepage item with one of its panes hidden
         m_findBar->setText(hit.matchedText);
         if (hit.place == Place::Page) {
             m_findBar->openOver(m_window.browserPane());
