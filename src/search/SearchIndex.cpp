@@ -19,7 +19,7 @@ namespace {
 
 // Changes whenever what the index holds or how text is folded changes: an index
 // of another version is rebuilt.
-const QString kSchemaVersion = QStringLiteral("kobin-search-1");
+const QString kSchemaVersion = QStringLiteral("kobin-search-2");
 
 // Changes are committed in batches, so that searches see an index being built
 // grow, and a stopped update keeps what it did.
@@ -66,17 +66,30 @@ std::pair<qint64, qint64> fileStamp(const QString &path)
     return {info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-// The FTS5 query for words of three characters or more: each word a phrase,
-// quotes doubled, so that no word is read as query syntax.
+// The FTS5 query for words of three characters or more: the trigrams they are
+// made of, each a quoted term (quotes doubled), so that no word is read as query
+// syntax. The index keeps no positions (a fraction of the size, and far quicker
+// to build and to query), so it gives the items that hold every trigram; the
+// stored text then tells which hold the words. A few trigrams spread over the
+// words narrow the items down as well as all of them would.
 QString matchExpression(const QStringList &words)
 {
-    QStringList phrases;
+    constexpr qsizetype kMostTerms = 12;
+    QStringList terms;
     for (const QString &word : words) {
-        QString phrase = word;
-        phrase.replace(u'"', QStringLiteral("\"\""));
-        phrases.append(u'"' + phrase + u'"');
+        const QList<uint> characters = word.toUcs4();
+        for (qsizetype i = 0; i + 3 <= characters.size(); ++i) {
+            QString term = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData() + i), 3);
+            term.replace(u'"', QStringLiteral("\"\""));
+            term = u'"' + term + u'"';
+            if (!terms.contains(term))
+                terms.append(term);
+        }
     }
-    return phrases.join(QStringLiteral(" AND "));
+    QStringList spread;
+    for (qsizetype i = 0; i < std::min(terms.size(), kMostTerms); ++i)
+        spread.append(terms[i * terms.size() / std::min(terms.size(), kMostTerms)]);
+    return spread.join(QStringLiteral(" AND "));
 }
 
 QString oneLine(QStringView text)
@@ -180,7 +193,8 @@ bool SearchIndex::createSchema()
           && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
                      " time INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
                      " page TEXT NOT NULL, original TEXT NOT NULL)")
-          && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1')")))
+          && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
+                     " detail = column)")))
         return false;
     SqliteStatement version(db, "INSERT INTO meta(name, value) VALUES('schema', ?1)");
     return version.bind(1, kSchemaVersion).run();
@@ -320,22 +334,24 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
     if (words.isEmpty() || !m_db.isOpen())
         return answer;
     QStringList longWords;
-    QStringList shortWords;
-    for (const QString &word : indexWords)
-        (word.size() >= 3 ? longWords : shortWords).append(word);
+    for (const QString &word : indexWords) {
+        if (word.toUcs4().size() >= 3)
+            longWords.append(word);
+    }
 
-    // Words of three characters or more are looked up in the index; shorter
-    // ones are looked for in the text it stores (FTS5's own table of it).
+    // Words of three characters or more narrow the items down through the index;
+    // every word is then looked for in the text the index stores (FTS5's own
+    // table of it), which is all there is for shorter words.
     QByteArray sql = longWords.isEmpty() ? "SELECT id FROM words_content WHERE 1"
                                          : "SELECT rowid FROM words WHERE words MATCH ?1";
     const QByteArray column = longWords.isEmpty() ? "c0" : "body";
-    for (int i = 0; i < shortWords.size(); ++i)
+    for (int i = 0; i < indexWords.size(); ++i)
         sql += " AND contains(" + column + ", ?" + QByteArray::number(i + 2) + ")";
     SqliteStatement candidates(m_db, sql.constData());
     if (!longWords.isEmpty())
         candidates.bind(1, matchExpression(longWords));
-    for (int i = 0; i < shortWords.size(); ++i)
-        candidates.bind(i + 2, shortWords[i]);
+    for (int i = 0; i < indexWords.size(); ++i)
+        candidates.bind(i + 2, indexWords[i]);
 
     SqliteStatement doc(m_db, "SELECT key, place, page, original FROM docs WHERE id = ?1");
     while (candidates.next()) {

@@ -8,6 +8,9 @@ namespace kobin::search {
 
 namespace {
 
+// Progress is told every so many files, not for each one.
+constexpr int kProgressStep = 100;
+
 // The writer of the index it was last asked about, on the indexing thread.
 class IndexWorker : public QObject
 {
@@ -55,7 +58,8 @@ void SearchIndexer::updateBook(Book book)
         if (request == m_bookRequests.load()) {
             const std::vector<Source> sources = bookSources(book.items, book.folder, book.location);
             index.update(sources, [this, request, &book](int done, int total) {
-                emit progress(book.indexPath, done, total);
+                if (done % kProgressStep == 0 || done == total)
+                    emit progress(book.indexPath, done, total);
                 return request == m_bookRequests.load();
             });
         }

@@ -66,7 +66,9 @@ public:
                     break;
                 end += markUnits;
             }
-            if (end == i + 1 && first < 0x80)
+            if (units == 1 && QChar::isSurrogate(first))
+                append(QChar::ReplacementCharacter, i); // half a pair stands for no character
+            else if (end == i + 1 && first < 0x80)
                 append(first >= 'A' && first <= 'Z' ? char16_t(first + ('a' - 'A')) : char16_t(first), i);
             else if (end == i + 1 && foldsToItself(first))
                 append(static_cast<char16_t>(first), i);

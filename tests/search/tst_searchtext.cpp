@@ -87,6 +87,8 @@ private slots:
             = findWords(foldWithOrigins(square, KanaMatching::Distinct), {QStringLiteral("式")}, 10);
         QCOMPARE(inside.size(), size_t(1));
         QCOMPARE(square.mid(inside[0].start, inside[0].length), QStringLiteral("㍿"));
+        // Half a surrogate pair stands for no character, in a text as in a query.
+        QCOMPARE(fold(QString(QChar(0xD842)) + u'A', KanaMatching::Distinct), QStringLiteral("\uFFFDa"));
     }
 
     void overlappingMatchesAreFoundUpToTheLimit()

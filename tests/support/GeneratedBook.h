@@ -35,6 +35,7 @@ public:
             QStringLiteral("\"q\""), QStringLiteral("*"), QStringLiteral(" "), QStringLiteral("、"),
             QStringLiteral("。"), QStringLiteral("図書館"), QStringLiteral("ｶﾞ"), QStringLiteral("が"),
             QStringLiteral("表計算"), QStringLiteral("software"), QStringLiteral("Ｓｏｆｔ"), QStringLiteral("\n"),
+            QStringLiteral("𠮷野家"), // a character beyond the basic plane
         };
         return list;
     }
