@@ -11,12 +11,15 @@
 #include "SearchPane.h"
 #include "Settings.h"
 #include "TestFiles.h"
+#include "ToolbarCustomizeDialog.h"
+#include "ToolbarLayout.h"
 #include "TextPane.h"
 #include "TreePane.h"
 
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -131,6 +134,18 @@ private slots:
         tree().setText(tree().item("a4"), "Platypus house");
         QTRY_COMPARE_WITH_TIMEOUT(rows().size(), 2, 20000);
         QCOMPARE(rows().last(), QString("Zoo ＞ Animals ＞ Platypus house | 名前"));
+    }
+
+    void theToolbarCanBeGivenTheSearchButton()
+    {
+        QVERIFY(!toolbarlayout::defaultLayout().contains("search"));
+        ToolbarCustomizeDialog dialog(toolbarlayout::defaultLayout());
+        const auto lists = dialog.findChildren<QListWidget *>();
+        QStringList offered;
+        for (int i = 0; i < lists.first()->count(); ++i)
+            offered << lists.first()->item(i)->text();
+        QCOMPARE(offered, QStringList({"区切り", "ブック内を検索"}));
+        QCOMPARE(toolbarlayout::fromText(toolbarlayout::toText({"save", "search"})), QStringList({"save", "search"}));
     }
 
     void theFindBarMovesThroughTheMatchesInTheNote()
