@@ -19,7 +19,7 @@ namespace {
 
 // Changes whenever what the index holds or how text is folded changes: an index
 // of another version is rebuilt.
-const QString kSchemaVersion = QStringLiteral("kobin-search-2");
+const QString kSchemaVersion = QStringLiteral("kobin-search-3");
 
 // Changes are committed in batches, so that searches see an index being built
 // grow, and a stopped update keeps what it did.
@@ -66,30 +66,40 @@ std::pair<qint64, qint64> fileStamp(const QString &path)
     return {info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-// The FTS5 query for words of three characters or more: the trigrams they are
-// made of, each a quoted term (quotes doubled), so that no word is read as query
-// syntax. The index keeps no positions (a fraction of the size, and far quicker
-// to build and to query), so it gives the items that hold every trigram; the
-// stored text then tells which hold the words. A few trigrams spread over the
-// words narrow the items down as well as all of them would.
-QString matchExpression(const QStringList &words)
+// The trigrams (as the index keeps them) that narrow down the items holding
+// words of three characters or more. The index keeps no positions (a fraction
+// of the size, and far quicker to build and to query), so it gives the items
+// that hold every trigram; the stored text then tells which hold the words. A
+// few trigrams spread over the words narrow the items down as well as all would.
+QStringList trigramsOf(const QStringList &words)
 {
     constexpr qsizetype kMostTerms = 12;
     QStringList terms;
     for (const QString &word : words) {
         const QList<uint> characters = word.toUcs4();
         for (qsizetype i = 0; i + 3 <= characters.size(); ++i) {
-            QString term = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData() + i), 3);
-            term.replace(u'"', QStringLiteral("\"\""));
-            term = u'"' + term + u'"';
+            const QString term = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData() + i), 3);
             if (!terms.contains(term))
                 terms.append(term);
         }
     }
     QStringList spread;
-    for (qsizetype i = 0; i < std::min(terms.size(), kMostTerms); ++i)
-        spread.append(terms[i * terms.size() / std::min(terms.size(), kMostTerms)]);
-    return spread.join(QStringLiteral(" AND "));
+    const qsizetype count = std::min(terms.size(), kMostTerms);
+    for (qsizetype i = 0; i < count; ++i)
+        spread.append(terms[i * terms.size() / count]);
+    return spread;
+}
+
+// The FTS5 query for trigrams: each a quoted term, quotes doubled, so that no
+// word is read as query syntax.
+QString matchExpression(const QStringList &trigrams)
+{
+    QStringList terms;
+    for (QString term : trigrams) {
+        term.replace(u'"', QStringLiteral("\"\""));
+        terms.append(u'"' + term + u'"');
+    }
+    return terms.join(QStringLiteral(" AND "));
 }
 
 QString oneLine(QStringView text)
@@ -194,7 +204,8 @@ bool SearchIndex::createSchema()
                      " time INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
                      " page TEXT NOT NULL, original TEXT NOT NULL)")
           && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
-                     " detail = column)")))
+                     " detail = column)")
+          && db.exec("CREATE VIRTUAL TABLE words_vocabulary USING fts5vocab(words, 'row')")))
         return false;
     SqliteStatement version(db, "INSERT INTO meta(name, value) VALUES('schema', ?1)");
     return version.bind(1, kSchemaVersion).run();
@@ -338,18 +349,35 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
         if (word.toUcs4().size() >= 3)
             longWords.append(word);
     }
+    QStringList trigrams = trigramsOf(longWords);
+    if (!trigrams.isEmpty()) {
+        // A trigram in no item: nothing to read. Trigrams that are in most items
+        // narrow nothing down: reading the stored text in order is quicker then.
+        SqliteStatement items(m_db, "SELECT count(*) FROM words_content");
+        const qint64 itemCount = items.next() ? items.integer(0) : 0;
+        SqliteStatement vocabulary(m_db, "SELECT doc FROM words_vocabulary WHERE term = ?1");
+        qint64 rarest = itemCount;
+        for (const QString &trigram : trigrams) {
+            vocabulary.reset();
+            rarest = std::min(rarest, vocabulary.bind(1, trigram).next() ? vocabulary.integer(0) : 0);
+        }
+        if (rarest == 0)
+            return answer;
+        if (rarest * 2 > itemCount)
+            trigrams.clear();
+    }
 
-    // Words of three characters or more narrow the items down through the index;
-    // every word is then looked for in the text the index stores (FTS5's own
-    // table of it), which is all there is for shorter words.
-    QByteArray sql = longWords.isEmpty() ? "SELECT id FROM words_content WHERE 1"
-                                         : "SELECT rowid FROM words WHERE words MATCH ?1";
-    const QByteArray column = longWords.isEmpty() ? "c0" : "body";
+    // Trigrams of words of three characters or more narrow the items down through
+    // the index; every word is then looked for in the text the index stores
+    // (FTS5's own table of it), which is all there is for shorter words.
+    QByteArray sql = trigrams.isEmpty() ? "SELECT id FROM words_content WHERE 1"
+                                        : "SELECT rowid FROM words WHERE words MATCH ?1";
+    const QByteArray column = trigrams.isEmpty() ? "c0" : "body";
     for (int i = 0; i < indexWords.size(); ++i)
         sql += " AND contains(" + column + ", ?" + QByteArray::number(i + 2) + ")";
     SqliteStatement candidates(m_db, sql.constData());
-    if (!longWords.isEmpty())
-        candidates.bind(1, matchExpression(longWords));
+    if (!trigrams.isEmpty())
+        candidates.bind(1, matchExpression(trigrams));
     for (int i = 0; i < indexWords.size(); ++i)
         candidates.bind(i + 2, indexWords[i]);
 
