@@ -381,14 +381,24 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
     for (int i = 0; i < indexWords.size(); ++i)
         candidates.bind(i + 2, indexWords[i]);
 
+    const bool tellKanaApart = options.kana == KanaMatching::Distinct && holdsKana(words.join(QString()));
     SqliteStatement doc(m_db, "SELECT key, place, page, original FROM docs WHERE id = ?1");
     while (candidates.next()) {
         doc.reset();
         if (!doc.bind(1, candidates.integer(0)).next())
             continue;
         const QString original = doc.text(3);
-        const FoldedText folded = foldWithOrigins(original, options.kana);
-        if (!containsAll(folded.text, words))
+        // The index holds every word; only kana told apart needs the original to say
+        // whether the item matches. Otherwise the text is folded as far as the first match.
+        std::optional<TextRange> firstMatch;
+        if (tellKanaApart) {
+            const FoldedText folded = foldWithOrigins(original, options.kana);
+            if (containsAll(folded.text, words))
+                firstMatch = findWords(folded, words, 1).front();
+        } else {
+            firstMatch = firstOccurrence(original, words, options.kana);
+        }
+        if (!firstMatch)
             continue;
         if (answer.hits.size() == options.limit) {
             answer.more = true;
@@ -398,8 +408,7 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
         hit.key = doc.text(0);
         hit.place = static_cast<Place>(doc.integer(1));
         hit.page = doc.text(2);
-        const std::vector<TextRange> ranges = findWords(folded, words, 64);
-        const TextRange first = ranges.front();
+        const TextRange first = *firstMatch;
         hit.match = first;
         hit.matchedText = original.mid(first.start, first.length);
         const qsizetype from = characterStart(original, std::max<qsizetype>(0, first.start - kSnippetBefore));
@@ -407,10 +416,9 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
         const QString lead = from > 0 ? QStringLiteral("…") : QString();
         hit.snippet = lead + oneLine(QStringView(original).sliced(from, to - from))
                       + (to < original.size() ? QStringLiteral("…") : QString());
-        for (const TextRange &range : ranges) {
-            if (range.start >= from && range.start + range.length <= to)
-                hit.marks.push_back({range.start - from + lead.size(), range.length});
-        }
+        const FoldedText around = foldWithOrigins(QStringView(original).sliced(from, to - from), options.kana);
+        for (const TextRange &range : findWords(around, words, 64))
+            hit.marks.push_back({range.start + lead.size(), range.length});
         answer.hits.push_back(std::move(hit));
     }
     return answer;

@@ -164,6 +164,41 @@ std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &wo
     return ranges;
 }
 
+std::optional<TextRange> firstOccurrence(QStringView original, const QStringList &words, KanaMatching kana)
+{
+    constexpr qsizetype kPiece = 4096;
+    qsizetype longest = 0;
+    for (const QString &word : words)
+        longest = std::max(longest, word.size());
+    if (longest == 0)
+        return std::nullopt;
+    FoldedText seen; // the end of what was folded so far, and the piece after it
+    qsizetype start = 0;
+    while (start < original.size()) {
+        // A piece ends before a character, never before a mark that folds into the one before it.
+        qsizetype end = std::min(original.size(), start + kPiece);
+        for (qsizetype units = 1; end < original.size(); end += units) {
+            if (!original[end].isLowSurrogate() && !joinsPrevious(codePointAt(original, end, &units)))
+                break;
+        }
+        FoldedText piece = foldWithOrigins(original.sliced(start, end - start), kana);
+        if (!seen.origins.empty())
+            seen.origins.pop_back(); // the end of the last piece is where this one starts
+        seen.text += piece.text;
+        for (const qsizetype origin : piece.origins)
+            seen.origins.push_back(origin + start);
+        const std::vector<TextRange> found = findWords(seen, words, 1);
+        if (!found.empty())
+            return found.front();
+        // Only the last few characters can begin a match that ends in the next piece.
+        const qsizetype keep = std::min(seen.text.size(), longest - 1);
+        seen.text = seen.text.right(keep);
+        seen.origins.erase(seen.origins.begin(), seen.origins.end() - (keep + 1));
+        start = end;
+    }
+    return std::nullopt;
+}
+
 std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit)
 {
     const QString folded = fold(phrase, kana);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 namespace kobin::search {
@@ -44,6 +45,10 @@ struct TextRange {
 // folded as queryWords folds them. Overlapping occurrences of one word are all
 // found; at most limit ranges are given.
 std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &words, size_t limit);
+
+// Where the first occurrence of any of the words is in the original text. The
+// text is folded piece by piece, only as far as that occurrence.
+std::optional<TextRange> firstOccurrence(QStringView original, const QStringList &words, KanaMatching kana);
 
 // Where phrase occurs in text, folded alike (as a find in one note looks).
 std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit);

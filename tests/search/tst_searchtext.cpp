@@ -91,6 +91,22 @@ private slots:
         QCOMPARE(fold(QString(QChar(0xD842)) + u'A', KanaMatching::Distinct), QStringLiteral("\uFFFDa"));
     }
 
+    void theFirstOccurrenceIsFoundAcrossPiecesOfALongText()
+    {
+        const QString pad(4095, u'x');
+        const auto first = [](const QString &text, const QString &query) {
+            const std::optional<TextRange> found
+                = firstOccurrence(text, queryWords(query, KanaMatching::Distinct), KanaMatching::Distinct);
+            return found ? text.mid(found->start, found->length) + u'@' + QString::number(found->start) : QString();
+        };
+        QCOMPARE(first(pad + QStringLiteral("ABCD"), QStringLiteral("abcd")), QStringLiteral("ABCD@4095"));
+        QCOMPARE(first(pad + QStringLiteral("ｶﾞ"), QStringLiteral("ガ")), QStringLiteral("ｶﾞ@4095"));
+        QCOMPARE(first(pad + pad + QStringLiteral("ｶﾞyy"), QStringLiteral("yy ガ")),
+                 QStringLiteral("ｶﾞ@") + QString::number(2 * 4095));
+        QCOMPARE(first(pad + QStringLiteral("ab") + pad, QStringLiteral("ba")), QString());
+        QCOMPARE(first(QStringLiteral("😀ab"), QStringLiteral("B")), QStringLiteral("b@3"));
+    }
+
     void overlappingMatchesAreFoundUpToTheLimit()
     {
         const FoldedText folded = foldWithOrigins(QStringLiteral("ああああ"), KanaMatching::Distinct);
