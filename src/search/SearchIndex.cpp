@@ -1,5 +1,6 @@
 #include "SearchIndex.h"
 
+#include "BoundedFile.h"
 #include "ContentText.h"
 
 #include <QCryptographicHash>
@@ -19,7 +20,7 @@ namespace {
 
 // Changes whenever what the index holds or how text is folded changes: an index
 // of another version is rebuilt.
-const QString kSchemaVersion = QStringLiteral("kobin-search-3");
+const QString kSchemaVersion = QStringLiteral("kobin-search-4");
 
 // Changes are committed in batches, so that searches see an index being built
 // grow, and a stopped update keeps what it did.
@@ -88,6 +89,14 @@ QStringList trigramsOf(const QStringList &words)
     for (qsizetype i = 0; i < count; ++i)
         spread.append(terms[i * terms.size() / count]);
     return spread;
+}
+
+// What a file holds, in short: a file copied anew (the working folder is filled
+// by copies) has another time but the same content, and is not read again.
+qint64 fileDigest(const QString &path)
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPageFileSize);
+    return bytes ? static_cast<qint64>(qHashBits(bytes->constData(), static_cast<size_t>(bytes->size()))) : -1;
 }
 
 // The FTS5 query for trigrams: each a quoted term, quotes doubled, so that no
@@ -201,7 +210,7 @@ bool SearchIndex::createSchema()
     if (!(db.exec("PRAGMA encoding = 'UTF-16le'") && db.exec("PRAGMA journal_mode = WAL")
           && db.exec("CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)")
           && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
-                     " time INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
+                     " time INTEGER NOT NULL, digest INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
                      " page TEXT NOT NULL, original TEXT NOT NULL)")
           && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
                      " detail = column)")
@@ -231,13 +240,15 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
         qint64 id;
         qint64 size;
         qint64 time;
+        qint64 digest;
         QString caption;
     };
     QHash<QString, Known> known;
     {
-        SqliteStatement all(m_db, "SELECT id, source, size, time, CASE place WHEN 0 THEN original ELSE '' END FROM docs");
+        SqliteStatement all(m_db, "SELECT id, source, size, time, digest, CASE place WHEN 0 THEN original ELSE '' END"
+                                  " FROM docs");
         while (all.next())
-            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3), all.text(4)});
+            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3), all.integer(4), all.text(5)});
         if (m_db.failed())
             return false;
     }
@@ -248,6 +259,7 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
         qint64 time;
     };
     std::vector<Change> changes;
+    std::vector<std::pair<qint64, qint64>> copied; // id and new time of files copied unchanged
     QSet<QString> wanted;
     wanted.reserve(static_cast<qsizetype>(sources.size()));
     for (const Source &source : sources) {
@@ -256,9 +268,11 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
         wanted.insert(source.id);
         const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
         const auto it = known.constFind(source.id);
-        const bool same = it != known.constEnd() && it->size == size && it->time == time
-                          && (source.place != Place::Caption || it->caption == source.text);
-        if (!same)
+        if (it == known.constEnd() || it->size != size || (source.place == Place::Caption && it->caption != source.text))
+            changes.push_back({&source, size, time});
+        else if (it->time != time && it->digest == fileDigest(source.path))
+            copied.emplace_back(it->id, time);
+        else if (it->time != time)
             changes.push_back({&source, size, time});
     }
     std::vector<qint64> stale;
@@ -274,6 +288,11 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
         if (!drop(id))
             return false;
         ++done;
+    }
+    SqliteStatement restamp(m_db, "UPDATE docs SET time = ?2 WHERE id = ?1");
+    for (const auto &[id, time] : copied) {
+        if (!restamp.bind(1, id).bind(2, time).run())
+            return false;
     }
     for (const Change &change : changes) {
         if (!store(*change.source, change.size, change.time))
@@ -298,13 +317,14 @@ bool SearchIndex::updateSource(const Source &source)
 bool SearchIndex::store(const Source &source, qint64 size, qint64 time)
 {
     const std::optional<QString> text = readSource(source);
-    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, readable, key, place, page, original)"
-                                 " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT(source) DO UPDATE SET"
-                                 " size = excluded.size, time = excluded.time, readable = excluded.readable,"
-                                 " key = excluded.key, place = excluded.place, page = excluded.page,"
-                                 " original = excluded.original RETURNING id");
-    upsert.bind(1, source.id).bind(2, size).bind(3, time).bind(4, qint64(text ? 1 : 0)).bind(5, source.key);
-    upsert.bind(6, qint64(source.place)).bind(7, source.page).bind(8, text.value_or(QString()));
+    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, digest, readable, key, place, page, original)"
+                                 " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT(source) DO UPDATE SET"
+                                 " size = excluded.size, time = excluded.time, digest = excluded.digest,"
+                                 " readable = excluded.readable, key = excluded.key, place = excluded.place,"
+                                 " page = excluded.page, original = excluded.original RETURNING id");
+    const qint64 digest = source.place == Place::Caption ? -1 : fileDigest(source.path);
+    upsert.bind(1, source.id).bind(2, size).bind(3, time).bind(4, digest).bind(5, qint64(text ? 1 : 0));
+    upsert.bind(6, source.key).bind(7, qint64(source.place)).bind(8, source.page).bind(9, text.value_or(QString()));
     if (!upsert.next())
         return false;
     const qint64 id = upsert.integer(0);
@@ -390,13 +410,10 @@ SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options
         const QString original = doc.text(3);
         // The index holds every word; only kana told apart needs the original to say
         // whether the item matches. Otherwise the text is folded as far as the first match.
-        std::optional<TextRange> firstMatch;
-        if (tellKanaApart) {
-            const FoldedText folded = foldWithOrigins(original, options.kana);
-            if (containsAll(folded.text, words))
-                firstMatch = findWords(folded, words, 1).front();
-        } else {
-            firstMatch = firstOccurrence(original, words, options.kana);
+        std::optional<TextRange> firstMatch = firstOccurrence(original, words, options.kana);
+        for (qsizetype i = 0; tellKanaApart && firstMatch && i < words.size(); ++i) {
+            if (!firstOccurrence(original, {words[i]}, options.kana))
+                firstMatch.reset();
         }
         if (!firstMatch)
             continue;

@@ -152,6 +152,25 @@ private slots:
         QVERIFY(fixture.update(index) > 0);
         QCOMPARE(fixture.update(index), 0);
 
+        // The working folder filled again: the same notes, copied at another time.
+        const QString note = fixture.book.working.textFile(QStringLiteral("a7"));
+        const auto touch = [](const QString &path, int seconds) {
+            QFile file(path);
+            return file.open(QIODevice::ReadWrite)
+                   && file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime);
+        };
+        QVERIFY(touch(note, 10));
+        QCOMPARE(fixture.update(index), 0);
+        // Content of the same size changed at another time is read again.
+        fixture.book.writeNote(QStringLiteral("a7"), QStringLiteral("aardvark"));
+        QVERIFY(touch(note, 20));
+        QVERIFY(fixture.update(index) == 1);
+        fixture.book.writeNote(QStringLiteral("a7"), QStringLiteral("aardwolf"));
+        QVERIFY(touch(note, 30));
+        QCOMPARE(fixture.update(index), 1);
+        QCOMPARE(found(index, QStringLiteral("aardwolf")).size(), 1);
+        QVERIFY(found(index, QStringLiteral("aardvark")).isEmpty());
+
         // A note stored, a caption renamed, an item moved, an item deleted.
         fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("新しい内容 kangaroo"));
         ItemTree &tree = fixture.book.tree;
