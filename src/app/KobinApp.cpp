@@ -2,6 +2,7 @@
 
 #include "BookCommands.h"
 #include "BookExport.h"
+#include "BookSearch.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
 #include "EarlierVersions.h"
@@ -120,6 +121,9 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     bindPageCommands();
     bindTreeCommands();
     bindEditCommands();
+    m_search = std::make_unique<search::BookSearch>(m_book, window);
+    m_search->bindCommands(m_commands);
+    m_notes->setStoredHandler([this](const QString &path) { m_search->noteStored(path); });
 }
 
 KobinApp::~KobinApp() = default;

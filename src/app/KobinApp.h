@@ -12,6 +12,9 @@
 
 namespace kobin {
 
+namespace search {
+class BookSearch;
+}
 class BookCommands;
 class ColourCommands;
 class CrashRecovery;
@@ -57,6 +60,7 @@ public:
     Lifecycle &lifecycle() { return *m_lifecycle; }
     TreeCommands &treeCommands() { return *m_treeCommands; }
     CrashRecovery &recovery() { return *m_recovery; }
+    search::BookSearch &search() { return *m_search; }
 
 private:
     void bindBookCommands();
@@ -92,6 +96,7 @@ private:
     std::unique_ptr<DialogVersionChooser> m_versionChooser;
     std::unique_ptr<EarlierVersions> m_earlierVersions;
     std::unique_ptr<ShellCommands> m_shellCommands;
+    std::unique_ptr<search::BookSearch> m_search;
 };
 
 } // namespace kobin

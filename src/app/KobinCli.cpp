@@ -1,15 +1,21 @@
 // kobin-cli: the command-line companion. Reads books and notes with the same code
 // as the program and prints what it finds.
+#include "AppPath.h"
 #include "BookCommandLine.h"
 #include "BookFile.h"
 #include "BookOutline.h"
+#include "BookSession.h"
 #include "ItemTree.h"
 #include "RtfConversion.h"
+#include "SearchIndex.h"
+#include "WorkingFolder.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -26,6 +32,20 @@ void writeError(const QString &text)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
 }
 
+// Reads the book file into tree; false, after saying why, when it cannot be read.
+bool readBook(const QString &path, kobin::ItemTree &tree)
+{
+    const kobin::BookReading reading = kobin::loadBookFile(path, tree);
+    if (const std::optional<QString> error = kobin::bookReadingError(reading, path)) {
+        writeError(*error);
+        return false;
+    }
+    if (reading.droppedRecords > 0)
+        writeError(QStringLiteral("「 ") + path + QStringLiteral(" 」の中に読めない項目が ")
+                   + QString::number(reading.droppedRecords) + QStringLiteral(" 個ありました。読めた項目だけを表示します。"));
+    return true;
+}
+
 int printTree(const QStringList &args)
 {
     if (args.size() != 1) {
@@ -33,16 +53,56 @@ int printTree(const QStringList &args)
         return 2;
     }
     kobin::ItemTree tree;
-    const kobin::BookReading reading = kobin::loadBookFile(args[0], tree);
-    if (const std::optional<QString> error = kobin::bookReadingError(reading, args[0])) {
-        writeError(*error);
+    if (!readBook(args[0], tree))
         return 1;
-    }
-    if (reading.droppedRecords > 0)
-        writeError(QStringLiteral("「 ") + args[0] + QStringLiteral(" 」の中に読めない項目が ")
-                   + QString::number(reading.droppedRecords) + QStringLiteral(" 個ありました。読めた項目だけを表示します。"));
     writeOut(kobin::bookOutline(tree));
     return 0;
+}
+
+// The items of a book that hold every word of the query, one line each: the
+// item's place in the tree, where it matched and the text around the match.
+// The book's notes are read from its book folder, through the same index the
+// program keeps.
+int searchBook(QStringList args)
+{
+    namespace search = kobin::search;
+    const bool sameKana = !args.isEmpty() && args.first() == QLatin1String("--kana");
+    if (sameKana)
+        args.removeFirst();
+    if (args.size() < 2) {
+        writeError(QStringLiteral("使い方: kobin-cli search [--kana] BOOK 検索する語..."));
+        return 2;
+    }
+    const QString bookPath = args.takeFirst();
+    kobin::ItemTree tree;
+    if (!readBook(bookPath, tree))
+        return 1;
+    const QString appPath = kobin::resolveAppPath();
+    const kobin::WorkingFolder bookFolder(appPath + kobin::bookNameFromPath(bookPath) + u'/');
+    const std::vector<search::IndexedItem> items = search::indexedItems(tree);
+    search::SearchIndex index(search::SearchIndex::locationFor(bookPath), search::SearchIndex::Role::Writer);
+    if (!index.update(search::bookSources(items, bookFolder, {bookPath, appPath}))) {
+        writeError(QStringLiteral("検索用の索引を作れません。"));
+        return 1;
+    }
+    const search::KanaMatching kana = sameKana ? search::KanaMatching::Same : search::KanaMatching::Distinct;
+    search::SearchAnswer answer = index.search(args.join(u' '), {kana, std::numeric_limits<size_t>::max()});
+    if (!answer.message.isEmpty()) {
+        writeError(answer.message);
+        return 2;
+    }
+    search::orderByTree(answer.hits, items);
+    QString lines;
+    for (const search::SearchHit &hit : answer.hits) {
+        QString place = search::placeName(hit.place);
+        if (hit.place == search::Place::Page)
+            place += QStringLiteral(" (") + QFileInfo(hit.page).fileName() + u')';
+        lines += search::treePath(*tree.item(hit.key)) + u'\t' + place + u'\t' + hit.snippet + u'\n';
+    }
+    writeOut(lines);
+    if (const int unreadable = index.unreadableCount())
+        writeError(QStringLiteral("読めなかったファイル: ") + QString::number(unreadable));
+    return answer.hits.empty() ? 1 : 0;
 }
 
 // What follows the file's name when a note cannot be converted.
@@ -94,6 +154,7 @@ const std::map<QString, Command> &commands()
         {QStringLiteral("tree"), printTree},
         {QStringLiteral("check"), [](const QStringList &args) { return print(kobin::checkBookCommand(args)); }},
         {QStringLiteral("export"), [](const QStringList &args) { return print(kobin::exportBookCommand(args)); }},
+        {QStringLiteral("search"), searchBook},
         {QStringLiteral("rtf2txt"),
          [](const QStringList &args) { return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText); }},
         {QStringLiteral("rtf2html"),

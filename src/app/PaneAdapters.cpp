@@ -42,6 +42,8 @@ bool TextPaneNotes::save(const QString &path)
     if (!m_pane.saveRichText(path))
         return false;
     m_holdsFileText = true;
+    if (m_stored)
+        m_stored(path);
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace kobin {
 
@@ -29,6 +30,8 @@ public:
     ~TextPaneNotes() override;
     TextPaneNotes(const TextPaneNotes &) = delete;
     TextPaneNotes &operator=(const TextPaneNotes &) = delete;
+    // Told of every note written, so that what follows notes (search) can keep up.
+    void setStoredHandler(std::function<void(const QString &path)> stored) { m_stored = std::move(stored); }
     bool load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
@@ -42,6 +45,7 @@ private:
     TextPane &m_pane;
     bool m_holdsFileText = false;
     QMetaObject::Connection m_textChange;
+    std::function<void(const QString &path)> m_stored;
 };
 
 class BrowserPageView : public PageView

@@ -36,12 +36,6 @@ CommandRow buttonOnly(C command, const char *key, const char *icon, const QStrin
     return withButton(row, key, icon, toolTip);
 }
 
-CommandRow hidden(CommandRow row)
-{
-    row.hidden = true;
-    return row;
-}
-
 CommandRow checkable(CommandRow row)
 {
     row.checkable = true;
@@ -118,8 +112,12 @@ std::vector<CommandRow> buildRows()
         menuItem(C::RepairLinks, "mnuRepairLinks", QStringLiteral("リンク切れの修復(&K)...")),
 
         menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
-        hidden(menuItem(C::Find, "mnuFind", QStringLiteral("検索"))),
-        hidden(menuItem(C::FindNext, "mnuNextFind", QStringLiteral("次を検索"))),
+        // Find in the note or the page shown, and in the whole book.
+        menuItem(C::Find, "mnuFind", QStringLiteral("検索"), "Ctrl+F"),
+        menuItem(C::FindNext, "mnuNextFind", QStringLiteral("次を検索"), "Ctrl+G"),
+        menuItem(C::FindPrevious, "mnuPreviousFind", QStringLiteral("前を検索"), "Ctrl+Shift+G"),
+        withButton(menuItem(C::FindInBook, "mnuFindInBook", QStringLiteral("ブック内を検索"), "Ctrl+Shift+F"), "search",
+                   "search", QStringLiteral("ブック内を検索")),
         withButton(checkable(menuItem(C::Font, "mnuFont", QStringLiteral("フォント(&F)..."), "F3")), "font", "font",
                    QStringLiteral("フォント"), ButtonStyle::Check),
         withButton(menuItem(C::BackColor, "mnuColor", QStringLiteral("背景の色(&C)..."), "F4"), "colorback",
@@ -210,7 +208,8 @@ std::vector<Menu> buildMenus()
           item(C::MoveDown), separator(), item(C::MoveLeft), item(C::MoveRight), separator(),
           item(C::ChangePageReference), item(C::RepairLinks)}},
         {QStringLiteral("mnuText"), QStringLiteral("ﾃｷｽﾄ(&T)"),
-         {item(C::TextOpen), separator(true), item(C::Find), item(C::FindNext), separator(), item(C::Font),
+         {item(C::TextOpen), separator(), item(C::Find), item(C::FindNext), item(C::FindPrevious),
+          item(C::FindInBook), separator(), item(C::Font),
           item(C::BackColor), separator(), item(C::Bold), item(C::Italic), item(C::Underline), separator(),
           item(C::AlignLeft), item(C::AlignCenter), item(C::AlignRight), separator(), item(C::InsertDate),
           item(C::InsertTime)}},
@@ -291,6 +290,12 @@ const QStringList &toolbarKeys()
         "bold",   "italic", "under",   "-",              "left",         "center",       "right",     "-",
         "back",   "foward", "refresh", "edit",
     };
+    return keys;
+}
+
+const QStringList &extraToolbarKeys()
+{
+    static const QStringList keys = {QStringLiteral("search")};
     return keys;
 }
 

@@ -24,7 +24,7 @@ enum class Command {
     NewChildFolder, NewChildText, NewChildHomepage,
     RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference, RepairLinks,
     // ﾃｷｽﾄ
-    TextOpen, Find, FindNext, Font, BackColor, Bold, Italic, Underline,
+    TextOpen, Find, FindNext, FindPrevious, FindInBook, Font, BackColor, Bold, Italic, Underline,
     AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime,
     // ﾌﾞﾗｳｻﾞ
     Back, Forward, Reload, EditPageSource,
@@ -82,5 +82,7 @@ const std::vector<Menu> &menus();
 
 // The toolbar's 36 entries in order: button keys, "-" for a separator.
 const QStringList &toolbarKeys();
+// Buttons the toolbar's customising offers beyond those it starts with.
+const QStringList &extraToolbarKeys();
 
 } // namespace kobin

@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +22,13 @@ private:
         return path;
     }
 
+    static void writeTo(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+
     static QByteArray readFile(const QString &path)
     {
         QFile file(path);
@@ -32,9 +41,10 @@ private:
         QByteArray err;
     };
 
-    Result run(const QStringList &args)
+    Result run(const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(KOBIN_CLI, args);
         process.waitForFinished(60000);
         return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -215,6 +225,46 @@ private slots:
         const Result result = run({"frobnicate"});
         QCOMPARE(result.exitCode, 2);
         QVERIFY(result.err.contains("tree"));
+    }
+
+    void searchPrintsEachMatchWithItsPlaceInTheTree()
+    {
+        // 日記 (the book) / 旅行 (folder) / 京都 (text), 資料 (homepage) with a page and a side text.
+        const QString home = m_dir.filePath("home");
+        const QString bookFolder = home + "/diary/";
+        QDir().mkpath(bookFolder);
+        const QString book = bookFile("diary.iis",
+            "\xEF\xBB\xBF|0\\\xE6\x97\xA5\xE8\xA8\x98=a1+root|a1\\\xE6\x97\x85\xE8\xA1\x8C=a2+fclose|"
+            "a2\\\xE4\xBA\xAC\xE9\x83\xBD=a3+richtxt|a1\\\xE8\xB3\x87\xE6\x96\x99=a4+htmlfile|\r\n");
+        writeTo(bookFolder + "a1.rtf", "{\\rtf1 nothing here}");
+        writeTo(bookFolder + "a3.rtf", "{\\rtf1 \\u12493?\\u12467? KANGAROO\\par second line}");
+        const QString page = m_dir.filePath("pages/museum.html");
+        QDir().mkpath(m_dir.filePath("pages"));
+        writeTo(page, "<html><body><p>The kangaroo room</p><script>kangaroo()</script></body></html>");
+        writeTo(bookFolder + "a4url.txt", page.toUtf8() + "\r\n");
+        writeTo(bookFolder + "a4museum.rtf", "{\\rtf1 a \\u-138?\\u-99?\\u-138?\\u-98?\\u-103?\\u-144? seen}");
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KOBIN_HOME", home);
+        environment.insert("XDG_CACHE_HOME", m_dir.filePath("cache"));
+        const Result found = run({"search", book, "Kangaroo"}, environment);
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(found.out), QString("日記 ＞ 旅行 ＞ 京都\tテキスト\tネコ KANGAROO second line\n"
+                                                      "日記 ＞ 資料\tページ (museum.html)\tThe kangaroo room\n"));
+        QVERIFY(QFileInfo(m_dir.filePath("cache/Kobin/search")).isDir());
+
+        // Half-width katakana, two words, kana only when asked, a caption.
+        QCOMPARE(QString::fromUtf8(run({"search", book, "カンガルー", "SEEN"}, environment).out),
+                 QString("日記 ＞ 資料\tページのテキスト\ta ｶﾝｶﾞﾙｰ seen\n"));
+        QCOMPARE(run({"search", book, "ねこ"}, environment).exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run({"search", "--kana", book, "ねこ"}, environment).out),
+                 QString("日記 ＞ 旅行 ＞ 京都\tテキスト\tネコ KANGAROO second line\n"));
+        QCOMPARE(QString::fromUtf8(run({"search", book, "旅"}, environment).out), QString("日記 ＞ 旅行\t名前\t旅行\n"));
+
+        const Result none = run({"search", book, "\"kangaroo OR\""}, environment);
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY(none.out.isEmpty());
+        QCOMPARE(run({"search", book}, environment).exitCode, 2);
     }
 };
 

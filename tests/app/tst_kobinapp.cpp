@@ -270,9 +270,7 @@ private slots:
     {
         // Commands whose areas are not built yet. Shrinks as they are; a command bound
         // meanwhile must leave this list.
-        const QList<Command> notYet = {
-            Command::Find, Command::FindNext,
-        };
+        const QList<Command> notYet = {};
         // Separators of the menu arrays run nothing.
         const QList<Command> separators = {recentFileCommand(0), customColorCommand(0)};
         startWith(QString());

@@ -5,6 +5,7 @@
 #include <QChildEvent>
 #include <QLabel>
 #include <QStackedLayout>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -197,6 +198,18 @@ void BrowserPane::reload()
         return;
     m_layout->setCurrentWidget(m_view);
     m_view->reload();
+}
+
+void BrowserPane::findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found)
+{
+    if (!m_view) {
+        found(0, 0);
+        return;
+    }
+    const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
+    m_view->page()->findText(text, flags, [found](const QWebEngineFindTextResult &result) {
+        found(result.activeMatch(), result.numberOfMatches());
+    });
 }
 
 } // namespace kobin

@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QStackedLayout;
@@ -31,6 +32,11 @@ public:
     void goBack();
     void goForward();
     void reload();
+
+    // Finds text in the page shown, as the browser's own find does, and marks
+    // it; found tells which match is marked and how many there are (0 and 0
+    // when none, or when no page is shown). Empty text takes the marks away.
+    void findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found);
 
     // Called by the page before the main frame opens url.
     void beginNavigation(const QUrl &url);

@@ -78,7 +78,7 @@ void ToolbarCustomizeDialog::fill(const QStringList &layout)
     for (const QString &key : layout)
         m_current->addItem(entryItem(key));
     m_available->addItem(entryItem(toolbarlayout::Separator));
-    for (const QString &key : toolbarKeys()) {
+    for (const QString &key : toolbarKeys() + extraToolbarKeys()) {
         if (key != toolbarlayout::Separator && !layout.contains(key))
             m_available->addItem(entryItem(key));
     }

@@ -1,0 +1,167 @@
+#include "BookSources.h"
+
+#include "ItemKinds.h"
+#include "ItemTree.h"
+#include "PageLocator.h"
+#include "PageNames.h"
+#include "WorkingFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace kobin::search {
+
+namespace {
+
+const QString kRtf = QStringLiteral(".rtf");
+
+// The item key a content file name starts with ("a12" of "a12index.rtf").
+QString keyPrefix(const QString &name)
+{
+    qsizetype end = 1;
+    while (end < name.size() && name[end].isDigit())
+        ++end;
+    return name.startsWith(u'a') && end > 1 ? name.left(end) : QString();
+}
+
+// The page base name of a side text's file name after the key ("-3" gives "3").
+QString sideTextBaseName(QStringView tail)
+{
+    if (tail.size() > 1 && tail.front() == u'-' && tail[1].isDigit())
+        return tail.mid(1).toString();
+    return tail.toString();
+}
+
+bool isPageFileName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)
+           || name.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
+}
+
+// Page files of each folder, by base name, each folder listed once.
+class PageFolders
+{
+public:
+    QStringList pages(const QString &folder, const QString &baseName)
+    {
+        auto it = m_byFolder.find(folder);
+        if (it == m_byFolder.end()) {
+            QMultiHash<QString, QString> byBase;
+            const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name);
+            for (const QString &name : names) {
+                if (isPageFileName(name))
+                    byBase.insert(pageBaseName(name), QDir(folder).filePath(name));
+            }
+            it = m_byFolder.insert(folder, byBase);
+        }
+        return it->values(baseName);
+    }
+
+private:
+    QHash<QString, QMultiHash<QString, QString>> m_byFolder;
+};
+
+} // namespace
+
+QString placeName(Place place)
+{
+    switch (place) {
+    case Place::Caption: return QStringLiteral("名前");
+    case Place::Note: return QStringLiteral("テキスト");
+    case Place::Page: return QStringLiteral("ページ");
+    case Place::SideText: return QStringLiteral("ページのテキスト");
+    }
+    return {};
+}
+
+std::vector<IndexedItem> indexedItems(const ItemTree &tree)
+{
+    std::vector<IndexedItem> items;
+    items.reserve(static_cast<size_t>(tree.count()));
+    std::vector<const TreeItem *> stack;
+    for (auto it = tree.topLevelItems().rbegin(); it != tree.topLevelItems().rend(); ++it)
+        stack.push_back(*it);
+    while (!stack.empty()) {
+        const TreeItem *item = stack.back();
+        stack.pop_back();
+        items.push_back({item->key(), item->text(), kindOf(*item)});
+        for (auto it = item->children().rbegin(); it != item->children().rend(); ++it)
+            stack.push_back(*it);
+    }
+    return items;
+}
+
+QString treePath(const TreeItem &item)
+{
+    QStringList captions;
+    for (const TreeItem *at = &item; at; at = at->parent())
+        captions.prepend(at->text());
+    return captions.join(QStringLiteral(" ＞ "));
+}
+
+std::optional<Source> contentFileSource(const QString &name, const QString &path,
+                                        const std::function<std::optional<ItemKind>(const QString &key)> &kindOf)
+{
+    if (!name.endsWith(kRtf))
+        return std::nullopt;
+    const QString key = keyPrefix(name);
+    const std::optional<ItemKind> kind = key.isEmpty() ? std::nullopt : kindOf(key);
+    if (!kind)
+        return std::nullopt; // the note of an item no longer in the tree
+    const QStringView tail = QStringView(name).sliced(key.size(), name.size() - key.size() - kRtf.size());
+    if (tail.isEmpty())
+        return Source{QStringLiteral("note:") + name, key, Place::Note, {}, path, {}};
+    if (*kind != ItemKind::Homepage)
+        return std::nullopt;
+    return Source{QStringLiteral("side:") + name, key, Place::SideText, sideTextBaseName(tail), path, {}};
+}
+
+std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
+                                const BookLocation &location)
+{
+    std::vector<Source> sources;
+    QHash<QString, const IndexedItem *> byKey;
+    for (const IndexedItem &item : items) {
+        byKey.insert(item.key, &item);
+        sources.push_back({QStringLiteral("caption:") + item.key, item.key, Place::Caption, {}, {}, item.caption});
+    }
+
+    const auto kindOf = [&byKey](const QString &key) -> std::optional<ItemKind> {
+        const IndexedItem *item = byKey.value(key);
+        return item ? std::optional<ItemKind>(item->kind) : std::nullopt;
+    };
+    QHash<QString, QStringList> sideTextBases; // by homepage item key
+    for (const QString &name : folder.readableContentFiles().value_or(QStringList())) {
+        std::optional<Source> source = contentFileSource(name, folder.readableFile(name), kindOf);
+        if (!source)
+            continue;
+        if (source->place == Place::SideText)
+            sideTextBases[source->key].append(source->page);
+        sources.push_back(std::move(*source));
+    }
+
+    PageFolders pageFolders;
+    for (const IndexedItem &item : items) {
+        if (item.kind != ItemKind::Homepage)
+            continue;
+        const std::optional<QString> named = folder.pagePath(item.key);
+        if (!named || named->isEmpty())
+            continue;
+        const QString page = QDir::cleanPath(pagePathFor(*named, location.bookPath, location.appPath));
+        QStringList pages{page};
+        const QString pageDir = QFileInfo(page).absolutePath();
+        for (const QString &baseName : sideTextBases.value(item.key)) {
+            for (const QString &other : pageFolders.pages(pageDir, baseName)) {
+                if (!pages.contains(other))
+                    pages.append(other);
+            }
+        }
+        for (const QString &path : pages)
+            sources.push_back({QStringLiteral("page:") + item.key + u'\n' + path, item.key, Place::Page, path, path, {}});
+    }
+    return sources;
+}
+
+} // namespace kobin::search

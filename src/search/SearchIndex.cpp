@@ -1,0 +1,444 @@
+#include "SearchIndex.h"
+
+#include "BoundedFile.h"
+#include "ContentText.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStandardPaths>
+#include <sqlite3.h>
+#include <algorithm>
+
+namespace kobin::search {
+
+namespace {
+
+// Changes whenever what the index holds or how text is folded changes: an index
+// of another version is rebuilt.
+const QString kSchemaVersion = QStringLiteral("kobin-search-4");
+
+// Changes are committed in batches, so that searches see an index being built
+// grow, and a stopped update keeps what it did.
+constexpr int kBatchSize = 200;
+
+// A snippet shows this many characters before the first match and after it.
+constexpr qsizetype kSnippetBefore = 24;
+constexpr qsizetype kSnippetAfter = 80;
+
+void removeDatabaseFiles(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+class Transaction
+{
+public:
+    explicit Transaction(SqliteDatabase &db) : m_db(db) { m_db.exec("BEGIN IMMEDIATE"); }
+    ~Transaction() { m_db.exec(m_db.failed() ? "ROLLBACK" : "COMMIT"); }
+    bool renew() { return m_db.exec("COMMIT") && m_db.exec("BEGIN IMMEDIATE"); }
+
+private:
+    SqliteDatabase &m_db;
+};
+
+std::optional<QString> readSource(const Source &source)
+{
+    switch (source.place) {
+    case Place::Caption: return source.text;
+    case Place::Note:
+    case Place::SideText: return noteFileText(source.path);
+    case Place::Page: return pageFileText(source.path);
+    }
+    return std::nullopt;
+}
+
+// The file's size and time of change, -1 each when there is no such file.
+std::pair<qint64, qint64> fileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {-1, -1};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// The trigrams (as the index keeps them) that narrow down the items holding
+// words of three characters or more. The index keeps no positions (a fraction
+// of the size, and far quicker to build and to query), so it gives the items
+// that hold every trigram; the stored text then tells which hold the words. A
+// few trigrams spread over the words narrow the items down as well as all would.
+QStringList trigramsOf(const QStringList &words)
+{
+    constexpr qsizetype kMostTerms = 12;
+    QStringList terms;
+    for (const QString &word : words) {
+        const QList<uint> characters = word.toUcs4();
+        for (qsizetype i = 0; i + 3 <= characters.size(); ++i) {
+            const QString term = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData() + i), 3);
+            if (!terms.contains(term))
+                terms.append(term);
+        }
+    }
+    QStringList spread;
+    const qsizetype count = std::min(terms.size(), kMostTerms);
+    for (qsizetype i = 0; i < count; ++i)
+        spread.append(terms[i * terms.size() / count]);
+    return spread;
+}
+
+// What a file holds, in short: a file copied anew (the working folder is filled
+// by copies) has another time but the same content, and is not read again.
+qint64 fileDigest(const QString &path)
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPageFileSize);
+    return bytes ? static_cast<qint64>(qHashBits(bytes->constData(), static_cast<size_t>(bytes->size()))) : -1;
+}
+
+// The FTS5 query for trigrams: each a quoted term, quotes doubled, so that no
+// word is read as query syntax.
+QString matchExpression(const QStringList &trigrams)
+{
+    QStringList terms;
+    for (QString term : trigrams) {
+        term.replace(u'"', QStringLiteral("\"\""));
+        terms.append(u'"' + term + u'"');
+    }
+    return terms.join(QStringLiteral(" AND "));
+}
+
+QString oneLine(QStringView text)
+{
+    QString line = text.toString();
+    for (QChar &c : line) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u' ';
+    }
+    return line;
+}
+
+// contains(text, word): whether text holds word, compared as the UTF-16 the
+// index stores, without the conversion to UTF-8 that instr() makes of every row.
+void containsFunction(sqlite3_context *context, int, sqlite3_value **values)
+{
+    const auto *text = static_cast<const QChar *>(sqlite3_value_text16(values[0]));
+    const qsizetype textSize = sqlite3_value_bytes16(values[0]) / 2;
+    const auto *word = static_cast<const QChar *>(sqlite3_value_text16(values[1]));
+    const qsizetype wordSize = sqlite3_value_bytes16(values[1]) / 2;
+    const bool found = text && word && QStringView(text, textSize).contains(QStringView(word, wordSize));
+    sqlite3_result_int(context, found ? 1 : 0);
+}
+
+void addContainsFunction(SqliteDatabase &db)
+{
+    if (db.isOpen())
+        db.check(sqlite3_create_function_v2(db.handle(), "contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                            containsFunction, nullptr, nullptr, nullptr));
+}
+
+// Never cuts a surrogate pair in two.
+qsizetype characterStart(QStringView text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at - 1 : at;
+}
+
+} // namespace
+
+void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &items)
+{
+    QHash<QString, int> order;
+    for (const IndexedItem &item : items)
+        order.insert(item.key, static_cast<int>(order.size()));
+    hits.erase(std::remove_if(hits.begin(), hits.end(), [&order](const SearchHit &hit) { return !order.contains(hit.key); }),
+               hits.end());
+    std::stable_sort(hits.begin(), hits.end(), [&order](const SearchHit &a, const SearchHit &b) {
+        const int first = order.value(a.key);
+        const int second = order.value(b.key);
+        return first != second ? first < second : int(a.place) < int(b.place);
+    });
+}
+
+SearchIndex::SearchIndex(const QString &path, Role role) : m_path(path)
+{
+    if (role == Role::Reader) {
+        m_db.open(path, SqliteDatabase::Access::ReadOnly);
+        addContainsFunction(m_db);
+    } else {
+        openOrRebuild();
+    }
+}
+
+QString SearchIndex::locationFor(const QString &bookPath)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                           + QStringLiteral("/Kobin/search/");
+    if (bookPath.isEmpty())
+        return folder + QStringLiteral("new-book.sqlite");
+    const QFileInfo info(bookPath);
+    const QString identity = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    const QByteArray digest = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return folder + info.completeBaseName().left(32) + u'-' + QString::fromLatin1(digest.left(16))
+           + QStringLiteral(".sqlite");
+}
+
+bool SearchIndex::openOrRebuild()
+{
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (m_db.open(m_path, SqliteDatabase::Access::ReadWrite)) {
+        SqliteStatement version(m_db, "SELECT value FROM meta WHERE name = 'schema'");
+        if (version.next() && version.text(0) == kSchemaVersion && !m_db.failed()) {
+            addContainsFunction(m_db);
+            return true;
+        }
+    }
+    // Damaged, of another version, or not an index at all: it is only a cache.
+    m_db.close();
+    removeDatabaseFiles(m_path);
+    if (!m_db.open(m_path, SqliteDatabase::Access::ReadWrite) || !createSchema())
+        return false;
+    addContainsFunction(m_db);
+    return true;
+}
+
+bool SearchIndex::createSchema()
+{
+    SqliteDatabase &db = m_db;
+    if (!(db.exec("PRAGMA encoding = 'UTF-16le'") && db.exec("PRAGMA journal_mode = WAL")
+          && db.exec("CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)")
+          && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
+                     " time INTEGER NOT NULL, digest INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
+                     " page TEXT NOT NULL, original TEXT NOT NULL)")
+          && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
+                     " detail = column)")
+          && db.exec("CREATE VIRTUAL TABLE words_vocabulary USING fts5vocab(words, 'row')")))
+        return false;
+    SqliteStatement version(db, "INSERT INTO meta(name, value) VALUES('schema', ?1)");
+    return version.bind(1, kSchemaVersion).run();
+}
+
+bool SearchIndex::update(const std::vector<Source> &sources, const Progress &progress)
+{
+    if (!m_db.isOpen() && !openOrRebuild())
+        return false;
+    m_db.exec("PRAGMA synchronous = OFF"); // a cache: a crash costs a rebuild at most
+    if (runUpdate(sources, progress))
+        return true;
+    if (!m_db.damaged())
+        return false;
+    m_db.close();
+    removeDatabaseFiles(m_path);
+    return openOrRebuild() && runUpdate(sources, progress);
+}
+
+bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &progress)
+{
+    struct Known {
+        qint64 id;
+        qint64 size;
+        qint64 time;
+        qint64 digest;
+        QString caption;
+    };
+    QHash<QString, Known> known;
+    {
+        SqliteStatement all(m_db, "SELECT id, source, size, time, digest, CASE place WHEN 0 THEN original ELSE '' END"
+                                  " FROM docs");
+        while (all.next())
+            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3), all.integer(4), all.text(5)});
+        if (m_db.failed())
+            return false;
+    }
+
+    struct Change {
+        const Source *source;
+        qint64 size;
+        qint64 time;
+    };
+    std::vector<Change> changes;
+    std::vector<std::pair<qint64, qint64>> copied; // id and new time of files copied unchanged
+    QSet<QString> wanted;
+    wanted.reserve(static_cast<qsizetype>(sources.size()));
+    for (const Source &source : sources) {
+        if (wanted.contains(source.id))
+            continue;
+        wanted.insert(source.id);
+        const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
+        const auto it = known.constFind(source.id);
+        if (it == known.constEnd() || it->size != size || (source.place == Place::Caption && it->caption != source.text))
+            changes.push_back({&source, size, time});
+        else if (it->time != time && it->digest == fileDigest(source.path))
+            copied.emplace_back(it->id, time);
+        else if (it->time != time)
+            changes.push_back({&source, size, time});
+    }
+    std::vector<qint64> stale;
+    for (auto it = known.constBegin(); it != known.constEnd(); ++it) {
+        if (!wanted.contains(it.key()))
+            stale.push_back(it->id);
+    }
+
+    const int total = static_cast<int>(changes.size() + stale.size());
+    int done = 0;
+    Transaction transaction(m_db);
+    for (const qint64 id : stale) {
+        if (!drop(id))
+            return false;
+        ++done;
+    }
+    SqliteStatement restamp(m_db, "UPDATE docs SET time = ?2 WHERE id = ?1");
+    for (const auto &[id, time] : copied) {
+        if (!restamp.bind(1, id).bind(2, time).run())
+            return false;
+    }
+    for (const Change &change : changes) {
+        if (!store(*change.source, change.size, change.time))
+            return false;
+        if (++done % kBatchSize == 0 && !transaction.renew())
+            return false;
+        if (progress && !progress(done, total))
+            return false;
+    }
+    return !m_db.failed();
+}
+
+bool SearchIndex::updateSource(const Source &source)
+{
+    if (!m_db.isOpen() && !openOrRebuild())
+        return false;
+    const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
+    Transaction transaction(m_db);
+    return store(source, size, time);
+}
+
+bool SearchIndex::store(const Source &source, qint64 size, qint64 time)
+{
+    const std::optional<QString> text = readSource(source);
+    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, digest, readable, key, place, page, original)"
+                                 " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT(source) DO UPDATE SET"
+                                 " size = excluded.size, time = excluded.time, digest = excluded.digest,"
+                                 " readable = excluded.readable, key = excluded.key, place = excluded.place,"
+                                 " page = excluded.page, original = excluded.original RETURNING id");
+    const qint64 digest = source.place == Place::Caption ? -1 : fileDigest(source.path);
+    upsert.bind(1, source.id).bind(2, size).bind(3, time).bind(4, digest).bind(5, qint64(text ? 1 : 0));
+    upsert.bind(6, source.key).bind(7, qint64(source.place)).bind(8, source.page).bind(9, text.value_or(QString()));
+    if (!upsert.next())
+        return false;
+    const qint64 id = upsert.integer(0);
+    upsert.reset();
+    SqliteStatement unindex(m_db, "DELETE FROM words WHERE rowid = ?1");
+    if (!unindex.bind(1, id).run())
+        return false;
+    if (!text)
+        return true;
+    SqliteStatement index(m_db, "INSERT INTO words(rowid, body) VALUES(?1, ?2)");
+    return index.bind(1, id).bind(2, fold(*text, KanaMatching::Same)).run();
+}
+
+bool SearchIndex::drop(qint64 id)
+{
+    SqliteStatement unindex(m_db, "DELETE FROM words WHERE rowid = ?1");
+    SqliteStatement remove(m_db, "DELETE FROM docs WHERE id = ?1");
+    return unindex.bind(1, id).run() && remove.bind(1, id).run();
+}
+
+int SearchIndex::unreadableCount()
+{
+    SqliteStatement count(m_db, "SELECT count(*) FROM docs WHERE readable = 0");
+    return count.next() ? static_cast<int>(count.integer(0)) : 0;
+}
+
+SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options)
+{
+    SearchAnswer answer;
+    if (query.size() > kMaxQueryLength) {
+        answer.message = QStringLiteral("検索する語が長すぎます。%1 文字までにしてください。").arg(kMaxQueryLength);
+        return answer;
+    }
+    // The index holds katakana as hiragana: it finds every candidate, and the
+    // original text tells which ones match kana exactly.
+    const QStringList indexWords = queryWords(query, KanaMatching::Same);
+    const QStringList words = queryWords(query, options.kana);
+    if (words.isEmpty() || !m_db.isOpen())
+        return answer;
+    QStringList longWords;
+    for (const QString &word : indexWords) {
+        if (word.toUcs4().size() >= 3)
+            longWords.append(word);
+    }
+    QStringList trigrams = trigramsOf(longWords);
+    if (!trigrams.isEmpty()) {
+        // A trigram in no item: nothing to read. Trigrams that are in most items
+        // narrow nothing down: reading the stored text in order is quicker then.
+        SqliteStatement items(m_db, "SELECT count(*) FROM words_content");
+        const qint64 itemCount = items.next() ? items.integer(0) : 0;
+        SqliteStatement vocabulary(m_db, "SELECT doc FROM words_vocabulary WHERE term = ?1");
+        qint64 rarest = itemCount;
+        for (const QString &trigram : trigrams) {
+            vocabulary.reset();
+            rarest = std::min(rarest, vocabulary.bind(1, trigram).next() ? vocabulary.integer(0) : 0);
+        }
+        if (rarest == 0)
+            return answer;
+        if (rarest * 2 > itemCount)
+            trigrams.clear();
+    }
+
+    // Trigrams of words of three characters or more narrow the items down through
+    // the index; every word is then looked for in the text the index stores
+    // (FTS5's own table of it), which is all there is for shorter words.
+    QByteArray sql = trigrams.isEmpty() ? "SELECT id FROM words_content WHERE 1"
+                                        : "SELECT rowid FROM words WHERE words MATCH ?1";
+    const QByteArray column = trigrams.isEmpty() ? "c0" : "body";
+    for (int i = 0; i < indexWords.size(); ++i)
+        sql += " AND contains(" + column + ", ?" + QByteArray::number(i + 2) + ")";
+    SqliteStatement candidates(m_db, sql.constData());
+    if (!trigrams.isEmpty())
+        candidates.bind(1, matchExpression(trigrams));
+    for (int i = 0; i < indexWords.size(); ++i)
+        candidates.bind(i + 2, indexWords[i]);
+
+    const bool tellKanaApart = options.kana == KanaMatching::Distinct && holdsKana(words.join(QString()));
+    SqliteStatement doc(m_db, "SELECT key, place, page, original FROM docs WHERE id = ?1");
+    while (candidates.next()) {
+        doc.reset();
+        if (!doc.bind(1, candidates.integer(0)).next())
+            continue;
+        const QString original = doc.text(3);
+        // The index holds every word; only kana told apart needs the original to say
+        // whether the item matches. Otherwise the text is folded as far as the first match.
+        std::optional<TextRange> firstMatch = firstOccurrence(original, words, options.kana);
+        for (qsizetype i = 0; tellKanaApart && firstMatch && i < words.size(); ++i) {
+            if (!firstOccurrence(original, {words[i]}, options.kana))
+                firstMatch.reset();
+        }
+        if (!firstMatch)
+            continue;
+        if (answer.hits.size() == options.limit) {
+            answer.more = true;
+            break;
+        }
+        SearchHit hit;
+        hit.key = doc.text(0);
+        hit.place = static_cast<Place>(doc.integer(1));
+        hit.page = doc.text(2);
+        const TextRange first = *firstMatch;
+        hit.match = first;
+        hit.matchedText = original.mid(first.start, first.length);
+        const qsizetype from = characterStart(original, std::max<qsizetype>(0, first.start - kSnippetBefore));
+        const qsizetype to = characterStart(original, std::min(original.size(), first.start + first.length + kSnippetAfter));
+        const QString lead = from > 0 ? QStringLiteral("…") : QString();
+        hit.snippet = lead + oneLine(QStringView(original).sliced(from, to - from))
+                      + (to < original.size() ? QStringLiteral("…") : QString());
+        const FoldedText around = foldWithOrigins(QStringView(original).sliced(from, to - from), options.kana);
+        for (const TextRange &range : findWords(around, words, 64))
+            hit.marks.push_back({range.start + lead.size(), range.length});
+        answer.hits.push_back(std::move(hit));
+    }
+    return answer;
+}
+
+} // namespace kobin::search

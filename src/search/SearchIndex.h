@@ -1,0 +1,87 @@
+#pragma once
+
+#include "BookSources.h"
+#include "SearchText.h"
+#include "Sqlite.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace kobin::search {
+
+struct SearchOptions {
+    KanaMatching kana = KanaMatching::Distinct;
+    size_t limit = 200; // results given at most
+};
+
+// One item part that holds every word of a query.
+struct SearchHit {
+    QString key;
+    Place place = Place::Caption;
+    QString page;        // the page path of a page; the page base name of a side text
+    QString snippet;     // the text around the first match, on one line
+    std::vector<TextRange> marks; // the matches within the snippet
+    QString matchedText; // the first match as the original text has it
+    TextRange match;     // where it is in the item part's text
+};
+
+struct SearchAnswer {
+    std::vector<SearchHit> hits;
+    bool more = false; // there are matches beyond the limit
+    QString message;   // why a query was not run
+};
+
+// Puts hits in the order of the items in the tree (an item's caption first,
+// then its note, its pages and their side texts), and leaves out hits of items
+// no longer in it.
+void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &items);
+
+// Queries longer than this many characters are refused with a message.
+constexpr qsizetype kMaxQueryLength = 256;
+
+// The full-text index of one book: a cache that can be thrown away at any time,
+// never part of the book. SQLite's FTS5 with the trigram tokenizer finds words
+// of three characters or more; shorter ones are found by a scan of the stored
+// text. Text is stored folded (see SearchText.h, katakana as hiragana), with the
+// original text beside it for snippets and for matching kana exactly.
+class SearchIndex
+{
+public:
+    enum class Role { Writer, Reader };
+
+    // A writer creates the file, and rebuilds it when it is damaged or of
+    // another version; a reader only reads what a writer has committed.
+    SearchIndex(const QString &path, Role role);
+
+    // The index file of the book file bookPath in the user's cache folder; a new
+    // book without a file shares one index, rebuilt whenever it is opened.
+    static QString locationFor(const QString &bookPath);
+
+    // Tells how far an update has come; false stops it (what is done stays).
+    using Progress = std::function<bool(int done, int total)>;
+
+    // Brings the index up to date with sources: a file is read again only when
+    // its size or time changed, and what is no longer a source is dropped.
+    // False when stopped or when the index cannot be written.
+    bool update(const std::vector<Source> &sources, const Progress &progress = {});
+    // Reads one source again now (a note just stored).
+    bool updateSource(const Source &source);
+
+    SearchAnswer search(QStringView query, const SearchOptions &options);
+
+    // How many files of the last update could not be read.
+    int unreadableCount();
+
+private:
+    bool openOrRebuild();
+    bool createSchema();
+    bool runUpdate(const std::vector<Source> &sources, const Progress &progress);
+    bool store(const Source &source, qint64 size, qint64 time);
+    bool drop(qint64 id);
+
+    QString m_path;
+    SqliteDatabase m_db;
+};
+
+} // namespace kobin::search

@@ -1,0 +1,215 @@
+#include "SearchText.h"
+
+#include <algorithm>
+
+namespace kobin::search {
+
+namespace {
+
+// Marks that fold into the character before them: combining marks, and the
+// half-width voiced sound marks, which NFKC turns into combining ones.
+bool joinsPrevious(char32_t c)
+{
+    return c == 0xFF9E || c == 0xFF9F || QChar::isMark(c);
+}
+
+char16_t foldKana(char16_t c)
+{
+    if (c >= 0x30A1 && c <= 0x30F6)
+        return static_cast<char16_t>(c - 0x60);
+    if (c == 0x30FD || c == 0x30FE) // ヽ ヾ
+        return static_cast<char16_t>(c - 0x60);
+    return c;
+}
+
+// Characters that NFKC and case folding leave as they are, so that the common
+// Japanese and ASCII text folds without building strings.
+bool foldsToItself(char32_t c)
+{
+    return (c >= 0x3041 && c <= 0x3096) || (c >= 0x30A1 && c <= 0x30FA) || c == 0x30FC
+           || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF);
+}
+
+char32_t codePointAt(QStringView text, qsizetype i, qsizetype *units)
+{
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        *units = 2;
+        return QChar::surrogateToUcs4(c, text[i + 1]);
+    }
+    *units = 1;
+    return c.unicode();
+}
+
+class Folder
+{
+public:
+    Folder(QStringView original, KanaMatching kana, bool withOrigins)
+        : m_original(original), m_kana(kana), m_withOrigins(withOrigins)
+    {
+        m_out.text.reserve(original.size());
+        if (withOrigins)
+            m_out.origins.reserve(static_cast<size_t>(original.size()) + 1);
+    }
+
+    FoldedText run()
+    {
+        qsizetype i = 0;
+        const qsizetype size = m_original.size();
+        while (i < size) {
+            qsizetype units = 1;
+            const char32_t first = codePointAt(m_original, i, &units);
+            qsizetype end = i + units;
+            while (end < size) {
+                qsizetype markUnits = 1;
+                if (!joinsPrevious(codePointAt(m_original, end, &markUnits)))
+                    break;
+                end += markUnits;
+            }
+            if (units == 1 && QChar::isSurrogate(first))
+                append(QChar::ReplacementCharacter, i); // half a pair stands for no character
+            else if (end == i + 1 && first < 0x80)
+                append(first >= 'A' && first <= 'Z' ? char16_t(first + ('a' - 'A')) : char16_t(first), i);
+            else if (end == i + 1 && foldsToItself(first))
+                append(static_cast<char16_t>(first), i);
+            else
+                appendFolded(m_original.sliced(i, end - i), i);
+            i = end;
+        }
+        if (m_withOrigins)
+            m_out.origins.push_back(size);
+        return std::move(m_out);
+    }
+
+private:
+    void append(char16_t c, qsizetype origin)
+    {
+        m_out.text.append(QChar(m_kana == KanaMatching::Same ? foldKana(c) : c));
+        if (m_withOrigins)
+            m_out.origins.push_back(origin);
+    }
+
+    void appendFolded(QStringView piece, qsizetype origin)
+    {
+        const QString folded = piece.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+        for (const QChar c : folded)
+            append(c.unicode(), origin);
+    }
+
+    QStringView m_original;
+    KanaMatching m_kana;
+    bool m_withOrigins;
+    FoldedText m_out;
+};
+
+} // namespace
+
+FoldedText foldWithOrigins(QStringView original, KanaMatching kana)
+{
+    return Folder(original, kana, true).run();
+}
+
+QString fold(QStringView original, KanaMatching kana)
+{
+    return Folder(original, kana, false).run().text;
+}
+
+QStringList queryWords(QStringView query, KanaMatching kana)
+{
+    QStringList words;
+    const QString folded = fold(query, kana);
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= folded.size(); ++i) {
+        const bool space = i == folded.size() || folded[i].isSpace();
+        if (space && start >= 0) {
+            words.append(folded.mid(start, i - start));
+            start = -1;
+        } else if (!space && start < 0) {
+            start = i;
+        }
+    }
+    return words;
+}
+
+bool holdsKana(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E || (u >= 0x30A1 && u <= 0x30F6)
+               || u == 0x30FD || u == 0x30FE;
+    });
+}
+
+std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &words, size_t limit)
+{
+    std::vector<TextRange> ranges;
+    const QStringView text(folded.text);
+    for (const QString &word : words) {
+        if (word.isEmpty())
+            continue;
+        size_t found = 0;
+        for (qsizetype at = text.indexOf(word); at >= 0 && found < limit; at = text.indexOf(word, at + 1), ++found) {
+            const qsizetype lastOrigin = folded.origins[static_cast<size_t>(at + word.size() - 1)];
+            qsizetype after = at + word.size();
+            while (after < folded.text.size() && folded.origins[static_cast<size_t>(after)] <= lastOrigin)
+                ++after;
+            const qsizetype start = folded.origins[static_cast<size_t>(at)];
+            ranges.push_back({start, folded.origins[static_cast<size_t>(after)] - start});
+        }
+    }
+    std::sort(ranges.begin(), ranges.end(),
+              [](const TextRange &a, const TextRange &b) { return a.start < b.start || (a.start == b.start && a.length > b.length); });
+    if (ranges.size() > limit)
+        ranges.resize(limit);
+    return ranges;
+}
+
+std::optional<TextRange> firstOccurrence(QStringView original, const QStringList &words, KanaMatching kana)
+{
+    constexpr qsizetype kPiece = 4096;
+    qsizetype longest = 0;
+    for (const QString &word : words)
+        longest = std::max(longest, word.size());
+    if (longest == 0)
+        return std::nullopt;
+    FoldedText seen; // the end of what was folded so far, and the piece after it
+    qsizetype start = 0;
+    while (start < original.size()) {
+        // A piece ends before a character, never before a mark that folds into the one before it.
+        qsizetype end = std::min(original.size(), start + kPiece);
+        for (qsizetype units = 1; end < original.size(); end += units) {
+            if (!original[end].isLowSurrogate() && !joinsPrevious(codePointAt(original, end, &units)))
+                break;
+        }
+        FoldedText piece = foldWithOrigins(original.sliced(start, end - start), kana);
+        if (!seen.origins.empty())
+            seen.origins.pop_back(); // the end of the last piece is where this one starts
+        seen.text += piece.text;
+        for (const qsizetype origin : piece.origins)
+            seen.origins.push_back(origin + start);
+        const std::vector<TextRange> found = findWords(seen, words, 1);
+        if (!found.empty())
+            return found.front();
+        // Only the last few characters can begin a match that ends in the next piece.
+        const qsizetype keep = std::min(seen.text.size(), longest - 1);
+        seen.text = seen.text.right(keep);
+        seen.origins.erase(seen.origins.begin(), seen.origins.end() - (keep + 1));
+        start = end;
+    }
+    return std::nullopt;
+}
+
+std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit)
+{
+    const QString folded = fold(phrase, kana);
+    if (folded.trimmed().isEmpty())
+        return {};
+    return findWords(foldWithOrigins(text, kana), {folded}, limit);
+}
+
+bool containsAll(QStringView folded, const QStringList &words)
+{
+    return std::all_of(words.begin(), words.end(), [folded](const QString &word) { return folded.contains(word); });
+}
+
+} // namespace kobin::search

@@ -1,0 +1,96 @@
+#include "ContentText.h"
+#include "Cp932.h"
+#include "JapaneseText.h"
+#include "RichTextFiles.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QtTest>
+
+using namespace kobin;
+using namespace kobin::search;
+
+class TestContentText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aPageGivesTheTextItShows()
+    {
+        const QByteArray html = "<!DOCTYPE html><html><head><title>My  Page</title>"
+                                "<style>p { color: red }</style><script>var hidden = 1;</script></head>"
+                                "<body><h1>Heading</h1><p>one\n   two</p><div>three<br>four</div>"
+                                "<noscript>no scripts</noscript><template>later</template>"
+                                "<p>a &amp; b &lt;c&gt;</p><!-- a comment --></body></html>";
+        QCOMPARE(visiblePageText(html).value_or(QStringLiteral("<none>")),
+                 QStringLiteral("My Page\nHeading\none two\nthree\nfour\na & b <c>"));
+    }
+
+    void aPageIsReadInItsOwnEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString body = QStringLiteral("<p>") + kJapaneseParagraph + QStringLiteral("</p>");
+        QTest::newRow("Shift_JIS, declared") << encodeSystemText(
+            QStringLiteral("<html><head><meta charset=\"Shift_JIS\"></head><body>") + body + QStringLiteral("</body></html>"));
+        QTest::newRow("Shift_JIS, undeclared") << encodeSystemText(QStringLiteral("<html><body>") + body
+                                                                   + QStringLiteral("</body></html>"));
+        QTest::newRow("EUC-JP, undeclared") << encodedAs("EUC-JP", QStringLiteral("<html><body>") + body
+                                                                       + QStringLiteral("</body></html>"));
+        QTest::newRow("UTF-16 with a byte-order mark")
+            << QByteArray("\xFF\xFE") + encodedAs("UTF-16LE", QStringLiteral("<html><body>") + body);
+    }
+    void aPageIsReadInItsOwnEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(visiblePageText(bytes).value_or(QString()), kJapaneseParagraph);
+    }
+
+    void badPagesGiveNothingOrText()
+    {
+        QByteArray binary(8000, '\0');
+        for (int i = 0; i < binary.size(); ++i)
+            binary[i] = static_cast<char>((i * 7919) % 251);
+        QVERIFY(!visiblePageText(binary));
+        QCOMPARE(visiblePageText("").value_or(QStringLiteral("<none>")), QString());
+        // Deep nesting is walked without recursion.
+        const QByteArray deep = QByteArray("<div>").repeated(100000) + "deep" + QByteArray("</div>").repeated(100000);
+        QCOMPARE(visiblePageText(deep).value_or(QString()), QStringLiteral("deep"));
+        QCOMPARE(visiblePageText("<p>unclosed <b>tags<p>and <td>cells").value_or(QString()),
+                 QStringLiteral("unclosed tags\nand cells"));
+    }
+
+    void filesAreReadWithinBounds()
+    {
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.html"));
+        {
+            QFile file(big);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(kMaxPageFileSize + 1));
+        }
+        QVERIFY(!pageFileText(big));
+        QVERIFY(!pageFileText(dir.filePath(QStringLiteral("missing.html"))));
+        QVERIFY(!pageFileText(dir.path())); // a folder
+        writeText(dir.filePath(QStringLiteral("ok.html")), "<p>ok</p>");
+        QCOMPARE(pageFileText(dir.filePath(QStringLiteral("ok.html"))).value_or(QString()), QStringLiteral("ok"));
+    }
+
+    void aNoteGivesItsParagraphs()
+    {
+        QTemporaryDir dir;
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("一行目 ＡＢＣ\n二行目"));
+        const QString note = dir.filePath(QStringLiteral("a2.rtf"));
+        QVERIFY(richtext::saveFile(document, note, richtext::FileType::Rtf));
+        QCOMPARE(noteFileText(note).value_or(QString()), QStringLiteral("一行目 ＡＢＣ\n二行目"));
+        writeText(dir.filePath(QStringLiteral("a3.rtf")), "not rtf at all");
+        QVERIFY(!noteFileText(dir.filePath(QStringLiteral("a3.rtf"))));
+        writeText(dir.filePath(QStringLiteral("a4.rtf")), "{\\rtf1 broken {\\b bold");
+        QCOMPARE(noteFileText(dir.filePath(QStringLiteral("a4.rtf"))).value_or(QStringLiteral("<none>")),
+                 QStringLiteral("broken bold"));
+    }
+};
+
+QTEST_MAIN(TestContentText)
+#include "tst_contenttext.moc"

@@ -1,0 +1,310 @@
+#include "BookSources.h"
+#include "ContentText.h"
+#include "GeneratedBook.h"
+#include "SearchIndex.h"
+#include "TestFiles.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kobin;
+using namespace kobin::search;
+
+namespace {
+
+const SearchOptions kEverything{KanaMatching::Distinct, 1'000'000};
+
+QString where(const QString &key, Place place, const QString &page)
+{
+    return key + u' ' + placeName(place) + u' ' + page;
+}
+
+QSet<QString> found(SearchIndex &index, const QString &query, SearchOptions options = kEverything)
+{
+    QSet<QString> places;
+    for (const SearchHit &hit : index.search(query, options).hits)
+        places.insert(where(hit.key, hit.place, hit.page));
+    return places;
+}
+
+// Each source's place and its text as read by itself, without the index.
+using SourceTexts = std::vector<std::pair<QString, QString>>;
+SourceTexts readAll(const std::vector<Source> &sources)
+{
+    SourceTexts texts;
+    for (const Source &source : sources) {
+        std::optional<QString> text = source.text;
+        if (source.place == Place::Note || source.place == Place::SideText)
+            text = noteFileText(source.path);
+        else if (source.place == Place::Page)
+            text = pageFileText(source.path);
+        if (text)
+            texts.emplace_back(where(source.key, source.place, source.page), *text);
+    }
+    return texts;
+}
+
+// What looking at every text finds.
+QSet<QString> scanned(const SourceTexts &texts, const QString &query, KanaMatching kana)
+{
+    QSet<QString> places;
+    const QStringList words = queryWords(query, kana);
+    for (const auto &[place, text] : texts) {
+        if (!words.isEmpty() && containsAll(fold(text, kana), words))
+            places.insert(place);
+    }
+    return places;
+}
+
+QSet<QString> scanned(const std::vector<Source> &sources, const QString &query, KanaMatching kana)
+{
+    return scanned(readAll(sources), query, kana);
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    GeneratedBook book{dir.path(), {}};
+    QString indexPath = dir.filePath(QStringLiteral("cache/index.sqlite"));
+
+    std::vector<Source> sources() const
+    {
+        return bookSources(indexedItems(book.tree), book.working, {QString(), dir.path() + u'/'});
+    }
+    // How many changes an update of the index made.
+    int update(SearchIndex &index) const
+    {
+        int changes = 0;
+        const bool updated = index.update(sources(), [&changes](int, int total) {
+            changes = total;
+            return true;
+        });
+        return updated ? changes : -1;
+    }
+};
+
+} // namespace
+
+class TestSearchIndex : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theIndexFindsWhatAScanFinds()
+    {
+        Fixture fixture;
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        const std::vector<Source> sources = fixture.sources();
+        QVERIFY(sources.size() > 100);
+        const SourceTexts texts = readAll(sources);
+
+        QStringList queries = GeneratedBook::fragments();
+        queries << QStringLiteral("ねこ 犬") << QStringLiteral("CAT soft") << QStringLiteral("猫 AND")
+                << QStringLiteral("\"q\" *") << QStringLiteral("ﾈｺ いぬ 本") << QStringLiteral("page")
+                << QStringLiteral("x") << QStringLiteral("ﾀﾞｲｱﾘｰ") << QStringLiteral("だいありー")
+                << QStringLiteral("\"q\"*\"q\"") << QStringLiteral("𠮷野") << QStringLiteral("家𠮷野家")
+                << QStringLiteral("表計算software犬ねこ図書館ダイアリー");
+        // Pieces of one to five characters cut from the text itself.
+        QRandomGenerator random(7);
+        const QString sample = fixture.book.text(400);
+        for (int i = 0; i < 60; ++i) {
+            const int length = 1 + static_cast<int>(random.bounded(5u));
+            queries << sample.mid(static_cast<int>(random.bounded(static_cast<quint32>(sample.size() - length))), length);
+        }
+        int nonEmpty = 0;
+        for (const QString &query : queries) {
+            for (const KanaMatching kana : {KanaMatching::Distinct, KanaMatching::Same}) {
+                const QSet<QString> expected = scanned(texts, query, kana);
+                nonEmpty += !expected.isEmpty();
+                QVERIFY2(found(index, query, {kana, 1'000'000}) == expected, qPrintable(query));
+            }
+        }
+        QVERIFY(nonEmpty > queries.size());
+    }
+
+    void aHitShowsTheMatchInItsSnippet()
+    {
+        Fixture fixture;
+        fixture.book.writeNote(QStringLiteral("a2"), QStringLiteral("前の行\n") + QString(40, u'x')
+                                                         + QStringLiteral(" 東京の ＡＢＣ 会社 ") + QString(100, u'y'));
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        const SearchAnswer answer = index.search(QStringLiteral("abc 東京"), kEverything);
+        QCOMPARE(answer.hits.size(), size_t(1));
+        const SearchHit &hit = answer.hits.front();
+        QCOMPARE(hit.key, QStringLiteral("a2"));
+        QCOMPARE(hit.place, Place::Note);
+        QCOMPARE(hit.matchedText, QStringLiteral("東京"));
+        QCOMPARE(hit.match.start, 4 + 40 + 1);
+        QCOMPARE(hit.snippet, QStringLiteral("…") + QString(23, u'x') + QStringLiteral(" 東京の ＡＢＣ 会社 ")
+                                  + QString(80 - 9, u'y') + QStringLiteral("…"));
+        QCOMPARE(hit.marks.size(), size_t(2));
+        QCOMPARE(hit.snippet.mid(hit.marks[0].start, hit.marks[0].length), QStringLiteral("東京"));
+        QCOMPARE(hit.snippet.mid(hit.marks[1].start, hit.marks[1].length), QStringLiteral("ＡＢＣ"));
+    }
+
+    void onlyChangedFilesAreReadAgain()
+    {
+        Fixture fixture;
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        QCOMPARE(fixture.update(index), 0);
+
+        // The working folder filled again: the same notes, copied at another time.
+        const QString note = fixture.book.working.textFile(QStringLiteral("a7"));
+        const auto touch = [](const QString &path, int seconds) {
+            QFile file(path);
+            return file.open(QIODevice::ReadWrite)
+                   && file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime);
+        };
+        QVERIFY(touch(note, 10));
+        QCOMPARE(fixture.update(index), 0);
+        // Content of the same size changed at another time is read again.
+        fixture.book.writeNote(QStringLiteral("a7"), QStringLiteral("aardvark"));
+        QVERIFY(touch(note, 20));
+        QVERIFY(fixture.update(index) == 1);
+        fixture.book.writeNote(QStringLiteral("a7"), QStringLiteral("aardwolf"));
+        QVERIFY(touch(note, 30));
+        QCOMPARE(fixture.update(index), 1);
+        QCOMPARE(found(index, QStringLiteral("aardwolf")).size(), 1);
+        QVERIFY(found(index, QStringLiteral("aardvark")).isEmpty());
+
+        // A note stored, a caption renamed, an item moved, an item deleted.
+        fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("新しい内容 kangaroo"));
+        ItemTree &tree = fixture.book.tree;
+        tree.setText(tree.item(QStringLiteral("a4")), QStringLiteral("改名した項目"));
+        QVERIFY(tree.remove(QStringLiteral("a5")));
+        QVERIFY(QFile::remove(fixture.book.working.textFile(QStringLiteral("a5"))));
+        QCOMPARE(fixture.update(index), 4); // a3's note, a4's caption, a5's note and caption
+        QCOMPARE(found(index, QStringLiteral("kangaroo")), QSet<QString>{where("a3", Place::Note, {})});
+        QCOMPARE(found(index, QStringLiteral("改名")), QSet<QString>{where("a4", Place::Caption, {})});
+        for (const SearchHit &hit : index.search(QStringLiteral("猫"), kEverything).hits)
+            QVERIFY(hit.key != QStringLiteral("a5"));
+        QCOMPARE(found(index, QStringLiteral("猫")), scanned(fixture.sources(), QStringLiteral("猫"), KanaMatching::Distinct));
+
+        // A note stored is taken in at once, alone.
+        fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("wombat"));
+        QVERIFY(index.updateSource({QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {},
+                                    fixture.book.working.textFile(QStringLiteral("a3")), {}}));
+        QVERIFY(found(index, QStringLiteral("kangaroo")).isEmpty());
+        QCOMPARE(found(index, QStringLiteral("wombat")).size(), 1);
+        QCOMPARE(fixture.update(index), 0);
+    }
+
+    void aPageChangedOnDiskIsReadAgain()
+    {
+        Fixture fixture;
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        const QString page = fixture.book.pageFolder + QStringLiteral("p6.html");
+        writeText(page, "<p>platypus</p>");
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        file.close();
+        QCOMPARE(fixture.update(index), 1);
+        QCOMPARE(found(index, QStringLiteral("platypus")), QSet<QString>{where("a6", Place::Page, page)});
+    }
+
+    void pagesWithSideTextsInThePagesFolderAreRead()
+    {
+        Fixture fixture;
+        // A page reached from a6's page that has a side text of a6, and one that has none.
+        writeText(fixture.book.pageFolder + QStringLiteral("3.html"), "<p>echidna</p>");
+        writeText(fixture.book.pageFolder + QStringLiteral("other.htm"), "<p>echidna</p>");
+        fixture.book.writeNote(QStringLiteral("a6-3"), QStringLiteral("side echidna"));
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        QCOMPARE(found(index, QStringLiteral("echidna")),
+                 QSet<QString>({where("a6", Place::Page, fixture.book.pageFolder + QStringLiteral("3.html")),
+                                where("a6", Place::SideText, QStringLiteral("3"))}));
+    }
+
+    void unreadableFilesAreCountedAndSkipped()
+    {
+        Fixture fixture;
+        writeText(fixture.book.working.textFile(QStringLiteral("a2")), "this is no rtf");
+        writeText(fixture.book.pageFolder + QStringLiteral("p6.html"), QByteArray(5000, '\0'));
+        QVERIFY(QFile::remove(fixture.book.pageFolder + QStringLiteral("p11.html")));
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        QCOMPARE(index.unreadableCount(), 3);
+        fixture.book.writeNote(QStringLiteral("a2"), QStringLiteral("readable again"));
+        QVERIFY(fixture.update(index) > 0);
+        QCOMPARE(index.unreadableCount(), 2);
+    }
+
+    void aDamagedOrOutdatedIndexIsRebuiltSilently()
+    {
+        Fixture fixture;
+        {
+            SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(index) > 0);
+        }
+        QFile file(fixture.indexPath);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek(0);
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        {
+            SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(index) > 0);
+            QCOMPARE(found(index, QStringLiteral("猫")),
+                     scanned(fixture.sources(), QStringLiteral("猫"), KanaMatching::Distinct));
+        }
+        {
+            SqliteDatabase db;
+            QVERIFY(db.open(fixture.indexPath, SqliteDatabase::Access::ReadWrite));
+            QVERIFY(db.exec("UPDATE meta SET value = 'kobin-search-0' WHERE name = 'schema'"));
+        }
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > fixture.book.tree.count()); // everything again
+    }
+
+    void aReaderSeesWhatTheWriterCommitted()
+    {
+        Fixture fixture;
+        SearchIndex missing(fixture.indexPath, SearchIndex::Role::Reader);
+        QVERIFY(missing.search(QStringLiteral("猫"), kEverything).hits.empty());
+        SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(writer) > 0);
+        SearchIndex reader(fixture.indexPath, SearchIndex::Role::Reader);
+        QCOMPARE(found(reader, QStringLiteral("猫")), found(writer, QStringLiteral("猫")));
+    }
+
+    void oddQueriesAnswerAtOnce()
+    {
+        Fixture fixture;
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(index) > 0);
+        const SearchAnswer spaces = index.search(QStringLiteral("   \u3000 "), kEverything);
+        QVERIFY(spaces.hits.empty());
+        QVERIFY(spaces.message.isEmpty());
+        const SearchAnswer longQuery = index.search(QString(10000, u'猫'), kEverything);
+        QVERIFY(longQuery.hits.empty());
+        QCOMPARE(longQuery.message, QStringLiteral("検索する語が長すぎます。256 文字までにしてください。"));
+        // Query syntax of the engine is text: none of these is an error.
+        for (const QString &query : {QStringLiteral("\"\"\""), QStringLiteral("NEAR(猫 犬)"), QStringLiteral("a:b"),
+                                     QStringLiteral("^*-"), QStringLiteral("OR NOT")})
+            QCOMPARE(found(index, query), scanned(fixture.sources(), query, KanaMatching::Distinct));
+
+        const SearchAnswer limited = index.search(QStringLiteral("猫"), {KanaMatching::Distinct, 5});
+        QCOMPARE(limited.hits.size(), size_t(5));
+        QVERIFY(limited.more);
+    }
+
+    void indexFilesAreKeptPerBookFile()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString a = SearchIndex::locationFor(QStringLiteral("/books/日記.iis"));
+        QVERIFY(a.startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)));
+        QVERIFY(a.contains(QStringLiteral("/Kobin/search/日記-")));
+        QVERIFY(a != SearchIndex::locationFor(QStringLiteral("/other/日記.iis")));
+        QCOMPARE(a, SearchIndex::locationFor(QStringLiteral("/books/../books/日記.iis")));
+    }
+};
+
+QTEST_MAIN(TestSearchIndex)
+#include "tst_searchindex.moc"
