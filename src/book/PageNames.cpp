@@ -1,8 +1,6 @@
 #include "PageNames.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 

@@ -91,8 +91,9 @@ QStringList trigramsOf(const QStringList &words)
     return spread;
 }
 
-// What a file holds, in short: a file copied anew (the working folder is filled
-// by copies) has another time but the same content, and is not read again.
+// What a file holds, in short: a file written again with the same content (a book
+// saved under another name, a note stored unchanged) has another time but the
+// same content, and is not read again.
 qint64 fileDigest(const QString &path)
 {
     const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPageFileSize);
