@@ -1,5 +1,6 @@
 #include "Book.h"
 
+#include "AppPath.h"
 #include "ImageKeys.h"
 
 #include <utility>
@@ -14,7 +15,7 @@ const QString kChangedMark = QStringLiteral(" （更新）");
 const QString Book::BookItemKey = QStringLiteral("a1");
 const QString Book::NewBookName = QStringLiteral("新規ブック");
 
-Book::Book(const QString &appPath) : m_workingFolder(appPath + QStringLiteral("temp/"))
+Book::Book(const QString &appPath) : m_workingFolder(workingFolderPath(appPath))
 {
     m_session.appPath = appPath;
     m_session.currentKey = BookItemKey;

@@ -36,10 +36,17 @@ CrashRecovery::CrashRecovery(Services services, const QString &dataFolder)
         treeChanged();
     });
     m_.book.tree().addObserver(this);
+    // Files about to count as deleted (or no longer) belong to items the tree kept
+    // must no longer name (or name again), or a crash pairs items with notes gone.
+    m_.book.workingFolder().setBeforeDeletionsChange([this] {
+        if (m_running && m_treeChanged && !m_.book.session().loading)
+            std::ignore = keepTree();
+    });
 }
 
 CrashRecovery::~CrashRecovery()
 {
+    m_.book.workingFolder().setBeforeDeletionsChange(nullptr);
     m_.book.tree().removeObserver(this);
 }
 
@@ -89,6 +96,14 @@ void CrashRecovery::treeChanged()
         m_idle.start();
 }
 
+bool CrashRecovery::keepTree()
+{
+    const bool kept = writeBookFile(m_.book.workingFolder().writableFile(kTreeFileName),
+                                    treestring::fromTree(m_.book.tree()));
+    m_treeChanged = !kept;
+    return kept;
+}
+
 void CrashRecovery::keepWork()
 {
     if (!m_running)
@@ -96,11 +111,8 @@ void CrashRecovery::keepWork()
     m_idle.stop();
     bool kept = m_.display.keepShownText();
     // A tree as its book file has it needs no copy: that file is what the next start falls back to.
-    if (m_treeChanged && m_.book.isChanged()) {
-        const bool treeKept = writeBookFile(treeFilePath(), treestring::fromTree(m_.book.tree()));
-        m_treeChanged = !treeKept;
-        kept = kept && treeKept;
-    }
+    if (m_treeChanged && m_.book.isChanged())
+        kept = keepTree() && kept;
     // Said where it does not interrupt the typing; the next save reports in full.
     if (!kept)
         m_.status.setStatusText(QStringLiteral("作業用フォルダに書き込めません。変更は保存するまで失われる可能性があります。"));
@@ -137,7 +149,8 @@ void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
     session.bookPath = bookPath;
     session.bookName = bookName;
     // What the working folder holds are the changes to that book's folder.
-    m_.book.workingFolder().resume(hasOwnBookFolder(bookName) ? session.bookFolder() : QString());
+    m_.book.workingFolder().resume(hasOwnBookFolder(bookName) ? session.bookFolder() : QString(),
+                                   [&tree](const QString &key) { return tree.item(key) != nullptr; });
     if (!bookPath.isEmpty())
         m_.book.setOpened(bookPath);
     m_.book.markChanged();

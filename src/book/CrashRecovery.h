@@ -68,6 +68,7 @@ private:
     void selectionChanged(TreeItem *) override {}
 
     void treeChanged();
+    [[nodiscard]] bool keepTree();
     void writeMarker();
     void restore(const QString &bookPath, const QString &bookName);
     void setLeftoversAside();

@@ -47,19 +47,23 @@ private:
         const bool itemReturns = (m_edit.kind == TreeEdit::Kind::Remove || m_edit.kind == TreeEdit::Kind::Add)
             && !itemLeaves;
         TreeItem *parent = nullptr;
+        QStringList leavingFiles;
         if (itemLeaves) {
-            const TreeItem *item = book.tree().item(m_edit.key);
-            if (item) {
-                m_asideBatch = book.workingFolder().setAside(m_owner.contentFilesOf(*item));
+            if (const TreeItem *item = book.tree().item(m_edit.key)) {
+                leavingFiles = m_owner.contentFilesOf(*item);
                 parent = item->parent();
             }
         }
-        if (itemReturns && m_asideBatch)
-            std::ignore = book.workingFolder().bringBack(std::exchange(m_asideBatch, 0));
         if (forward)
             book.editor().redo(m_edit);
         else
             book.editor().undo(m_edit);
+        // Set aside or brought back once the tree no longer or again names the item:
+        // what a crash leaves then agrees.
+        if (itemReturns && m_asideBatch)
+            std::ignore = book.workingFolder().bringBack(std::exchange(m_asideBatch, 0));
+        if (parent)
+            m_asideBatch = book.workingFolder().setAside(leavingFiles);
         if (itemLeaves && parent)
             book.tree().select(parent);
         book.markChanged();
@@ -292,9 +296,11 @@ void TreeCommands::deleteItem()
         commands.setEnabled(Command::DeleteItemButton, Surface::Button, true);
         return;
     }
-    const int batch = m_.book.workingFolder().setAside(contentFilesOf(*selected));
+    const QStringList files = contentFilesOf(*selected);
     const std::optional<TreeRemoval> removal = m_.book.editor().remove(selected->key());
     if (removal) {
+        // Set aside once the tree no longer names the item: what a crash leaves then agrees.
+        const int batch = m_.book.workingFolder().setAside(files);
         tree.select(tree.item(removal->nextKey));
         // The text of a deleted item shown until now goes with it: the item is no longer there to store it.
         showSelected();

@@ -70,6 +70,13 @@ WorkingFolder::WorkingFolder(const QString &path)
 {
 }
 
+QString WorkingFolder::writableFile(const QString &name) const
+{
+    // A write into a folder that has gone would fail, and with it every note typed from then on.
+    QDir().mkpath(m_path);
+    return m_path + name;
+}
+
 QString WorkingFolder::asideFolder(int batch) const
 {
     return m_asidePath + QString::number(batch) + u'/';
@@ -90,10 +97,22 @@ QString WorkingFolder::readableFile(const QString &name) const
 int WorkingFolder::setAside(const QStringList &names)
 {
     const int batch = ++m_lastBatch;
+    // What a crash leaves agrees at every step: first the tree, then the record of
+    // the deletion, and only then do the files go.
+    if (m_beforeDeletionsChange)
+        m_beforeDeletionsChange();
+    const QSet<QString> deleted(names.begin(), names.end());
+    QStringList sources;
+    for (const QString &name : names)
+        sources << readableFile(name);
+    m_asideNames.insert(batch, names);
+    m_deleted.unite(deleted);
+    recordDeletions();
     const QString folder = asideFolder(batch);
     QDir().mkpath(folder);
-    for (const QString &name : names) {
-        const QString readable = readableFile(name);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString &readable = sources[i];
+        const QString &name = names[i];
         if (readable != m_path + name) {
             // Only in the book folder: a save removes it there, and an undo after that
             // save still has it to bring back.
@@ -102,21 +121,22 @@ int WorkingFolder::setAside(const QStringList &names)
             QFile::remove(readable); // a file that cannot be moved aside is deleted, as deleting an item always did
         }
     }
-    m_asideNames.insert(batch, names);
-    m_deleted.unite(QSet<QString>(names.begin(), names.end()));
-    recordDeletions();
     return batch;
 }
 
 bool WorkingFolder::bringBack(int batch)
 {
-    for (const QString &name : m_asideNames.take(batch))
-        m_deleted.remove(name);
-    recordDeletions();
+    // The files are back before the record lets them count: a crash in between
+    // finds them deleted still, and in their place.
+    if (m_beforeDeletionsChange)
+        m_beforeDeletionsChange();
     QDir folder(asideFolder(batch));
     bool returned = true;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
         returned = moveFileOver(folder.filePath(name), m_path + name) && returned;
+    for (const QString &name : m_asideNames.take(batch))
+        m_deleted.remove(name);
+    recordDeletions();
     folder.removeRecursively();
     return returned;
 }
@@ -131,7 +151,7 @@ void WorkingFolder::recordDeletions() const
     }
     QStringList names(m_deleted.begin(), m_deleted.end());
     names.sort();
-    std::ignore = saveFileAtomically(m_path + kDeletionRecord, names.join(u'\n').toUtf8() + '\n');
+    std::ignore = saveFileAtomically(writableFile(kDeletionRecord), names.join(u'\n').toUtf8() + '\n');
 }
 
 QString WorkingFolder::textFileName(const QString &contentId)
@@ -187,7 +207,7 @@ bool WorkingFolder::storeSplits(const QString &contentId, float stacked, float s
     // Showing a page is no change to it: positions as they were are not written again.
     if (stackedSplit(contentId) == stacked && sideSplit(contentId) == side)
         return true;
-    return storeSplits(m_path, contentId, stacked, side, failedFile);
+    return storeSplits(writableFile(QString()), contentId, stacked, side, failedFile);
 }
 
 QStringList WorkingFolder::contentFiles(const QString &folder)
@@ -233,17 +253,28 @@ QStringList WorkingFolder::itemFiles(const QString &key) const
 
 QStringList WorkingFolder::itemFiles(const QSet<QString> &keys) const
 {
+    // Asked before the item's files are deleted or replaced, which writes here: a
+    // folder that has gone is made again, not taken for one that cannot be read.
+    QDir().mkpath(m_path);
     QStringList names;
     for (const QString &name : readableContentFiles().value_or(QStringList())) {
-        // A key is "a" and digits, and the tail of its file names never starts with a
-        // digit: the key a file belongs to is the name's longest such beginning.
-        qsizetype end = 1;
-        while (end < name.size() && name[end].isDigit())
-            ++end;
-        if (name.startsWith(u'a') && end > 1 && name.size() >= end + 4 && keys.contains(name.left(end)))
+        const QString key = keyOf(name);
+        if (!key.isEmpty() && keys.contains(key))
             names.append(name);
     }
     return names;
+}
+
+QString WorkingFolder::keyOf(const QString &name)
+{
+    // A key is "a" and digits, and the tail of its file names never starts with a
+    // digit: the key a file belongs to is the name's longest such beginning.
+    qsizetype end = 1;
+    while (end < name.size() && name[end].isDigit())
+        ++end;
+    if (name.startsWith(u'a') && end > 1 && name.size() >= end + 4)
+        return name.left(end);
+    return QString();
 }
 
 QStringList WorkingFolder::deletedFiles() const
@@ -268,7 +299,8 @@ bool WorkingFolder::clear()
     forgetAsideFiles();
     m_bookFolder.clear();
     const bool asideGone = QDir(m_asidePath).removeRecursively();
-    return deleteAllFiles(m_path) && asideGone;
+    // A new book starts here too: the folder is there for its first note.
+    return deleteAllFiles(m_path) && QDir().mkpath(m_path) && asideGone;
 }
 
 bool WorkingFolder::startFrom(const QString &bookFolder)
@@ -283,7 +315,7 @@ bool WorkingFolder::startFrom(const QString &bookFolder)
     return emptied && readable;
 }
 
-void WorkingFolder::resume(const QString &bookFolder)
+void WorkingFolder::resume(const QString &bookFolder, const std::function<bool(const QString &key)> &isItem)
 {
     forgetAsideFiles();
     m_bookFolder = bookFolder;
@@ -294,6 +326,32 @@ void WorkingFolder::resume(const QString &bookFolder)
                 m_deleted.insert(name);
         }
     }
+    // An item that lost its own file lost all of it: a changed page or a file taken
+    // over under another name never takes the item's note or url file away for good.
+    QSet<QString> returning;
+    for (const QString &name : std::as_const(m_deleted)) {
+        const QString key = keyOf(name);
+        if ((name == textFileName(key) || name == urlFileName(key)) && !isWrittenHere(name) && isItem(key))
+            returning.insert(key);
+    }
+    const auto returns = [&returning](const QString &name) { return returning.contains(keyOf(name)); };
+    for (auto it = m_deleted.begin(); it != m_deleted.end();)
+        it = returns(*it) ? m_deleted.erase(it) : std::next(it);
+    // The undo history that could bring back what was set aside ended with the crash.
+    const QDir aside(m_asidePath);
+    QStringList batches = aside.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    // The newest first: a file deleted twice comes back as it was last.
+    std::sort(batches.begin(), batches.end(),
+              [](const QString &one, const QString &other) { return one.toInt() > other.toInt(); });
+    for (const QString &batch : std::as_const(batches)) {
+        const QDir folder(aside.filePath(batch));
+        for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (returns(name) && !isWrittenHere(name))
+                std::ignore = moveFileOver(folder.filePath(name), m_path + name);
+        }
+    }
+    QDir(m_asidePath).removeRecursively();
+    recordDeletions();
 }
 
 bool WorkingFolder::moveToBookFolder(const QString &name)

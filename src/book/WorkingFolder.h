@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kobin {
@@ -35,9 +36,12 @@ public:
 
     static QString textFileName(const QString &contentId); // a note or a side text
     static QString urlFileName(const QString &key);
-    // Where a note or side text, and a url file, are written.
-    QString textFile(const QString &contentId) const { return m_path + textFileName(contentId); }
-    QString urlFile(const QString &key) const { return m_path + urlFileName(key); }
+    // Where a file of this folder (a note or side text, a url file) is written; the
+    // folder is made again first when it has gone (removed while the program was
+    // closed, say).
+    QString writableFile(const QString &name) const;
+    QString textFile(const QString &contentId) const { return writableFile(textFileName(contentId)); }
+    QString urlFile(const QString &key) const { return writableFile(urlFileName(key)); }
     QString readableTextFile(const QString &contentId) const { return readableFile(textFileName(contentId)); }
 
     // The page path a homepage item's url file holds; nullopt when it cannot be read.
@@ -77,6 +81,9 @@ public:
     // where a save never looks, so that taking an edit back can return them; gives
     // the batch's number. The names count as deleted until the batch comes back.
     int setAside(const QStringList &names);
+    // Called before files are set aside or brought back, so that what else a crash
+    // leaves (the tree kept) agrees with the record of deletions.
+    void setBeforeDeletionsChange(std::function<void()> call) { m_beforeDeletionsChange = std::move(call); }
     // Puts a batch set aside back; false when a file could not be returned. Its names
     // count as deleted no longer, returned or not: the item they belong to is back.
     [[nodiscard]] bool bringBack(int batch);
@@ -86,6 +93,9 @@ public:
     // folder. A file missing for any other reason stays there.
     QStringList deletedFiles() const;
 
+    // The key of the item a content file belongs to ("a5" for "a5index.rtf"); "" for none.
+    static QString keyOf(const QString &name);
+
     // Deletes every file here and every file set aside, and leaves the book folder:
     // nothing here belongs to a book now. False when a file could not be deleted.
     [[nodiscard]] bool clear();
@@ -93,8 +103,11 @@ public:
     // False when a file here could not be deleted, or bookFolder cannot be read.
     [[nodiscard]] bool startFrom(const QString &bookFolder);
     // Goes on with what a program that ended unexpectedly left here for the book in
-    // bookFolder: the files written and the record of the deleted ones.
-    void resume(const QString &bookFolder);
+    // bookFolder: the files written and the record of the deleted ones. The tree
+    // kept may be older than that record: an item it still holds (isItem) whose own
+    // note or url file counts as deleted was deleted after the tree was kept, so
+    // its files count as deleted no longer and those set aside come back.
+    void resume(const QString &bookFolder, const std::function<bool(const QString &key)> &isItem);
     // Moves a file written here into the book folder, replacing the one there in one
     // step; false when it could not, and both stay as they were.
     [[nodiscard]] bool moveToBookFolder(const QString &name);
@@ -115,6 +128,7 @@ private:
     int m_lastBatch = 0;
     QHash<int, QStringList> m_asideNames; // by batch
     QSet<QString> m_deleted;
+    std::function<void()> m_beforeDeletionsChange;
 };
 
 } // namespace kobin

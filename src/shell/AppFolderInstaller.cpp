@@ -1,5 +1,6 @@
 #include "AppFolderInstaller.h"
 
+#include "AppPath.h"
 #include "AtomicFile.h"
 #include "Cp932.h"
 
@@ -46,8 +47,11 @@ AppFolderInstaller::AppFolderInstaller(QString source, QString appPath)
 
 std::optional<bool> AppFolderInstaller::createFolder() const
 {
-    const bool fresh = !QDir(m_appPath).exists();
-    if (fresh && !QDir().mkpath(m_appPath))
+    // A folder the user made first, or one the program never started in, is as new:
+    // every start leaves its working folder and help file there.
+    const bool fresh = !QFileInfo::exists(workingFolderPath(m_appPath))
+        && !QFileInfo::exists(m_appPath + helpFileName());
+    if (!QDir().mkpath(m_appPath))
         return std::nullopt;
     return fresh;
 }

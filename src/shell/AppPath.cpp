@@ -39,4 +39,9 @@ QString resolveAppPath()
                          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
 
+QString workingFolderPath(const QString &appPath)
+{
+    return appPath + QStringLiteral("temp/");
+}
+
 } // namespace kobin

@@ -21,4 +21,7 @@ QString chooseAppPath(const QString &kobinHome, const QString &programFolder, bo
 
 QString withTrailingSlash(const QString &folder);
 
+// The working folder in the program folder appPath (ending in "/"): "temp/".
+QString workingFolderPath(const QString &appPath);
+
 } // namespace kobin

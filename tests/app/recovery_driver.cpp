@@ -1,7 +1,10 @@
 // The program as the crash tests run it: "type APP BOOK" opens BOOK and keeps
 // typing into its notes, saying on standard output each note it has kept, until
-// it is killed; "recover APP" starts again, answers the recovery question with
-// yes and prints every note of the book it recovered, one line each.
+// it is killed; "delete APP BOOK" does the same, deleting each note's item after
+// typing into it and taking the deletion back; "recover APP" starts again,
+// answers the recovery question with yes, prints every note of the book it
+// recovered, one line each, and saves it.
+#include "CommandRegistry.h"
 #include "CrashRecovery.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
@@ -9,6 +12,7 @@
 #include "MainWindow.h"
 #include "Settings.h"
 #include "TextPane.h"
+#include "TreeCommands.h"
 #include "TreePane.h"
 
 #include <QApplication>
@@ -33,7 +37,13 @@ QStringList noteKeys(KobinApp &app)
     return keys;
 }
 
-int type(KobinApp &app)
+void say(const char *what, const QString &key, int version)
+{
+    std::printf("%s %s %d\n", what, qPrintable(key), version);
+    std::fflush(stdout);
+}
+
+int type(KobinApp &app, FakePrompter &prompter, bool deleting)
 {
     const QStringList keys = noteKeys(app);
     for (int version = 1;; ++version) {
@@ -43,8 +53,18 @@ int type(KobinApp &app)
             app.window().textPane()->setPlainText(QString("%1 version %2 ").arg(key).arg(version).repeated(200)
                                                   + QString("end %1").arg(version));
             app.recovery().keepWork();
-            std::printf("kept %s %d\n", qPrintable(key), version);
-            std::fflush(stdout);
+            say("kept", key, version);
+            if (!deleting)
+                continue;
+            prompter.answers = {PromptAnswer::Yes};
+            app.treeCommands().deleteItem();
+            say("deleted", key, version);
+            // A while with the item deleted: the book item's note is typed into and kept.
+            click(app, QStringLiteral("a1"));
+            app.window().textPane()->setPlainText(QString("while %1 is deleted ").arg(key).repeated(200));
+            app.recovery().keepWork();
+            app.treeCommands().history().undo();
+            say("back", key, version);
         }
     }
 }
@@ -57,6 +77,8 @@ int recover(KobinApp &app)
         std::printf("%s %s\n", qPrintable(key), qPrintable(text.section(u' ', -2)));
     }
     std::printf("changed %d\n", app.book().isChanged() ? 1 : 0);
+    app.commands().run(Command::FileSave);
+    std::printf("saved %d\n", app.book().isChanged() ? 0 : 1);
     return 0;
 }
 
@@ -74,9 +96,10 @@ int main(int argc, char *argv[])
     prompter.answers = {PromptAnswer::Yes};
     FakeFileDialogs dialogs;
     KobinApp app(appPath, std::make_unique<Settings>(appPath + "Kobin.ini", appPath), true, &prompter, &dialogs);
-    app.start(mode == QLatin1String("type") ? args.value(3) : QString());
-    if (mode == QLatin1String("type"))
-        return type(app);
+    const bool typing = mode == QLatin1String("type") || mode == QLatin1String("delete");
+    app.start(typing ? args.value(3) : QString());
+    if (typing)
+        return type(app, prompter, mode == QLatin1String("delete"));
     if (prompter.prompts.isEmpty())
         return 3; // nothing was offered back
     return recover(app);

@@ -51,8 +51,18 @@ private slots:
         QFile::setPermissions(m_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    void firstStartInstallsAndOpensTheSampleBook_data()
+    {
+        QTest::addColumn<bool>("folderMadeFirst");
+        QTest::newRow("no program folder") << false;
+        QTest::newRow("an empty program folder") << true;
+    }
+
     void firstStartInstallsAndOpensTheSampleBook()
     {
+        QFETCH(bool, folderMadeFirst);
+        if (folderMadeFirst)
+            QVERIFY(QDir().mkpath(home()));
         const Run first = run();
         QCOMPARE(first.exitCode, 0);
         QVERIFY2(!first.err.contains("が見つかりません"), qPrintable(first.err));
@@ -63,6 +73,7 @@ private slots:
         const QByteArray page = url.readAll();
         QVERIFY(page.endsWith(".html\r\n"));
         QVERIFY(QFile::exists(QString::fromLocal8Bit(page.trimmed())));
+        QVERIFY(QFileInfo(home() + "temp").isDir());
         QVERIFY(QDir(home() + "temp").isEmpty()); // closing empties the working folder
 
         QSettings settings(iniFile(), QSettings::IniFormat);

@@ -86,6 +86,36 @@ private slots:
         QVERIFY(f->page.sourceEditing);
     }
 
+    void aDeletedItemLeavesTheTreeKeptBeforeItsFilesCountAsDeleted()
+    {
+        f->openBook(u"|0\\Diary=a1+root|a1\\Monday=a2+richtxt|a1\\Tuesday=a3+richtxt|");
+        writeText(f->working("a2.rtf"), "Monday's note");
+        f->click("a3");
+        recovery->begin();
+        f->tree.select(f->tree.item("a2"));
+        f->prompter.answers = {PromptAnswer::Yes};
+        f->treeCommands.deleteItem();
+        // No idle time passes: a crash now must not pair the old tree with the deletion.
+        QCOMPARE(readText(f->working("deleted-files.lst")), QByteArray("a2.rtf\n"));
+        QCOMPARE(readText(f->working("recovery.iis")), QByteArray("|0\\Diary=a1+root|a1\\Tuesday=a3+richtxt|\r\n"));
+    }
+
+    void anItemTheTreeKeptStillHoldsGetsItsDeletedFilesBack()
+    {
+        leaveACrashedRun();
+        // Deleted after the tree was kept: the note typed went aside, its deletion was recorded.
+        QFile::remove(f->working("a2.rtf"));
+        writeText(f->app(".temp-aside/1/a2.rtf"), "typed before the crash");
+        writeText(f->working("deleted-files.lst"), "a2.rtf\n");
+        f->prompter.answers = {PromptAnswer::Yes};
+        QVERIFY(recovery->recoverAtStart());
+        f->click("a2");
+        QCOMPARE(f->note.text, QString("typed before the crash"));
+        QCOMPARE(f->prompter.prompts.size(), 1); // no note reported missing
+        QVERIFY(f->book.workingFolder().deletedFiles().isEmpty());
+        QVERIFY(!QFile::exists(f->app(".temp-aside")));
+    }
+
     void nothingToRecoverAsksNothing()
     {
         QVERIFY(!recovery->recoverAtStart());

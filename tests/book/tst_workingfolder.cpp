@@ -159,6 +159,25 @@ private slots:
         QCOMPARE(noteShownFor("a4"), QString("beside the new page"));
     }
 
+    void aWorkingFolderThatHasGoneIsMadeAgainForTheNextWrite()
+    {
+        QVERIFY(QDir(f->working()).removeRecursively());
+        f->click("a2");
+        type("typed after the folder went");
+        deleteItem("a3");
+        f->bookCommands.save();
+        for (const auto &prompt : f->prompter.prompts)
+            QVERIFY2(prompt.title != "保存できません", qPrintable(prompt.text));
+        QVERIFY(!f->book.isChanged());
+        QCOMPARE(readText(folder("a2.rtf")), QByteArray("typed after the folder went"));
+        QVERIFY(!QFile::exists(folder("a3.rtf")));
+
+        // Gone while the program was closed: a new book has it back for its first note.
+        QVERIFY(QDir(f->working()).removeRecursively());
+        f->bookCommands.newBook();
+        QVERIFY(QFileInfo(f->working()).isDir());
+    }
+
     void aCrashLeavesTheChangesForTheNextStart()
     {
         f->click("a2");
@@ -167,7 +186,7 @@ private slots:
         deleteItem("a3");
         // What a program that ended unexpectedly leaves: the changes and the record of deletions.
         WorkingFolder resumed(f->working());
-        resumed.resume(folder());
+        resumed.resume(folder(), [](const QString &key) { return key != "a3"; });
         QCOMPARE(readText(resumed.readableFile("a2.rtf")), QByteArray("not yet saved"));
         QVERIFY(!QFile::exists(resumed.readableFile("a3.rtf")));
         QCOMPARE(resumed.deletedFiles(), QStringList({"a3.rtf"}));
