@@ -29,12 +29,19 @@ TextPaneNotes::~TextPaneNotes()
     QObject::disconnect(m_textChange);
 }
 
-bool TextPaneNotes::load(const QString &path)
+NoteReading TextPaneNotes::load(const QString &path)
 {
-    if (!m_pane.loadRichText(path))
-        return false;
+    richtext::LoadFailure failure = richtext::LoadFailure::Unreadable;
+    if (!m_pane.loadRichText(path, &failure)) {
+        switch (failure) {
+        case richtext::LoadFailure::Unreadable: return NoteReading::Unreadable;
+        case richtext::LoadFailure::NotRegularFile: return NoteReading::NotRegularFile;
+        case richtext::LoadFailure::TooLarge: return NoteReading::TooLarge;
+        case richtext::LoadFailure::NotRtf: return NoteReading::NotRtf;
+        }
+    }
     m_holdsFileText = true;
-    return true;
+    return NoteReading::Read;
 }
 
 bool TextPaneNotes::save(const QString &path)

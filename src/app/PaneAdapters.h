@@ -32,7 +32,7 @@ public:
     TextPaneNotes &operator=(const TextPaneNotes &) = delete;
     // Told of every note written, so that what follows notes (search) can keep up.
     void setStoredHandler(std::function<void(const QString &path)> stored) { m_stored = std::move(stored); }
-    bool load(const QString &path) override;
+    NoteReading load(const QString &path) override;
     bool save(const QString &path) override;
     void clear() override;
     bool holdsFileText() const override;

@@ -56,8 +56,9 @@ bool ItemDisplay::writeShownText(QString *failedFile)
     if (!m_book.tree().item(session.currentKey))
         return true; // the item shown so far is gone: nothing to keep
     const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
-    if (contentId.isEmpty() || m_views.note.holdsFileText())
-        return true; // a page text never named, or a note only looked at, has nothing to store
+    // A page text never named, a note only looked at, or one kept unread has nothing to store.
+    if (contentId.isEmpty() || m_views.note.holdsFileText() || m_keepsUnreadableNote)
+        return true;
     const QString text = m_book.workingFolder().textFile(contentId);
     if (m_views.note.save(text))
         return true;
@@ -107,13 +108,52 @@ bool ItemDisplay::storeSplittersHere()
     return true;
 }
 
+namespace {
+QString whyUnread(NoteReading reading)
+{
+    switch (reading) {
+    case NoteReading::TooLarge: return QStringLiteral("は大きすぎるため、読み込めません。");
+    case NoteReading::NotRtf: return QStringLiteral("はリッチテキストではないため、読み込めません。");
+    case NoteReading::NotRegularFile: return QStringLiteral("は通常のファイルではないため、読み込めません。");
+    case NoteReading::Read:
+    case NoteReading::Unreadable: break;
+    }
+    return QStringLiteral("を読み込めません。");
+}
+} // namespace
+
+ItemDisplay::NoteLoad ItemDisplay::loadNote(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_views.note.clear();
+        return NoteLoad::Missing;
+    }
+    const NoteReading reading = m_views.note.load(path);
+    if (reading == NoteReading::Read)
+        return NoteLoad::Loaded;
+    m_views.note.clear();
+    // An empty pane stored over the file would lose the note for good: only the user replaces it.
+    const PromptAnswer answer = m_prompter.ask(
+        PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+        QStringLiteral("「 ") + QDir::toNativeSeparators(path) + QStringLiteral(" 」\n\n") + whyUnread(reading)
+            + QStringLiteral("ファイルはそのまま残します。\n\n空のテキストで置き換えますか？"));
+    if (answer != PromptAnswer::Yes) {
+        m_keepsUnreadableNote = true;
+        m_views.note.setReadOnly(true);
+    }
+    return NoteLoad::Kept;
+}
+
+void ItemDisplay::allowTypingAgain()
+{
+    if (std::exchange(m_keepsUnreadableNote, false))
+        m_views.note.setReadOnly(false);
+}
+
 void ItemDisplay::loadNoteOrReport(const QString &key)
 {
-    const QString note = m_book.workingFolder().readableTextFile(key);
-    if (!QFileInfo::exists(note) || !m_views.note.load(note)) {
+    if (loadNote(m_book.workingFolder().readableTextFile(key)) == NoteLoad::Missing)
         m_prompter.inform(PromptIcon::None, kNotFoundTitle, QStringLiteral("ﾌｧｲﾙが見つかりません"));
-        m_views.note.clear();
-    }
 }
 
 void ItemDisplay::leavePageSourceEditing()
@@ -157,6 +197,7 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
         finish();
         return;
     }
+    m_keepsUnreadableNote = false;
     m_views.note.setReadOnly(false);
     const ItemKind kind = kindOf(*item);
     if (kind != ItemKind::Homepage)
@@ -251,13 +292,10 @@ std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QStr
 void ItemDisplay::loadPageTextOrReport()
 {
     const QString &contentId = m_book.session().pageTextName;
-    const QString pageText = m_book.workingFolder().readableTextFile(contentId);
-    if (!QFileInfo::exists(pageText) || !m_views.note.load(pageText)) {
+    if (loadNote(m_book.workingFolder().readableTextFile(contentId)) == NoteLoad::Missing)
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
-        m_views.note.clear();
-    }
 }
 
 void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
@@ -312,21 +350,19 @@ void ItemDisplay::switchPageText(const QString &address)
     if (!session.pageTextName.isEmpty()) {
         const QString pageText = m_book.workingFolder().textFile(session.pageTextName);
         // A side text that cannot be kept stays in the pane, still attached to its own page.
-        if (!m_views.note.save(pageText)) {
+        if (!m_keepsUnreadableNote && !m_views.note.save(pageText)) {
             reportStoreFailure(pageText);
             return;
         }
         if (!storeSplittersHere())
             return;
     }
+    allowTypingAgain();
     session.loading = true;
     const TreeItem *selected = m_book.tree().selectedItem();
     const QString key = selected ? selected->key() : session.currentKey;
     const QString contentId = adoptedPageTextName(key, pageBaseName(address));
-    m_views.note.clear();
-    const QString pageText = m_book.workingFolder().readableTextFile(contentId);
-    if (QFileInfo::exists(pageText) && !m_views.note.load(pageText))
-        m_views.note.clear();
+    std::ignore = loadNote(m_book.workingFolder().readableTextFile(contentId));
     restoreSplitters(contentId);
     session.pageTextName = contentId;
     m_views.arrangement.relayout();
@@ -341,11 +377,9 @@ void ItemDisplay::showBookItem()
     session.pageTextName.clear();
     session.pagePath.clear();
     const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
-    m_views.note.clear();
+    m_keepsUnreadableNote = false;
     m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
-    const QString note = m_book.workingFolder().readableTextFile(Book::BookItemKey);
-    if (QFileInfo::exists(note) && !m_views.note.load(note))
-        m_views.note.clear();
+    std::ignore = loadNote(m_book.workingFolder().readableTextFile(Book::BookItemKey));
     session.loading = wasLoading;
     m_views.commands.update(ItemKind::Book);
     m_views.page.setShown(false);

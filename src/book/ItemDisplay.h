@@ -68,6 +68,9 @@ public:
 private:
     void show(TreeItem *item, bool storeFirst);
     bool isShowingHomepage() const;
+    enum class NoteLoad { Loaded, Missing, Kept };
+    NoteLoad loadNote(const QString &path);
+    void allowTypingAgain();
     void loadNoteOrReport(const QString &key);
     void showHomepage(TreeItem *item);
     std::optional<QString> relocatedPage(const QString &key, const QString &recordedPath);
@@ -86,6 +89,9 @@ private:
     Views m_views;
     Prompter &m_prompter;
     bool m_showingItem = false;
+    // The shown note is there but could not be read, and the user chose to keep it:
+    // the pane is read-only and nothing is stored over it.
+    bool m_keepsUnreadableNote = false;
     std::function<QStringList()> m_pageFolderHistory;
 };
 

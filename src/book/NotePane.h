@@ -4,13 +4,16 @@
 
 namespace kobin {
 
+// What came of reading a note file into the pane.
+enum class NoteReading { Read, Unreadable, NotRegularFile, TooLarge, NotRtf };
+
 // The text pane as the book sees it: it holds the note of one item at a time.
 class NotePane
 {
 public:
     virtual ~NotePane() = default;
-    // Replaces the pane's text with the note in path; false (text unchanged) when it cannot be read.
-    [[nodiscard]] virtual bool load(const QString &path) = 0;
+    // Replaces the pane's text with the note in path; the text stays unchanged when it cannot be read.
+    [[nodiscard]] virtual NoteReading load(const QString &path) = 0;
     // Writes the pane's text to path whole, or leaves the file as it was and gives false.
     [[nodiscard]] virtual bool save(const QString &path) = 0;
     virtual void clear() = 0;

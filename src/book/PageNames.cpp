@@ -50,7 +50,10 @@ QString pageBaseName(const QString &address)
 QString pagePathFromUrlFile(const QString &text)
 {
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-    return end < 0 ? text : text.left(end);
+    QString path = end < 0 ? text : text.left(end);
+    // No file name holds a NUL: a damaged url file names a page that is not found, and says so once.
+    path.replace(QChar(0), QChar::ReplacementCharacter);
+    return path;
 }
 
 QString pageTextName(const QString &key, const QString &baseName)

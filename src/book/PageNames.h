@@ -27,7 +27,8 @@ QString pageFolder(const QString &path);
 // The local path of a "file:" address; other addresses are returned unchanged.
 QString addressAsPath(const QString &address);
 
-// The page path held by a url file: its text before the first line break.
+// The page path held by a url file: its text before the first line break, a NUL
+// (which no path holds) replaced by U+FFFD.
 QString pagePathFromUrlFile(const QString &text);
 
 } // namespace kobin

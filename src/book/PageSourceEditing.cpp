@@ -91,7 +91,7 @@ void PageSourceEditing::leave()
     m_views.saveButton.setShown(false);
     m_source.reset();
     m_sourcePath.clear();
-    if (!m_views.note.load(sideTextFile())) {
+    if (m_views.note.load(sideTextFile()) != NoteReading::Read) {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
                           QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + QDir::toNativeSeparators(sideTextFile())
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));

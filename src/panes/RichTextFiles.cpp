@@ -98,10 +98,12 @@ std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, L
     return text;
 }
 
-bool saveFile(const QTextDocument &document, const QString &path, FileType type)
+bool saveFile(const QTextDocument &document, const QString &path, FileType type, qint64 largestNote)
 {
     const QByteArray bytes = type == FileType::Rtf ? rtf::writeRtf(document)
                                                    : encodeSystemText(text(document));
+    if (type == FileType::Rtf && bytes.size() > largestNote)
+        return false; // it could never be read again
     return saveFileAtomically(path, bytes);
 }
 

@@ -14,8 +14,9 @@ enum class FileType { Rtf = 0, PlainText = 1 };
 
 // Notes are regular files of at most this size, far beyond any note typed or
 // pasted: a device, a pipe or a larger file is refused rather than read
-// without end.
-constexpr qint64 kMaxNoteFileSize = 64 * 1024 * 1024;
+// without end. A note that would be larger is never written, so that every
+// note written reads back (code page text takes four times its bytes in RTF).
+constexpr qint64 kMaxNoteFileSize = 256 * 1024 * 1024;
 
 enum class LoadFailure { Unreadable, NotRegularFile, TooLarge, NotRtf };
 
@@ -31,8 +32,10 @@ std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, L
 
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character
-// does not fit). The file is replaced whole or not at all.
-[[nodiscard]] bool saveFile(const QTextDocument &document, const QString &path, FileType type);
+// does not fit). The file is replaced whole or not at all; an RTF file larger
+// than largestNote is not written.
+[[nodiscard]] bool saveFile(const QTextDocument &document, const QString &path, FileType type,
+                            qint64 largestNote = kMaxNoteFileSize);
 
 // The document's plain text: paragraphs and line breaks become lineEnd; the
 // last paragraph has none.

@@ -206,8 +206,8 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0); // never written: reading it would wait for ever
         QTest::newRow("pipe") << pipe << "「 " + pipe + " 」は通常のファイルではないため、読みません。";
         const QString big = bookFile("big.rtf", "{\\rtf1 big}");
-        QVERIFY(QFile::resize(big, 64 * 1024 * 1024 + 1)); // sparse
-        QTest::newRow("over 64 MB") << big << "「 " + big + " 」は 64 MB を超えるため、読みません。";
+        QVERIFY(QFile::resize(big, 256 * 1024 * 1024 + 1)); // sparse
+        QTest::newRow("over 256 MB") << big << "「 " + big + " 」は 256 MB を超えるため、読みません。";
     }
 
     void notesThatAreNoRegularFileOrTooLargeAreRefused()

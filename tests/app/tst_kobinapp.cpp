@@ -433,19 +433,21 @@ private slots:
         writeText(first, "{\\rtf1 first\\par}");
         const QString second = m_dir->filePath("second.rtf");
         writeText(second, "{\\rtf1 second\\par}");
-        QVERIFY(notes.load(first));
+        QCOMPARE(notes.load(first), NoteReading::Read);
         QVERIFY(notes.holdsFileText());
         QTest::keyClicks(&pane, "typed");
         QVERIFY(!notes.holdsFileText());
 
-        QVERIFY(notes.load(second));
+        QCOMPARE(notes.load(second), NoteReading::Read);
         QVERIFY(notes.holdsFileText());
         pane.selectAll();
         pane.setFontWeight(QFont::Bold); // a format alone is a change too
         QVERIFY(!notes.holdsFileText());
 
-        QVERIFY(notes.load(first));
-        QVERIFY(!notes.load(m_dir->filePath("missing.rtf")));
+        QCOMPARE(notes.load(first), NoteReading::Read);
+        QCOMPARE(notes.load(m_dir->filePath("missing.rtf")), NoteReading::Unreadable);
+        writeText(m_dir->filePath("plain.rtf"), "plain text, no note");
+        QCOMPARE(notes.load(m_dir->filePath("plain.rtf")), NoteReading::NotRtf);
         QVERIFY(notes.holdsFileText()); // still the first note, untouched
         notes.showPlainText("source");
         QVERIFY(!notes.holdsFileText());

@@ -104,6 +104,47 @@ private slots:
         QCOMPARE(readText(working("a3.rtf")), QByteArray());
     }
 
+    void aNoteThatCannotBeReadIsNeverStoredOverUnasked_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("note") << QByteArray("a2") << "a2.rtf";
+        QTest::newRow("side text") << QByteArray("a5") << "a5index.rtf";
+    }
+
+    void aNoteThatCannotBeReadIsNeverStoredOverUnasked()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QString, file);
+        const QByteArray kept = readText(working(file));
+        f->note.notRtf = working(file);
+        f->prompter.answers = {PromptAnswer::No};
+        click(key.constData());
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(f->prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
+        QCOMPARE(f->prompter.prompts[0].text,
+                 "「 " + QDir::toNativeSeparators(working(file))
+                     + " 」\n\nはリッチテキストではないため、読み込めません。ファイルはそのまま残します。\n\n"
+                       "空のテキストで置き換えますか？");
+        QVERIFY(f->note.readOnly);
+        f->note.text = "typed anyway";
+        QVERIFY(f->display.keepShownText());
+        if (key == "a5")
+            f->display.switchPageText(QUrl::fromLocalFile(f->dir.path() + "/web/other.htm").toString());
+        click("a1");
+        QCOMPARE(readText(working(file)), kept);
+        QVERIFY(!f->note.readOnly);
+
+        // Chosen to be replaced, it takes what is typed.
+        f->prompter.answers = {PromptAnswer::Yes};
+        click(key.constData());
+        QVERIFY(!f->note.readOnly);
+        f->note.text = "a new note";
+        click("a1");
+        QCOMPARE(readText(working(file)), QByteArray("a new note"));
+    }
+
     void homepageItemOpensItsPageWithItsSideText()
     {
         click("a5");
@@ -320,6 +361,17 @@ private slots:
             QCOMPARE(readText(working("a7url.txt")), named.toLocal8Bit() + "\r\n");
             QVERIFY(!f->book.isChanged());
         }
+    }
+
+    void aUrlFileHoldingANulByteGetsOneClearMessage()
+    {
+        QTest::failOnWarning(QRegularExpression("Broken filename"));
+        writeText(working("a7url.txt"), QFile::encodeName(f->dir.path()) + "/web/in" + QByteArray(1, '\0') + "dex.html\r\n");
+        click("a7");
+        QVERIFY(!f->prompter.prompts.isEmpty());
+        QCOMPARE(f->prompter.prompts[0].text, "HTMLﾌｧｲﾙ\n\n" + f->dir.path() + "/web/in\uFFFDdex.html"
+                                                  "\n\nが見つかりません。移動または削除した可能性があります。");
+        QVERIFY(f->page.navigated.isEmpty());
     }
 
     void windowsPathNotFoundIsNamedAsTheUrlFileHoldsIt()

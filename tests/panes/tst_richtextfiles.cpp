@@ -162,6 +162,12 @@ private slots:
         QVERIFY(writeFile(path, "{\\rtf1 old}"));
         QVERIFY(!richtext::saveFile(document, path + "/inside.rtf", richtext::FileType::PlainText));
         QCOMPARE(testing::readBytes(path), QByteArray("{\\rtf1 old}"));
+
+        // A note larger than notes are read is never written: it could not be read back.
+        document.setPlainText(QString(500, QChar(0x6F22)));
+        QVERIFY(!richtext::saveFile(document, path, richtext::FileType::Rtf, 4000));
+        QCOMPARE(testing::readBytes(path), QByteArray("{\\rtf1 old}"));
+        QVERIFY(richtext::saveFile(document, path, richtext::FileType::Rtf, 8000));
     }
 
     void textGetAndSet()

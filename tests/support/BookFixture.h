@@ -27,15 +27,18 @@ class FakeNotePane : public kobin::NotePane
 {
 public:
     QString text;
-    bool load(const QString &path) override
+    QString notRtf; // a file that reads as no note
+    kobin::NoteReading load(const QString &path) override
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return false;
+            return kobin::NoteReading::Unreadable;
+        if (path == notRtf)
+            return kobin::NoteReading::NotRtf;
         text = QString::fromUtf8(file.readAll());
         loadedText = text;
         holdsLoaded = true;
-        return true;
+        return kobin::NoteReading::Read;
     }
     bool save(const QString &path) override
     {

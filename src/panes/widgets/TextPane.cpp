@@ -21,10 +21,10 @@ TextPane::TextPane(QWidget *parent) : QTextEdit(parent)
 // out the cleared note (hiding the scroll bar), then the whole new note, and
 // the whole note again when the scroll bar came back; shown whole, it is laid
 // out once, as far as it is seen first and the rest in the background.
-bool TextPane::loadRichText(const QString &path)
+bool TextPane::loadRichText(const QString &path, richtext::LoadFailure *failure)
 {
     auto note = std::make_unique<QTextDocument>(this);
-    if (!richtext::loadFile(*note, path))
+    if (!richtext::loadFile(*note, path, failure))
         return false;
     showNote(std::move(note));
     return true;

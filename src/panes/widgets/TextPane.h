@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RichTextFiles.h"
+
 #include <QTextEdit>
 #include <memory>
 
@@ -14,8 +16,8 @@ public:
     explicit TextPane(QWidget *parent = nullptr);
 
     // Shows the RTF file in a new document in place of the one shown; false (the
-    // document shown stays) when it cannot be read.
-    [[nodiscard]] bool loadRichText(const QString &path);
+    // document shown stays) when it cannot be read (*failure tells why).
+    [[nodiscard]] bool loadRichText(const QString &path, richtext::LoadFailure *failure = nullptr);
     // Writes the document as RTF, replacing the file whole or not at all.
     [[nodiscard]] bool saveRichText(const QString &path);
 
