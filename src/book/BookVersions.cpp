@@ -59,10 +59,11 @@ int countNotes(const QStringList &names)
 } // namespace
 
 BookVersions::BookVersions(const QString &versionsRoot, const QString &bookPath, const QString &bookFolder)
-    : m_bookPath(bookPath), m_bookFolder(bookFolder)
+    : m_bookPath(fileBehind(bookPath)), m_bookFolder(bookFolder)
 {
-    // Named after the book and told apart from books of the same name by its path.
-    const QByteArray where = QCryptographicHash::hash(QFileInfo(bookPath).absoluteFilePath().toUtf8(),
+    // Named after the book and told apart from books of the same name by the path of
+    // the file saves write (a book opened through a symbolic link keeps the file's).
+    const QByteArray where = QCryptographicHash::hash(QFileInfo(m_bookPath).absoluteFilePath().toUtf8(),
                                                       QCryptographicHash::Sha1).toHex().left(12);
     m_folder = versionsRoot + u'/' + bookNameFromPath(bookPath) + u'-' + QString::fromLatin1(where) + u'/';
 }

@@ -15,9 +15,6 @@
 
 namespace kobin {
 
-namespace {
-
-// The file a write to path changes: the one a symbolic link points to, as in an editor.
 QString fileBehind(const QString &path)
 {
     const QFileInfo info(path);
@@ -26,6 +23,8 @@ QString fileBehind(const QString &path)
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
+
+namespace {
 
 bool syncToDisk(int handle)
 {

@@ -19,6 +19,9 @@ inline constexpr char PartFileEnding[] = ".kobin-part";
 // it was.
 [[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &bytes);
 
+// The file a write to path changes: the one a symbolic link points to, as in an editor.
+QString fileBehind(const QString &path);
+
 // Puts the file at source, already whole on the disk, in target's place as
 // saveFileAtomically would put bytes there (a symbolic link stays, the target's
 // permissions stay, a read-only target is refused), renamed rather than copied

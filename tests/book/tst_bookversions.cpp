@@ -79,6 +79,35 @@ private slots:
         QCOMPARE(readText(folder("a3.rtf")), QByteArray("tuesday, edited"));
     }
 
+    void aBookOpenedThroughASymbolicLinkKeepsTheFileItNames_data()
+    {
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("relative link") << true;
+        QTest::newRow("absolute link") << false;
+    }
+
+    void aBookOpenedThroughASymbolicLinkKeepsTheFileItNames()
+    {
+        QFETCH(bool, relative);
+        const QString target = relative ? QString("../docs/diary.iis") : bookPath();
+        const QString link = m_dir->path() + "/links/diary.iis";
+        QVERIFY(QDir().mkpath(m_dir->path() + "/links"));
+        std::filesystem::create_symlink(fileSystemPath(target), fileSystemPath(link));
+        BookVersions kept(root(), link, folder());
+        for (const char *tree : {"|0\\Diary=a1+root|a1\\Tue=a2+richtxt|\r\n", "|0\\Diary=a1+root|a1\\Wed=a2+richtxt|\r\n"}) {
+            QVERIFY(kept.begin());
+            QVERIFY(kept.keep("a2.rtf"));
+            QVERIFY(saveFileAtomically(folder("a2.rtf"), tree));
+            QVERIFY(saveFileAtomically(link, tree));
+            QVERIFY(kept.finish());
+        }
+        const QList<BookVersion> list = kept.list();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(readText(kept.restore(list[1], m_dir->path() + "/first/").value_or("(none)")),
+                 QByteArray("|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n"));
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+
     void aSaveThatChangesNothingOrAFirstSaveLeavesNoVersion()
     {
         BookVersions kept = versions();
