@@ -164,9 +164,11 @@ private:
                 return std::nullopt;
         }
         const QString source = QStringLiteral("../") + address({QStringLiteral("pages"), key, fileName});
-        // Saved pages run in sandboxed frames only: no scripts, and no way into the site or the user's files.
+        // Saved pages run in sandboxed frames only: no scripts, forms, pop-ups or taking the site elsewhere. They
+        // keep their origin, or a browser refuses them their own pictures and styles beside them on the disk;
+        // without scripts that origin gives them nothing more.
         const auto frame = [&](const QString &attributes) {
-            return QStringLiteral("<iframe") + attributes + QStringLiteral(" sandbox src=\"") + source
+            return QStringLiteral("<iframe") + attributes + QStringLiteral(" sandbox=\"allow-same-origin\" src=\"") + source
                 + QStringLiteral("\" title=\"") + escaped(fileName) + QStringLiteral("\"></iframe>\n");
         };
         const QString pageOnly = key + QStringLiteral("-page.html");
