@@ -63,12 +63,10 @@ int printTree(const QStringList &args)
 // item's place in the tree, where it matched and the text around the match.
 // The book's notes are read from its book folder, through the same index the
 // program keeps.
-int searchBook(QStringList args)
+int searchBook(const QStringList &options, QStringList args)
 {
     namespace search = kobin::search;
-    const bool sameKana = !args.isEmpty() && args.first() == QLatin1String("--kana");
-    if (sameKana)
-        args.removeFirst();
+    const bool sameKana = options.contains(QLatin1String("--kana"));
     if (args.size() < 2) {
         writeError(QStringLiteral("使い方: kobin-cli search [--kana] BOOK 検索する語..."));
         return 2;
@@ -146,21 +144,34 @@ int print(const kobin::CommandOutcome &outcome)
     return outcome.status;
 }
 
-using Command = std::function<int(const QStringList &)>;
+// A command: the options it knows, and what it does with the options given and the names after them.
+struct Command {
+    QStringList options;
+    std::function<int(const QStringList &options, const QStringList &names)> run;
+};
+
+// A command of names only.
+Command namesOnly(const std::function<int(const QStringList &)> &run)
+{
+    return {{}, [run](const QStringList &, const QStringList &names) { return run(names); }};
+}
 
 const std::map<QString, Command> &commands()
 {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("tree"), printTree},
-        {QStringLiteral("check"), [](const QStringList &args) { return print(kobin::checkBookCommand(args)); }},
-        {QStringLiteral("export"), [](const QStringList &args) { return print(kobin::exportBookCommand(args)); }},
-        {QStringLiteral("search"), searchBook},
-        {QStringLiteral("rtf2txt"),
-         [](const QStringList &args) { return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText); }},
-        {QStringLiteral("rtf2html"),
-         [](const QStringList &args) { return convertRtf(args, "rtf2html", kobin::richtext::Conversion::Html); }},
-        {QStringLiteral("rtf2rtf"),
-         [](const QStringList &args) { return convertRtf(args, "rtf2rtf", kobin::richtext::Conversion::Rtf); }},
+        {QStringLiteral("tree"), namesOnly(printTree)},
+        {QStringLiteral("check"), namesOnly([](const QStringList &args) { return print(kobin::checkBookCommand(args)); })},
+        {QStringLiteral("export"), namesOnly([](const QStringList &args) { return print(kobin::exportBookCommand(args)); })},
+        {QStringLiteral("search"), {{QStringLiteral("--kana")}, searchBook}},
+        {QStringLiteral("rtf2txt"), namesOnly([](const QStringList &args) {
+             return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText);
+         })},
+        {QStringLiteral("rtf2html"), namesOnly([](const QStringList &args) {
+             return convertRtf(args, "rtf2html", kobin::richtext::Conversion::Html);
+         })},
+        {QStringLiteral("rtf2rtf"), namesOnly([](const QStringList &args) {
+             return convertRtf(args, "rtf2rtf", kobin::richtext::Conversion::Rtf);
+         })},
     };
     return table;
 }
@@ -183,5 +194,11 @@ int main(int argc, char *argv[])
         return 2;
     }
     args.removeFirst();
-    return command->second(args);
+    // The options the command knows come first; a "--" ends them, so that names may begin with "-".
+    QStringList options;
+    while (!args.isEmpty() && command->second.options.contains(args.first()))
+        options.append(args.takeFirst());
+    if (!args.isEmpty() && args.first() == QLatin1String("--"))
+        args.removeFirst();
+    return command->second.run(options, args);
 }

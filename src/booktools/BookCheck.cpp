@@ -4,6 +4,7 @@
 #include "BookOutline.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
+#include "PageBundle.h"
 #include "PageLocator.h"
 #include "RtfConversion.h"
 #include "TreeString.h"
@@ -50,6 +51,34 @@ QString keyOf(const QString &name)
     return key.match(name).captured().toLower();
 }
 
+// The file a sync tool's conflict copy was made of: "a5.rtf" of
+// "a5.sync-conflict-20261201-101010-ABCDEFG.rtf" (Syncthing) and of
+// "a5 (conflicted copy 2026-12-01).rtf" (Nextcloud, Dropbox); nullopt for other names.
+std::optional<QString> conflictCopyOf(const QString &name)
+{
+    static const QRegularExpression copy(QStringLiteral("\\.sync-conflict-[^.]*| \\([^)]*conflicted copy[^)]*\\)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = copy.match(name);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return QString(name).remove(match.capturedStart(), match.capturedLength());
+}
+
+void checkConflictCopies(const ItemTree &tree, const BookContent &content, BookCheckReport &report)
+{
+    const QStringList names = QDir(content.bookFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names) {
+        const std::optional<QString> original = conflictCopyOf(name);
+        if (!original)
+            continue;
+        const TreeItem *item = tree.item(keyOf(*original));
+        report.problems << (item ? itemName(*item) + QStringLiteral(" の ") : QString()) + *original
+                + QStringLiteral(" には同期ツールが残した競合コピー ") + name
+                + (item ? QStringLiteral(" があります。どちらを残すか確かめてください。")
+                        : QStringLiteral(" があります（どの項目のものでもありません）。"));
+    }
+}
+
 void checkNote(const TreeItem &item, const BookContent &content, BookCheckReport &report)
 {
     const QString name = WorkingFolder::textFileName(item.key());
@@ -77,6 +106,15 @@ void checkPage(const TreeItem &item, const BookContent &content, BookCheckReport
         report.problems << itemName(item) + QStringLiteral(" のページ ") + *recorded + QStringLiteral(" が見つかりません。");
         return;
     }
+    const PageBundle bundle(*page, PageBundle::foldersIn(QFileInfo(*page).absolutePath()));
+    if (!bundle.isPage()) {
+        report.problems << itemName(item) + QStringLiteral(" のページ ") + *recorded
+                + QStringLiteral(" はページとして表示できるファイルではないため、書き出しも検索もしません。");
+        return;
+    }
+    for (const QString &file : bundle.leftOut())
+        report.problems << itemName(item) + QStringLiteral(" のページのファイル ") + file
+                + QStringLiteral(" はページのフォルダの外を指すため、書き出しません。");
     if (QDir::cleanPath(*page) != QDir::cleanPath(pagePathFor(*recorded, content.bookPath(), content.appPath())))
         report.notes << itemName(item) + QStringLiteral(" のページ ") + *recorded + QStringLiteral(" は ")
                 + QDir::toNativeSeparators(*page) + QStringLiteral(" にあります（表示すると参照先を直します）。");
@@ -103,8 +141,9 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
         else
             checkNote(*item, content, report);
     }
+    checkConflictCopies(tree, content, report);
     for (const QString &name : WorkingFolder::contentFiles(content.bookFolder())) {
-        if (!keys.contains(keyOf(name)))
+        if (!keys.contains(keyOf(name)) && !conflictCopyOf(name))
             report.problems << name + QStringLiteral(" はどの項目のものでもありません。");
     }
     return report;

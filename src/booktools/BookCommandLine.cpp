@@ -55,9 +55,13 @@ CommandOutcome exportBookCommand(const QStringList &args)
     const BookContent content = BookContent::forBookFile(args[0]);
     const HtmlExport::Source source{tree, [&](const QString &name) { return content.file(name); },
                                     [&](const QString &key) { return content.page(key); }};
-    if (HtmlExport::write(source, folder) != HtmlExport::Outcome::Written)
+    const HtmlExport::Result result = HtmlExport::write(source, folder);
+    if (result.outcome != HtmlExport::Outcome::Written)
         return {1, {}, HtmlExport::failureMessage(folder).replace(QStringLiteral(" 」\n\n"), QStringLiteral(" 」")) + u'\n'};
-    return {0, QStringLiteral("「 ") + folder + QStringLiteral(" 」に %1 個の項目を書き出しました。\n").arg(tree.count()), {}};
+    QString out = QStringLiteral("「 ") + folder + QStringLiteral(" 」に %1 個の項目を書き出しました。\n").arg(tree.count());
+    if (const QString leftOut = HtmlExport::leftOutMessage(result); !leftOut.isEmpty())
+        out += leftOut + u'\n';
+    return {0, out, {}};
 }
 
 } // namespace kobin

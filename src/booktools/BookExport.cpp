@@ -57,16 +57,19 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
             const std::optional<QString> recorded = working.pagePath(key);
             return recorded ? findPage(*recorded, session.bookPath, session.appPath) : std::nullopt;
         }};
-    const HtmlExport::Outcome outcome = showProgress(
+    const HtmlExport::Result result = showProgress(
         [&](const HtmlExport::Progress &progress) { return HtmlExport::write(source, *folder, progress); },
         m_.book.tree().count());
-    if (outcome == HtmlExport::Outcome::Failed)
+    if (result.outcome == HtmlExport::Outcome::Failed) {
         m_.prompter.inform(PromptIcon::Exclamation, kTitle, HtmlExport::failureMessage(*folder));
-    else if (outcome == HtmlExport::Outcome::Written)
-        m_.prompter.inform(PromptIcon::Information, kTitle,
+    } else if (result.outcome == HtmlExport::Outcome::Written) {
+        const QString leftOut = HtmlExport::leftOutMessage(result);
+        m_.prompter.inform(leftOut.isEmpty() ? PromptIcon::Information : PromptIcon::Exclamation, kTitle,
                            QStringLiteral("「 ") + QDir::toNativeSeparators(*folder)
-                               + QStringLiteral(" 」\n\nに書き出しました。index.html をブラウザで開いてご覧ください。"));
-    return outcome;
+                               + QStringLiteral(" 」\n\nに書き出しました。index.html をブラウザで開いてご覧ください。")
+                               + (leftOut.isEmpty() ? QString() : QStringLiteral("\n\n") + leftOut));
+    }
+    return result.outcome;
 }
 
 } // namespace kobin

@@ -22,9 +22,8 @@ public:
         FileDialogs &dialogs;
     };
     // Runs the export with a way to show its progress and to cancel it.
-    using ProgressShower = std::function<HtmlExport::Outcome(const std::function<HtmlExport::Outcome(
-                                                                  const HtmlExport::Progress &)> &write,
-                                                              int total)>;
+    using ProgressShower = std::function<HtmlExport::Result(
+        const std::function<HtmlExport::Result(const HtmlExport::Progress &)> &write, int total)>;
 
     explicit BookExport(Services services) : m_(services) {}
 

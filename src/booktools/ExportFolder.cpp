@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <deque>
+#include <QRegularExpression>
 #include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,10 +14,29 @@ namespace kobin {
 
 namespace {
 
+const char kStaging[] = ".kobin-export-";
+const char kAside[] = ".kobin-old-";
+
+// A hidden unique folder name beside target, as QTemporaryDir fills it in.
 QString hiddenBeside(const QString &target, const char *purpose)
 {
     const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(purpose);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(purpose)
+        + QStringLiteral("XXXXXX");
+}
+
+// Removes the hidden folders an export into target left when it was killed.
+void removeLeftOvers(const QString &target)
+{
+    const QFileInfo info(target);
+    const QRegularExpression leftOver(QStringLiteral("^\\.") + QRegularExpression::escape(info.fileName()) + u'('
+                                      + QRegularExpression::escape(QLatin1String(kStaging)) + u'|'
+                                      + QRegularExpression::escape(QLatin1String(kAside)) + QStringLiteral(")\\w{6}$"));
+    const QFileInfoList entries = info.dir().entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (!entry.isSymLink() && leftOver.match(entry.fileName()).hasMatch())
+            QDir(entry.filePath()).removeRecursively();
+    }
 }
 
 // Puts every file written so far on the disk at once, rather than one by one.
@@ -33,17 +52,25 @@ bool syncFileSystemOf(const QString &folder)
 
 } // namespace
 
-ExportFolder::ExportFolder(const QString &target)
-    : m_target(QDir::cleanPath(QFileInfo(target).absoluteFilePath())),
-      m_stage(std::make_unique<QTemporaryDir>(hiddenBeside(m_target, ".kobin-export-XXXXXX")))
+ExportFolder::ExportFolder(const QString &target) : m_target(QDir::cleanPath(QFileInfo(target).absoluteFilePath()))
 {
+    removeLeftOvers(m_target);
+    m_stage = std::make_unique<QTemporaryDir>(hiddenBeside(m_target, kStaging));
+    // The site is a folder made as any other (the umask's permissions), inside the staging folder.
+    if (m_stage->isValid() && !QDir().mkdir(site()))
+        m_stage.reset();
 }
 
 ExportFolder::~ExportFolder() = default;
 
+QString ExportFolder::site() const
+{
+    return m_stage->path() + QStringLiteral("/site");
+}
+
 QString ExportFolder::path(const QString &name) const
 {
-    return m_stage->path() + u'/' + name;
+    return site() + u'/' + name;
 }
 
 bool ExportFolder::makeFolder(const QString &folder)
@@ -75,43 +102,15 @@ bool ExportFolder::copy(const QString &source, const QString &name)
     return std::filesystem::copy_file(fileSystemPath(source), fileSystemPath(file), error) && !error;
 }
 
-bool ExportFolder::copyFolder(const QString &source, const QString &name, int maxFiles)
-{
-    std::deque<std::pair<QString, QString>> pending{{source, name}};
-    int files = 0;
-    while (!pending.empty()) {
-        const auto [from, to] = pending.front();
-        pending.pop_front();
-        if (!makeFolder(path(to)))
-            return false;
-        const QFileInfoList entries =
-            QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo &entry : entries) {
-            const QString target = to + u'/' + entry.fileName();
-            if (entry.isDir()) {
-                if (!entry.isSymLink())
-                    pending.emplace_back(entry.filePath(), target);
-            } else if (entry.isFile()) {
-                if (++files > maxFiles)
-                    return true; // a page's files folder this large is copied in part
-                if (!copy(entry.filePath(), target))
-                    return false;
-            }
-        }
-    }
-    return true;
-}
-
 bool ExportFolder::commit()
 {
-    if (!isValid() || !syncFileSystemOf(m_stage->path()))
+    if (!isValid() || !syncFileSystemOf(site()))
         return false;
-    const QString stage = m_stage->path();
     QString aside;
     if (QFileInfo::exists(m_target)) {
         if (!QFileInfo(m_target).isDir())
             return false; // a file is never replaced by a folder
-        QTemporaryDir asideName(hiddenBeside(m_target, ".kobin-old-XXXXXX"));
+        QTemporaryDir asideName(hiddenBeside(m_target, kAside));
         if (!asideName.isValid())
             return false;
         aside = asideName.path();
@@ -119,12 +118,11 @@ bool ExportFolder::commit()
         if (!QDir().rename(m_target, aside))
             return false;
     }
-    if (!QDir().rename(stage, m_target)) {
+    if (!QDir().rename(site(), m_target)) {
         if (!aside.isEmpty())
             QDir().rename(aside, m_target);
         return false;
     }
-    m_stage->setAutoRemove(false); // it is the target now
     if (!aside.isEmpty())
         QDir(aside).removeRecursively();
     return true;

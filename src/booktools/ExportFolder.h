@@ -10,7 +10,9 @@ namespace kobin {
 // A folder written whole or not at all: everything goes into a hidden staging
 // folder beside the target, which takes the target's place in one rename once it
 // is complete and on the disk. Whatever is cut short (a failure, a cancel, a
-// crash) leaves only the hidden folder, never a target that looks finished.
+// crash) leaves only the hidden folder, never a target that looks finished; the
+// next export into the same place removes what a killed one left. The folder
+// gets the permissions the user's umask gives a new folder.
 class ExportFolder
 {
 public:
@@ -25,9 +27,6 @@ public:
 
     [[nodiscard]] bool write(const QString &name, const QByteArray &bytes);
     [[nodiscard]] bool copy(const QString &source, const QString &name);
-    // Copies a folder's regular files and folders level by level, never into a
-    // symbolic link to a folder, at most maxFiles files.
-    [[nodiscard]] bool copyFolder(const QString &source, const QString &name, int maxFiles);
 
     // Puts the staging folder in the target's place: a target that exists (an empty
     // folder, or one the user agreed to replace) is moved aside and removed after.
@@ -39,10 +38,11 @@ public:
 
 private:
     bool makeFolder(const QString &folder);
+    QString site() const;
 
     QString m_target;
     QSet<QString> m_made; // folders of the site made so far: most files go into a few
-    std::unique_ptr<QTemporaryDir> m_stage;
+    std::unique_ptr<QTemporaryDir> m_stage; // holds the site: QTemporaryDir makes folders for the user alone
 };
 
 } // namespace kobin

@@ -4,6 +4,7 @@
 #include "ExportFolder.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
+#include "PageBundle.h"
 #include "PageNames.h"
 #include "RtfConversion.h"
 #include "WorkingFolder.h"
@@ -17,9 +18,6 @@ namespace kobin {
 
 namespace {
 
-// A page's files folder holds what one saved page needs, never more than this.
-constexpr int kMaxPageFiles = 10000;
-
 const char kStyle[] = R"(body { font-family: sans-serif; margin: 0; }
 .book { display: flex; height: 100vh; }
 .tree { width: 18em; overflow: auto; padding: 0.5em; border-right: 1px solid #ccc; }
@@ -29,6 +27,7 @@ const char kStyle[] = R"(body { font-family: sans-serif; margin: 0; }
 .content { padding: 0.5em 1em; }
 .homepage { display: flex; height: 80vh; gap: 0.5em; }
 .homepage iframe { flex: 3; border: 1px solid #ccc; }
+.page { display: block; width: 100%; height: 100vh; border: 0; }
 .homepage .note { flex: 1; overflow: auto; }
 .missing { color: #a00; }
 .note p, .note li { white-space: pre-wrap; }
@@ -53,9 +52,16 @@ QString itemFile(const TreeItem &item)
     return item.key() + QStringLiteral(".html");
 }
 
+// Nothing from the network and no scripts: a note's formatting is the user's, but
+// a note may come from anywhere. The site's own styles, pictures and frames only.
+const char kContentSecurityPolicy[] = "default-src 'none'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
+                                      "frame-src 'self'; base-uri 'none'; form-action 'none'";
+
 QString document(const QString &title, const QString &stylesheet, const QString &body)
 {
-    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>") + escaped(title)
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
+                          "<meta http-equiv=\"Content-Security-Policy\" content=\"")
+        + QLatin1String(kContentSecurityPolicy) + QStringLiteral("\">\n<title>") + escaped(title)
         + QStringLiteral("</title>\n<link rel=\"stylesheet\" href=\"") + stylesheet + QStringLiteral("\">\n</head>\n")
         + body + QStringLiteral("</html>\n");
 }
@@ -132,6 +138,9 @@ public:
             && m_folder.write(QStringLiteral("index.html"), document(title, QStringLiteral("kobin.css"), body).toUtf8());
     }
 
+    int pagesLeftOut() const { return m_pagesLeftOut; }
+    int filesLeftOut() const { return m_filesLeftOut; }
+
 private:
     // The page beside its side note, its files copied; nullopt when a copy fails.
     std::optional<QString> copyPage(const QString &key)
@@ -139,18 +148,39 @@ private:
         const std::optional<QString> page = m_source.page(key);
         if (!page)
             return QStringLiteral("<p class=\"missing\">ページが見つかりません。</p>\n");
+        const PageBundle bundle(*page, foldersIn(QFileInfo(*page).absolutePath()));
         const QString fileName = QFileInfo(*page).fileName();
+        if (!bundle.isPage()) {
+            ++m_pagesLeftOut;
+            return QStringLiteral("<p class=\"missing\">「 ") + escaped(fileName)
+                + QStringLiteral(" 」はページとして表示できるファイルではないため、書き出していません。</p>\n");
+        }
+        m_filesLeftOut += static_cast<int>(bundle.leftOut().size());
         const QString folder = QStringLiteral("pages/") + key + u'/';
         if (!m_folder.copy(*page, folder + fileName))
             return std::nullopt;
-        const QString files = HtmlExport::filesFolderOf(*page, foldersIn(QFileInfo(*page).absolutePath()));
-        if (!files.isEmpty() && !m_folder.copyFolder(files, folder + QFileInfo(files).fileName(), kMaxPageFiles))
-            return std::nullopt;
+        for (const auto &[path, name] : bundle.files()) {
+            if (!m_folder.copy(path, folder + name))
+                return std::nullopt;
+        }
         const QString source = QStringLiteral("../") + address({QStringLiteral("pages"), key, fileName});
+        // Saved pages run in sandboxed frames only: no scripts, forms, pop-ups or taking the site elsewhere. They
+        // keep their origin, or a browser refuses them their own pictures and styles beside them on the disk;
+        // without scripts that origin gives them nothing more.
+        const auto frame = [&](const QString &attributes) {
+            return QStringLiteral("<iframe") + attributes + QStringLiteral(" sandbox=\"allow-same-origin\" src=\"") + source
+                + QStringLiteral("\" title=\"") + escaped(fileName) + QStringLiteral("\"></iframe>\n");
+        };
+        const QString pageOnly = key + QStringLiteral("-page.html");
+        if (!m_folder.write(QStringLiteral("items/") + pageOnly,
+                            document(fileName, QStringLiteral("../kobin.css"),
+                                     QStringLiteral("<body>\n") + frame(QStringLiteral(" class=\"page\""))
+                                         + QStringLiteral("</body>\n"))
+                                .toUtf8()))
+            return std::nullopt;
         const QString sideNote = WorkingFolder::textFileName(pageTextName(key, pageBaseName(*page)));
-        return QStringLiteral("<p><a href=\"") + source + QStringLiteral("\">ページだけを開く</a></p>\n")
-            + QStringLiteral("<div class=\"homepage\">\n<iframe src=\"") + source + QStringLiteral("\" title=\"")
-            + escaped(fileName) + QStringLiteral("\"></iframe>\n") + noteBlock(m_source.contentFile(sideNote))
+        return QStringLiteral("<p><a href=\"") + address({pageOnly}) + QStringLiteral("\">ページだけを開く</a></p>\n")
+            + QStringLiteral("<div class=\"homepage\">\n") + frame({}) + noteBlock(m_source.contentFile(sideNote))
             + QStringLiteral("</div>\n");
     }
 
@@ -159,49 +189,48 @@ private:
     {
         auto listed = m_folders.find(folder);
         if (listed == m_folders.end())
-            listed = m_folders.insert(folder, QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden));
+            listed = m_folders.insert(folder, PageBundle::foldersIn(folder));
         return *listed;
     }
 
     const HtmlExport::Source &m_source;
     ExportFolder &m_folder;
     QHash<QString, QStringList> m_folders;
+    int m_pagesLeftOut = 0;
+    int m_filesLeftOut = 0;
 };
 
 } // namespace
 
-QString HtmlExport::filesFolderOf(const QString &page, const QStringList &foldersBeside)
-{
-    const QFileInfo info(page);
-    const QString base = info.completeBaseName();
-    for (const QString &name : foldersBeside) {
-        if (name.compare(base + QStringLiteral("_files"), Qt::CaseInsensitive) == 0
-            || name.compare(base + QStringLiteral(".files"), Qt::CaseInsensitive) == 0) {
-            const QFileInfo folder(info.dir().filePath(name));
-            if (folder.isDir() && !folder.isSymLink())
-                return folder.filePath();
-        }
-    }
-    return {};
-}
-
-HtmlExport::Outcome HtmlExport::write(const Source &source, const QString &folder, const Progress &progress)
+HtmlExport::Result HtmlExport::write(const Source &source, const QString &folder, const Progress &progress)
 {
     ExportFolder site(folder);
     if (!site.isValid())
-        return Outcome::Failed;
+        return {};
     SiteWriter writer(source, site);
     const std::vector<OutlineEntry> items = itemsInTreeOrder(source.tree);
     const int total = static_cast<int>(items.size());
     for (int done = 0; done < total; ++done) {
         if (!writer.writeItem(*items[static_cast<size_t>(done)].item))
-            return Outcome::Failed;
+            return {};
         if (progress && !progress(done + 1, total))
-            return Outcome::Cancelled;
+            return {Outcome::Cancelled};
     }
     if (!writer.writeIndex(source.tree) || !site.commit())
-        return Outcome::Failed;
-    return Outcome::Written;
+        return {};
+    return {Outcome::Written, writer.pagesLeftOut(), writer.filesLeftOut()};
+}
+
+QString HtmlExport::leftOutMessage(const Result &result)
+{
+    QStringList parts;
+    if (result.pagesLeftOut > 0)
+        parts << QStringLiteral("ページとして表示できないファイルを指す %1 個の項目のページ").arg(result.pagesLeftOut);
+    if (result.filesLeftOut > 0)
+        parts << QStringLiteral("ページのフォルダの外を指す %1 個のファイル").arg(result.filesLeftOut);
+    if (parts.isEmpty())
+        return {};
+    return parts.join(QStringLiteral("と、")) + QStringLiteral("は書き出していません（kobin-cli check で一覧できます）。");
 }
 
 QString HtmlExport::failureMessage(const QString &folder)

@@ -12,8 +12,11 @@ class ItemTree;
 // beside a frame that shows the item chosen; each item's page in "items/" (a note
 // as HTML from the RTF engine, formatting kept; a homepage item's page beside its
 // side note); each homepage item's page copied with its files folder into
-// "pages/<key>/". Every link is relative and every file UTF-8. The site is written
-// whole or not at all (ExportFolder).
+// "pages/<key>/", shown only in sandboxed frames (also on its own, through
+// "items/<key>-page.html"). A url file that names no page, and files that lead out
+// of the page's folder, are left out (PageBundle). The site's own pages load
+// nothing from the network and run no scripts. Every link is relative and every
+// file UTF-8. The site is written whole or not at all (ExportFolder).
 class HtmlExport
 {
 public:
@@ -28,14 +31,17 @@ public:
     using Progress = std::function<bool(int done, int total)>;
 
     enum class Outcome { Written, Cancelled, Failed };
+    struct Result {
+        Outcome outcome = Outcome::Failed;
+        int pagesLeftOut = 0; // homepage items whose url file names no page the viewer shows
+        int filesLeftOut = 0; // files of pages' files folders that lead out of the page's folder
+    };
 
     // Writes the site into folder, which is created, or replaced when it exists.
-    static Outcome write(const Source &source, const QString &folder, const Progress &progress = {});
+    static Result write(const Source &source, const QString &folder, const Progress &progress = {});
 
-    // The page's files folder beside it as browsers save it ("index_files",
-    // "index.files", in any case), from the names of the folders beside the page;
-    // empty when there is none.
-    static QString filesFolderOf(const QString &page, const QStringList &foldersBeside);
+    // What the user is told of what was left out; empty when nothing was.
+    static QString leftOutMessage(const Result &result);
 
     // What the user is told when the site could not be written.
     static QString failureMessage(const QString &folder);

@@ -2,6 +2,7 @@
 
 #include "ItemKinds.h"
 #include "ItemTree.h"
+#include "PageFiles.h"
 #include "PageLocator.h"
 #include "PageNames.h"
 #include "WorkingFolder.h"
@@ -34,12 +35,6 @@ QString sideTextBaseName(QStringView tail)
     return tail.toString();
 }
 
-bool isPageFileName(const QString &name)
-{
-    return name.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)
-           || name.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
-}
-
 // Page files of each folder, by base name, each folder listed once.
 class PageFolders
 {
@@ -51,8 +46,9 @@ public:
             QMultiHash<QString, QString> byBase;
             const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name);
             for (const QString &name : names) {
-                if (isPageFileName(name))
-                    byBase.insert(pageBaseName(name), QDir(folder).filePath(name));
+                const QString path = QDir(folder).filePath(name);
+                if (PageFiles::isPage(path))
+                    byBase.insert(pageBaseName(name), path);
             }
             it = m_byFolder.insert(folder, byBase);
         }
@@ -150,11 +146,15 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
         if (!named || named->isEmpty())
             continue;
         const QString page = QDir::cleanPath(pagePathFor(*named, location.bookPath, location.appPath));
+        // A page that is not there stays, to be counted unreadable; one the viewer would refuse is never read.
+        if (QFileInfo::exists(page) && !PageFiles::isPage(page))
+            continue;
         QStringList pages{page};
         const QString pageDir = QFileInfo(page).absolutePath();
+        const PageFiles ownFiles(page);
         for (const QString &baseName : sideTextBases.value(item.key)) {
             for (const QString &other : pageFolders.pages(pageDir, baseName)) {
-                if (!pages.contains(other))
+                if (!pages.contains(other) && ownFiles.holds(other))
                     pages.append(other);
             }
         }

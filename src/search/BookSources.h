@@ -62,8 +62,10 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
 
 // Everything search reads of a book: each item's caption, the notes and side
 // texts among its content files, and for each homepage item its page and the
-// pages in the page's folder that have a side text of the item. Reads the
-// content folder and the url files; never reads a note or a page.
+// pages in the page's folder that have a side text of the item. A url file's
+// path that leads to no page the viewer shows, and pages that lead out of the
+// page's folder, are left out (PageFiles). Reads the content folder and the url
+// files; never reads a note or a page.
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
                                 const BookLocation &location);
 

@@ -45,6 +45,7 @@ private:
     {
         QProcess process;
         process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(m_dir.path());
         process.start(KOBIN_CLI, args);
         process.waitForFinished(60000);
         return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -225,6 +226,32 @@ private slots:
         const Result result = run({"frobnicate"});
         QCOMPARE(result.exitCode, 2);
         QVERIFY(result.err.contains("tree"));
+    }
+
+    void namesAfterTwoDashesMayBeginWithADash_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("out"); // the start of what is printed
+        QTest::newRow("tree") << QStringList({"tree", "--", "-book.iis"}) << QByteArray("-Book\ta1");
+        QTest::newRow("rtf2txt") << QStringList({"rtf2txt", "--", "-book/a1.rtf"}) << QByteArray("dashing note\n");
+        QTest::newRow("check") << QStringList({"check", "--", "-book.iis"}) << QByteArray("問題は見つかりませんでした。");
+        QTest::newRow("export") << QStringList({"export", "--", "-book.iis", "-site"}) << QByteArray("「 -site 」に");
+        QTest::newRow("search with an option") << QStringList({"search", "--kana", "--", "-book.iis", "dashing"})
+                                               << QByteArray("-Book\tテキスト");
+    }
+    void namesAfterTwoDashesMayBeginWithADash()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, out);
+        bookFile("-book.iis", "|0\\-Book=a1+root|\r\n");
+        QDir().mkpath(m_dir.filePath("-book"));
+        writeTo(m_dir.filePath("-book/a1.rtf"), "{\\rtf1 dashing note\\par}");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KOBIN_HOME", m_dir.path());
+        environment.insert("XDG_CACHE_HOME", m_dir.filePath("cache"));
+        const Result result = run(args, environment);
+        QVERIFY2(result.out.startsWith(out), result.out + result.err);
+        QCOMPARE(result.exitCode, 0);
     }
 
     void searchPrintsEachMatchWithItsPlaceInTheTree()

@@ -86,6 +86,31 @@ private slots:
         QCOMPARE(listing(m_dir->path()), before);
     }
 
+    void pagesLeftOutOfExportAndSearchAndConflictCopiesAreProblems()
+    {
+        writeText(m_dir->path() + "/secret/.bashrc", "the user's own");
+        writeText(folder() + "a6url.txt", "../secret/.bashrc\r\n");
+        QVERIFY(QFile::link(m_dir->path() + "/secret/.bashrc", home() + "/pages/index_files/leak.css"));
+        writeText(folder() + "a3.sync-conflict-20261201-101010-ABCDEFG.rtf", windowsbook::note("one side"));
+        writeText(folder() + "a3 (conflicted copy 2026-12-01 101010).rtf", windowsbook::note("other side"));
+        writeText(folder() + "a9 (Someone's conflicted copy 2026-12-01).rtf", windowsbook::note("gone item"));
+
+        const CommandOutcome outcome = checkBookCommand({book()});
+        QCOMPARE(outcome.out.split('\n'),
+                 QStringList({"「Web page」(a5) のページのファイル index_files/leak.css はページのフォルダの外を指すため、書き出しません。",
+                              "「Other page」(a6) のページ ../secret/.bashrc はページとして表示できるファイルではないため、書き出しも検索もしません。",
+                              "「Text <one>」(a3) の a3.rtf には同期ツールが残した競合コピー a3 (conflicted copy 2026-12-01 101010).rtf "
+                              "があります。どちらを残すか確かめてください。",
+                              "「Text <one>」(a3) の a3.rtf には同期ツールが残した競合コピー a3.sync-conflict-20261201-101010-ABCDEFG.rtf "
+                              "があります。どちらを残すか確かめてください。",
+                              "a9.rtf には同期ツールが残した競合コピー a9 (Someone's conflicted copy 2026-12-01).rtf "
+                              "があります（どの項目のものでもありません）。",
+                              "「Web page」(a5) のページ C:\\Program Files\\Kobin\\pages\\Index.htm は "
+                                  + QDir::toNativeSeparators(home() + "/pages/index.htm") + " にあります（表示すると参照先を直します）。",
+                              "5 個の問題が見つかりました。", ""}));
+        QCOMPARE(outcome.status, 1);
+    }
+
     void captionsTheTreeStringCannotHoldAndAMissingBookFolderAreProblems()
     {
         ItemTree tree;

@@ -54,6 +54,21 @@ private slots:
         QVERIFY(!f->book.isChanged());
     }
 
+    void aPageLeftOutIsToldWithTheResult()
+    {
+        writeText(f->dir.path() + "/web/notes.txt", "no page");
+        writeText(f->working("a3url.txt"), QFile::encodeName(f->dir.path() + "/web/notes.txt") + "\r\n");
+        f->dialogs.answers << site();
+        QCOMPARE(run(), HtmlExport::Outcome::Written);
+        QVERIFY(!QFile::exists(site() + "/pages"));
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(f->prompter.prompts[0].text, "「 " + QDir::toNativeSeparators(site())
+                                                  + " 」\n\nに書き出しました。index.html をブラウザで開いてご覧ください。\n\n"
+                                                    "ページとして表示できないファイルを指す 1 個の項目のページは書き出していません"
+                                                    "（kobin-cli check で一覧できます）。");
+    }
+
     void onlyAnEarlierExportIsReplacedAndOnlyWhenTheUserAgrees()
     {
         writeText(site() + "/letter.txt", "the user's own");

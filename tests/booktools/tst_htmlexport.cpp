@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <gumbo.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace kobin;
 
@@ -47,6 +48,22 @@ QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+}
+
 } // namespace
 
 // A book written as a static web site, whole or not at all.
@@ -68,7 +85,8 @@ private:
         const BookContent content = BookContent::forBookFile(book());
         return HtmlExport::write({tree, [&](const QString &name) { return content.file(name); },
                                   [&](const QString &key) { return content.page(key); }},
-                                 folder, progress);
+                                 folder, progress)
+            .outcome;
     }
 
 private slots:
@@ -87,13 +105,10 @@ private slots:
         QCOMPARE(outcome.out, "「 " + site() + " 」に 6 個の項目を書き出しました。\n");
         QCOMPARE(outcome.status, 0);
 
-        QStringList files;
-        QDirIterator it(site(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << QDir(site()).relativeFilePath(it.next());
-        files.sort();
+        const QStringList files = filesUnder(site());
         QCOMPARE(files, QStringList({"index.html", "items/a1.html", "items/a2.html", "items/a3.html", "items/a4.html",
-                                     "items/a5.html", "items/a6.html", "kobin.css", "pages/a5/index.htm",
+                                     "items/a5-page.html", "items/a5.html", "items/a6-page.html", "items/a6.html",
+                                     "kobin.css", "pages/a5/index.htm",
                                      "pages/a5/index_files/picture.png", "pages/a5/index_files/style.css",
                                      "pages/a6/other.html"}));
         int checked = 0;
@@ -101,6 +116,8 @@ private slots:
             if (!file.endsWith(".html") || file.startsWith("pages/"))
                 continue; // the saved pages are the user's own, copied as they were
             const QString folder = QFileInfo(site() + "/" + file).absolutePath();
+            QVERIFY2(readText(site() + "/" + file).contains("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "),
+                     qPrintable(file));
             for (const QString &link : linksOf(site() + "/" + file)) {
                 const QUrl url(link);
                 QVERIFY2(url.isRelative() && !link.startsWith('/'), qPrintable(file + ": " + link));
@@ -109,7 +126,9 @@ private slots:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 6 + 1 + 1 + 6 + 2 * 2); // the tree, its frame, every item's stylesheet, two pages twice
+        // The tree, its frame, every item's stylesheet, two pages in a frame and linked to their own page, which
+        // has a stylesheet and the frame.
+        QCOMPARE(checked, 6 + 1 + 1 + 6 + 2 * 2 + 2 * 2);
 
         const QString index = QString::fromUtf8(readText(site() + "/index.html"));
         QVERIFY2(index.contains("<ul>\n<li><a href=\"items/a1.html\" target=\"item\">Book</a><ul>\n"
@@ -128,8 +147,86 @@ private slots:
         QVERIFY(text.contains("&amp; &lt;marked&gt;"));
         QVERIFY(text.contains("font-family:'MS UI Gothic'"));
         const QString page = QString::fromUtf8(readText(site() + "/items/a5.html"));
-        QVERIFY(page.contains("<iframe src=\"../pages/a5/index.htm\""));
+        QVERIFY(page.contains("<iframe sandbox=\"allow-same-origin\" src=\"../pages/a5/index.htm\""));
+        QVERIFY(page.contains("<a href=\"a5-page.html\">"));
+        QVERIFY(readText(site() + "/items/a5-page.html").contains("<iframe class=\"page\" sandbox=\"allow-same-origin\" src=\"../pages/a5/index.htm\""));
         QVERIFY(page.contains("Side note of the page"));
+    }
+
+    void pagesTheViewerWouldRefuseAndFilesLeadingOutAreLeftOut()
+    {
+        const QString secret = m_dir->path() + "/secret/";
+        writeText(secret + ".bashrc", "SECRET of the shell");
+        writeText(secret + "leak.css", "SECRET style");
+        QVERIFY(writeBookFile(book(), QString::fromLatin1(windowsbook::kTreeString)
+                                          + "a1\\Linked=a7+htmlfile|a1\\System=a8+htmlfile|"));
+        writeText(home() + "/book/a6url.txt", "../secret/.bashrc\r\n");
+        QVERIFY(QFile::link(secret + ".bashrc", home() + "/pages/linked.html"));
+        writeText(home() + "/book/a7url.txt", QFile::encodeName(home() + "/pages/linked.html") + "\r\n");
+        writeText(home() + "/book/a8url.txt", "/etc/passwd\r\n");
+        QVERIFY(QFile::link(secret + "leak.css", home() + "/pages/index_files/leak.css"));
+        QVERIFY(QFile::link(secret, home() + "/pages/index_files/linked-folder"));
+
+        const CommandOutcome outcome = exportBookCommand({book(), site()});
+        QCOMPARE(outcome.out, "「 " + site() + " 」に 8 個の項目を書き出しました。\n"
+                                  "ページとして表示できないファイルを指す 3 個の項目のページと、ページのフォルダの外を指す 1 "
+                                  "個のファイルは書き出していません（kobin-cli check で一覧できます）。\n");
+        QCOMPARE(outcome.status, 0);
+        const QStringList files = filesUnder(site());
+        QCOMPARE(files.filter("pages/"), QStringList({"pages/a5/index.htm", "pages/a5/index_files/picture.png",
+                                                      "pages/a5/index_files/style.css"}));
+        for (const QString &file : files)
+            QVERIFY2(!readText(site() + "/" + file).contains("SECRET"), qPrintable(file));
+        QVERIFY(QString::fromUtf8(readText(site() + "/items/a6.html"))
+                    .contains("<p class=\"missing\">「 .bashrc 」はページとして表示できるファイルではないため、書き出していません。</p>"));
+    }
+
+    void aNotesFontNameStaysAFontName_data()
+    {
+        QTest::addColumn<QByteArray>("fontTable"); // the name as the note's font table holds it
+        QTest::addColumn<QString>("style");        // the style the text gets; empty: no font of its own
+        QTest::addColumn<QString>("neverShown");   // what the name brings that must not reach the page
+        QTest::newRow("font name") << QByteArray("MS UI Gothic") << "font-family:'MS UI Gothic'" << QString();
+        QTest::newRow("Japanese font name") << QByteArray("\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9")
+                                            << "font-family:'ＭＳ 明朝'" << QString();
+        QTest::newRow("declarations after quotes")
+            << QByteArray("x\\'27\"\\'3b background-image:url(http://127.0.0.1:9/x)\\'3b a:\"b") << QString()
+            << "127.0.0.1";
+        QTest::newRow("closing the style") << QByteArray("Gothic\\'27\\'7d body \\'7bdisplay:none") << QString()
+                                           << "display:none";
+        QTest::newRow("closing the attribute") << QByteArray("Gothic\"><img src=x>") << QString() << "<img";
+    }
+    void aNotesFontNameStaysAFontName()
+    {
+        QFETCH(QByteArray, fontTable);
+        QFETCH(QString, style);
+        QFETCH(QString, neverShown);
+        writeText(home() + "/book/a3.rtf",
+                  "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil Default;}{\\f1\\fnil " + fontTable
+                      + ";}}\\f0 plain {\\f1 styled}\\par\n}");
+        QCOMPARE(exportBookCommand({book(), site()}).status, 0);
+        const QString page = QString::fromUtf8(readText(site() + "/items/a3.html"));
+        const QString before = page.left(page.indexOf("styled"));
+        const QString tag = before.mid(before.lastIndexOf('<')); // the last tag before the text
+        QVERIFY2(style.isEmpty() ? !tag.contains("font-family") : tag.contains(style), qPrintable(tag));
+        if (!neverShown.isEmpty())
+            QVERIFY2(!page.contains(neverShown), qPrintable(page));
+    }
+
+    void theSiteTakesTheUmasksModeAndWhatAKilledExportLeftGoes()
+    {
+        const QString out = m_dir->path() + "/out/";
+        writeText(out + ".site.kobin-export-AbC123/site/index.html", "half written when killed");
+        QVERIFY(QDir().mkpath(out + ".site.kobin-old-xYz789/items"));
+        QVERIFY(QDir().mkpath(out + ".other.kobin-export-AbC123")); // another folder's export
+        const mode_t umask = ::umask(027);
+        const HtmlExport::Outcome outcome = exportTo(site());
+        ::umask(umask);
+        QCOMPARE(outcome, HtmlExport::Outcome::Written);
+        QCOMPARE(entriesOf(out), QStringList({".other.kobin-export-AbC123", "site"}));
+        QCOMPARE(modeOf(site()), 0750);
+        QCOMPARE(modeOf(site() + "/items"), 0750);
+        QCOMPARE(modeOf(site() + "/index.html"), 0640);
     }
 
     void folderThatIsNotEmptyIsRefusedAndLeftAlone()

@@ -1,0 +1,48 @@
+#include "BookSources.h"
+#include "TestFiles.h"
+#include "WorkingFolder.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kobin;
+using namespace kobin::search;
+
+// What the search index is given to read of a book.
+class TestBookSources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onlyPagesTheViewerShowsAndPagesOfTheirOwnFolderAreRead()
+    {
+        QTemporaryDir dir;
+        const QString work = dir.filePath("work/");
+        const QString pages = dir.filePath("pages/");
+        writeText(dir.filePath("secret/notes.txt"), "the user's own");
+        writeText(dir.filePath("secret/3.html"), "<p>a page elsewhere</p>");
+        writeText(pages + "index.html", "<p>page</p>");
+        writeText(pages + "4.html", "<p>page reached from it</p>");
+        QVERIFY(QFile::link(dir.filePath("secret/3.html"), pages + "3.html"));
+        writeText(work + "a2url.txt", QFile::encodeName(dir.filePath("secret/notes.txt")) + "\r\n");
+        writeText(work + "a3url.txt", QFile::encodeName(pages + "index.html") + "\r\n");
+        writeText(work + "a4url.txt", QFile::encodeName(pages + "gone.html") + "\r\n");
+        for (const char *sideText : {"a3-3.rtf", "a3-4.rtf"})
+            writeText(work + sideText, "{\\rtf1 side\\par}");
+
+        const std::vector<IndexedItem> items{{"a1", "Book", ItemKind::Book},
+                                             {"a2", "Text file", ItemKind::Homepage},
+                                             {"a3", "Page", ItemKind::Homepage},
+                                             {"a4", "Gone", ItemKind::Homepage}};
+        QStringList read;
+        for (const Source &source : bookSources(items, WorkingFolder(work), {QString(), dir.path() + u'/'})) {
+            if (source.place == Place::Page)
+                read << source.key + u' ' + QDir(dir.path()).relativeFilePath(source.path);
+        }
+        // A page that is not there is still asked for: the index counts it as unreadable.
+        QCOMPARE(read, QStringList({"a3 pages/index.html", "a3 pages/4.html", "a4 pages/gone.html"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBookSources)
+#include "tst_booksources.moc"
