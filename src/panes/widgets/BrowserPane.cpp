@@ -3,18 +3,39 @@
 #include "PageSafety.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <csignal>
+#include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace kobin {
 
 namespace {
+
+// How long a page that still loads has to answer the pane before it is given up.
+constexpr int kAnswerMilliseconds = 2000;
+
+// A page's message, told on standard error in place of its dialog: on one short
+// line, with nothing that a terminal would take as a command.
+void reportUnshownDialog(const char *kind, const QString &message)
+{
+    constexpr int shownLength = 80;
+    QString shown = message.left(shownLength);
+    for (QChar &character : shown) {
+        if (!character.isPrint())
+            character = u' ';
+    }
+    std::fprintf(stderr, "kobin: a page's %s was not shown: %s\n", kind, shown.toUtf8().constData());
+}
 
 // Runs its pages under PageSafety's rules and tells the pane about every
 // main-frame navigation it lets happen, before it happens.
@@ -24,6 +45,7 @@ public:
     NotifyingPage(BrowserPane *pane, QWebEngineView *view) : QWebEnginePage(view), m_pane(pane), m_view(view)
     {
         pagesafety::applySettings(settings());
+        pagesafety::withholdPeerConnections(scripts());
         setUrlRequestInterceptor(new pagesafety::RequestFilter(this));
         view->installEventFilter(this);
         connect(this, &QWebEnginePage::loadFinished, this, [this] { m_webNavigationPending = false; });
@@ -76,6 +98,26 @@ protected:
     // No page opens a window, whether a script or a link asks for one.
     QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
 
+    // Nor a dialog: one after another they would hold the whole program. A question
+    // goes unanswered, and a page asking to stay is left all the same.
+    void javaScriptAlert(const QUrl &, const QString &message) override { reportUnshownDialog("alert", message); }
+    bool javaScriptConfirm(const QUrl &, const QString &message) override
+    {
+        // The engine asks in these words, through here, before it leaves a page that has a
+        // beforeunload handler.
+        const QString leaving = QCoreApplication::translate(
+            "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
+        if (message == leaving)
+            return true;
+        reportUnshownDialog("confirm", message);
+        return false;
+    }
+    bool javaScriptPrompt(const QUrl &, const QString &message, const QString &, QString *) override
+    {
+        reportUnshownDialog("prompt", message);
+        return false;
+    }
+
 private:
     BrowserPane *m_pane;
     QWebEngineView *m_view;
@@ -91,18 +133,30 @@ BrowserPane::BrowserPane(QWidget *parent) : QWidget(parent), m_layout(new QStack
 {
     setObjectName(QStringLiteral("brwWebBrowser"));
     m_layout->setContentsMargins(0, 0, 0, 0);
+    m_loadBound.setSingleShot(true);
+    m_loadBound.setInterval(kLongestLoadMilliseconds);
+    connect(&m_loadBound, &QTimer::timeout, this, &BrowserPane::checkPageAnswers);
 }
 
 QWebEngineView *BrowserPane::view()
 {
     if (!m_view) {
+        pagesafety::applyEngineSwitches();
         m_view = new QWebEngineView(this);
         m_view->setPage(new NotifyingPage(this, m_view));
         m_layout->addWidget(m_view);
         connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
             emit statusTextChanged(QStringLiteral("読み込み中... %1%").arg(percent));
         });
-        connect(m_view, &QWebEngineView::loadFinished, this, &BrowserPane::loadFinished);
+        connect(m_view, &QWebEngineView::loadStarted, this, [this] {
+            m_loading = true;
+            m_loadBound.start();
+        });
+        connect(m_view, &QWebEngineView::loadFinished, this, [this] {
+            m_loading = false;
+            m_loadBound.stop();
+            emit loadFinished();
+        });
         connect(m_view->page(), &QWebEnginePage::linkHovered, this, &BrowserPane::statusTextChanged);
         connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { renderProcessEnded(status); });
@@ -135,12 +189,41 @@ void BrowserPane::showRefusal(const QUrl &url)
 
 void BrowserPane::renderProcessEnded(QWebEnginePage::RenderProcessTerminationStatus status)
 {
-    if (status == QWebEnginePage::NormalTerminationStatus)
+    m_loading = false;
+    m_loadBound.stop();
+    if (std::exchange(m_endingStuckPage, false)) {
+        showNote(QStringLiteral("ページが応答しないため、表示をやめました。"));
+    } else if (status != QWebEnginePage::NormalTerminationStatus) {
+        // The page is gone, the program and its notes are not.
+        showNote(QStringLiteral("ページを表示するプロセスが終了したため、ページを表示できません。\n\n"
+                                "「更新」でもう一度表示します。"));
+    } else {
         return;
-    // The page is gone, the program and its notes are not.
-    showNote(QStringLiteral("ページを表示するプロセスが終了したため、ページを表示できません。\n\n"
-                            "「更新」でもう一度表示します。"));
+    }
     emit loadFinished();
+}
+
+void BrowserPane::checkPageAnswers()
+{
+    // A page may wait for a slow server as long as it likes, and its process still
+    // answers meanwhile; one that does not is held by a script of its own and would
+    // hold every page after it, as all local pages share that process.
+    auto answered = std::make_shared<bool>(false);
+    m_view->page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                                  [answered](const QVariant &) { *answered = true; });
+    QTimer::singleShot(kAnswerMilliseconds, this, [this, answered] {
+        if (!m_loading)
+            return;
+        if (*answered) {
+            m_loadBound.start();
+            return;
+        }
+        const auto process = static_cast<pid_t>(m_view->page()->renderProcessPid());
+        if (process <= 0)
+            return;
+        m_endingStuckPage = true;
+        ::kill(process, SIGKILL);
+    });
 }
 
 void BrowserPane::beginNavigation(const QUrl &url)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 
 class QLabel;
@@ -32,6 +34,10 @@ public:
     void goBack();
     void goForward();
     void reload();
+    // A page still loading after this long (kLongestLoadMilliseconds unless set) is
+    // asked whether it answers; one that does not is given up and the pane says so.
+    static constexpr int kLongestLoadMilliseconds = 10000;
+    void setLongestLoad(std::chrono::milliseconds bound) { m_loadBound.setInterval(bound); }
 
     // Finds text in the page shown, as the browser's own find does, and marks
     // it; found tells which match is marked and how many there are (0 and 0
@@ -54,10 +60,15 @@ private:
     void showNote(const QString &text);
     void showRefusal(const QUrl &url);
     void renderProcessEnded(QWebEnginePage::RenderProcessTerminationStatus status);
+    void checkPageAnswers();
 
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
     QLabel *m_note = nullptr; // said in place of a page
+    QTimer m_loadBound;
+    bool m_loading = false;
+    // The pane ended the page's process because the page did not answer.
+    bool m_endingStuckPage = false;
 };
 
 } // namespace kobin

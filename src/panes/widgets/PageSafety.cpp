@@ -1,6 +1,8 @@
 #include "PageSafety.h"
 
 #include <QFileInfo>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
 namespace kobin::pagesafety {
@@ -60,6 +62,26 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
 }
 
+void applyEngineSwitches()
+{
+    const QByteArray webRtcOverTcpOnly = QByteArrayLiteral("--force-webrtc-ip-handling-policy=disable_non_proxied_udp");
+    QByteArray switches = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (switches.contains(webRtcOverTcpOnly))
+        return;
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", switches.isEmpty() ? webRtcOverTcpOnly : switches + ' ' + webRtcOverTcpOnly);
+}
+
+void withholdPeerConnections(QWebEngineScriptCollection &scripts)
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("kobin-withhold-peer-connections"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld); // where the page's own scripts look for them
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QStringLiteral("delete window.RTCPeerConnection; delete window.webkitRTCPeerConnection;"));
+    scripts.insert(script);
+}
+
 bool isOpenableAddress(const QUrl &url)
 {
     const QString scheme = url.scheme();
@@ -70,12 +92,10 @@ bool isOpenableAddress(const QUrl &url)
 bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,
                                bool userActed)
 {
-    // A pipe or a device is no page: reading it would never end.
-    if (target.isLocalFile() && QFileInfo::exists(target.toLocalFile())) {
-        const QFileInfo file(target.toLocalFile());
-        if (!file.isFile() && !file.isDir())
-            return false;
-    }
+    // A folder's listing shows what lies around the page; a pipe or a device is no
+    // page, and reading it would never end.
+    if (target.isLocalFile() && QFileInfo::exists(target.toLocalFile()) && !QFileInfo(target.toLocalFile()).isFile())
+        return false;
     // Web pages go where the engine lets them, local pages to other local files.
     if (!current.isLocalFile() || target.isLocalFile())
         return true;

@@ -1,0 +1,281 @@
+#include "BrowserPane.h"
+#include "TestFiles.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QNetworkDatagram>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <memory>
+
+using namespace kobin;
+
+namespace {
+
+// The engine starts slowly under the sanitizers; a page normally reports within seconds.
+constexpr int kTimeout = 90000;
+
+// Catches whatever reaches 127.0.0.1 on a random TCP port and a random UDP port.
+class LoopbackSink : public QObject
+{
+public:
+    bool listen()
+    {
+        if (!m_tcp.listen(QHostAddress::LocalHost, 0) || !m_udp.bind(QHostAddress::LocalHost, 0))
+            return false;
+        connect(&m_tcp, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
+                m_overTcp.append("<connection>");
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { m_overTcp.append(socket->readAll()); });
+            }
+        });
+        connect(&m_udp, &QUdpSocket::readyRead, this, [this] {
+            while (m_udp.hasPendingDatagrams())
+                m_overUdp.append(m_udp.receiveDatagram().data());
+        });
+        return true;
+    }
+
+    quint16 tcpPort() const { return m_tcp.serverPort(); }
+    quint16 udpPort() const { return m_udp.localPort(); }
+    QByteArray receivedOverTcp() const { return m_overTcp.join("\n---\n").toHex(' '); }
+    QByteArray receivedOverUdp() const { return m_overUdp.join("\n---\n").toHex(' '); }
+
+private:
+    QTcpServer m_tcp;
+    QUdpSocket m_udp;
+    QList<QByteArray> m_overTcp;
+    QList<QByteArray> m_overUdp;
+};
+
+// Closes every modal window that opens while it lives, and counts them: no page may open one.
+class ModalWatcher
+{
+public:
+    ModalWatcher()
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ++m_shown;
+                modal->close();
+            }
+        });
+        m_poll.start(20);
+    }
+    int shown() const { return m_shown; }
+
+private:
+    QTimer m_poll;
+    int m_shown = 0;
+};
+
+} // namespace
+
+// Saved pages that try to reach the network past the pane's rules, or to hold the
+// pane or the whole window.
+class TestHostilePages : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<BrowserPane> m_pane;
+
+    // Writes a saved page whose scripts call report(results) when done: the title
+    // then reads "done " followed by the results as JSON.
+    QUrl writePage(const QString &name, const QString &body) const
+    {
+        const QString prelude = QStringLiteral(
+            "<!DOCTYPE html><meta charset=\"utf-8\"><script>"
+            "function report(results) { document.title = 'done ' + JSON.stringify(results || {}); }"
+            "</script>\n");
+        writeText(m_dir.filePath(name), (prelude + body).toUtf8());
+        return QUrl::fromLocalFile(m_dir.filePath(name));
+    }
+
+    bool openAndWaitForReport(const QUrl &page, QJsonObject *results = nullptr)
+    {
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+        m_pane->navigate(page);
+        if (!QTest::qWaitFor(
+                [&] { return !finished.isEmpty() && m_pane->title().startsWith(QStringLiteral("done ")); },
+                kTimeout))
+            return false;
+        if (results)
+            *results = QJsonDocument::fromJson(m_pane->title().mid(5).toUtf8()).object();
+        return true;
+    }
+
+    QUrl writeQuietPage() const { return writePage("quiet.html", "<script>report({page: 'quiet'});</script>"); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void init()
+    {
+        m_pane = std::make_unique<BrowserPane>();
+        m_pane->resize(800, 600);
+        m_pane->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));
+    }
+
+    void cleanup() { m_pane.reset(); }
+
+    void pageOpensNoPeerConnection_data()
+    {
+        QTest::addColumn<QString>("attempt"); // a script that ends in report()
+        QTest::newRow("page") << "connectFrom(window, 'RTCPeerConnection').then(report);";
+        QTest::newRow("prefixed") << "connectFrom(window, 'webkitRTCPeerConnection').then(report);";
+        QTest::newRow("own frame") << "addEventListener('message', e => report(e.data)); frame.src = 'rtc_files/frame.html';";
+        QTest::newRow("blank frame") << "connectFrom(frame.contentWindow, 'RTCPeerConnection').then(report);";
+    }
+
+    // STUN goes out over UDP, TURN over UDP or TCP with a name the page chooses.
+    void pageOpensNoPeerConnection()
+    {
+        QFETCH(QString, attempt);
+        LoopbackSink sink;
+        QVERIFY(sink.listen());
+        const QString connectFrom = QStringLiteral(R"(
+            <script>
+            const servers = [{urls: ['stun:127.0.0.1:%1', 'turn:127.0.0.1:%1?transport=udp',
+                                     'turn:127.0.0.1:%2?transport=tcp'],
+                              username: 'LEAK-user', credential: 'LEAK-credential'}];
+            async function connectFrom(win, name) {
+                const Connection = win[name];
+                if (typeof Connection !== 'function')
+                    return 'none';
+                try {
+                    const connection = new Connection({iceServers: servers});
+                    connection.createDataChannel('LEAK');
+                    await connection.setLocalDescription(await connection.createOffer());
+                    await new Promise(resolve => {
+                        connection.onicegatheringstatechange = () => {
+                            if (connection.iceGatheringState === 'complete') resolve();
+                        };
+                        setTimeout(resolve, 5000);
+                    });
+                    connection.close();
+                    return 'gathered';
+                } catch (e) {
+                    return 'failed';
+                }
+            }
+            </script>)")
+                                         .arg(sink.udpPort())
+                                         .arg(sink.tcpPort());
+        writeText(m_dir.filePath("rtc_files/frame.html"),
+                  (connectFrom + "<script>connectFrom(window, 'RTCPeerConnection').then(r => parent.postMessage(r, '*'));"
+                                 "</script>")
+                      .toUtf8());
+        const QUrl page = writePage("rtc.html", connectFrom + "<iframe id=\"frame\"></iframe><script>" + attempt + "</script>");
+        QVERIFY(openAndWaitForReport(page));
+        QVERIFY2(sink.receivedOverUdp().isEmpty(), sink.receivedOverUdp());
+        // A frame the page makes blank is the page's own at once, before any script of the pane's runs there.
+        QEXPECT_FAIL("blank frame", "the engine lets the page reach a blank frame's globals before the pane's scripts", Continue);
+        QVERIFY2(sink.receivedOverTcp().isEmpty(), sink.receivedOverTcp());
+    }
+
+    // Nothing of such a page is shown in a window of its own; what it asks goes unanswered.
+    void pageShowsNoDialogs()
+    {
+        ModalWatcher modals;
+        const QUrl page = writePage("dialogs.html", R"(
+            <script>
+            window.addEventListener('load', () => {
+                for (let i = 0; i < 3; ++i)
+                    alert('LEAK-alert');
+                report({confirmed: confirm('LEAK-confirm'), answer: prompt('LEAK-prompt', 'given')});
+            });
+            </script>)");
+        QJsonObject results;
+        QVERIFY(openAndWaitForReport(page, &results));
+        QCOMPARE(modals.shown(), 0);
+        QCOMPARE(results.value("confirmed").toBool(true), false);
+        QVERIFY(results.value("answer").isNull());
+    }
+
+    // A page that asks to stay, after the user has clicked into it, is left all the same.
+    void pageCannotKeepThePaneFromTheNextPage()
+    {
+        ModalWatcher modals;
+        const QUrl page = writePage("stay.html", R"(
+            <script>
+            window.addEventListener('beforeunload', event => { event.preventDefault(); event.returnValue = 'stay'; });
+            window.addEventListener('load', () => report());
+            </script>)");
+        QVERIFY(openAndWaitForReport(page));
+        auto *view = m_pane->findChild<QWebEngineView *>();
+        QVERIFY(view && view->focusProxy());
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QJsonObject results;
+        QVERIFY(openAndWaitForReport(writeQuietPage(), &results));
+        QCOMPARE(results.value("page").toString(), QStringLiteral("quiet"));
+        QCOMPARE(modals.shown(), 0);
+        QCOMPARE(starting.size(), 1);
+    }
+
+    void pageThatNeverAnswersGivesWayToTheNext_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("loads"); // the page shows before its script holds it
+        QTest::newRow("while loading") << "<script>for (;;) {}</script>" << false;
+        QTest::newRow("once shown") << "<script>report(); setTimeout(() => { for (;;) {} }, 0);</script>" << true;
+    }
+
+    // Its script runs for ever: the pane gives it up, says so, and the next page shows.
+    void pageThatNeverAnswersGivesWayToTheNext()
+    {
+        QFETCH(QString, body);
+        QFETCH(bool, loads);
+        m_pane->setLongestLoad(std::chrono::seconds(1));
+        const QUrl endless = writePage("endless.html", body);
+        if (loads)
+            QVERIFY(openAndWaitForReport(endless));
+        else
+            m_pane->navigate(endless);
+        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
+        if (loads)
+            m_pane->navigate(writeQuietPage());
+        QVERIFY(finished.wait(kTimeout));
+        auto *note = m_pane->findChild<QLabel *>(QStringLiteral("lblPageNote"));
+        QVERIFY(note && note->isVisible());
+        QCOMPARE(note->text(), QStringLiteral("ページが応答しないため、表示をやめました。"));
+        m_pane->navigate(writeQuietPage());
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->title(), QStringLiteral(R"(done {"page":"quiet"})"), kTimeout);
+        QVERIFY(!note->isVisible());
+    }
+
+    void scriptCannotShowAFolder_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("root") << "location = 'file:///';";
+        QTest::newRow("own folder") << "location = './';";
+        QTest::newRow("own folder replaced") << "location.replace(new URL('.', location.href).href);";
+    }
+
+    void scriptCannotShowAFolder()
+    {
+        QFETCH(QString, script);
+        const QUrl page = writePage("mover.html", QStringLiteral(
+            "<script>window.addEventListener('load', () => { %1 setTimeout(report, 0); });</script>").arg(script));
+        QSignalSpy starting(m_pane.get(), &BrowserPane::navigationStarting);
+        QVERIFY(openAndWaitForReport(page));
+        // Whatever the page started has reached the pane before the next page opens.
+        QVERIFY(openAndWaitForReport(writeQuietPage()));
+        QCOMPARE(starting.size(), 2);
+        QCOMPARE(starting.at(0).at(0).toUrl(), page);
+    }
+};
+
+QTEST_MAIN(TestHostilePages)
+#include "tst_hostilepages.moc"
