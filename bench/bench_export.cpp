@@ -79,7 +79,7 @@ void ExportBookOfItems(benchmark::State &state)
         }};
     for (auto _ : state) {
         QTemporaryDir out;
-        if (HtmlExport::write(source, out.path() + QStringLiteral("/site")) != HtmlExport::Outcome::Written)
+        if (HtmlExport::write(source, out.path() + QStringLiteral("/site")).outcome != HtmlExport::Outcome::Written)
             state.SkipWithError("the export failed");
         state.PauseTiming(); // removing the site is not part of writing it
         out.remove();
