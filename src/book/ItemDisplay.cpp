@@ -134,7 +134,7 @@ ItemDisplay::NoteLoad ItemDisplay::loadNote(const QString &path)
     m_views.note.clear();
     // An empty pane stored over the file would lose the note for good: only the user replaces it.
     const PromptAnswer answer = m_prompter.ask(
-        PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+        PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
         QStringLiteral("「 ") + QDir::toNativeSeparators(path) + QStringLiteral(" 」\n\n") + whyUnread(reading)
             + QStringLiteral("ファイルはそのまま残します。\n\n空のテキストで置き換えますか？"));
     if (answer != PromptAnswer::Yes) {

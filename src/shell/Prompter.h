@@ -5,7 +5,9 @@
 namespace kobin {
 
 enum class PromptIcon { None, Exclamation, Question, Information, Critical };
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: a question whose Yes gives something up (a file written over), so
+// that a hasty Enter answers No.
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 // A message box: the program's only way of telling or asking the user something.

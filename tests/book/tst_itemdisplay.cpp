@@ -121,7 +121,7 @@ private slots:
         f->prompter.answers = {PromptAnswer::No};
         click(key.constData());
         QCOMPARE(f->prompter.prompts.size(), 1);
-        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNoDefaultNo);
         QCOMPARE(f->prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
         QCOMPARE(f->prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(working(file))

@@ -14,6 +14,7 @@ PromptAnswer MessageBoxPrompter::ask(PromptButtons buttons, PromptIcon icon, con
         case PromptButtons::Ok: return PromptAnswer::Ok;
         case PromptButtons::OkCancel: return PromptAnswer::Cancel;
         case PromptButtons::YesNo:
+        case PromptButtons::YesNoDefaultNo:
         case PromptButtons::YesNoCancel: return PromptAnswer::No;
         }
     }
@@ -31,6 +32,10 @@ PromptAnswer MessageBoxPrompter::ask(PromptButtons buttons, PromptIcon icon, con
     case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case PromptButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case PromptButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     case PromptButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
