@@ -1,6 +1,7 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
+#include "BookFileWatch.h"
 #include "BookExport.h"
 #include "BookSearch.h"
 #include "ColourCommands.h"
@@ -145,6 +146,9 @@ void KobinApp::bindBookCommands()
         dialog.exec();
     });
     MainWindow &window = *m_window;
+    // A book in a folder a sync tool keeps equal on several computers can change under the open book.
+    QObject::connect(new BookFileWatch(m_book, &window), &BookFileWatch::touched, &window,
+                     [&book] { book.bookFileTouched(); });
     QObject::connect(window.treePane(), &TreePane::itemClicked, &window,
                      [this](TreeItem *item) { m_display->showItem(item); });
     QObject::connect(window.textPane(), &QTextEdit::textChanged, &window, [this, &book] {
