@@ -23,6 +23,10 @@ public:
 
     explicit BookFileWatch(const Book &book, QObject *parent = nullptr);
 
+    // Tells touched() again once another settling time has passed: for a receiver
+    // that cannot act now (a dialog is open over a book that must not be replaced).
+    void touchAgainLater() { m_settle.start(); }
+
 signals:
     void touched();
 

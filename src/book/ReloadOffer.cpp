@@ -4,7 +4,6 @@
 #include "Prompter.h"
 
 #include <QDir>
-#include <QScopedValueRollback>
 
 namespace kobin {
 
@@ -13,13 +12,12 @@ ReloadOffer::ReloadOffer(const Book &book, Prompter &prompter) : m_book(book), m
 bool ReloadOffer::wanted()
 {
     const FileStamp &known = m_book.bookFileStamp();
-    if (m_asking || m_book.isChanged() || known.path().isEmpty())
+    if (m_book.isChanged() || known.path().isEmpty())
         return false;
     const FileStamp onDisk = FileStamp::of(known.path());
     // A file gone is most often one a sync tool is about to put back in its place.
     if (onDisk == known || !onDisk.exists() || onDisk == m_declined)
         return false;
-    const QScopedValueRollback asking(m_asking, true);
     const PromptAnswer answer = m_prompter.ask(
         PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("お知らせ"),
         QStringLiteral("「 ") + QDir::toNativeSeparators(known.path())

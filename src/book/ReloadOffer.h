@@ -23,7 +23,6 @@ private:
     const Book &m_book;
     Prompter &m_prompter;
     FileStamp m_declined;
-    bool m_asking = false; // the question waits: the changes it is about are not asked about again
 };
 
 } // namespace kobin
