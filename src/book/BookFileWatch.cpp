@@ -6,6 +6,11 @@
 
 namespace kobin {
 
+namespace {
+// Long enough for a sync tool to write its file and rename it into place.
+constexpr int kSettleMilliseconds = 500;
+} // namespace
+
 BookFileWatch::BookFileWatch(const Book &book, QObject *parent) : QObject(parent), m_book(book)
 {
     m_settle.setSingleShot(true);
@@ -16,7 +21,7 @@ BookFileWatch::BookFileWatch(const Book &book, QObject *parent) : QObject(parent
     });
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &BookFileWatch::changed);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &BookFileWatch::changed);
-    // Opening, starting a new book and saving under another name all change the caption.
+    // Opening or starting a book replaces it; saving it under another name changes the caption.
     connect(&book, &Book::captionChanged, this, &BookFileWatch::follow);
     connect(&book, &Book::replaced, this, &BookFileWatch::follow);
     follow();

@@ -19,8 +19,6 @@ class BookFileWatch : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kSettleMilliseconds = 500;
-
     explicit BookFileWatch(const Book &book, QObject *parent = nullptr);
 
     // Tells touched() again once another settling time has passed: for a receiver

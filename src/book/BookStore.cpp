@@ -108,7 +108,8 @@ bool saveBook(Book &book, Prompter &prompter)
 
     // Asked before anything is written: a No leaves the book folder and book file as
     // they are, and the changes for Save As.
-    const std::optional<QString> overwritten = writtenByAnother(book, *files + working.deletedFiles(), sameFolder);
+    const std::optional<QString> overwritten =
+        writtenByAnother(book, *files + working.deletedFiles(), sameFolder);
     if (overwritten && !mayOverwrite(prompter, *overwritten))
         return false;
 

@@ -239,18 +239,29 @@ private slots:
     }
 
     // A sync tool renames its file over the book file, which ends the watch of that
-    // path; a change written in place after that is still seen.
+    // path; a change written in place after that is still seen, and the watch goes
+    // with the book saved elsewhere.
     void theWatchSeesChangesAfterTheFileWasReplaced()
     {
         BookFileWatch watch(f->book);
         QSignalSpy touchedSpy(&watch, &BookFileWatch::touched);
         writtenElsewhere(bookPath(), kTheirTree);
-        QVERIFY(touchedSpy.wait());
-        QFile file(bookPath());
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("\r\n");
-        file.close();
-        QVERIFY(touchedSpy.wait());
+        QVERIFY(touchedSpy.wait(20000)); // a bound for a busy machine, not a time the watch must keep
+        const auto appendLine = [](const QString &path) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("\r\n");
+        };
+        appendLine(bookPath());
+        QVERIFY(touchedSpy.wait(20000));
+
+        const QString elsewhere = f->dir.path() + "/elsewhere/diary.iis";
+        QDir().mkpath(f->dir.path() + "/elsewhere");
+        f->dialogs.answers = {elsewhere};
+        f->bookCommands.saveAs();
+        QCOMPARE(f->session.bookPath, elsewhere);
+        appendLine(elsewhere);
+        QVERIFY(touchedSpy.wait(20000));
     }
 };
 
