@@ -1,8 +1,8 @@
 #include "KobinApp.h"
 
 #include "BookCommands.h"
-#include "BookFileWatch.h"
 #include "BookExport.h"
+#include "BookFileWatch.h"
 #include "BookSearch.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
