@@ -2,6 +2,7 @@
 
 #include "BookCommands.h"
 #include "BookExport.h"
+#include "BookFileWatch.h"
 #include "BookSearch.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
@@ -145,6 +146,15 @@ void KobinApp::bindBookCommands()
         dialog.exec();
     });
     MainWindow &window = *m_window;
+    // A book in a folder a sync tool keeps equal on several computers can change under the open book.
+    // It is read again only while no dialog (an export, a question) works on the book that is open.
+    auto *bookFileWatch = new BookFileWatch(m_book, &window);
+    QObject::connect(bookFileWatch, &BookFileWatch::touched, &window, [&book, bookFileWatch] {
+        if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+            bookFileWatch->touchAgainLater();
+        else
+            book.bookFileTouched();
+    });
     QObject::connect(window.treePane(), &TreePane::itemClicked, &window,
                      [this](TreeItem *item) { m_display->showItem(item); });
     QObject::connect(window.textPane(), &QTextEdit::textChanged, &window, [this, &book] {

@@ -45,8 +45,15 @@ void Book::markChanged()
         setTitle(m_title, true);
 }
 
+void Book::forgetStamps()
+{
+    m_bookFileStamp = FileStamp();
+    m_workingFolder.bookFolderStamps().forget();
+}
+
 void Book::setOpened(const QString &path)
 {
+    forgetStamps();
     setTitle(kCaptionPrefix + path.toUpper(), false);
     emit replaced();
 }
@@ -66,6 +73,7 @@ void Book::startNew(bool changed)
     m_session.pageTextName.clear();
     m_session.pagePath.clear();
     m_session.damagedBookFile.clear();
+    forgetStamps();
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));
     setTitle(kCaptionPrefix + NewBookName, changed);

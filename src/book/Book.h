@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookSession.h"
+#include "FileStamp.h"
 #include "ItemTree.h"
 #include "TreeEditor.h"
 #include "WorkingFolder.h"
@@ -35,9 +36,14 @@ public:
     // " （更新）" while the book holds changes.
     QString caption() const;
     bool isChanged() const { return m_changed; }
+    // The book file as the book was read from it or last saved to it; a stamp of no
+    // file when that is not known (a new book, a book brought back after a crash).
+    const FileStamp &bookFileStamp() const { return m_bookFileStamp; }
+    void setBookFileStamp(const FileStamp &stamp) { m_bookFileStamp = stamp; }
     // Sets the changed flag; the caption gets its mark once.
     void markChanged();
-    // A book just read from path: named after it, nothing changed.
+    // A book just read from path: named after it, nothing changed, nothing of its
+    // files seen yet.
     void setOpened(const QString &path);
     // A book just saved to its file.
     void setSaved();
@@ -51,12 +57,14 @@ signals:
     void replaced();
 
 private:
+    void forgetStamps();
     void setTitle(const QString &title, bool changed);
 
     ItemTree m_tree;
     TreeEditor m_editor{m_tree};
     BookSession m_session;
     WorkingFolder m_workingFolder;
+    FileStamp m_bookFileStamp;
     QString m_title;
     bool m_changed = false;
 };

@@ -102,6 +102,8 @@ bool BookCommands::readIntoBook(const QString &path)
 {
     if (!mayShareBookFolder(path))
         return false;
+    // Stamped before it is read: a change while it is read is taken for one made after.
+    const FileStamp asRead = FileStamp::of(path);
     // Read first: a book that cannot be read leaves the open book as it was.
     const std::optional<int> recordsLeftOut = readBookFile(path, m_.book.tree(), m_.prompter);
     if (!recordsLeftOut)
@@ -112,6 +114,7 @@ bool BookCommands::readIntoBook(const QString &path)
     session.damagedBookFile = *recordsLeftOut > 0 ? path : QString();
     m_recordsLeftOut = *recordsLeftOut;
     m_.book.setOpened(path);
+    m_.book.setBookFileStamp(asRead);
     return true;
 }
 
@@ -312,6 +315,13 @@ void BookCommands::saveAs()
     if (!m_.display.storeCurrentItem() || saveAsDialog() == 1)
         return;
     saveWithStatus();
+}
+
+void BookCommands::bookFileTouched()
+{
+    // As Open would read it; an unchanged book is not asked about.
+    if (m_reloadOffer.wanted())
+        openRecentBook(m_.book.session().bookPath);
 }
 
 bool BookCommands::closeRequest()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReloadOffer.h"
+
 #include <QString>
 #include <functional>
 
@@ -50,6 +52,8 @@ public:
     void saveAs();
     // The window asks before it closes; false keeps it open.
     bool closeRequest();
+    // The book file may have been changed by another program: offers to read it again.
+    void bookFileTouched();
 
 private:
     bool loadWorkingFolder();
@@ -64,6 +68,7 @@ private:
 
     Services m_;
     int m_recordsLeftOut = 0; // by the book read last
+    ReloadOffer m_reloadOffer{m_.book, m_.prompter};
 };
 
 } // namespace kobin

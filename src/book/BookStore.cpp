@@ -47,6 +47,32 @@ bool failedToSave(Prompter &prompter, const QString &path)
     const QByteArray bytes = file.readAll();
     return file.error() == QFileDevice::NoError && saveFileAtomically(copy, bytes);
 }
+
+// The file the save is about to replace or remove that another program (a sync
+// tool bringing another computer's save) has written since the book read or last
+// wrote it: the book file first, which every save writes, else the first such
+// content file. A book saved as another is written over nothing it read.
+std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bool sameFolder)
+{
+    const BookSession &session = book.session();
+    const FileStamp &bookFile = book.bookFileStamp();
+    if (bookFile.path() == session.bookPath && !bookFile.isCurrent())
+        return session.bookPath;
+    if (!sameFolder)
+        return std::nullopt;
+    QStringList paths;
+    for (const QString &name : names)
+        paths.append(session.bookFolder() + name);
+    return book.workingFolder().bookFolderStamps().firstChanged(paths);
+}
+
+bool mayOverwrite(Prompter &prompter, const QString &path)
+{
+    return prompter.ask(PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("保存"),
+                        QStringLiteral("「 ") + QDir::toNativeSeparators(path)
+                            + QStringLiteral(" 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？"))
+        == PromptAnswer::Yes;
+}
 } // namespace
 
 void removeUnfinishedWrites(const BookSession &session)
@@ -70,6 +96,7 @@ bool saveBook(Book &book, Prompter &prompter)
         return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
     WorkingFolder &working = book.workingFolder();
+    FileStamps &stamps = working.bookFolderStamps();
     const QString bookFolder = session.bookFolder();
     // Saved where it was read from, only the changes travel; saved as another book, all of it.
     const bool sameFolder = working.bookFolder() == bookFolder;
@@ -78,6 +105,13 @@ bool saveBook(Book &book, Prompter &prompter)
     const std::optional<QStringList> files = sameFolder ? working.changedContentFiles() : working.readableContentFiles();
     if (!files)
         return failedToSave(prompter, working.path());
+
+    // Asked before anything is written: a No leaves the book folder and book file as
+    // they are, and the changes for Save As.
+    const std::optional<QString> overwritten =
+        writtenByAnother(book, *files + working.deletedFiles(), sameFolder);
+    if (overwritten && !mayOverwrite(prompter, *overwritten))
+        return false;
 
     if (!QDir().mkpath(bookFolder))
         return failedToSave(prompter, bookFolder);
@@ -89,6 +123,8 @@ bool saveBook(Book &book, Prompter &prompter)
         versions.emplace(session.versionsFolder, session.bookPath, bookFolder);
         if (!versions->begin())
             versions.reset();
+        else if (overwritten == session.bookPath)
+            versions->keepBookFile(); // the other program's book file is kept even when no note changes
     }
     const auto keepVersion = [&](const QString &name) {
         if (versions && !versions->keep(name))
@@ -103,8 +139,10 @@ bool saveBook(Book &book, Prompter &prompter)
         const QString source = working.readableFile(name);
         const QString target = bookFolder + name;
         // A file written since the opening is a change; a note another book's folder holds already is not.
-        if (!sameFolder && haveSameContent(source, target))
+        if (!sameFolder && haveSameContent(source, target)) {
+            stamps.written(target);
             continue;
+        }
         if (QFileInfo::exists(target))
             keepVersion(name);
         else if (versions)
@@ -113,6 +151,7 @@ bool saveBook(Book &book, Prompter &prompter)
             recordVersion();
             return failedToSave(prompter, target);
         }
+        stamps.written(target);
     }
 
     if (sameFolder)
@@ -128,6 +167,7 @@ bool saveBook(Book &book, Prompter &prompter)
         recordVersion();
         return failedToSave(prompter, session.bookPath);
     }
+    book.setBookFileStamp(FileStamp::of(session.bookPath));
 
     // Only now that the book file no longer names them may the deleted items' files go.
     for (const QString &name : working.deletedFiles()) {
@@ -139,6 +179,7 @@ bool saveBook(Book &book, Prompter &prompter)
             recordVersion();
             return failedToSave(prompter, file);
         }
+        stamps.written(file);
     }
     recordVersion();
     // Files left behind here hold what the book folder holds now: nothing is lost by them.

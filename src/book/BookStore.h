@@ -17,6 +17,11 @@ class Prompter;
 // note not yet written. Stops at the first failure and reports it; returns false
 // then (the book stays changed). A working folder that has gone is such a failure.
 // A book without a name, or named "temp", has no book folder of its own and is refused.
+// Before anything is written, asks whether to overwrite when the book file or a
+// content file the save would replace or remove has been written by another
+// program since the book read or last saved it (a book in a synced folder); a No
+// writes nothing and returns false, unreported. Afterwards the book's stamps are
+// those of the files just written.
 [[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
 
 // Removes what writes cut short by a crash left of the book's files: the part

@@ -85,6 +85,7 @@ bool BookVersions::begin()
     m_kept.clear();
     m_keptNames.clear();
     m_added.clear();
+    m_bookFileKept = false;
     // Named by the time, so that names sort as the saves ran; two saves within a
     // millisecond are told apart by a counter.
     const QString stamp = QDateTime::currentDateTime().toString(kStamp);
@@ -118,7 +119,7 @@ bool BookVersions::finish()
     if (current.isEmpty())
         return true;
     // A first save, or one that changed nothing, leaves no earlier version.
-    if ((m_kept.isEmpty() && m_added.isEmpty()) || !QFileInfo::exists(current + kTreeFile)) {
+    if ((m_kept.isEmpty() && m_added.isEmpty() && !m_bookFileKept) || !QFileInfo::exists(current + kTreeFile)) {
         QDir(current).removeRecursively();
         return true;
     }

@@ -37,6 +37,9 @@ public:
     [[nodiscard]] bool keep(const QString &name);
     // The save adds name, which the book folder did not have.
     void added(const QString &name);
+    // The book file that begin kept was written by another program: the version
+    // is recorded even when the save changes no content file.
+    void keepBookFile() { m_bookFileKept = true; }
     // The save is over (done or not): the version is recorded when anything
     // changed, and only the newest kKept are kept.
     [[nodiscard]] bool finish();
@@ -54,6 +57,7 @@ private:
     QStringList m_kept;
     QSet<QString> m_keptNames; // m_kept, to look up: a save may replace every note
     QStringList m_added;
+    bool m_bookFileKept = false;
 };
 
 } // namespace kobin

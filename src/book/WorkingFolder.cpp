@@ -91,6 +91,7 @@ QString WorkingFolder::readableFile(const QString &name) const
 {
     if (m_bookFolder.isEmpty() || m_deleted.contains(name) || isWrittenHere(name))
         return m_path + name;
+    m_bookFolderStamps.firstLook(m_bookFolder + name);
     return m_bookFolder + name;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileStamp.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -31,8 +33,12 @@ public:
     bool contains(const QString &path) const;
 
     // Where the open book's content file of this name is read from now: here, else
-    // the book folder. A deleted file's path here, where nothing is.
+    // the book folder. A deleted file's path here, where nothing is. Every read goes
+    // through here: a book folder file is stamped the first time it is looked at.
     QString readableFile(const QString &name) const;
+    // The book folder's files as this book first looked at them or last wrote them,
+    // by path: what a save compares before it replaces or removes one.
+    FileStamps &bookFolderStamps() { return m_bookFolderStamps; }
 
     static QString textFileName(const QString &contentId); // a note or a side text
     static QString urlFileName(const QString &key);
@@ -129,6 +135,7 @@ private:
     QHash<int, QStringList> m_asideNames; // by batch
     QSet<QString> m_deleted;
     std::function<void()> m_beforeDeletionsChange;
+    mutable FileStamps m_bookFolderStamps;
 };
 
 } // namespace kobin
