@@ -31,6 +31,8 @@ public:
 
     // Brings the book's index up to date: what changed since the last update.
     void updateBook(Book book);
+    // Throws the book's index away and builds it again (a search found it damaged).
+    void rebuildBook(Book book);
     // Takes in one source now, after the updates asked for before it.
     void updateSource(const QString &indexPath, Source source);
 
@@ -43,6 +45,8 @@ signals:
     void updated(const QString &indexPath, int unreadable);
 
 private:
+    void requestBook(Book book, bool rebuild);
+
     QThread m_thread;
     QObject *m_worker; // lives on m_thread
     std::atomic<int> m_pending{0};

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kobin;
 using namespace kobin::search;
@@ -27,6 +28,12 @@ QSet<QString> found(SearchIndex &index, const QString &query, SearchOptions opti
     for (const SearchHit &hit : index.search(query, options).hits)
         places.insert(where(hit.key, hit.place, hit.page));
     return places;
+}
+
+QSet<QString> readerFinds(const QString &indexPath, const QString &query)
+{
+    SearchIndex reader(indexPath, SearchIndex::Role::Reader);
+    return found(reader, query);
 }
 
 // Each source's place and its text as read by itself, without the index.
@@ -83,6 +90,41 @@ struct Fixture {
         return updated ? changes : -1;
     }
 };
+
+// Turns over bytes of the index where SQLite looks first: the type of the root
+// page of table, or the file's header when table is empty.
+bool damage(const QString &path, const QByteArray &table)
+{
+    qint64 page = 1;
+    qint64 pageSize = 0;
+    qint64 length = 16;
+    {
+        SqliteDatabase db;
+        if (!db.open(path, SqliteDatabase::Access::ReadOnly))
+            return false;
+        SqliteStatement size(db, "PRAGMA page_size");
+        SqliteStatement root(db, "SELECT rootpage FROM sqlite_schema WHERE name = ?1");
+        if (!size.next() || (!table.isEmpty() && !root.bind(1, QString::fromLatin1(table)).next()))
+            return false;
+        pageSize = size.integer(0);
+        if (!table.isEmpty()) {
+            page = root.integer(0);
+            length = 1;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek((page - 1) * pageSize))
+        return false;
+    QByteArray bytes = file.read(length);
+    for (char &byte : bytes)
+        byte = static_cast<char>(~byte);
+    return file.seek((page - 1) * pageSize) && file.write(bytes) == length;
+}
+
+QFileDevice::Permissions modes(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
 
 } // namespace
 
@@ -261,6 +303,79 @@ private slots:
         }
         SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
         QVERIFY(fixture.update(index) > fixture.book.tree.count()); // everything again
+    }
+
+    void aDamagedIndexIsBuiltAgain_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<bool>("searchMeetsIt");
+        QTest::newRow("header") << QByteArray() << true;
+        QTest::newRow("items' text") << QByteArray("words_content") << true;
+        QTest::newRow("trigrams") << QByteArray("words_data") << true;
+        QTest::newRow("sources") << QByteArray("sqlite_autoindex_docs_1") << false;
+    }
+
+    void aDamagedIndexIsBuiltAgain()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(bool, searchMeetsIt);
+        Fixture fixture;
+        const QString query = QStringLiteral("図書館 猫");
+        const QSet<QString> expected = scanned(fixture.sources(), query, KanaMatching::Distinct);
+        QVERIFY(!expected.isEmpty());
+        {
+            SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(writer) > 0);
+        } // closed: its log written into the file
+        QVERIFY(damage(fixture.indexPath, table));
+
+        // A search in the window meets the damage; the window's writer, told, builds it again.
+        const SearchAnswer damaged = SearchIndex(fixture.indexPath, SearchIndex::Role::Reader).search(query, kEverything);
+        QCOMPARE(damaged.damaged, searchMeetsIt);
+        QCOMPARE(damaged.hits.empty(), searchMeetsIt);
+        if (searchMeetsIt) {
+            {
+                SearchIndex window(fixture.indexPath, SearchIndex::Role::Writer);
+                QVERIFY(window.rebuild(fixture.sources()));
+                QCOMPARE(readerFinds(fixture.indexPath, query), expected);
+            }
+            QVERIFY(damage(fixture.indexPath, table));
+        }
+        // A program opening it finds any damage before it searches, and builds it again.
+        SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(writer) > fixture.book.tree.count());
+        QCOMPARE(found(writer, query), expected);
+        QCOMPARE(readerFinds(fixture.indexPath, query), expected);
+    }
+
+    void theIndexIsTheUsersAloneWhateverTheUmask()
+    {
+        const auto restoreUmask = qScopeGuard([umaskBefore = ::umask(0)] { ::umask(umaskBefore); });
+        Fixture fixture;
+        const QString folder = QFileInfo(fixture.indexPath).absolutePath();
+        const auto check = [&](const char *when) {
+            QCOMPARE(modes(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            int files = 0;
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+                QVERIFY2(modes(file.filePath()) == (QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+                         qPrintable(file.fileName() + u' ' + QLatin1String(when)));
+                ++files;
+            }
+            QCOMPARE(files, 3); // the index, its log and its shared memory
+        };
+        {
+            SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(writer) > 0);
+            check("made");
+            // An index made before, open to everyone, is tightened as it is opened.
+            const auto everyone = QFileDevice::Permissions::fromInt(0x7777);
+            QVERIFY(QFile::setPermissions(folder, everyone));
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QVERIFY(QFile::setPermissions(file.filePath(), everyone));
+        }
+        SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+        QCOMPARE(fixture.update(writer), 0);
+        check("opened");
     }
 
     void aReaderSeesWhatTheWriterCommitted()
