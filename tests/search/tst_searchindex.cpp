@@ -1,5 +1,6 @@
 #include "BookSources.h"
 #include "ContentText.h"
+#include "DamagedIndex.h"
 #include "GeneratedBook.h"
 #include "SearchIndex.h"
 #include "TestFiles.h"
@@ -90,36 +91,6 @@ struct Fixture {
         return updated ? changes : -1;
     }
 };
-
-// Turns over bytes of the index where SQLite looks first: the type of the root
-// page of table, or the file's header when table is empty.
-bool damage(const QString &path, const QByteArray &table)
-{
-    qint64 page = 1;
-    qint64 pageSize = 0;
-    qint64 length = 16;
-    {
-        SqliteDatabase db;
-        if (!db.open(path, SqliteDatabase::Access::ReadOnly))
-            return false;
-        SqliteStatement size(db, "PRAGMA page_size");
-        SqliteStatement root(db, "SELECT rootpage FROM sqlite_schema WHERE name = ?1");
-        if (!size.next() || (!table.isEmpty() && !root.bind(1, QString::fromLatin1(table)).next()))
-            return false;
-        pageSize = size.integer(0);
-        if (!table.isEmpty()) {
-            page = root.integer(0);
-            length = 1;
-        }
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek((page - 1) * pageSize))
-        return false;
-    QByteArray bytes = file.read(length);
-    for (char &byte : bytes)
-        byte = static_cast<char>(~byte);
-    return file.seek((page - 1) * pageSize) && file.write(bytes) == length;
-}
 
 QFileDevice::Permissions modes(const QString &path)
 {
@@ -327,7 +298,7 @@ private slots:
             SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
             QVERIFY(fixture.update(writer) > 0);
         } // closed: its log written into the file
-        QVERIFY(damage(fixture.indexPath, table));
+        QVERIFY(damageIndex(fixture.indexPath, table));
 
         // A search in the window meets the damage; the window's writer, told, builds it again.
         const SearchAnswer damaged = SearchIndex(fixture.indexPath, SearchIndex::Role::Reader).search(query, kEverything);
@@ -339,7 +310,7 @@ private slots:
                 QVERIFY(window.rebuild(fixture.sources()));
                 QCOMPARE(readerFinds(fixture.indexPath, query), expected);
             }
-            QVERIFY(damage(fixture.indexPath, table));
+            QVERIFY(damageIndex(fixture.indexPath, table));
         }
         // A program opening it finds any damage before it searches, and builds it again.
         SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
