@@ -127,11 +127,15 @@ QString BookSearch::indexPath() const
     return SearchIndex::locationFor(m_book.session().bookPath);
 }
 
-void BookSearch::indexBook()
+SearchIndexer::Book BookSearch::bookToIndex() const
 {
     const BookSession &session = m_book.session();
-    m_indexer.updateBook({indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(),
-                          {session.bookPath, session.appPath}});
+    return {indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(), {session.bookPath, session.appPath}};
+}
+
+void BookSearch::indexBook()
+{
+    m_indexer.updateBook(bookToIndex());
 }
 
 void BookSearch::noteStored(const QString &path)
@@ -179,6 +183,11 @@ void BookSearch::runQuery()
 {
     SearchIndex reader(indexPath(), SearchIndex::Role::Reader);
     SearchAnswer answer = reader.search(m_pane->query(), {m_pane->kana(), kShownResults});
+    // Built again once; the query runs again when that is done. An index still
+    // damaged then is not built again and again.
+    if (answer.damaged && !m_rebuildAsked)
+        m_indexer.rebuildBook(bookToIndex());
+    m_rebuildAsked = answer.damaged;
     orderByTree(answer.hits, indexedItems(m_book.tree()));
     m_hits = std::move(answer.hits);
     std::vector<SearchPane::Row> rows;
@@ -188,7 +197,11 @@ void BookSearch::runQuery()
     m_pane->showRows(rows);
 
     QStringList footer;
-    if (!answer.message.isEmpty()) {
+    if (answer.damaged) {
+        footer << QStringLiteral("検索用の索引が壊れていたため、作り直しています。");
+    } else if (!answer.indexError.isEmpty()) {
+        footer << answer.indexError;
+    } else if (!answer.message.isEmpty()) {
         footer << answer.message;
     } else if (!m_pane->query().trimmed().isEmpty()) {
         if (m_hits.empty())

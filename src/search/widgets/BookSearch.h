@@ -63,6 +63,7 @@ private:
     void findInNote(bool backward, bool fromStart);
     void findInPage(bool backward);
     void openBookSearch();
+    SearchIndexer::Book bookToIndex() const;
     void indexBook();
     QString indexPath() const;
     void runQuery();
@@ -94,6 +95,7 @@ private:
     QTimer m_pageWait;
     std::vector<SearchHit> m_hits;
     int m_unreadable = 0;
+    bool m_rebuildAsked = false; // the last query found the index damaged
     std::optional<SearchHit> m_marking; // a chosen result whose match is still to be marked
     bool m_navigatedForMark = false;
     QMetaObject::Connection m_pageLoaded;
