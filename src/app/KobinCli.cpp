@@ -89,15 +89,18 @@ int searchBook(QStringList args)
             writeError(QStringLiteral("ほかの Kobin がこのブックの索引を作っています。終わるまで待ちます。"));
         return true;
     };
-    const search::KanaMatching kana = sameKana ? search::KanaMatching::Same : search::KanaMatching::Distinct;
+    const auto cannotIndex = [&index] {
+        writeError(index.failure());
+        return 1;
+    };
+    if (!index.update(sources, tellWaiting))
+        return cannotIndex();
     const QString query = args.join(u' ');
-    search::SearchAnswer answer;
-    // An index a search finds damaged is built again once.
-    for (int attempt = 0; attempt < 2 && (attempt == 0 || answer.damaged); ++attempt) {
-        if (!(attempt == 0 ? index.update(sources, tellWaiting) : index.rebuild(sources, tellWaiting))) {
-            writeError(index.failure());
-            return 1;
-        }
+    const search::KanaMatching kana = sameKana ? search::KanaMatching::Same : search::KanaMatching::Distinct;
+    search::SearchAnswer answer = index.search(query, {kana, std::numeric_limits<size_t>::max()});
+    if (answer.damaged) { // since the update looked at it: built again once
+        if (!index.rebuild(sources, tellWaiting))
+            return cannotIndex();
         answer = index.search(query, {kana, std::numeric_limits<size_t>::max()});
     }
     if (!answer.message.isEmpty()) {

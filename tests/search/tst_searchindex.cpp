@@ -3,6 +3,7 @@
 #include "DamagedIndex.h"
 #include "GeneratedBook.h"
 #include "SearchIndex.h"
+#include "SearchIndexer.h"
 #include "TestFiles.h"
 
 #include <QRandomGenerator>
@@ -317,6 +318,24 @@ private slots:
         QVERIFY(fixture.update(writer) > fixture.book.tree.count());
         QCOMPARE(found(writer, query), expected);
         QCOMPARE(readerFinds(fixture.indexPath, query), expected);
+    }
+
+    void aNoteStoredIntoADamagedIndexHasItBuiltAgain()
+    {
+        Fixture fixture;
+        SearchIndexer indexer;
+        QSignalSpy updated(&indexer, &SearchIndexer::updated);
+        const BookLocation location{QString(), fixture.dir.path() + u'/'};
+        indexer.updateBook({fixture.indexPath, indexedItems(fixture.book.tree), fixture.book.working, location});
+        QVERIFY(updated.wait(60000));
+        QVERIFY(damageIndex(fixture.indexPath, "words_content"));
+        fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("wombat"));
+        indexer.updateSource(fixture.indexPath, {QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {},
+                                                 fixture.book.working.textFile(QStringLiteral("a3")), {}});
+        QVERIFY(updated.wait(60000));
+        QCOMPARE(readerFinds(fixture.indexPath, QStringLiteral("wombat")), QSet<QString>{where("a3", Place::Note, {})});
+        QCOMPARE(readerFinds(fixture.indexPath, QStringLiteral("猫")),
+                 scanned(fixture.sources(), QStringLiteral("猫"), KanaMatching::Distinct));
     }
 
     void theIndexIsTheUsersAloneWhateverTheUmask()
