@@ -80,7 +80,7 @@ void SearchIndexer::requestBook(Book book, bool rebuild)
             rebuild ? index.rebuild(sources, tell) : index.update(sources, tell);
         }
         --m_pending;
-        emit updated(book.indexPath, index.unreadableCount());
+        emit updated(book.indexPath, index.unreadableCount(), index.failure());
     });
 }
 
@@ -96,7 +96,7 @@ void SearchIndexer::updateSource(const QString &indexPath, Source source)
             index.rebuild(bookSources(book->items, book->folder, book->location),
                           [this, request](int, int) { return request == m_bookRequests.load(); });
         --m_pending;
-        emit updated(indexPath, index.unreadableCount());
+        emit updated(indexPath, index.unreadableCount(), index.failure());
     });
 }
 

@@ -41,8 +41,9 @@ public:
 signals:
     // How far the update of the index at indexPath has come.
     void progress(const QString &indexPath, int done, int total);
-    // An update or a source taken in is done; unreadable files of the book counted.
-    void updated(const QString &indexPath, int unreadable);
+    // An update or a source taken in is done; unreadable files of the book
+    // counted, and why the index could not be written when it could not.
+    void updated(const QString &indexPath, int unreadable, const QString &failure);
 
 private:
     void requestBook(Book book, bool rebuild);

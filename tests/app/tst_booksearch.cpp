@@ -150,6 +150,17 @@ private slots:
         QCOMPARE(footer(), QString("3 件"));
     }
 
+    void anIndexThatCannotBeMadeIsToldOf()
+    {
+        // A folder where the index file belongs.
+        const QString index = search::SearchIndex::locationFor(appPath() + "zoo.iis");
+        QVERIFY(QDir().mkpath(index));
+        startWithBook();
+        searchFor("kangaroo");
+        QVERIFY(rows().isEmpty());
+        QCOMPARE(footer(), "見つかりませんでした。　検索用の索引「 " + index + " 」を作れません（unable to open database file）。");
+    }
+
     void theToolbarCanBeGivenTheSearchButton()
     {
         QVERIFY(!toolbarlayout::defaultLayout().contains("search"));

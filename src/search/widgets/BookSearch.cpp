@@ -83,15 +83,16 @@ BookSearch::BookSearch(Book &book, MainWindow &window, QObject *parent)
         m_pane->showRows({});
         m_pane->setFooter(QString());
         m_unreadable = 0;
+        m_indexFailure.clear();
         m_updateSoon.start();
     });
     connect(&m_indexer, &SearchIndexer::progress, this, [this](const QString &path, int done, int total) {
         if (path == indexPath())
             showProgress(done, total);
     });
-    connect(&m_indexer, &SearchIndexer::updated, this, [this](const QString &path, int unreadable) {
+    connect(&m_indexer, &SearchIndexer::updated, this, [this](const QString &path, int unreadable, const QString &failure) {
         if (path == indexPath())
-            indexUpdated(unreadable);
+            indexUpdated(unreadable, failure);
     });
     connect(m_pane, &SearchPane::queryChanged, this, &BookSearch::runQuery);
     connect(m_pane, &SearchPane::rowChosen, this, &BookSearch::choose);
@@ -159,9 +160,10 @@ void BookSearch::showProgress(int done, int total)
     m_progress->show();
 }
 
-void BookSearch::indexUpdated(int unreadable)
+void BookSearch::indexUpdated(int unreadable, const QString &failure)
 {
     m_unreadable = unreadable;
+    m_indexFailure = failure;
     if (!m_indexer.isBusy())
         m_progress->hide();
     if (m_dock->isVisible() && !m_pane->query().trimmed().isEmpty())
@@ -212,6 +214,8 @@ void BookSearch::runQuery()
     }
     if (m_unreadable > 0)
         footer << QStringLiteral("読めなかったファイル: %1").arg(m_unreadable);
+    if (!m_indexFailure.isEmpty())
+        footer << m_indexFailure;
     if (isIndexing())
         footer << QStringLiteral("索引を作成中です。結果はまだそろっていません。");
     m_pane->setFooter(footer.join(QStringLiteral("　")));
