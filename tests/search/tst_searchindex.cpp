@@ -18,6 +18,8 @@ using namespace kobin::search;
 namespace {
 
 const SearchOptions kEverything{KanaMatching::Distinct, 1'000'000};
+// Enough for an index of a few pages in each table.
+const GeneratedBook::Shape kSmallBook{15, 5, 7, 40, 200, 1};
 
 QString where(const QString &key, Place place, const QString &page)
 {
@@ -73,8 +75,10 @@ QSet<QString> scanned(const std::vector<Source> &sources, const QString &query, 
 }
 
 struct Fixture {
+    explicit Fixture(const GeneratedBook::Shape &shape = {}) : book(dir.path(), shape) {}
+
     QTemporaryDir dir;
-    GeneratedBook book{dir.path(), {}};
+    GeneratedBook book;
     QString indexPath = dir.filePath(QStringLiteral("cache/index.sqlite"));
 
     std::vector<Source> sources() const
@@ -291,7 +295,7 @@ private slots:
     {
         QFETCH(QByteArray, table);
         QFETCH(bool, searchMeetsIt);
-        Fixture fixture;
+        Fixture fixture(kSmallBook);
         const QString query = QStringLiteral("図書館 猫");
         const QSet<QString> expected = scanned(fixture.sources(), query, KanaMatching::Distinct);
         QVERIFY(!expected.isEmpty());
@@ -322,7 +326,7 @@ private slots:
 
     void aNoteStoredIntoADamagedIndexHasItBuiltAgain()
     {
-        Fixture fixture;
+        Fixture fixture(kSmallBook);
         SearchIndexer indexer;
         QSignalSpy updated(&indexer, &SearchIndexer::updated);
         const BookLocation location{QString(), fixture.dir.path() + u'/'};
@@ -341,7 +345,7 @@ private slots:
     void theIndexIsTheUsersAloneWhateverTheUmask()
     {
         const auto restoreUmask = qScopeGuard([umaskBefore = ::umask(0)] { ::umask(umaskBefore); });
-        Fixture fixture;
+        Fixture fixture(kSmallBook);
         const QString folder = QFileInfo(fixture.indexPath).absolutePath();
         const auto check = [&](const char *when) {
             QCOMPARE(modes(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
