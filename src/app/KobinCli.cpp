@@ -17,6 +17,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -78,16 +79,37 @@ int searchBook(const QStringList &options, QStringList args)
     const QString appPath = kobin::resolveAppPath();
     const kobin::WorkingFolder bookFolder(appPath + kobin::bookNameFromPath(bookPath) + u'/');
     const std::vector<search::IndexedItem> items = search::indexedItems(tree);
+    const std::vector<search::Source> sources = search::bookSources(items, bookFolder, {bookPath, appPath});
     search::SearchIndex index(search::SearchIndex::locationFor(bookPath), search::SearchIndex::Role::Writer);
-    if (!index.update(search::bookSources(items, bookFolder, {bookPath, appPath}))) {
-        writeError(QStringLiteral("検索用の索引を作れません。"));
+    bool toldWaiting = false;
+    const search::SearchIndex::Progress tellWaiting = [&toldWaiting](int, int total) {
+        if (total == 0 && !std::exchange(toldWaiting, true))
+            writeError(QStringLiteral("ほかの Kobin がこのブックの索引を作っています。終わるまで待ちます。"));
+        return true;
+    };
+    const auto cannotIndex = [&index] {
+        writeError(index.failure());
         return 1;
-    }
+    };
+    if (!index.update(sources, tellWaiting))
+        return cannotIndex();
+    const QString query = args.join(u' ');
     const search::KanaMatching kana = sameKana ? search::KanaMatching::Same : search::KanaMatching::Distinct;
-    search::SearchAnswer answer = index.search(args.join(u' '), {kana, std::numeric_limits<size_t>::max()});
+    search::SearchAnswer answer = index.search(query, {kana, std::numeric_limits<size_t>::max()});
+    if (answer.damaged) { // since the update looked at it: built again once
+        if (!index.rebuild(sources, tellWaiting))
+            return cannotIndex();
+        answer = index.search(query, {kana, std::numeric_limits<size_t>::max()});
+    }
     if (!answer.message.isEmpty()) {
         writeError(answer.message);
         return 2;
+    }
+    if (answer.damaged || !answer.indexError.isEmpty()) {
+        writeError(answer.damaged ? QStringLiteral("検索用の索引「 ") + search::SearchIndex::locationFor(bookPath)
+                                        + QStringLiteral(" 」は作り直しても壊れています。")
+                                  : answer.indexError);
+        return 1;
     }
     search::orderByTree(answer.hits, items);
     QString lines;

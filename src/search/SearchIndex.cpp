@@ -5,10 +5,12 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <sqlite3.h>
@@ -30,10 +32,44 @@ constexpr int kBatchSize = 200;
 constexpr qsizetype kSnippetBefore = 24;
 constexpr qsizetype kSnippetAfter = 80;
 
+// Another program's update of the same index (the window's, while kobin-cli
+// searches) is waited for this long at a time between asking whether to go on.
+constexpr int kLockPollMs = 100;
+// A single note stored waits no longer than this: the next update takes it in.
+constexpr int kSourceLockWaitMs = 5000;
+
+constexpr QFileDevice::Permissions kUserOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr const char *kDatabaseSuffixes[] = {"", "-wal", "-shm", "-journal"};
+
 void removeDatabaseFiles(const QString &path)
 {
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+    for (const char *suffix : kDatabaseSuffixes)
         QFile::remove(path + QLatin1String(suffix));
+}
+
+// The index holds the text of every note: its folder and its files are for the
+// user alone, whatever the umask, and an index made before is tightened. The
+// file is made here, empty, as SQLite gives its -wal and -shm files the mode of
+// the database file.
+bool keepToUser(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    constexpr QFileDevice::Permissions kFolderModes = kUserOnly | QFileDevice::ExeOwner;
+    if (!QFileInfo(folder).isDir() && QDir().mkpath(QFileInfo(folder).absolutePath()))
+        QDir().mkdir(folder, kFolderModes);
+    if (!QFile::setPermissions(folder, kFolderModes))
+        return false;
+    if (!QFile::exists(path)) {
+        QFile database(path);
+        if (!database.open(QIODevice::WriteOnly | QIODevice::NewOnly, kUserOnly) && !database.exists())
+            return false;
+    }
+    for (const char *suffix : kDatabaseSuffixes) {
+        const QString file = path + QLatin1String(suffix);
+        if (QFile::exists(file) && !QFile::setPermissions(file, kUserOnly))
+            return false;
+    }
+    return true;
 }
 
 class Transaction
@@ -134,11 +170,12 @@ void containsFunction(sqlite3_context *context, int, sqlite3_value **values)
     sqlite3_result_int(context, found ? 1 : 0);
 }
 
-void addContainsFunction(SqliteDatabase &db)
+// Opens the index with the functions its queries use.
+bool openIndex(SqliteDatabase &db, const QString &path, SqliteDatabase::Access access)
 {
-    if (db.isOpen())
-        db.check(sqlite3_create_function_v2(db.handle(), "contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
-                                            containsFunction, nullptr, nullptr, nullptr));
+    return db.open(path, access)
+           && db.check(sqlite3_create_function_v2(db.handle(), "contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                                  containsFunction, nullptr, nullptr, nullptr));
 }
 
 // Never cuts a surrogate pair in two.
@@ -165,12 +202,10 @@ void orderByTree(std::vector<SearchHit> &hits, const std::vector<IndexedItem> &i
 
 SearchIndex::SearchIndex(const QString &path, Role role) : m_path(path)
 {
-    if (role == Role::Reader) {
-        m_db.open(path, SqliteDatabase::Access::ReadOnly);
-        addContainsFunction(m_db);
-    } else {
-        openOrRebuild();
-    }
+    // A file being made, of another version or damaged is not read: its writer builds it again.
+    if (role == Role::Reader && QFileInfo::exists(path) && openIndex(m_db, path, SqliteDatabase::Access::ReadOnly)
+        && !hasCurrentSchema())
+        m_db.close();
 }
 
 QString SearchIndex::locationFor(const QString &bookPath)
@@ -186,29 +221,69 @@ QString SearchIndex::locationFor(const QString &bookPath)
            + QStringLiteral(".sqlite");
 }
 
-bool SearchIndex::openOrRebuild()
+bool SearchIndex::hasCurrentSchema()
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (m_db.open(m_path, SqliteDatabase::Access::ReadWrite)) {
-        SqliteStatement version(m_db, "SELECT value FROM meta WHERE name = 'schema'");
-        if (version.next() && version.text(0) == kSchemaVersion && !m_db.failed()) {
-            addContainsFunction(m_db);
-            return true;
-        }
+    m_db.clearFailure();
+    SqliteStatement version(m_db, "SELECT value FROM meta WHERE name = 'schema'");
+    return version.next() && version.text(0) == kSchemaVersion && !m_db.failed();
+}
+
+bool SearchIndex::fail(const QString &failure)
+{
+    m_failure = failure;
+    return false;
+}
+
+bool SearchIndex::lockForWriting(QLockFile &lock, const Progress &progress)
+{
+    if (!keepToUser(m_path))
+        return fail(QStringLiteral("検索用の索引のフォルダ「 ") + QDir::toNativeSeparators(QFileInfo(m_path).absolutePath())
+                    + QStringLiteral(" 」を作れません。"));
+    lock.setStaleLockTime(0); // only a dead owner makes a lock stale
+    while (!lock.tryLock(kLockPollMs)) {
+        if (lock.error() != QLockFile::LockFailedError)
+            return fail(QStringLiteral("検索用の索引の鍵「 ") + QDir::toNativeSeparators(lock.fileName())
+                        + QStringLiteral(" 」を作れません。"));
+        if (progress && !progress(0, 0))
+            return false;
     }
-    // Damaged, of another version, or not an index at all: it is only a cache.
-    m_db.close();
-    removeDatabaseFiles(m_path);
-    if (!m_db.open(m_path, SqliteDatabase::Access::ReadWrite) || !createSchema())
-        return false;
-    addContainsFunction(m_db);
     return true;
+}
+
+bool SearchIndex::openForWriting(bool discard)
+{
+    const auto cannotMake = [this] {
+        return fail(QStringLiteral("検索用の索引「 ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" 」を作れません（")
+                    + m_db.failureText() + QStringLiteral("）。"));
+    };
+    if (!m_db.isOpen()) {
+        if (!openIndex(m_db, m_path, SqliteDatabase::Access::ReadWrite))
+            return cannotMake();
+        m_db.exec("PRAGMA synchronous = OFF"); // a cache: a crash costs a rebuild at most
+        // Damage that no query has come upon yet is looked for once: the file is
+        // read through, and the one index of its own (sources) is checked.
+        SqliteStatement check(m_db, "PRAGMA integrity_check(1)");
+        discard = discard || !check.next() || check.text(0) != QLatin1String("ok");
+    }
+    if (!discard && hasCurrentSchema())
+        return true;
+    // Damaged, of another version, or not an index at all: it is only a cache.
+    // Emptied in place, a file another program reads stays the one it reads;
+    // only a file SQLite cannot even empty is removed.
+    if (!m_db.resetToEmpty()) {
+        m_db.close();
+        removeDatabaseFiles(m_path);
+        if (!keepToUser(m_path) || !openIndex(m_db, m_path, SqliteDatabase::Access::ReadWrite))
+            return cannotMake();
+    }
+    return createSchema() || cannotMake();
 }
 
 bool SearchIndex::createSchema()
 {
     SqliteDatabase &db = m_db;
-    if (!(db.exec("PRAGMA encoding = 'UTF-16le'") && db.exec("PRAGMA journal_mode = WAL")
+    // Made in one transaction: a reader sees no index or a whole one.
+    if (!(db.exec("PRAGMA encoding = 'UTF-16le'") && db.exec("PRAGMA journal_mode = WAL") && db.exec("BEGIN IMMEDIATE")
           && db.exec("CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)")
           && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
                      " time INTEGER NOT NULL, digest INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
@@ -218,21 +293,36 @@ bool SearchIndex::createSchema()
           && db.exec("CREATE VIRTUAL TABLE words_vocabulary USING fts5vocab(words, 'row')")))
         return false;
     SqliteStatement version(db, "INSERT INTO meta(name, value) VALUES('schema', ?1)");
-    return version.bind(1, kSchemaVersion).run();
+    if (version.bind(1, kSchemaVersion).run() && db.exec("COMMIT"))
+        return true;
+    db.exec("ROLLBACK");
+    return false;
 }
 
 bool SearchIndex::update(const std::vector<Source> &sources, const Progress &progress)
 {
-    if (!m_db.isOpen() && !openOrRebuild())
+    return updateWith(sources, progress, false);
+}
+
+bool SearchIndex::rebuild(const std::vector<Source> &sources, const Progress &progress)
+{
+    return updateWith(sources, progress, true);
+}
+
+bool SearchIndex::updateWith(const std::vector<Source> &sources, const Progress &progress, bool discard)
+{
+    m_failure.clear();
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lockForWriting(lock, progress) || !openForWriting(discard || m_db.damaged()))
         return false;
-    m_db.exec("PRAGMA synchronous = OFF"); // a cache: a crash costs a rebuild at most
     if (runUpdate(sources, progress))
         return true;
-    if (!m_db.damaged())
-        return false;
-    m_db.close();
-    removeDatabaseFiles(m_path);
-    return openOrRebuild() && runUpdate(sources, progress);
+    if (m_db.damaged() && openForWriting(true) && runUpdate(sources, progress))
+        return true;
+    if (m_db.failed())
+        fail(QStringLiteral("検索用の索引「 ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" 」に書き込めません（")
+             + m_db.failureText() + QStringLiteral("）。"));
+    return false;
 }
 
 bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &progress)
@@ -308,7 +398,10 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
 
 bool SearchIndex::updateSource(const Source &source)
 {
-    if (!m_db.isOpen() && !openOrRebuild())
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    const QDeadlineTimer patience(kSourceLockWaitMs);
+    if (!lockForWriting(lock, [&patience](int, int) { return !patience.hasExpired(); })
+        || !openForWriting(m_db.damaged()))
         return false;
     const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
     Transaction transaction(m_db);
@@ -353,6 +446,21 @@ int SearchIndex::unreadableCount()
 }
 
 SearchAnswer SearchIndex::search(QStringView query, const SearchOptions &options)
+{
+    m_db.clearFailure();
+    SearchAnswer answer = m_db.damaged() ? SearchAnswer() : find(query, options);
+    if (m_db.damaged()) {
+        answer = SearchAnswer();
+        answer.damaged = true;
+    } else if (m_db.failed()) {
+        answer = SearchAnswer();
+        answer.indexError = QStringLiteral("検索用の索引「 ") + QDir::toNativeSeparators(m_path)
+                            + QStringLiteral(" 」を読めません（") + m_db.failureText() + QStringLiteral("）。");
+    }
+    return answer;
+}
+
+SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
 {
     SearchAnswer answer;
     if (query.size() > kMaxQueryLength) {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class QLockFile;
+
 namespace kobin::search {
 
 struct SearchOptions {
@@ -28,8 +30,10 @@ struct SearchHit {
 
 struct SearchAnswer {
     std::vector<SearchHit> hits;
-    bool more = false; // there are matches beyond the limit
-    QString message;   // why a query was not run
+    bool more = false;  // there are matches beyond the limit
+    QString message;    // why a query was not run
+    bool damaged = false; // the index is damaged: it is to be built again
+    QString indexError; // why the index could not be read otherwise
 };
 
 // Puts hits in the order of the items in the tree (an item's caption first,
@@ -50,8 +54,9 @@ class SearchIndex
 public:
     enum class Role { Writer, Reader };
 
-    // A writer creates the file, and rebuilds it when it is damaged or of
-    // another version; a reader only reads what a writer has committed.
+    // A writer creates the file at its first update, and rebuilds it when it is
+    // damaged or of another version; a reader only reads what a writer has
+    // committed. The file and its folder are the user's alone.
     SearchIndex(const QString &path, Role role);
 
     // The index file of the book file bookPath in the user's cache folder; a new
@@ -59,14 +64,23 @@ public:
     static QString locationFor(const QString &bookPath);
 
     // Tells how far an update has come; false stops it (what is done stays).
+    // While another program updates the same index, (0, 0) is told now and
+    // then until it is done.
     using Progress = std::function<bool(int done, int total)>;
 
     // Brings the index up to date with sources: a file is read again only when
-    // its size or time changed, and what is no longer a source is dropped.
-    // False when stopped or when the index cannot be written.
+    // its size or time changed, and what is no longer a source is dropped. An
+    // index found damaged is built again. False when stopped, or when the index
+    // cannot be written (failure() says why).
     bool update(const std::vector<Source> &sources, const Progress &progress = {});
-    // Reads one source again now (a note just stored).
+    // Throws the index away and builds it again (a search found it damaged).
+    bool rebuild(const std::vector<Source> &sources, const Progress &progress = {});
+    // Reads one source again now (a note just stored); false when another
+    // program keeps the index long, or it cannot be written.
     bool updateSource(const Source &source);
+    // Whether the index was found damaged since it was last built again.
+    bool isDamaged() const { return m_db.damaged(); }
+    QString failure() const { return m_failure; }
 
     SearchAnswer search(QStringView query, const SearchOptions &options);
 
@@ -74,7 +88,12 @@ public:
     int unreadableCount();
 
 private:
-    bool openOrRebuild();
+    bool updateWith(const std::vector<Source> &sources, const Progress &progress, bool discard);
+    bool lockForWriting(QLockFile &lock, const Progress &progress);
+    bool openForWriting(bool discard);
+    bool hasCurrentSchema();
+    bool fail(const QString &failure);
+    SearchAnswer find(QStringView query, const SearchOptions &options);
     bool createSchema();
     bool runUpdate(const std::vector<Source> &sources, const Progress &progress);
     bool store(const Source &source, qint64 size, qint64 time);
@@ -82,6 +101,7 @@ private:
 
     QString m_path;
     SqliteDatabase m_db;
+    QString m_failure;
 };
 
 } // namespace kobin::search

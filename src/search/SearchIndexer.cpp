@@ -3,6 +3,7 @@
 #include "SearchIndex.h"
 
 #include <memory>
+#include <optional>
 
 namespace kobin::search {
 
@@ -15,6 +16,9 @@ constexpr int kProgressStep = 100;
 class IndexWorker : public QObject
 {
 public:
+    // The book last asked for: an index found damaged as a note is taken in is built again from it.
+    std::optional<SearchIndexer::Book> lastBook;
+
     SearchIndex &index(const QString &path)
     {
         if (!m_index || m_path != path) {
@@ -49,22 +53,34 @@ SearchIndexer::~SearchIndexer()
 
 void SearchIndexer::updateBook(Book book)
 {
+    requestBook(std::move(book), false);
+}
+
+void SearchIndexer::rebuildBook(Book book)
+{
+    requestBook(std::move(book), true);
+}
+
+void SearchIndexer::requestBook(Book book, bool rebuild)
+{
     const quint64 request = ++m_bookRequests;
     ++m_pending;
     auto *worker = static_cast<IndexWorker *>(m_worker);
-    QMetaObject::invokeMethod(m_worker, [this, worker, request, book = std::move(book)] {
+    QMetaObject::invokeMethod(m_worker, [this, worker, request, rebuild, book = std::move(book)] {
         SearchIndex &index = worker->index(book.indexPath);
+        worker->lastBook = book;
         // A request for a later book makes this one moot.
         if (request == m_bookRequests.load()) {
             const std::vector<Source> sources = bookSources(book.items, book.folder, book.location);
-            index.update(sources, [this, request, &book](int done, int total) {
-                if (done % kProgressStep == 0 || done == total)
+            const SearchIndex::Progress tell = [this, request, &book](int done, int total) {
+                if (total > 0 && (done % kProgressStep == 0 || done == total))
                     emit progress(book.indexPath, done, total);
                 return request == m_bookRequests.load();
-            });
+            };
+            rebuild ? index.rebuild(sources, tell) : index.update(sources, tell);
         }
         --m_pending;
-        emit updated(book.indexPath, index.unreadableCount());
+        emit updated(book.indexPath, index.unreadableCount(), index.failure());
     });
 }
 
@@ -74,9 +90,13 @@ void SearchIndexer::updateSource(const QString &indexPath, Source source)
     auto *worker = static_cast<IndexWorker *>(m_worker);
     QMetaObject::invokeMethod(m_worker, [this, worker, indexPath, source = std::move(source)] {
         SearchIndex &index = worker->index(indexPath);
-        index.updateSource(source);
+        const Book *book = worker->lastBook && worker->lastBook->indexPath == indexPath ? &*worker->lastBook : nullptr;
+        const quint64 request = m_bookRequests.load();
+        if (!index.updateSource(source) && index.isDamaged() && book)
+            index.rebuild(bookSources(book->items, book->folder, book->location),
+                          [this, request](int, int) { return request == m_bookRequests.load(); });
         --m_pending;
-        emit updated(indexPath, index.unreadableCount());
+        emit updated(indexPath, index.unreadableCount(), index.failure());
     });
 }
 

@@ -31,6 +31,8 @@ public:
 
     // Brings the book's index up to date: what changed since the last update.
     void updateBook(Book book);
+    // Throws the book's index away and builds it again (a search found it damaged).
+    void rebuildBook(Book book);
     // Takes in one source now, after the updates asked for before it.
     void updateSource(const QString &indexPath, Source source);
 
@@ -39,10 +41,13 @@ public:
 signals:
     // How far the update of the index at indexPath has come.
     void progress(const QString &indexPath, int done, int total);
-    // An update or a source taken in is done; unreadable files of the book counted.
-    void updated(const QString &indexPath, int unreadable);
+    // An update or a source taken in is done; unreadable files of the book
+    // counted, and why the index could not be written when it could not.
+    void updated(const QString &indexPath, int unreadable, const QString &failure);
 
 private:
+    void requestBook(Book book, bool rebuild);
+
     QThread m_thread;
     QObject *m_worker; // lives on m_thread
     std::atomic<int> m_pending{0};

@@ -13,6 +13,7 @@ bool SqliteDatabase::open(const QString &path, Access access)
 {
     close();
     m_failed = m_damaged = false;
+    m_failureText.clear();
     const int flags = access == Access::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
     if (!check(sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr))) {
         close();
@@ -40,10 +41,24 @@ bool SqliteDatabase::check(int resultCode)
     const int primary = resultCode & 0xff;
     if (primary == SQLITE_OK || primary == SQLITE_ROW || primary == SQLITE_DONE)
         return true;
+    if (!m_failed)
+        m_failureText = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(resultCode));
     m_failed = true;
-    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_SCHEMA)
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
         m_damaged = true;
     return false;
+}
+
+bool SqliteDatabase::resetToEmpty()
+{
+    if (!m_db)
+        return false;
+    m_failed = m_damaged = false;
+    m_failureText.clear();
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_RESET_DATABASE, 1, nullptr);
+    const bool emptied = exec("VACUUM");
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_RESET_DATABASE, 0, nullptr);
+    return emptied;
 }
 
 SqliteStatement::SqliteStatement(SqliteDatabase &db, const char *sql) : m_db(db)

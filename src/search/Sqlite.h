@@ -31,7 +31,16 @@ public:
     bool check(int resultCode);
     bool failed() const { return m_failed; }
     bool damaged() const { return m_damaged; }
-    void clearFailure() { m_failed = false; }
+    void clearFailure()
+    {
+        m_failed = false;
+        m_failureText.clear();
+    }
+    // What SQLite said of the first failure since the database was opened.
+    QString failureText() const { return m_failureText; }
+    // Empties the database in place, damaged or not, under SQLite's own locks,
+    // so that other connections to the file see it emptied rather than replaced.
+    bool resetToEmpty();
 
     sqlite3 *handle() const { return m_db; }
 
@@ -39,6 +48,7 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_failed = false;
     bool m_damaged = false;
+    QString m_failureText;
 };
 
 // A prepared statement; reset before each use.

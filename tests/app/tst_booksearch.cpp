@@ -1,6 +1,7 @@
 #include "Book.h"
 #include "BookSearch.h"
 #include "CommandRegistry.h"
+#include "DamagedIndex.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "FindBar.h"
@@ -134,6 +135,30 @@ private slots:
         tree().setText(tree().item("a4"), "Platypus house");
         QTRY_COMPARE_WITH_TIMEOUT(rows().size(), 2, 20000);
         QCOMPARE(rows().last(), QString("Zoo ＞ Animals ＞ Platypus house | 名前"));
+    }
+
+    void aDamagedIndexIsBuiltAgain()
+    {
+        startWithBook();
+        searchFor("kangaroo");
+        const QStringList found = rows();
+        QCOMPARE(found.size(), 3);
+        // Damaged in the text it keeps of each item, under the window's open index.
+        QVERIFY(damageIndex(search::SearchIndex::locationFor(m_app->book().session().bookPath), "words_content"));
+        searchFor("kangaroo");
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), found, 20000);
+        QCOMPARE(footer(), QString("3 件"));
+    }
+
+    void anIndexThatCannotBeMadeIsToldOf()
+    {
+        // A folder where the index file belongs.
+        const QString index = search::SearchIndex::locationFor(appPath() + "zoo.iis");
+        QVERIFY(QDir().mkpath(index));
+        startWithBook();
+        searchFor("kangaroo");
+        QVERIFY(rows().isEmpty());
+        QCOMPARE(footer(), "見つかりませんでした。　検索用の索引「 " + index + " 」を作れません（unable to open database file）。");
     }
 
     void theToolbarCanBeGivenTheSearchButton()

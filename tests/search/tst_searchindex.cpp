@@ -1,13 +1,16 @@
 #include "BookSources.h"
 #include "ContentText.h"
+#include "DamagedIndex.h"
 #include "GeneratedBook.h"
 #include "SearchIndex.h"
+#include "SearchIndexer.h"
 #include "TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kobin;
 using namespace kobin::search;
@@ -15,6 +18,8 @@ using namespace kobin::search;
 namespace {
 
 const SearchOptions kEverything{KanaMatching::Distinct, 1'000'000};
+// Enough for an index of a few pages in each table.
+const GeneratedBook::Shape kSmallBook{15, 5, 7, 40, 200, 1};
 
 QString where(const QString &key, Place place, const QString &page)
 {
@@ -27,6 +32,12 @@ QSet<QString> found(SearchIndex &index, const QString &query, SearchOptions opti
     for (const SearchHit &hit : index.search(query, options).hits)
         places.insert(where(hit.key, hit.place, hit.page));
     return places;
+}
+
+QSet<QString> readerFinds(const QString &indexPath, const QString &query)
+{
+    SearchIndex reader(indexPath, SearchIndex::Role::Reader);
+    return found(reader, query);
 }
 
 // Each source's place and its text as read by itself, without the index.
@@ -64,8 +75,10 @@ QSet<QString> scanned(const std::vector<Source> &sources, const QString &query, 
 }
 
 struct Fixture {
+    explicit Fixture(const GeneratedBook::Shape &shape = {}) : book(dir.path(), shape) {}
+
     QTemporaryDir dir;
-    GeneratedBook book{dir.path(), {}};
+    GeneratedBook book;
     QString indexPath = dir.filePath(QStringLiteral("cache/index.sqlite"));
 
     std::vector<Source> sources() const
@@ -83,6 +96,11 @@ struct Fixture {
         return updated ? changes : -1;
     }
 };
+
+QFileDevice::Permissions modes(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
 
 } // namespace
 
@@ -261,6 +279,97 @@ private slots:
         }
         SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
         QVERIFY(fixture.update(index) > fixture.book.tree.count()); // everything again
+    }
+
+    void aDamagedIndexIsBuiltAgain_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<bool>("searchMeetsIt");
+        QTest::newRow("header") << QByteArray() << true;
+        QTest::newRow("items' text") << QByteArray("words_content") << true;
+        QTest::newRow("trigrams") << QByteArray("words_data") << true;
+        QTest::newRow("sources") << QByteArray("sqlite_autoindex_docs_1") << false;
+    }
+
+    void aDamagedIndexIsBuiltAgain()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(bool, searchMeetsIt);
+        Fixture fixture(kSmallBook);
+        const QString query = QStringLiteral("図書館 猫");
+        const QSet<QString> expected = scanned(fixture.sources(), query, KanaMatching::Distinct);
+        QVERIFY(!expected.isEmpty());
+        {
+            SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(writer) > 0);
+        } // closed: its log written into the file
+        QVERIFY(damageIndex(fixture.indexPath, table));
+
+        // A search in the window meets the damage; the window's writer, told, builds it again.
+        const SearchAnswer damaged = SearchIndex(fixture.indexPath, SearchIndex::Role::Reader).search(query, kEverything);
+        QCOMPARE(damaged.damaged, searchMeetsIt);
+        QCOMPARE(damaged.hits.empty(), searchMeetsIt);
+        if (searchMeetsIt) {
+            {
+                SearchIndex window(fixture.indexPath, SearchIndex::Role::Writer);
+                QVERIFY(window.rebuild(fixture.sources()));
+                QCOMPARE(readerFinds(fixture.indexPath, query), expected);
+            }
+            QVERIFY(damageIndex(fixture.indexPath, table));
+        }
+        // A program opening it finds any damage before it searches, and builds it again.
+        SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+        QVERIFY(fixture.update(writer) > fixture.book.tree.count());
+        QCOMPARE(found(writer, query), expected);
+        QCOMPARE(readerFinds(fixture.indexPath, query), expected);
+    }
+
+    void aNoteStoredIntoADamagedIndexHasItBuiltAgain()
+    {
+        Fixture fixture(kSmallBook);
+        SearchIndexer indexer;
+        QSignalSpy updated(&indexer, &SearchIndexer::updated);
+        const BookLocation location{QString(), fixture.dir.path() + u'/'};
+        indexer.updateBook({fixture.indexPath, indexedItems(fixture.book.tree), fixture.book.working, location});
+        QVERIFY(updated.wait(60000));
+        QVERIFY(damageIndex(fixture.indexPath, "words_content"));
+        fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("wombat"));
+        indexer.updateSource(fixture.indexPath, {QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {},
+                                                 fixture.book.working.textFile(QStringLiteral("a3")), {}});
+        QVERIFY(updated.wait(60000));
+        QCOMPARE(readerFinds(fixture.indexPath, QStringLiteral("wombat")), QSet<QString>{where("a3", Place::Note, {})});
+        QCOMPARE(readerFinds(fixture.indexPath, QStringLiteral("猫")),
+                 scanned(fixture.sources(), QStringLiteral("猫"), KanaMatching::Distinct));
+    }
+
+    void theIndexIsTheUsersAloneWhateverTheUmask()
+    {
+        const auto restoreUmask = qScopeGuard([umaskBefore = ::umask(0)] { ::umask(umaskBefore); });
+        Fixture fixture(kSmallBook);
+        const QString folder = QFileInfo(fixture.indexPath).absolutePath();
+        const auto check = [&](const char *when) {
+            QCOMPARE(modes(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            int files = 0;
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+                QVERIFY2(modes(file.filePath()) == (QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+                         qPrintable(file.fileName() + u' ' + QLatin1String(when)));
+                ++files;
+            }
+            QCOMPARE(files, 3); // the index, its log and its shared memory
+        };
+        {
+            SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+            QVERIFY(fixture.update(writer) > 0);
+            check("made");
+            // An index made before, open to everyone, is tightened as it is opened.
+            const auto everyone = QFileDevice::Permissions::fromInt(0x7777);
+            QVERIFY(QFile::setPermissions(folder, everyone));
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QVERIFY(QFile::setPermissions(file.filePath(), everyone));
+        }
+        SearchIndex writer(fixture.indexPath, SearchIndex::Role::Writer);
+        QCOMPARE(fixture.update(writer), 0);
+        check("opened");
     }
 
     void aReaderSeesWhatTheWriterCommitted()

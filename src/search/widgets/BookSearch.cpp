@@ -83,15 +83,16 @@ BookSearch::BookSearch(Book &book, MainWindow &window, QObject *parent)
         m_pane->showRows({});
         m_pane->setFooter(QString());
         m_unreadable = 0;
+        m_indexFailure.clear();
         m_updateSoon.start();
     });
     connect(&m_indexer, &SearchIndexer::progress, this, [this](const QString &path, int done, int total) {
         if (path == indexPath())
             showProgress(done, total);
     });
-    connect(&m_indexer, &SearchIndexer::updated, this, [this](const QString &path, int unreadable) {
+    connect(&m_indexer, &SearchIndexer::updated, this, [this](const QString &path, int unreadable, const QString &failure) {
         if (path == indexPath())
-            indexUpdated(unreadable);
+            indexUpdated(unreadable, failure);
     });
     connect(m_pane, &SearchPane::queryChanged, this, &BookSearch::runQuery);
     connect(m_pane, &SearchPane::rowChosen, this, &BookSearch::choose);
@@ -127,11 +128,15 @@ QString BookSearch::indexPath() const
     return SearchIndex::locationFor(m_book.session().bookPath);
 }
 
-void BookSearch::indexBook()
+SearchIndexer::Book BookSearch::bookToIndex() const
 {
     const BookSession &session = m_book.session();
-    m_indexer.updateBook({indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(),
-                          {session.bookPath, session.appPath}});
+    return {indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(), {session.bookPath, session.appPath}};
+}
+
+void BookSearch::indexBook()
+{
+    m_indexer.updateBook(bookToIndex());
 }
 
 void BookSearch::noteStored(const QString &path)
@@ -155,9 +160,10 @@ void BookSearch::showProgress(int done, int total)
     m_progress->show();
 }
 
-void BookSearch::indexUpdated(int unreadable)
+void BookSearch::indexUpdated(int unreadable, const QString &failure)
 {
     m_unreadable = unreadable;
+    m_indexFailure = failure;
     if (!m_indexer.isBusy())
         m_progress->hide();
     if (m_dock->isVisible() && !m_pane->query().trimmed().isEmpty())
@@ -179,6 +185,11 @@ void BookSearch::runQuery()
 {
     SearchIndex reader(indexPath(), SearchIndex::Role::Reader);
     SearchAnswer answer = reader.search(m_pane->query(), {m_pane->kana(), kShownResults});
+    // Built again once; the query runs again when that is done. An index still
+    // damaged then is not built again and again.
+    if (answer.damaged && !m_rebuildAsked)
+        m_indexer.rebuildBook(bookToIndex());
+    m_rebuildAsked = answer.damaged;
     orderByTree(answer.hits, indexedItems(m_book.tree()));
     m_hits = std::move(answer.hits);
     std::vector<SearchPane::Row> rows;
@@ -188,7 +199,11 @@ void BookSearch::runQuery()
     m_pane->showRows(rows);
 
     QStringList footer;
-    if (!answer.message.isEmpty()) {
+    if (answer.damaged) {
+        footer << QStringLiteral("検索用の索引が壊れていたため、作り直しています。");
+    } else if (!answer.indexError.isEmpty()) {
+        footer << answer.indexError;
+    } else if (!answer.message.isEmpty()) {
         footer << answer.message;
     } else if (!m_pane->query().trimmed().isEmpty()) {
         if (m_hits.empty())
@@ -199,6 +214,8 @@ void BookSearch::runQuery()
     }
     if (m_unreadable > 0)
         footer << QStringLiteral("読めなかったファイル: %1").arg(m_unreadable);
+    if (!m_indexFailure.isEmpty())
+        footer << m_indexFailure;
     if (isIndexing())
         footer << QStringLiteral("索引を作成中です。結果はまだそろっていません。");
     m_pane->setFooter(footer.join(QStringLiteral("　")));

@@ -63,11 +63,12 @@ private:
     void findInNote(bool backward, bool fromStart);
     void findInPage(bool backward);
     void openBookSearch();
+    SearchIndexer::Book bookToIndex() const;
     void indexBook();
     QString indexPath() const;
     void runQuery();
     void showProgress(int done, int total);
-    void indexUpdated(int unreadable);
+    void indexUpdated(int unreadable, const QString &failure);
     void continueMarking();
     void awaitPage();
     void markMatch(const SearchHit &hit);
@@ -94,6 +95,8 @@ private:
     QTimer m_pageWait;
     std::vector<SearchHit> m_hits;
     int m_unreadable = 0;
+    QString m_indexFailure; // why the last update could not write the index
+    bool m_rebuildAsked = false; // the last query found the index damaged
     std::optional<SearchHit> m_marking; // a chosen result whose match is still to be marked
     bool m_navigatedForMark = false;
     QMetaObject::Connection m_pageLoaded;
