@@ -68,7 +68,7 @@ std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bo
 
 bool mayOverwrite(Prompter &prompter, const QString &path)
 {
-    return prompter.ask(PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("保存"),
+    return prompter.ask(PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation, QStringLiteral("保存"),
                         QStringLiteral("「 ") + QDir::toNativeSeparators(path)
                             + QStringLiteral(" 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？"))
         == PromptAnswer::Yes;

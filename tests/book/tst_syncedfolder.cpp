@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].text,
                  "「 " + path + " 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？");
         QCOMPARE(f->prompter.prompts[0].icon, PromptIcon::Exclamation);
-        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNoDefaultNo);
         QVERIFY(f->book.isChanged());
         QCOMPARE(readText(path), theirs);
         QCOMPARE(readText(bookPath()), behind == Behind::BookFile ? kTheirTree : kTree);
