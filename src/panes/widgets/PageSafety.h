@@ -22,8 +22,9 @@ void applySettings(QWebEngineSettings *settings);
 // starts: to be called before the first page is made.
 void applyEngineSwitches();
 
-// Takes WebRTC's peer connections out of every page and frame before its own
-// scripts run: they reach STUN and TURN servers of the page's choosing, past the
+// Takes WebRTC's interfaces out of every page and frame before its own scripts
+// run, and out of every frame a page makes before the page can reach into it:
+// peer connections reach STUN and TURN servers of the page's choosing, past the
 // request filter.
 void withholdPeerConnections(QWebEngineScriptCollection &scripts);
 
