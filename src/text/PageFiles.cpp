@@ -18,10 +18,21 @@ bool hasPageName(const QString &path)
 
 PageFiles::PageFiles(const QString &page)
 {
-    if (!isPage(page))
-        return;
+    if (isPage(page))
+        takeFolderOf(page);
+}
+
+PageFiles PageFiles::besideShownPage(const QString &page)
+{
+    PageFiles files;
+    files.takeFolderOf(page);
+    return files;
+}
+
+void PageFiles::takeFolderOf(const QString &page)
+{
     m_folder = QFileInfo(page).canonicalPath();
-    if (!m_folder.endsWith(u'/'))
+    if (!m_folder.isEmpty() && !m_folder.endsWith(u'/'))
         m_folder += u'/';
 }
 

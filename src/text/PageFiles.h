@@ -13,6 +13,9 @@ class PageFiles
 public:
     // The page's own folder, with symbolic links resolved; none when the page is no page.
     explicit PageFiles(const QString &page);
+    // The files of the folder of a page shown whatever its name (the page pane shows
+    // any regular file the user opens).
+    static PageFiles besideShownPage(const QString &page);
 
     // Whether path is a page the viewer shows: a regular file (not a folder, device
     // or pipe) whose name, and the name of the file it leads to through symbolic
@@ -24,6 +27,9 @@ public:
     bool holds(const QString &file) const;
 
 private:
+    PageFiles() = default;
+    void takeFolderOf(const QString &page);
+
     QString m_folder; // ends in "/"; empty when the page is no page
 };
 

@@ -1,5 +1,7 @@
 #include "PageSafety.h"
 
+#include "PageFiles.h"
+
 #include <QFileInfo>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -26,23 +28,6 @@ bool showsContent(QWebEngineUrlRequestInfo::ResourceType type)
     default:
         return false;
     }
-}
-
-// Whether the local file url lies in the folder of the local page (or below it),
-// following symbolic links to where they really lead.
-bool liesInFolderOf(const QUrl &page, const QUrl &url)
-{
-    const QFileInfo file(url.toLocalFile());
-    // Folders are listings; a pipe or a device would keep the page loading for ever.
-    if (!file.isFile())
-        return false;
-    QString folder = QFileInfo(page.toLocalFile()).canonicalPath();
-    const QString path = file.canonicalFilePath();
-    if (folder.isEmpty() || path.isEmpty())
-        return false;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return path.startsWith(folder);
 }
 
 // Takes every WebRTC interface (RTCPeerConnection, its prefixed name, RTCIceCandidate and the
@@ -232,7 +217,9 @@ bool allowsResource(const QUrl &page, const QUrl &url, QWebEngineUrlRequestInfo:
     // A web page keeps the engine's rules; the main frame goes by allowsMainFrameNavigation.
     if (!page.isLocalFile() || type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
         return true;
-    return url.isLocalFile() && showsContent(type) && liesInFolderOf(page, url);
+    // Folders are listings; a pipe or a device would keep the page loading for ever.
+    return url.isLocalFile() && showsContent(type)
+        && PageFiles::besideShownPage(page.toLocalFile()).holds(url.toLocalFile());
 }
 
 void RequestFilter::interceptRequest(QWebEngineUrlRequestInfo &info)

@@ -1,4 +1,5 @@
 #include "BrowserPane.h"
+#include "PageReports.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -180,18 +181,9 @@ private:
         return QUrl::fromLocalFile(path);
     }
 
-    // Opens page in the pane and waits for its report and for the end of its loading.
     bool openAndWaitForReport(const QUrl &page, QJsonObject *results = nullptr)
     {
-        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
-        m_pane->navigate(page);
-        if (!QTest::qWaitFor(
-                [&] { return !finished.isEmpty() && m_pane->title().startsWith(QStringLiteral("done ")); },
-                kTimeout))
-            return false;
-        if (results)
-            *results = QJsonDocument::fromJson(m_pane->title().mid(5).toUtf8()).object();
-        return true;
+        return ::openAndWaitForReport(*m_pane, page, kTimeout, results);
     }
 
     QWidget *pageInputWidget() const

@@ -1,4 +1,5 @@
 #include "BrowserPane.h"
+#include "PageReports.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -103,15 +104,7 @@ private:
 
     bool openAndWaitForReport(const QUrl &page, QJsonObject *results = nullptr)
     {
-        QSignalSpy finished(m_pane.get(), &BrowserPane::loadFinished);
-        m_pane->navigate(page);
-        if (!QTest::qWaitFor(
-                [&] { return !finished.isEmpty() && m_pane->title().startsWith(QStringLiteral("done ")); },
-                kTimeout))
-            return false;
-        if (results)
-            *results = QJsonDocument::fromJson(m_pane->title().mid(5).toUtf8()).object();
-        return true;
+        return ::openAndWaitForReport(*m_pane, page, kTimeout, results);
     }
 
     QUrl writeQuietPage() const { return writePage("quiet.html", "<script>report({page: 'quiet'});</script>"); }

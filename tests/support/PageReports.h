@@ -1,0 +1,25 @@
+#pragma once
+
+#include "BrowserPane.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+// A test page reports by setting its title to "done " and a JSON object of its
+// findings. Opens page in the pane and waits for its report and for the end of
+// its loading; false when neither came within timeout.
+inline bool openAndWaitForReport(kobin::BrowserPane &pane, const QUrl &page, int timeout,
+                                 QJsonObject *results = nullptr)
+{
+    QSignalSpy finished(&pane, &kobin::BrowserPane::loadFinished);
+    pane.navigate(page);
+    if (!QTest::qWaitFor([&] { return !finished.isEmpty() && pane.title().startsWith(QStringLiteral("done ")); },
+                         timeout))
+        return false;
+    if (results)
+        *results = QJsonDocument::fromJson(pane.title().mid(5).toUtf8()).object();
+    return true;
+}
