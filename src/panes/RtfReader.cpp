@@ -26,7 +26,8 @@ constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
 constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 
-enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Object };
+// Upr: the ANSI text of \upr, read by readers without Unicode; its \ud group is the text.
+enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Object, Upr };
 
 struct CharState {
     int font = -1; // -1: the default font of \deff
@@ -58,6 +59,8 @@ struct GroupState {
     ParagraphState paragraph;
     int unicodeSkip = 1;
     Destination destination = Destination::Text;
+    bool started = false;   // anything read in the group yet
+    bool ignorable = false; // "\*" began the group: a destination this reader does not know is skipped
 };
 
 struct FontEntry {
@@ -69,7 +72,7 @@ struct FontEntry {
 
 enum class Word {
     Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont,
-    FontTable, ColorTable, SkippedDestination, Object, Result,
+    FontTable, ColorTable, SkippedDestination, Object, Result, Upr, UnicodeText, TextDestination,
     Font, Charset, FontCodePage, Red, Green, Blue,
     Par, Line, Tab, Cell, Row, Plain, Pard,
     Bold, Italic, Underline, UnderlineWord, UnderlineDotted, UnderlineDash, UnderlineDashDot,
@@ -79,6 +82,23 @@ enum class Word {
     Unicode, UnicodeSkip,
     EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
 };
+
+bool isDestination(Word word)
+{
+    switch (word) {
+    case Word::FontTable:
+    case Word::ColorTable:
+    case Word::SkippedDestination:
+    case Word::Object:
+    case Word::Result:
+    case Word::Upr:
+    case Word::UnicodeText:
+    case Word::TextDestination:
+        return true;
+    default:
+        return false;
+    }
+}
 
 const std::unordered_map<std::string_view, Word> &words()
 {
@@ -101,6 +121,11 @@ const std::unordered_map<std::string_view, Word> &words()
         {"nonshppict", Word::SkippedDestination}, {"xe", Word::SkippedDestination},
         {"tc", Word::SkippedDestination},
         {"object", Word::Object}, {"result", Word::Result},
+        {"upr", Word::Upr}, {"ud", Word::UnicodeText},
+        // Nested tables: their cells and rows read as the outer table's; the plain
+        // text for readers without them is skipped, the row's properties end the row.
+        {"nestcell", Word::Cell}, {"nestrow", Word::Row}, {"nonesttables", Word::SkippedDestination},
+        {"nesttableprops", Word::TextDestination},
         {"f", Word::Font}, {"fcharset", Word::Charset}, {"cpg", Word::FontCodePage},
         {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
         {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
@@ -233,6 +258,8 @@ void Reader::read()
         case Token::Kind::End:
             break;
         }
+        if (token.kind != Token::Kind::GroupStart && !m_groups.empty())
+            top().started = true; // "\*" marks a destination only as a group's first word
     }
     // An unterminated document ends as if its groups were closed here.
     if (!m_groups.empty()) {
@@ -277,6 +304,8 @@ void Reader::openGroup()
         return;
     }
     m_groups.push_back(top());
+    top().started = false;
+    top().ignorable = false;
 }
 
 void Reader::closeGroup()
@@ -329,6 +358,7 @@ void Reader::readText(QByteArrayView bytes)
         break;
     case Destination::Skip:
     case Destination::Object:
+    case Destination::Upr:
         break;
     }
 }
@@ -343,8 +373,9 @@ void Reader::readSymbol(char symbol)
         addByte(symbol);
         return;
     case '*':
+        // Begins an ignorable destination at a group's start; anywhere else it only marks the word after it.
         flushBytes();
-        top().destination = Destination::Skip;
+        top().ignorable = !top().started;
         return;
     case '~':
         emitText(u"\u00A0");
@@ -365,15 +396,24 @@ void Reader::readWord(const Token &token)
 {
     flushBytes();
     const auto found = words().find(std::string_view(token.name.data(), token.name.size()));
+    GroupState &group = top();
+    if (std::exchange(group.ignorable, false) && (found == words().end() || !isDestination(found->second))) {
+        group.destination = Destination::Skip;
+        return;
+    }
     if (found == words().end())
         return;
-    GroupState &group = top();
     const Destination destination = group.destination;
     const int value = token.parameter;
     const bool on = !token.hasParameter || value != 0;
 
     if (destination == Destination::Skip)
         return;
+    if (destination == Destination::Upr) {
+        if (found->second == Word::UnicodeText)
+            group.destination = Destination::Text;
+        return;
+    }
     if (destination == Destination::Object) {
         if (found->second == Word::Result)
             group.destination = Destination::Text;
@@ -391,6 +431,9 @@ void Reader::readWord(const Token &token)
     case Word::ColorTable: group.destination = Destination::ColorTable; return;
     case Word::SkippedDestination: group.destination = Destination::Skip; return;
     case Word::Object: group.destination = Destination::Object; return;
+    case Word::Upr: group.destination = Destination::Upr; return;
+    case Word::UnicodeText:
+    case Word::TextDestination: return;
     case Word::UnicodeSkip: group.unicodeSkip = qBound(0, value, kMaxUnicodeSkip); return;
     case Word::Unicode:
         if (token.hasParameter)

@@ -216,6 +216,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("ignorable destination")
             << QByteArray("{\\rtf1 a{\\*\\unknown b{c}d}e}") << QString("ae");
+        QTest::newRow("star in mid-group only marks")
+            << QByteArray("{\\rtf1\\ansi {\\i0\\*\\cs7 The quick brown fox} end\\par}") << QString("The quick brown fox end");
+        QTest::newRow("nested table")
+            << QByteArray("{\\rtf1\\ansi\\pard\\intbl\\itap2 A\\nestcell B\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000"
+                          "\\cellx2000\\nestrow}{\\nonesttables\\par}\\cell\\row\\pard end\\par}")
+            << QString("A\tB\t\n\t\nend");
+        QTest::newRow("unicode text of upr")
+            << QByteArray("{\\rtf1\\ansi \\pard A\\par {\\upr{[G]}{\\*\\ud{[\\uc0\\u915]}}}\\par}") << QString("A\n[\u0393]");
         QTest::newRow("stylesheet and info")
             << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}x}") << QString("x");
         QTest::newRow("picture") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 0102abcd}b}") << QString("ab");
