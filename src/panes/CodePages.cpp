@@ -2,6 +2,8 @@
 
 #include "Cp932.h"
 
+#include <QStringList>
+
 namespace kobin::rtf {
 namespace {
 
@@ -37,6 +39,7 @@ int codePageOfCharset(int charset, int documentCodePage)
     case 0: return 1252;
     case 2: return kCodePageSymbol;
     case 77: return 10000;
+    case 78: return kCodePageMacJapanese;
     case 128: return 932;
     case 129: return 949;
     case 134: return 936;
@@ -58,7 +61,9 @@ int codePageOfCharset(int charset, int documentCodePage)
 
 void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
 {
-    if (codePage == kCodePageJapanese) {
+    // Mac Japanese is Shift_JIS with a few additions of Apple's: what code page 932
+    // does not share is kept as bytes, as its own undefined bytes are.
+    if (codePage == kCodePageJapanese || codePage == kCodePageMacJapanese) {
         out += cp932::decode(bytes);
         return;
     }
@@ -79,13 +84,19 @@ QStringDecoder *CodePageDecoder::decoderFor(int codePage)
     const auto found = m_decoders.find(codePage);
     if (found != m_decoders.end())
         return &found->second;
-    const char *name = codecName(codePage);
-    if (!name)
-        return nullptr;
-    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
-        return nullptr;
-    return &m_decoders.emplace(codePage, std::move(decoder)).first->second;
+    // Code pages without a name of their own here are asked of the system's
+    // converters (ICU) under the names they go by there.
+    QStringList names;
+    if (const char *name = codecName(codePage))
+        names << QString::fromLatin1(name);
+    for (const char *prefix : {"windows-", "cp", "ibm-"})
+        names << QString::fromLatin1(prefix) + QString::number(codePage);
+    for (const QString &name : std::as_const(names)) {
+        QStringDecoder decoder(name.toLatin1().constData(), QStringConverter::Flag::Stateless);
+        if (decoder.isValid())
+            return &m_decoders.emplace(codePage, std::move(decoder)).first->second;
+    }
+    return nullptr;
 }
 
 } // namespace kobin::rtf

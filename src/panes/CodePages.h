@@ -8,6 +8,7 @@
 namespace kobin::rtf {
 
 constexpr int kCodePageJapanese = 932;
+constexpr int kCodePageMacJapanese = 10001;
 constexpr int kCodePageWestern = 1252;
 constexpr int kCodePageSymbol = 42; // Windows' CP_SYMBOL: byte b is U+F000 + b
 

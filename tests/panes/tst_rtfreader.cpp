@@ -105,6 +105,11 @@ private slots:
         QTest::newRow("pc is 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2\\'f3}") << QString("±≥≤");
         QTest::newRow("pca is 850") << QByteArray("{\\rtf1\\pca \\'9b}") << QString("ø");
         QTest::newRow("mac is 10000") << QByteArray("{\\rtf1\\mac \\'8e}") << QString("é");
+        const QByteArray readFirst = "\\'82\\'a8\\'93\\'c7\\'82\\'dd\\'82\\'ad\\'82\\'be\\'82\\'b3\\'82\\'a2";
+        QTest::newRow("Mac Japanese by cpg") << "{\\rtf1\\mac\\ansicpg10001 " + readFirst + "}" << QString("お読みください");
+        QTest::newRow("Mac Japanese by charset")
+            << "{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset78 Osaka;}}\\f0 " + readFirst + "}" << QString("お読みください");
+        QTest::newRow("a code page known to the system") << QByteArray("{\\rtf1\\ansi\\ansicpg866 \\'80\\'a0}") << QString("Аа");
         QTest::newRow("symbol font") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset2 Wingdings;}}\\f0\\'a8J}") << QString("\uF0A8\uF04A");
         QTest::newRow("GBK font") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\'d6\\'d0}") << QString("中");
         QTest::newRow("Big5 by cpg") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QString("中");
