@@ -13,7 +13,8 @@ class TestTreePane : public QObject
 private slots:
     // Keys of the items under the pointer at press, on the way and at release; "" is
     // empty space below the items, and no key on the way is no move. B (a1) is the
-    // book item, which cannot be dragged; One (a2) is selected before.
+    // book item, which cannot be dragged; One (a2) is selected before. A drag here
+    // ends at once, refused (the offscreen platform drops nothing).
     void theMouseChoosesOnlyTheItemItWentDownAndUpOn_data()
     {
         QTest::addColumn<QString>("press");
@@ -27,6 +28,8 @@ private slots:
         QTest::newRow("pressed on an item, let go on empty space") << "a3" << QStringList() << "" << QStringList();
         QTest::newRow("pressed on empty space, carried over items")
             << "" << QStringList({"a1", "a3"}) << "a3" << QStringList();
+        QTest::newRow("an item dragged onto empty space") << "a3" << QStringList({""}) << "" << QStringList();
+        QTest::newRow("an item dragged onto its own child") << "a3" << QStringList({"a4"}) << "a4" << QStringList();
     }
     void theMouseChoosesOnlyTheItemItWentDownAndUpOn()
     {
@@ -36,7 +39,7 @@ private slots:
         QFETCH(QStringList, chosen);
         ItemTree tree;
         TreeEditor editor(tree);
-        treestring::buildTree(tree, u"|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|");
+        treestring::buildTree(tree, u"|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|a3\\Sub=a4+richtxt|");
         TreePane pane(tree, editor, [](const QString &) { return QIcon(); });
         pane.resize(200, 300);
         pane.expandAllItems();
@@ -51,6 +54,8 @@ private slots:
         };
 
         QTest::mousePress(pane.viewport(), Qt::LeftButton, {}, at(press));
+        if (!via.isEmpty())
+            QTest::mouseMove(pane.viewport(), at(press) + QPoint(1, 1)); // where a drag begins
         for (const QString &key : via)
             QTest::mouseMove(pane.viewport(), at(key));
         QTest::mouseRelease(pane.viewport(), Qt::LeftButton, {}, at(release));
