@@ -155,7 +155,7 @@ void TreeCommands::bindCommands(CommandRegistry &commands)
     commands.bind(Command::MoveDown, [this] { move(MoveDirection::Down); });
     commands.bind(Command::MoveLeft, [this] { move(MoveDirection::Left); });
     commands.bind(Command::MoveRight, [this] { moveRight(); });
-    commands.bind(Command::DeleteItem, [this] { deleteFromMenu(); });
+    commands.bind(Command::DeleteItem, [this] { deleteItem(); });
     commands.bind(Command::DeleteItemButton, [this] { deleteItem(); });
 }
 
@@ -310,23 +310,10 @@ void TreeCommands::deleteItem()
     commands.setEnabled(Command::DeleteItemButton, Surface::Button, true);
 }
 
-void TreeCommands::deleteFromMenu()
-{
-    if (const TreeItem *selected = m_.book.tree().selectedItem())
-        views().commands.update(kindOf(*selected));
-    deleteItem();
-}
-
 void TreeCommands::deleteKey()
 {
-    const TreeItem *selected = m_.book.tree().selectedItem();
-    if (!selected)
-        return;
-    if (TreeEditor::isBookItem(*selected)) {
-        refuseBookItemDeletion();
-        return;
-    }
-    deleteFromMenu();
+    if (m_.book.tree().selectedItem())
+        deleteItem();
 }
 
 void TreeCommands::treeEdited(const TreeEdit &edit)

@@ -43,9 +43,9 @@ public:
     void move(MoveDirection direction);
     void moveRight();
     // Deletes the selected item with its sub-tree and content files, after asking.
+    // The item shown stays as it is until the item is gone; then the neighbour
+    // chosen is shown as its kind.
     void deleteItem();
-    // The Tree menu's delete: the command state of the selected item's kind first.
-    void deleteFromMenu();
     // The Delete key in the tree.
     void deleteKey();
     // An edit made in the tree itself: a rename in place or a drop.

@@ -382,6 +382,39 @@ private slots:
         QCOMPARE(f->prompter.prompts.last().text, QString("ブックは削除できません。"));
     }
 
+    // Web (a7, a homepage item) with Note (a8) after it; the Tree menu deletes Note,
+    // chosen with the right button (selected, not shown) or shown.
+    void deletingFromTheTreeMenuShowsThePageItemAsAPage_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::newRow("page shown, answered No") << "a7" << PromptAnswer::No;
+        QTest::newRow("page shown, the neighbour chosen is the page item") << "a7" << PromptAnswer::Yes;
+        QTest::newRow("the deleted item shown") << "a8" << PromptAnswer::Yes;
+    }
+    void deletingFromTheTreeMenuShowsThePageItemAsAPage()
+    {
+        QFETCH(QString, shown);
+        QFETCH(PromptAnswer, answer);
+        const QString page = f->dir.path() + "/web/index.html";
+        writeText(page, "<html></html>");
+        f->tree.add("a5", Relationship::Child, "a7", "Web", "htmlfile");
+        f->tree.add("a7", Relationship::Next, "a8", "Note", "richtxt");
+        writeText(f->working("a7url.txt"), QFile::encodeName(page) + "\r\n");
+        writeText(f->working("a8.rtf"), "note of a8.rtf");
+        f->treeCommands.bindCommands(f->commands);
+        f->click(shown.toLatin1());
+        select("a8");
+        f->prompter.answers = {answer};
+        f->commands.run(Command::DeleteItem);
+        QCOMPARE(f->tree.item("a8") != nullptr, answer == PromptAnswer::No);
+        QCOMPARE(f->session.currentKey, QString("a7"));
+        QVERIFY(f->homepageCommandsShown());
+        QVERIFY(f->commands.isEnabled(Command::ChangePageReference, Surface::Menu));
+        QVERIFY(f->page.shown);
+        QCOMPARE(f->page.navigated.last(), page);
+    }
+
     void renamingInPlaceMarksTheBookAndCanBeUndone()
     {
         const std::optional<TreeEdit> renamed = f->book.editor().rename("a5", "New name");

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+#include <utility>
 
 namespace kobin {
 
@@ -73,28 +74,64 @@ void TreePane::keyPressEvent(QKeyEvent *event)
         emit deleteKeyPressed();
         return;
     }
+    m_followingMouse = false; // a key chooses at once, also after a release that went astray
     QTreeView::keyPressEvent(event);
 }
 
 void TreePane::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::RightButton) {
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    if (event->button() == Qt::RightButton) {
+        // The right button selects the item under the pointer for the Tree menu, without showing it.
+        m_tree.select(m_model.itemAt(pressed));
+        emit contextMenuWanted(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
         QTreeView::mousePressEvent(event);
         return;
     }
-    // The right button selects the item under the pointer for the Tree menu, without showing it.
-    m_tree.select(m_model.itemAt(indexAt(event->position().toPoint())));
-    emit contextMenuWanted(event->globalPosition().toPoint());
+    m_followingMouse = true;
+    QTreeView::mousePressEvent(event);
+    // The view selects the item pressed, which a drag needs; a press on an expand
+    // button leaves it as it was and chooses nothing.
+    m_pressedItem = selectionModel()->isSelected(pressed) ? pressed : QModelIndex();
+    if (!pressed.isValid())
+        showProgramSelection(m_tree.selectedItem()); // the view has let go of it
+}
+
+void TreePane::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !std::exchange(m_followingMouse, false))
+        return;
+    const QModelIndex released = indexAt(event->position().toPoint());
+    if (m_pressedItem.isValid() && released == m_pressedItem)
+        choose(m_model.itemAt(released));
+    else
+        showProgramSelection(m_tree.selectedItem());
+}
+
+void TreePane::startDrag(Qt::DropActions supportedActions)
+{
+    m_pressedItem = QPersistentModelIndex();
+    QTreeView::startDrag(supportedActions);
+    m_followingMouse = false;
+    // A drop made has selected (and shown) the item dropped; a refused one leaves the item selected before.
+    showProgramSelection(m_tree.selectedItem());
 }
 
 void TreePane::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTreeView::currentChanged(current, previous);
-    if (m_selectingByProgram || m_model.isRemovingItems())
+    if (m_selectingByProgram || m_followingMouse || m_model.isRemovingItems())
         return;
-    TreeItem *item = m_model.itemAt(current);
-    if (!item)
-        return;
+    if (TreeItem *item = m_model.itemAt(current))
+        choose(item);
+}
+
+void TreePane::choose(TreeItem *item)
+{
     m_selectingByProgram = true;
     m_tree.select(item);
     m_selectingByProgram = false;

@@ -7,7 +7,10 @@
 namespace kobin {
 
 // The tree pane. A user's choice of an item (mouse or keyboard) is reported as
-// itemClicked; a selection made by the program is not.
+// itemClicked; a selection made by the program is not. The mouse chooses an item
+// when its button is let go on the item it went down on; an item pressed and
+// dragged away, or passed over with the button down, is not chosen, and the
+// selected item stays highlighted through a click on empty space.
 class TreePane : public QTreeView
 {
     Q_OBJECT
@@ -32,14 +35,21 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
+    void choose(TreeItem *item);
     void showProgramSelection(TreeItem *item);
     void followExpansion(TreeItem *item);
 
     ItemTree &m_tree;
     ItemTreeModel m_model;
     bool m_selectingByProgram = false;
+    // From a left press to its release or the end of the drag it starts, the view's
+    // current item follows the mouse without being chosen.
+    bool m_followingMouse = false;
+    QPersistentModelIndex m_pressedItem; // the item the left button went down on
 };
 
 } // namespace kobin
