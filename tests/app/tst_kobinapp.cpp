@@ -97,7 +97,7 @@ private slots:
         QVERIFY(m_prompter.prompts.isEmpty());
         QCOMPARE(session().bookPath, appPath() + "sample.iis");
         QCOMPARE(session().bookName, QString("sample"));
-        QCOMPARE(window()->windowTitle(), QString("BOOK - ") + (appPath() + "sample.iis").toUpper());
+        QCOMPARE(window()->windowTitle(), "BOOK - " + appPath() + "sample.iis");
         QCOMPARE(window()->textPane()->toPlainText(), QString("Book note"));
         QCOMPARE(window()->statusPanels()->text(), QString("Sample"));
         QCOMPARE(tree().selectedItem()->key(), QString("a1"));
