@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenu>
@@ -70,6 +71,21 @@ private:
                                                return m_coloursToChoose.takeFirst();
                                            });
         m_app->start(commandLine);
+    }
+
+    // Adds a text item beside the chosen one, named in the item name dialog; returns where the dialog stood.
+    QRect addTextItem(const QString &name)
+    {
+        QRect where;
+        QTimer::singleShot(0, this, [&] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                where = dialog->frameGeometry();
+                dialog->findChild<QLineEdit *>()->setText(name);
+                dialog->accept();
+            }
+        });
+        m_app->commands().run(Command::NewTextBeside);
+        return where;
     }
 
     void stop()
@@ -554,6 +570,24 @@ private slots:
         qobject_cast<QPushButton *>(dialog->findChild<QWidget *>("cmdOK"))->click();
         QVERIFY(!window()->menuAction(customColorCommand(0))->isVisible());
         QVERIFY(!window()->menuAction(customColorCommand(2))->isVisible());
+    }
+
+    void dialogsOpenInTheMiddleOfTheScreen()
+    {
+        startWith(QString());
+        window()->show();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        // Placed before it has a frame: it is centred to within the frame's width.
+        const auto centred = [&](const QRect &frame) { return (frame.center() - screen.center()).manhattanLength() <= 4; };
+        m_app->commands().run(Command::Options);
+        auto *options = window()->findChild<QDialog *>("frmOptions");
+        QVERIFY(options && options->isVisible());
+        QVERIFY(centred(options->frameGeometry()));
+        options->close();
+        tree().select(tree().item("a2")); // the book item has no items beside it
+        const QRect naming = addTextItem("Ideas");
+        QVERIFY(!naming.isEmpty());
+        QVERIFY(centred(naming));
     }
 
     void theTextPaneOffersTheEditMenu()
