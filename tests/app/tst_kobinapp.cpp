@@ -590,6 +590,36 @@ private slots:
         QVERIFY(centred(naming));
     }
 
+    void theStatusBarNamesTheItemChosenInTheTree()
+    {
+        writeText(m_dir->path() + "/docs/diary.iis", "|0\\Diary=a1+root|\r\n");
+        startWith(QString());
+        window()->show();
+        const StatusPanels *status = window()->statusPanels();
+        TreePane *pane = window()->treePane();
+        pane->setFocus();
+        pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a2")));
+        QCOMPARE(status->text(), QString("Folder"));
+        QTest::keyClick(pane, Qt::Key_F2);
+        auto *editor = pane->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Plans");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(status->text(), QString("Plans"));
+
+        addTextItem("Ideas");
+        QCOMPARE(status->text(), QString("Ideas"));
+
+        m_prompter.answers = {PromptAnswer::No, PromptAnswer::No}; // the changes are let go
+        m_app->commands().run(Command::FileNew);
+        QCOMPARE(status->text(), QString("新規ブック"));
+        m_dialogs.answers = {m_dir->path() + "/docs/diary.iis"};
+        m_app->commands().run(Command::FileOpen);
+        QCOMPARE(window()->windowTitle(), "BOOK - " + m_dir->path() + "/docs/diary.iis");
+        QCOMPARE(status->text(), QString("Diary"));
+    }
+
     void theTextPaneOffersTheEditMenu()
     {
         startWith(QString());
