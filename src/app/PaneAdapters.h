@@ -2,8 +2,8 @@
 
 #include "Arrangement.h"
 #include "EarlierVersions.h"
-#include "ItemTree.h"
 #include "ItemNamer.h"
+#include "ItemTree.h"
 #include "NotePane.h"
 #include "PageReference.h"
 #include "PageSourceEditing.h"
