@@ -57,6 +57,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_page = std::make_unique<BrowserPageView>(*m_window->browserPane(), m_commands);
     m_arrangement = std::make_unique<WorkspaceArrangement>(*m_window->workspace());
     m_status = std::make_unique<MainWindowStatus>(*m_window);
+    m_selectedCaption = std::make_unique<SelectedCaptionStatus>(m_book.tree(), *m_status);
     m_display = std::make_unique<ItemDisplay>(
         m_book, ItemDisplay::Views{*m_notes, *m_page, *m_arrangement, *m_status, m_commandState}, *m_prompter);
     m_display->setPageFolderHistory([this] {

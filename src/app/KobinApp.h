@@ -26,6 +26,7 @@ class MainWindow;
 class MainWindowStatus;
 class PageNavigation;
 class PageSourceEditing;
+class SelectedCaptionStatus;
 class ShownSourceButton;
 class Prompter;
 class Settings;
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<BrowserPageView> m_page;
     std::unique_ptr<WorkspaceArrangement> m_arrangement;
     std::unique_ptr<MainWindowStatus> m_status;
+    std::unique_ptr<SelectedCaptionStatus> m_selectedCaption;
     std::unique_ptr<ItemDisplay> m_display;
     std::unique_ptr<BookCommands> m_bookCommands;
     std::unique_ptr<PageNavigation> m_navigation;

@@ -206,6 +206,34 @@ void MainWindowStatus::expandTree()
     m_window.treePane()->expandAllItems();
 }
 
+SelectedCaptionStatus::SelectedCaptionStatus(ItemTree &tree, WindowStatus &status) : m_tree(tree), m_status(status)
+{
+    m_tree.addObserver(this);
+}
+
+SelectedCaptionStatus::~SelectedCaptionStatus()
+{
+    m_tree.removeObserver(this);
+}
+
+void SelectedCaptionStatus::itemChanged(TreeItem *item)
+{
+    if (item == m_tree.selectedItem() && item->text() != m_caption)
+        show(*item);
+}
+
+void SelectedCaptionStatus::selectionChanged(TreeItem *item)
+{
+    if (item)
+        show(*item);
+}
+
+void SelectedCaptionStatus::show(const TreeItem &item)
+{
+    m_caption = item.text();
+    m_status.setStatusText(m_caption);
+}
+
 std::optional<QString> DialogItemNamer::askName(const std::function<void(const QString &)> &typed,
                                                 const std::function<bool(const QString &)> &acceptable)
 {

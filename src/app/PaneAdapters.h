@@ -3,6 +3,7 @@
 #include "Arrangement.h"
 #include "EarlierVersions.h"
 #include "ItemNamer.h"
+#include "ItemTree.h"
 #include "NotePane.h"
 #include "PageReference.h"
 #include "PageSourceEditing.h"
@@ -108,6 +109,34 @@ public:
 private:
     MainWindow &m_window;
     QTimer m_treeLock;
+};
+
+// Keeps the status bar on the caption of the item chosen in the tree: another book
+// opened or a new one started, an item added or renamed shows at once. Another
+// change to the chosen item leaves a page's title or a message there alone.
+class SelectedCaptionStatus : public ItemTreeObserver
+{
+public:
+    SelectedCaptionStatus(ItemTree &tree, WindowStatus &status);
+    ~SelectedCaptionStatus() override;
+    SelectedCaptionStatus(const SelectedCaptionStatus &) = delete;
+    SelectedCaptionStatus &operator=(const SelectedCaptionStatus &) = delete;
+
+    void itemAboutToBeAdded(TreeItem *, int) override {}
+    void itemAdded(TreeItem *) override {}
+    void itemAboutToBeRemoved(TreeItem *) override {}
+    void itemRemoved() override {}
+    void treeAboutToBeCleared() override {}
+    void treeCleared() override {}
+    void itemChanged(TreeItem *item) override;
+    void selectionChanged(TreeItem *item) override;
+
+private:
+    void show(const TreeItem &item);
+
+    ItemTree &m_tree;
+    WindowStatus &m_status;
+    QString m_caption; // of the chosen item, as last shown
 };
 
 // Asks an item's name with the item name dialog, over the main window.

@@ -54,7 +54,7 @@ void Book::forgetStamps()
 void Book::setOpened(const QString &path)
 {
     forgetStamps();
-    setTitle(kCaptionPrefix + path.toUpper(), false);
+    setTitle(kCaptionPrefix + path, false);
     emit replaced();
 }
 

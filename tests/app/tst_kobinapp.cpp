@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenu>
@@ -72,6 +73,21 @@ private:
         m_app->start(commandLine);
     }
 
+    // Adds a text item beside the chosen one, named in the item name dialog; returns where the dialog stood.
+    QRect addTextItem(const QString &name)
+    {
+        QRect where;
+        QTimer::singleShot(0, this, [&] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                where = dialog->frameGeometry();
+                dialog->findChild<QLineEdit *>()->setText(name);
+                dialog->accept();
+            }
+        });
+        m_app->commands().run(Command::NewTextBeside);
+        return where;
+    }
+
     void stop()
     {
         m_app->lifecycle().unload();
@@ -97,7 +113,7 @@ private slots:
         QVERIFY(m_prompter.prompts.isEmpty());
         QCOMPARE(session().bookPath, appPath() + "sample.iis");
         QCOMPARE(session().bookName, QString("sample"));
-        QCOMPARE(window()->windowTitle(), QString("BOOK - ") + (appPath() + "sample.iis").toUpper());
+        QCOMPARE(window()->windowTitle(), "BOOK - " + appPath() + "sample.iis");
         QCOMPARE(window()->textPane()->toPlainText(), QString("Book note"));
         QCOMPARE(window()->statusPanels()->text(), QString("Sample"));
         QCOMPARE(tree().selectedItem()->key(), QString("a1"));
@@ -554,6 +570,54 @@ private slots:
         qobject_cast<QPushButton *>(dialog->findChild<QWidget *>("cmdOK"))->click();
         QVERIFY(!window()->menuAction(customColorCommand(0))->isVisible());
         QVERIFY(!window()->menuAction(customColorCommand(2))->isVisible());
+    }
+
+    void dialogsOpenInTheMiddleOfTheScreen()
+    {
+        startWith(QString());
+        window()->show();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        // Placed before it has a frame: it is centred to within the frame's width.
+        const auto centred = [&](const QRect &frame) { return (frame.center() - screen.center()).manhattanLength() <= 4; };
+        m_app->commands().run(Command::Options);
+        auto *options = window()->findChild<QDialog *>("frmOptions");
+        QVERIFY(options && options->isVisible());
+        QVERIFY(centred(options->frameGeometry()));
+        options->close();
+        tree().select(tree().item("a2")); // the book item has no items beside it
+        const QRect naming = addTextItem("Ideas");
+        QVERIFY(!naming.isEmpty());
+        QVERIFY(centred(naming));
+    }
+
+    void theStatusBarNamesTheItemChosenInTheTree()
+    {
+        writeText(m_dir->path() + "/docs/diary.iis", "|0\\Diary=a1+root|\r\n");
+        startWith(QString());
+        window()->show();
+        const StatusPanels *status = window()->statusPanels();
+        TreePane *pane = window()->treePane();
+        pane->setFocus();
+        pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a2")));
+        QCOMPARE(status->text(), QString("Folder"));
+        QTest::keyClick(pane, Qt::Key_F2);
+        auto *editor = pane->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Plans");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(status->text(), QString("Plans"));
+
+        addTextItem("Ideas");
+        QCOMPARE(status->text(), QString("Ideas"));
+
+        m_prompter.answers = {PromptAnswer::No, PromptAnswer::No}; // the changes are let go
+        m_app->commands().run(Command::FileNew);
+        QCOMPARE(status->text(), QString("新規ブック"));
+        m_dialogs.answers = {m_dir->path() + "/docs/diary.iis"};
+        m_app->commands().run(Command::FileOpen);
+        QCOMPARE(window()->windowTitle(), "BOOK - " + m_dir->path() + "/docs/diary.iis");
+        QCOMPARE(status->text(), QString("Diary"));
     }
 
     void theTextPaneOffersTheEditMenu()

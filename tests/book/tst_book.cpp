@@ -16,17 +16,17 @@ private slots:
         QSignalSpy captions(&book, &Book::captionChanged);
         QSignalSpy changes(&book, &Book::changedStateChanged);
         book.setOpened("/docs/Report.iis");
-        QCOMPARE(book.caption(), QString("BOOK - /DOCS/REPORT.IIS"));
+        QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis"));
         book.markChanged();
         book.markChanged();
-        QCOMPARE(book.caption(), QString("BOOK - /DOCS/REPORT.IIS （更新）"));
+        QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis （更新）"));
         QVERIFY(book.isChanged());
         QCOMPARE(captions.size(), 2);
         QCOMPARE(changes.size(), 1);
 
         book.session().bookPath = "/docs/Report.iis";
         book.setSaved();
-        QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis")); // as saved, not upper-cased
+        QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis"));
         QVERIFY(!book.isChanged());
         QCOMPARE(changes.last().first().toBool(), false);
     }

@@ -17,7 +17,7 @@ private:
     QString app(const QString &name = {}) const { return f->app(name); }
 
     // The program with the book "report" open: book file in docs/, book folder beside the program.
-    QString reportCaption() const { return "BOOK - " + (f->dir.path() + "/docs/report.iis").toUpper(); }
+    QString reportCaption() const { return "BOOK - " + f->dir.path() + "/docs/report.iis"; }
 
     void openReport()
     {
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(f->session.bookName, QString("other"));
         QCOMPARE(f->note.text, QString("other note"));
         QVERIFY(!f->book.isChanged());
-        QCOMPARE(f->book.caption(), "BOOK - " + other.toUpper());
+        QCOMPARE(f->book.caption(), "BOOK - " + other);
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1"));
         QCOMPARE(f->recent, QStringList({other}));
         f->bookCommands.textChanged();
@@ -461,7 +461,7 @@ private slots:
         f->bookCommands.openAtStart(other, "remembered");
         QVERIFY(f->prompter.prompts.isEmpty());
         QCOMPARE(f->session.bookName, QString("remembered")); // the name kept with the book, not its file's
-        QCOMPARE(f->book.caption(), "BOOK - " + other.toUpper());
+        QCOMPARE(f->book.caption(), "BOOK - " + other);
         QCOMPARE(f->note.text, QString("other note"));
         QCOMPARE(f->status.status, QString("Other"));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1"));

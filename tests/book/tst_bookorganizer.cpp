@@ -102,7 +102,7 @@ private slots:
         QVERIFY(exists("a.iis") && exists("a/a1.rtf"));
         QCOMPARE(organizer->bookFiles(), QStringList({"a.iis"}));
         // The book open elsewhere stays open as it was.
-        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath.toUpper());
+        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath);
         QCOMPARE(readText(f->working("a1.rtf")), QByteArray("open note"));
     }
 

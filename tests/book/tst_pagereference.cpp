@@ -194,7 +194,7 @@ private slots:
         QVERIFY(f->homepageCommandsShown());
         QVERIFY(f->page.shown);
         QCOMPARE(f->page.navigated, QStringList({old}));
-        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath.toUpper() + " （更新）"); // marked once
+        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath + " （更新）"); // marked once
         QCOMPARE(reference->change().asideBatch, 0);
     }
 

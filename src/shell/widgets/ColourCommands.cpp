@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "TextPane.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QScreen>
@@ -97,8 +98,8 @@ void ColourCommands::toggleFontWindow()
     const QRect screen = m_window.screen() ? m_window.screen()->geometry() : QRect(0, 0, 1024, 768);
     const std::optional<float> left = m_settings.readSingle(settings::FontLeft);
     const std::optional<float> top = m_settings.readSingle(settings::FontTop);
-    m_fontWindow->move(left ? scale.pxX(*left) : screen.left() + (screen.width() - m_fontWindow->width()) / 2,
-                       top ? scale.pxY(*top) : screen.top() + (screen.height() - m_fontWindow->height()) / 2);
+    const QPoint centred = centredIn(screen, m_fontWindow->size());
+    m_fontWindow->move(left ? scale.pxX(*left) : centred.x(), top ? scale.pxY(*top) : centred.y());
     if (textIsActive())
         showSelection();
     if (m_commands)

@@ -1,5 +1,7 @@
 #include "ScreenPlacement.h"
 
+#include "WindowPlacement.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -8,11 +10,16 @@ namespace kobin {
 
 void centreOnScreen(QWidget &window)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        window.move(area.left() + (area.width() - window.width()) / 2,
-                    area.top() + (area.height() - window.height()) / 2);
-    }
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.move(centredIn(screen->geometry(), window.frameGeometry().size()));
+}
+
+void placeBeside(QWidget &window, const QWidget &owner)
+{
+    if (const QScreen *screen = owner.screen())
+        window.move(besideOwner(owner.frameGeometry(), window.frameGeometry().size(), screen->availableGeometry()));
 }
 
 } // namespace kobin

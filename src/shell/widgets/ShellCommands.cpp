@@ -38,6 +38,7 @@ HelpWindow *ShellCommands::helpWindow()
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
         QDir().mkpath(cache);
         m_help = std::make_unique<HelpWindow>(helpFile(), cache + QStringLiteral("/kobin.qhc"));
+        placeBeside(*m_help, m_window); // not over the text the help is about; moved later, it stays put
     }
     return m_help->isReady() ? m_help.get() : nullptr;
 }
