@@ -183,9 +183,9 @@ void TextCommands::openFile()
     if (chosen->endsWith(QLatin1String("txt"))) {
         QFile file(*chosen);
         if (file.open(QIODevice::ReadOnly))
-            richtext::setText(*m_pane.document(), decodeUserText(file.readAll()).text);
+            m_pane.replaceWithPlainText(decodeUserText(file.readAll()).text);
     } else if (chosen->endsWith(QLatin1String("rtf"))) {
-        if (!m_pane.loadRichText(*chosen))
+        if (!m_pane.replaceWithRichText(*chosen))
             return; // an unreadable file leaves the pane as it was
     } else {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),

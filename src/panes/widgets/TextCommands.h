@@ -34,7 +34,8 @@ public:
     void insertDate();
     void insertTime();
     // Replaces the pane's text with a ".txt" file (its encoding recognised) or an
-    // ".rtf" file the user chooses; other files are refused with a message.
+    // ".rtf" file the user chooses, as one step that undo takes back; other files
+    // are refused with a message.
     void openFile();
 
     // Bold, italic or underline on or off. The menu's check mark decides which;

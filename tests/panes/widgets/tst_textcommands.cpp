@@ -216,6 +216,37 @@ private slots:
         QVERIFY(m_prompter.prompts.isEmpty());
     }
 
+    void openingAFileIsOneStepThatUndoTakesBack()
+    {
+        m_pane->document()->clearUndoRedoStacks();
+        QTest::keyClicks(m_pane.get(), "typed "); // history before the file stays too
+        const QString rtf = m_dir.filePath("centred.rtf");
+        writeText(rtf, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\qc {\\b\\cf1 Red} one\\par\\ql two}");
+        const QString txt = m_dir.filePath("plain.txt");
+        writeText(txt, "plain\r\nlines");
+        m_dialogs.answers = {rtf, txt};
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        QCOMPARE(m_pane->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(presence(0, 3, [](const QTextCharFormat &f) {
+            return f.fontWeight() >= QFont::Bold && f.foreground().color() == QColor(255, 0, 0);
+        }));
+        QCOMPARE(m_pane->textCursor().position(), 0);
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("plain\nlines"));
+
+        m_commands->undo();
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        m_commands->undo();
+        QCOMPARE(m_pane->toPlainText(), QString("typed Bold plain"));
+        QVERIFY(presence(6, 10, [](const QTextCharFormat &f) { return f.fontWeight() >= QFont::Bold; }));
+        m_commands->redo();
+        QCOMPARE(m_pane->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(!m_pane->replaceWithRichText(m_dir.filePath("missing.rtf")));
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        QVERIFY(m_pane->document()->isRedoAvailable()); // nothing was done in its place
+    }
+
     void onlyTextAndRichTextFilesAreOpened()
     {
         const QString upper = m_dir.filePath("MEMO.TXT"); // the extension is compared exactly
