@@ -1,5 +1,6 @@
 #include "TextCommands.h"
 
+#include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "Prompter.h"
@@ -88,9 +89,9 @@ constexpr Command kAlignments[] = {Command::AlignLeft, Command::AlignCenter, Com
 
 } // namespace
 
-TextCommands::TextCommands(TextPane &pane, CommandRegistry &commands, FileDialogs &dialogs, Prompter &prompter,
-                           std::function<bool()> paneIsActive)
-    : m_pane(pane), m_commands(commands), m_dialogs(dialogs), m_prompter(prompter),
+TextCommands::TextCommands(TextPane &pane, BrowserPane &page, CommandRegistry &commands, FileDialogs &dialogs,
+                           Prompter &prompter, std::function<bool()> paneIsActive)
+    : m_pane(pane), m_page(page), m_commands(commands), m_dialogs(dialogs), m_prompter(prompter),
       m_paneIsActive(std::move(paneIsActive))
 {
     QObject::connect(&pane, &QTextEdit::cursorPositionChanged, &pane, [this] { mirrorSelection(); });
@@ -113,21 +114,29 @@ void TextCommands::bindCommands()
     commands.bind(Command::InsertTime, [this] { insertTime(); });
 }
 
+bool TextCommands::actOnPage(QWebEnginePage::WebAction action)
+{
+    if (!m_page.hasFocusedPage())
+        return false;
+    m_page.triggerPageAction(action);
+    return true;
+}
+
 void TextCommands::cut()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Cut) && m_paneIsActive())
         m_pane.cut();
 }
 
 void TextCommands::copy()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Copy) && m_paneIsActive())
         m_pane.copy();
 }
 
 void TextCommands::paste()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Paste) && m_paneIsActive())
         m_pane.paste();
 }
 
@@ -139,19 +148,19 @@ void TextCommands::deleteSelection()
 
 void TextCommands::selectAll()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::SelectAll) && m_paneIsActive())
         m_pane.selectAll();
 }
 
 void TextCommands::undo()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Undo) && m_paneIsActive())
         m_pane.undo();
 }
 
 void TextCommands::redo()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Redo) && m_paneIsActive())
         m_pane.redo();
 }
 

@@ -1,3 +1,4 @@
+#include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "Cp932.h"
 #include "FakeFileDialogs.h"
@@ -25,6 +26,7 @@ class TestTextCommands : public QObject
 
 private:
     std::unique_ptr<TextPane> m_pane;
+    BrowserPane m_page; // never shown: these cases all act on the text
     std::unique_ptr<CommandRegistry> m_registry;
     FakeFileDialogs m_dialogs;
     FakePrompter m_prompter;
@@ -60,7 +62,7 @@ private slots:
         m_registry = std::make_unique<CommandRegistry>();
         m_dialogs = FakeFileDialogs();
         m_prompter = FakePrompter();
-        m_commands = std::make_unique<TextCommands>(*m_pane, *m_registry, m_dialogs, m_prompter,
+        m_commands = std::make_unique<TextCommands>(*m_pane, m_page, *m_registry, m_dialogs, m_prompter,
                                                     [this] { return m_active; });
         QApplication::clipboard()->setText("before");
     }
