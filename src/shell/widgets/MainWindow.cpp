@@ -91,6 +91,11 @@ void MainWindow::buildMenus()
     }
 }
 
+QWidget *MainWindow::toolBar() const
+{
+    return m_toolBar;
+}
+
 QMenu *MainWindow::menu(const QString &objectName) const
 {
     return menuBar()->findChild<QMenu *>(objectName);

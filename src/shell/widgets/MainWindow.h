@@ -38,7 +38,7 @@ public:
     BrowserPane *browserPane() const { return m_browserPane; }
     Workspace *workspace() const { return m_workspace; }
     StatusPanels *statusPanels() const { return m_status; }
-    ToolbarRows *toolBar() const { return m_toolBar; }
+    QWidget *toolBar() const; // its buttons in rows (ToolbarRows)
     // "上書き保存" of a page's source, shown while the source is being edited.
     QPushButton *saveSourceButton() const { return m_saveSourceButton; }
 
