@@ -1,5 +1,6 @@
 #include "TextCommands.h"
 
+#include "BoundedFile.h"
 #include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
@@ -9,7 +10,6 @@
 #include "UserText.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -189,13 +189,19 @@ void TextCommands::openFile()
     if (!chosen)
         return;
     // The extension is compared exactly, as the program always has: "TXT" is refused.
+    const auto unreadable = [this, &chosen] {
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                          QStringLiteral("「 ") + *chosen + QStringLiteral(" 」\n\nを読み込めません。"));
+    };
     if (chosen->endsWith(QLatin1String("txt"))) {
-        QFile file(*chosen);
-        if (file.open(QIODevice::ReadOnly))
-            m_pane.replaceWithPlainText(decodeUserText(file.readAll()).text);
+        // Read as a note is read: a regular file (never a device or a pipe) no larger than a note.
+        if (const std::optional<QByteArray> bytes = readRegularFile(*chosen, richtext::kMaxNoteFileSize))
+            m_pane.replaceWithPlainText(decodeUserText(*bytes).text);
+        else
+            unreadable();
     } else if (chosen->endsWith(QLatin1String("rtf"))) {
         if (!m_pane.replaceWithRichText(*chosen))
-            return; // an unreadable file leaves the pane as it was
+            unreadable(); // the pane stays as it was
     } else {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                           QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt) または ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf)のみ読み込めます。"));

@@ -262,6 +262,21 @@ private slots:
         m_commands->openFile(); // cancelled
         QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
         QCOMPARE(m_prompter.prompts.size(), 1);
+
+        // Files that cannot be read as notes are named, and the note stays.
+        const QString folder = m_dir.filePath("folder.txt");
+        QVERIFY(QDir().mkpath(folder));
+        const QString device = m_dir.filePath("zero.txt"); // would never end
+        QVERIFY(QFile::link("/dev/zero", device));
+        const QString notRtf = m_dir.filePath("plain.rtf");
+        writeText(notRtf, "no rich text");
+        for (const QString &path : {folder, notRtf, device}) {
+            m_dialogs.answers = {path};
+            m_commands->openFile();
+            QCOMPARE(m_prompter.prompts.last().text, "「 " + path + " 」\n\nを読み込めません。");
+        }
+        QCOMPARE(m_prompter.prompts.size(), 4);
+        QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
     }
 
     void aNoteLoadedIsShownFromTheTopInADocumentOfItsOwn()
