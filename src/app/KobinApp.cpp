@@ -216,7 +216,7 @@ void KobinApp::bindEditCommands()
 {
     MainWindow &window = *m_window;
     m_textCommands = std::make_unique<TextCommands>(
-        *window.textPane(), m_commands, *m_dialogs, *m_prompter,
+        *window.textPane(), *window.browserPane(), m_commands, *m_dialogs, *m_prompter,
         [&window] { return window.activePane() == QLatin1String("text"); });
     TextCommands &text = *m_textCommands;
     text.bindCommands();

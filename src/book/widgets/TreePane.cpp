@@ -2,6 +2,7 @@
 
 #include "ItemNameDialog.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -32,6 +33,11 @@ TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey
 {
     setObjectName(QStringLiteral("tvTreeView"));
     setHeaderHidden(true);
+    // Captions are shown whole: a tree narrower than they are scrolls sideways.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setModel(&m_model);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed);

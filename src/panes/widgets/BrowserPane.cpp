@@ -1,9 +1,10 @@
 #include "BrowserPane.h"
 
+#include "PageMenu.h"
 #include "PageSafety.h"
 
+#include <QApplication>
 #include <QChildEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QWebEngineFindTextResult>
@@ -144,6 +145,7 @@ QWebEngineView *BrowserPane::view()
         pagesafety::applyEngineSwitches();
         m_view = new QWebEngineView(this);
         m_view->setPage(new NotifyingPage(this, m_view));
+        prepareContextMenu(*m_view->page());
         m_layout->addWidget(m_view);
         connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
             emit statusTextChanged(QStringLiteral("読み込み中... %1%").arg(percent));
@@ -281,6 +283,19 @@ void BrowserPane::reload()
         return;
     m_layout->setCurrentWidget(m_view);
     m_view->reload();
+}
+
+bool BrowserPane::hasFocusedPage() const
+{
+    const QWidget *focused = QApplication::focusWidget();
+    return m_view && m_layout->currentWidget() == m_view && isVisible() && focused
+        && (focused == m_view || m_view->isAncestorOf(focused));
+}
+
+void BrowserPane::triggerPageAction(QWebEnginePage::WebAction action)
+{
+    if (m_view)
+        m_view->page()->triggerAction(action);
 }
 
 void BrowserPane::findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found)

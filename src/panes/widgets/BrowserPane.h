@@ -44,6 +44,11 @@ public:
     // when none, or when no page is shown). Empty text takes the marks away.
     void findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found);
 
+    // Whether the keyboard focus is in the page shown.
+    bool hasFocusedPage() const;
+    // One of the page's own editing actions (copy, select all, ...), on the page shown.
+    void triggerPageAction(QWebEnginePage::WebAction action);
+
     // Called by the page before the main frame opens url.
     void beginNavigation(const QUrl &url);
 

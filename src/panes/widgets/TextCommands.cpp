@@ -1,5 +1,7 @@
 #include "TextCommands.h"
 
+#include "BoundedFile.h"
+#include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "Prompter.h"
@@ -8,7 +10,6 @@
 #include "UserText.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -88,9 +89,9 @@ constexpr Command kAlignments[] = {Command::AlignLeft, Command::AlignCenter, Com
 
 } // namespace
 
-TextCommands::TextCommands(TextPane &pane, CommandRegistry &commands, FileDialogs &dialogs, Prompter &prompter,
-                           std::function<bool()> paneIsActive)
-    : m_pane(pane), m_commands(commands), m_dialogs(dialogs), m_prompter(prompter),
+TextCommands::TextCommands(TextPane &pane, BrowserPane &page, CommandRegistry &commands, FileDialogs &dialogs,
+                           Prompter &prompter, std::function<bool()> paneIsActive)
+    : m_pane(pane), m_page(page), m_commands(commands), m_dialogs(dialogs), m_prompter(prompter),
       m_paneIsActive(std::move(paneIsActive))
 {
     QObject::connect(&pane, &QTextEdit::cursorPositionChanged, &pane, [this] { mirrorSelection(); });
@@ -113,21 +114,29 @@ void TextCommands::bindCommands()
     commands.bind(Command::InsertTime, [this] { insertTime(); });
 }
 
+bool TextCommands::actOnPage(QWebEnginePage::WebAction action)
+{
+    if (!m_page.hasFocusedPage())
+        return false;
+    m_page.triggerPageAction(action);
+    return true;
+}
+
 void TextCommands::cut()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Cut) && m_paneIsActive())
         m_pane.cut();
 }
 
 void TextCommands::copy()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Copy) && m_paneIsActive())
         m_pane.copy();
 }
 
 void TextCommands::paste()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Paste) && m_paneIsActive())
         m_pane.paste();
 }
 
@@ -139,19 +148,19 @@ void TextCommands::deleteSelection()
 
 void TextCommands::selectAll()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::SelectAll) && m_paneIsActive())
         m_pane.selectAll();
 }
 
 void TextCommands::undo()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Undo) && m_paneIsActive())
         m_pane.undo();
 }
 
 void TextCommands::redo()
 {
-    if (m_paneIsActive())
+    if (!actOnPage(QWebEnginePage::Redo) && m_paneIsActive())
         m_pane.redo();
 }
 
@@ -180,13 +189,19 @@ void TextCommands::openFile()
     if (!chosen)
         return;
     // The extension is compared exactly, as the program always has: "TXT" is refused.
+    const auto unreadable = [this, &chosen] {
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                          QStringLiteral("「 ") + *chosen + QStringLiteral(" 」\n\nを読み込めません。"));
+    };
     if (chosen->endsWith(QLatin1String("txt"))) {
-        QFile file(*chosen);
-        if (file.open(QIODevice::ReadOnly))
-            richtext::setText(*m_pane.document(), decodeUserText(file.readAll()).text);
+        // Read as a note is read: a regular file (never a device or a pipe) no larger than a note.
+        if (const std::optional<QByteArray> bytes = readRegularFile(*chosen, richtext::kMaxNoteFileSize))
+            m_pane.replaceWithPlainText(decodeUserText(*bytes).text);
+        else
+            unreadable();
     } else if (chosen->endsWith(QLatin1String("rtf"))) {
-        if (!m_pane.loadRichText(*chosen))
-            return; // an unreadable file leaves the pane as it was
+        if (!m_pane.replaceWithRichText(*chosen))
+            unreadable(); // the pane stays as it was
     } else {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                           QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt) または ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf)のみ読み込めます。"));

@@ -2,10 +2,13 @@
 
 #include "Commands.h"
 
+#include <QWebEnginePage>
+
 #include <functional>
 
 namespace kobin {
 
+class BrowserPane;
 class CommandRegistry;
 class FileDialogs;
 class Prompter;
@@ -13,13 +16,15 @@ class TextPane;
 
 // The text pane's editing commands from the Edit and Text menus and the
 // toolbar. Most act on the pane only while it was the last pane to have the
-// keyboard focus; with the tree focused they do nothing. The style and
+// keyboard focus; with the tree focused they do nothing. While the page has
+// the focus, cut, copy, paste, select all, undo and redo (menu, button or key)
+// act on the page instead. The style and
 // alignment marks of the menu and the toolbar follow the selection.
 class TextCommands
 {
 public:
-    TextCommands(TextPane &pane, CommandRegistry &commands, FileDialogs &dialogs, Prompter &prompter,
-                 std::function<bool()> paneIsActive);
+    TextCommands(TextPane &pane, BrowserPane &page, CommandRegistry &commands, FileDialogs &dialogs,
+                 Prompter &prompter, std::function<bool()> paneIsActive);
 
     void bindCommands();
 
@@ -34,7 +39,8 @@ public:
     void insertDate();
     void insertTime();
     // Replaces the pane's text with a ".txt" file (its encoding recognised) or an
-    // ".rtf" file the user chooses; other files are refused with a message.
+    // ".rtf" file the user chooses, as one step that undo takes back; other files
+    // are refused with a message.
     void openFile();
 
     // Bold, italic or underline on or off. The menu's check mark decides which;
@@ -46,7 +52,11 @@ public:
     void mirrorSelection();
 
 private:
+    // Whether the page has the focus and took action.
+    bool actOnPage(QWebEnginePage::WebAction action);
+
     TextPane &m_pane;
+    BrowserPane &m_page;
     CommandRegistry &m_commands;
     FileDialogs &m_dialogs;
     Prompter &m_prompter;

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 namespace kobin {
 
@@ -42,6 +43,33 @@ void TextPane::showNote(std::unique_ptr<QTextDocument> note)
     setTextCursor(QTextCursor(document())); // at the top, typing takes the format found there
     if (shownIsOurs)
         delete shown;
+}
+
+bool TextPane::replaceWithRichText(const QString &path)
+{
+    QTextDocument replacement;
+    if (!richtext::loadFile(replacement, path))
+        return false;
+    replaceUndoably(replacement);
+    return true;
+}
+
+void TextPane::replaceWithPlainText(QStringView text)
+{
+    QTextDocument replacement;
+    richtext::setText(replacement, text);
+    replaceUndoably(replacement);
+}
+
+// Edited in the document shown, not swapped for another, so the undo history stays.
+void TextPane::replaceUndoably(const QTextDocument &replacement)
+{
+    QTextCursor whole(document());
+    whole.beginEditBlock();
+    whole.select(QTextCursor::Document);
+    whole.insertFragment(QTextDocumentFragment(&replacement));
+    whole.endEditBlock();
+    setTextCursor(QTextCursor(document()));
 }
 
 bool TextPane::saveRichText(const QString &path)

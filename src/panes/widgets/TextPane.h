@@ -18,6 +18,11 @@ public:
     // Shows the RTF file in a new document in place of the one shown; false (the
     // document shown stays) when it cannot be read (*failure tells why).
     [[nodiscard]] bool loadRichText(const QString &path, richtext::LoadFailure *failure = nullptr);
+    // Puts the RTF file's text, formats and all, or plain text in place of the
+    // text shown, as one edit that undo takes back; an RTF file that cannot be
+    // read changes nothing and gives false.
+    [[nodiscard]] bool replaceWithRichText(const QString &path);
+    void replaceWithPlainText(QStringView text);
     // Writes the document as RTF, replacing the file whole or not at all.
     [[nodiscard]] bool saveRichText(const QString &path);
 
@@ -39,6 +44,7 @@ protected:
 private:
     // Puts note in the place of the document shown.
     void showNote(std::unique_ptr<QTextDocument> note);
+    void replaceUndoably(const QTextDocument &replacement);
 };
 
 } // namespace kobin

@@ -7,6 +7,7 @@
 #include "StatusPanels.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
+#include "ToolbarRows.h"
 #include "TreePane.h"
 #include "Twips.h"
 #include "Workspace.h"
@@ -14,7 +15,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace kobin {
 
@@ -26,8 +27,16 @@ MainWindow::MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &command
     m_treePane = new TreePane(tree, editor, iconFor);
     m_textPane = new TextPane;
     m_browserPane = new BrowserPane;
-    m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, this);
-    setCentralWidget(m_workspace);
+    // The toolbar sits above the workspace, as tall as its rows of buttons at the window's width.
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_toolBar = new ToolbarRows(central);
+    column->addWidget(m_toolBar);
+    m_workspace = new Workspace(m_treePane, m_browserPane, m_textPane, central);
+    column->addWidget(m_workspace, 1);
+    setCentralWidget(central);
     m_saveSourceButton = new QPushButton(QStringLiteral("上書き保存"));
     m_saveSourceButton->setObjectName(QStringLiteral("cmdSaveHtml"));
     m_saveSourceButton->hide();
@@ -36,14 +45,6 @@ MainWindow::MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &command
     m_status = new StatusPanels(this);
     m_status->setInsertModeSource([this] { return !m_textPane->overwriteMode(); });
     setStatusBar(m_status);
-
-    m_toolBar = new QToolBar(QStringLiteral("tbToolBar"), this);
-    m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(20, 20));
-    m_toolBar->toggleViewAction()->setEnabled(false);
-    addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     buildMenus();
     buildToolbarActions();
@@ -88,6 +89,11 @@ void MainWindow::buildMenus()
             m_menuActions[static_cast<size_t>(command)] = action;
         }
     }
+}
+
+QWidget *MainWindow::toolBar() const
+{
+    return m_toolBar;
 }
 
 QMenu *MainWindow::menu(const QString &objectName) const

@@ -8,7 +8,6 @@
 
 class QMenu;
 class QPushButton;
-class QToolBar;
 
 namespace kobin {
 
@@ -18,6 +17,7 @@ class CommandState;
 class ItemTree;
 class StatusPanels;
 class TextPane;
+class ToolbarRows;
 class TreeEditor;
 class TreePane;
 class Workspace;
@@ -38,7 +38,7 @@ public:
     BrowserPane *browserPane() const { return m_browserPane; }
     Workspace *workspace() const { return m_workspace; }
     StatusPanels *statusPanels() const { return m_status; }
-    QToolBar *toolBar() const { return m_toolBar; }
+    QWidget *toolBar() const; // its buttons in rows (ToolbarRows)
     // "上書き保存" of a page's source, shown while the source is being edited.
     QPushButton *saveSourceButton() const { return m_saveSourceButton; }
 
@@ -89,7 +89,7 @@ private:
     BrowserPane *m_browserPane;
     Workspace *m_workspace;
     StatusPanels *m_status;
-    QToolBar *m_toolBar;
+    ToolbarRows *m_toolBar;
     QPushButton *m_saveSourceButton;
     std::array<QAction *, kCommandCount> m_menuActions{};
     std::array<QAction *, kCommandCount> m_buttonActions{};

@@ -1,3 +1,4 @@
+#include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "Cp932.h"
 #include "FakeFileDialogs.h"
@@ -25,6 +26,7 @@ class TestTextCommands : public QObject
 
 private:
     std::unique_ptr<TextPane> m_pane;
+    BrowserPane m_page; // never shown: these cases all act on the text
     std::unique_ptr<CommandRegistry> m_registry;
     FakeFileDialogs m_dialogs;
     FakePrompter m_prompter;
@@ -60,7 +62,7 @@ private slots:
         m_registry = std::make_unique<CommandRegistry>();
         m_dialogs = FakeFileDialogs();
         m_prompter = FakePrompter();
-        m_commands = std::make_unique<TextCommands>(*m_pane, *m_registry, m_dialogs, m_prompter,
+        m_commands = std::make_unique<TextCommands>(*m_pane, m_page, *m_registry, m_dialogs, m_prompter,
                                                     [this] { return m_active; });
         QApplication::clipboard()->setText("before");
     }
@@ -216,6 +218,37 @@ private slots:
         QVERIFY(m_prompter.prompts.isEmpty());
     }
 
+    void openingAFileIsOneStepThatUndoTakesBack()
+    {
+        m_pane->document()->clearUndoRedoStacks();
+        QTest::keyClicks(m_pane.get(), "typed "); // history before the file stays too
+        const QString rtf = m_dir.filePath("centred.rtf");
+        writeText(rtf, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\qc {\\b\\cf1 Red} one\\par\\ql two}");
+        const QString txt = m_dir.filePath("plain.txt");
+        writeText(txt, "plain\r\nlines");
+        m_dialogs.answers = {rtf, txt};
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        QCOMPARE(m_pane->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(presence(0, 3, [](const QTextCharFormat &f) {
+            return f.fontWeight() >= QFont::Bold && f.foreground().color() == QColor(255, 0, 0);
+        }));
+        QCOMPARE(m_pane->textCursor().position(), 0);
+        m_commands->openFile();
+        QCOMPARE(m_pane->toPlainText(), QString("plain\nlines"));
+
+        m_commands->undo();
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        m_commands->undo();
+        QCOMPARE(m_pane->toPlainText(), QString("typed Bold plain"));
+        QVERIFY(presence(6, 10, [](const QTextCharFormat &f) { return f.fontWeight() >= QFont::Bold; }));
+        m_commands->redo();
+        QCOMPARE(m_pane->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(!m_pane->replaceWithRichText(m_dir.filePath("missing.rtf")));
+        QCOMPARE(m_pane->toPlainText(), QString("Red one\ntwo"));
+        QVERIFY(m_pane->document()->isRedoAvailable()); // nothing was done in its place
+    }
+
     void onlyTextAndRichTextFilesAreOpened()
     {
         const QString upper = m_dir.filePath("MEMO.TXT"); // the extension is compared exactly
@@ -229,6 +262,21 @@ private slots:
         m_commands->openFile(); // cancelled
         QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
         QCOMPARE(m_prompter.prompts.size(), 1);
+
+        // Files that cannot be read as notes are named, and the note stays.
+        const QString folder = m_dir.filePath("folder.txt");
+        QVERIFY(QDir().mkpath(folder));
+        const QString device = m_dir.filePath("zero.txt"); // would never end
+        QVERIFY(QFile::link("/dev/zero", device));
+        const QString notRtf = m_dir.filePath("plain.rtf");
+        writeText(notRtf, "no rich text");
+        for (const QString &path : {folder, notRtf, device}) {
+            m_dialogs.answers = {path};
+            m_commands->openFile();
+            QCOMPARE(m_prompter.prompts.last().text, "「 " + path + " 」\n\nを読み込めません。");
+        }
+        QCOMPARE(m_prompter.prompts.size(), 4);
+        QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
     }
 
     void aNoteLoadedIsShownFromTheTopInADocumentOfItsOwn()
