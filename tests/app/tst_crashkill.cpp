@@ -19,7 +19,7 @@ class TestCrashKill : public QObject
 
 private:
     static constexpr int kNotes = 12;
-    static constexpr int kTrials = 30;
+    static constexpr int kTrials = 20;
 
     QProcessEnvironment environment(const QString &home) const
     {
