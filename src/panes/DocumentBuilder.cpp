@@ -1,6 +1,7 @@
 #include "DocumentBuilder.h"
 
 #include <QTextDocument>
+#include <algorithm>
 
 namespace kobin::rtf {
 
@@ -23,7 +24,7 @@ void DocumentBuilder::append(QStringView text)
 {
     m_paragraphOpen = true;
     if (!m_formatIsLastRuns) {
-        if (m_runs.empty() || m_runs.back().format != m_format)
+        if (m_runs.empty() || m_runs.back().kept || m_runs.back().format != m_format)
             m_runs.push_back({m_format, QString()});
         m_formatIsLastRuns = true;
     }
@@ -34,6 +35,13 @@ void DocumentBuilder::append(QStringView text)
         if (isStructural(ch->unicode()))
             *ch = QChar::ReplacementCharacter;
     }
+}
+
+void DocumentBuilder::appendKept(const KeptObject &object)
+{
+    m_paragraphOpen = true;
+    m_runs.push_back({keptObjectFormat(object), QString(QChar::ObjectReplacementCharacter), true});
+    m_formatIsLastRuns = false;
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
@@ -59,8 +67,10 @@ void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QText
     } else {
         m_cursor.insertBlock(format, *markFormat);
     }
-    if (!m_runs.empty())
-        m_formatBefore = m_runs.back().format;
+    // A new paragraph's mark takes the format of text, never an object's.
+    const auto lastText = std::find_if(m_runs.rbegin(), m_runs.rend(), [](const Run &run) { return !run.kept; });
+    if (lastText != m_runs.rend())
+        m_formatBefore = lastText->format;
     else if (markFormat)
         m_formatBefore = *markFormat;
     for (const Run &run : m_runs)

@@ -25,6 +25,8 @@ public:
     void setCharFormat(const QTextCharFormat &format) override;
     // Characters that would break the document's structure become U+FFFD.
     void append(QStringView text) override;
+    // One object character, of a format of its own.
+    void appendKept(const KeptObject &object) override;
     void endParagraph(const QTextBlockFormat &format) override;
     void finish(const QTextBlockFormat &format) override;
 
@@ -32,6 +34,7 @@ private:
     struct Run {
         QTextCharFormat format;
         QString text;
+        bool kept = false;
     };
 
     void writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat);

@@ -17,6 +17,8 @@ public:
     bool keepsFormats() const override { return false; }
     void setCharFormat(const QTextCharFormat &) override {}
     void append(QStringView text) override;
+    // Not text, but a paragraph holding only objects is still a line.
+    void appendKept(const KeptObject &) override { openParagraph(); }
     void endParagraph(const QTextBlockFormat &) override;
     void finish(const QTextBlockFormat &) override {}
 

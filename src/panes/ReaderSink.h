@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include "KeptObjects.h"
+
 class QTextBlockFormat;
 class QTextCharFormat;
 
@@ -18,6 +20,8 @@ public:
     // The format of the text appended from now on.
     virtual void setCharFormat(const QTextCharFormat &format) = 0;
     virtual void append(QStringView text) = 0;
+    // A picture, object or hidden text, which is not text.
+    virtual void appendKept(const KeptObject &object) = 0;
     // Ends the current paragraph, which has the given format and whose
     // paragraph mark has the format last set. The next paragraph is only made
     // when text follows, so a closing \par adds no empty paragraph.

@@ -117,7 +117,7 @@ QString plainText(const QTextDocument &document, QStringView lineEnd)
         for (const QChar ch : line) {
             if (ch.unicode() == 0x2028)
                 result += lineEnd;
-            else
+            else if (ch != QChar::ObjectReplacementCharacter) // pictures and hidden text are not text
                 result += ch;
         }
     }

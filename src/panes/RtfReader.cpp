@@ -2,13 +2,18 @@
 
 #include "CodePages.h"
 #include "DocumentBuilder.h"
+#include "KeptObjects.h"
 #include "PlainTextBuilder.h"
 #include "RtfTokenizer.h"
 #include "WholeCharacters.h"
 
+#include <QBuffer>
 #include <QColor>
+#include <QImageReader>
 #include <QTextDocument>
+#include <QtEndian>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -26,8 +31,13 @@ constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
 constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 
+constexpr int kMaxPicturePixels = 32767;
+constexpr int kDefaultPicturePixels = 32; // a picture that gives no size of its own
+
 // Upr: the ANSI text of \upr, read by readers without Unicode; its \ud group is the text.
-enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Object, Upr };
+// Picture: a {\pict} group's words and data. Kept: inside a group kept whole (an
+// object, a \shppict), whose text is not the note's: only its picture is read.
+enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Upr, Picture, Kept };
 
 struct CharState {
     int font = -1; // -1: the default font of \deff
@@ -37,12 +47,13 @@ struct CharState {
     QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
     bool bold = false;
     bool italic = false;
+    bool hidden = false;
 
     bool operator==(const CharState &other) const
     {
         return font == other.font && halfPoints == other.halfPoints && color == other.color
             && highlight == other.highlight && underline == other.underline && bold == other.bold
-            && italic == other.italic;
+            && italic == other.italic && hidden == other.hidden;
     }
     bool operator!=(const CharState &other) const { return !(*this == other); }
 };
@@ -61,6 +72,7 @@ struct GroupState {
     Destination destination = Destination::Text;
     bool started = false;   // anything read in the group yet
     bool ignorable = false; // "\*" began the group: a destination this reader does not know is skipped
+    qsizetype start = 0;    // where its "{" is in the input
 };
 
 struct FontEntry {
@@ -73,6 +85,7 @@ struct FontEntry {
 enum class Word {
     Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont,
     FontTable, ColorTable, SkippedDestination, Object, Result, Upr, UnicodeText, TextDestination,
+    Picture, ShapePicture, NonShapePicture, ObjectWidth, ObjectHeight, Hidden,
     Font, Charset, FontCodePage, Red, Green, Blue,
     Par, Line, Tab, Cell, Row, Plain, Pard,
     Bold, Italic, Underline, UnderlineWord, UnderlineDotted, UnderlineDash, UnderlineDashDot,
@@ -94,6 +107,9 @@ bool isDestination(Word word)
     case Word::Upr:
     case Word::UnicodeText:
     case Word::TextDestination:
+    case Word::Picture:
+    case Word::ShapePicture:
+    case Word::NonShapePicture:
         return true;
     default:
         return false;
@@ -107,7 +123,9 @@ const std::unordered_map<std::string_view, Word> &words()
         {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont},
         {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
         {"stylesheet", Word::SkippedDestination}, {"info", Word::SkippedDestination},
-        {"pict", Word::SkippedDestination}, {"pntext", Word::SkippedDestination},
+        {"pict", Word::Picture}, {"shppict", Word::ShapePicture}, {"nonshppict", Word::NonShapePicture},
+        {"objw", Word::ObjectWidth}, {"objh", Word::ObjectHeight}, {"v", Word::Hidden},
+        {"pntext", Word::SkippedDestination},
         {"pntxta", Word::SkippedDestination}, {"pntxtb", Word::SkippedDestination},
         {"fldinst", Word::SkippedDestination}, {"panose", Word::SkippedDestination},
         {"falt", Word::SkippedDestination}, {"header", Word::SkippedDestination},
@@ -118,7 +136,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"listtable", Word::SkippedDestination}, {"listoverridetable", Word::SkippedDestination},
         {"revtbl", Word::SkippedDestination}, {"rsidtbl", Word::SkippedDestination},
         {"xmlnstbl", Word::SkippedDestination}, {"generator", Word::SkippedDestination},
-        {"nonshppict", Word::SkippedDestination}, {"xe", Word::SkippedDestination},
+        {"xe", Word::SkippedDestination},
         {"tc", Word::SkippedDestination},
         {"object", Word::Object}, {"result", Word::Result},
         {"upr", Word::Upr}, {"ud", Word::UnicodeText},
@@ -155,14 +173,97 @@ const std::unordered_map<std::string_view, Word> &words()
     return table;
 }
 
+enum class PictureWord {
+    Kind, Width, Height, GoalWidth, GoalHeight, ScaleX, ScaleY, BitmapWidthBytes, BitmapBitsPerPixel,
+};
+
+struct PictureWordMeaning {
+    PictureWord word;
+    PictureKind kind = PictureKind::Other;
+};
+
+const std::unordered_map<std::string_view, PictureWordMeaning> &pictureWords()
+{
+    static const std::unordered_map<std::string_view, PictureWordMeaning> table = {
+        {"pngblip", {PictureWord::Kind, PictureKind::Png}}, {"jpegblip", {PictureWord::Kind, PictureKind::Jpeg}},
+        {"dibitmap", {PictureWord::Kind, PictureKind::Dib}}, {"wbitmap", {PictureWord::Kind, PictureKind::Bitmap}},
+        {"emfblip", {PictureWord::Kind, PictureKind::Emf}}, {"wmetafile", {PictureWord::Kind, PictureKind::Wmf}},
+        {"pmmetafile", {PictureWord::Kind, PictureKind::Other}}, {"macpict", {PictureWord::Kind, PictureKind::Other}},
+        {"picw", {PictureWord::Width}}, {"pich", {PictureWord::Height}},
+        {"picwgoal", {PictureWord::GoalWidth}}, {"pichgoal", {PictureWord::GoalHeight}},
+        {"picscalex", {PictureWord::ScaleX}}, {"picscaley", {PictureWord::ScaleY}},
+        {"picwbmwidthbytes", {PictureWord::BitmapWidthBytes}}, {"picwbmbitspixel", {PictureWord::BitmapBitsPerPixel}},
+    };
+    return table;
+}
+
+// A {\pict} group being read.
+struct PictureReading {
+    Picture picture;
+    size_t depth = 0; // the number of groups open at its own
+    qsizetype start = 0;
+    int goalWidth = 0;
+    int goalHeight = 0;
+    int scaleX = 100;
+    int scaleY = 100;
+    int highNibble = -1;
+};
+
+// A group kept whole: a picture, a \shppict (with the \nonshppict after it) or an object.
+struct KeptReading {
+    KeptObject object;
+    size_t depth = 0;
+    qsizetype start = 0;
+    int widthTwips = 0;
+    int heightTwips = 0;
+    bool shapePicture = false; // a \shppict, which a \nonshppict may follow
+};
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+int boundedPixels(double pixels)
+{
+    return qBound(1, qRound(pixels), kMaxPicturePixels);
+}
+
+// The size in pixels of a PNG, JPEG or DIB read from its own bytes.
+QSize sizeInData(const Picture &picture)
+{
+    if (picture.kind == PictureKind::Dib) {
+        if (picture.data.size() < 12)
+            return {};
+        const auto *bytes = reinterpret_cast<const uchar *>(picture.data.constData());
+        const quint32 headerSize = qFromLittleEndian<quint32>(bytes);
+        if (headerSize == 12)
+            return {qFromLittleEndian<quint16>(bytes + 4), qFromLittleEndian<quint16>(bytes + 6)};
+        return {qFromLittleEndian<qint32>(bytes + 4), qAbs(qFromLittleEndian<qint32>(bytes + 8))};
+    }
+    QByteArray data = picture.data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).size();
+}
+
 // Reads one document: the tokens drive a stack of group states, and text goes
 // through a byte buffer so that double-byte characters split over escapes,
 // literal bytes and escaped symbols are decoded whole.
 class Reader
 {
 public:
-    Reader(QByteArrayView input, ReaderSink &sink)
-        : m_tokens(input), m_sink(sink), m_keepsFormats(sink.keepsFormats())
+    enum class PictureData { Skipped, Decoded };
+
+    Reader(QByteArrayView input, ReaderSink &sink, PictureData pictureData = PictureData::Skipped)
+        : m_input(input), m_tokens(input), m_sink(sink), m_keepsFormats(sink.keepsFormats()),
+          m_decodesPictures(pictureData == PictureData::Decoded)
     {
     }
 
@@ -171,8 +272,16 @@ public:
 private:
     GroupState &top() { return m_groups.back(); }
     bool consumeFallback(Token &token);
-    void openGroup();
+    void openGroup(qsizetype start);
     void closeGroup();
+    void readKeptWord(Word word, const Token &token);
+    void readPictureWord(const Token &token);
+    void readPictureData(QByteArrayView bytes);
+    void finishPicture();
+    void finishKept(qsizetype end, int unclosedGroups = 0);
+    bool continuesShapePicture(const Token &token) const;
+    void flushPendingKept();
+    void flushHiddenText();
     void readText(QByteArrayView bytes);
     void readSymbol(char symbol);
     void readWord(const Token &token);
@@ -197,9 +306,16 @@ private:
     QColor color(int index) const;
     static QTextBlockFormat blockFormat(const ParagraphState &paragraph);
 
+    QByteArrayView m_input;
     Tokenizer m_tokens;
     ReaderSink &m_sink;
     const bool m_keepsFormats;
+    const bool m_decodesPictures;
+    std::optional<PictureReading> m_picture;
+    std::optional<KeptReading> m_kept;
+    // A \shppict read whole, kept until it is known whether a \nonshppict follows.
+    std::optional<KeptReading> m_pendingKept;
+    QString m_hiddenText;
     CodePageDecoder m_decoder;
     std::vector<GroupState> m_groups;
     int m_overflowDepth = 0;
@@ -231,9 +347,11 @@ void Reader::read()
             break;
         if (m_fallbackToSkip > 0 && consumeFallback(token))
             continue;
+        if (m_pendingKept && !continuesShapePicture(token))
+            flushPendingKept();
         switch (token.kind) {
         case Token::Kind::GroupStart:
-            openGroup();
+            openGroup(m_tokens.position() - 1);
             break;
         case Token::Kind::GroupEnd:
             closeGroup();
@@ -255,6 +373,9 @@ void Reader::read()
                 readWord(token);
             break;
         case Token::Kind::Binary:
+            if (!m_groups.empty() && top().destination == Destination::Picture && m_decodesPictures)
+                m_picture->picture.data.append(token.bytes);
+            break;
         case Token::Kind::End:
             break;
         }
@@ -265,8 +386,16 @@ void Reader::read()
     if (!m_groups.empty()) {
         flushBytes();
         resolveLoneSurrogate();
+        if (m_picture)
+            finishPicture();
+        if (m_kept) {
+            const auto open = static_cast<int>(m_groups.size() + 1 - m_kept->depth) + m_overflowDepth;
+            finishKept(m_input.size(), open);
+        }
         m_lastParagraph = top().paragraph;
     }
+    flushPendingKept();
+    flushHiddenText();
     m_sink.finish(m_keepsFormats ? blockFormat(m_lastParagraph) : QTextBlockFormat());
 }
 
@@ -292,7 +421,7 @@ bool Reader::consumeFallback(Token &token)
     }
 }
 
-void Reader::openGroup()
+void Reader::openGroup(qsizetype start)
 {
     flushBytes();
     if (m_groups.empty()) {
@@ -306,6 +435,7 @@ void Reader::openGroup()
     m_groups.push_back(top());
     top().started = false;
     top().ignorable = false;
+    top().start = start;
 }
 
 void Reader::closeGroup()
@@ -320,6 +450,10 @@ void Reader::closeGroup()
     }
     if (top().destination == Destination::FontTable && m_tableFont)
         m_tableFont->nameEnded = true;
+    if (m_picture && m_picture->depth == m_groups.size())
+        finishPicture();
+    if (m_kept && m_kept->depth == m_groups.size())
+        finishKept(m_tokens.position());
     if (m_groups.size() == 1) {
         // Whatever follows the document (WordPad writes a NUL) is not part of it.
         m_lastParagraph = top().paragraph;
@@ -356,9 +490,12 @@ void Reader::readText(QByteArrayView bytes)
             m_colorGiven = false;
         }
         break;
+    case Destination::Picture:
+        readPictureData(bytes);
+        break;
     case Destination::Skip:
-    case Destination::Object:
     case Destination::Upr:
+    case Destination::Kept:
         break;
     }
 }
@@ -401,6 +538,10 @@ void Reader::readWord(const Token &token)
         group.destination = Destination::Skip;
         return;
     }
+    if (group.destination == Destination::Picture) {
+        readPictureWord(token);
+        return;
+    }
     if (found == words().end())
         return;
     const Destination destination = group.destination;
@@ -414,10 +555,19 @@ void Reader::readWord(const Token &token)
             group.destination = Destination::Text;
         return;
     }
-    if (destination == Destination::Object) {
-        if (found->second == Word::Result)
-            group.destination = Destination::Text;
+    switch (found->second) {
+    case Word::Picture:
+    case Word::ShapePicture:
+    case Word::NonShapePicture:
+    case Word::Object:
+    case Word::ObjectWidth:
+    case Word::ObjectHeight:
+        readKeptWord(found->second, token);
         return;
+    default:
+        if (destination == Destination::Kept)
+            return; // the text and formats of a kept group are not the note's
+        break;
     }
 
     switch (found->second) {
@@ -430,7 +580,6 @@ void Reader::readWord(const Token &token)
     case Word::FontTable: group.destination = Destination::FontTable; return;
     case Word::ColorTable: group.destination = Destination::ColorTable; return;
     case Word::SkippedDestination: group.destination = Destination::Skip; return;
-    case Word::Object: group.destination = Destination::Object; return;
     case Word::Upr: group.destination = Destination::Upr; return;
     case Word::UnicodeText:
     case Word::TextDestination: return;
@@ -473,6 +622,7 @@ void Reader::readWord(const Token &token)
     case Word::Font: chars.font = value; return;
     case Word::Bold: chars.bold = on; return;
     case Word::Italic: chars.italic = on; return;
+    case Word::Hidden: chars.hidden = on; return;
     case Word::Underline: readUnderline(token, QTextCharFormat::SingleUnderline); return;
     case Word::UnderlineWord: readUnderline(token, QTextCharFormat::SingleUnderline); return;
     case Word::UnderlineDotted: readUnderline(token, QTextCharFormat::DotLine); return;
@@ -502,6 +652,183 @@ void Reader::readWord(const Token &token)
     case Word::RightDoubleQuote: emitText(u"\u201D"); return;
     default: return;
     }
+}
+
+// Pictures, objects and \shppict groups are kept whole, from their "{" to their
+// "}", for the writer to write back as they were; the first picture read in
+// one is what the note shows of it.
+void Reader::readKeptWord(Word word, const Token &token)
+{
+    GroupState &group = top();
+    const Destination destination = group.destination;
+    const bool inText = destination == Destination::Text && !m_kept;
+    switch (word) {
+    case Word::Picture:
+        if ((destination != Destination::Text && destination != Destination::Kept) || m_picture) {
+            group.destination = Destination::Skip;
+            return;
+        }
+        if (inText)
+            m_kept = KeptReading{KeptObject{}, m_groups.size(), group.start};
+        m_picture = PictureReading{};
+        m_picture->depth = m_groups.size();
+        m_picture->start = group.start;
+        group.destination = Destination::Picture;
+        return;
+    case Word::ShapePicture:
+    case Word::Object:
+        if (inText) {
+            m_kept = KeptReading{KeptObject{}, m_groups.size(), group.start};
+            m_kept->object.kind = word == Word::Object ? KeptObject::Kind::Object : KeptObject::Kind::Picture;
+            m_kept->shapePicture = word == Word::ShapePicture;
+        }
+        group.destination = inText || destination == Destination::Kept ? Destination::Kept : Destination::Skip;
+        return;
+    case Word::NonShapePicture:
+        // The picture for readers without \shppict: kept with it, not shown again.
+        if (m_pendingKept && m_pendingKept->depth == m_groups.size() && destination == Destination::Text) {
+            m_kept = std::exchange(m_pendingKept, std::nullopt);
+            m_kept->shapePicture = false;
+        }
+        group.destination = Destination::Skip;
+        return;
+    case Word::ObjectWidth:
+        if (m_kept && destination == Destination::Kept)
+            m_kept->widthTwips = qBound(0, token.parameter, kMaxPicturePixels * 15);
+        return;
+    case Word::ObjectHeight:
+        if (m_kept && destination == Destination::Kept)
+            m_kept->heightTwips = qBound(0, token.parameter, kMaxPicturePixels * 15);
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::readPictureWord(const Token &token)
+{
+    const auto found = pictureWords().find(std::string_view(token.name.data(), token.name.size()));
+    if (found == pictureWords().end())
+        return;
+    PictureReading &reading = *m_picture;
+    Picture &picture = reading.picture;
+    const int value = qBound(0, token.parameter, 1'000'000);
+    switch (found->second.word) {
+    case PictureWord::Kind: picture.kind = found->second.kind; return;
+    case PictureWord::Width: picture.sourceSize.setWidth(value); return;
+    case PictureWord::Height: picture.sourceSize.setHeight(value); return;
+    case PictureWord::GoalWidth: reading.goalWidth = value; return;
+    case PictureWord::GoalHeight: reading.goalHeight = value; return;
+    case PictureWord::ScaleX: reading.scaleX = qBound(1, value, 10000); return;
+    case PictureWord::ScaleY: reading.scaleY = qBound(1, value, 10000); return;
+    case PictureWord::BitmapWidthBytes: picture.bitmapWidthBytes = value; return;
+    case PictureWord::BitmapBitsPerPixel: picture.bitmapBitsPerPixel = value; return;
+    }
+}
+
+// Hex digits two to a byte; anything else between them (spaces) is not data.
+void Reader::readPictureData(QByteArrayView bytes)
+{
+    if (!m_decodesPictures)
+        return;
+    PictureReading &reading = *m_picture;
+    QByteArray &data = reading.picture.data;
+    data.reserve(data.size() + bytes.size() / 2);
+    for (const char c : bytes) {
+        const int digit = hexDigit(c);
+        if (digit < 0)
+            continue;
+        if (reading.highNibble < 0) {
+            reading.highNibble = digit;
+        } else {
+            data.append(static_cast<char>(reading.highNibble << 4 | digit));
+            reading.highNibble = -1;
+        }
+    }
+}
+
+// The picture's size as shown: its goal size in twips, or else its own size
+// (pixels for bitmaps, hundredths of a millimetre for metafiles), scaled.
+void Reader::finishPicture()
+{
+    PictureReading reading = std::move(*m_picture);
+    m_picture.reset();
+    Picture &picture = reading.picture;
+    const bool bitmap = picture.kind == PictureKind::Png || picture.kind == PictureKind::Jpeg
+        || picture.kind == PictureKind::Dib || picture.kind == PictureKind::Bitmap;
+    QSize own = picture.sourceSize;
+    if (bitmap && (own.width() <= 0 || own.height() <= 0) && picture.kind != PictureKind::Bitmap) {
+        if (!m_decodesPictures) {
+            const qsizetype end = qMin(m_tokens.position(), m_input.size());
+            picture.data = readKeptPicture(m_input.sliced(reading.start, end - reading.start))
+                               .value_or(Picture{}).data;
+        }
+        own = sizeInData(picture);
+    }
+    const double ownToPixels = bitmap ? 1.0 : 96.0 / 2540.0;
+    const auto shown = [&](int goal, int ownLength, int scale) {
+        const double pixels = goal > 0 ? goal / kTwipsPerPixel
+                                       : (ownLength > 0 ? ownLength * ownToPixels : kDefaultPicturePixels);
+        return boundedPixels(pixels * scale / 100.0);
+    };
+    picture.shownSize = QSizeF(shown(reading.goalWidth, own.width(), reading.scaleX),
+                               shown(reading.goalHeight, own.height(), reading.scaleY));
+    if (m_kept && !m_kept->object.picture)
+        m_kept->object.picture = std::move(picture);
+}
+
+// A group cut off by the end of the input gets the braces it lacks, so that the
+// note written back stays RTF.
+void Reader::finishKept(qsizetype end, int unclosedGroups)
+{
+    KeptReading kept = std::move(*m_kept);
+    m_kept.reset();
+    end = qBound(kept.start, end, m_input.size());
+    kept.object.rtf = m_input.sliced(kept.start, end - kept.start).toByteArray();
+    kept.object.rtf.append(QByteArray(unclosedGroups, '}'));
+    if (!kept.object.picture) {
+        kept.object.boxSize = QSizeF(boundedPixels(kept.widthTwips > 0 ? kept.widthTwips / kTwipsPerPixel
+                                                                          : kDefaultPicturePixels),
+                                     boundedPixels(kept.heightTwips > 0 ? kept.heightTwips / kTwipsPerPixel
+                                                                           : kDefaultPicturePixels));
+    }
+    if (kept.shapePicture) {
+        m_pendingKept = std::move(kept);
+        return;
+    }
+    flushHiddenText();
+    m_sink.appendKept(kept.object);
+}
+
+// After a \shppict only a "{" and the \nonshppict in it may come before the
+// picture is put in the note.
+bool Reader::continuesShapePicture(const Token &token) const
+{
+    if (token.kind == Token::Kind::GroupStart)
+        return m_groups.size() + 1 == m_pendingKept->depth;
+    if (m_groups.size() != m_pendingKept->depth)
+        return false;
+    return (token.kind == Token::Kind::ControlSymbol && token.parameter == '*')
+        || (token.kind == Token::Kind::ControlWord && token.name == "nonshppict");
+}
+
+void Reader::flushPendingKept()
+{
+    if (!m_pendingKept)
+        return;
+    flushHiddenText();
+    m_sink.appendKept(std::exchange(m_pendingKept, std::nullopt)->object);
+}
+
+// Hidden text is not the note's text: it stays in the note as one object.
+void Reader::flushHiddenText()
+{
+    if (m_hiddenText.isEmpty())
+        return;
+    KeptObject hidden;
+    hidden.kind = KeptObject::Kind::HiddenText;
+    hidden.hiddenText = std::exchange(m_hiddenText, QString());
+    m_sink.appendKept(hidden);
 }
 
 // \ul0 ends underlining like \ulnone; every other kind keeps its look.
@@ -575,6 +902,11 @@ void Reader::put(QStringView text)
 {
     switch (top().destination) {
     case Destination::Text:
+        if (top().chars.hidden) {
+            m_hiddenText += text;
+            break;
+        }
+        flushHiddenText();
         updateCharFormat();
         m_sink.append(text);
         break;
@@ -601,6 +933,7 @@ void Reader::endParagraph()
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
         return;
+    flushHiddenText();
     updateCharFormat();
     m_sink.endParagraph(m_keepsFormats ? blockFormat(top().paragraph) : QTextBlockFormat());
 }
@@ -681,7 +1014,34 @@ QTextBlockFormat Reader::blockFormat(const ParagraphState &paragraph)
     return format;
 }
 
+// Takes the picture of the first kept group read, and nothing else.
+class KeptPictureSink : public ReaderSink
+{
+public:
+    bool keepsFormats() const override { return false; }
+    void setCharFormat(const QTextCharFormat &) override {}
+    void append(QStringView) override {}
+    void appendKept(const KeptObject &object) override
+    {
+        if (!m_picture && object.picture)
+            m_picture = object.picture;
+    }
+    void endParagraph(const QTextBlockFormat &) override {}
+    void finish(const QTextBlockFormat &) override {}
+
+    std::optional<Picture> m_picture;
+};
+
 } // namespace
+
+std::optional<Picture> readKeptPicture(QByteArrayView group)
+{
+    // The group read as the body of a document of its own.
+    QByteArray document = "{\\rtf1 " + group.toByteArray() + "}";
+    KeptPictureSink sink;
+    Reader(document, sink, Reader::PictureData::Decoded).read();
+    return sink.m_picture;
+}
 
 bool looksLikeRtf(QByteArrayView bytes)
 {

@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 #include <QString>
+
+#include "Picture.h"
 #include <optional>
 
 class QTextDocument;
@@ -22,5 +24,9 @@ bool readRtf(QByteArrayView bytes, QTextDocument &document);
 // making a document: paragraphs and line breaks end with lineEnd, the last
 // paragraph has none. Nothing when bytes are not RTF at all.
 std::optional<QString> readRtfText(QByteArrayView bytes, QStringView lineEnd);
+
+// The picture a group kept from a note shows (a {\pict}, a \shppict or an
+// object with its result picture), its data decoded; nothing when it holds none.
+std::optional<Picture> readKeptPicture(QByteArrayView group);
 
 } // namespace kobin::rtf

@@ -35,6 +35,8 @@ public:
     explicit Tokenizer(QByteArrayView input) : m_input(input) {}
 
     Token next();
+    // Where the next token starts (or white space before it).
+    qsizetype position() const { return m_pos; }
 
 private:
     Token readEscape();

@@ -1,6 +1,7 @@
 #include "RtfWriter.h"
 
 #include "Cp932.h"
+#include "KeptObjects.h"
 
 #include <QColor>
 #include <QHash>
@@ -159,6 +160,7 @@ private:
     void writeParagraphFormat(const ParagraphFormat &paragraph);
     void writeRunFormat(const RunFormat &run);
     void writeText(QStringView text, bool japanese);
+    void writeKept(QStringView text, const QTextCharFormat &format);
     void writeFontName(const QString &name, bool japanese);
 
     void word(const char *name);
@@ -198,7 +200,7 @@ void Writer::collectTables()
             runFormat(block.charFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
+            if (!fragment.isValid() || isKeptObject(fragment.charFormat()))
                 continue;
             const RunFormat run = runFormat(fragment.charFormat());
             if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(fragment.text()))
@@ -271,6 +273,28 @@ void Writer::writeHeader()
     m_delimit = true;
 }
 
+// Each object character is its group as read; hidden text goes in a group of
+// its own in the font of the text before it.
+void Writer::writeKept(QStringView text, const QTextCharFormat &format)
+{
+    const bool japanese = m_fonts.isJapanese(m_run.font);
+    for (const QChar ch : text) {
+        if (ch != QChar::ObjectReplacementCharacter) {
+            writeText(QStringView(&ch, 1), japanese); // typed with the object's format
+            continue;
+        }
+        if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
+            m_out.append("{\\v");
+            m_delimit = true;
+            writeText(hidden, japanese);
+            m_out.append('}');
+        } else {
+            m_out.append(keptRtfOf(format));
+        }
+        m_delimit = false;
+    }
+}
+
 void Writer::writeFontName(const QString &name, bool japanese)
 {
     m_delimit = false;
@@ -296,6 +320,10 @@ void Writer::writeBody()
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
+            if (isKeptObject(fragment.charFormat())) {
+                writeKept(fragment.text(), fragment.charFormat());
+                continue;
+            }
             const RunFormat run = runFormat(fragment.charFormat());
             writeRunFormat(run);
             writeText(fragment.text(), m_fonts.isJapanese(run.font));

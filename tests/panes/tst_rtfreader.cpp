@@ -232,8 +232,8 @@ private slots:
         QTest::newRow("stylesheet and info")
             << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}x}") << QString("x");
         QTest::newRow("picture") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 0102abcd}b}") << QString("ab");
-        QTest::newRow("object keeps its result")
-            << QByteArray("{\\rtf1{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 01}{\\result{\\pict 00}shown}}}") << QString("shown");
+        QTest::newRow("object: its result is its picture, not text")
+            << QByteArray("{\\rtf1{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 01}{\\result{\\pict 00}shown}}x}") << QString("x");
         QTest::newRow("field keeps its result")
             << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} and {\\field{\\fldinst PAGE}{\\fldrslt 3}}}")
             << QString("link and 3");

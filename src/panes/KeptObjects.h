@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTextFormat>
+#include <optional>
+
+class QTextCharFormat;
+
+namespace kobin::rtf {
+
+// What a note holds that the editor does not edit: pictures, embedded objects
+// and hidden text. Each stands in the document as one object character
+// (U+FFFC) whose format carries what the writer needs to write it back.
+struct KeptObject {
+    enum class Kind : uint8_t { Picture, Object, HiddenText };
+    Kind kind = Kind::Picture;
+    QByteArray rtf;                 // Picture, Object: the group as read, written back byte for byte
+    std::optional<Picture> picture; // what a Picture or an Object shows
+    QSizeF boxSize;                 // Object without a picture: the size it takes, in pixels
+    QString hiddenText;             // HiddenText
+};
+
+// Format properties, apart from those the symbol fonts use.
+inline constexpr int kKeptRtfProperty = QTextFormat::UserProperty + 0x100;
+inline constexpr int kPictureKindProperty = QTextFormat::UserProperty + 0x101;
+inline constexpr int kHiddenTextProperty = QTextFormat::UserProperty + 0x102;
+inline constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
+// The image name every picture has: pictures are told apart by their formats, not their names.
+inline constexpr QStringView kPictureImageName = u"kobin-picture";
+
+// The format of the object character that stands for the kept object: an
+// image of the picture's shown size for pictures and objects, an object of
+// no size for hidden text.
+QTextCharFormat keptObjectFormat(const KeptObject &object);
+// The RTF to write for the object character's format; empty when the format
+// is none of ours.
+bool isKeptObject(const QTextFormat &format);
+QByteArray keptRtfOf(const QTextFormat &format);
+QString hiddenTextOf(const QTextFormat &format);
+// The kind of picture the format shows, for the box drawn when it cannot be drawn.
+PictureKind pictureKindOf(const QTextFormat &format);
+
+// The RTF group a picture put into a note is kept as: PNG or JPEG data with
+// its size in pixels and twips.
+QByteArray pictureRtf(PictureKind kind, const QByteArray &data, QSize pixels);
+
+} // namespace kobin::rtf

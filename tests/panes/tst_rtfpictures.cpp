@@ -1,0 +1,208 @@
+// Pictures, embedded objects and hidden text: what the editor does not edit
+// stays in the note exactly as it was read.
+#include "KeptObjects.h"
+#include "RichTextFiles.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QtTest>
+
+using namespace kobin::rtf;
+
+namespace {
+
+QByteArray noteAround(const QByteArray &group)
+{
+    return "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard before " + group
+        + " after\\par\r\n}";
+}
+
+// The formats of the document's object characters, in order.
+QList<QTextCharFormat> objectsIn(const QTextDocument &document)
+{
+    QList<QTextCharFormat> objects;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QString text = it.fragment().text();
+            for (const QChar ch : text) {
+                if (ch == QChar::ObjectReplacementCharacter)
+                    objects << it.fragment().charFormat();
+            }
+        }
+    }
+    return objects;
+}
+
+QByteArray pngBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+class TestRtfPictures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keptGroupsAreWrittenBackByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("group");
+        QTest::newRow("png") << QByteArray("{\\pict\\pngblip\\picw2\\pich2\\picwgoal30\\pichgoal30\r\n89504e47\r\n0d0a1a0a}");
+        QTest::newRow("jpeg") << QByteArray("{\\pict\\jpegblip\\picw10\\pich10 ffd8ffe0 0010}");
+        QTest::newRow("dib") << QByteArray("{\\pict\\dibitmap0\\picw1\\pich1 28000000}");
+        QTest::newRow("metafile with its properties")
+            << QByteArray("{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}\\picscalex50\\picscaley50"
+                          "\\piccropl0\\wmetafile8\\picw2646\\pich1323\\picwgoal1500\\pichgoal750 \r\n"
+                          "0100090000036e00000000004500000000000400}");
+        QTest::newRow("emf") << QByteArray("{\\pict\\emfblip\\picw100\\pich100{\\*\\blipuid 0123}01000000}");
+        QTest::newRow("binary data holding braces") << QByteArray("{\\pict\\pngblip\\picw1\\pich1\\bin6 {}\\{}x}");
+        QTest::newRow("shppict with nonshppict")
+            << QByteArray("{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1 89504e47}}{\\nonshppict{\\pict\\wmetafile8 0100}}");
+        QTest::newRow("object with its result picture")
+            << QByteArray("{\\object\\objemb\\objw600\\objh300{\\*\\objclass Paint.Picture}{\\*\\objdata 0105000002}"
+                          "{\\result{\\pict\\wmetafile8\\picw100\\pich50 0100}shown}}");
+        QTest::newRow("object without a result") << QByteArray("{\\object\\objemb{\\*\\objdata 01050000}}");
+    }
+
+    void keptGroupsAreWrittenBackByteForByte()
+    {
+        QFETCH(QByteArray, group);
+        QTextDocument document;
+        QVERIFY(readRtf(noteAround(group), document));
+        QCOMPARE(kobin::richtext::plainText(document, u"\n"), QString("before  after"));
+        QCOMPARE(objectsIn(document).size(), 1);
+
+        QTextCursor(&document).insertText(QStringLiteral("edited "));
+        const QByteArray written = writeRtf(document);
+        QVERIFY2(written.contains(group), written.constData());
+        QTextDocument again;
+        QVERIFY(readRtf(written, again));
+        QCOMPARE(objectsIn(again).size(), 1);
+        QCOMPARE(writeRtf(again), written);
+    }
+
+    void aCutOffPictureIsClosedWhenWritten()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 a{\\pict\\pngblip\\picw1\\pich1 8950", document));
+        QCOMPARE(objectsIn(document).size(), 1);
+        const QByteArray written = writeRtf(document);
+        QVERIFY2(written.contains("{\\pict\\pngblip\\picw1\\pich1 8950}\\par"), written.constData());
+        QTextDocument again;
+        QVERIFY(readRtf(written, again));
+        QCOMPARE(kobin::richtext::plainText(again, u"\n"), QString("a"));
+    }
+
+    void picturesAreShownAtTheirSize_data()
+    {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("goal in twips") << QByteArray("{\\pict\\pngblip\\picw10\\pich10\\picwgoal1500\\pichgoal750 00}") << QSize(100, 50);
+        QTest::newRow("scaled") << QByteArray("{\\pict\\pngblip\\picwgoal1500\\pichgoal750\\picscalex50\\picscaley200 00}") << QSize(50, 100);
+        QTest::newRow("bitmap in pixels") << QByteArray("{\\pict\\dibitmap0\\picw40\\pich20 00}") << QSize(40, 20);
+        QTest::newRow("metafile in hundredths of a millimetre")
+            << QByteArray("{\\pict\\wmetafile8\\picw2540\\pich5080 00}") << QSize(96, 192);
+        QTest::newRow("png without sizes") << "{\\pict\\pngblip " + pngBytes(QSize(7, 5)).toHex() + "}" << QSize(7, 5);
+        QTest::newRow("no size at all") << QByteArray("{\\pict\\wmetafile8 00}") << QSize(32, 32);
+        QTest::newRow("absurd goal") << QByteArray("{\\pict\\pngblip\\picwgoal2000000000\\pichgoal-5 00}") << QSize(32767, 32);
+        QTest::newRow("object box") << QByteArray("{\\object\\objw600\\objh300{\\*\\objdata 01}}") << QSize(40, 20);
+    }
+
+    void picturesAreShownAtTheirSize()
+    {
+        QFETCH(QByteArray, group);
+        QFETCH(QSize, shown);
+        QTextDocument document;
+        QVERIFY(readRtf(noteAround(group), document));
+        const QList<QTextCharFormat> objects = objectsIn(document);
+        QCOMPARE(objects.size(), 1);
+        const QTextImageFormat image = objects.first().toImageFormat();
+        QCOMPARE(QSize(qRound(image.width()), qRound(image.height())), shown);
+    }
+
+    void theShownPictureIsDecodedFromTheKeptGroup_data()
+    {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("hex in lines") << QByteArray("{\\pict\\pngblip 8950\r\n4e 47}") << int(PictureKind::Png) << QByteArray("\x89PNG");
+        QTest::newRow("binary") << QByteArray("{\\pict\\jpegblip\\bin3 {}\\}") << int(PictureKind::Jpeg) << QByteArray("{}\\");
+        QTest::newRow("shppict, not nonshppict")
+            << QByteArray("{\\*\\shppict{\\pict\\emfblip 0102}}{\\nonshppict{\\pict\\wmetafile8 0304}}") << int(PictureKind::Emf)
+            << QByteArray("\x01\x02");
+        QTest::newRow("result of an object")
+            << QByteArray("{\\object{\\*\\objdata 0505}{\\result{\\pict\\wmetafile8 0304}}}") << int(PictureKind::Wmf)
+            << QByteArray("\x03\x04");
+        QTest::newRow("unknown kind") << QByteArray("{\\pict\\macpict 0a}") << int(PictureKind::Other) << QByteArray("\x0a");
+    }
+
+    void theShownPictureIsDecodedFromTheKeptGroup()
+    {
+        QFETCH(QByteArray, group);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, data);
+        const std::optional<Picture> picture = readKeptPicture(group);
+        QVERIFY(picture);
+        QCOMPARE(int(picture->kind), kind);
+        QCOMPARE(picture->data, data);
+        QVERIFY(!readKeptPicture("{\\object{\\*\\objdata 0505}}"));
+    }
+
+    void hiddenTextIsNotShownButKept_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("group") << QByteArray("{\\rtf1 a{\\v hidden}b\\par}") << QString("ab") << QByteArray("{\\v hidden}");
+        QTest::newRow("switched off") << QByteArray("{\\rtf1 a\\v x\\v0 b\\par}") << QString("ab") << QByteArray("{\\v x}");
+        QTest::newRow("japanese") << QByteArray("{\\rtf1\\ansicpg932 a{\\v \\'82\\'a0}b\\par}") << QString("ab")
+                                  << QByteArray("{\\v\\u12354?}");
+        QTest::newRow("at a paragraph's end") << QByteArray("{\\rtf1 a{\\v h}\\par b\\par}") << QString("a\nb")
+                                              << QByteArray("{\\v h}");
+    }
+
+    void hiddenTextIsNotShownButKept()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(kobin::richtext::plainText(document, u"\n"), text);
+        QCOMPARE(readRtfText(rtf, u"\n").value_or(QString()), text);
+        const QByteArray out = writeRtf(document);
+        QVERIFY2(out.contains(written), out.constData());
+        QTextDocument again;
+        QVERIFY(readRtf(out, again));
+        QCOMPARE(writeRtf(again), out);
+    }
+
+    void textTypedAfterAPictureIsWrittenAsText()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 a{\\pict\\pngblip\\picw1\\pich1 00}\\par}", document));
+        QTextCursor cursor(&document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("typed"), objectsIn(document).first()); // the object's format, as the caret may hold
+        QTextDocument again;
+        QVERIFY(readRtf(writeRtf(document), again));
+        QCOMPARE(kobin::richtext::plainText(again, u"\n"), QString("atyped"));
+        QCOMPARE(objectsIn(again).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestRtfPictures)
+#include "tst_rtfpictures.moc"
