@@ -1,10 +1,12 @@
 // Showing items: switching between two text items whose notes are 100 KB of
 // formatted Japanese RTF (store the shown note, load the next, in the real text
 // pane), as our writer writes them and as the Windows rich-text control does;
+// opening a note of 50 pictures of 1 MB each and drawing what is seen of it;
 // and opening a book of 10,000 items with 10,000 notes, the copy into the
 // working folder included.
 #include "BookFixture.h"
 #include "PaneAdapters.h"
+#include "PictureFiles.h"
 #include "RichEditNote.h"
 #include "RtfWriter.h"
 #include "TextPane.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <benchmark/benchmark.h>
@@ -88,6 +91,48 @@ BENCHMARK(SwitchTextItems100KB)
     ->ArgNames({"richedit", "whole_layout"})
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// About 1 MB of PNG: noise hardly compresses.
+QByteArray noisePng(quint32 seed)
+{
+    QImage image(592, 592, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < image.height(); ++y)
+        random.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), image.width());
+    return encodedAs(image.convertToFormat(QImage::Format_RGB888), "PNG");
+}
+
+void OpenNoteOf50Pictures(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pictures.rtf"));
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS UI Gothic;}}\\pard ";
+    qint64 pictureBytes = 0;
+    for (quint32 i = 0; i < 50; ++i) {
+        const QByteArray png = noisePng(i);
+        pictureBytes += png.size();
+        rtf += "Picture " + QByteArray::number(i) + "\\par{\\pict\\pngblip\\picw592\\pich592\\picwgoal8880\\pichgoal8880\r\n"
+            + hexOf(png) + "}\\par\r\n";
+    }
+    rtf += "}";
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(rtf);
+    file.close();
+    TextPane pane;
+    pane.resize(800, 600);
+    pane.show();
+    for (auto _ : state) {
+        if (!pane.loadRichText(path))
+            state.SkipWithError("the note was not read");
+        pane.viewport()->repaint(); // what is seen at once, pictures drawn
+    }
+    state.SetLabel(QStringLiteral("%1 MB of pictures, %2 MB of RTF")
+                       .arg(pictureBytes / (1024 * 1024))
+                       .arg(rtf.size() / (1024 * 1024))
+                       .toStdString());
+}
+BENCHMARK(OpenNoteOf50Pictures)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void OpenBook10kItems(benchmark::State &state)
 {

@@ -66,16 +66,10 @@ QString document(const QString &title, const QString &stylesheet, const QString 
         + body + QStringLiteral("</html>\n");
 }
 
-// A note's body as the RTF engine's HTML gives it, in a block that keeps the
-// body's own style (its font); an empty block when there is no readable note.
-QString noteBlock(const std::optional<QString> &file)
+// A note's body in a block that keeps the body's own style (its font).
+QString noteBlockOf(const QByteArray &html)
 {
-    if (!file)
-        return QStringLiteral("<div class=\"note\"></div>\n");
-    const std::optional<QByteArray> html = richtext::convertRtfFile(*file, richtext::Conversion::Html);
-    if (!html)
-        return QStringLiteral("<div class=\"note\"></div>\n");
-    const QString text = QString::fromUtf8(*html);
+    const QString text = QString::fromUtf8(html);
     const qsizetype bodyStart = text.indexOf(QLatin1String("<body"));
     const qsizetype bodyOpenEnd = bodyStart < 0 ? -1 : text.indexOf(u'>', bodyStart);
     const qsizetype bodyEnd = text.lastIndexOf(QLatin1String("</body>"));
@@ -84,6 +78,15 @@ QString noteBlock(const std::optional<QString> &file)
     const QString attributes = text.mid(bodyStart + 5, bodyOpenEnd - bodyStart - 5);
     return QStringLiteral("<div class=\"note\"") + attributes + u'>' + text.mid(bodyOpenEnd + 1, bodyEnd - bodyOpenEnd - 1)
         + QStringLiteral("</div>\n");
+}
+
+QString pictureExtension(const QByteArray &mimeType)
+{
+    if (mimeType == "image/jpeg")
+        return QStringLiteral(".jpg");
+    if (mimeType == "image/svg+xml")
+        return QStringLiteral(".svg");
+    return QStringLiteral(".png");
 }
 
 class SiteWriter
@@ -102,7 +105,11 @@ public:
                 return false;
             content = *page;
         } else {
-            content = noteBlock(m_source.contentFile(WorkingFolder::textFileName(item.key())));
+            const std::optional<QString> note = noteBlock(m_source.contentFile(WorkingFolder::textFileName(item.key())),
+                                                          item.key());
+            if (!note)
+                return false;
+            content = *note;
         }
         return m_folder.write(QStringLiteral("items/") + itemFile(item),
                               document(item.text(), QStringLiteral("../kobin.css"),
@@ -179,9 +186,32 @@ private:
                                 .toUtf8()))
             return std::nullopt;
         const QString sideNote = WorkingFolder::textFileName(pageTextName(key, pageBaseName(*page)));
+        const std::optional<QString> note = noteBlock(m_source.contentFile(sideNote), key + QStringLiteral("-page"));
+        if (!note)
+            return std::nullopt;
         return QStringLiteral("<p><a href=\"") + address({pageOnly}) + QStringLiteral("\">ページだけを開く</a></p>\n")
-            + QStringLiteral("<div class=\"homepage\">\n") + frame({}) + noteBlock(m_source.contentFile(sideNote))
-            + QStringLiteral("</div>\n");
+            + QStringLiteral("<div class=\"homepage\">\n") + frame({}) + *note + QStringLiteral("</div>\n");
+    }
+
+    // A note as HTML, its pictures written as files beside it, named from stem;
+    // an empty block when there is no readable note, nothing when a picture
+    // cannot be written.
+    std::optional<QString> noteBlock(const std::optional<QString> &file, const QString &stem)
+    {
+        const QString empty = QStringLiteral("<div class=\"note\"></div>\n");
+        if (!file)
+            return empty;
+        int pictures = 0;
+        bool written = true;
+        const auto pictureFile = [&](const QByteArray &bytes, const QByteArray &mimeType) {
+            const QString name = stem + QStringLiteral("-picture") + QString::number(++pictures) + pictureExtension(mimeType);
+            written = written && m_folder.write(QStringLiteral("items/") + name, bytes);
+            return address({name});
+        };
+        const std::optional<QByteArray> html = richtext::noteHtml(*file, pictureFile);
+        if (!written)
+            return std::nullopt;
+        return html ? noteBlockOf(*html) : empty;
     }
 
     // The folders in folder, listed once: many pages lie in one folder.

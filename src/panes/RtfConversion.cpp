@@ -1,10 +1,14 @@
 #include "RtfConversion.h"
 
+#include "KeptObjects.h"
+#include "PictureImage.h"
+#include "RtfReader.h"
 #include "RtfWriter.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
 
 namespace kobin::richtext {
 
@@ -51,9 +55,96 @@ bool withoutForeignFontNames(QTextCharFormat &format)
     return true;
 }
 
-// The note as HTML: a font name a note brings goes in only when it is one.
-QByteArray htmlOf(QTextDocument &document)
+const char *kindName(rtf::PictureKind kind)
 {
+    switch (kind) {
+    case rtf::PictureKind::Png: return "PNG";
+    case rtf::PictureKind::Jpeg: return "JPEG";
+    case rtf::PictureKind::Dib: return "DIB";
+    case rtf::PictureKind::Bitmap: return "BMP";
+    case rtf::PictureKind::Emf: return "EMF";
+    case rtf::PictureKind::Wmf: return "WMF";
+    case rtf::PictureKind::Other: break;
+    }
+    return "OLE";
+}
+
+// A framed box of the picture's size with its kind in it, for a picture that cannot be drawn.
+QByteArray boxSvg(QSize size, rtf::PictureKind kind)
+{
+    const QByteArray width = QByteArray::number(size.width());
+    const QByteArray height = QByteArray::number(size.height());
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "\" height=\"" + height + "\">"
+        "<rect x=\"0.5\" y=\"0.5\" width=\"" + QByteArray::number(qMax(0, size.width() - 1)) + "\" height=\""
+        + QByteArray::number(qMax(0, size.height() - 1)) + "\" fill=\"none\" stroke=\"gray\" stroke-dasharray=\"3\"/>"
+        "<text x=\"50%\" y=\"50%\" text-anchor=\"middle\" dominant-baseline=\"middle\" fill=\"gray\" "
+        "font-family=\"sans-serif\" font-size=\"12\">" + kindName(kind) + "</text></svg>";
+}
+
+// The picture as an image the HTML shows from pictureAddress.
+QTextImageFormat shownPicture(const QTextImageFormat &image, const PictureAddress &pictureAddress)
+{
+    const std::optional<rtf::Picture> picture = rtf::readKeptPicture(rtf::keptRtfOf(image));
+    QByteArray mimeType;
+    QByteArray bytes = picture ? rtf::webImage(*picture, &mimeType) : QByteArray();
+    if (bytes.isEmpty()) {
+        bytes = boxSvg(QSize(qRound(image.width()), qRound(image.height())), rtf::pictureKindOf(image));
+        mimeType = "image/svg+xml";
+    }
+    QTextImageFormat shown;
+    shown.setName(pictureAddress(bytes, mimeType));
+    shown.setWidth(image.width());
+    shown.setHeight(image.height());
+    return shown;
+}
+
+// Pictures get the addresses of what a browser shows of them, in the order they
+// stand; hidden text goes.
+void placePictures(QTextDocument &document, const PictureAddress &pictureAddress)
+{
+    struct Kept {
+        int position;
+        QTextCharFormat format; // what stands there instead; an empty format: nothing
+    };
+    std::vector<Kept> kept;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!rtf::isKeptObject(format))
+                continue;
+            const QString text = fragment.text();
+            for (int i = 0; i < text.size(); ++i) {
+                if (text[i] != QChar::ObjectReplacementCharacter)
+                    continue;
+                const QTextCharFormat shown = format.isImageFormat()
+                    ? shownPicture(format.toImageFormat(), pictureAddress)
+                    : QTextCharFormat();
+                kept.push_back({fragment.position() + i, shown});
+            }
+        }
+    }
+    QTextCursor cursor(&document);
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) { // from the back, so that removals move nothing ahead
+        cursor.setPosition(it->position);
+        cursor.setPosition(it->position + 1, QTextCursor::KeepAnchor);
+        if (it->format.isImageFormat())
+            cursor.insertText(QString(QChar::ObjectReplacementCharacter), it->format);
+        else
+            cursor.removeSelectedText();
+    }
+}
+
+QString dataAddress(const QByteArray &bytes, const QByteArray &mimeType)
+{
+    return QStringLiteral("data:") + QString::fromLatin1(mimeType) + QStringLiteral(";base64,")
+        + QString::fromLatin1(bytes.toBase64());
+}
+
+// The note as HTML: a font name a note brings goes in only when it is one.
+QByteArray htmlOf(QTextDocument &document, const PictureAddress &pictureAddress)
+{
+    placePictures(document, pictureAddress);
     struct Change {
         int start;
         int end; // -1: the format of the paragraph's mark
@@ -92,10 +183,20 @@ std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, Loa
             return std::nullopt;
         return (*text + u'\n').toUtf8();
     }
+    if (to == Conversion::Html)
+        return noteHtml(path, dataAddress, failure);
     QTextDocument document;
     if (!loadFile(document, path, failure))
         return std::nullopt;
-    return to == Conversion::Html ? htmlOf(document) : rtf::writeRtf(document);
+    return rtf::writeRtf(document);
+}
+
+std::optional<QByteArray> noteHtml(const QString &path, const PictureAddress &pictureAddress, LoadFailure *failure)
+{
+    QTextDocument document;
+    if (!loadFile(document, path, failure))
+        return std::nullopt;
+    return htmlOf(document, pictureAddress);
 }
 
 } // namespace kobin::richtext

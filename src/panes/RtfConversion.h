@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kobin::richtext {
@@ -15,7 +16,16 @@ enum class Conversion {
 };
 
 // The RTF file at path in another form; nothing when it cannot be loaded as a
-// note (*failure tells why).
+// note (*failure tells why). Its HTML holds its pictures as data addresses.
 std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure = nullptr);
+
+// Where a note's HTML takes a picture from: the address for its <img>, given
+// the bytes a browser shows (PNG, JPEG, or SVG for a framed box standing for
+// a picture that cannot be drawn) and their type ("image/png").
+using PictureAddress = std::function<QString(const QByteArray &bytes, const QByteArray &mimeType)>;
+
+// The note at path as HTML, its pictures where pictureAddress puts them.
+std::optional<QByteArray> noteHtml(const QString &path, const PictureAddress &pictureAddress,
+                                   LoadFailure *failure = nullptr);
 
 } // namespace kobin::richtext

@@ -785,6 +785,8 @@ void Reader::finishKept(qsizetype end, int unclosedGroups)
     m_kept.reset();
     end = qBound(kept.start, end, m_input.size());
     kept.object.rtf = m_input.sliced(kept.start, end - kept.start).toByteArray();
+    if (unclosedGroups > 0 && kept.object.rtf.contains("\\bin"))
+        return; // its \bin data ran to the end: written back, it would take in what follows it
     kept.object.rtf.append(QByteArray(unclosedGroups, '}'));
     if (!kept.object.picture) {
         kept.object.boxSize = QSizeF(boundedPixels(kept.widthTwips > 0 ? kept.widthTwips / kTwipsPerPixel

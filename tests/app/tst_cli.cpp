@@ -6,6 +6,9 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+// A PNG of one pixel.
+static const char kOnePixelPng[] = "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC";
+
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -177,6 +180,16 @@ private slots:
         const QString html = QString::fromUtf8(result.out);
         QVERIFY2(html.contains("font-weight:700;\">strong</span>"), qPrintable(html));
         QVERIFY2(html.contains("align=\"center\""), qPrintable(html));
+    }
+
+    void picturesGoWhereEachFormCanHoldThem()
+    {
+        const QByteArray group = "{\\pict\\pngblip\\picw1\\pich1 " + QByteArray::fromBase64(kOnePixelPng).toHex() + "}";
+        const QString note = bookFile("picture.rtf", "{\\rtf1 a" + group + "b{\\v hidden}\\par}");
+        const QString html = QString::fromUtf8(run({"rtf2html", note}).out);
+        QVERIFY2(html.contains("<img src=\"data:image/png;base64," + QString::fromLatin1(kOnePixelPng)), qPrintable(html));
+        QCOMPARE(run({"rtf2txt", note}).out, QByteArray("ab\n"));
+        QVERIFY(run({"rtf2rtf", note}).out.contains(group + "b{\\v hidden}"));
     }
 
     void unreadableNoteExitsWithOne_data()

@@ -3,6 +3,7 @@
 #include "BookFile.h"
 #include "HtmlExport.h"
 #include "ItemTree.h"
+#include "PictureFiles.h"
 #include "SmallDisk.h"
 #include "WindowsBook.h"
 
@@ -179,6 +180,20 @@ private slots:
             QVERIFY2(!readText(site() + "/" + file).contains("SECRET"), qPrintable(file));
         QVERIFY(QString::fromUtf8(readText(site() + "/items/a6.html"))
                     .contains("<p class=\"missing\">「 .bashrc 」はページとして表示できるファイルではないため、書き出していません。</p>"));
+    }
+
+    void aNotesPicturesAreFilesBesideItsPage()
+    {
+        const QByteArray png = pngOf(QSize(3, 3), Qt::red);
+        writeText(home() + "/book/a3.rtf",
+                  "{\\rtf1\\ansi a{\\pict\\pngblip\\picw3\\pich3 " + hexOf(png) + "}b{\\pict\\wmetafile8\\picw100\\pich100 "
+                      + hexOf(vectorWmf()) + "}{\\v secret}c\\par\n}");
+        QCOMPARE(exportBookCommand({book(), site()}).status, 0);
+        const QStringList links = linksOf(site() + "/items/a3.html");
+        QVERIFY2(links.contains("a3-picture1.png") && links.contains("a3-picture2.svg"), qPrintable(links.join(' ')));
+        QCOMPARE(readText(site() + "/items/a3-picture1.png"), png);
+        QVERIFY(readText(site() + "/items/a3-picture2.svg").contains("WMF"));
+        QVERIFY(!readText(site() + "/items/a3.html").contains("secret"));
     }
 
     void aNotesFontNameStaysAFontName_data()

@@ -1,21 +1,69 @@
 #include "TextPane.h"
 
+#include "BoundedFile.h"
+#include "InsertedPictures.h"
+#include "KeptObjects.h"
+#include "PictureHandler.h"
 #include "RichTextFiles.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
+#include <QImageReader>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <algorithm>
+#include <QUrl>
 
 namespace kobin {
+namespace {
+
+// The selection as RTF, for pictures to travel between notes.
+const QString kNoteMimeType = QStringLiteral("application/x-kobin-note-rtf");
+
+bool holdsObjects(const QString &text)
+{
+    return text.contains(QChar::ObjectReplacementCharacter);
+}
+
+// The format of the character at position, as the document holds it.
+QTextCharFormat formatAt(const QTextDocument &document, int position)
+{
+    const QTextBlock block = document.findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment.charFormat();
+    }
+    return {};
+}
+
+bool namesImageFile(const QList<QUrl> &urls)
+{
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl &url) {
+        return url.isLocalFile() && !QImageReader::imageFormat(url.toLocalFile()).isEmpty();
+    });
+}
+
+} // namespace
 
 TextPane::TextPane(QWidget *parent) : QTextEdit(parent)
 {
     setObjectName(QStringLiteral("rtbEdit"));
     setAcceptRichText(true);
     setTabChangesFocus(false);
+    m_pictures = new PictureHandler(this);
+    m_pictures->handle(*document());
+    // Typing just after a picture takes the text's formats, not the picture. With
+    // a selection, a format set would be the selection's: the pictures in it would go.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &format) {
+        if (!textCursor().hasSelection() && (rtf::isKeptObject(format) || format.isImageFormat()))
+            setCurrentCharFormat(rtf::textFormatOf(format));
+    });
 }
 
 // The note is built apart and then shown. Filled in place, the pane would lay
@@ -37,6 +85,7 @@ void TextPane::showNote(std::unique_ptr<QTextDocument> note)
     note->setDefaultFont(font());
     note->setPageSize(QSize(0, 0)); // no layout before the pane sets the width
     note->documentLayout()->setPaintDevice(viewport());
+    m_pictures->handle(*note);
     QTextDocument *shown = document();
     const bool shownIsOurs = shown->parent() == this; // the editor deletes its own
     setDocument(note.release());
@@ -108,14 +157,89 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
 QMimeData *TextPane::createMimeDataFromSelection() const
 {
     auto *data = new QMimeData;
-    data->setText(textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+    QString text = textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    if (holdsObjects(text)) {
+        const QTextCursor selection = textCursor();
+        QTextDocument piece;
+        QTextCursor(&piece).insertFragment(selection.selection());
+        data->setData(kNoteMimeType, rtf::writeRtf(piece));
+        if (text.size() == 1) {
+            if (const QImage image = m_pictures->imageOf(formatAt(*document(), selection.selectionStart()));
+                !image.isNull())
+                data->setImageData(image);
+        }
+        text.remove(QChar::ObjectReplacementCharacter);
+    }
+    data->setText(text);
     return data;
+}
+
+bool TextPane::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasFormat(kNoteMimeType) || (source->hasUrls() && namesImageFile(source->urls())) || source->hasImage()
+        || QTextEdit::canInsertFromMimeData(source);
 }
 
 void TextPane::insertFromMimeData(const QMimeData *source)
 {
-    if (source && source->hasText())
-        textCursor().insertText(source->text());
+    if (!source)
+        return;
+    if (source->hasFormat(kNoteMimeType)) {
+        insertNoteWithPictures(source->data(kNoteMimeType));
+    } else if (source->hasUrls() && insertPictureFiles(source->urls())) {
+    } else if (source->hasText()) {
+        // U+FFFC is an object's mark, which plain text cannot bring.
+        textCursor().insertText(source->text().replace(QChar::ObjectReplacementCharacter, QChar::ReplacementCharacter));
+    } else if (source->hasImage()) {
+        if (const auto picture = rtf::pictureFromImage(qvariant_cast<QImage>(source->imageData())))
+            textCursor().insertText(QString(QChar::ObjectReplacementCharacter), rtf::keptObjectFormat(*picture));
+    }
+}
+
+// Pictures come with their own formats; the text around them takes the caret's.
+void TextPane::insertNoteWithPictures(const QByteArray &rtf)
+{
+    QTextDocument piece;
+    if (!rtf::readRtf(rtf, piece))
+        return;
+    QTextCursor cursor = textCursor();
+    const QTextCharFormat typed = cursor.charFormat();
+    cursor.beginEditBlock();
+    for (QTextBlock block = piece.begin(); block.isValid(); block = block.next()) {
+        if (block != piece.begin())
+            cursor.insertBlock();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            cursor.insertText(fragment.text(), rtf::isKeptObject(format) ? format : typed);
+        }
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+// The image files among urls as pictures, in one edit; false when none is one.
+bool TextPane::insertPictureFiles(const QList<QUrl> &urls)
+{
+    QList<rtf::KeptObject> pictures;
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const std::optional<QByteArray> bytes = readRegularFile(url.toLocalFile(), rtf::kMaxInsertedPictureBytes);
+        if (!bytes)
+            continue;
+        if (auto picture = rtf::pictureFromFile(*bytes))
+            pictures << *picture;
+    }
+    if (pictures.isEmpty())
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    for (const rtf::KeptObject &picture : pictures)
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), rtf::keptObjectFormat(picture));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    return true;
 }
 
 } // namespace kobin

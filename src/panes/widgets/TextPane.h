@@ -7,6 +7,8 @@
 
 namespace kobin {
 
+class PictureHandler;
+
 // The text pane: a note or a page's side text, edited in place and kept as RTF.
 class TextPane : public QTextEdit
 {
@@ -37,14 +39,21 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-    // Only plain text travels through the clipboard: a paste takes the format at the caret.
+    // Text travels through the clipboard as plain text: a paste takes the format
+    // at the caret. Pictures travel with it between notes, and a picture selected
+    // alone goes as an image too; images and image files come in as pictures.
     QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
     // Puts note in the place of the document shown.
     void showNote(std::unique_ptr<QTextDocument> note);
     void replaceUndoably(const QTextDocument &replacement);
+    void insertNoteWithPictures(const QByteArray &rtf);
+    bool insertPictureFiles(const QList<QUrl> &urls);
+
+    PictureHandler *m_pictures;
 };
 
 } // namespace kobin
