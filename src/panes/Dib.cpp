@@ -34,6 +34,17 @@ qint64 masksSize(quint32 headerSize, quint32 compression)
     return compression == Bitfields ? 12 : compression == AlphaBitfields ? 16 : 0;
 }
 
+// The colours an indexed format's pixels can pick; 0 for the others.
+int indexesOf(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Indexed8: return 256;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 2;
+    default: return 0;
+    }
+}
+
 void appendLittleEndian(QByteArray &bytes, quint32 value)
 {
     char field[4];
@@ -47,6 +58,18 @@ bool isWithinPictureLimits(QSize size)
 {
     return size.width() > 0 && size.height() > 0 && size.width() <= kMaxPictureSide
         && size.height() <= kMaxPictureSide && qint64(size.width()) * size.height() <= kMaxPicturePixels;
+}
+
+QImage withWholeColourTable(QImage image)
+{
+    const int indexes = indexesOf(image.format());
+    if (image.colorCount() >= indexes)
+        return image;
+    QList<QRgb> colours = image.colorTable();
+    while (colours.size() < indexes)
+        colours.append(qRgb(0, 0, 0));
+    image.setColorTable(colours);
+    return image;
 }
 
 std::optional<DibHeader> readDibHeader(QByteArrayView info)
@@ -73,6 +96,14 @@ std::optional<DibHeader> readDibHeader(QByteArrayView info)
     return header;
 }
 
+std::optional<DibHeader> readWholeDibHeader(QByteArrayView info, QByteArrayView bits)
+{
+    std::optional<DibHeader> header = readDibHeader(info);
+    if (header && (header->infoSize > info.size() || header->bitsSize > bits.size()))
+        return std::nullopt;
+    return header;
+}
+
 QImage dibImage(QByteArrayView packedDib)
 {
     const std::optional<DibHeader> header = readDibHeader(packedDib);
@@ -83,8 +114,7 @@ QImage dibImage(QByteArrayView packedDib)
 
 QImage dibImage(QByteArrayView info, QByteArrayView bits)
 {
-    const std::optional<DibHeader> header = readDibHeader(info);
-    if (!header || header->infoSize > info.size() || bits.size() < header->bitsSize)
+    if (!readWholeDibHeader(info, bits))
         return {};
     // Qt reads DIBs only as BMP files: the file header in front says where the bits start.
     const qint64 bitsOffset = kFileHeaderSize + info.size();
@@ -99,9 +129,7 @@ QImage dibImage(QByteArrayView info, QByteArrayView bits)
     appendLittleEndian(file, quint32(bitsOffset));
     file.append(info.data(), info.size());
     file.append(bits.data(), bits.size());
-    QImage image;
-    image.loadFromData(file, "BMP");
-    return image;
+    return withWholeColourTable(QImage::fromData(file, "BMP"));
 }
 
 } // namespace kobin::rtf

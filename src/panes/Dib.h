@@ -14,6 +14,12 @@ constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
 
 bool isWithinPictureLimits(QSize size);
 
+// image, with the colour table of an indexed image filled out with black to
+// every index its pixels can hold. Image readers keep the colours a file
+// gives, and Qt paints an indexed image through its table without checking
+// the index: a pixel beyond the table would read beyond it.
+QImage withWholeColourTable(QImage image);
+
 // What the header of a device-independent bitmap (a BITMAPCOREHEADER, or a
 // BITMAPINFOHEADER or one of its longer successors) says of it.
 struct DibHeader {
@@ -25,6 +31,10 @@ struct DibHeader {
 // The header at the start of info, or nothing when it is not one Kobin reads
 // or describes a bitmap beyond the picture limits.
 std::optional<DibHeader> readDibHeader(QByteArrayView info);
+
+// The header at the start of info when info holds all its colour table and
+// bits all the bits it says (as far as that is known before decoding).
+std::optional<DibHeader> readWholeDibHeader(QByteArrayView info, QByteArrayView bits);
 
 // The bitmap of a packed DIB (header, colour table, bits, as \dibitmap and
 // the WMF bitmap records hold them), or a null image.

@@ -18,6 +18,7 @@ constexpr double kMaxDrawingWork = 4.0 * kMaxPicturePixels;
 // Far more bitmap records than a program writes (even one that draws a picture
 // in bands); further ones are left out.
 constexpr size_t kMaxBitmaps = 4096;
+constexpr double kCanvasPixelsAlwaysAllowed = 4.0 * 1024 * 1024;
 
 // A bitmap record's DIB and where it is drawn.
 struct PlacedDib {
@@ -28,10 +29,12 @@ struct PlacedDib {
     QRectF window;       // the logical rectangle the picture shows; empty when the metafile sets none
 };
 
+// Adds a DIB unless it is cut short (or drawn nowhere): one that cannot be
+// drawn neither makes another the lone bitmap nor enlarges the canvas.
 void addDib(std::vector<PlacedDib> &placed, QByteArrayView info, QByteArrayView bits, const QRectF &dest,
             const QRectF &window)
 {
-    const std::optional<DibHeader> header = readDibHeader(info);
+    const std::optional<DibHeader> header = readWholeDibHeader(info, bits);
     const QRectF area = dest.normalized();
     if (header && !area.isEmpty() && placed.size() < kMaxBitmaps)
         placed.push_back({info, bits, header->size, area, window});
@@ -53,17 +56,24 @@ QRectF partOf(const QRectF &window, const QRectF &rect)
 
 // The picture's frame at the resolution of its sharpest bitmap, but never more
 // than a pixel a logical unit (a window measured in pixels gives an image of its
-// size), and within the picture limits.
+// size), within the picture limits, and of no more than a few times the
+// bitmaps' pixels, beyond a floor: a metafile placing small bitmaps in a vast
+// window is drawn smaller rather than as a vast empty image.
 QSize canvasSize(QSizeF frame, const std::vector<PlacedDib> &placed, const std::vector<QRectF> &parts)
 {
     double scale = 0;
+    double bitmapPixels = 0;
     for (size_t i = 0; i < placed.size(); ++i) {
-        scale = std::max({scale, placed[i].size.width() / (parts[i].width() * frame.width()),
-                          placed[i].size.height() / (parts[i].height() * frame.height())});
+        const QSize bitmap = placed[i].size;
+        scale = std::max({scale, bitmap.width() / (parts[i].width() * frame.width()),
+                          bitmap.height() / (parts[i].height() * frame.height())});
+        bitmapPixels += double(bitmap.width()) * bitmap.height();
     }
+    const double maxPixels =
+        std::min(double(kMaxPicturePixels), std::max(kCanvasPixelsAlwaysAllowed, 4 * bitmapPixels));
     QSizeF size = frame * std::min(scale, 1.0);
     size *= std::min({1.0, kMaxPictureSide / size.width(), kMaxPictureSide / size.height(),
-                      std::sqrt(kMaxPicturePixels / (size.width() * size.height()))});
+                      std::sqrt(maxPixels / (size.width() * size.height()))});
     const QSize rounded(std::max(1, qRound(size.width())), std::max(1, qRound(size.height())));
     if (isWithinPictureLimits(rounded))
         return rounded;

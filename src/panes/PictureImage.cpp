@@ -23,7 +23,7 @@ QImage encodedImage(const QByteArray &data, QByteArray *format)
     QImageReader reader(&buffer, *format);
     if (!isWithinPictureLimits(reader.size()))
         return {};
-    return reader.read();
+    return withWholeColourTable(reader.read());
 }
 
 QImage::Format deviceBitmapFormat(int bitsPerPixel)

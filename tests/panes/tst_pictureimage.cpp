@@ -3,6 +3,7 @@
 #include "PictureImage.h"
 
 #include <QtTest>
+#include <cstring>
 
 using namespace kobin::rtf;
 
@@ -128,6 +129,12 @@ private slots:
         QTest::newRow("dib 24-bit") << pictureOf(PictureKind::Dib, dib) << halves << 0;
         QTest::newRow("dib top-down") << pictureOf(PictureKind::Dib, dib24Of(halves, true)) << halves << 0;
         QTest::newRow("dib 8-bit") << pictureOf(PictureKind::Dib, dib8Of(halves)) << halves << 0;
+        QImage beyondColours(size, QImage::Format_Indexed8);
+        beyondColours.setColorTable({kRed.rgb(), kBlue.rgb()});
+        for (int y = 0; y < size.height(); ++y)
+            std::memset(beyondColours.scanLine(y), y < size.height() / 2 ? 0 : 200, size_t(size.width()));
+        QTest::newRow("dib 8-bit indexes beyond its colours")
+            << pictureOf(PictureKind::Dib, dib8Of(beyondColours)) << halvesOf(size, kRed, Qt::black) << 0;
         QTest::newRow("dib core header") << pictureOf(PictureKind::Dib, coreDibOf(halves, kRed, kBlue)) << halves
                                          << 0;
         QTest::newRow("dib bitfields") << pictureOf(PictureKind::Dib, bitfieldsDibOf(halves)) << halves << 0;
@@ -155,6 +162,11 @@ private slots:
                                              stretchDibRecord(blueDib, QRect(120, 50, 20, 20))},
                                             QRect(100, 50, 40, 20));
         QTest::newRow("wmf two bitmaps") << pictureOf(PictureKind::Wmf, twoBitmaps) << redBlue << 0;
+        const QByteArray oneWhole = wmfOf({stretchDibRecord(dib.chopped(3), QRect(0, 0, 40, 30)),
+                                           stretchDibRecord(dib, QRect(40, 0, 40, 30))},
+                                          QRect(0, 0, 80, 30));
+        QTest::newRow("wmf bitmap cut short beside a whole one") << pictureOf(PictureKind::Wmf, oneWhole) << halves
+                                                                 << 0;
         const QByteArray windowless = wmfOf({stretchDibRecord(redDib, QRect(10, 10, 20, 20)),
                                              stretchDibRecord(blueDib, QRect(30, 10, 20, 20))},
                                             QRect());
@@ -262,18 +274,32 @@ private slots:
         QVERIFY(mimeType.isEmpty());
     }
 
-    void aMetafileWindowBeyondTheLimitsIsDrawnSmaller()
+    void vastMetafileWindowsAreDrawnSmaller_data()
     {
+        QTest::addColumn<QByteArray>("wmf");
+        QTest::addColumn<QSize>("size");
+
         const QByteArray red = dib24Of(QSize(20, 10), kRed);
         const QByteArray blue = dib24Of(QSize(20, 10), kBlue);
-        const QByteArray wide = wmfOf({stretchDibRecord(red, QRect(0, 0, 20, 10)),
-                                       stretchDibRecord(blue, QRect(32000, 0, 20, 10))},
-                                      QRect(0, 0, 32020, 10));
-        const QImage image = pictureImage(pictureOf(PictureKind::Wmf, wide));
-        QCOMPARE(image.width(), kMaxPictureSide);
-        QCOMPARE(image.height(), 5);
-        QCOMPARE(image.pixelColor(2, 2), kRed);
-        QCOMPARE(image.pixelColor(kMaxPictureSide - 3, 2), kBlue);
+        QTest::newRow("wider than the limit")
+            << wmfOf({stretchDibRecord(red, QRect(0, 0, 20, 10)), stretchDibRecord(blue, QRect(32000, 0, 20, 10))},
+                     QRect(0, 0, 32020, 10))
+            << QSize(kMaxPictureSide, 5);
+        // Beyond a floor of 4 M pixels, no more than four times the bitmaps' pixels.
+        QTest::newRow("mostly empty")
+            << wmfOf({stretchDibRecord(red, QRect(0, 0, 20, 10)), stretchDibRecord(blue, QRect(7980, 7990, 20, 10))},
+                     QRect(0, 0, 8000, 8000))
+            << QSize(2048, 2048);
+    }
+
+    void vastMetafileWindowsAreDrawnSmaller()
+    {
+        QFETCH(QByteArray, wmf);
+        QFETCH(QSize, size);
+        const QImage image = pictureImage(pictureOf(PictureKind::Wmf, wmf));
+        QCOMPARE(image.size(), size);
+        QCOMPARE(image.pixelColor(1, 1), kRed);
+        QCOMPARE(image.pixelColor(size.width() - 2, size.height() - 2), kBlue);
     }
 
     void webImagesKeepPngAndJpegAndDrawTheRestAsPng_data()
