@@ -67,12 +67,6 @@ void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
         out += cp932::decode(bytes);
         return;
     }
-    if (codePage == kCodePageSymbol) {
-        // Symbol fonts (Wingdings, Symbol) keep their glyph numbers in the private use area.
-        for (const char byte : bytes)
-            out += QChar(0xF000 + static_cast<unsigned char>(byte));
-        return;
-    }
     QStringDecoder *decoder = decoderFor(codePage);
     if (!decoder)
         decoder = decoderFor(kCodePageWestern);

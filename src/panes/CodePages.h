@@ -10,7 +10,7 @@ namespace kobin::rtf {
 constexpr int kCodePageJapanese = 932;
 constexpr int kCodePageMacJapanese = 10001;
 constexpr int kCodePageWestern = 1252;
-constexpr int kCodePageSymbol = 42; // Windows' CP_SYMBOL: byte b is U+F000 + b
+constexpr int kCodePageSymbol = 42; // Windows' CP_SYMBOL: glyph numbers, which SymbolFonts.h reads
 
 // The code page that a font's \fcharsetN selects; \fcharset1 (and any charset
 // without a code page of its own) means the document's code page.

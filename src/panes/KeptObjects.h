@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormatProperties.h"
 #include "Picture.h"
 
 #include <QByteArray>
@@ -23,11 +24,6 @@ struct KeptObject {
     QString hiddenText;             // HiddenText
 };
 
-// Format properties, apart from those the symbol fonts use.
-inline constexpr int kKeptRtfProperty = QTextFormat::UserProperty + 0x100;
-inline constexpr int kPictureKindProperty = QTextFormat::UserProperty + 0x101;
-inline constexpr int kHiddenTextProperty = QTextFormat::UserProperty + 0x102;
-inline constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 // The image name every picture has: pictures are told apart by their formats, not their names.
 inline constexpr QStringView kPictureImageName = u"kobin-picture";
 

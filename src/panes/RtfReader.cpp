@@ -3,8 +3,10 @@
 #include "CodePages.h"
 #include "DocumentBuilder.h"
 #include "KeptObjects.h"
+#include "FormatProperties.h"
 #include "PlainTextBuilder.h"
 #include "RtfTokenizer.h"
+#include "SymbolFonts.h"
 #include "WholeCharacters.h"
 
 #include <QBuffer>
@@ -300,7 +302,9 @@ private:
 
     int documentCodePage() const;
     int codePageOf(const FontEntry &font) const;
+    bool isSymbolFont(const FontEntry &font) const;
     int currentCodePage() const;
+    std::optional<SymbolFont> currentSymbolFont() const;
     const FontEntry *fontOf(const CharState &chars) const;
     QTextCharFormat charFormat(const CharState &chars) const;
     QColor color(int index) const;
@@ -448,8 +452,11 @@ void Reader::closeGroup()
         --m_overflowDepth;
         return;
     }
-    if (top().destination == Destination::FontTable && m_tableFont)
-        m_tableFont->nameEnded = true;
+    if (top().destination == Destination::FontTable) {
+        if (m_tableFont)
+            m_tableFont->nameEnded = true;
+        m_sinkStateSet = false; // a font defined again is the new font for the text after it
+    }
     if (m_picture && m_picture->depth == m_groups.size())
         finishPicture();
     if (m_kept && m_kept->depth == m_groups.size())
@@ -862,6 +869,13 @@ void Reader::readUnicode(int value)
         put(QStringView(pair, 2));
         return;
     }
+    // Word writes a symbol font's byte as the character Windows draws its glyph for.
+    if (unit >= 0xF000 && unit <= 0xF0FF) {
+        if (const auto symbol = currentSymbolFont()) {
+            emitText(QChar::fromUcs4(symbolCharacter(*symbol, static_cast<uint8_t>(unit))));
+            return;
+        }
+    }
     emitText(QStringView(&unit, 1));
 }
 
@@ -888,7 +902,14 @@ void Reader::flushBytes()
     if (m_bytes.isEmpty())
         return;
     m_decoded.truncate(0);
-    m_decoder.decode(currentCodePage(), m_bytes, m_decoded);
+    const int codePage = currentCodePage();
+    if (codePage == kCodePageSymbol) {
+        const SymbolFont font = currentSymbolFont().value_or(SymbolFont::Other);
+        for (const char byte : std::as_const(m_bytes))
+            m_decoded += QChar::fromUcs4(symbolCharacter(font, static_cast<uint8_t>(byte)));
+    } else {
+        m_decoder.decode(codePage, m_bytes, m_decoded);
+    }
     m_bytes.truncate(0);
     emitText(m_decoded);
 }
@@ -960,13 +981,31 @@ int Reader::codePageOf(const FontEntry &font) const
     return font.codePage > 0 ? font.codePage : codePageOfCharset(font.charset, documentCodePage());
 }
 
+bool Reader::isSymbolFont(const FontEntry &font) const
+{
+    return codePageOf(font) == kCodePageSymbol;
+}
+
+// A symbol font's name is text of the document's code page, not glyphs.
 int Reader::currentCodePage() const
 {
     const GroupState &group = m_groups.back();
     if (group.destination == Destination::FontTable)
-        return m_tableFont ? codePageOf(*m_tableFont) : documentCodePage();
+        return m_tableFont && !isSymbolFont(*m_tableFont) ? codePageOf(*m_tableFont) : documentCodePage();
     const FontEntry *font = fontOf(group.chars);
     return font ? codePageOf(*font) : documentCodePage();
+}
+
+// The symbol font that text now being read is in, if it is in one.
+std::optional<SymbolFont> Reader::currentSymbolFont() const
+{
+    const GroupState &group = m_groups.back();
+    if (group.destination != Destination::Text)
+        return std::nullopt;
+    const FontEntry *font = fontOf(group.chars);
+    if (!font || !isSymbolFont(*font))
+        return std::nullopt;
+    return symbolFontNamed(font->name);
 }
 
 const FontEntry *Reader::fontOf(const CharState &chars) const
@@ -991,8 +1030,12 @@ QTextCharFormat Reader::charFormat(const CharState &chars) const
         format.setFontItalic(true);
     if (chars.underline != QTextCharFormat::NoUnderline)
         format.setUnderlineStyle(chars.underline);
-    if (const FontEntry *font = fontOf(chars); font && !font->name.trimmed().isEmpty())
-        format.setFontFamilies({font->name.trimmed()});
+    if (const FontEntry *font = fontOf(chars); font && !font->name.trimmed().isEmpty()) {
+        const QString name = font->name.trimmed();
+        format.setFontFamilies({name});
+        if (isSymbolFont(*font))
+            format.setProperty(kSymbolFontProperty, name);
+    }
     if (chars.halfPoints > 0)
         format.setFontPointSize(chars.halfPoints / 2.0);
     if (const QColor text = color(chars.color); text.isValid())

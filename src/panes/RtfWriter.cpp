@@ -2,6 +2,8 @@
 
 #include "Cp932.h"
 #include "KeptObjects.h"
+#include "FormatProperties.h"
+#include "SymbolFonts.h"
 
 #include <QColor>
 #include <QHash>
@@ -9,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace kobin::rtf {
@@ -73,6 +76,13 @@ bool hasJapaneseCharacters(QStringView text)
     return false;
 }
 
+// A run read in a symbol font is written in it while it keeps that font; given
+// another font, its characters are that font's text.
+bool keepsSymbolFont(const QTextCharFormat &format, const QString &family)
+{
+    return format.stringProperty(kSymbolFontProperty) == family;
+}
+
 bool isEmptyParagraph(const QTextBlock &block)
 {
     return block.length() == 1; // its paragraph end alone
@@ -92,31 +102,37 @@ const char *underlineWord(QTextCharFormat::UnderlineStyle style)
 }
 
 // The fonts of a document in order of first use; font 0 is the document's
-// default font, which text without a font of its own is written in.
+// default font, which text without a font of its own is written in. A family
+// written both as a symbol font and as text has an entry for each.
 class FontTable
 {
 public:
-    explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily); }
+    explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily, false); }
 
-    int indexOf(const QString &family)
+    int indexOf(const QString &family, bool symbol)
     {
-        const auto found = m_indexes.constFind(family);
-        if (found != m_indexes.constEnd())
+        QHash<QString, int> &indexes = symbol ? m_symbolIndexes : m_indexes;
+        const auto found = indexes.constFind(family);
+        if (found != indexes.constEnd())
             return *found;
         const int index = static_cast<int>(m_families.size());
-        m_indexes.insert(family, index);
+        indexes.insert(family, index);
         m_families.append(family);
         m_japanese.push_back(isJapaneseFontName(family));
+        m_symbols.push_back(symbol ? std::optional(symbolFontNamed(family)) : std::nullopt);
         return index;
     }
     void markJapanese(int index) { m_japanese[static_cast<size_t>(index)] = true; }
     bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
+    std::optional<SymbolFont> symbolFont(int index) const { return m_symbols[static_cast<size_t>(index)]; }
     const QStringList &families() const { return m_families; }
 
 private:
     QHash<QString, int> m_indexes;
+    QHash<QString, int> m_symbolIndexes;
     QStringList m_families;
     std::vector<bool> m_japanese;
+    std::vector<std::optional<SymbolFont>> m_symbols;
 };
 
 class ColorTable
@@ -161,6 +177,7 @@ private:
     void writeRunFormat(const RunFormat &run);
     void writeText(QStringView text, bool japanese);
     void writeKept(QStringView text, const QTextCharFormat &format);
+    void writeSymbolText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
 
     void word(const char *name);
@@ -213,7 +230,7 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
 {
     RunFormat run;
     const QString family = familyOf(format);
-    run.font = family.isEmpty() ? 0 : m_fonts.indexOf(family);
+    run.font = family.isEmpty() ? 0 : m_fonts.indexOf(family, keepsSymbolFont(format, family));
     // Text in the document's default size gets that size written out, as
     // readers without our defaults would otherwise show it at 12 points.
     const double points = format.fontPointSize() > 0 ? format.fontPointSize() : m_defaultPoints;
@@ -257,7 +274,7 @@ void Writer::writeHeader()
         m_out.append("{");
         word("f", i);
         word("fnil");
-        word("fcharset", japanese ? 128 : 0);
+        word("fcharset", m_fonts.symbolFont(i) ? 2 : japanese ? 128 : 0);
         m_out.append(' ');
         writeFontName(families[i], japanese);
         m_out.append(";}");
@@ -326,7 +343,10 @@ void Writer::writeBody()
             }
             const RunFormat run = runFormat(fragment.charFormat());
             writeRunFormat(run);
-            writeText(fragment.text(), m_fonts.isJapanese(run.font));
+            if (const auto symbol = m_fonts.symbolFont(run.font))
+                writeSymbolText(fragment.text(), *symbol);
+            else
+                writeText(fragment.text(), m_fonts.isJapanese(run.font));
         }
         word("par");
         m_out.append("\r\n");
@@ -400,6 +420,32 @@ void Writer::writeText(QStringView text, bool japanese)
         } else {
             // A lead byte kept alone would be read back as a pair with the next byte.
             unicode(unit);
+        }
+    }
+}
+
+// A symbol font's characters go back as the bytes they were read from. Any
+// other character typed into its run is written as \uN, even a letter, whose
+// byte would read back as the font's glyph.
+void Writer::writeSymbolText(QStringView text, SymbolFont font)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype start = i;
+        char32_t ch = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const int byte = symbolByte(font, ch);
+        if (byte >= 0x20 && byte < 0x7F) {
+            const char16_t printable = static_cast<char16_t>(byte);
+            writeText(QStringView(&printable, 1), false);
+        } else if (byte >= 0) {
+            hexByte(byte);
+        } else if (ch >= 0x20 && ch < 0x7F) {
+            unicode(static_cast<char16_t>(ch));
+        } else {
+            writeText(text.sliced(start, i + 1 - start), false);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "DocumentFormats.h"
+#include "FormatProperties.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
 
@@ -110,7 +111,6 @@ private slots:
         QTest::newRow("Mac Japanese by charset")
             << "{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset78 Osaka;}}\\f0 " + readFirst + "}" << QString("お読みください");
         QTest::newRow("a code page known to the system") << QByteArray("{\\rtf1\\ansi\\ansicpg866 \\'80\\'a0}") << QString("Аа");
-        QTest::newRow("symbol font") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset2 Wingdings;}}\\f0\\'a8J}") << QString("\uF0A8\uF04A");
         QTest::newRow("GBK font") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\'d6\\'d0}") << QString("中");
         QTest::newRow("Big5 by cpg") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QString("中");
         QTest::newRow("NEC and IBM extensions")
@@ -138,6 +138,51 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(readText(rtf), text);
+    }
+
+    // Text in a font of the symbol character set is its glyphs' Unicode equivalents.
+    void symbolFontsShowTheirCharacters_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Symbol bytes, escaped bytes too") << QByteArray("\\f1 aD\\'b7\\\\\\}") << QString("αΔ•∴}");
+        QTest::newRow("Wingdings") << QByteArray("\\f2\\'fcJ\\'9f") << QString("✔☺•");
+        QTest::newRow("other symbol fonts by name in any case")
+            << QByteArray("\\f4 P\\f5 p\\f6 a") << QString("\U0001F5F8▲✔");
+        // Word writes a symbol as \uN of U+F000 + its byte.
+        QTest::newRow("glyph area escapes") << QByteArray("\\f1\\u-3913\\'b7\\u-3999?") << QString("•α");
+        QTest::newRow("other escapes are what they say") << QByteArray("\\f1\\u945?\\u97?") << QString("αa");
+        QTest::newRow("unknown symbol font keeps its glyph numbers") << QByteArray("\\f3\\'a8J") << QString("\uF0A8\uF04A");
+        QTest::newRow("other fonts after a symbol font") << QByteArray("\\f1 a\\f0 a\\'82\\'a0") << QString("αaあ");
+    }
+
+    void symbolFontsShowTheirCharacters()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QCOMPARE(readText("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}{\\f1\\fnil\\fcharset2 Symbol;}"
+                          "{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\fnil\\fcharset2 Marlett;}{\\f4\\fcharset2 Wingdings 2;}"
+                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}}"
+                          + body + "}"),
+                 text);
+    }
+
+    void symbolRunsKeepTheirFontAndAreMarked()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fcharset2 \\'82\\'a0;}}"
+                        "\\f1 a\\f0 b\\f2 c}",
+                        document));
+        QCOMPARE(familyAt(document, 0), QString("Symbol"));
+        QCOMPARE(formatAt(document, 0).property(kobin::rtf::kSymbolFontProperty).toString(), QString("Symbol"));
+        QVERIFY(!formatAt(document, 1).hasProperty(kobin::rtf::kSymbolFontProperty));
+        // The names in the font table are in the document's code page, not glyph numbers.
+        QCOMPARE(familyAt(document, 2), QString("あ"));
+
+        // A font defined again is the new font for the text after it, read and shown alike.
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0 a{\\fonttbl{\\f0\\fcharset2 Marlett;}}a}", document));
+        QCOMPARE(textOf(document), QString("α\uF061"));
+        QCOMPARE(familyAt(document, 1), QString("Marlett"));
     }
 
     void fontTableNamesUseTheirOwnCharset()

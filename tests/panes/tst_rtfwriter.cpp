@@ -162,6 +162,79 @@ private slots:
         QVERIFY2(japanese.contains("\\fcharset128 Arial;"), japanese);
     }
 
+    // A run read in a symbol font is written in it, its characters as the bytes
+    // they were read from: printable ones as themselves, as the Windows control
+    // writes them, so that a note saved unchanged keeps its very bytes.
+    void symbolFontsKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("font");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("Symbol") << QByteArray("Symbol") << QByteArray("a\\'b7") << QByteArray("a\\'b7");
+        QTest::newRow("glyph area escapes") << QByteArray("Symbol") << QByteArray("\\u-3999?\\u-3913?") << QByteArray("a\\'b7");
+        QTest::newRow("RTF's own bytes") << QByteArray("Symbol") << QByteArray("\\'5c\\'7b\\'7d") << QByteArray("\\\\\\{\\}");
+        QTest::newRow("Wingdings") << QByteArray("Wingdings") << QByteArray("\\'fcJ") << QByteArray("\\'fcJ");
+        QTest::newRow("unknown symbol font") << QByteArray("Marlett") << QByteArray("\\'a8J") << QByteArray("\\'a8J");
+        // Every byte of every font: no two bytes may read as one character.
+        QByteArray everyByte;
+        QByteArray everyByteWritten;
+        for (int byte = 0; byte < 256; ++byte) {
+            const QByteArray escaped = "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+            everyByte += escaped;
+            if (byte == '\\' || byte == '{' || byte == '}')
+                everyByteWritten += '\\';
+            everyByteWritten += byte >= 0x20 && byte < 0x7F ? QByteArray(1, char(byte)) : escaped;
+        }
+        for (const char *font : {"Symbol", "Wingdings", "Wingdings 2", "Wingdings 3", "Webdings", "Marlett"})
+            QTest::newRow(QByteArray("every byte of ") + font) << QByteArray(font) << everyByte << everyByteWritten;
+    }
+
+    void symbolFontsKeepTheirBytes()
+    {
+        QFETCH(QByteArray, font);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, written);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset2 " + font + ";}}"
+                        "\\f1 " + body + "}",
+                        document));
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("\\fcharset2 " + font + ";}"), rtf);
+        QVERIFY2(rtf.contains(written + "\\par"), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(copy.toPlainText(), document.toPlainText());
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    // What a symbol font's table has no byte for is written as \uN: a letter
+    // typed into the run comes back as typed, not as the font's glyph.
+    void symbolRunsTypedIntoOrGivenAnotherFontStayReadable()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\\f1 a}", document));
+        QTextCursor cursor(&document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText("a\t日😀β");
+        const QString typed("αa\t日😀β");
+        QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"), rtf);
+        QVERIFY2(rtf.contains("a\\u97?\\tab\\u26085?\\u-10179?\\u-8704?b\\par"), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(copy.toPlainText(), typed);
+
+        // Given another font, the run is that font's text.
+        cursor.select(QTextCursor::Document);
+        QTextCharFormat arial;
+        arial.setFontFamilies({QStringLiteral("Arial")});
+        cursor.mergeCharFormat(arial);
+        rtf = writeRtf(document);
+        QVERIFY2(!rtf.contains("\\fcharset2"), rtf);
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(copy.toPlainText(), typed);
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;

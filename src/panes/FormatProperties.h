@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTextFormat>
+
+namespace kobin::rtf {
+
+// Properties of a note's text formats beyond Qt's own, set by the RTF reader
+// and read by the writer.
+
+// On the object character of a picture, an embedded object or hidden text
+// (KeptObjects.h): the group as read (QByteArray), the kind of picture (int),
+// the hidden text (QString); and the object type of hidden text.
+constexpr int kKeptRtfProperty = QTextFormat::UserProperty + 0x100;
+constexpr int kPictureKindProperty = QTextFormat::UserProperty + 0x101;
+constexpr int kHiddenTextProperty = QTextFormat::UserProperty + 0x102;
+constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
+
+// QString, on a run read in a font of the symbol character set: that font's
+// name. While the run keeps that font, it is written back in it as the bytes
+// it was read from.
+constexpr int kSymbolFontProperty = QTextFormat::UserProperty + 0x200;
+
+} // namespace kobin::rtf
