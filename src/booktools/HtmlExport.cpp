@@ -31,6 +31,7 @@ const char kStyle[] = R"(body { font-family: sans-serif; margin: 0; }
 .homepage .note { flex: 1; overflow: auto; }
 .missing { color: #a00; }
 .note p, .note li { white-space: pre-wrap; }
+.note img { max-width: 100%; height: auto; }
 )";
 
 QString escaped(const QString &text)
