@@ -1,7 +1,10 @@
 // libFuzzer target: any bytes read as RTF must give a document without a crash
 // or a hang, and reading the text alone must give the document's text; what the
 // writer makes of that document must read back to the same text, and writing
-// what was read back must give the very same bytes.
+// what was read back must give the very same bytes. The pictures it keeps are
+// drawn.
+#include "KeptObjects.h"
+#include "PictureImage.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -29,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (kobin::rtf::readRtfText(bytes, u"\n") != kobin::richtext::plainText(document, u"\n"))
         std::abort();
+    // Every picture kept is read again from its group and drawn, as the pane draws it.
+    for (const QTextFormat &format : document.allFormats()) {
+        if (const std::optional<kobin::rtf::Picture> picture = kobin::rtf::readKeptPicture(kobin::rtf::keptRtfOf(format)))
+            kobin::rtf::pictureImage(*picture);
+    }
     const QByteArray written = kobin::rtf::writeRtf(document);
     QTextDocument copy;
     if (!kobin::rtf::readRtf(written, copy))

@@ -218,7 +218,8 @@ struct KeptReading {
     qsizetype start = 0;
     int widthTwips = 0;
     int heightTwips = 0;
-    bool shapePicture = false; // a \shppict, which a \nonshppict may follow
+    bool opensMidGroup = false; // its word came after text in its group: the group's "{" is not its own
+    bool shapePicture = false;  // a \shppict, which a \nonshppict may follow
 };
 
 int hexDigit(char c)
@@ -276,7 +277,7 @@ private:
     bool consumeFallback(Token &token);
     void openGroup(qsizetype start);
     void closeGroup();
-    void readKeptWord(Word word, const Token &token);
+    void readKeptWord(Word word, const Token &token, bool beginsGroup);
     void readPictureWord(const Token &token);
     void readPictureData(QByteArrayView bytes);
     void finishPicture();
@@ -320,6 +321,7 @@ private:
     // A \shppict read whole, kept until it is known whether a \nonshppict follows.
     std::optional<KeptReading> m_pendingKept;
     QString m_hiddenText;
+    qsizetype m_tokenStart = 0; // where the token read last begins, or white space before it
     CodePageDecoder m_decoder;
     std::vector<GroupState> m_groups;
     int m_overflowDepth = 0;
@@ -346,6 +348,7 @@ private:
 void Reader::read()
 {
     while (!m_ended) {
+        m_tokenStart = m_tokens.position();
         Token token = m_tokens.next();
         if (token.kind == Token::Kind::End)
             break;
@@ -541,7 +544,9 @@ void Reader::readWord(const Token &token)
     flushBytes();
     const auto found = words().find(std::string_view(token.name.data(), token.name.size()));
     GroupState &group = top();
-    if (std::exchange(group.ignorable, false) && (found == words().end() || !isDestination(found->second))) {
+    const bool marked = std::exchange(group.ignorable, false);
+    const bool beginsGroup = marked || !group.started;
+    if (marked && (found == words().end() || !isDestination(found->second))) {
         group.destination = Destination::Skip;
         return;
     }
@@ -569,7 +574,7 @@ void Reader::readWord(const Token &token)
     case Word::Object:
     case Word::ObjectWidth:
     case Word::ObjectHeight:
-        readKeptWord(found->second, token);
+        readKeptWord(found->second, token, beginsGroup);
         return;
     default:
         if (destination == Destination::Kept)
@@ -664,19 +669,23 @@ void Reader::readWord(const Token &token)
 // Pictures, objects and \shppict groups are kept whole, from their "{" to their
 // "}", for the writer to write back as they were; the first picture read in
 // one is what the note shows of it.
-void Reader::readKeptWord(Word word, const Token &token)
+void Reader::readKeptWord(Word word, const Token &token, bool beginsGroup)
 {
     GroupState &group = top();
     const Destination destination = group.destination;
     const bool inText = destination == Destination::Text && !m_kept;
+    // A destination word after text in its group keeps only itself and what follows it.
+    const qsizetype start = beginsGroup ? group.start : m_tokenStart;
     switch (word) {
     case Word::Picture:
         if ((destination != Destination::Text && destination != Destination::Kept) || m_picture) {
             group.destination = Destination::Skip;
             return;
         }
-        if (inText)
-            m_kept = KeptReading{KeptObject{}, m_groups.size(), group.start};
+        if (inText) {
+            m_kept = KeptReading{KeptObject{}, m_groups.size(), start};
+            m_kept->opensMidGroup = !beginsGroup;
+        }
         m_picture = PictureReading{};
         m_picture->depth = m_groups.size();
         m_picture->start = group.start;
@@ -685,7 +694,8 @@ void Reader::readKeptWord(Word word, const Token &token)
     case Word::ShapePicture:
     case Word::Object:
         if (inText) {
-            m_kept = KeptReading{KeptObject{}, m_groups.size(), group.start};
+            m_kept = KeptReading{KeptObject{}, m_groups.size(), start};
+            m_kept->opensMidGroup = !beginsGroup;
             m_kept->object.kind = word == Word::Object ? KeptObject::Kind::Object : KeptObject::Kind::Picture;
             m_kept->shapePicture = word == Word::ShapePicture;
         }
@@ -791,9 +801,21 @@ void Reader::finishKept(qsizetype end, int unclosedGroups)
     KeptReading kept = std::move(*m_kept);
     m_kept.reset();
     end = qBound(kept.start, end, m_input.size());
+    while (kept.opensMidGroup && kept.start < end && (m_input[kept.start] == '\r' || m_input[kept.start] == '\n'))
+        ++kept.start;
     kept.object.rtf = m_input.sliced(kept.start, end - kept.start).toByteArray();
+    if (kept.opensMidGroup)
+        kept.object.rtf.prepend('{');
     if (unclosedGroups > 0 && kept.object.rtf.contains("\\bin"))
         return; // its \bin data ran to the end: written back, it would take in what follows it
+    if (unclosedGroups > 0) {
+        // A backslash the input ended on escapes nothing: kept, it would escape the brace that closes.
+        qsizetype backslashes = 0;
+        while (backslashes < kept.object.rtf.size() && kept.object.rtf[kept.object.rtf.size() - 1 - backslashes] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 1)
+            kept.object.rtf.chop(1);
+    }
     kept.object.rtf.append(QByteArray(unclosedGroups, '}'));
     if (!kept.object.picture) {
         kept.object.boxSize = QSizeF(boundedPixels(kept.widthTwips > 0 ? kept.widthTwips / kTwipsPerPixel

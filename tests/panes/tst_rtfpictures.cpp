@@ -106,6 +106,33 @@ private slots:
         QCOMPARE(kobin::richtext::plainText(again, u"\n"), QString("a"));
     }
 
+    void damagedKeptGroupsReadBackAsTheyWereRead_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("objects");
+        QTest::newRow("object after text in its group")
+            << QByteArray("{\\rtf1 {\\field{\\fldrslt link}x\\object{\\result{\\pict 00}}}y}") << QString("linkxy") << 1;
+        QTest::newRow("cut off after a backslash") << QByteArray("{\\rtf1 a{\\object{\\result{\\pict 00}}\\") << QString("a") << 1;
+        QTest::newRow("cut off in binary data") << QByteArray("{\\rtf1 a{\\pict\\bin9 ab") << QString("a") << 0;
+    }
+
+    void damagedKeptGroupsReadBackAsTheyWereRead()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(int, objects);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(kobin::richtext::plainText(document, u"\n"), text);
+        QCOMPARE(objectsIn(document).size(), objects);
+        const QByteArray written = writeRtf(document);
+        QTextDocument again;
+        QVERIFY(readRtf(written, again));
+        QCOMPARE(again.toRawText(), document.toRawText());
+        QCOMPARE(writeRtf(again), written);
+    }
+
     void picturesAreShownAtTheirSize_data()
     {
         QTest::addColumn<QByteArray>("group");
