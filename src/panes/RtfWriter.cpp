@@ -291,19 +291,24 @@ void Writer::writeHeader()
 }
 
 // Each object character is its group as read; hidden text goes in a group of
-// its own in the font of the text before it.
+// its own.
 void Writer::writeKept(QStringView text, const QTextCharFormat &format)
 {
     const bool japanese = m_fonts.isJapanese(m_run.font);
     for (const QChar ch : text) {
         if (ch != QChar::ObjectReplacementCharacter) {
-            writeText(QStringView(&ch, 1), japanese); // typed with the object's format
+            // typed with the object's format, in the font of the text before it
+            if (const auto symbol = m_fonts.symbolFont(m_run.font))
+                writeSymbolText(QStringView(&ch, 1), *symbol);
+            else
+                writeText(QStringView(&ch, 1), japanese);
             continue;
         }
         if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
-            m_out.append("{\\v");
+            // In the default font, which is no symbol font: the text reads back as it is.
+            m_out.append("{\\v\\f0");
             m_delimit = true;
-            writeText(hidden, japanese);
+            writeText(hidden, m_fonts.isJapanese(0));
             m_out.append('}');
         } else {
             m_out.append(keptRtfOf(format));

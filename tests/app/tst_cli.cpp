@@ -189,7 +189,7 @@ private slots:
         const QString html = QString::fromUtf8(run({"rtf2html", note}).out);
         QVERIFY2(html.contains("<img src=\"data:image/png;base64," + QString::fromLatin1(kOnePixelPng)), qPrintable(html));
         QCOMPARE(run({"rtf2txt", note}).out, QByteArray("ab\n"));
-        QVERIFY(run({"rtf2rtf", note}).out.contains(group + "b{\\v hidden}"));
+        QVERIFY(run({"rtf2rtf", note}).out.contains(group + "b{\\v\\f0 hidden}"));
     }
 
     void unreadableNoteExitsWithOne_data()

@@ -114,6 +114,8 @@ private slots:
         QTest::newRow("object after text in its group")
             << QByteArray("{\\rtf1 {\\field{\\fldrslt link}x\\object{\\result{\\pict 00}}}y}") << QString("linkxy") << 1;
         QTest::newRow("cut off after a backslash") << QByteArray("{\\rtf1 a{\\object{\\result{\\pict 00}}\\") << QString("a") << 1;
+        QTest::newRow("hidden text in a symbol font")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Unknown;}}\\f1 a\\f0{\\v b}c\\par}") << QString("\uF061c") << 1;
         QTest::newRow("cut off in binary data") << QByteArray("{\\rtf1 a{\\pict\\bin9 ab") << QString("a") << 0;
     }
 
@@ -193,12 +195,12 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("group") << QByteArray("{\\rtf1 a{\\v hidden}b\\par}") << QString("ab") << QByteArray("{\\v hidden}");
-        QTest::newRow("switched off") << QByteArray("{\\rtf1 a\\v x\\v0 b\\par}") << QString("ab") << QByteArray("{\\v x}");
+        QTest::newRow("group") << QByteArray("{\\rtf1 a{\\v hidden}b\\par}") << QString("ab") << QByteArray("{\\v\\f0 hidden}");
+        QTest::newRow("switched off") << QByteArray("{\\rtf1 a\\v x\\v0 b\\par}") << QString("ab") << QByteArray("{\\v\\f0 x}");
         QTest::newRow("japanese") << QByteArray("{\\rtf1\\ansicpg932 a{\\v \\'82\\'a0}b\\par}") << QString("ab")
-                                  << QByteArray("{\\v\\u12354?}");
+                                  << QByteArray("{\\v\\f0\\u12354?}");
         QTest::newRow("at a paragraph's end") << QByteArray("{\\rtf1 a{\\v h}\\par b\\par}") << QString("a\nb")
-                                              << QByteArray("{\\v h}");
+                                              << QByteArray("{\\v\\f0 h}");
     }
 
     void hiddenTextIsNotShownButKept()
