@@ -4,7 +4,6 @@
 #include "PageSource.h"
 #include "RichTextFiles.h"
 
-#include <QTextDocument>
 #include <gumbo.h>
 #include <vector>
 
@@ -166,10 +165,8 @@ std::optional<QString> pageFileText(const QString &path)
 
 std::optional<QString> noteFileText(const QString &path)
 {
-    QTextDocument document;
-    if (!richtext::loadFile(document, path))
-        return std::nullopt;
-    return richtext::plainText(document, u"\n");
+    // The text alone, read without making a document: pictures and hidden text are not in it.
+    return richtext::loadPlainText(path, u"\n");
 }
 
 } // namespace kobin::search
