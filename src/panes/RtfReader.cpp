@@ -75,6 +75,7 @@ struct GroupState {
     bool started = false;   // anything read in the group yet
     bool ignorable = false; // "\*" began the group: a destination this reader does not know is skipped
     qsizetype start = 0;    // where its "{" is in the input
+    bool textRead = false;  // text read in the group itself, which a kept group must not take in again
 };
 
 struct FontEntry {
@@ -364,12 +365,16 @@ void Reader::read()
             closeGroup();
             break;
         case Token::Kind::Text:
-            if (!m_groups.empty())
+            if (!m_groups.empty()) {
+                top().textRead = true;
                 readText(token.bytes);
+            }
             break;
         case Token::Kind::HexByte:
-            if (!m_groups.empty())
+            if (!m_groups.empty()) {
+                top().textRead = true;
                 addByte(static_cast<char>(token.parameter));
+            }
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -442,6 +447,7 @@ void Reader::openGroup(qsizetype start)
     m_groups.push_back(top());
     top().started = false;
     top().ignorable = false;
+    top().textRead = false;
     top().start = start;
 }
 
@@ -545,7 +551,7 @@ void Reader::readWord(const Token &token)
     const auto found = words().find(std::string_view(token.name.data(), token.name.size()));
     GroupState &group = top();
     const bool marked = std::exchange(group.ignorable, false);
-    const bool beginsGroup = marked || !group.started;
+    const bool beginsGroup = (marked || !group.started) && !group.textRead;
     if (marked && (found == words().end() || !isDestination(found->second))) {
         group.destination = Destination::Skip;
         return;
