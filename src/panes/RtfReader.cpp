@@ -365,16 +365,12 @@ void Reader::read()
             closeGroup();
             break;
         case Token::Kind::Text:
-            if (!m_groups.empty()) {
-                top().textRead = true;
+            if (!m_groups.empty())
                 readText(token.bytes);
-            }
             break;
         case Token::Kind::HexByte:
-            if (!m_groups.empty()) {
-                top().textRead = true;
+            if (!m_groups.empty())
                 addByte(static_cast<char>(token.parameter));
-            }
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -953,6 +949,7 @@ void Reader::put(QStringView text)
 {
     switch (top().destination) {
     case Destination::Text:
+        top().textRead = true;
         if (top().chars.hidden) {
             m_hiddenText += text;
             break;
