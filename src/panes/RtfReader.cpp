@@ -453,6 +453,7 @@ void Reader::closeGroup()
         return;
     flushBytes();
     resolveLoneSurrogate();
+    flushHiddenText(); // hidden text ends with its group, as the writer's groups of it do
     if (m_overflowDepth > 0) {
         --m_overflowDepth;
         return;
