@@ -75,7 +75,7 @@ struct GroupState {
     bool started = false;   // anything read in the group yet
     bool ignorable = false; // "\*" began the group: a destination this reader does not know is skipped
     qsizetype start = 0;    // where its "{" is in the input
-    bool textRead = false;  // text read in the group itself, which a kept group must not take in again
+    bool textRead = false;  // text or objects put into the note in the group, which a kept group must not take in again
 };
 
 struct FontEntry {
@@ -286,6 +286,7 @@ private:
     bool continuesShapePicture(const Token &token) const;
     void flushPendingKept();
     void flushHiddenText();
+    void appendKept(const KeptObject &object);
     void readText(QByteArrayView bytes);
     void readSymbol(char symbol);
     void readWord(const Token &token);
@@ -472,7 +473,10 @@ void Reader::closeGroup()
         m_lastParagraph = top().paragraph;
         m_ended = true;
     }
+    const bool textRead = top().textRead;
     m_groups.pop_back();
+    if (textRead && !m_groups.empty())
+        top().textRead = true;
 }
 
 void Reader::readText(QByteArrayView bytes)
@@ -831,7 +835,7 @@ void Reader::finishKept(qsizetype end, int unclosedGroups)
         return;
     }
     flushHiddenText();
-    m_sink.appendKept(kept.object);
+    appendKept(kept.object);
 }
 
 // After a \shppict only a "{" and the \nonshppict in it may come before the
@@ -851,7 +855,14 @@ void Reader::flushPendingKept()
     if (!m_pendingKept)
         return;
     flushHiddenText();
-    m_sink.appendKept(std::exchange(m_pendingKept, std::nullopt)->object);
+    appendKept(std::exchange(m_pendingKept, std::nullopt)->object);
+}
+
+void Reader::appendKept(const KeptObject &object)
+{
+    if (!m_groups.empty())
+        top().textRead = true;
+    m_sink.appendKept(object);
 }
 
 // Hidden text is not the note's text: it stays in the note as one object.
@@ -862,7 +873,7 @@ void Reader::flushHiddenText()
     KeptObject hidden;
     hidden.kind = KeptObject::Kind::HiddenText;
     hidden.hiddenText = std::exchange(m_hiddenText, QString());
-    m_sink.appendKept(hidden);
+    appendKept(hidden);
 }
 
 // \ul0 ends underlining like \ulnone; every other kind keeps its look.

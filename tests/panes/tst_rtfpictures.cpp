@@ -115,6 +115,8 @@ private slots:
             << QByteArray("{\\rtf1 {\\field{\\fldrslt link}x\\object{\\result{\\pict 00}}}y}") << QString("linkxy") << 1;
         QTest::newRow("text between the star and the word")
             << QByteArray("{\\rtf1 a{\\*x\\shppict{\\pict 00}}b}") << QString("axb") << 1;
+        QTest::newRow("text in a group before the word")
+            << QByteArray("{\\rtf1 a{\\*\\:{b}{\\pict 00}\\object{\\result{\\pict 00}}}c}") << QString("abc") << 2;
         QTest::newRow("an escaped brace between the star and the word")
             << QByteArray("{\\rtf1 a{\\*\\{\\pict 00}b}") << QString("a{b") << 1;
         QTest::newRow("cut off after a backslash") << QByteArray("{\\rtf1 a{\\object{\\result{\\pict 00}}\\") << QString("a") << 1;
