@@ -8,6 +8,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <charconv>
+#include <cstring>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kobin::rtf {
@@ -139,20 +142,75 @@ private:
     std::vector<QRgb> m_colors;
 };
 
+// The bytes written so far. QByteArray::append checks and grows on every call;
+// this checks a pointer, and the writer appends a few bytes at a time.
+class Output
+{
+public:
+    explicit Output(qsizetype expected)
+    {
+        m_bytes.resize(qMax<qsizetype>(expected, 64));
+        m_next = m_bytes.data();
+        m_end = m_next + m_bytes.size();
+    }
+
+    void append(char byte)
+    {
+        makeRoom(1);
+        *m_next++ = byte;
+    }
+    void append(std::string_view bytes)
+    {
+        makeRoom(static_cast<qsizetype>(bytes.size()));
+        std::memcpy(m_next, bytes.data(), bytes.size());
+        m_next += bytes.size();
+    }
+    QByteArray take()
+    {
+        m_bytes.truncate(m_next - m_bytes.data());
+        return std::move(m_bytes);
+    }
+
+private:
+    void makeRoom(qsizetype count)
+    {
+        if (m_end - m_next < count)
+            grow(count);
+    }
+    void grow(qsizetype count)
+    {
+        const qsizetype used = m_next - m_bytes.data();
+        m_bytes.resize(qMax(used + count, m_bytes.size() * 2));
+        m_next = m_bytes.data() + used;
+        m_end = m_bytes.data() + m_bytes.size();
+    }
+
+    QByteArray m_bytes;
+    char *m_next = nullptr;
+    char *m_end = nullptr;
+};
+
 class Writer
 {
 public:
     explicit Writer(const QTextDocument &document)
-        : m_document(document), m_fonts(document.defaultFont().family()),
-          m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0)
+        : m_document(document), m_formats(document.allFormats()), m_fonts(document.defaultFont().family()),
+          m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0),
+          // Japanese text takes about four bytes a character; formats add little.
+          m_out(document.characterCount() * 5 + 1024)
     {
+        m_runFormats.resize(slot(-1) + 1);
+        m_paragraphFormats.resize(slot(-1) + 1);
     }
 
     QByteArray write();
 
 private:
     void collectTables();
+    size_t slot(int formatIndex) const;
+    const RunFormat &runFormat(int formatIndex);
     RunFormat runFormat(const QTextCharFormat &format);
+    const ParagraphFormat &paragraphFormat(int formatIndex);
     ParagraphFormat paragraphFormat(const QTextBlockFormat &format) const;
     void writeHeader();
     void writeBody();
@@ -169,10 +227,16 @@ private:
     void unicode(char16_t unit);
 
     const QTextDocument &m_document;
+    // Fragments share formats: each is looked at once, by its index here, in
+    // the order the text first uses it, which is the order fonts and colours
+    // take in their tables.
+    const QList<QTextFormat> m_formats;
+    std::vector<std::optional<RunFormat>> m_runFormats;
+    std::vector<std::optional<ParagraphFormat>> m_paragraphFormats;
     FontTable m_fonts;
     const double m_defaultPoints;
     ColorTable m_colors;
-    QByteArray m_out;
+    Output m_out;
     bool m_delimit = false;
     RunFormat m_run;
     ParagraphFormat m_paragraph;
@@ -181,12 +245,10 @@ private:
 QByteArray Writer::write()
 {
     collectTables();
-    // Japanese text takes about four bytes a character; formats add little.
-    m_out.reserve(m_document.characterCount() * 5 + 1024);
     writeHeader();
     writeBody();
     m_out.append("}\r\n");
-    return m_out;
+    return m_out.take();
 }
 
 // Every font and colour the body names, which an empty paragraph does by its
@@ -195,16 +257,31 @@ void Writer::collectTables()
 {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         if (isEmptyParagraph(block))
-            runFormat(block.charFormat());
+            runFormat(block.charFormatIndex());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            const RunFormat run = runFormat(fragment.charFormat());
+            const RunFormat &run = runFormat(fragment.charFormatIndex());
             if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(fragment.text()))
                 m_fonts.markJapanese(run.font);
         }
     }
+}
+
+// A slot for each format of the document, and a last one for an index it does
+// not hold, which stands for the empty format as it does there.
+size_t Writer::slot(int formatIndex) const
+{
+    return static_cast<size_t>(formatIndex >= 0 && formatIndex < m_formats.size() ? formatIndex : m_formats.size());
+}
+
+const RunFormat &Writer::runFormat(int formatIndex)
+{
+    std::optional<RunFormat> &run = m_runFormats[slot(formatIndex)];
+    if (!run)
+        run = runFormat(m_formats.value(formatIndex).toCharFormat());
+    return *run;
 }
 
 RunFormat Writer::runFormat(const QTextCharFormat &format)
@@ -228,6 +305,14 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
     run.bold = format.fontWeight() > QFont::Medium;
     run.italic = format.fontItalic();
     return run;
+}
+
+const ParagraphFormat &Writer::paragraphFormat(int formatIndex)
+{
+    std::optional<ParagraphFormat> &paragraph = m_paragraphFormats[slot(formatIndex)];
+    if (!paragraph)
+        paragraph = paragraphFormat(m_formats.value(formatIndex).toBlockFormat());
+    return *paragraph;
 }
 
 ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
@@ -287,16 +372,16 @@ void Writer::writeFontName(const QString &name, bool japanese)
 void Writer::writeBody()
 {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
+        const ParagraphFormat &paragraph = paragraphFormat(block.blockFormatIndex());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
         if (isEmptyParagraph(block)) // it still has the font and size of its line
-            writeRunFormat(runFormat(block.charFormat()));
+            writeRunFormat(runFormat(block.charFormatIndex()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            const RunFormat run = runFormat(fragment.charFormat());
+            const RunFormat &run = runFormat(fragment.charFormatIndex());
             writeRunFormat(run);
             writeText(fragment.text(), m_fonts.isJapanese(run.font));
         }
@@ -403,14 +488,14 @@ void Writer::number(int value)
 {
     char digits[12];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_out.append(digits, result.ptr - digits);
+    m_out.append(std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
 }
 
 void Writer::hexByte(int byte)
 {
     static const char kHexDigits[] = "0123456789abcdef";
     const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
-    m_out.append(escape, 4);
+    m_out.append(std::string_view(escape, sizeof escape));
     m_delimit = false;
 }
 
