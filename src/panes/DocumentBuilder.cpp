@@ -23,17 +23,26 @@ void DocumentBuilder::append(QStringView text)
 {
     m_paragraphOpen = true;
     if (!m_formatIsLastRuns) {
-        if (m_runs.empty() || m_runs.back().format != m_format)
-            m_runs.push_back({m_format, QString()});
+        if (m_runCount == 0 || m_runs[m_runCount - 1].format != m_format)
+            openRun();
         m_formatIsLastRuns = true;
     }
-    QString &run = m_runs.back().text;
+    QString &run = m_runs[m_runCount - 1].text;
     const qsizetype start = run.size();
     run += text;
     for (auto ch = run.begin() + start; ch != run.end(); ++ch) {
         if (isStructural(ch->unicode()))
             *ch = QChar::ReplacementCharacter;
     }
+}
+
+void DocumentBuilder::openRun()
+{
+    if (m_runCount == m_runs.size())
+        m_runs.emplace_back();
+    Run &run = m_runs[m_runCount++];
+    run.format = m_format;
+    run.text.truncate(0);
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
@@ -59,13 +68,13 @@ void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QText
     } else {
         m_cursor.insertBlock(format, *markFormat);
     }
-    if (!m_runs.empty())
-        m_formatBefore = m_runs.back().format;
+    if (m_runCount > 0)
+        m_formatBefore = m_runs[m_runCount - 1].format;
     else if (markFormat)
         m_formatBefore = *markFormat;
-    for (const Run &run : m_runs)
-        m_cursor.insertText(run.text, run.format);
-    m_runs.clear();
+    for (size_t i = 0; i < m_runCount; ++i)
+        m_cursor.insertText(m_runs[i].text, m_runs[i].format);
+    m_runCount = 0;
     m_formatIsLastRuns = false;
     m_paragraphOpen = false;
 }

@@ -196,7 +196,8 @@ private:
 
     bool takesBytes();
     void addBytes(QByteArrayView bytes);
-    void addByte(char byte); // a byte at a time, as most Japanese comes
+    void addByte(char byte);
+    void addBytesFrom(char byte); // and the escaped bytes right after it, as Japanese comes
     void flushBytes();
     void emitText(QStringView text);
     void put(QStringView text);
@@ -268,7 +269,7 @@ void Reader::read()
             break;
         case Token::Kind::HexByte:
             if (!m_groups.empty())
-                addByte(static_cast<char>(token.parameter));
+                addBytesFrom(static_cast<char>(token.parameter));
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -582,6 +583,13 @@ void Reader::addByte(char byte)
 {
     if (takesBytes())
         m_bytes.push_back(byte);
+}
+
+void Reader::addBytesFrom(char byte)
+{
+    addByte(byte);
+    while (m_tokens.takeHexByte(byte))
+        addByte(byte);
 }
 
 void Reader::flushBytes()

@@ -118,6 +118,19 @@ Token Tokenizer::readControlWord()
     return word;
 }
 
+bool Tokenizer::takeHexByte(char &byte)
+{
+    if (m_input.size() - m_pos < 4 || m_input[m_pos] != '\\' || m_input[m_pos + 1] != '\'')
+        return false;
+    const int high = hexValue(m_input[m_pos + 2]);
+    const int low = hexValue(m_input[m_pos + 3]);
+    if (high < 0 || low < 0)
+        return false;
+    byte = static_cast<char>(high * 16 + low);
+    m_pos += 4;
+    return true;
+}
+
 // \'xx with one or both digits missing or malformed gives the digits that are
 // there; the first non-hex character is left for the text that follows.
 Token Tokenizer::readHexByte()

@@ -35,6 +35,10 @@ public:
     explicit Tokenizer(QByteArrayView input) : m_input(input) {}
 
     Token next();
+    // Takes the next token when it is a whole \'xx (two hex digits) and gives
+    // its byte; false, taking nothing, otherwise. Runs of escaped bytes, as
+    // Japanese comes, go through this without a token each.
+    bool takeHexByte(char &byte);
 
 private:
     Token readEscape();

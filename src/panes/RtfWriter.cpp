@@ -147,12 +147,7 @@ private:
 class Output
 {
 public:
-    explicit Output(qsizetype expected)
-    {
-        m_bytes.resize(qMax<qsizetype>(expected, 64));
-        m_next = m_bytes.data();
-        m_end = m_next + m_bytes.size();
-    }
+    explicit Output(qsizetype expected) { start(expected); }
 
     void append(char byte)
     {
@@ -165,13 +160,24 @@ public:
         std::memcpy(m_next, bytes.data(), bytes.size());
         m_next += bytes.size();
     }
+    // The bytes so far; the output starts again, empty.
     QByteArray take()
     {
         m_bytes.truncate(m_next - m_bytes.data());
-        return std::move(m_bytes);
+        QByteArray bytes = std::move(m_bytes);
+        start(kSmallest);
+        return bytes;
     }
 
 private:
+    static constexpr qsizetype kSmallest = 4096;
+
+    void start(qsizetype expected)
+    {
+        m_bytes = QByteArray(qMax(expected, kSmallest), Qt::Uninitialized);
+        m_next = m_bytes.data();
+        m_end = m_next + m_bytes.size();
+    }
     void makeRoom(qsizetype count)
     {
         if (m_end - m_next < count)
@@ -206,7 +212,6 @@ public:
     QByteArray write();
 
 private:
-    void collectTables();
     size_t slot(int formatIndex) const;
     const RunFormat &runFormat(int formatIndex);
     RunFormat runFormat(const QTextCharFormat &format);
@@ -242,31 +247,17 @@ private:
     ParagraphFormat m_paragraph;
 };
 
+// The body is written first, in one pass over the document: it names the fonts
+// and colours of the header's tables, which an empty paragraph does by its own
+// format, and tells which fonts hold Japanese.
 QByteArray Writer::write()
 {
-    collectTables();
-    writeHeader();
+    m_delimit = true; // as after the header's last control word
     writeBody();
     m_out.append("}\r\n");
-    return m_out.take();
-}
-
-// Every font and colour the body names, which an empty paragraph does by its
-// own format, must be in the tables written before it.
-void Writer::collectTables()
-{
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        if (isEmptyParagraph(block))
-            runFormat(block.charFormatIndex());
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const RunFormat &run = runFormat(fragment.charFormatIndex());
-            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(fragment.text()))
-                m_fonts.markJapanese(run.font);
-        }
-    }
+    QByteArray body = m_out.take();
+    writeHeader();
+    return body.prepend(m_out.take());
 }
 
 // A slot for each format of the document, and a last one for an index it does
@@ -353,7 +344,6 @@ void Writer::writeHeader()
         m_out.append(';');
     }
     m_out.append("}\r\n\\viewkind4\\uc1\\pard");
-    m_delimit = true;
 }
 
 void Writer::writeFontName(const QString &name, bool japanese)
@@ -383,7 +373,12 @@ void Writer::writeBody()
                 continue;
             const RunFormat &run = runFormat(fragment.charFormatIndex());
             writeRunFormat(run);
-            writeText(fragment.text(), m_fonts.isJapanese(run.font));
+            const QString text = fragment.text();
+            // Text without Japanese is written the same in either kind of font,
+            // so a font becomes Japanese in time when its first Japanese comes.
+            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(text))
+                m_fonts.markJapanese(run.font);
+            writeText(text, m_fonts.isJapanese(run.font));
         }
         word("par");
         m_out.append("\r\n");
