@@ -10,7 +10,7 @@
 #include <charconv>
 #include <cstring>
 #include <optional>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kobin::rtf {
@@ -143,41 +143,46 @@ private:
 };
 
 // The bytes written so far. QByteArray::append checks and grows on every call;
-// this checks a pointer, and the writer appends a few bytes at a time.
+// this checks a pointer, and the writer appends a few bytes at a time. Room can
+// be kept in front of them for bytes that are written last but go first.
 class Output
 {
 public:
-    explicit Output(qsizetype expected) { start(expected); }
+    explicit Output(qsizetype expected, qsizetype room = 0)
+        : m_bytes(room + qMax<qsizetype>(expected, 64), Qt::Uninitialized), m_room(room),
+          m_next(m_bytes.data() + room), m_end(m_bytes.data() + m_bytes.size())
+    {
+    }
 
     void append(char byte)
     {
         makeRoom(1);
         *m_next++ = byte;
     }
-    void append(std::string_view bytes)
+    void append(QByteArrayView bytes)
     {
-        makeRoom(static_cast<qsizetype>(bytes.size()));
-        std::memcpy(m_next, bytes.data(), bytes.size());
+        makeRoom(bytes.size());
+        std::memcpy(m_next, bytes.data(), static_cast<size_t>(bytes.size()));
         m_next += bytes.size();
     }
-    // The bytes so far; the output starts again, empty.
-    QByteArray take()
+
+    // The bytes, after front, which goes in the room kept when it fits there
+    // (dropping bytes in front of a QByteArray moves none). Uses the output up.
+    QByteArray take(QByteArrayView front = {})
     {
         m_bytes.truncate(m_next - m_bytes.data());
-        QByteArray bytes = std::move(m_bytes);
-        start(kSmallest);
-        return bytes;
+        if (front.size() > m_room) {
+            m_bytes.remove(0, m_room);
+            m_bytes.prepend(front);
+        } else if (!front.isEmpty()) {
+            const qsizetype unused = m_room - front.size();
+            std::memcpy(m_bytes.data() + unused, front.data(), static_cast<size_t>(front.size()));
+            m_bytes.remove(0, unused);
+        }
+        return std::move(m_bytes);
     }
 
 private:
-    static constexpr qsizetype kSmallest = 4096;
-
-    void start(qsizetype expected)
-    {
-        m_bytes = QByteArray(qMax(expected, kSmallest), Qt::Uninitialized);
-        m_next = m_bytes.data();
-        m_end = m_next + m_bytes.size();
-    }
     void makeRoom(qsizetype count)
     {
         if (m_end - m_next < count)
@@ -192,8 +197,9 @@ private:
     }
 
     QByteArray m_bytes;
-    char *m_next = nullptr;
-    char *m_end = nullptr;
+    qsizetype m_room;
+    char *m_next;
+    char *m_end;
 };
 
 class Writer
@@ -202,8 +208,9 @@ public:
     explicit Writer(const QTextDocument &document)
         : m_document(document), m_formats(document.allFormats()), m_fonts(document.defaultFont().family()),
           m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0),
-          // Japanese text takes about four bytes a character; formats add little.
-          m_out(document.characterCount() * 5 + 1024)
+          // Japanese text takes about four bytes a character; formats add little,
+          // and the header, which goes in front, as much as a few fonts and colours.
+          m_out(document.characterCount() * 5, 4096)
     {
         m_runFormats.resize(slot(-1) + 1);
         m_paragraphFormats.resize(slot(-1) + 1);
@@ -255,9 +262,9 @@ QByteArray Writer::write()
     m_delimit = true; // as after the header's last control word
     writeBody();
     m_out.append("}\r\n");
-    QByteArray body = m_out.take();
+    Output body = std::exchange(m_out, Output(1024));
     writeHeader();
-    return body.prepend(m_out.take());
+    return body.take(m_out.take());
 }
 
 // A slot for each format of the document, and a last one for an index it does
@@ -483,14 +490,14 @@ void Writer::number(int value)
 {
     char digits[12];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_out.append(std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
+    m_out.append(QByteArrayView(digits, result.ptr - digits));
 }
 
 void Writer::hexByte(int byte)
 {
     static const char kHexDigits[] = "0123456789abcdef";
     const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
-    m_out.append(std::string_view(escape, sizeof escape));
+    m_out.append(QByteArrayView(escape, sizeof escape));
     m_delimit = false;
 }
 
