@@ -587,9 +587,10 @@ void Reader::addByte(char byte)
 
 void Reader::addBytesFrom(char byte)
 {
-    addByte(byte);
-    while (m_tokens.takeHexByte(byte))
-        addByte(byte);
+    if (!takesBytes())
+        return; // the bytes after it come as tokens and are dropped the same way
+    m_bytes.push_back(byte);
+    m_tokens.takeHexBytes([this](char next) { m_bytes.push_back(next); });
 }
 
 void Reader::flushBytes()

@@ -20,17 +20,6 @@ Token tokenOf(Token::Kind kind)
     return token;
 }
 
-int hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 Token Tokenizer::next()
@@ -118,19 +107,6 @@ Token Tokenizer::readControlWord()
     return word;
 }
 
-bool Tokenizer::takeHexByte(char &byte)
-{
-    if (m_input.size() - m_pos < 4 || m_input[m_pos] != '\\' || m_input[m_pos + 1] != '\'')
-        return false;
-    const int high = hexValue(m_input[m_pos + 2]);
-    const int low = hexValue(m_input[m_pos + 3]);
-    if (high < 0 || low < 0)
-        return false;
-    byte = static_cast<char>(high * 16 + low);
-    m_pos += 4;
-    return true;
-}
-
 // \'xx with one or both digits missing or malformed gives the digits that are
 // there; the first non-hex character is left for the text that follows.
 Token Tokenizer::readHexByte()
@@ -139,7 +115,7 @@ Token Tokenizer::readHexByte()
     Token hex = tokenOf(Token::Kind::HexByte);
     int digits = 0;
     while (digits < 2 && m_pos < m_input.size()) {
-        const int value = hexValue(m_input[m_pos]);
+        const int value = hexDigit(m_input[m_pos]);
         if (value < 0)
             break;
         hex.parameter = hex.parameter * 16 + value;

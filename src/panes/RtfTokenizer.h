@@ -35,12 +35,33 @@ public:
     explicit Tokenizer(QByteArrayView input) : m_input(input) {}
 
     Token next();
-    // Takes the next token when it is a whole \'xx (two hex digits) and gives
-    // its byte; false, taking nothing, otherwise. Runs of escaped bytes, as
-    // Japanese comes, go through this without a token each.
-    bool takeHexByte(char &byte);
+    // Takes the whole \'xx (two hex digits) that come next, handing add each
+    // byte, up to anything else. Runs of escaped bytes, as Japanese comes, go
+    // through this without a token each.
+    template <typename Add>
+    void takeHexBytes(Add add)
+    {
+        while (m_input.size() - m_pos >= 4 && m_input[m_pos] == '\\' && m_input[m_pos + 1] == '\'') {
+            const int high = hexDigit(m_input[m_pos + 2]);
+            const int low = hexDigit(m_input[m_pos + 3]);
+            if (high < 0 || low < 0)
+                return;
+            add(static_cast<char>(high * 16 + low));
+            m_pos += 4;
+        }
+    }
 
 private:
+    static int hexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
     Token readEscape();
     Token readControlWord();
     Token readHexByte();
