@@ -67,6 +67,7 @@ struct ParagraphState {
         return alignment == other.alignment && leftTwips == other.leftTwips && rightTwips == other.rightTwips
             && firstLineTwips == other.firstLineTwips;
     }
+    bool operator!=(const ParagraphState &other) const { return !(*this == other); }
 };
 
 struct GroupState {
@@ -719,7 +720,7 @@ QTextCharFormat Reader::charFormat(const CharState &chars) const
 
 const QTextBlockFormat &Reader::sharedBlockFormat(const ParagraphState &paragraph)
 {
-    if (!(paragraph == m_blockFormatState)) {
+    if (paragraph != m_blockFormatState) {
         m_blockFormatState = paragraph;
         m_blockFormat = blockFormat(paragraph);
     }
