@@ -64,7 +64,7 @@ void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
     // Mac Japanese is Shift_JIS with a few additions of Apple's: what code page 932
     // does not share is kept as bytes, as its own undefined bytes are.
     if (codePage == kCodePageJapanese || codePage == kCodePageMacJapanese) {
-        out += cp932::decode(bytes);
+        cp932::decode(bytes, out);
         return;
     }
     QStringDecoder *decoder = decoderFor(codePage);

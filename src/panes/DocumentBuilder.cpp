@@ -24,11 +24,11 @@ void DocumentBuilder::append(QStringView text)
 {
     m_paragraphOpen = true;
     if (!m_formatIsLastRuns) {
-        if (m_runs.empty() || m_runs.back().kept || m_runs.back().format != m_format)
-            m_runs.push_back({m_format, QString()});
+        if (m_runCount == 0 || m_runs[m_runCount - 1].kept || m_runs[m_runCount - 1].format != m_format)
+            openRun();
         m_formatIsLastRuns = true;
     }
-    QString &run = m_runs.back().text;
+    QString &run = m_runs[m_runCount - 1].text;
     const qsizetype start = run.size();
     run += text;
     for (auto ch = run.begin() + start; ch != run.end(); ++ch) {
@@ -40,8 +40,23 @@ void DocumentBuilder::append(QStringView text)
 void DocumentBuilder::appendKept(const KeptObject &object)
 {
     m_paragraphOpen = true;
-    m_runs.push_back({keptObjectFormat(object), QString(QChar::ObjectReplacementCharacter), true});
+    if (m_runCount == m_runs.size())
+        m_runs.emplace_back();
+    Run &run = m_runs[m_runCount++];
+    run.format = keptObjectFormat(object);
+    run.text = QString(QChar::ObjectReplacementCharacter);
+    run.kept = true;
     m_formatIsLastRuns = false;
+}
+
+void DocumentBuilder::openRun()
+{
+    if (m_runCount == m_runs.size())
+        m_runs.emplace_back();
+    Run &run = m_runs[m_runCount++];
+    run.format = m_format;
+    run.text.truncate(0);
+    run.kept = false;
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
@@ -68,14 +83,16 @@ void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QText
         m_cursor.insertBlock(format, *markFormat);
     }
     // A new paragraph's mark takes the format of text, never an object's.
-    const auto lastText = std::find_if(m_runs.rbegin(), m_runs.rend(), [](const Run &run) { return !run.kept; });
-    if (lastText != m_runs.rend())
+    const auto runs = m_runs.begin();
+    const auto lastText = std::find_if(std::make_reverse_iterator(runs + static_cast<std::ptrdiff_t>(m_runCount)),
+                                       std::make_reverse_iterator(runs), [](const Run &run) { return !run.kept; });
+    if (lastText != std::make_reverse_iterator(runs))
         m_formatBefore = lastText->format;
     else if (markFormat)
         m_formatBefore = *markFormat;
-    for (const Run &run : m_runs)
-        m_cursor.insertText(run.text, run.format);
-    m_runs.clear();
+    for (size_t i = 0; i < m_runCount; ++i)
+        m_cursor.insertText(m_runs[i].text, m_runs[i].format);
+    m_runCount = 0;
     m_formatIsLastRuns = false;
     m_paragraphOpen = false;
 }

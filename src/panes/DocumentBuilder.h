@@ -38,11 +38,14 @@ private:
     };
 
     void writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat);
+    void openRun();
 
     QTextCursor m_cursor;
     QTextCharFormat m_format;
-    // The open paragraph; adjacent runs of equal formats are one run.
+    // The open paragraph, its first m_runCount runs; adjacent runs of equal
+    // formats are one run. Runs past them are kept for their strings' room.
     std::vector<Run> m_runs;
+    size_t m_runCount = 0;
     bool m_formatIsLastRuns = false;
     bool m_paragraphOpen = true;
     bool m_firstParagraph = true;

@@ -16,6 +16,7 @@
 #include <QtEndian>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -60,11 +61,26 @@ struct CharState {
     bool operator!=(const CharState &other) const { return !(*this == other); }
 };
 
+struct CharStateHash {
+    size_t operator()(const CharState &chars) const
+    {
+        return qHashMulti(0, chars.font, chars.halfPoints, chars.color, chars.highlight,
+                          static_cast<int>(chars.underline), chars.bold, chars.italic);
+    }
+};
+
 struct ParagraphState {
     Qt::Alignment alignment = Qt::AlignLeft;
     int leftTwips = 0;
     int rightTwips = 0;
     int firstLineTwips = 0;
+
+    bool operator==(const ParagraphState &other) const
+    {
+        return alignment == other.alignment && leftTwips == other.leftTwips && rightTwips == other.rightTwips
+            && firstLineTwips == other.firstLineTwips;
+    }
+    bool operator!=(const ParagraphState &other) const { return !(*this == other); }
 };
 
 struct GroupState {
@@ -295,7 +311,8 @@ private:
 
     bool takesBytes();
     void addBytes(QByteArrayView bytes);
-    void addByte(char byte); // a byte at a time, as most Japanese comes
+    void addByte(char byte);
+    void addBytesFrom(char byte); // and the escaped bytes right after it, as Japanese comes
     void flushBytes();
     void emitText(QStringView text);
     void put(QStringView text);
@@ -309,8 +326,10 @@ private:
     int currentCodePage() const;
     std::optional<SymbolFont> currentSymbolFont() const;
     const FontEntry *fontOf(const CharState &chars) const;
+    const QTextCharFormat &sharedCharFormat(const CharState &chars);
     QTextCharFormat charFormat(const CharState &chars) const;
     QColor color(int index) const;
+    const QTextBlockFormat &sharedBlockFormat(const ParagraphState &paragraph);
     static QTextBlockFormat blockFormat(const ParagraphState &paragraph);
 
     QByteArrayView m_input;
@@ -339,7 +358,14 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
 
-    QByteArray m_bytes;
+    // Formats made so far, each shared by all the text in it, which spares the
+    // document comparing them property by property. Anything read into the font
+    // and colour tables they are made from forgets them.
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_charFormats;
+    ParagraphState m_blockFormatState;
+    QTextBlockFormat m_blockFormat = blockFormat(m_blockFormatState);
+
+    std::string m_bytes; // std::string appends a byte inline, and most Japanese comes a byte at a time
     QString m_decoded;
     int m_fallbackToSkip = 0;
     char16_t m_highSurrogate = 0;
@@ -371,7 +397,7 @@ void Reader::read()
             break;
         case Token::Kind::HexByte:
             if (!m_groups.empty())
-                addByte(static_cast<char>(token.parameter));
+                addBytesFrom(static_cast<char>(token.parameter));
             break;
         case Token::Kind::ControlSymbol:
             if (!m_groups.empty())
@@ -405,7 +431,7 @@ void Reader::read()
     }
     flushPendingKept();
     flushHiddenText();
-    m_sink.finish(m_keepsFormats ? blockFormat(m_lastParagraph) : QTextBlockFormat());
+    m_sink.finish(m_keepsFormats ? sharedBlockFormat(m_lastParagraph) : QTextBlockFormat());
 }
 
 // After \uN the next N units are the fallback for readers without Unicode: a
@@ -503,6 +529,7 @@ void Reader::readText(QByteArrayView bytes)
             if (c != ';')
                 continue;
             m_colors.push_back(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            m_charFormats.clear();
             m_red = m_green = m_blue = 0;
             m_colorGiven = false;
         }
@@ -595,7 +622,10 @@ void Reader::readWord(const Token &token)
     case Word::Pc: m_charsetCodePage = 437; return;
     case Word::Pca: m_charsetCodePage = 850; return;
     case Word::AnsiCodePage: m_ansiCodePage = qMax(0, value); return;
-    case Word::DefaultFont: m_defaultFont = value; return;
+    case Word::DefaultFont:
+        m_defaultFont = value;
+        m_charFormats.clear();
+        return;
     case Word::FontTable: group.destination = Destination::FontTable; return;
     case Word::ColorTable: group.destination = Destination::ColorTable; return;
     case Word::SkippedDestination: group.destination = Destination::Skip; return;
@@ -610,6 +640,8 @@ void Reader::readWord(const Token &token)
     default: break;
     }
 
+    if (destination == Destination::FontTable || destination == Destination::ColorTable)
+        m_charFormats.clear();
     if (destination == Destination::FontTable) {
         switch (found->second) {
         case Word::Font: m_tableFont = &(m_fonts[value] = FontEntry{}); return;
@@ -924,29 +956,37 @@ bool Reader::takesBytes()
 void Reader::addBytes(QByteArrayView bytes)
 {
     if (takesBytes())
-        m_bytes.append(bytes);
+        m_bytes.append(bytes.data(), static_cast<size_t>(bytes.size()));
 }
 
 void Reader::addByte(char byte)
 {
     if (takesBytes())
-        m_bytes.append(byte);
+        m_bytes.push_back(byte);
+}
+
+void Reader::addBytesFrom(char byte)
+{
+    if (!takesBytes())
+        return; // the bytes after it come as tokens and are dropped the same way
+    m_bytes.push_back(byte);
+    m_tokens.takeHexBytes([this](char next) { m_bytes.push_back(next); });
 }
 
 void Reader::flushBytes()
 {
-    if (m_bytes.isEmpty())
+    if (m_bytes.empty())
         return;
     m_decoded.truncate(0);
     const int codePage = currentCodePage();
     if (codePage == kCodePageSymbol) {
         const SymbolFont font = currentSymbolFont().value_or(SymbolFont::Other);
-        for (const char byte : std::as_const(m_bytes))
+        for (const char byte : m_bytes)
             m_decoded += QChar::fromUcs4(symbolCharacter(font, static_cast<uint8_t>(byte)));
     } else {
-        m_decoder.decode(codePage, m_bytes, m_decoded);
+        m_decoder.decode(codePage, QByteArrayView(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())), m_decoded);
     }
-    m_bytes.truncate(0);
+    m_bytes.clear();
     emitText(m_decoded);
 }
 
@@ -971,8 +1011,10 @@ void Reader::put(QStringView text)
         m_sink.append(text);
         break;
     case Destination::FontTable:
-        if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength)
+        if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength) {
             m_tableFont->name += leftWholeCharacters(text, kMaxFontNameLength - m_tableFont->name.size());
+            m_charFormats.clear();
+        }
         break;
     default:
         break;
@@ -995,14 +1037,14 @@ void Reader::endParagraph()
         return;
     flushHiddenText();
     updateCharFormat();
-    m_sink.endParagraph(m_keepsFormats ? blockFormat(top().paragraph) : QTextBlockFormat());
+    m_sink.endParagraph(m_keepsFormats ? sharedBlockFormat(top().paragraph) : QTextBlockFormat());
 }
 
 void Reader::updateCharFormat()
 {
     if (!m_keepsFormats || (m_sinkStateSet && m_sinkState == top().chars))
         return;
-    m_sink.setCharFormat(charFormat(top().chars));
+    m_sink.setCharFormat(sharedCharFormat(top().chars));
     m_sinkState = top().chars;
     m_sinkStateSet = true;
 }
@@ -1058,6 +1100,14 @@ QColor Reader::color(int index) const
     return m_colors[static_cast<size_t>(index)];
 }
 
+const QTextCharFormat &Reader::sharedCharFormat(const CharState &chars)
+{
+    const auto found = m_charFormats.find(chars);
+    if (found != m_charFormats.end())
+        return found->second;
+    return m_charFormats.emplace(chars, charFormat(chars)).first->second;
+}
+
 QTextCharFormat Reader::charFormat(const CharState &chars) const
 {
     QTextCharFormat format;
@@ -1080,6 +1130,15 @@ QTextCharFormat Reader::charFormat(const CharState &chars) const
     if (const QColor background = color(chars.highlight); background.isValid())
         format.setBackground(background);
     return format;
+}
+
+const QTextBlockFormat &Reader::sharedBlockFormat(const ParagraphState &paragraph)
+{
+    if (paragraph != m_blockFormatState) {
+        m_blockFormatState = paragraph;
+        m_blockFormat = blockFormat(paragraph);
+    }
+    return m_blockFormat;
 }
 
 QTextBlockFormat Reader::blockFormat(const ParagraphState &paragraph)

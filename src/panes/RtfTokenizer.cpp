@@ -20,17 +20,6 @@ Token tokenOf(Token::Kind kind)
     return token;
 }
 
-int hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 Token Tokenizer::next()
@@ -126,7 +115,7 @@ Token Tokenizer::readHexByte()
     Token hex = tokenOf(Token::Kind::HexByte);
     int digits = 0;
     while (digits < 2 && m_pos < m_input.size()) {
-        const int value = hexValue(m_input[m_pos]);
+        const int value = hexDigit(m_input[m_pos]);
         if (value < 0)
             break;
         hex.parameter = hex.parameter * 16 + value;

@@ -37,8 +37,33 @@ public:
     Token next();
     // Where the next token starts (or white space before it).
     qsizetype position() const { return m_pos; }
+    // Takes the whole \'xx (two hex digits) that come next, handing add each
+    // byte, up to anything else. Runs of escaped bytes, as Japanese comes, go
+    // through this without a token each.
+    template <typename Add>
+    void takeHexBytes(Add add)
+    {
+        while (m_input.size() - m_pos >= 4 && m_input[m_pos] == '\\' && m_input[m_pos + 1] == '\'') {
+            const int high = hexDigit(m_input[m_pos + 2]);
+            const int low = hexDigit(m_input[m_pos + 3]);
+            if (high < 0 || low < 0)
+                return;
+            add(static_cast<char>(high * 16 + low));
+            m_pos += 4;
+        }
+    }
 
 private:
+    static int hexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
     Token readEscape();
     Token readControlWord();
     Token readHexByte();

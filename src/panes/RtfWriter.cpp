@@ -11,7 +11,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <charconv>
+#include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace kobin::rtf {
@@ -29,6 +31,7 @@ struct RunFormat {
     QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
     bool bold = false;
     bool italic = false;
+    bool kept = false; // a picture's, an object's or hidden text's: written as kept
 };
 
 struct ParagraphFormat {
@@ -156,20 +159,87 @@ private:
     std::vector<QRgb> m_colors;
 };
 
+// The bytes written so far. QByteArray::append checks and grows on every call;
+// this checks a pointer, and the writer appends a few bytes at a time. Room can
+// be kept in front of them for bytes that are written last but go first.
+class Output
+{
+public:
+    explicit Output(qsizetype expected, qsizetype room = 0)
+        : m_bytes(room + qMax<qsizetype>(expected, 64), Qt::Uninitialized), m_room(room),
+          m_next(m_bytes.data() + room), m_end(m_bytes.data() + m_bytes.size())
+    {
+    }
+
+    void append(char byte)
+    {
+        makeRoom(1);
+        *m_next++ = byte;
+    }
+    void append(QByteArrayView bytes)
+    {
+        makeRoom(bytes.size());
+        std::memcpy(m_next, bytes.data(), static_cast<size_t>(bytes.size()));
+        m_next += bytes.size();
+    }
+
+    // The bytes, after front, which goes in the room kept when it fits there
+    // (dropping bytes in front of a QByteArray moves none). Uses the output up.
+    QByteArray take(QByteArrayView front = {})
+    {
+        m_bytes.truncate(m_next - m_bytes.data());
+        if (front.size() > m_room) {
+            m_bytes.remove(0, m_room);
+            m_bytes.prepend(front);
+        } else if (!front.isEmpty()) {
+            const qsizetype unused = m_room - front.size();
+            std::memcpy(m_bytes.data() + unused, front.data(), static_cast<size_t>(front.size()));
+            m_bytes.remove(0, unused);
+        }
+        return std::move(m_bytes);
+    }
+
+private:
+    void makeRoom(qsizetype count)
+    {
+        if (m_end - m_next < count)
+            grow(count);
+    }
+    void grow(qsizetype count)
+    {
+        const qsizetype used = m_next - m_bytes.data();
+        m_bytes.resize(qMax(used + count, m_bytes.size() * 2));
+        m_next = m_bytes.data() + used;
+        m_end = m_bytes.data() + m_bytes.size();
+    }
+
+    QByteArray m_bytes;
+    qsizetype m_room;
+    char *m_next;
+    char *m_end;
+};
+
 class Writer
 {
 public:
     explicit Writer(const QTextDocument &document)
-        : m_document(document), m_fonts(document.defaultFont().family()),
-          m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0)
+        : m_document(document), m_formats(document.allFormats()), m_fonts(document.defaultFont().family()),
+          m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0),
+          // Japanese text takes about four bytes a character; formats add little,
+          // and the header, which goes in front, as much as a few fonts and colours.
+          m_out(document.characterCount() * 5, 4096)
     {
+        m_runFormats.resize(slot(-1) + 1);
+        m_paragraphFormats.resize(slot(-1) + 1);
     }
 
     QByteArray write();
 
 private:
-    void collectTables();
+    size_t slot(int formatIndex) const;
+    const RunFormat &runFormat(int formatIndex);
     RunFormat runFormat(const QTextCharFormat &format);
+    const ParagraphFormat &paragraphFormat(int formatIndex);
     ParagraphFormat paragraphFormat(const QTextBlockFormat &format) const;
     void writeHeader();
     void writeBody();
@@ -188,42 +258,47 @@ private:
     void unicode(char16_t unit);
 
     const QTextDocument &m_document;
+    // Fragments share formats: each is looked at once, by its index here, in
+    // the order the text first uses it, which is the order fonts and colours
+    // take in their tables.
+    const QList<QTextFormat> m_formats;
+    std::vector<std::optional<RunFormat>> m_runFormats;
+    std::vector<std::optional<ParagraphFormat>> m_paragraphFormats;
     FontTable m_fonts;
     const double m_defaultPoints;
     ColorTable m_colors;
-    QByteArray m_out;
+    Output m_out;
     bool m_delimit = false;
     RunFormat m_run;
     ParagraphFormat m_paragraph;
 };
 
+// The body is written first, in one pass over the document: it names the fonts
+// and colours of the header's tables, which an empty paragraph does by its own
+// format, and tells which fonts hold Japanese.
 QByteArray Writer::write()
 {
-    collectTables();
-    // Japanese text takes about four bytes a character; formats add little.
-    m_out.reserve(m_document.characterCount() * 5 + 1024);
-    writeHeader();
+    m_delimit = true; // as after the header's last control word
     writeBody();
     m_out.append("}\r\n");
-    return m_out;
+    Output body = std::exchange(m_out, Output(1024));
+    writeHeader();
+    return body.take(m_out.take());
 }
 
-// Every font and colour the body names, which an empty paragraph does by its
-// own format, must be in the tables written before it.
-void Writer::collectTables()
+// A slot for each format of the document, and a last one for an index it does
+// not hold, which stands for the empty format as it does there.
+size_t Writer::slot(int formatIndex) const
 {
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        if (isEmptyParagraph(block))
-            runFormat(block.charFormat());
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || isKeptObject(fragment.charFormat()))
-                continue;
-            const RunFormat run = runFormat(fragment.charFormat());
-            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(fragment.text()))
-                m_fonts.markJapanese(run.font);
-        }
-    }
+    return static_cast<size_t>(formatIndex >= 0 && formatIndex < m_formats.size() ? formatIndex : m_formats.size());
+}
+
+const RunFormat &Writer::runFormat(int formatIndex)
+{
+    std::optional<RunFormat> &run = m_runFormats[slot(formatIndex)];
+    if (!run)
+        run = runFormat(m_formats.value(formatIndex).toCharFormat());
+    return *run;
 }
 
 RunFormat Writer::runFormat(const QTextCharFormat &format)
@@ -246,7 +321,16 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
         run.underline = QTextCharFormat::SingleUnderline;
     run.bold = format.fontWeight() > QFont::Medium;
     run.italic = format.fontItalic();
+    run.kept = isKeptObject(format);
     return run;
+}
+
+const ParagraphFormat &Writer::paragraphFormat(int formatIndex)
+{
+    std::optional<ParagraphFormat> &paragraph = m_paragraphFormats[slot(formatIndex)];
+    if (!paragraph)
+        paragraph = paragraphFormat(m_formats.value(formatIndex).toBlockFormat());
+    return *paragraph;
 }
 
 ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
@@ -287,7 +371,6 @@ void Writer::writeHeader()
         m_out.append(';');
     }
     m_out.append("}\r\n\\viewkind4\\uc1\\pard");
-    m_delimit = true;
 }
 
 // Each object character is its group as read; hidden text goes in a group of
@@ -333,25 +416,31 @@ void Writer::writeFontName(const QString &name, bool japanese)
 void Writer::writeBody()
 {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        const ParagraphFormat paragraph = paragraphFormat(block.blockFormat());
+        const ParagraphFormat &paragraph = paragraphFormat(block.blockFormatIndex());
         if (paragraph != m_paragraph)
             writeParagraphFormat(paragraph);
         if (isEmptyParagraph(block)) // it still has the font and size of its line
-            writeRunFormat(runFormat(block.charFormat()));
+            writeRunFormat(runFormat(block.charFormatIndex()));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            if (isKeptObject(fragment.charFormat())) {
+            const RunFormat &run = runFormat(fragment.charFormatIndex());
+            if (run.kept) {
                 writeKept(fragment.text(), fragment.charFormat());
                 continue;
             }
-            const RunFormat run = runFormat(fragment.charFormat());
             writeRunFormat(run);
-            if (const auto symbol = m_fonts.symbolFont(run.font))
-                writeSymbolText(fragment.text(), *symbol);
-            else
-                writeText(fragment.text(), m_fonts.isJapanese(run.font));
+            const QString text = fragment.text();
+            if (const auto symbol = m_fonts.symbolFont(run.font)) {
+                writeSymbolText(text, *symbol);
+                continue;
+            }
+            // Text without Japanese is written the same in either kind of font,
+            // so a font becomes Japanese in time when its first Japanese comes.
+            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(text))
+                m_fonts.markJapanese(run.font);
+            writeText(text, m_fonts.isJapanese(run.font));
         }
         word("par");
         m_out.append("\r\n");
@@ -482,14 +571,14 @@ void Writer::number(int value)
 {
     char digits[12];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_out.append(digits, result.ptr - digits);
+    m_out.append(QByteArrayView(digits, result.ptr - digits));
 }
 
 void Writer::hexByte(int byte)
 {
     static const char kHexDigits[] = "0123456789abcdef";
     const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
-    m_out.append(escape, 4);
+    m_out.append(QByteArrayView(escape, sizeof escape));
     m_delimit = false;
 }
 

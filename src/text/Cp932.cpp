@@ -138,9 +138,15 @@ int encodeChar(char16_t ch)
 QString decode(QByteArrayView bytes)
 {
     QString text;
-    text.resize(bytes.size());
+    decode(bytes, text);
+    return text;
+}
+
+void decode(QByteArrayView bytes, QString &text)
+{
+    qsizetype n = text.size();
+    text.resize(n + bytes.size());
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    qsizetype n = 0;
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -159,7 +165,6 @@ QString decode(QByteArrayView bytes)
         }
     }
     text.truncate(n);
-    return text;
 }
 
 QString foldVariants(QStringView text)

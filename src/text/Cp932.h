@@ -47,6 +47,8 @@ char16_t decodePair(unsigned char lead, unsigned char trail);
 int encodeChar(char16_t ch);
 
 QString decode(QByteArrayView bytes);
+// The same, appended to out.
+void decode(QByteArrayView bytes, QString &out);
 
 // Replaces the usual Unicode variants of characters that code page 932 holds
 // under another code point (U+301C WAVE DASH by U+FF5E, ...).

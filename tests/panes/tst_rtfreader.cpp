@@ -425,6 +425,40 @@ private slots:
         QVERIFY(!formatAt(document, 12).hasProperty(QTextFormat::ForegroundBrush)); // no such entry
     }
 
+    // A format is made from the font and colour tables as they stand when text
+    // in it comes after text in another.
+    void tablesChangedAfterTextApplyToTheTextAfterThem_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("font table") << QByteArray("{\\rtf1 a{\\fonttbl{\\f0 Arial;}}\\b x\\b0 b}") << "/auto" << "Arial/auto";
+        QTest::newRow("font redefined without a name")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}a{\\fonttbl{\\f0;}}\\b x\\b0 b}") << "Arial/auto" << "/auto";
+        QTest::newRow("default font")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}a\\deff1\\b x\\b0 b}") << "Arial/auto" << "Courier/auto";
+        QTest::newRow("colour table")
+            << QByteArray("{\\rtf1\\cf1 a{\\colortbl;\\red255\\green0\\blue0;}\\b x\\b0 b}") << "/auto" << "/#ff0000";
+        QTest::newRow("text amid a font's name")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Ari{\\upr{\\ud a}}al;}}\\b x\\b0 b}") << "Ari/auto" << "Arial/auto";
+    }
+
+    void tablesChangedAfterTextApplyToTheTextAfterThem()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QCOMPARE(textOf(document), QString("axb"));
+        const auto look = [&document](int position) {
+            return familyAt(document, position) + u'/'
+                + testing::colorName(formatAt(document, position), QTextFormat::ForegroundBrush);
+        };
+        QCOMPARE(look(0), before);
+        QCOMPARE(look(2), after);
+    }
+
     void pardResetsParagraphAndGroupsRestoreIt()
     {
         QTextDocument document;

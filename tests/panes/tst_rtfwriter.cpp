@@ -247,6 +247,24 @@ private slots:
         QCOMPARE(writeRtf(copy), rtf);
     }
 
+    // The header, written after the body, goes in front of it however long it is.
+    void aHeaderOfManyFontsAndColoursComesFirst()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        for (int i = 0; i < 200; ++i) {
+            QTextCharFormat format;
+            format.setFontFamilies({QStringLiteral("Font number %1").arg(i)});
+            format.setForeground(QColor(i, 0, 255 - i));
+            cursor.insertText(QStringLiteral("run %1 ").arg(i), format);
+        }
+        const QByteArray rtf = writeRtf(document);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
     void emptyParagraphsKeepTheSizeOfTheirLine()
     {
         QTextDocument document;
