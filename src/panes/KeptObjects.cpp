@@ -56,6 +56,20 @@ PictureKind pictureKindOf(const QTextFormat &format)
                                                                       : PictureKind::Other;
 }
 
+const char *pictureKindName(PictureKind kind)
+{
+    switch (kind) {
+    case PictureKind::Png: return "PNG";
+    case PictureKind::Jpeg: return "JPEG";
+    case PictureKind::Dib: return "DIB";
+    case PictureKind::Bitmap: return "BMP";
+    case PictureKind::Emf: return "EMF";
+    case PictureKind::Wmf: return "WMF";
+    case PictureKind::Other: break;
+    }
+    return "OLE";
+}
+
 QByteArray pictureRtf(PictureKind kind, const QByteArray &data, QSize pixels)
 {
     QByteArray rtf = "{\\pict";

@@ -38,6 +38,8 @@ QByteArray keptRtfOf(const QTextFormat &format);
 QString hiddenTextOf(const QTextFormat &format);
 // The kind of picture the format shows, for the box drawn when it cannot be drawn.
 PictureKind pictureKindOf(const QTextFormat &format);
+// What that box says: "PNG", "WMF", … and "OLE" for a kind no reader here knows.
+const char *pictureKindName(PictureKind kind);
 
 // The RTF group a picture put into a note is kept as: PNG or JPEG data with
 // its size in pixels and twips.

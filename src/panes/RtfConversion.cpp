@@ -55,20 +55,6 @@ bool withoutForeignFontNames(QTextCharFormat &format)
     return true;
 }
 
-const char *kindName(rtf::PictureKind kind)
-{
-    switch (kind) {
-    case rtf::PictureKind::Png: return "PNG";
-    case rtf::PictureKind::Jpeg: return "JPEG";
-    case rtf::PictureKind::Dib: return "DIB";
-    case rtf::PictureKind::Bitmap: return "BMP";
-    case rtf::PictureKind::Emf: return "EMF";
-    case rtf::PictureKind::Wmf: return "WMF";
-    case rtf::PictureKind::Other: break;
-    }
-    return "OLE";
-}
-
 // A framed box of the picture's size with its kind in it, for a picture that cannot be drawn.
 QByteArray boxSvg(QSize size, rtf::PictureKind kind)
 {
@@ -78,7 +64,7 @@ QByteArray boxSvg(QSize size, rtf::PictureKind kind)
         "<rect x=\"0.5\" y=\"0.5\" width=\"" + QByteArray::number(qMax(0, size.width() - 1)) + "\" height=\""
         + QByteArray::number(qMax(0, size.height() - 1)) + "\" fill=\"none\" stroke=\"gray\" stroke-dasharray=\"3\"/>"
         "<text x=\"50%\" y=\"50%\" text-anchor=\"middle\" dominant-baseline=\"middle\" fill=\"gray\" "
-        "font-family=\"sans-serif\" font-size=\"12\">" + kindName(kind) + "</text></svg>";
+        "font-family=\"sans-serif\" font-size=\"12\">" + rtf::pictureKindName(kind) + "</text></svg>";
 }
 
 // The picture as an image the HTML shows from pictureAddress.

@@ -239,17 +239,6 @@ struct KeptReading {
     bool shapePicture = false;  // a \shppict, which a \nonshppict may follow
 };
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int boundedPixels(double pixels)
 {
     return qBound(1, qRound(pixels), kMaxPicturePixels);
@@ -791,7 +780,7 @@ void Reader::readPictureData(QByteArrayView bytes)
     QByteArray &data = reading.picture.data;
     data.reserve(data.size() + bytes.size() / 2);
     for (const char c : bytes) {
-        const int digit = hexDigit(c);
+        const int digit = Tokenizer::hexDigit(c);
         if (digit < 0)
             continue;
         if (reading.highNibble < 0) {

@@ -53,7 +53,7 @@ public:
         }
     }
 
-private:
+    // The value of a hex digit; -1 for any other character.
     static int hexDigit(char c)
     {
         if (c >= '0' && c <= '9')
@@ -64,6 +64,8 @@ private:
             return c - 'A' + 10;
         return -1;
     }
+
+private:
     Token readEscape();
     Token readControlWord();
     Token readHexByte();

@@ -15,20 +15,6 @@ namespace {
 
 constexpr int kCacheKilobytes = 256 * 1024; // decoded pictures kept for drawing again
 
-const char *kindName(rtf::PictureKind kind)
-{
-    switch (kind) {
-    case rtf::PictureKind::Png: return "PNG";
-    case rtf::PictureKind::Jpeg: return "JPEG";
-    case rtf::PictureKind::Dib: return "DIB";
-    case rtf::PictureKind::Bitmap: return "BMP";
-    case rtf::PictureKind::Emf: return "EMF";
-    case rtf::PictureKind::Wmf: return "WMF";
-    case rtf::PictureKind::Other: break;
-    }
-    return "OLE";
-}
-
 void drawBox(QPainter &painter, const QRectF &rect, rtf::PictureKind kind)
 {
     painter.save();
@@ -36,7 +22,7 @@ void drawBox(QPainter &painter, const QRectF &rect, rtf::PictureKind kind)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
     painter.setPen(Qt::darkGray);
-    painter.drawText(rect, Qt::AlignCenter, QString::fromLatin1(kindName(kind)));
+    painter.drawText(rect, Qt::AlignCenter, QString::fromLatin1(rtf::pictureKindName(kind)));
     painter.restore();
 }
 
