@@ -1,12 +1,11 @@
 // Pictures, embedded objects and hidden text: what the editor does not edit
 // stays in the note exactly as it was read.
 #include "KeptObjects.h"
+#include "PictureFiles.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,17 +36,6 @@ QList<QTextCharFormat> objectsIn(const QTextDocument &document)
         }
     }
     return objects;
-}
-
-QByteArray pngBytes(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace
@@ -150,7 +138,7 @@ private slots:
         QTest::newRow("bitmap in pixels") << QByteArray("{\\pict\\dibitmap0\\picw40\\pich20 00}") << QSize(40, 20);
         QTest::newRow("metafile in hundredths of a millimetre")
             << QByteArray("{\\pict\\wmetafile8\\picw2540\\pich5080 00}") << QSize(96, 192);
-        QTest::newRow("png without sizes") << "{\\pict\\pngblip " + pngBytes(QSize(7, 5)).toHex() + "}" << QSize(7, 5);
+        QTest::newRow("png without sizes") << "{\\pict\\pngblip " + pngOf(QSize(7, 5), Qt::red).toHex() + "}" << QSize(7, 5);
         QTest::newRow("no size at all") << QByteArray("{\\pict\\wmetafile8 00}") << QSize(32, 32);
         QTest::newRow("absurd goal") << QByteArray("{\\pict\\pngblip\\picwgoal2000000000\\pichgoal-5 00}") << QSize(32767, 32);
         QTest::newRow("object box") << QByteArray("{\\object\\objw600\\objh300{\\*\\objdata 01}}") << QSize(40, 20);
