@@ -4,7 +4,7 @@ set(KOBIN_FUZZ_BUILD_DIR "" CACHE PATH "A KOBIN_FUZZ=ON build whose fuzz targets
 set(KOBIN_FUZZ_RUNS 20000 CACHE STRING "Inputs each fuzz target runs under CTest")
 
 if(KOBIN_FUZZ_BUILD_DIR)
-  set(seeds_rtf ${PROJECT_SOURCE_DIR}/fuzz/seeds/rtf ${PROJECT_SOURCE_DIR}/tests/panes/data)
+  set(seeds_rtf ${PROJECT_SOURCE_DIR}/fuzz/seeds/rtf ${PROJECT_SOURCE_DIR}/tests/rtf/data)
   set(seeds_treestring ${PROJECT_SOURCE_DIR}/fuzz/seeds/treestring)
   set(seeds_picture ${PROJECT_SOURCE_DIR}/fuzz/seeds/picture)
   foreach(target rtf_reader:rtf tree_string:treestring picture:picture)

@@ -1,6 +1,5 @@
 #include "Book.h"
 
-#include "AppPath.h"
 #include "ImageKeys.h"
 
 #include <utility>

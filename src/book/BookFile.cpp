@@ -5,7 +5,6 @@
 #include "BookSession.h"
 #include "Cp932.h"
 #include "ItemTree.h"
-#include "Prompter.h"
 #include "TreeString.h"
 
 #include <QFile>
@@ -59,27 +58,6 @@ BookReading loadBookFile(const QString &path, ItemTree &tree)
 bool writeBookFile(const QString &path, const QString &treeString)
 {
     return saveFileAtomically(path, encodeSystemText(treeString) + "\r\n");
-}
-
-std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)
-{
-    const BookReading reading = loadBookFile(path, tree);
-    const QString title = QStringLiteral("ﾌｧｲﾙを開けません");
-    switch (reading.outcome) {
-    case BookReading::Outcome::Read: return reading.droppedRecords;
-    case BookReading::Outcome::Unreadable:
-        prompter.inform(PromptIcon::Exclamation, title,
-                        QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nを開けません。"));
-        break;
-    case BookReading::Outcome::NotABook:
-        prompter.inform(PromptIcon::Exclamation, title,
-                        QStringLiteral("「 ") + path + QStringLiteral(" 」\n\nはブックファイルとして読めません。"));
-        break;
-    case BookReading::Outcome::TooDeep:
-        prompter.inform(PromptIcon::Exclamation, title, tooDeepMessage(path));
-        break;
-    }
-    return std::nullopt;
 }
 
 } // namespace kobin

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 namespace kobin {
 
 class ItemTree;
-class Prompter;
 
 // What reading a book file gave.
 struct BookReading {
@@ -28,10 +26,5 @@ QString tooDeepMessage(const QString &path);
 // Writes the tree string and a CR LF, atomically: on failure the previous file
 // stays as it was. Returns false on failure.
 [[nodiscard]] bool writeBookFile(const QString &path, const QString &treeString);
-
-// Reads the book file into the tree as loadBookFile does, telling the user when
-// the file cannot be read or holds no book. Returns the number of records left
-// out, or nullopt when the tree was left as it was.
-[[nodiscard]] std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &prompter);
 
 } // namespace kobin

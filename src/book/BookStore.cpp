@@ -7,7 +7,6 @@
 #include "FolderFiles.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
-#include "Prompter.h"
 #include "TreeString.h"
 #include "WorkingFolder.h"
 
@@ -16,23 +15,15 @@
 
 namespace kobin {
 
-void reportSaveFailure(Prompter &prompter, const QString &path)
-{
-    prompter.inform(PromptIcon::Exclamation, QStringLiteral("保存できません"),
-                    QStringLiteral("「 ") + QDir::toNativeSeparators(path)
-                        + QStringLiteral(" 」\n\nを保存できませんでした。"));
-}
-
 bool hasOwnBookFolder(const QString &bookName)
 {
     return !bookName.isEmpty() && bookName.compare(QLatin1String("temp"), Qt::CaseInsensitive) != 0;
 }
 
 namespace {
-bool failedToSave(Prompter &prompter, const QString &path)
+StoreResult failedToSave(const QString &path)
 {
-    reportSaveFailure(prompter, path);
-    return false;
+    return {StoreResult::Outcome::Failed, path};
 }
 
 // Copies source to copy, whole or not at all, unless there is no source to keep
@@ -66,13 +57,6 @@ std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bo
     return book.workingFolder().bookFolderStamps().firstChanged(paths);
 }
 
-bool mayOverwrite(Prompter &prompter, const QString &path)
-{
-    return prompter.ask(PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation, QStringLiteral("保存"),
-                        QStringLiteral("「 ") + QDir::toNativeSeparators(path)
-                            + QStringLiteral(" 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？"))
-        == PromptAnswer::Yes;
-}
 } // namespace
 
 void removeUnfinishedWrites(const BookSession &session)
@@ -89,11 +73,11 @@ void removeUnfinishedWrites(const BookSession &session)
         bookFolder.remove(name);
 }
 
-bool saveBook(Book &book, Prompter &prompter)
+StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
 {
     const BookSession &session = book.session();
     if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
-        return failedToSave(prompter, session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
+        return failedToSave(session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
 
     WorkingFolder &working = book.workingFolder();
     FileStamps &stamps = working.bookFolderStamps();
@@ -104,17 +88,17 @@ bool saveBook(Book &book, Prompter &prompter)
     // book's changes; saving without them would lose them unseen.
     const std::optional<QStringList> files = sameFolder ? working.changedContentFiles() : working.readableContentFiles();
     if (!files)
-        return failedToSave(prompter, working.path());
+        return failedToSave(working.path());
 
     // Asked before anything is written: a No leaves the book folder and book file as
     // they are, and the changes for Save As.
     const std::optional<QString> overwritten =
         writtenByAnother(book, *files + working.deletedFiles(), sameFolder);
-    if (overwritten && !mayOverwrite(prompter, *overwritten))
-        return false;
+    if (overwritten && !mayOverwrite(*overwritten))
+        return {StoreResult::Outcome::Declined, {}};
 
     if (!QDir().mkpath(bookFolder))
-        return failedToSave(prompter, bookFolder);
+        return failedToSave(bookFolder);
 
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
@@ -149,7 +133,7 @@ bool saveBook(Book &book, Prompter &prompter)
             versions->added(name);
         if (!(sameFolder ? working.moveToBookFolder(name) : copyFileAtomically(source, target))) {
             recordVersion();
-            return failedToSave(prompter, target);
+            return failedToSave(target);
         }
         stamps.written(target);
     }
@@ -161,11 +145,11 @@ bool saveBook(Book &book, Prompter &prompter)
     const QString damagedCopy = session.bookPath + QStringLiteral(".bak");
     if (session.bookPath == session.damagedBookFile && !keepCopyOnce(session.bookPath, damagedCopy)) {
         recordVersion();
-        return failedToSave(prompter, damagedCopy);
+        return failedToSave(damagedCopy);
     }
     if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree()))) {
         recordVersion();
-        return failedToSave(prompter, session.bookPath);
+        return failedToSave(session.bookPath);
     }
     book.setBookFileStamp(FileStamp::of(session.bookPath));
 
@@ -177,14 +161,14 @@ bool saveBook(Book &book, Prompter &prompter)
         keepVersion(name);
         if (!QFile::remove(file)) {
             recordVersion();
-            return failedToSave(prompter, file);
+            return failedToSave(file);
         }
         stamps.written(file);
     }
     recordVersion();
     // Files left behind here hold what the book folder holds now: nothing is lost by them.
     std::ignore = working.savedInto(bookFolder);
-    return true;
+    return {StoreResult::Outcome::Saved, {}};
 }
 
 } // namespace kobin

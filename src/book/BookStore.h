@@ -2,11 +2,12 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kobin {
 
 class Book;
 struct BookSession;
-class Prompter;
 
 // Writes the book: the content files written since it was opened or last saved
 // into the book folder (all of them when it is saved under another name, but for
@@ -14,15 +15,20 @@ class Prompter;
 // file, and only then removes from the book folder the content files deleted since
 // the book was opened or last saved; nothing else there is removed. A save cut
 // short thus leaves the old tree with some new notes, never a tree that names a
-// note not yet written. Stops at the first failure and reports it; returns false
-// then (the book stays changed). A working folder that has gone is such a failure.
+// note not yet written. Stops at the first failure, naming what could not be
+// written (the book stays changed). A working folder that has gone is such a failure.
 // A book without a name, or named "temp", has no book folder of its own and is refused.
-// Before anything is written, asks whether to overwrite when the book file or a
-// content file the save would replace or remove has been written by another
-// program since the book read or last saved it (a book in a synced folder); a No
-// writes nothing and returns false, unreported. Afterwards the book's stamps are
-// those of the files just written.
-[[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
+// Before anything is written, asks mayOverwrite when the book file or a content
+// file the save would replace or remove has been written by another program since
+// the book read or last saved it (a book in a synced folder); a No writes nothing.
+// Afterwards the book's stamps are those of the files just written.
+struct StoreResult {
+    enum class Outcome { Saved, Declined, Failed };
+    Outcome outcome;
+    QString failedPath; // the file or folder that could not be written
+};
+using OverwriteQuestion = std::function<bool(const QString &path)>;
+[[nodiscard]] StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite);
 
 // Removes what writes cut short by a crash left of the book's files: the part
 // files in its book folder and the book file's own beside it. Done when a book
@@ -31,8 +37,5 @@ void removeUnfinishedWrites(const BookSession &session);
 
 // False for a book without a name, or named "temp" (the working folder's name).
 bool hasOwnBookFolder(const QString &bookName);
-
-// Tells the user that the file at path could not be written.
-void reportSaveFailure(Prompter &prompter, const QString &path);
 
 } // namespace kobin

@@ -17,6 +17,11 @@
 
 namespace kobin {
 
+QString workingFolderPath(const QString &appPath)
+{
+    return appPath + QStringLiteral("temp/");
+}
+
 namespace {
 QString stackedSplitFile(const QString &folder, const QString &contentId)
 {

@@ -11,6 +11,9 @@
 
 namespace kobin {
 
+// The working folder in the program folder appPath (ending in "/"): "temp/".
+QString workingFolderPath(const QString &appPath);
+
 // The open book's content files while it is open, and the one place that knows
 // their names: an item's note (key ".rtf"), a homepage item's url file (key
 // "url.txt"), and per page it has shown, the side text (content id ".rtf") with

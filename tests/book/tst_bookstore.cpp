@@ -1,5 +1,6 @@
 #include "Book.h"
 #include "BookStore.h"
+#include "BookPrompts.h"
 #include "WorkingFolder.h"
 #include "FakePrompter.h"
 #include "TestFiles.h"

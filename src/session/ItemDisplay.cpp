@@ -1,0 +1,390 @@
+#include "ItemDisplay.h"
+
+#include "Arrangement.h"
+#include "Book.h"
+#include "BookPrompts.h"
+#include "CommandState.h"
+#include "ContentNameCase.h"
+#include "ItemKinds.h"
+#include "NotePane.h"
+#include "PageLocator.h"
+#include "PageNames.h"
+#include "PageView.h"
+#include "Prompter.h"
+#include "BookStore.h"
+#include "FolderFiles.h"
+#include "WindowStatus.h"
+#include "WorkingFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace kobin {
+
+namespace {
+const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
+} // namespace
+
+ItemDisplay::ItemDisplay(Book &book, Views views, Prompter &prompter)
+    : m_book(book), m_views(views), m_prompter(prompter)
+{
+}
+
+QString ItemDisplay::bookFolderPath(const QString &fileName) const
+{
+    return QDir::toNativeSeparators(m_book.session().bookFolder() + fileName);
+}
+
+bool ItemDisplay::isShowingHomepage() const
+{
+    const TreeItem *shown = m_book.tree().item(m_book.session().currentKey);
+    return shown && kindOf(*shown) == ItemKind::Homepage;
+}
+
+bool ItemDisplay::reportStoreFailure(const QString &file)
+{
+    reportSaveFailure(m_prompter, file);
+    return false;
+}
+
+bool ItemDisplay::writeShownText(QString *failedFile)
+{
+    const BookSession &session = m_book.session();
+    if (!m_book.tree().item(session.currentKey))
+        return true; // the item shown so far is gone: nothing to keep
+    const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
+    // A page text never named, a note only looked at, or one kept unread has nothing to store.
+    if (contentId.isEmpty() || m_views.note.holdsFileText() || m_keepsUnreadableNote)
+        return true;
+    const QString text = m_book.workingFolder().textFile(contentId);
+    if (m_views.note.save(text))
+        return true;
+    *failedFile = text;
+    return false;
+}
+
+bool ItemDisplay::storeCurrentItem()
+{
+    leavePageSourceEditing(); // the side text, never a page's source, is what is kept
+    QString failed;
+    if (!writeShownText(&failed))
+        return reportStoreFailure(failed);
+    return !isShowingHomepage() || storeSplittersHere();
+}
+
+bool ItemDisplay::keepShownText()
+{
+    // A page's source is no note (the side text is in its file already), and a pane
+    // being filled holds nothing of the user's yet.
+    if (m_showingItem || m_book.session().loading || m_views.page.isSourceEditing())
+        return true;
+    QString failed;
+    return writeShownText(&failed);
+}
+
+bool ItemDisplay::storeSplitters(const QString &folder)
+{
+    const QString &contentId = m_book.session().pageTextName;
+    if (contentId.isEmpty())
+        return true;
+    QString failed;
+    if (!WorkingFolder::storeSplits(folder, contentId, m_views.arrangement.stackedSplit(),
+                                    m_views.arrangement.sideSplit(), &failed))
+        return reportStoreFailure(failed);
+    return true;
+}
+
+bool ItemDisplay::storeSplittersHere()
+{
+    const QString &contentId = m_book.session().pageTextName;
+    QString failed;
+    if (!contentId.isEmpty()
+        && !m_book.workingFolder().storeSplits(contentId, m_views.arrangement.stackedSplit(),
+                                               m_views.arrangement.sideSplit(), &failed))
+        return reportStoreFailure(failed);
+    return true;
+}
+
+namespace {
+QString whyUnread(NoteReading reading)
+{
+    switch (reading) {
+    case NoteReading::TooLarge: return QStringLiteral("は大きすぎるため、読み込めません。");
+    case NoteReading::NotRtf: return QStringLiteral("はリッチテキストではないため、読み込めません。");
+    case NoteReading::NotRegularFile: return QStringLiteral("は通常のファイルではないため、読み込めません。");
+    case NoteReading::Read:
+    case NoteReading::Unreadable: break;
+    }
+    return QStringLiteral("を読み込めません。");
+}
+} // namespace
+
+ItemDisplay::NoteLoad ItemDisplay::loadNote(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_views.note.clear();
+        return NoteLoad::Missing;
+    }
+    const NoteReading reading = m_views.note.load(path);
+    if (reading == NoteReading::Read)
+        return NoteLoad::Loaded;
+    m_views.note.clear();
+    // An empty pane stored over the file would lose the note for good: only the user replaces it.
+    const PromptAnswer answer = m_prompter.ask(
+        PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
+        QStringLiteral("「 ") + QDir::toNativeSeparators(path) + QStringLiteral(" 」\n\n") + whyUnread(reading)
+            + QStringLiteral("ファイルはそのまま残します。\n\n空のテキストで置き換えますか？"));
+    if (answer != PromptAnswer::Yes) {
+        m_keepsUnreadableNote = true;
+        m_views.note.setReadOnly(true);
+    }
+    return NoteLoad::Kept;
+}
+
+void ItemDisplay::allowTypingAgain()
+{
+    if (std::exchange(m_keepsUnreadableNote, false))
+        m_views.note.setReadOnly(false);
+}
+
+void ItemDisplay::loadNoteOrReport(const QString &key)
+{
+    if (loadNote(m_book.workingFolder().readableTextFile(key)) == NoteLoad::Missing)
+        m_prompter.inform(PromptIcon::None, kNotFoundTitle, QStringLiteral("ﾌｧｲﾙが見つかりません"));
+}
+
+void ItemDisplay::leavePageSourceEditing()
+{
+    if (m_views.page.isSourceEditing())
+        m_views.page.leaveSourceEditing();
+}
+
+void ItemDisplay::showItem(TreeItem *item)
+{
+    BookSession &session = m_book.session();
+    if (!item || item->key() == session.currentKey)
+        return;
+    ItemTree &tree = m_book.tree();
+    if (m_showingItem) {
+        // A click that arrives while an item is being shown (a message box is open) puts the selection back.
+        tree.select(tree.item(session.currentKey));
+        return;
+    }
+    show(item, true);
+}
+
+void ItemDisplay::reloadItem(TreeItem *item)
+{
+    if (item && !m_showingItem)
+        show(item, false);
+}
+
+void ItemDisplay::show(TreeItem *item, bool storeFirst)
+{
+    BookSession &session = m_book.session();
+    ItemTree &tree = m_book.tree();
+    m_showingItem = true;
+    session.loading = true;
+    m_views.status.setStatusText(item->text());
+    leavePageSourceEditing();
+
+    // The text typed so far must be kept before anything else is loaded into the pane.
+    if (storeFirst && !storeCurrentItem()) {
+        tree.select(tree.item(session.currentKey));
+        finish();
+        return;
+    }
+    m_keepsUnreadableNote = false;
+    m_views.note.setReadOnly(false);
+    const ItemKind kind = kindOf(*item);
+    if (kind != ItemKind::Homepage)
+        loadNoteOrReport(item->key());
+    session.currentKey = item->key();
+    if (kind != ItemKind::Homepage) {
+        m_views.commands.update(kind);
+        finish();
+        return;
+    }
+    showHomepage(item);
+}
+
+void ItemDisplay::showHomepage(TreeItem *item)
+{
+    BookSession &session = m_book.session();
+    const QString key = item->key();
+    const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
+    std::optional<QString> page;
+    if (recorded)
+        page = pagePathFor(*recorded, session.bookPath, session.appPath);
+    if (page && !isPageFile(*page)) {
+        if (std::optional<QString> found = relocatedPage(key, *recorded))
+            page = std::move(found);
+    }
+    if (!page) {
+        m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
+                          QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
+                              + bookFolderPath(WorkingFolder::urlFileName(key)));
+        showMissingPage(item, QString());
+        return;
+    }
+    const QString baseName = pageBaseName(*page);
+    if (!QFileInfo(*page).isFile()) {
+        // A Windows path is shown as the url file holds it, not as taken from the program folder.
+        m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
+                          QStringLiteral("HTMLﾌｧｲﾙ\n\n") + (isWindowsPath(*recorded) ? *recorded : *page)
+                              + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
+        showMissingPage(item, baseName);
+        return;
+    }
+    session.pagePath = *page;
+    const QString contentId = adoptedPageTextName(key, baseName);
+    restoreSplitters(contentId);
+    m_views.commands.update(ItemKind::Homepage);
+    session.pageTextName = contentId;
+    loadPageTextOrReport();
+    m_views.page.setShown(true);
+    m_views.page.navigate(*page);
+    finish();
+}
+
+QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &baseName)
+{
+    const QString contentId = pageTextName(key, baseName);
+    const QString earlier = runTogetherPageTextName(key, baseName);
+    WorkingFolder &working = m_book.workingFolder();
+    if (!QFileInfo::exists(working.readableTextFile(contentId)))
+        adoptCaseVariantsOf(working, contentId); // written by a Windows tool with other capitals, perhaps
+    // A page's files named as earlier books named them are taken over under the
+    // new name, unless the old name is another item's own note.
+    if (contentId == earlier || m_book.tree().item(earlier)
+        || QFileInfo::exists(working.readableTextFile(contentId))
+        || !QFileInfo::exists(working.readableTextFile(earlier)))
+        return contentId;
+    QStringList taken;
+    for (const QString &suffix : {QStringLiteral(".rtf"), QStringLiteral(".txt"), QStringLiteral("side.txt")}) {
+        const QString from = working.readableFile(earlier + suffix);
+        if (QFileInfo::exists(from) && copyFileAtomically(from, working.path() + contentId + suffix))
+            taken << earlier + suffix;
+    }
+    // Set aside like a deleted item's files: the next save removes them from the book folder.
+    working.setAside(taken);
+    return contentId;
+}
+
+std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)
+{
+    const BookSession &session = m_book.session();
+    std::optional<QString> found = findPage(recordedPath, session.bookPath, session.appPath,
+                                            m_pageFolderHistory ? m_pageFolderHistory() : QStringList());
+    if (!found)
+        return std::nullopt;
+    // The url file takes the path found here; the book keeps it when it is saved.
+    if (m_book.workingFolder().storePagePath(key, QDir::toNativeSeparators(*found)))
+        m_book.markChanged();
+    else
+        reportStoreFailure(m_book.workingFolder().urlFile(key));
+    return found;
+}
+
+void ItemDisplay::loadPageTextOrReport()
+{
+    const QString &contentId = m_book.session().pageTextName;
+    if (loadNote(m_book.workingFolder().readableTextFile(contentId)) == NoteLoad::Missing)
+        m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
+                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
+                              + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
+}
+
+void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
+{
+    m_book.session().pageTextName = adoptedPageTextName(item->key(), baseName);
+    loadPageTextOrReport();
+    finish();
+    m_views.status.setTreeEnabled(true);
+    m_views.commands.update(ItemKind::Folder);
+    m_views.commands.setChangePageReferenceEnabled(true); // so that the page can be chosen again
+    m_views.arrangement.relayout();
+}
+
+namespace {
+// A splitter position from a file, within the content area: a position far outside
+// it would make a pane (and the browser's drawing surface) enormous.
+float withinContent(std::optional<float> position, float size)
+{
+    const float extent = std::max(size, 0.0f);
+    if (!position || !std::isfinite(*position))
+        return extent / 2;
+    return std::clamp(*position, 0.0f, extent);
+}
+} // namespace
+
+void ItemDisplay::restoreSplitters(const QString &contentId)
+{
+    const WorkingFolder &working = m_book.workingFolder();
+    Arrangement &arrangement = m_views.arrangement;
+    arrangement.setStackedSplit(withinContent(working.stackedSplit(contentId), arrangement.contentHeight()));
+    arrangement.setSideSplit(withinContent(working.sideSplit(contentId), arrangement.contentWidth()));
+}
+
+void ItemDisplay::finish()
+{
+    m_book.session().loading = false;
+    m_showingItem = false;
+}
+
+void ItemDisplay::switchPageText(const QString &address)
+{
+    BookSession &session = m_book.session();
+    const QString target = addressAsPath(address);
+    m_views.status.setTreeEnabled(false);
+    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(session.pagePath));
+    if (target.contains(u'@')) {
+        m_views.status.setTreeEnabled(true); // a mail address: the page and its text stay
+        return;
+    }
+    leavePageSourceEditing();
+
+    if (!session.pageTextName.isEmpty()) {
+        const QString pageText = m_book.workingFolder().textFile(session.pageTextName);
+        // A side text that cannot be kept stays in the pane, still attached to its own page.
+        if (!m_keepsUnreadableNote && !m_views.note.save(pageText)) {
+            reportStoreFailure(pageText);
+            return;
+        }
+        if (!storeSplittersHere())
+            return;
+    }
+    allowTypingAgain();
+    session.loading = true;
+    const TreeItem *selected = m_book.tree().selectedItem();
+    const QString key = selected ? selected->key() : session.currentKey;
+    const QString contentId = adoptedPageTextName(key, pageBaseName(address));
+    std::ignore = loadNote(m_book.workingFolder().readableTextFile(contentId));
+    restoreSplitters(contentId);
+    session.pageTextName = contentId;
+    m_views.arrangement.relayout();
+    session.currentPagePath = target;
+    session.loading = false;
+}
+
+void ItemDisplay::showBookItem()
+{
+    BookSession &session = m_book.session();
+    session.currentKey = Book::BookItemKey;
+    session.pageTextName.clear();
+    session.pagePath.clear();
+    const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
+    m_keepsUnreadableNote = false;
+    m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
+    std::ignore = loadNote(m_book.workingFolder().readableTextFile(Book::BookItemKey));
+    session.loading = wasLoading;
+    m_views.commands.update(ItemKind::Book);
+    m_views.page.setShown(false);
+    m_views.arrangement.relayout();
+}
+
+} // namespace kobin
