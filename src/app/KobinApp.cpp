@@ -8,6 +8,7 @@
 #include "CrashRecovery.h"
 #include "EarlierVersions.h"
 #include "ExportProgressDialog.h"
+#include "FindCommands.h"
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
@@ -21,9 +22,12 @@
 #include "QtFileDialogs.h"
 #include "RelinkDialog.h"
 #include "ScreenPlacement.h"
+#include "SearchDock.h"
+#include "SearchPane.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "Splash.h"
+#include "StatusPanels.h"
 #include "TextCommands.h"
 #include "TextPane.h"
 #include "ToolbarLayout.h"
@@ -34,6 +38,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QPushButton>
@@ -123,9 +128,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     bindPageCommands();
     bindTreeCommands();
     bindEditCommands();
-    m_search = std::make_unique<search::BookSearch>(m_book, window);
-    m_search->bindCommands(m_commands);
-    m_notes->setStoredHandler([this](const QString &path) { m_search->noteStored(path); });
+    bindSearch();
 }
 
 KobinApp::~KobinApp() = default;
@@ -256,6 +259,32 @@ void KobinApp::bindEditCommands()
         if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
             menu->exec(position);
     });
+}
+
+void KobinApp::bindSearch()
+{
+    MainWindow &window = *m_window;
+    m_findCommands = std::make_unique<search::FindCommands>(*window.textPane(), *window.browserPane());
+    m_findCommands->bindCommands(m_commands);
+    // The results of the search in the whole book below the panes, the index's progress in the status bar.
+    auto *dock = new search::SearchDock(&window);
+    window.addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    auto *progress = new QLabel;
+    progress->setObjectName(QStringLiteral("lblIndexProgress"));
+    window.statusPanels()->addPermanentWidget(progress);
+    progress->hide();
+    m_search = std::make_unique<BookSearch>(m_book, *m_display, BookSearch::Views{*dock, *m_findCommands});
+    BookSearch &search = *m_search;
+    search.bindCommands(m_commands);
+    QObject::connect(&dock->pane(), &search::SearchPane::queryChanged, &search, &BookSearch::runQuery);
+    QObject::connect(&dock->pane(), &search::SearchPane::rowChosen, &search, &BookSearch::choose);
+    QObject::connect(window.browserPane(), &BrowserPane::loadFinished, &search, &BookSearch::pageLoaded);
+    QObject::connect(&search, &BookSearch::progressChanged, progress, [progress](const QString &text) {
+        progress->setText(text);
+        progress->setVisible(!text.isEmpty());
+    });
+    m_notes->setStoredHandler([&search](const QString &path) { search.noteStored(path); });
 }
 
 void KobinApp::start(const QString &commandLine)

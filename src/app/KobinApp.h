@@ -13,9 +13,10 @@
 namespace kobin {
 
 namespace search {
-class BookSearch;
+class FindCommands;
 }
 class BookCommands;
+class BookSearch;
 class ColourCommands;
 class CrashRecovery;
 class BrowserPageView;
@@ -61,13 +62,14 @@ public:
     Lifecycle &lifecycle() { return *m_lifecycle; }
     TreeCommands &treeCommands() { return *m_treeCommands; }
     CrashRecovery &recovery() { return *m_recovery; }
-    search::BookSearch &search() { return *m_search; }
+    BookSearch &search() { return *m_search; }
 
 private:
     void bindBookCommands();
     void bindPageCommands();
     void bindTreeCommands();
     void bindEditCommands();
+    void bindSearch();
 
     Book m_book;
     CommandRegistry m_commands;
@@ -98,7 +100,8 @@ private:
     std::unique_ptr<DialogVersionChooser> m_versionChooser;
     std::unique_ptr<EarlierVersions> m_earlierVersions;
     std::unique_ptr<ShellCommands> m_shellCommands;
-    std::unique_ptr<search::BookSearch> m_search;
+    std::unique_ptr<search::FindCommands> m_findCommands;
+    std::unique_ptr<BookSearch> m_search;
 };
 
 } // namespace kobin

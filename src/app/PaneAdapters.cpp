@@ -201,6 +201,11 @@ void MainWindowStatus::setTreeEnabled(bool enabled)
         m_treeLock.start();
 }
 
+bool MainWindowStatus::isTreeEnabled() const
+{
+    return m_window.treePane()->isEnabled();
+}
+
 void MainWindowStatus::expandTree()
 {
     m_window.treePane()->expandAllItems();

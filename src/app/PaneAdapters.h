@@ -104,6 +104,7 @@ public:
     void setStatusText(const QString &text) override;
     void showStatusNow() override;
     void setTreeEnabled(bool enabled) override;
+    bool isTreeEnabled() const override;
     void expandTree() override;
 
 private:

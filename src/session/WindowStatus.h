@@ -15,6 +15,7 @@ public:
     // Paints the status text at once, before work that keeps the window busy.
     virtual void showStatusNow() = 0;
     virtual void setTreeEnabled(bool enabled) = 0;
+    virtual bool isTreeEnabled() const = 0;
     virtual void expandTree() = 0;
 };
 

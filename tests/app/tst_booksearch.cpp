@@ -41,7 +41,10 @@ private:
 
     QString appPath() const { return m_dir->path() + "/app/"; }
     MainWindow &window() const { return m_app->window(); }
-    search::BookSearch &bookSearch() const { return m_app->search(); }
+    BookSearch &bookSearch() const { return m_app->search(); }
+    QDockWidget &dock() const { return *window().findChild<QDockWidget *>("dockSearch"); }
+    search::SearchPane &pane() const { return *window().findChild<search::SearchPane *>(); }
+    search::FindBar &findBar() const { return *window().findChild<search::FindBar *>(); }
     ItemTree &tree() const { return m_app->book().tree(); }
 
     void startWithBook()
@@ -69,13 +72,13 @@ private:
         QTest::keyClicks(edit, query);
         QTest::keyClick(edit, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!bookSearch().isIndexing(), 20000);
-        bookSearch().pane().queryChanged();
+        pane().queryChanged();
     }
 
     QStringList rows() const
     {
         QStringList shown;
-        QTreeWidget *results = bookSearch().pane().results();
+        QTreeWidget *results = pane().results();
         for (int i = 0; i < results->topLevelItemCount(); ++i)
             shown << results->topLevelItem(i)->text(0) + " | " + results->topLevelItem(i)->text(1);
         return shown;
@@ -102,13 +105,13 @@ private slots:
     void resultsShowEachItemAndChoosingOneSelectsTheMatch()
     {
         startWithBook();
-        QVERIFY(!bookSearch().dock().isVisible());
+        QVERIFY(!dock().isVisible());
         searchFor("KANGAROO");
-        QVERIFY(bookSearch().dock().isVisible());
+        QVERIFY(dock().isVisible());
         QCOMPARE(rows(), QStringList({"Zoo ＞ Animals ＞ Kangaroos | 名前", "Zoo ＞ Animals ＞ Kangaroos | テキスト",
                                       "Zoo ＞ Animals ＞ Others | テキスト"}));
         QCOMPARE(footer(), QString("3 件"));
-        QCOMPARE(bookSearch().pane().results()->topLevelItem(1)->text(2),
+        QCOMPARE(pane().results()->topLevelItem(1)->text(2),
                  QString("one <b style=\"background-color:#ffe27a;color:#000\">kangaroo</b>, two "
                          "<b style=\"background-color:#ffe27a;color:#000\">kangaroo</b>s"));
 
@@ -116,7 +119,7 @@ private slots:
         QCOMPARE(m_app->book().session().currentKey, QString("a4"));
         QCOMPARE(tree().selectedItem()->key(), QString("a4"));
         QCOMPARE(window().textPane()->textCursor().selectedText(), QString("Ｋａｎｇａｒｏｏ"));
-        QVERIFY(bookSearch().findBar().isOpen());
+        QVERIFY(findBar().isOpen());
 
         searchFor("nothing-like-this");
         QVERIFY(rows().isEmpty());
@@ -180,7 +183,7 @@ private slots:
         window().textPane()->setPlainText("one two One three ONE");
         window().textPane()->setFocus();
         m_app->commands().run(Command::Find);
-        search::FindBar &bar = bookSearch().findBar();
+        search::FindBar &bar = findBar();
         QVERIFY(bar.isOpen());
         QCOMPARE(bar.target(), window().textPane());
         auto *edit = bar.findChild<QLineEdit *>("txtFind");

@@ -128,6 +128,7 @@ public:
     void setStatusText(const QString &text) override { status = text; }
     void showStatusNow() override { shownNow << status; }
     void setTreeEnabled(bool enabled) override { treeEnabled = enabled; }
+    bool isTreeEnabled() const override { return treeEnabled; }
     void expandTree() override { treeExpanded = true; }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SearchResults.h"
 #include "SearchText.h"
 
 #include <QWidget>
@@ -22,12 +23,7 @@ class SearchPane : public QWidget
     Q_OBJECT
 
 public:
-    struct Row {
-        QString path;
-        QString place;
-        QString snippet;
-        std::vector<TextRange> marks; // within snippet
-    };
+    using Row = SearchResults::Row;
 
     explicit SearchPane(QWidget *parent = nullptr);
 

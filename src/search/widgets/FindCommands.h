@@ -1,0 +1,46 @@
+#pragma once
+
+#include "MatchMarker.h"
+
+#include <QObject>
+
+namespace kobin {
+class BrowserPane;
+class CommandRegistry;
+class TextPane;
+} // namespace kobin
+
+namespace kobin::search {
+
+class FindBar;
+
+// The find in the note or the page shown ("検索", "次を検索", "前を検索"): the
+// find bar over the pane that has the focus, every match marked and one of
+// them selected, next and previous round the end. The match of a result the
+// search in the book chose is marked the same way.
+class FindCommands : public QObject, public MatchMarker
+{
+    Q_OBJECT
+
+public:
+    FindCommands(TextPane &text, BrowserPane &browser, QObject *parent = nullptr);
+
+    void bindCommands(CommandRegistry &commands);
+    FindBar &findBar() { return *m_findBar; }
+
+    void markInNote(const QString &text) override;
+    void markInPage(const QString &text) override;
+    void unmark() override;
+
+private:
+    void openFindBar();
+    void findAgain(bool backward);
+    void findInNote(bool backward, bool fromHere);
+    void findInPage(bool backward);
+
+    TextPane &m_text;
+    BrowserPane &m_browser;
+    FindBar *m_findBar; // lies over the pane it finds in, which owns it
+};
+
+} // namespace kobin::search
