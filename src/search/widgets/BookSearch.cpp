@@ -125,13 +125,12 @@ void BookSearch::bindCommands(CommandRegistry &commands)
 
 QString BookSearch::indexPath() const
 {
-    return SearchIndex::locationFor(m_book.session().bookPath);
+    return SearchIndex::locationFor(m_book.bookPath());
 }
 
 SearchIndexer::Book BookSearch::bookToIndex() const
 {
-    const BookSession &session = m_book.session();
-    return {indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(), {session.bookPath, session.appPath}};
+    return {indexPath(), indexedItems(m_book.tree()), m_book.workingFolder(), {m_book.bookPath(), m_book.appPath()}};
 }
 
 void BookSearch::indexBook()
@@ -232,19 +231,18 @@ void BookSearch::choose(int row)
     TreePane *pane = m_window.treePane();
     if (!item || !pane->isEnabled())
         return; // a page is loading: the tree takes no click now either
-    const BookSession &session = m_book.session();
-    const bool shownAlready = session.currentKey == hit.key;
+    const bool shownAlready = m_book.currentKey() == hit.key;
     tree.ensureVisible(item);
     const QModelIndex index = pane->itemModel().indexOf(item);
     pane->setCurrentIndex(index); // the same road as a click: the text shown so far is stored first
     pane->scrollTo(index);
-    if (session.currentKey != hit.key)
+    if (m_book.currentKey() != hit.key)
         return; // the item could not be shown (a note could not be stored)
     m_marking = hit;
     m_navigatedForMark = false;
     const std::optional<QString> page = m_book.workingFolder().pagePath(hit.key);
     const bool pageLoads = kindOf(*item) == ItemKind::Homepage && page
-                           && QFileInfo(pagePathFor(*page, session.bookPath, session.appPath)).isFile();
+                           && QFileInfo(pagePathFor(*page, m_book.bookPath(), m_book.appPath())).isFile();
     if (!shownAlready && pageLoads)
         awaitPage();
     else
@@ -264,7 +262,7 @@ void BookSearch::awaitPage()
 
 QString BookSearch::pageNamed(const QString &baseName) const
 {
-    const QDir folder(QFileInfo(m_book.session().pagePath).absolutePath());
+    const QDir folder(QFileInfo(m_book.pagePath()).absolutePath());
     for (const QString &name : folder.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files)) {
         if (pageBaseName(name) == baseName)
             return folder.filePath(name);
@@ -275,17 +273,16 @@ QString BookSearch::pageNamed(const QString &baseName) const
 void BookSearch::continueMarking()
 {
     disconnect(m_pageLoaded);
-    if (!m_marking || m_book.session().currentKey != m_marking->key) {
+    if (!m_marking || m_book.currentKey() != m_marking->key) {
         m_marking.reset();
         return;
     }
     const SearchHit hit = *m_marking;
-    const BookSession &session = m_book.session();
     // A match in another page of the item, or in another page's side text: that page is opened first.
     QString otherPage;
-    if (hit.place == Place::Page && !samePath(session.currentPagePath, hit.page))
+    if (hit.place == Place::Page && !samePath(m_book.currentPagePath(), hit.page))
         otherPage = hit.page;
-    else if (hit.place == Place::SideText && session.pageTextName != pageTextName(hit.key, hit.page))
+    else if (hit.place == Place::SideText && m_book.pageTextName() != pageTextName(hit.key, hit.page))
         otherPage = pageNamed(hit.page);
     if (!otherPage.isEmpty() && !m_navigatedForMark) {
         m_navigatedForMark = true;
