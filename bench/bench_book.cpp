@@ -171,17 +171,15 @@ bool saved(Book &book)
 struct SaveFixture {
     QTemporaryDir dir;
     Book book{dir.path() + u'/'};
-    BookSession &session = book.session();
     int generation = 0;
 
-    QString bookFolder() const { return session.bookFolder(); }
+    QString bookFolder() const { return book.bookFolder(); }
     QString workingFolder() const { return book.workingFolder().path(); }
 
     SaveFixture()
     {
-        session.bookName = QStringLiteral("big");
-        session.bookPath = dir.path() + QStringLiteral("/big.iis");
-        session.versionsFolder = dir.path() + QStringLiteral("/versions/");
+        book.setBookFile(dir.path() + QStringLiteral("/big.iis"), QStringLiteral("big"));
+        book.setVersionsFolder(dir.path() + QStringLiteral("/versions/"));
         QDir().mkpath(bookFolder());
         for (int key = 1; key <= kSavedItems; ++key)
             writeNote(bookFolder() + QStringLiteral("a%1.rtf").arg(key), noteOf(key, 0));

@@ -50,7 +50,7 @@ void SwitchTextItems100KB(benchmark::State &state)
 {
     QTemporaryDir dir;
     Book book(dir.path() + u'/');
-    book.session().bookName = QStringLiteral("bench");
+    book.setBookFile(QString(), QStringLiteral("bench"));
     const QString working = book.workingFolder().path();
     QDir().mkpath(working);
     for (const char *key : {"a2", "a3"}) {

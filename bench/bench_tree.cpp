@@ -36,7 +36,7 @@ struct LargeBook {
                 file.write(note);
             }
         }
-        fixture.session.currentKey = "a1";
+        fixture.book.setCurrentKey("a1");
     }
 
     void selectFolder() { fixture.tree.select(fixture.tree.item("a2")); }

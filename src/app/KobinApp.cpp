@@ -20,6 +20,7 @@
 #include "PageSourceEditing.h"
 #include "PaneAdapters.h"
 #include "QtFileDialogs.h"
+#include "RecentBooksMenu.h"
 #include "RelinkDialog.h"
 #include "ScreenPlacement.h"
 #include "SearchDock.h"
@@ -33,6 +34,7 @@
 #include "ToolbarLayout.h"
 #include "TreeCommands.h"
 #include "TreePane.h"
+#include "UndoRedo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,24 +42,18 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QPushButton>
 
 namespace kobin {
 
-KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended, Prompter *prompter,
-                   FileDialogs *dialogs, ColourChooser chooseColour)
-    : m_book(appPath), m_settings(std::move(settings)), m_prompter(prompter), m_dialogs(dialogs)
+KobinApp::KobinApp(const ProgramFolders &folders, std::unique_ptr<Settings> settings, bool unattended,
+                   Prompter *prompter, FileDialogs *dialogs, ColourChooser chooseColour)
+    : m_book(folders.appPath, folders.versionsFolder), m_settings(std::move(settings)),
+      m_window(std::make_unique<MainWindow>(m_book.tree(), m_book.editor(), m_commandState)),
+      m_ownPrompter(prompter ? nullptr : std::make_unique<MessageBoxPrompter>(m_window.get(), unattended)),
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<QtFileDialogs>(m_window.get())),
+      m_prompter(prompter ? prompter : m_ownPrompter.get()), m_dialogs(dialogs ? dialogs : m_ownDialogs.get())
 {
-    m_window = std::make_unique<MainWindow>(m_book.tree(), m_book.editor(), m_commandState);
-    if (!m_prompter) {
-        m_ownPrompter = std::make_unique<MessageBoxPrompter>(m_window.get(), unattended);
-        m_prompter = m_ownPrompter.get();
-    }
-    if (!m_dialogs) {
-        m_ownDialogs = std::make_unique<QtFileDialogs>(m_window.get());
-        m_dialogs = m_ownDialogs.get();
-    }
     m_notes = std::make_unique<TextPaneNotes>(*m_window->textPane());
     m_page = std::make_unique<BrowserPageView>(*m_window->browserPane(), m_commands);
     m_arrangement = std::make_unique<WorkspaceArrangement>(*m_window->workspace());
@@ -66,14 +62,15 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_display = std::make_unique<ItemDisplay>(
         m_book, ItemDisplay::Views{*m_notes, *m_page, *m_arrangement, *m_status, m_commandState}, *m_prompter);
     m_display->setPageFolderHistory([this] {
-        QStringList folders;
+        QStringList history;
         for (int n = 1; n <= settings::kRecentFolderCount; ++n)
-            folders.append(m_settings->readString(settings::recentFolder(n)));
-        return folders;
+            history.append(m_settings->readString(settings::recentFolder(n)));
+        return history;
     });
+    m_recentBooks = std::make_unique<RecentBooksMenu>(*m_window, *m_settings);
     m_bookCommands = std::make_unique<BookCommands>(BookCommands::Services{
         m_book, *m_display, *m_status, *m_prompter, *m_dialogs,
-        [this](const QString &path) { m_lifecycle->addRecentFile(path); }});
+        [recentBooks = m_recentBooks.get()](const QString &path) { recentBooks->add(path); }});
     m_navigation = std::make_unique<PageNavigation>(m_book, *m_display, *m_page, *m_status);
     m_sourceButton = std::make_unique<ShownSourceButton>(*m_window->saveSourceButton());
     m_sourceEditing = std::make_unique<PageSourceEditing>(
@@ -84,13 +81,12 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
         *m_window);
     m_treeCommands = std::make_unique<TreeCommands>(TreeCommands::Services{
         m_book, *m_display, *m_prompter, *m_namer, *m_referrer});
-    m_lifecycle = std::make_unique<Lifecycle>(*m_window, *m_settings, m_book, *m_bookCommands);
     m_recovery = std::make_unique<CrashRecovery>(
-        CrashRecovery::Services{m_book, *m_display, *m_status, *m_prompter},
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    m_lifecycle->setRecovery([this] { return m_recovery->recoverAtStart(); });
-    m_book.session().versionsFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/versions");
+        CrashRecovery::Services{m_book, *m_display, *m_status, *m_prompter}, folders.dataFolder);
+    m_lifecycle = std::make_unique<Lifecycle>(
+        *m_window, *m_settings, m_book,
+        Lifecycle::Steps{*m_bookCommands, *m_recentBooks,
+                         [recovery = m_recovery.get()] { return recovery->recoverAtStart(); }});
     m_versionChooser = std::make_unique<DialogVersionChooser>(*m_window);
     m_earlierVersions = std::make_unique<EarlierVersions>(
         EarlierVersions::Services{m_book, *m_bookCommands, *m_display, *m_status, *m_prompter,
@@ -105,7 +101,7 @@ KobinApp::KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, b
     m_colourCommands = std::make_unique<ColourCommands>(*m_window, *m_settings, m_lifecycle->customColors(),
                                                         std::move(chooseColour));
     m_colourCommands->bindCommands(m_commands);
-    m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, appPath,
+    m_shellCommands = std::make_unique<ShellCommands>(*m_window, m_commands, folders.appPath,
                                                       [](const QUrl &url) { QDesktopServices::openUrl(url); });
 
     MainWindow &window = *m_window;
@@ -220,39 +216,23 @@ void KobinApp::bindEditCommands()
     MainWindow &window = *m_window;
     m_textCommands = std::make_unique<TextCommands>(
         *window.textPane(), *window.browserPane(), m_commands, *m_dialogs, *m_prompter,
-        [&window] { return window.activePane() == QLatin1String("text"); });
+        [&window] { return window.activePane() == Pane::Text; });
     TextCommands &text = *m_textCommands;
     text.bindCommands();
     TreeCommands &tree = *m_treeCommands;
-    const auto treeIsActive = [&window] { return window.activePane() == QLatin1String("tree"); };
-    // Undo and redo act on the pane that has the focus: each keeps its own history.
-    m_commands.bind(Command::EditUndo, [&text, &tree, treeIsActive] {
-        if (treeIsActive())
-            tree.history().undo();
-        else
-            text.undo();
-    });
-    m_commands.bind(Command::EditRedo, [&text, &tree, treeIsActive] {
-        if (treeIsActive())
-            tree.history().redo();
-        else
-            text.redo();
-    });
-    // Undo and redo are offered while the focused pane has something to take back or make again.
     TextPane *pane = window.textPane();
-    const auto offerUndo = [this, &window, &tree, pane] {
-        const bool treeFocused = window.activePane() == QLatin1String("tree");
-        m_commands.setEnabled(Command::EditUndo,
-                              treeFocused ? tree.history().canUndo() : pane->document()->isUndoAvailable());
-        m_commands.setEnabled(Command::EditRedo,
-                              treeFocused ? tree.history().canRedo() : pane->document()->isRedoAvailable());
-    };
-    QObject::connect(pane, &QTextEdit::undoAvailable, &window, offerUndo);
-    QObject::connect(pane, &QTextEdit::redoAvailable, &window, offerUndo);
-    QObject::connect(pane, &TextPane::focusEntered, &window, offerUndo);
-    QObject::connect(window.treePane(), &TreePane::focusEntered, &window, offerUndo);
-    QObject::connect(&tree.history(), &QUndoStack::indexChanged, &window, offerUndo);
-    offerUndo();
+    m_treeHistory = std::make_unique<TreeEditHistory>(tree.history());
+    m_textHistory = std::make_unique<TextEditHistory>(*pane, text);
+    m_undoRedo = std::make_unique<UndoRedo>(*m_treeHistory, *m_textHistory,
+                                            [&window] { return window.activePane(); }, m_commands);
+    UndoRedo &undoRedo = *m_undoRedo;
+    undoRedo.bindCommands();
+    QObject::connect(pane, &QTextEdit::undoAvailable, &undoRedo, &UndoRedo::offer);
+    QObject::connect(pane, &QTextEdit::redoAvailable, &undoRedo, &UndoRedo::offer);
+    QObject::connect(pane, &TextPane::focusEntered, &undoRedo, &UndoRedo::offer);
+    QObject::connect(window.treePane(), &TreePane::focusEntered, &undoRedo, &UndoRedo::offer);
+    QObject::connect(&tree.history(), &QUndoStack::indexChanged, &undoRedo, &UndoRedo::offer);
+    undoRedo.offer();
     // The Edit menu's delete never deletes an item: it removes the text pane's selection.
     m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
     QObject::connect(window.textPane(), &TextPane::contextMenuWanted, &window, [&window](const QPoint &position) {

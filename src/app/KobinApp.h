@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppPath.h"
 #include "Book.h"
 #include "CommandRegistry.h"
 #include "CommandState.h"
@@ -27,6 +28,7 @@ class MainWindow;
 class MainWindowStatus;
 class PageNavigation;
 class PageSourceEditing;
+class RecentBooksMenu;
 class SelectedCaptionStatus;
 class ShownSourceButton;
 class Prompter;
@@ -34,7 +36,10 @@ class Settings;
 class ShellCommands;
 class TextCommands;
 class TextPaneNotes;
+class TextEditHistory;
 class TreeCommands;
+class TreeEditHistory;
+class UndoRedo;
 class DialogItemNamer;
 class DialogVersionChooser;
 class EarlierVersions;
@@ -43,14 +48,13 @@ class WorkspaceArrangement;
 
 // Puts the program together: the open book first, so that it outlives the
 // window; the command registry; the main window; and the areas that bind their
-// commands and events.
+// commands and events, each built after everything it uses.
 class KobinApp
 {
 public:
-    // Message boxes and file dialogs are the real ones unless prompter and dialogs are given.
     // Message boxes, file dialogs and the colour dialog are the real ones unless given.
     using ColourChooser = std::function<std::optional<QColor>(const QColor &initial)>;
-    KobinApp(const QString &appPath, std::unique_ptr<Settings> settings, bool unattended,
+    KobinApp(const ProgramFolders &folders, std::unique_ptr<Settings> settings, bool unattended,
              Prompter *prompter = nullptr, FileDialogs *dialogs = nullptr, ColourChooser chooseColour = {});
     ~KobinApp();
 
@@ -86,6 +90,7 @@ private:
     std::unique_ptr<MainWindowStatus> m_status;
     std::unique_ptr<SelectedCaptionStatus> m_selectedCaption;
     std::unique_ptr<ItemDisplay> m_display;
+    std::unique_ptr<RecentBooksMenu> m_recentBooks;
     std::unique_ptr<BookCommands> m_bookCommands;
     std::unique_ptr<PageNavigation> m_navigation;
     std::unique_ptr<ShownSourceButton> m_sourceButton;
@@ -93,13 +98,16 @@ private:
     std::unique_ptr<DialogItemNamer> m_namer;
     std::unique_ptr<DialogPageReferrer> m_referrer;
     std::unique_ptr<TreeCommands> m_treeCommands;
-    std::unique_ptr<TextCommands> m_textCommands;
-    std::unique_ptr<ColourCommands> m_colourCommands;
-    std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<CrashRecovery> m_recovery;
+    std::unique_ptr<Lifecycle> m_lifecycle;
     std::unique_ptr<DialogVersionChooser> m_versionChooser;
     std::unique_ptr<EarlierVersions> m_earlierVersions;
+    std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<ShellCommands> m_shellCommands;
+    std::unique_ptr<TextCommands> m_textCommands;
+    std::unique_ptr<TreeEditHistory> m_treeHistory;
+    std::unique_ptr<TextEditHistory> m_textHistory;
+    std::unique_ptr<UndoRedo> m_undoRedo;
     std::unique_ptr<search::FindCommands> m_findCommands;
     std::unique_ptr<BookSearch> m_search;
 };

@@ -4,7 +4,6 @@
 #include "BookCommandLine.h"
 #include "BookFile.h"
 #include "BookOutline.h"
-#include "BookSession.h"
 #include "ItemTree.h"
 #include "RtfConversion.h"
 #include "SearchIndex.h"

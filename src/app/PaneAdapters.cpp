@@ -8,6 +8,7 @@
 #include "PageReferenceDialog.h"
 #include "ScreenPlacement.h"
 #include "StatusPanels.h"
+#include "TextCommands.h"
 #include "TextPane.h"
 #include "TreePane.h"
 #include "Workspace.h"
@@ -277,6 +278,26 @@ std::optional<PageChange> DialogPageReferrer::changeReference(const TreeItem &it
     if (!run(reference))
         return std::nullopt;
     return reference.change();
+}
+
+bool TextEditHistory::canUndo() const
+{
+    return m_pane.document()->isUndoAvailable();
+}
+
+bool TextEditHistory::canRedo() const
+{
+    return m_pane.document()->isRedoAvailable();
+}
+
+void TextEditHistory::undo()
+{
+    m_commands.undo();
+}
+
+void TextEditHistory::redo()
+{
+    m_commands.redo();
 }
 
 } // namespace kobin

@@ -8,9 +8,11 @@
 #include "PageReference.h"
 #include "PageSourceEditing.h"
 #include "PageView.h"
+#include "UndoRedo.h"
 #include "WindowStatus.h"
 
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidget>
 #include <functional>
 
@@ -19,6 +21,7 @@ namespace kobin {
 class BrowserPane;
 class CommandRegistry;
 class MainWindow;
+class TextCommands;
 class TextPane;
 class Workspace;
 
@@ -176,6 +179,35 @@ private:
 
     PageReference::Services m_services;
     QWidget &m_owner;
+};
+
+// The tree's edits, steps on the tree commands' undo stack.
+class TreeEditHistory : public EditHistory
+{
+public:
+    explicit TreeEditHistory(QUndoStack &steps) : m_steps(steps) {}
+    bool canUndo() const override { return m_steps.canUndo(); }
+    bool canRedo() const override { return m_steps.canRedo(); }
+    void undo() override { m_steps.undo(); }
+    void redo() override { m_steps.redo(); }
+
+private:
+    QUndoStack &m_steps;
+};
+
+// The text pane's typing, taken back and made again as the text commands do it.
+class TextEditHistory : public EditHistory
+{
+public:
+    TextEditHistory(TextPane &pane, TextCommands &commands) : m_pane(pane), m_commands(commands) {}
+    bool canUndo() const override;
+    bool canRedo() const override;
+    void undo() override;
+    void redo() override;
+
+private:
+    TextPane &m_pane;
+    TextCommands &m_commands;
 };
 
 } // namespace kobin

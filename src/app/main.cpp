@@ -75,7 +75,8 @@ int main(int argc, char *argv[])
 
     // The smoke mode of scripts and benchmarks: start as usual, then close at once.
     const bool smoke = qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1");
-    const QString appPath = kobin::resolveAppPath();
+    const kobin::ProgramFolders folders = kobin::programFoldersAt(kobin::resolveAppPath());
+    const QString &appPath = folders.appPath;
     // Without its folder the program has nowhere to keep an open book, nor its lock.
     const auto reportNoFolder = [&] {
         kobin::MessageBoxPrompter(nullptr, smoke)
@@ -99,7 +100,7 @@ int main(int argc, char *argv[])
     }
     installer.install(*newFolder);
 
-    kobin::KobinApp kobinApp(appPath, kobin::Settings::forUser(appPath), smoke);
+    kobin::KobinApp kobinApp(folders, kobin::Settings::forUser(appPath), smoke);
     kobinApp.start(options.book);
     if (smoke)
         QTimer::singleShot(0, &kobinApp.window(), &QWidget::close);

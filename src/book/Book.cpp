@@ -14,10 +14,10 @@ const QString kChangedMark = QStringLiteral(" （更新）");
 const QString Book::BookItemKey = QStringLiteral("a1");
 const QString Book::NewBookName = QStringLiteral("新規ブック");
 
-Book::Book(const QString &appPath) : m_workingFolder(workingFolderPath(appPath))
+Book::Book(const QString &appPath, const QString &versionsFolder)
+    : m_appPath(appPath), m_versionsFolder(versionsFolder), m_currentKey(BookItemKey),
+      m_workingFolder(workingFolderPath(appPath))
 {
-    m_session.appPath = appPath;
-    m_session.currentKey = BookItemKey;
 }
 
 Book::~Book() = default;
@@ -36,6 +36,19 @@ void Book::setTitle(const QString &title, bool changed)
         emit captionChanged(caption());
     if (changed != wasChanged)
         emit changedStateChanged(changed);
+}
+
+void Book::setBookFile(const QString &path, const QString &name)
+{
+    m_bookPath = path;
+    m_bookName = name;
+}
+
+void Book::setBookItemShown()
+{
+    m_currentKey = BookItemKey;
+    m_pageTextName.clear();
+    m_pagePath.clear();
 }
 
 void Book::markChanged()
@@ -59,19 +72,16 @@ void Book::setOpened(const QString &path)
 
 void Book::setSaved()
 {
-    if (m_session.bookPath == m_session.damagedBookFile)
-        m_session.damagedBookFile.clear(); // the file no longer holds what was read
-    setTitle(kCaptionPrefix + m_session.bookPath, false);
+    if (m_bookPath == m_damagedBookFile)
+        m_damagedBookFile.clear(); // the file no longer holds what was read
+    setTitle(kCaptionPrefix + m_bookPath, false);
 }
 
 void Book::startNew(bool changed)
 {
-    m_session.bookPath.clear();
-    m_session.bookName.clear();
-    m_session.currentKey = BookItemKey;
-    m_session.pageTextName.clear();
-    m_session.pagePath.clear();
-    m_session.damagedBookFile.clear();
+    setBookFile(QString(), QString());
+    setBookItemShown();
+    m_damagedBookFile.clear();
     forgetStamps();
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));

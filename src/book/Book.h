@@ -1,6 +1,5 @@
 #pragma once
 
-#include "BookSession.h"
 #include "FileStamp.h"
 #include "ItemTree.h"
 #include "TreeEditor.h"
@@ -20,17 +19,63 @@ public:
     static const QString BookItemKey; // "a1"
     static const QString NewBookName; // "新規ブック"
 
-    explicit Book(const QString &appPath);
+    // While one lives, the program itself is filling the panes: typing marks nothing.
+    // They nest: the book is loading until the outermost one ends.
+    class Loading
+    {
+    public:
+        explicit Loading(Book &book) : m_book(book) { ++m_book.m_loadingDepth; }
+        ~Loading() { --m_book.m_loadingDepth; }
+        Loading(const Loading &) = delete;
+        Loading &operator=(const Loading &) = delete;
+
+    private:
+        Book &m_book;
+    };
+
+    // appPath is the program folder, ending in "/"; versionsFolder the user's
+    // folder of earlier versions ("" keeps none).
+    explicit Book(const QString &appPath, const QString &versionsFolder = QString());
     ~Book() override;
 
     ItemTree &tree() { return m_tree; }
     const ItemTree &tree() const { return m_tree; }
     // The only way the tree's shape changes while the user edits the book.
     TreeEditor &editor() { return m_editor; }
-    BookSession &session() { return m_session; }
-    const BookSession &session() const { return m_session; }
     WorkingFolder &workingFolder() { return m_workingFolder; }
     const WorkingFolder &workingFolder() const { return m_workingFolder; }
+
+    const QString &appPath() const { return m_appPath; }
+    const QString &versionsFolder() const { return m_versionsFolder; }
+    void setVersionsFolder(const QString &folder) { m_versionsFolder = folder; }
+
+    // The open book file; "" for a new book never saved.
+    const QString &bookPath() const { return m_bookPath; }
+    // Its name, which names its book folder in the program folder (see bookNameFromPath).
+    const QString &bookName() const { return m_bookName; }
+    QString bookFolder() const { return m_appPath + m_bookName + u'/'; }
+    // The book now lives in path under name: read from it, saved as it, or brought back.
+    void setBookFile(const QString &path, const QString &name);
+    // The book file read with records left out, until the program writes over it:
+    // the first save over it copies it to its path + ".bak" first.
+    const QString &damagedBookFile() const { return m_damagedBookFile; }
+    void setDamagedBookFile(const QString &path) { m_damagedBookFile = path; }
+
+    // The item whose content the panes show.
+    const QString &currentKey() const { return m_currentKey; }
+    void setCurrentKey(const QString &key) { m_currentKey = key; }
+    // The page file of the homepage item shown.
+    const QString &pagePath() const { return m_pagePath; }
+    void setPagePath(const QString &path) { m_pagePath = path; }
+    // The content id of the page text shown: key + page base name.
+    const QString &pageTextName() const { return m_pageTextName; }
+    void setPageTextName(const QString &contentId) { m_pageTextName = contentId; }
+    // The address last opened in the browser pane.
+    const QString &currentPagePath() const { return m_currentPagePath; }
+    void setCurrentPagePath(const QString &path) { m_currentPagePath = path; }
+    // The panes show the book item's note and no page.
+    void setBookItemShown();
+    bool isLoading() const { return m_loadingDepth > 0; }
 
     // The window caption: "BOOK - " and the book's file (or "新規ブック"), with
     // " （更新）" while the book holds changes.
@@ -62,7 +107,16 @@ private:
 
     ItemTree m_tree;
     TreeEditor m_editor{m_tree};
-    BookSession m_session;
+    QString m_appPath;
+    QString m_versionsFolder;
+    QString m_bookPath;
+    QString m_bookName;
+    QString m_damagedBookFile;
+    QString m_currentKey;
+    QString m_pagePath;
+    QString m_pageTextName;
+    QString m_currentPagePath;
+    int m_loadingDepth = 0;
     WorkingFolder m_workingFolder;
     FileStamp m_bookFileStamp;
     QString m_title;

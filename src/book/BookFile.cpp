@@ -2,7 +2,6 @@
 
 #include "AtomicFile.h"
 #include "BoundedFile.h"
-#include "BookSession.h"
 #include "Cp932.h"
 #include "ItemTree.h"
 #include "TreeString.h"

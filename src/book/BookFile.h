@@ -20,6 +20,10 @@ struct BookReading {
 // the tree as it was.
 [[nodiscard]] BookReading loadBookFile(const QString &path, ItemTree &tree);
 
+// A book's name from its file's path: the part after the last "/" or "\", cut
+// before its first "." ("D:\docs\report.final.iis" gives "report").
+QString bookNameFromPath(const QString &path);
+
 // What the user is told of a book nested deeper than any real book is.
 QString tooDeepMessage(const QString &path);
 

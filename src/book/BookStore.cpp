@@ -45,28 +45,27 @@ StoreResult failedToSave(const QString &path)
 // content file. A book saved as another is written over nothing it read.
 std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bool sameFolder)
 {
-    const BookSession &session = book.session();
     const FileStamp &bookFile = book.bookFileStamp();
-    if (bookFile.path() == session.bookPath && !bookFile.isCurrent())
-        return session.bookPath;
+    if (bookFile.path() == book.bookPath() && !bookFile.isCurrent())
+        return book.bookPath();
     if (!sameFolder)
         return std::nullopt;
     QStringList paths;
     for (const QString &name : names)
-        paths.append(session.bookFolder() + name);
+        paths.append(book.bookFolder() + name);
     return book.workingFolder().bookFolderStamps().firstChanged(paths);
 }
 
 } // namespace
 
-void removeUnfinishedWrites(const BookSession &session)
+void removeUnfinishedWrites(const Book &book)
 {
     // A part file that cannot be removed now is written over by the next save.
-    if (!session.bookPath.isEmpty())
-        QFile::remove(session.bookPath + QLatin1String(PartFileEnding));
-    if (!hasOwnBookFolder(session.bookName))
+    if (!book.bookPath().isEmpty())
+        QFile::remove(book.bookPath() + QLatin1String(PartFileEnding));
+    if (!hasOwnBookFolder(book.bookName()))
         return;
-    QDir bookFolder(session.bookFolder());
+    QDir bookFolder(book.bookFolder());
     const QStringList parts = bookFolder.entryList({QStringLiteral("*") + QLatin1String(PartFileEnding)},
                                                    QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : parts)
@@ -75,13 +74,12 @@ void removeUnfinishedWrites(const BookSession &session)
 
 StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
 {
-    const BookSession &session = book.session();
-    if (!hasOwnBookFolder(session.bookName) || session.bookPath.isEmpty())
-        return failedToSave(session.bookPath.isEmpty() ? session.bookFolder() : session.bookPath);
+    if (!hasOwnBookFolder(book.bookName()) || book.bookPath().isEmpty())
+        return failedToSave(book.bookPath().isEmpty() ? book.bookFolder() : book.bookPath());
 
     WorkingFolder &working = book.workingFolder();
     FileStamps &stamps = working.bookFolderStamps();
-    const QString bookFolder = session.bookFolder();
+    const QString bookFolder = book.bookFolder();
     // Saved where it was read from, only the changes travel; saved as another book, all of it.
     const bool sameFolder = working.bookFolder() == bookFolder;
     // A working folder removed behind the program's back no longer holds the
@@ -103,11 +101,11 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
     std::optional<BookVersions> versions;
-    if (!session.versionsFolder.isEmpty()) {
-        versions.emplace(session.versionsFolder, session.bookPath, bookFolder);
+    if (!book.versionsFolder().isEmpty()) {
+        versions.emplace(book.versionsFolder(), book.bookPath(), bookFolder);
         if (!versions->begin())
             versions.reset();
-        else if (overwritten == session.bookPath)
+        else if (overwritten == book.bookPath())
             versions->keepBookFile(); // the other program's book file is kept even when no note changes
     }
     const auto keepVersion = [&](const QString &name) {
@@ -142,16 +140,16 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         syncFolder(bookFolder); // the notes moved in are there for good before the tree names them
 
     // A file read with records left out is kept once; an existing copy (older, or the user's own) is never replaced.
-    const QString damagedCopy = session.bookPath + QStringLiteral(".bak");
-    if (session.bookPath == session.damagedBookFile && !keepCopyOnce(session.bookPath, damagedCopy)) {
+    const QString damagedCopy = book.bookPath() + QStringLiteral(".bak");
+    if (book.bookPath() == book.damagedBookFile() && !keepCopyOnce(book.bookPath(), damagedCopy)) {
         recordVersion();
         return failedToSave(damagedCopy);
     }
-    if (!writeBookFile(session.bookPath, treestring::fromTree(book.tree()))) {
+    if (!writeBookFile(book.bookPath(), treestring::fromTree(book.tree()))) {
         recordVersion();
-        return failedToSave(session.bookPath);
+        return failedToSave(book.bookPath());
     }
-    book.setBookFileStamp(FileStamp::of(session.bookPath));
+    book.setBookFileStamp(FileStamp::of(book.bookPath()));
 
     // Only now that the book file no longer names them may the deleted items' files go.
     for (const QString &name : working.deletedFiles()) {

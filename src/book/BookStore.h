@@ -7,7 +7,6 @@
 namespace kobin {
 
 class Book;
-struct BookSession;
 
 // Writes the book: the content files written since it was opened or last saved
 // into the book folder (all of them when it is saved under another name, but for
@@ -33,7 +32,7 @@ using OverwriteQuestion = std::function<bool(const QString &path)>;
 // Removes what writes cut short by a crash left of the book's files: the part
 // files in its book folder and the book file's own beside it. Done when a book
 // is opened, the one time its folder is listed whole.
-void removeUnfinishedWrites(const BookSession &session);
+void removeUnfinishedWrites(const Book &book);
 
 // False for a book without a name, or named "temp" (the working folder's name).
 bool hasOwnBookFolder(const QString &bookName);

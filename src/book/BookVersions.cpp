@@ -2,7 +2,6 @@
 
 #include "AtomicFile.h"
 #include "BookFile.h"
-#include "BookSession.h"
 #include "FolderFiles.h"
 #include "ItemTree.h"
 #include "WorkingFolder.h"

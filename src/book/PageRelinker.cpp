@@ -14,13 +14,12 @@ namespace kobin {
 
 QList<BrokenLink> brokenLinks(const Book &book)
 {
-    const BookSession &session = book.session();
     QList<BrokenLink> broken;
     for (const auto &[item, depth] : itemsInTreeOrder(book.tree())) {
         if (kindOf(*item) != ItemKind::Homepage)
             continue;
         const std::optional<QString> recorded = book.workingFolder().pagePath(item->key());
-        if (!recorded || !isPageFile(pagePathFor(*recorded, session.bookPath, session.appPath)))
+        if (!recorded || !isPageFile(pagePathFor(*recorded, book.bookPath(), book.appPath())))
             broken.append({item->key(), item->text(), recorded.value_or(QString())});
     }
     return broken;

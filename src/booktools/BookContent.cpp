@@ -1,7 +1,7 @@
 #include "BookContent.h"
 
 #include "BoundedFile.h"
-#include "BookSession.h"
+#include "BookFile.h"
 #include "Cp932.h"
 #include "PageLocator.h"
 #include "PageNames.h"

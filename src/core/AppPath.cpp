@@ -39,4 +39,10 @@ QString resolveAppPath()
                          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
 
+ProgramFolders programFoldersAt(const QString &appPath)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return {appPath, data, data + QStringLiteral("/versions")};
+}
+
 } // namespace kobin

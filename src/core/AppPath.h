@@ -21,4 +21,14 @@ QString chooseAppPath(const QString &kobinHome, const QString &programFolder, bo
 
 QString withTrailingSlash(const QString &folder);
 
+// The folders the program works with, asked once when it starts.
+struct ProgramFolders {
+    QString appPath;        // see resolveAppPath; ends in "/"
+    QString dataFolder;     // the user's data folder for the program: crash leftovers go aside there
+    QString versionsFolder; // where the earlier versions of books are kept
+};
+
+// The folders of a program working in appPath; the others in the user's data folder.
+ProgramFolders programFoldersAt(const QString &appPath);
+
 } // namespace kobin

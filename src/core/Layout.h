@@ -24,6 +24,9 @@ inline const QString UpDown = QStringLiteral("updown");
 inline const QString LeftRight = QStringLiteral("leftright");
 } // namespace arrangement
 
+// The pane that last had the keyboard focus: the one the edit commands act on.
+enum class Pane { Tree, Text };
+
 struct LayoutInput {
     float innerWidth = 0;  // W
     float innerHeight = 0; // H

@@ -47,9 +47,8 @@ void BookCommands::bindCommands(CommandRegistry &commands)
 
 void BookCommands::textChanged()
 {
-    const BookSession &session = m_services.book.session();
     // Text that belongs to no item is never saved: the mark would promise what a save cannot keep.
-    if (!session.loading && m_services.book.tree().item(session.currentKey))
+    if (!m_services.book.isLoading() && m_services.book.tree().item(m_services.book.currentKey()))
         m_services.book.markChanged();
 }
 
@@ -61,9 +60,9 @@ bool BookCommands::storeAndSave()
 int BookCommands::askSaveChanges()
 {
     m_services.display.leavePageSourceEditing();
-    const BookSession &session = m_services.book.session();
     if (m_services.book.isChanged()) {
-        const QString name = session.bookName.isEmpty() ? Book::NewBookName : session.bookName;
+        const QString &bookName = m_services.book.bookName();
+        const QString name = bookName.isEmpty() ? Book::NewBookName : bookName;
         const PromptAnswer answer =
             m_services.prompter.ask(PromptButtons::YesNoCancel, PromptIcon::Question, QStringLiteral("お知らせ"),
                             QStringLiteral("「 ") + name + QStringLiteral(".iis 」 の内容は変更されています。\n\n保存しますか？"));
@@ -71,14 +70,14 @@ int BookCommands::askSaveChanges()
             return 1;
         if (answer == PromptAnswer::No)
             return 0;
-        if (session.bookPath.isEmpty() && saveAsDialog() == 1)
+        if (m_services.book.bookPath().isEmpty() && saveAsDialog() == 1)
             return 1;
         // A save that failed has been reported; going on would lose the changes.
         return storeAndSave() ? 0 : 1;
     }
-    const TreeItem *shown = m_services.book.tree().item(session.currentKey);
-    if (shown && kindOf(*shown) == ItemKind::Homepage && !session.bookPath.isEmpty()
-        && !m_services.display.storeSplitters(session.bookFolder()))
+    const TreeItem *shown = m_services.book.tree().item(m_services.book.currentKey());
+    if (shown && kindOf(*shown) == ItemKind::Homepage && !m_services.book.bookPath().isEmpty()
+        && !m_services.display.storeSplitters(m_services.book.bookFolder()))
         return 1;
     return 0;
 }
@@ -88,7 +87,7 @@ bool BookCommands::mayShareBookFolder(const QString &path)
     // Book folders live in the program folder by book name: another book of that
     // name there already reads and writes the notes this one would use.
     const QString name = bookNameFromPath(path);
-    const QFileInfo owner(m_services.book.session().appPath + name + QStringLiteral(".iis"));
+    const QFileInfo owner(m_services.book.appPath() + name + QStringLiteral(".iis"));
     if (!owner.isFile() || owner.canonicalFilePath() == QFileInfo(path).canonicalFilePath())
         return true;
     return m_services.prompter.ask(PromptButtons::YesNo, PromptIcon::Exclamation, QStringLiteral("注意"),
@@ -109,10 +108,8 @@ bool BookCommands::readIntoBook(const QString &path)
     const std::optional<int> recordsLeftOut = readBookFile(path, m_services.book.tree(), m_services.prompter);
     if (!recordsLeftOut)
         return false;
-    BookSession &session = m_services.book.session();
-    session.bookPath = path;
-    session.bookName = bookNameFromPath(path);
-    session.damagedBookFile = *recordsLeftOut > 0 ? path : QString();
+    m_services.book.setBookFile(path, bookNameFromPath(path));
+    m_services.book.setDamagedBookFile(*recordsLeftOut > 0 ? path : QString());
     m_recordsLeftOut = *recordsLeftOut;
     m_services.book.setOpened(path);
     m_services.book.setBookFileStamp(asRead);
@@ -125,14 +122,14 @@ void BookCommands::reportRecordsLeftOut()
     if (recordsLeftOut == 0)
         return;
     m_services.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
-                       QStringLiteral("「 ") + m_services.book.session().bookPath + QStringLiteral(" 」\n\nの中に読めない項目が ")
+                       QStringLiteral("「 ") + m_services.book.bookPath() + QStringLiteral(" 」\n\nの中に読めない項目が ")
                            + QString::number(recordsLeftOut)
                            + QStringLiteral(" 個ありました。読めた項目だけを開きます。"));
 }
 
 int BookCommands::openBookDialog()
 {
-    FileDialogRequest request = bookDialog(QStringLiteral("ファイルを開く"), m_services.book.session().appPath);
+    FileDialogRequest request = bookDialog(QStringLiteral("ファイルを開く"), m_services.book.appPath());
     const auto chosen = m_services.dialogs.openFile(request);
     if (!chosen)
         return 1;
@@ -141,8 +138,7 @@ int BookCommands::openBookDialog()
 
 int BookCommands::saveAsDialog()
 {
-    BookSession &session = m_services.book.session();
-    FileDialogRequest request = bookDialog(QStringLiteral("名前を付けて保存"), session.appPath);
+    FileDialogRequest request = bookDialog(QStringLiteral("名前を付けて保存"), m_services.book.appPath());
     request.proposedName = QStringLiteral("新規ファイル.iis");
     bool extensionChecked = false;
     for (;;) {
@@ -168,15 +164,14 @@ int BookCommands::saveAsDialog()
                                QStringLiteral("この名前では保存できません。"));
             continue;
         }
-        const QString folder = session.appPath + name;
-        if (name != session.bookName && QFileInfo(folder).isDir()
+        const QString folder = m_services.book.appPath() + name;
+        if (name != m_services.book.bookName() && QFileInfo(folder).isDir()
             && m_services.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, QStringLiteral("注意"),
                                QStringLiteral("「 ") + name
                                    + QStringLiteral(" 」のフォルダはすでにあります。\n\n上書きしますか？"))
                 == PromptAnswer::No)
             continue;
-        session.bookPath = *chosen;
-        session.bookName = name;
+        m_services.book.setBookFile(*chosen, name);
         QDir().mkpath(folder);
         return 0;
     }
@@ -191,24 +186,25 @@ void BookCommands::startNewBook(bool changed)
         m_services.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                            QStringLiteral("「 ") + QDir::toNativeSeparators(m_services.book.workingFolder().path())
                                + QStringLiteral(" 」\n\nの中のファイルを削除できませんでした。"));
-    m_services.book.session().loading = true;
-    m_services.book.startNew(changed);
-    m_services.book.session().loading = false;
+    {
+        const Book::Loading loading(m_services.book);
+        m_services.book.startNew(changed);
+    }
     m_services.display.showBookItem();
 }
 
 bool BookCommands::loadWorkingFolder()
 {
-    const BookSession &session = m_services.book.session();
-    removeUnfinishedWrites(session);
-    if (m_services.book.workingFolder().startFrom(hasOwnBookFolder(session.bookName) ? session.bookFolder() : QString())) {
-        adoptCaseVariants(m_services.book.workingFolder(), m_services.book.tree());
+    Book &book = m_services.book;
+    removeUnfinishedWrites(book);
+    if (book.workingFolder().startFrom(hasOwnBookFolder(book.bookName()) ? book.bookFolder() : QString())) {
+        adoptCaseVariants(book.workingFolder(), book.tree());
         return true;
     }
     // An item whose note is missing here shows an empty note, which the next save
     // would write over the one in the book folder.
     m_services.prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙを開けません"),
-                       QStringLiteral("「 ") + QDir::toNativeSeparators(session.bookFolder())
+                       QStringLiteral("「 ") + QDir::toNativeSeparators(book.bookFolder())
                            + QStringLiteral(" 」\n\nを開けません。"));
     startNewBook(false);
     return false;
@@ -232,7 +228,7 @@ void BookCommands::openAtStart(const QString &path, const QString &name)
     bool opened = false;
     if (file.exists() && !file.isDir()) {
         opened = readIntoBook(path);
-        m_services.book.session().bookName = name;
+        m_services.book.setBookFile(m_services.book.bookPath(), name);
     } else {
         m_services.prompter.inform(PromptIcon::Exclamation, kNotFoundTitle, path + QStringLiteral("\n が見つかりません。"));
     }
@@ -264,7 +260,7 @@ void BookCommands::openBook()
     if (askSaveChanges() == 1 || openBookDialog() == 1)
         return;
     if (showOpenedBook())
-        m_services.addRecentFile(m_services.book.session().bookPath);
+        m_services.addRecentFile(m_services.book.bookPath());
 }
 
 void BookCommands::openRecentBook(const QString &path)
@@ -294,14 +290,14 @@ bool BookCommands::saveWithStatus()
     m_services.status.setStatusText(statusBefore);
     if (!saved)
         return false; // reported; the book stays changed
-    m_services.addRecentFile(m_services.book.session().bookPath);
+    m_services.addRecentFile(m_services.book.bookPath());
     m_services.book.setSaved();
     return true;
 }
 
 void BookCommands::save()
 {
-    if (m_services.book.session().bookPath.isEmpty()) {
+    if (m_services.book.bookPath().isEmpty()) {
         saveAs();
         return;
     }
@@ -322,7 +318,7 @@ void BookCommands::bookFileTouched()
 {
     // As Open would read it; an unchanged book is not asked about.
     if (m_reloadOffer.wanted())
-        openRecentBook(m_services.book.session().bookPath);
+        openRecentBook(m_services.book.bookPath());
 }
 
 bool BookCommands::closeRequest()

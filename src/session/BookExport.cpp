@@ -37,11 +37,11 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
 {
     if (!m_services.display.storeCurrentItem())
         return HtmlExport::Outcome::Failed;
-    const BookSession &session = m_services.book.session();
     FileDialogRequest request;
     request.title = kTitle;
     request.initialFolder = QDir::homePath();
-    request.proposedName = (session.bookName.isEmpty() ? QStringLiteral("book") : session.bookName) + QStringLiteral("-html");
+    const Book &book = m_services.book;
+    request.proposedName = (book.bookName().isEmpty() ? QStringLiteral("book") : book.bookName()) + QStringLiteral("-html");
     const std::optional<QString> folder = m_services.dialogs.saveFile(request);
     if (!folder || !mayWriteInto(*folder))
         return HtmlExport::Outcome::Cancelled;
@@ -55,7 +55,7 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
         },
         [&](const QString &key) -> std::optional<QString> {
             const std::optional<QString> recorded = working.pagePath(key);
-            return recorded ? findPage(*recorded, session.bookPath, session.appPath) : std::nullopt;
+            return recorded ? findPage(*recorded, book.bookPath(), book.appPath()) : std::nullopt;
         }};
     const HtmlExport::Result result = showProgress(
         [&](const HtmlExport::Progress &progress) { return HtmlExport::write(source, *folder, progress); },

@@ -29,7 +29,7 @@ BookFileWatch::BookFileWatch(const Book &book, QObject *parent) : QObject(parent
 
 void BookFileWatch::follow()
 {
-    const QString path = m_book.session().bookPath;
+    const QString path = m_book.bookPath();
     if (path == m_path)
         return;
     const QStringList watched = m_watcher.files() + m_watcher.directories();

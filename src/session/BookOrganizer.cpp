@@ -2,6 +2,7 @@
 
 #include "Book.h"
 #include "BookCommands.h"
+#include "BookFile.h"
 #include "BookStore.h"
 #include "FolderFiles.h"
 #include "Prompter.h"
@@ -58,7 +59,7 @@ BookOrganizer::BookOrganizer(const Book &book, BookCommands &commands, Prompter 
 
 QStringList BookOrganizer::bookFiles() const
 {
-    QStringList names = QDir(m_book.session().appPath)
+    QStringList names = QDir(m_book.appPath())
                             .entryList({QStringLiteral("*.iis")}, QDir::Files | QDir::Hidden,
                                        QDir::Name | QDir::IgnoreCase);
     names.removeIf([](const QString &name) { return !isBookFileName(name); });
@@ -73,7 +74,6 @@ QStringList BookOrganizer::deleteBooks(const QStringList &entries, const QString
             chosen << entry;
     }
 
-    const BookSession &session = m_book.session();
     const QStringList onDisk = bookFiles();
     QList<Deletion> deletions;
     for (const QString &entry : chosen) {
@@ -87,10 +87,10 @@ QStringList BookOrganizer::deleteBooks(const QStringList &entries, const QString
             deletion.removesFolder = deletion.sharers.isEmpty();
         }
         // Two missing files would compare equal.
-        const QFileInfo file(session.appPath + entry);
-        deletion.removesOpenBook = !session.bookPath.isEmpty()
-                                   && ((deletion.removesFolder && deletion.bookName == session.bookName)
-                                       || (file.exists() && file == QFileInfo(session.bookPath)));
+        const QFileInfo file(m_book.appPath() + entry);
+        deletion.removesOpenBook = !m_book.bookPath().isEmpty()
+                                   && ((deletion.removesFolder && deletion.bookName == m_book.bookName())
+                                       || (file.exists() && file == QFileInfo(m_book.bookPath())));
         deletions << deletion;
     }
 
@@ -109,11 +109,11 @@ QStringList BookOrganizer::deleteBooks(const QStringList &entries, const QString
     // A file or folder that cannot be removed is passed over; its entry goes all the same.
     QStringList remaining = entries;
     for (const Deletion &deletion : deletions) {
-        const QString file = session.appPath + deletion.entry;
+        const QString file = m_book.appPath() + deletion.entry;
         if (!QFileInfo(file).isDir())
             removeFile(file, Removal::ToTrash);
         if (deletion.removesFolder)
-            removeBookFolder(session.appPath + deletion.bookName);
+            removeBookFolder(m_book.appPath() + deletion.bookName);
         remaining.removeAll(deletion.entry);
     }
     // The open book is gone: nothing is left to save, so no question comes first.
@@ -123,7 +123,7 @@ QStringList BookOrganizer::deleteBooks(const QStringList &entries, const QString
     QStringList told;
     for (const Deletion &deletion : deletions) {
         if (deletion.sharers.isEmpty() || told.contains(deletion.bookName)
-            || !QFileInfo(session.appPath + deletion.bookName).isDir())
+            || !QFileInfo(m_book.appPath() + deletion.bookName).isDir())
             continue;
         told << deletion.bookName;
         m_prompter.inform(PromptIcon::Information, QStringLiteral("Bookの整理"),

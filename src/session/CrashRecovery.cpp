@@ -39,7 +39,7 @@ CrashRecovery::CrashRecovery(Services services, const QString &dataFolder)
     // Files about to count as deleted (or no longer) belong to items the tree kept
     // must no longer name (or name again), or a crash pairs items with notes gone.
     m_services.book.workingFolder().setBeforeDeletionsChange([this] {
-        if (m_running && m_treeChanged && !m_services.book.session().loading)
+        if (m_running && m_treeChanged && !m_services.book.isLoading())
             std::ignore = keepTree();
     });
 }
@@ -52,7 +52,7 @@ CrashRecovery::~CrashRecovery()
 
 QString CrashRecovery::markerPath() const
 {
-    return m_services.book.session().appPath + kMarkerName;
+    return m_services.book.appPath() + kMarkerName;
 }
 
 QString CrashRecovery::treeFilePath() const
@@ -62,9 +62,9 @@ QString CrashRecovery::treeFilePath() const
 
 void CrashRecovery::writeMarker()
 {
-    const BookSession &session = m_services.book.session();
     // Only a hint for the next start: a marker that cannot be written costs no work.
-    std::ignore = saveFileAtomically(markerPath(), (session.bookPath + u'\n' + session.bookName + u'\n').toUtf8());
+    const Book &book = m_services.book;
+    std::ignore = saveFileAtomically(markerPath(), (book.bookPath() + u'\n' + book.bookName() + u'\n').toUtf8());
 }
 
 void CrashRecovery::begin()
@@ -85,7 +85,7 @@ void CrashRecovery::finish()
 
 void CrashRecovery::textChanged()
 {
-    if (m_running && !m_services.book.session().loading)
+    if (m_running && !m_services.book.isLoading())
         m_idle.start();
 }
 
@@ -139,17 +139,15 @@ bool CrashRecovery::recoverAtStart()
 
 void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
 {
-    BookSession &session = m_services.book.session();
-    session.loading = true;
+    const Book::Loading loading(m_services.book);
     // The tree as it was last kept; else as the book file has it; else a new book's.
     m_services.book.startNew(true);
     ItemTree &tree = m_services.book.tree();
     if (loadBookFile(treeFilePath(), tree).outcome != BookReading::Outcome::Read && !bookPath.isEmpty())
         std::ignore = loadBookFile(bookPath, tree); // a book that cannot be read leaves a new book's tree
-    session.bookPath = bookPath;
-    session.bookName = bookName;
+    m_services.book.setBookFile(bookPath, bookName);
     // What the working folder holds are the changes to that book's folder.
-    m_services.book.workingFolder().resume(hasOwnBookFolder(bookName) ? session.bookFolder() : QString(),
+    m_services.book.workingFolder().resume(hasOwnBookFolder(bookName) ? m_services.book.bookFolder() : QString(),
                                    [&tree](const QString &key) { return tree.item(key) != nullptr; });
     if (!bookPath.isEmpty())
         m_services.book.setOpened(bookPath);
@@ -157,7 +155,6 @@ void CrashRecovery::restore(const QString &bookPath, const QString &bookName)
     m_services.display.showBookItem();
     tree.select(tree.item(Book::BookItemKey));
     m_services.status.expandTree();
-    session.loading = false;
 }
 
 void CrashRecovery::setLeftoversAside()

@@ -24,15 +24,15 @@ void EarlierVersions::bindCommands(CommandRegistry &commands)
 
 QString EarlierVersions::stagingFolder() const
 {
-    return m_services.book.session().appPath + QStringLiteral("version-staging/");
+    return m_services.book.appPath() + QStringLiteral("version-staging/");
 }
 
 void EarlierVersions::openEarlierVersion()
 {
-    const BookSession &session = m_services.book.session();
-    const BookVersions book(session.versionsFolder, session.bookPath, session.bookFolder());
+    const Book &open = m_services.book;
+    const BookVersions book(open.versionsFolder(), open.bookPath(), open.bookFolder());
     const QList<BookVersion> versions =
-        session.bookPath.isEmpty() || session.versionsFolder.isEmpty() ? QList<BookVersion>() : book.list();
+        open.bookPath().isEmpty() || open.versionsFolder().isEmpty() ? QList<BookVersion>() : book.list();
     if (versions.isEmpty()) {
         m_services.prompter.inform(PromptIcon::Information, QStringLiteral("お知らせ"),
                            QStringLiteral("このブックには以前の版がありません。"));
@@ -62,19 +62,19 @@ void EarlierVersions::openEarlierVersion()
     for (const QString &name : QDir(staging).entryList(QDir::Files))
         complete = moveFileOver(staging + name, working + name) && complete;
     QDir(staging).removeRecursively();
-    BookSession &opened = m_services.book.session();
-    opened.loading = true;
-    ItemTree &tree = m_services.book.tree();
-    // It read as a book a moment ago; should it fail now, the new book's tree stays.
-    std::ignore = loadBookFile(*treeFile, tree);
-    m_services.book.markChanged();
-    m_services.display.showBookItem();
-    // Shown as an opened book is: every folder open, the book item chosen.
-    m_services.status.expandTree();
-    tree.select(tree.item(Book::BookItemKey));
-    if (const TreeItem *bookItem = tree.item(Book::BookItemKey))
-        m_services.status.setStatusText(bookItem->text());
-    opened.loading = false;
+    {
+        const Book::Loading loading(m_services.book);
+        ItemTree &tree = m_services.book.tree();
+        // It read as a book a moment ago; should it fail now, the new book's tree stays.
+        std::ignore = loadBookFile(*treeFile, tree);
+        m_services.book.markChanged();
+        m_services.display.showBookItem();
+        // Shown as an opened book is: every folder open, the book item chosen.
+        m_services.status.expandTree();
+        tree.select(tree.item(Book::BookItemKey));
+        if (const TreeItem *bookItem = tree.item(Book::BookItemKey))
+            m_services.status.setStatusText(bookItem->text());
+    }
     if (!complete)
         m_services.prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                            QStringLiteral("以前の版のメモの一部を読み込めませんでした。"));

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -36,12 +37,12 @@ ItemDisplay::ItemDisplay(Book &book, Views views, Prompter &prompter)
 
 QString ItemDisplay::bookFolderPath(const QString &fileName) const
 {
-    return QDir::toNativeSeparators(m_book.session().bookFolder() + fileName);
+    return QDir::toNativeSeparators(m_book.bookFolder() + fileName);
 }
 
 bool ItemDisplay::isShowingHomepage() const
 {
-    const TreeItem *shown = m_book.tree().item(m_book.session().currentKey);
+    const TreeItem *shown = m_book.tree().item(m_book.currentKey());
     return shown && kindOf(*shown) == ItemKind::Homepage;
 }
 
@@ -53,10 +54,9 @@ bool ItemDisplay::reportStoreFailure(const QString &file)
 
 bool ItemDisplay::writeShownText(QString *failedFile)
 {
-    const BookSession &session = m_book.session();
-    if (!m_book.tree().item(session.currentKey))
+    if (!m_book.tree().item(m_book.currentKey()))
         return true; // the item shown so far is gone: nothing to keep
-    const QString contentId = isShowingHomepage() ? session.pageTextName : session.currentKey;
+    const QString contentId = isShowingHomepage() ? m_book.pageTextName() : m_book.currentKey();
     // A page text never named, a note only looked at, or one kept unread has nothing to store.
     if (contentId.isEmpty() || m_views.note.holdsFileText() || m_keepsUnreadableNote)
         return true;
@@ -80,7 +80,7 @@ bool ItemDisplay::keepShownText()
 {
     // A page's source is no note (the side text is in its file already), and a pane
     // being filled holds nothing of the user's yet.
-    if (m_showingItem || m_book.session().loading || m_views.page.isSourceEditing())
+    if (m_book.isLoading() || m_views.page.isSourceEditing())
         return true;
     QString failed;
     return writeShownText(&failed);
@@ -88,7 +88,7 @@ bool ItemDisplay::keepShownText()
 
 bool ItemDisplay::storeSplitters(const QString &folder)
 {
-    const QString &contentId = m_book.session().pageTextName;
+    const QString &contentId = m_book.pageTextName();
     if (contentId.isEmpty())
         return true;
     QString failed;
@@ -100,7 +100,7 @@ bool ItemDisplay::storeSplitters(const QString &folder)
 
 bool ItemDisplay::storeSplittersHere()
 {
-    const QString &contentId = m_book.session().pageTextName;
+    const QString &contentId = m_book.pageTextName();
     QString failed;
     if (!contentId.isEmpty()
         && !m_book.workingFolder().storeSplits(contentId, m_views.arrangement.stackedSplit(),
@@ -165,13 +165,12 @@ void ItemDisplay::leavePageSourceEditing()
 
 void ItemDisplay::showItem(TreeItem *item)
 {
-    BookSession &session = m_book.session();
-    if (!item || item->key() == session.currentKey)
+    if (!item || item->key() == m_book.currentKey())
         return;
     ItemTree &tree = m_book.tree();
-    if (m_showingItem) {
+    if (isShowingItem()) {
         // A click that arrives while an item is being shown (a message box is open) puts the selection back.
-        tree.select(tree.item(session.currentKey));
+        tree.select(tree.item(m_book.currentKey()));
         return;
     }
     show(item, true);
@@ -179,23 +178,21 @@ void ItemDisplay::showItem(TreeItem *item)
 
 void ItemDisplay::reloadItem(TreeItem *item)
 {
-    if (item && !m_showingItem)
+    if (item && !isShowingItem())
         show(item, false);
 }
 
 void ItemDisplay::show(TreeItem *item, bool storeFirst)
 {
-    BookSession &session = m_book.session();
     ItemTree &tree = m_book.tree();
-    m_showingItem = true;
-    session.loading = true;
+    m_showing.emplace(m_book);
+    const auto shown = qScopeGuard([this] { m_showing.reset(); });
     m_views.status.setStatusText(item->text());
     leavePageSourceEditing();
 
     // The text typed so far must be kept before anything else is loaded into the pane.
     if (storeFirst && !storeCurrentItem()) {
-        tree.select(tree.item(session.currentKey));
-        finish();
+        tree.select(tree.item(m_book.currentKey()));
         return;
     }
     m_keepsUnreadableNote = false;
@@ -203,10 +200,9 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
     const ItemKind kind = kindOf(*item);
     if (kind != ItemKind::Homepage)
         loadNoteOrReport(item->key());
-    session.currentKey = item->key();
+    m_book.setCurrentKey(item->key());
     if (kind != ItemKind::Homepage) {
         m_views.commands.update(kind);
-        finish();
         return;
     }
     showHomepage(item);
@@ -214,12 +210,11 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
 
 void ItemDisplay::showHomepage(TreeItem *item)
 {
-    BookSession &session = m_book.session();
     const QString key = item->key();
     const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
     std::optional<QString> page;
     if (recorded)
-        page = pagePathFor(*recorded, session.bookPath, session.appPath);
+        page = pagePathFor(*recorded, m_book.bookPath(), m_book.appPath());
     if (page && !isPageFile(*page)) {
         if (std::optional<QString> found = relocatedPage(key, *recorded))
             page = std::move(found);
@@ -240,15 +235,14 @@ void ItemDisplay::showHomepage(TreeItem *item)
         showMissingPage(item, baseName);
         return;
     }
-    session.pagePath = *page;
+    m_book.setPagePath(*page);
     const QString contentId = adoptedPageTextName(key, baseName);
     restoreSplitters(contentId);
     m_views.commands.update(ItemKind::Homepage);
-    session.pageTextName = contentId;
+    m_book.setPageTextName(contentId);
     loadPageTextOrReport();
     m_views.page.setShown(true);
     m_views.page.navigate(*page);
-    finish();
 }
 
 QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &baseName)
@@ -277,8 +271,7 @@ QString ItemDisplay::adoptedPageTextName(const QString &key, const QString &base
 
 std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QString &recordedPath)
 {
-    const BookSession &session = m_book.session();
-    std::optional<QString> found = findPage(recordedPath, session.bookPath, session.appPath,
+    std::optional<QString> found = findPage(recordedPath, m_book.bookPath(), m_book.appPath(),
                                             m_pageFolderHistory ? m_pageFolderHistory() : QStringList());
     if (!found)
         return std::nullopt;
@@ -292,7 +285,7 @@ std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QStr
 
 void ItemDisplay::loadPageTextOrReport()
 {
-    const QString &contentId = m_book.session().pageTextName;
+    const QString &contentId = m_book.pageTextName();
     if (loadNote(m_book.workingFolder().readableTextFile(contentId)) == NoteLoad::Missing)
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
@@ -301,9 +294,8 @@ void ItemDisplay::loadPageTextOrReport()
 
 void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
 {
-    m_book.session().pageTextName = adoptedPageTextName(item->key(), baseName);
+    m_book.setPageTextName(adoptedPageTextName(item->key(), baseName));
     loadPageTextOrReport();
-    finish();
     m_views.status.setTreeEnabled(true);
     m_views.commands.update(ItemKind::Folder);
     m_views.commands.setChangePageReferenceEnabled(true); // so that the page can be chosen again
@@ -330,26 +322,19 @@ void ItemDisplay::restoreSplitters(const QString &contentId)
     arrangement.setSideSplit(withinContent(working.sideSplit(contentId), arrangement.contentWidth()));
 }
 
-void ItemDisplay::finish()
-{
-    m_book.session().loading = false;
-    m_showingItem = false;
-}
-
 void ItemDisplay::switchPageText(const QString &address)
 {
-    BookSession &session = m_book.session();
     const QString target = addressAsPath(address);
     m_views.status.setTreeEnabled(false);
-    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(session.pagePath));
+    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(m_book.pagePath()));
     if (target.contains(u'@')) {
         m_views.status.setTreeEnabled(true); // a mail address: the page and its text stay
         return;
     }
     leavePageSourceEditing();
 
-    if (!session.pageTextName.isEmpty()) {
-        const QString pageText = m_book.workingFolder().textFile(session.pageTextName);
+    if (!m_book.pageTextName().isEmpty()) {
+        const QString pageText = m_book.workingFolder().textFile(m_book.pageTextName());
         // A side text that cannot be kept stays in the pane, still attached to its own page.
         if (!m_keepsUnreadableNote && !m_views.note.save(pageText)) {
             reportStoreFailure(pageText);
@@ -359,29 +344,26 @@ void ItemDisplay::switchPageText(const QString &address)
             return;
     }
     allowTypingAgain();
-    session.loading = true;
+    const Book::Loading loading(m_book);
     const TreeItem *selected = m_book.tree().selectedItem();
-    const QString key = selected ? selected->key() : session.currentKey;
+    const QString key = selected ? selected->key() : m_book.currentKey();
     const QString contentId = adoptedPageTextName(key, pageBaseName(address));
     std::ignore = loadNote(m_book.workingFolder().readableTextFile(contentId));
     restoreSplitters(contentId);
-    session.pageTextName = contentId;
+    m_book.setPageTextName(contentId);
     m_views.arrangement.relayout();
-    session.currentPagePath = target;
-    session.loading = false;
+    m_book.setCurrentPagePath(target);
 }
 
 void ItemDisplay::showBookItem()
 {
-    BookSession &session = m_book.session();
-    session.currentKey = Book::BookItemKey;
-    session.pageTextName.clear();
-    session.pagePath.clear();
-    const bool wasLoading = std::exchange(session.loading, true); // start-up is loading all along
-    m_keepsUnreadableNote = false;
-    m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
-    std::ignore = loadNote(m_book.workingFolder().readableTextFile(Book::BookItemKey));
-    session.loading = wasLoading;
+    m_book.setBookItemShown();
+    {
+        const Book::Loading loading(m_book);
+        m_keepsUnreadableNote = false;
+        m_views.note.setReadOnly(!m_book.tree().item(Book::BookItemKey));
+        std::ignore = loadNote(m_book.workingFolder().readableTextFile(Book::BookItemKey));
+    }
     m_views.commands.update(ItemKind::Book);
     m_views.page.setShown(false);
     m_views.arrangement.relayout();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Book.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -8,7 +10,6 @@
 namespace kobin {
 
 class Arrangement;
-class Book;
 class CommandState;
 class NotePane;
 class PageView;
@@ -61,7 +62,7 @@ public:
     // looked for under them too (after the program folder and the book file's folder).
     void setPageFolderHistory(std::function<QStringList()> history) { m_pageFolderHistory = std::move(history); }
 
-    bool isShowingItem() const { return m_showingItem; }
+    bool isShowingItem() const { return m_showing.has_value(); }
     // The panes as the display sees them, for the commands that change what they show.
     Views &views() { return m_views; }
 
@@ -83,12 +84,12 @@ private:
     bool reportStoreFailure(const QString &file);
     bool writeShownText(QString *failedFile);
     QString bookFolderPath(const QString &fileName) const;
-    void finish();
 
     Book &m_book;
     Views m_views;
     Prompter &m_prompter;
-    bool m_showingItem = false;
+    // Held while an item is being shown: the book counts as loading all the while.
+    std::optional<Book::Loading> m_showing;
     // The shown note is there but could not be read, and the user chose to keep it:
     // the pane is read-only and nothing is stored over it.
     bool m_keepsUnreadableNote = false;

@@ -62,7 +62,7 @@ std::optional<QString> PageReference::choosePage(const QString &historyBoxText)
     FileDialogRequest request;
     request.title = QStringLiteral("HTMLファイル選択");
     request.filter = QStringLiteral("HTMLﾌｧｲﾙ (*.htm *.html);;すべてのﾌｧｲﾙ (*.*)");
-    request.initialFolder = historyBoxText.isEmpty() ? m_services.book.session().appPath : historyBoxText;
+    request.initialFolder = historyBoxText.isEmpty() ? m_services.book.appPath() : historyBoxText;
     const std::optional<QString> chosen = m_services.dialogs.openFile(request);
     if (!chosen)
         return std::nullopt;
@@ -125,14 +125,14 @@ bool PageReference::accept(const QString &name, const QString &page)
         return false;
     }
 
-    BookSession &session = m_services.book.session();
-    const bool wasLoading = std::exchange(session.loading, true);
-    views().note.clear(); // the pane now holds the new page's side text
-    session.loading = wasLoading;
-    session.pagePath = page;
-    session.currentPagePath = page;
-    session.currentKey = m_key;
-    session.pageTextName = pageTextName(m_key, pageBaseName(page));
+    {
+        const Book::Loading loading(m_services.book);
+        views().note.clear(); // the pane now holds the new page's side text
+    }
+    m_services.book.setPagePath(page);
+    m_services.book.setCurrentPagePath(page);
+    m_services.book.setCurrentKey(m_key);
+    m_services.book.setPageTextName(pageTextName(m_key, pageBaseName(page)));
     Arrangement &arrangement = views().arrangement;
     arrangement.setStackedSplit(arrangement.contentHeight() / 2);
     arrangement.setSideSplit(arrangement.contentWidth() / 2);

@@ -38,23 +38,21 @@ bool PageSourceEditing::isOn() const
 
 QString PageSourceEditing::sideTextFile() const
 {
-    return m_book.workingFolder().textFile(m_book.session().pageTextName);
+    return m_book.workingFolder().textFile(m_book.pageTextName());
 }
 
 void PageSourceEditing::toggle()
 {
-    BookSession &session = m_book.session();
-    const bool wasLoading = std::exchange(session.loading, true);
+    const Book::Loading loading(m_book);
     if (isOn())
         leave();
     else
         enter();
-    session.loading = wasLoading;
 }
 
 void PageSourceEditing::enter()
 {
-    if (m_book.session().pageTextName.isEmpty())
+    if (m_book.pageTextName().isEmpty())
         return; // no page shown: no side text to keep
     // The side text must be safe in its file before the source takes its place.
     if (!m_views.note.save(sideTextFile())) {
@@ -62,7 +60,7 @@ void PageSourceEditing::enter()
         return;
     }
     m_commands.setChecked(Command::EditPageSource, true);
-    const QString path = m_book.session().currentPagePath;
+    const QString path = m_book.currentPagePath();
     if (!QFileInfo(path).isFile()) {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
                           path + QStringLiteral("\nが見つかりません。"));

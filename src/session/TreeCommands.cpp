@@ -107,7 +107,7 @@ private:
         TreeItem *item = book.tree().item(m_key);
         if (!item)
             return; // steps above this one, which could take the item away, are undone first
-        const bool shown = book.session().currentKey == m_key;
+        const bool shown = book.currentKey() == m_key;
         // The side text in the pane belongs to the page that goes aside.
         if (shown)
             std::ignore = display.storeCurrentItem();
@@ -191,7 +191,6 @@ void TreeCommands::push(const TreeEdit &edit, int asideBatch)
 void TreeCommands::addItem(ItemKind kind, Placement placement)
 {
     ItemTree &tree = m_services.book.tree();
-    BookSession &session = m_services.book.session();
     if (!tree.selectedItem())
         return;
     const bool homepage = kind == ItemKind::Homepage;
@@ -200,14 +199,15 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
     std::optional<TreeEdit> added = m_services.book.editor().add(kind, placement);
     if (!added)
         return;
-    const bool wasLoading = std::exchange(session.loading, true); // a new typing format changes no text
-    views().note.resetTypingFormat();
-    session.loading = wasLoading;
+    {
+        const Book::Loading loading(m_services.book); // a new typing format changes no text
+        views().note.resetTypingFormat();
+    }
     TreeItem *item = tree.item(added->key);
     const bool named = homepage ? m_services.referrer.referNewItem(*item) : nameNewItem(*item);
     if (!named) {
         tree.remove(added->key);
-        TreeItem *shown = tree.item(session.currentKey);
+        TreeItem *shown = tree.item(m_services.book.currentKey());
         tree.select(shown);
         // The page of a homepage item shown before comes back into view.
         if (!homepage && shown && kindOf(*shown) == ItemKind::Homepage)
@@ -220,13 +220,12 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
         return; // the page reference has made it the item shown
     // The text typed into the item shown so far must be kept before the pane is emptied for the new one.
     if (!m_services.display.storeCurrentItem()) {
-        tree.select(tree.item(session.currentKey));
+        tree.select(tree.item(m_services.book.currentKey()));
         return;
     }
-    session.currentKey = added->key;
-    session.loading = true;
+    m_services.book.setCurrentKey(added->key);
+    const Book::Loading loading(m_services.book);
     views().note.clear();
-    session.loading = wasLoading;
 }
 
 bool TreeCommands::nameNewItem(TreeItem &item)

@@ -41,7 +41,7 @@ void ColourCommands::chooseBackground()
         return;
     m_lastChosen = *chosen;
     // Chosen with the tree focused, the colour is not applied.
-    if (m_window.activePane() != QLatin1String("text"))
+    if (m_window.activePane() != Pane::Text)
         return;
     m_window.textPane()->setBackColor(*chosen);
     m_settings.write(settings::TextBackColor, QString::number(valueFromColor(*chosen)));
@@ -62,7 +62,7 @@ void ColourCommands::toggleFontWindow()
     }
     m_fontWindow = new FontWindow(&m_window);
     TextPane *text = m_window.textPane();
-    const auto textIsActive = [this] { return m_window.activePane() == QLatin1String("text"); };
+    const auto textIsActive = [this] { return m_window.activePane() == Pane::Text; };
     const auto applyToSelection = [text, textIsActive](const QTextCharFormat &format) {
         if (textIsActive())
             text->mergeCurrentCharFormat(format);

@@ -2,11 +2,12 @@
 
 #include "Book.h"
 #include "BookCommands.h"
+#include "BookFile.h"
 #include "ColorValue.h"
 #include "CommandRegistry.h"
 #include "Commands.h"
 #include "MainWindow.h"
-#include "RecentBooks.h"
+#include "RecentBooksMenu.h"
 #include "Settings.h"
 #include "Splash.h"
 #include "TextPane.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
+#include <utility>
 
 namespace kobin {
 
@@ -41,24 +43,24 @@ void showProgress()
 
 } // namespace
 
-Lifecycle::Lifecycle(MainWindow &window, Settings &settings, Book &book, BookCommands &bookCommands)
-    : m_window(window), m_settings(settings), m_book(book), m_bookCommands(bookCommands)
+Lifecycle::Lifecycle(MainWindow &window, Settings &settings, Book &book, Steps steps)
+    : m_window(window), m_settings(settings), m_book(book), m_bookCommands(steps.bookCommands),
+      m_recentBooks(steps.recentBooks), m_recoverAtStart(std::move(steps.recoverAtStart))
 {
 }
 
 void Lifecycle::load(const QString &commandLine, Splash &splash)
 {
-    BookSession &session = m_book.session();
-    session.loading = true;
+    const Book::Loading loading(m_book);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     restorePlacement(splash);
     openStartBook(commandLine, splash);
-    fillRecentFilesMenu();
+    m_recentBooks.fill();
     fillCustomColors();
     splash.close();
 
-    m_window.setActivePane(QStringLiteral("text"));
+    m_window.setActivePane(Pane::Text);
     m_window.textPane()->setFontWeight(QFont::Normal);
     QApplication::restoreOverrideCursor();
 
@@ -67,8 +69,7 @@ void Lifecycle::load(const QString &commandLine, Splash &splash)
     else
         m_window.show();
     restoreToolbarLayout();
-    m_window.showArrangement(QStringLiteral("text"));
-    session.loading = false;
+    m_window.showArrangement(arrangement::Text);
 }
 
 void Lifecycle::restorePlacement(Splash &splash)
@@ -123,29 +124,9 @@ void Lifecycle::openStartBook(const QString &commandLine, Splash &splash)
     splash.setCondition(QStringLiteral("tempﾌｫﾙﾀﾞ にｺﾋﾟｰ："));
     splash.setItem(QStringLiteral("起動します"));
     showProgress();
-    if (m_recoverAtStart && m_recoverAtStart())
+    if (m_recoverAtStart())
         return;
     m_bookCommands.openAtStart(path, name);
-}
-
-void Lifecycle::fillRecentFilesMenu()
-{
-    const QStringList paths = recentbooks::load(m_settings);
-    for (int j = 0; j < paths.size() && j + 1 < kRecentFileMenuElements; ++j) {
-        m_window.menuAction(recentFileCommand(j))->setVisible(true);
-        QAction *element = m_window.menuAction(recentFileCommand(j + 1));
-        element->setText(paths[j]);
-        element->setVisible(true);
-    }
-}
-
-void Lifecycle::addRecentFile(const QString &path)
-{
-    QStringList firstFour;
-    for (int i = 1; i <= 4; ++i)
-        firstFour.append(m_window.menuAction(recentFileCommand(i))->text());
-    recentbooks::add(m_settings, path, firstFour);
-    fillRecentFilesMenu();
 }
 
 void Lifecycle::fillCustomColors()
@@ -184,11 +165,11 @@ void Lifecycle::unload()
     state.treeChecked = m_window.menuAction(Command::ViewTree)->isChecked();
     state.toolbarChecked = m_window.menuAction(Command::ViewToolbar)->isChecked();
     state.statusBarChecked = m_window.menuAction(Command::ViewStatusBar)->isChecked();
-    state.bookPath = m_book.session().bookPath;
-    state.bookName = m_book.session().bookName;
+    state.bookPath = m_book.bookPath();
+    state.bookName = m_book.bookName();
     writeExitSettings(m_settings, state);
     if (!state.bookPath.isEmpty())
-        addRecentFile(state.bookPath);
+        m_recentBooks.add(state.bookPath);
     m_settings.sync();
 }
 

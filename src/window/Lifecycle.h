@@ -12,6 +12,7 @@ namespace kobin {
 class Book;
 class BookCommands;
 class MainWindow;
+class RecentBooksMenu;
 class Settings;
 class Splash;
 
@@ -20,19 +21,21 @@ class Splash;
 class Lifecycle
 {
 public:
-    Lifecycle(MainWindow &window, Settings &settings, Book &book, BookCommands &bookCommands);
+    // What start-up and shutdown call on: the book commands open the start book, unless
+    // recoverAtStart, offering back the work of a run that did not end cleanly, answers
+    // true (it opened the recovered book instead).
+    struct Steps {
+        BookCommands &bookCommands;
+        RecentBooksMenu &recentBooks;
+        std::function<bool()> recoverAtStart;
+    };
+    Lifecycle(MainWindow &window, Settings &settings, Book &book, Steps steps);
 
     // Runs the load steps in order, showing progress on the splash, and shows the window.
     void load(const QString &commandLine, Splash &splash);
     // Writes the window's state and the open book back to the settings store.
     void unload();
 
-    // Offers back the work of a run that did not end cleanly before the start book
-    // opens; it answers true when it opened the recovered book instead.
-    void setRecovery(std::function<bool()> recoverAtStart) { m_recoverAtStart = std::move(recoverAtStart); }
-
-    void fillRecentFilesMenu();
-    void addRecentFile(const QString &path);
     std::array<qint32, 5> &customColors() { return m_customColors; }
 
 private:
@@ -45,6 +48,7 @@ private:
     Settings &m_settings;
     Book &m_book;
     BookCommands &m_bookCommands;
+    RecentBooksMenu &m_recentBooks;
     std::function<bool()> m_recoverAtStart;
     std::array<qint32, 5> m_customColors{};
     int m_savedWindowState = 0;

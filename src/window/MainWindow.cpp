@@ -55,8 +55,8 @@ MainWindow::MainWindow(ItemTree &tree, TreeEditor &editor, CommandState &command
 
     connect(&m_commands, &CommandRegistry::stateChanged, this, &MainWindow::mirrorCommand);
     connect(&m_commandState, &CommandState::tabsChanged, this, &MainWindow::mirrorTabs);
-    connect(m_textPane, &TextPane::focusEntered, this, [this] { m_activePane = QStringLiteral("text"); });
-    connect(m_treePane, &TreePane::focusEntered, this, [this] { m_activePane = QStringLiteral("tree"); });
+    connect(m_textPane, &TextPane::focusEntered, this, [this] { m_activePane = Pane::Text; });
+    connect(m_treePane, &TreePane::focusEntered, this, [this] { m_activePane = Pane::Tree; });
     connect(m_workspace, &Workspace::tabChosen, &m_commandState, &CommandState::selectTab);
 
     const TwipsScale scale = TwipsScale::of(this);

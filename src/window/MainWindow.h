@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "Layout.h"
 
 #include <QMainWindow>
 #include <array>
@@ -42,9 +43,8 @@ public:
     // "上書き保存" of a page's source, shown while the source is being edited.
     QPushButton *saveSourceButton() const { return m_saveSourceButton; }
 
-    // The pane that last had the keyboard focus: "text" or "tree".
-    const QString &activePane() const { return m_activePane; }
-    void setActivePane(const QString &pane) { m_activePane = pane; }
+    Pane activePane() const { return m_activePane; }
+    void setActivePane(Pane pane) { m_activePane = pane; }
 
     QMenu *menu(const QString &objectName) const; // "mnuTree", ...
     QAction *menuAction(Command command) const { return m_menuActions[static_cast<size_t>(command)]; }
@@ -94,7 +94,7 @@ private:
     std::array<QAction *, kCommandCount> m_menuActions{};
     std::array<QAction *, kCommandCount> m_buttonActions{};
     QStringList m_toolbarLayout;
-    QString m_activePane = QStringLiteral("text");
+    Pane m_activePane = Pane::Text;
     std::function<bool()> m_closeRequest;
     std::function<void()> m_unload;
 };

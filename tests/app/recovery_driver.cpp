@@ -95,7 +95,8 @@ int main(int argc, char *argv[])
     FakePrompter prompter;
     prompter.answers = {PromptAnswer::Yes};
     FakeFileDialogs dialogs;
-    KobinApp app(appPath, std::make_unique<Settings>(appPath + "Kobin.ini", appPath), true, &prompter, &dialogs);
+    KobinApp app(programFoldersAt(appPath), std::make_unique<Settings>(appPath + "Kobin.ini", appPath), true, &prompter,
+                 &dialogs);
     const bool typing = mode == QLatin1String("type") || mode == QLatin1String("delete");
     app.start(typing ? args.value(3) : QString());
     if (typing)

@@ -58,7 +58,8 @@ private:
         writeText(appPath() + "zoo/a4.rtf", "{\\rtf1\\ansi a \\u-213?\\u-191?\\u-178?\\u-185?\\u-191?\\u-174?"
                                            "\\u-177?\\u-177? and a wombat\\par}");
         auto settings = std::make_unique<Settings>(m_dir->filePath("Kobin.ini"), appPath());
-        m_app = std::make_unique<KobinApp>(appPath(), std::move(settings), true, &m_prompter, &m_dialogs);
+        m_app = std::make_unique<KobinApp>(programFoldersAt(appPath()), std::move(settings), true, &m_prompter,
+                                           &m_dialogs);
         m_app->start(appPath() + "zoo.iis");
     }
 
@@ -116,7 +117,7 @@ private slots:
                          "<b style=\"background-color:#ffe27a;color:#000\">kangaroo</b>s"));
 
         bookSearch().choose(2);
-        QCOMPARE(m_app->book().session().currentKey, QString("a4"));
+        QCOMPARE(m_app->book().currentKey(), QString("a4"));
         QCOMPARE(tree().selectedItem()->key(), QString("a4"));
         QCOMPARE(window().textPane()->textCursor().selectedText(), QString("Ｋａｎｇａｒｏｏ"));
         QVERIFY(findBar().isOpen());
@@ -147,7 +148,7 @@ private slots:
         const QStringList found = rows();
         QCOMPARE(found.size(), 3);
         // Damaged in the text it keeps of each item, under the window's open index.
-        QVERIFY(damageIndex(search::SearchIndex::locationFor(m_app->book().session().bookPath), "words_content"));
+        QVERIFY(damageIndex(search::SearchIndex::locationFor(m_app->book().bookPath()), "words_content"));
         searchFor("kangaroo");
         QTRY_COMPARE_WITH_TIMEOUT(rows(), found, 20000);
         QCOMPARE(footer(), QString("3 件"));

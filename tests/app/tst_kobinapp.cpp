@@ -55,7 +55,6 @@ private:
 
     QString appPath() const { return m_dir->path() + "/app/"; }
     MainWindow *window() const { return &m_app->window(); }
-    BookSession &session() const { return m_app->book().session(); }
     ItemTree &tree() const { return m_app->book().tree(); }
 
     void startWith(const QString &commandLine)
@@ -63,7 +62,8 @@ private:
         m_app.reset();
         auto settings = std::make_unique<Settings>(m_dir->filePath("Kobin.ini"), appPath());
         m_settings = settings.get();
-        m_app = std::make_unique<KobinApp>(appPath(), std::move(settings), true, &m_prompter, &m_dialogs,
+        m_app = std::make_unique<KobinApp>(programFoldersAt(appPath()), std::move(settings), true, &m_prompter,
+                                           &m_dialogs,
                                            [this](const QColor &) -> std::optional<QColor> {
                                                ++m_colourDialogs;
                                                if (m_coloursToChoose.isEmpty())
@@ -111,8 +111,8 @@ private slots:
     {
         startWith(QString());
         QVERIFY(m_prompter.prompts.isEmpty());
-        QCOMPARE(session().bookPath, appPath() + "sample.iis");
-        QCOMPARE(session().bookName, QString("sample"));
+        QCOMPARE(m_app->book().bookPath(), appPath() + "sample.iis");
+        QCOMPARE(m_app->book().bookName(), QString("sample"));
         QCOMPARE(window()->windowTitle(), "BOOK - " + appPath() + "sample.iis");
         QCOMPARE(window()->textPane()->toPlainText(), QString("Book note"));
         QCOMPARE(window()->statusPanels()->text(), QString("Sample"));
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(tree().item("a2")->isExpanded());
         QVERIFY(!QFile::exists(appPath() + "temp/left-over.rtf"));
         QVERIFY(!QFile::exists(appPath() + "temp/a1.rtf")); // the note is read where the book keeps it
-        QVERIFY(!session().loading);
+        QVERIFY(!m_app->book().isLoading());
         const TwipsScale scale = TwipsScale::of(window());
         QCOMPARE(window()->geometry(), scale.rect({300, 500, 11500, 7000}));
         QCOMPARE(window()->workspace()->treeWidth(), 2000.0f);
@@ -137,8 +137,8 @@ private slots:
             settings.write(settings::BookName, "../victim");
         }
         startWith(QString());
-        QCOMPARE(session().bookName, QString("diary"));
-        QCOMPARE(session().bookFolder(), appPath() + "diary/");
+        QCOMPARE(m_app->book().bookName(), QString("diary"));
+        QCOMPARE(m_app->book().bookFolder(), appPath() + "diary/");
         QVERIFY(window()->textPane()->toPlainText().isEmpty());
     }
 
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(m_prompter.prompts.size(), 1);
         QCOMPARE(m_prompter.prompts[0].title, QString("ﾌｧｲﾙが見つかりません"));
         QCOMPARE(m_prompter.prompts[0].text, m_dir->path() + "/elsewhere/my.book.iis\n が見つかりません。");
-        QCOMPARE(session().bookPath, QString());
+        QCOMPARE(m_app->book().bookPath(), QString());
         QCOMPARE(tree().count(), 1);
         QCOMPARE(tree().item("a1")->text(), QString("新規ブック"));
         QCOMPARE(window()->windowTitle(), QString("BOOK - 新規ブック"));
@@ -236,8 +236,8 @@ private slots:
         const QString page = m_dir->path() + "/page.html";
         const QByteArray source = "<p>a\xC2\xA0" "b</p>\r\n<p>\xE6\x97\xA5\xE8\xA8\x98</p>\r\n"; // a no-break space, 日記
         writeText(page, source);
-        session().pageTextName = "a1page";
-        session().currentPagePath = page;
+        m_app->book().setPageTextName("a1page");
+        m_app->book().setCurrentPagePath(page);
         window()->textPane()->setPlainText("side text");
         window()->resize(800, 600);
         m_app->commandState().update(ItemKind::Homepage);
@@ -309,20 +309,20 @@ private slots:
         startWith(appPath() + "edit.iis");
         TreePane *pane = window()->treePane();
         pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a3"))); // the user's choice
-        QCOMPARE(session().currentKey, QString("a3"));
+        QCOMPARE(m_app->book().currentKey(), QString("a3"));
         window()->textPane()->setPlainText("two, edited");
 
         // A move takes the item out of the view and puts it back: that is no click on its neighbour.
         m_app->commands().run(Command::MoveUp);
         QCOMPARE(tree().item("a3")->row(), 0);
-        QCOMPARE(session().currentKey, QString("a3"));
+        QCOMPARE(m_app->book().currentKey(), QString("a3"));
         QCOMPARE(tree().selectedItem()->key(), QString("a3"));
         QCOMPARE(window()->textPane()->toPlainText(), QString("two, edited"));
 
         // Deleting the item shown shows its neighbour; nothing of the deleted item is written back.
         m_prompter.answers = {PromptAnswer::Yes};
         m_app->commands().run(Command::DeleteItemButton);
-        QCOMPARE(session().currentKey, QString("a2"));
+        QCOMPARE(m_app->book().currentKey(), QString("a2"));
         QCOMPARE(window()->textPane()->toPlainText(), QString("one"));
         QVERIFY(!QFile::exists(appPath() + "temp/a3.rtf"));
     }
@@ -353,7 +353,7 @@ private slots:
         drop("a2", "a4"); // onto a text item: its last child, with its own child along, and shown
         QCOMPARE(tree().item("a2")->parent()->key(), QString("a4"));
         QCOMPARE(tree().item("a3")->parent()->key(), QString("a2"));
-        QCOMPARE(session().currentKey, QString("a2"));
+        QCOMPARE(m_app->book().currentKey(), QString("a2"));
         QVERIFY(m_app->book().isChanged());
         QVERIFY(window()->windowTitle().endsWith(" （更新）"));
 
@@ -361,7 +361,7 @@ private slots:
         QCOMPARE(tree().item("a5")->row(), tree().item("a1")->childCount() - 1);
 
         window()->treePane()->setFocus();
-        m_app->window().setActivePane("tree");
+        m_app->window().setActivePane(Pane::Tree);
         m_app->commands().run(Command::EditUndo);
         m_app->commands().run(Command::EditUndo);
         QCOMPARE(tree().item("a2")->parent()->key(), QString("a1"));
@@ -385,7 +385,7 @@ private slots:
         QTest::mousePress(pane->viewport(), Qt::RightButton, {}, at);
         QCOMPARE(shownMenu, QString("mnuTree"));
         QCOMPARE(tree().selectedItem()->key(), QString("a2"));
-        QCOMPARE(session().currentKey, QString("a1"));
+        QCOMPARE(m_app->book().currentKey(), QString("a1"));
     }
 
     void renamingInPlaceKeepsTheCaptionStorableAndMarksTheBook()
@@ -422,13 +422,13 @@ private slots:
         QAction *undoButton = window()->buttonAction(Command::EditUndo);
         TextPane *text = window()->textPane();
         text->setFocus();
-        QTRY_COMPARE(window()->activePane(), QString("text"));
+        QTRY_COMPARE(window()->activePane(), Pane::Text);
         QVERIFY(!undoButton->isEnabled()); // a note just loaded has nothing to undo
         QTest::keyClicks(text, "typed");
         QVERIFY(undoButton->isEnabled());
 
         window()->treePane()->setFocus();
-        QTRY_COMPARE(window()->activePane(), QString("tree"));
+        QTRY_COMPARE(window()->activePane(), Pane::Tree);
         QVERIFY(!undoButton->isEnabled()); // the tree has no edit yet
         tree().select(tree().item("a3"));
         m_app->commands().run(Command::MoveUp);
@@ -478,7 +478,7 @@ private slots:
         }
         startWith(QString());
         TextPane *text = window()->textPane();
-        window()->setActivePane("text");
+        window()->setActivePane(Pane::Text);
         m_coloursToChoose = {QColor(0x12, 0x34, 0x56)};
         m_app->commands().run(Command::BackColor);
         QCOMPARE(text->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
@@ -486,7 +486,7 @@ private slots:
         QCOMPARE(Settings(m_dir->filePath("Kobin.ini"), appPath()).readString(settings::TextBackColor),
                  QString::number(0x563412)); // red in the low byte, as the settings always held it
 
-        window()->setActivePane("tree"); // chosen, but not applied
+        window()->setActivePane(Pane::Tree); // chosen, but not applied
         m_coloursToChoose = {QColor(Qt::yellow)};
         m_app->commands().run(Command::BackColor);
         QCOMPARE(m_colourDialogs, 2);
@@ -506,7 +506,7 @@ private slots:
         TextPane *text = window()->textPane();
         text->setPlainText("font me");
         text->selectAll();
-        window()->setActivePane("text");
+        window()->setActivePane(Pane::Text);
         m_app->commands().run(Command::Font);
         auto *fonts = window()->findChild<QWidget *>("frmFont");
         QVERIFY(fonts && fonts->isVisible());
@@ -520,7 +520,7 @@ private slots:
         fonts->findChild<QPushButton *>("picColor1")->click();
         QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
 
-        window()->setActivePane("tree"); // with the tree focused, nothing is applied
+        window()->setActivePane(Pane::Tree); // with the tree focused, nothing is applied
         emit sizes->activated(sizes->findText("72"));
         QCOMPARE(text->textCursor().charFormat().fontPointSize(), 14.0);
 
@@ -646,11 +646,11 @@ private slots:
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         text->setTextCursor(cursor);
         tree().select(tree().item("a2"));
-        window()->setActivePane("tree");
+        window()->setActivePane(Pane::Tree);
         window()->menuAction(Command::EditDelete)->trigger();
         QCOMPARE(tree().count(), 3); // never an item
         QCOMPARE(text->toPlainText(), QString("keep this, drop that"));
-        window()->setActivePane("text");
+        window()->setActivePane(Pane::Text);
         window()->menuAction(Command::EditDelete)->trigger();
         QCOMPARE(text->toPlainText(), QString("keep this,"));
         QCOMPARE(tree().count(), 3);
@@ -710,9 +710,9 @@ private slots:
         startWith(QString());
         window()->activateWindow();
         window()->treePane()->setFocus();
-        QTRY_COMPARE(window()->activePane(), QString("tree"));
+        QTRY_COMPARE(window()->activePane(), Pane::Tree);
         window()->textPane()->setFocus();
-        QTRY_COMPARE(window()->activePane(), QString("text"));
+        QTRY_COMPARE(window()->activePane(), Pane::Text);
     }
 
     void customisedToolbarIsKeptAndRestored()

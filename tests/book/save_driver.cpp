@@ -56,7 +56,7 @@ void runCycle(BookFixture &f, QRandomGenerator &random, int generation)
         f.tree.select(f.tree.item(QStringLiteral("a1")));
         f.namer.names = {savekill::addedCaption(generation)};
         f.treeCommands.addItem(ItemKind::Text, Placement::Child);
-        f.note.text = QString::fromLatin1(savekill::noteText(f.session.currentKey, generation));
+        f.note.text = QString::fromLatin1(savekill::noteText(f.book.currentKey(), generation));
     }
     say("saving " + QByteArray::number(generation));
     f.bookCommands.save();
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
 
     BookFixture f(programFolder);
     f.bookCommands.openRecentBook(savekill::bookFile(programFolder));
-    if (f.session.bookName != savekill::BookName || !f.prompter.prompts.isEmpty())
+    if (f.book.bookName() != savekill::BookName || !f.prompter.prompts.isEmpty())
         fail(QStringLiteral("the book did not open"));
     say("opened");
 

@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include <stdexcept>
 
 using namespace kobin;
 
@@ -24,7 +25,7 @@ private slots:
         QCOMPARE(captions.size(), 2);
         QCOMPARE(changes.size(), 1);
 
-        book.session().bookPath = "/docs/Report.iis";
+        book.setBookFile("/docs/Report.iis", "Report");
         book.setSaved();
         QCOMPARE(book.caption(), QString("BOOK - /docs/Report.iis"));
         QVERIFY(!book.isChanged());
@@ -34,21 +35,37 @@ private slots:
     void newBookHoldsOnlyItsBookItem()
     {
         Book book("/prog/");
-        book.session().bookPath = "/docs/old.iis";
-        book.session().bookName = "old";
-        book.session().currentKey = "a7";
+        book.setBookFile("/docs/old.iis", "old");
+        book.setCurrentKey("a7");
         book.tree().add(nullptr, Relationship::Last, "a1", "Old", "root");
         book.tree().add("a1", Relationship::Child, "a7", "Item", "richtxt");
         book.startNew(true);
         QCOMPARE(book.tree().count(), 1);
         QCOMPARE(book.tree().item("a1")->text(), QString("新規ブック"));
         QCOMPARE(book.tree().selectedItem(), book.tree().item("a1"));
-        QCOMPARE(book.session().currentKey, QString("a1"));
-        QVERIFY(book.session().bookPath.isEmpty() && book.session().bookName.isEmpty());
+        QCOMPARE(book.currentKey(), QString("a1"));
+        QVERIFY(book.bookPath().isEmpty() && book.bookName().isEmpty());
         QCOMPARE(book.caption(), QString("BOOK - 新規ブック （更新）"));
         book.startNew(false);
         QCOMPARE(book.caption(), QString("BOOK - 新規ブック"));
         QCOMPARE(book.workingFolder().path(), QString("/prog/temp/"));
+    }
+
+    void loadingLastsUntilTheOutermostGuardEnds()
+    {
+        Book book("/prog/");
+        {
+            const Book::Loading outer(book);
+            { const Book::Loading inner(book); }
+            QVERIFY(book.isLoading());
+            try {
+                const Book::Loading failing(book);
+                throw std::runtime_error("a step fails");
+            } catch (const std::runtime_error &) {
+            }
+            QVERIFY(book.isLoading());
+        }
+        QVERIFY(!book.isLoading());
     }
 };
 

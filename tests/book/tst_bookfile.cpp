@@ -1,6 +1,5 @@
 #include "BookFile.h"
 #include "BookPrompts.h"
-#include "BookSession.h"
 #include "FakePrompter.h"
 #include "ItemTree.h"
 #include "TreeString.h"

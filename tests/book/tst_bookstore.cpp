@@ -34,7 +34,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Book> m_book;
 
-    BookSession &session() { return m_book->session(); }
     QString working() const { return m_book->workingFolder().path(); }
 
 private slots:
@@ -42,12 +41,11 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_book = std::make_unique<Book>(m_dir->path() + "/prog/");
-        session().bookPath = m_dir->path() + "/docs/report.final.iis";
-        session().bookName = "report";
+        m_book->setBookFile(m_dir->path() + "/docs/report.final.iis", "report");
         QDir().mkpath(working());
         QDir().mkpath(m_dir->path() + "/docs");
         treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
-        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
+        QVERIFY(m_book->workingFolder().startFrom(m_book->bookFolder()));
     }
 
     // A test that made the working folder unreadable leaves nothing the temporary folder cannot remove.
@@ -60,7 +58,7 @@ private slots:
         writeText(working + "a2.rtf", "new note");
         writeText(working + "a5url.txt", "C:\\web\\index.html\r\n");
         writeText(working + "scratch.bak", "not content");
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         QDir().mkpath(book);
         writeText(book + "a2.rtf", "old note");
         writeText(book + "a3.rtf", "deleted item");
@@ -74,25 +72,24 @@ private slots:
         QCOMPARE(filesIn(book),
                  QStringList({"a1.rtf", "a2.rtf", "a3.rtf", "a3indexside.txt", "a5url.txt", "notes.doc"}));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("new note"));
-        QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
+        QCOMPARE(readText(m_book->bookPath()), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QVERIFY(filesIn(working).isEmpty());
         QCOMPARE(m_book->workingFolder().readableFile("a2.rtf"), book + "a2.rtf");
     }
 
     void savedAsAnotherBookTheWholeBookIsCopiedAndTheOldFolderStays()
     {
-        const QString oldFolder = session().bookFolder();
+        const QString oldFolder = m_book->bookFolder();
         writeText(oldFolder + "a1.rtf", "root note");
         writeText(oldFolder + "a2.rtf", "old note");
         writeText(oldFolder + "a3.rtf", "deleted item");
         writeText(working() + "a2.rtf", "new note");
         std::ignore = m_book->workingFolder().setAside({"a3.rtf"});
-        session().bookName = "copy";
-        session().bookPath = m_dir->path() + "/docs/copy.iis";
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
-        const QString newFolder = session().bookFolder();
+        const QString newFolder = m_book->bookFolder();
         QCOMPARE(filesIn(newFolder), QStringList({"a1.rtf", "a2.rtf"}));
         QCOMPARE(readText(newFolder + "a2.rtf"), QByteArray("new note"));
         QCOMPARE(filesIn(oldFolder), QStringList({"a1.rtf", "a2.rtf", "a3.rtf"}));
@@ -105,7 +102,7 @@ private slots:
     void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
     {
         WorkingFolder &working = m_book->workingFolder();
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         for (const char *name : {"a1.rtf", "a2.rtf", "a2url.txt", "a4.rtf"}) {
             writeText(working.path() + name, QByteArray("note ") + name);
             writeText(book + name, QByteArray("saved ") + name);
@@ -137,12 +134,12 @@ private slots:
         writeText(working() + "a1.rtf", "root note");
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
-        QCOMPARE(filesIn(session().bookFolder()), QStringList({"a1.rtf"}));
+        QCOMPARE(filesIn(m_book->bookFolder()), QStringList({"a1.rtf"}));
     }
 
     void failedCopyStopsBeforeDeletingAnything()
     {
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         QDir().mkpath(book);
         writeText(book + "a3.rtf", "a note only the book folder holds");
         writeText(working() + "a1.rtf", "root note");
@@ -155,14 +152,14 @@ private slots:
         QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
         QVERIFY(prompter.prompts[0].text.endsWith(" 」\n\nを保存できませんでした。"));
         QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note only the book folder holds"));
-        QVERIFY(!QFile::exists(session().bookPath)); // the tree comes only after every note
+        QVERIFY(!QFile::exists(m_book->bookPath())); // the tree comes only after every note
     }
 
     void aBookFileThatCannotBeWrittenFollowsTheNotesAndComesBeforeAnyRemoval()
     {
-        session().bookPath = m_dir->path() + "/docs/report.final.iis/inside.iis";
+        m_book->setBookFile(m_dir->path() + "/docs/report.final.iis/inside.iis", m_book->bookName());
         writeText(m_dir->path() + "/docs/report.final.iis", "|0\\Old=a1+root|\r\n");
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         writeText(book + "a1.rtf", "old root note");
         writeText(book + "a2.rtf", "note of a deleted item");
         writeText(working() + "a1.rtf", "new root note");
@@ -173,12 +170,12 @@ private slots:
         QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
         QCOMPARE(prompter.prompts[0].text,
-                 "「 " + QDir::toNativeSeparators(session().bookPath) + " 」\n\nを保存できませんでした。");
+                 "「 " + QDir::toNativeSeparators(m_book->bookPath()) + " 」\n\nを保存できませんでした。");
         QCOMPARE(readText(book + "a1.rtf"), QByteArray("new root note"));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("note of a deleted item")); // the old tree still names it
         QCOMPARE(m_book->workingFolder().deletedFiles(), QStringList({"a2.rtf"})); // for the next save to remove
 
-        session().bookPath = m_dir->path() + "/docs/report.iis";
+        m_book->setBookFile(m_dir->path() + "/docs/report.iis", m_book->bookName());
         QVERIFY(saveBook(*m_book, prompter));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf"}));
     }
@@ -201,15 +198,13 @@ private slots:
         if (!disk.isMounted())
             QSKIP("mounting a small disk to fill up needs root");
         Book book(disk.path("prog/"));
-        book.session().bookPath = disk.path("report.iis");
-        book.session().bookName = "report";
+        book.setBookFile(disk.path("report.iis"), "report");
         treestring::buildTree(book.tree(), u"|0\\Report=a1+root|a1\\Note=a2+richtxt|");
-        const QString folder = book.session().bookFolder();
+        const QString folder = book.bookFolder();
         QVERIFY(book.workingFolder().startFrom(folder));
-        writeText(book.session().bookPath, "|0\\Report=a1+root|\r\n");
+        writeText(book.bookPath(), "|0\\Report=a1+root|\r\n");
         writeText(folder + "a1.rtf", QByteArray(2048, 'n'));
-        book.session().bookName = savedAs;
-        book.session().bookPath = disk.path(savedAs + ".iis");
+        book.setBookFile(disk.path(savedAs + ".iis"), savedAs);
         disk.fill();
 
         FakePrompter prompter;
@@ -225,27 +220,26 @@ private slots:
 
     void whatWritesCutShortLeftIsRemoved()
     {
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         const QString beside = m_dir->path() + "/docs/";
         writeText(book + "a1.rtf", "root note");
         writeText(book + "a1.rtf.kobin-part", "root no");
         writeText(book + "a9.rtf.kobin-part", "note of an item the tree never na");
         writeText(book + "a1.rtf.backup", "the user's own copy");
-        writeText(session().bookPath + ".kobin-part", "|0\\Report=a1+ro");
+        writeText(m_book->bookPath() + ".kobin-part", "|0\\Report=a1+ro");
         writeText(beside + "other.iis.kobin-part", "another book's");
 
-        removeUnfinishedWrites(session());
+        removeUnfinishedWrites(*m_book);
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
         QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part"}));
     }
 
     void savedAsABookWhoseFolderHoldsANoteAlreadyThatNoteIsNotWrittenAgain()
     {
-        writeText(session().bookFolder() + "a1.rtf", "root note");
+        writeText(m_book->bookFolder() + "a1.rtf", "root note");
         writeText(working() + "a2.rtf", "new note");
-        session().bookName = "copy";
-        session().bookPath = m_dir->path() + "/docs/copy.iis";
-        const QString copy = session().bookFolder();
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
+        const QString copy = m_book->bookFolder();
         writeText(copy + "a1.rtf", "root note");
         writeText(copy + "a2.rtf", "old note");
         const auto fileNumber = [](const QString &path) {
@@ -263,7 +257,7 @@ private slots:
 
     void aReadOnlyNoteStopsTheSave()
     {
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         writeText(book + "a2.rtf", "made read-only by its owner");
         QVERIFY(QFile::setPermissions(book + "a2.rtf", QFile::ReadOwner));
         writeText(working() + "a2.rtf", "new note");
@@ -287,8 +281,8 @@ private slots:
     void aWorkingFolderGoneFromUnderTheProgramStopsTheSave()
     {
         QFETCH(QString, how);
-        const QString book = session().bookFolder();
-        writeText(session().bookPath, "|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n");
+        const QString book = m_book->bookFolder();
+        writeText(m_book->bookPath(), "|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n");
         writeText(book + "a1.rtf", "root note");
         writeText(book + "a2.rtf", "note");
         writeText(working() + "a1.rtf", "root note");
@@ -309,7 +303,7 @@ private slots:
         QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(working()) + " 」\n\nを保存できませんでした。");
-        QCOMPARE(readText(session().bookPath), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
+        QCOMPARE(readText(m_book->bookPath()), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf"}));
     }
 
@@ -323,19 +317,19 @@ private slots:
     void bookWithoutAFolderOfItsOwnIsRefused()
     {
         QFETCH(QString, name);
-        session().bookName = name;
+        m_book->setBookFile(m_book->bookPath(), name);
         writeText(working() + "a1.rtf", "root note");
-        writeText(session().appPath + "a9.rtf", "a file beside the program");
+        writeText(m_book->appPath() + "a9.rtf", "a file beside the program");
         FakePrompter prompter;
         QVERIFY(!saveBook(*m_book, prompter));
         QCOMPARE(prompter.prompts.size(), 1);
         QCOMPARE(filesIn(working()), QStringList({"a1.rtf"}));
-        QCOMPARE(readText(session().appPath + "a9.rtf"), QByteArray("a file beside the program"));
+        QCOMPARE(readText(m_book->appPath() + "a9.rtf"), QByteArray("a file beside the program"));
     }
 
     void openingCopiesNothingAndReadsFromTheBookFolder()
     {
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         writeText(book + "a1.rtf", "root");
         writeText(book + "a5index.txt", "2400\r\n");
         writeText(book + "picture.png", "binary");
@@ -358,7 +352,7 @@ private slots:
 
     void missingBookFolderLeavesTheWorkingFolderEmpty()
     {
-        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
+        QVERIFY(m_book->workingFolder().startFrom(m_book->bookFolder()));
         QVERIFY(QDir(working()).exists());
         QVERIFY(filesIn(working()).isEmpty());
     }
@@ -370,11 +364,11 @@ private slots:
         writeText(working + "a2.rtf", "previous book's note");
         writeText(working + "a9url.txt", "previous page");
         writeText(working + "scratch.bin", "left by a crash");
-        const QString book = session().bookFolder();
+        const QString book = m_book->bookFolder();
         writeText(book + "a1.rtf", "root");
         writeText(book + "a3.rtf", "third");
         writeText(book + "picture.png", "not content");
-        QVERIFY(m_book->workingFolder().startFrom(session().bookFolder()));
+        QVERIFY(m_book->workingFolder().startFrom(m_book->bookFolder()));
         QVERIFY(filesIn(working).isEmpty());
         QCOMPARE(m_book->workingFolder().readableContentFiles().value(), QStringList({"a1.rtf", "a3.rtf"}));
         QCOMPARE(readText(m_book->workingFolder().readableFile("a1.rtf")), QByteArray("root"));
@@ -405,8 +399,8 @@ private slots:
         QCOMPARE(failed, working() + "a6indexside.txt");
 
         // Positions as the book folder keeps them are not written again.
-        writeText(session().bookFolder() + "a7index.txt", "100\r\n");
-        writeText(session().bookFolder() + "a7indexside.txt", "200\r\n");
+        writeText(m_book->bookFolder() + "a7index.txt", "100\r\n");
+        writeText(m_book->bookFolder() + "a7indexside.txt", "200\r\n");
         QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 200));
         QVERIFY(!QFile::exists(working() + "a7index.txt"));
         QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 300));
@@ -420,7 +414,7 @@ private slots:
         for (const char *name : {"a2.rtf", "a2url.txt", "a21.rtf", "a2", "b2.rtf"})
             writeText(working + name, "x");
         for (const char *name : {"a2.rtf", "a2index.rtf", "a2indexside.txt", "a200index.rtf", "a2.png"})
-            writeText(session().bookFolder() + name, "x");
+            writeText(m_book->bookFolder() + name, "x");
         QCOMPARE(m_book->workingFolder().itemFiles("a2"),
                  QStringList({"a2.rtf", "a2index.rtf", "a2indexside.txt", "a2url.txt"}));
     }

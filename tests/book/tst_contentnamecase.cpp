@@ -50,7 +50,7 @@ private slots:
         writeText(f->working("a5INDEX.txt"), "1234\r\n");
         f->click("a5");
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->session.pageTextName, QString("a5Index"));
+        QCOMPARE(f->book.pageTextName(), QString("a5Index"));
         QCOMPARE(f->note.text, QString("side text"));
         QCOMPARE(f->arrangement.stacked, 1234.0f);
         QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"A5INDEX.rtf", "a5INDEX.txt"}));

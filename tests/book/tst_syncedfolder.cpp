@@ -80,19 +80,19 @@ private:
 
     QList<BookVersion> versions() const
     {
-        return BookVersions(f->session.versionsFolder, bookPath(), f->session.bookFolder()).list();
+        return BookVersions(f->book.versionsFolder(), bookPath(), f->book.bookFolder()).list();
     }
 
 private slots:
     void init()
     {
         f = std::make_unique<BookFixture>();
-        f->session.versionsFolder = f->dir.path() + "/versions";
+        f->book.setVersionsFolder(f->dir.path() + "/versions");
         writeText(bookPath(), kTree);
         writeText(note("a1.rtf"), "book note");
         writeText(note("a2.rtf"), "monday");
         f->bookCommands.openRecentBook(bookPath());
-        QCOMPARE(f->session.bookName, QString("diary"));
+        QCOMPARE(f->book.bookName(), QString("diary"));
         f->click("a2"); // the note is read from the book folder
         QCOMPARE(f->note.text, QString("monday"));
     }
@@ -138,7 +138,7 @@ private slots:
         const QList<BookVersion> kept = versions();
         QCOMPARE(kept.size(), 1);
         const QString restored = f->dir.path() + "/restored/";
-        const std::optional<QString> tree = BookVersions(f->session.versionsFolder, bookPath(), f->session.bookFolder())
+        const std::optional<QString> tree = BookVersions(f->book.versionsFolder(), bookPath(), f->book.bookFolder())
                                                 .restore(kept[0], restored);
         QVERIFY(tree);
         QCOMPARE(named.isEmpty() ? readText(*tree) : readText(restored + "a2.rtf"), theirs);
@@ -180,7 +180,7 @@ private slots:
         }
         QVERIFY(f->prompter.prompts.isEmpty());
         QVERIFY(!f->book.isChanged());
-        QVERIFY(readText(f->session.bookPath).startsWith("|0\\Diary=a1+root|"));
+        QVERIFY(readText(f->book.bookPath()).startsWith("|0\\Diary=a1+root|"));
     }
 
     // The book file changed on disk while the book is open, and the watch told so.
@@ -259,7 +259,7 @@ private slots:
         QDir().mkpath(f->dir.path() + "/elsewhere");
         f->dialogs.answers = {elsewhere};
         f->bookCommands.saveAs();
-        QCOMPARE(f->session.bookPath, elsewhere);
+        QCOMPARE(f->book.bookPath(), elsewhere);
         appendLine(elsewhere);
         QVERIFY(touchedSpy.wait(20000));
     }

@@ -28,7 +28,7 @@ class TestWorkingFolder : public QObject
     void reopen()
     {
         f->bookCommands.openRecentBook(m_bookFile);
-        QCOMPARE(f->session.bookPath, m_bookFile);
+        QCOMPARE(f->book.bookPath(), m_bookFile);
     }
     // What the text pane shows for the item after a click on it.
     QString noteShownFor(const char *key)
@@ -102,7 +102,7 @@ private slots:
         f->tree.select(f->tree.item("a1"));
         f->namer.names = {"Again"};
         f->treeCommands.addItem(ItemKind::Text, Placement::Child);
-        QCOMPARE(f->session.currentKey, QString("a3")); // the smallest free key
+        QCOMPARE(f->book.currentKey(), QString("a3")); // the smallest free key
         QCOMPARE(f->note.text, QString()); // never the deleted item's note
         type("the new item's note");
         f->bookCommands.save();

@@ -22,8 +22,7 @@ private:
     void openReport()
     {
         const QString path = f->dir.path() + "/docs/report.iis";
-        f->session.bookPath = path;
-        f->session.bookName = "report";
+        f->book.setBookFile(path, "report");
         f->book.setOpened(path);
         treestring::buildTree(f->tree, u"|0\\Report=a1+root|a1\\Note=a2+richtxt|a1\\Web=a5+htmlfile|");
         f->tree.select(f->tree.item("a1"));
@@ -69,7 +68,7 @@ private slots:
         f->prompter.answers = {PromptAnswer::Yes};
         QVERIFY(f->bookCommands.closeRequest());
         QCOMPARE(readText(app("report/a1.rtf")), QByteArray("typed before quitting"));
-        QVERIFY(readText(f->session.bookPath).startsWith("|0\\Report=a1+root|"));
+        QVERIFY(readText(f->book.bookPath()).startsWith("|0\\Report=a1+root|"));
     }
 
     void newThenQuitAsksAboutTheNewBookAndOffersSaveAs()
@@ -78,7 +77,7 @@ private slots:
         QCOMPARE(f->book.caption(), QString("BOOK - 新規ブック （更新）"));
         QCOMPARE(f->tree.count(), 1);
         QCOMPARE(f->tree.item("a1")->text(), QString("新規ブック"));
-        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty());
         QVERIFY(QDir(f->working()).isEmpty());
         QCOMPARE(f->bookItemCommandsShown(), true);
         f->prompter.answers = {PromptAnswer::Yes};
@@ -96,8 +95,8 @@ private slots:
         f->bookCommands.saveAs();
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].text, QString("間違ったファイルを選択しています。"));
-        QCOMPARE(f->session.bookPath, f->dir.path() + "/docs/plan.doc");
-        QCOMPARE(f->session.bookName, QString("plan"));
+        QCOMPARE(f->book.bookPath(), f->dir.path() + "/docs/plan.doc");
+        QCOMPARE(f->book.bookName(), QString("plan"));
         QVERIFY(QFile::exists(f->dir.path() + "/docs/plan.doc"));
         QVERIFY(QFile::exists(app("plan/a1.rtf")));
         QCOMPARE(f->book.caption(), "BOOK - " + f->dir.path() + "/docs/plan.doc");
@@ -111,7 +110,7 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 2);
         QCOMPARE(f->prompter.prompts[0].title, QString("注意"));
         QCOMPARE(f->prompter.prompts[0].text, QString("この名前では保存できません。"));
-        QCOMPARE(f->session.bookName, QString("good"));
+        QCOMPARE(f->book.bookName(), QString("good"));
         QVERIFY(!QFile::exists(f->dir.path() + "/temp.iis"));
         QVERIFY(QFile::exists(app("good/a1.rtf")));
     }
@@ -128,7 +127,7 @@ private slots:
             QCOMPARE(prompt.text, QString("作業用フォルダには保存できません。"));
         }
         QVERIFY(!QFile::exists(f->working("mine.iis")));
-        QCOMPARE(f->session.bookPath, f->dir.path() + "/good.iis");
+        QCOMPARE(f->book.bookPath(), f->dir.path() + "/good.iis");
     }
 
     void openingABookNamedLikeAnotherOfTheProgramFolderAsksFirst()
@@ -145,12 +144,12 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].text,
                  "同じ名前のブック「other」のフォルダを使います。\n\n「 " + QDir::toNativeSeparators(app("other.iis"))
                      + " 」とメモを共有するため、一方を保存するともう一方のメモも変わります。\n\n開きますか？");
-        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.bookName(), QString("report"));
         QCOMPARE(f->tree.item("a1")->text(), QString("Report"));
 
         f->bookCommands.openBook();
         QCOMPARE(f->prompter.prompts.size(), 2);
-        QCOMPARE(f->session.bookPath, other);
+        QCOMPARE(f->book.bookPath(), other);
         QCOMPARE(f->tree.item("a1")->text(), QString("Theirs"));
 
         // The book of the program folder itself is its folder's owner: nothing to ask.
@@ -166,7 +165,7 @@ private slots:
         writeText(loose, "|0\\Loose=a2+richtxt|\r\n"); // no book item
         f->dialogs.answers = {loose};
         f->bookCommands.openBook();
-        QCOMPARE(f->session.bookPath, loose);
+        QCOMPARE(f->book.bookPath(), loose);
         QVERIFY(f->note.readOnly);
         f->bookCommands.textChanged();
         QVERIFY(!f->book.isChanged());
@@ -178,7 +177,7 @@ private slots:
 
     void aBookWithoutItemsIsNeverSavedAsSaved()
     {
-        const QByteArray before = readText(f->session.bookPath);
+        const QByteArray before = readText(f->book.bookPath());
         f->tree.clear();
         f->book.markChanged();
         f->bookCommands.save();
@@ -186,7 +185,7 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(f->prompter.prompts[0].text, QString("項目が一つもないブックは保存できません。"));
         QVERIFY(f->book.isChanged());
-        QCOMPARE(readText(f->session.bookPath), before);
+        QCOMPARE(readText(f->book.bookPath()), before);
     }
 
     void saveAsAsksBeforeUsingAnotherBooksFolder()
@@ -233,7 +232,7 @@ private slots:
         QVERIFY(f->book.isChanged());
         QVERIFY(f->book.caption().endsWith(" （更新）"));
         QCOMPARE(readText(app("report/a1.rtf")), QByteArray("the note saved last time"));
-        QVERIFY(!QFile::exists(f->session.bookPath));
+        QVERIFY(!QFile::exists(f->book.bookPath()));
         QVERIFY(f->recent.isEmpty());
 
         f->dialogs.answers = {f->dir.path() + "/docs/copy.iis"};
@@ -250,9 +249,9 @@ private slots:
         f->status.status = "Report";
         f->bookCommands.save();
         QVERIFY(!f->book.isChanged());
-        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath);
+        QCOMPARE(f->book.caption(), "BOOK - " + f->book.bookPath());
         QCOMPARE(f->status.status, QString("Report"));
-        QCOMPARE(f->recent, QStringList({f->session.bookPath}));
+        QCOMPARE(f->recent, QStringList({f->book.bookPath()}));
         QCOMPARE(readText(app("report/a1.rtf")), QByteArray("report note"));
     }
 
@@ -268,7 +267,7 @@ private slots:
         writeText(app("plan/a2.rtf"), "plan's second note");
         f->prompter.answers = {PromptAnswer::No}; // the report's changes are not saved
         f->bookCommands.openRecentBook(plan);
-        QCOMPARE(f->session.bookName, QString("plan"));
+        QCOMPARE(f->book.bookName(), QString("plan"));
 
         f->bookCommands.save();
         QVERIFY(!f->book.isChanged());
@@ -283,7 +282,7 @@ private slots:
         f->dialogs.answers = {other};
         f->bookCommands.openBook();
         QCOMPARE(f->dialogs.requests[0].title, QString("ファイルを開く"));
-        QCOMPARE(f->session.bookName, QString("other"));
+        QCOMPARE(f->book.bookName(), QString("other"));
         QCOMPARE(f->note.text, QString("other note"));
         QVERIFY(!f->book.isChanged());
         QCOMPARE(f->book.caption(), "BOOK - " + other);
@@ -302,7 +301,7 @@ private slots:
         writeText(app("other/a1.rtf.kobin-part"), "other no");
         writeText(app("other/a2.rtf.kobin-part"), "a new item's no");
         f->bookCommands.openRecentBook(other);
-        QCOMPARE(f->session.bookName, QString("other"));
+        QCOMPARE(f->book.bookName(), QString("other"));
         QCOMPARE(QDir(app("other")).entryList(QDir::Files), QStringList({"a1.rtf"}));
         QCOMPARE(QDir(f->dir.path() + "/docs").entryList(QDir::Files), QStringList({"other.iis"}));
         QVERIFY(QDir(f->working()).entryList(QDir::Files).isEmpty());
@@ -315,7 +314,7 @@ private slots:
         f->bookCommands.openBook();
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
-        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.bookName(), QString("report"));
         QCOMPARE(f->tree.item("a1")->text(), QString("Report"));
         QVERIFY(QFile::exists(f->working() + "a1.rtf"));
     }
@@ -342,8 +341,8 @@ private slots:
         }
         QCOMPARE(treestring::fromTree(f->tree), shown);
         QCOMPARE(f->tree.selectedItem()->key(), QString("a2"));
-        QCOMPARE(f->session.bookPath, f->dir.path() + "/docs/report.iis");
-        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.bookPath(), f->dir.path() + "/docs/report.iis");
+        QCOMPARE(f->book.bookName(), QString("report"));
         QCOMPARE(f->book.caption(), reportCaption());
         QCOMPARE(readText(f->working("a1.rtf")), QByteArray("report note"));
         QCOMPARE(f->note.text, QString("report note"));
@@ -352,7 +351,7 @@ private slots:
         f->bookCommands.textChanged();
         f->bookCommands.save();
         QCOMPARE(readText(text), notes);
-        QVERIFY(readText(f->session.bookPath).startsWith(shown.toUtf8()));
+        QVERIFY(readText(f->book.bookPath()).startsWith(shown.toUtf8()));
     }
 
     void damagedBookOpensWithWhatCanBeReadAndSaysHowMuchWasLeftOut()
@@ -361,7 +360,7 @@ private slots:
         writeText(damaged, "|0\\Damaged=a1+root|a9\\Lost=a2+richtxt|a1\\Kept=a3+richtxt|a1\\Cut=a4+rich");
         writeText(app("damaged/a3.rtf"), "kept note");
         bool openWhenTold = false;
-        f->prompter.duringPrompt = [&] { openWhenTold = f->session.bookPath == damaged && f->status.treeExpanded; };
+        f->prompter.duringPrompt = [&] { openWhenTold = f->book.bookPath() == damaged && f->status.treeExpanded; };
         f->dialogs.answers = {damaged};
         f->bookCommands.openBook();
         QCOMPARE(f->prompter.prompts.size(), 1);
@@ -382,7 +381,7 @@ private slots:
         writeText(whole, "|0\\Whole=a1+root|\r\n");
         f->bookCommands.openRecentBook(whole);
         QCOMPARE(f->prompter.prompts.size(), 2);
-        QCOMPARE(f->session.bookPath, whole);
+        QCOMPARE(f->book.bookPath(), whole);
     }
 
     void damagedBookIsCopiedAsReadBeforeItIsFirstWrittenOver()
@@ -449,7 +448,7 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].text,
                  gone + "\n が見つかりません。\n\nもう一度確認してから実行して下さい。");
-        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.bookName(), QString("report"));
     }
 
     void startUpOpensTheBookOrANewOne()
@@ -460,7 +459,7 @@ private slots:
         writeText(f->working("left-over.rtf"), "from a run that crashed");
         f->bookCommands.openAtStart(other, "remembered");
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->session.bookName, QString("remembered")); // the name kept with the book, not its file's
+        QCOMPARE(f->book.bookName(), QString("remembered")); // the name kept with the book, not its file's
         QCOMPARE(f->book.caption(), "BOOK - " + other);
         QCOMPARE(f->note.text, QString("other note"));
         QCOMPARE(f->status.status, QString("Other"));
@@ -477,7 +476,7 @@ private slots:
         QCOMPARE(f->tree.count(), 1);
         QCOMPARE(f->tree.item("a1")->text(), QString("新規ブック"));
         QCOMPARE(f->book.caption(), QString("BOOK - 新規ブック")); // a new book at start-up holds no change
-        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty());
         QVERIFY(QDir(f->working()).isEmpty());
     }
 
@@ -493,15 +492,15 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].title, QString("ﾌｧｲﾙを開けません"));
         QCOMPARE(f->prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(app("other/")) + " 」\n\nを開けません。");
-        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty());
         QCOMPARE(f->tree.count(), 1);
         QVERIFY(f->recent.isEmpty());
     }
 
     void unchangedHomepageItemKeepsItsSplittersInTheBookFolder()
     {
-        f->session.currentKey = "a5";
-        f->session.pageTextName = "a5index";
+        f->book.setCurrentKey("a5");
+        f->book.setPageTextName("a5index");
         f->arrangement.stacked = 1234;
         f->arrangement.side = 4321;
         QCOMPARE(f->bookCommands.askSaveChanges(), 0);
@@ -511,8 +510,8 @@ private slots:
         // A book never saved has no book folder to write into.
         f->book.startNew(false);
         f->tree.add("a1", Relationship::Child, "a5", "Web", "htmlfile");
-        f->session.currentKey = "a5";
-        f->session.pageTextName = "a5index";
+        f->book.setCurrentKey("a5");
+        f->book.setPageTextName("a5index");
         QCOMPARE(f->bookCommands.askSaveChanges(), 0);
         QVERIFY(!QFile::exists(app("a5index.txt")));
         QVERIFY(!QFile::exists(app("/a5index.txt")));

@@ -1,3 +1,4 @@
+#include "BookFile.h"
 #include "BookFixture.h"
 #include "BookOrganizer.h"
 #include "TreeString.h"
@@ -29,8 +30,7 @@ private:
 
     void open(const QString &path)
     {
-        f->session.bookPath = path;
-        f->session.bookName = bookNameFromPath(path);
+        f->book.setBookFile(path, bookNameFromPath(path));
         f->book.setOpened(path);
         treestring::buildTree(f->tree, u"|0\\Open=a1+root|a1\\Note=a2+richtxt|");
         f->tree.select(f->tree.item("a1"));
@@ -102,7 +102,7 @@ private slots:
         QVERIFY(exists("a.iis") && exists("a/a1.rtf"));
         QCOMPARE(organizer->bookFiles(), QStringList({"a.iis"}));
         // The book open elsewhere stays open as it was.
-        QCOMPARE(f->book.caption(), "BOOK - " + f->session.bookPath);
+        QCOMPARE(f->book.caption(), "BOOK - " + f->book.bookPath());
         QCOMPARE(readText(f->working("a1.rtf")), QByteArray("open note"));
     }
 
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(organizer->deleteBooks(entries, entries), entries);
         QCOMPARE(titles(), QStringList({"現在開いているBookの削除"}));
         QVERIFY(exists("b.iis") && exists("b/a1.rtf") && exists("report.iis") && exists("report/a1.rtf"));
-        QCOMPARE(f->session.bookName, QString("report"));
+        QCOMPARE(f->book.bookName(), QString("report"));
 
         f->prompter.prompts.clear();
         f->prompter.answers = {PromptAnswer::Cancel};
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(!exists("report.iis") && !exists("report") && !exists("other.iis") && !exists("other"));
         QCOMPARE(f->book.caption(), QString("BOOK - 新規ブック （更新）"));
         QVERIFY(f->book.isChanged());
-        QVERIFY(f->session.bookPath.isEmpty() && f->session.bookName.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty() && f->book.bookName().isEmpty());
         QCOMPARE(f->tree.count(), 1);
         QVERIFY(QDir(f->working()).isEmpty());
         QVERIFY(!f->page.sourceEditing);
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(f->prompter.prompts[1].icon, PromptIcon::Information);
         QVERIFY(!exists("a.b.iis"));
         QVERIFY(exists("a/a1.rtf"));
-        QCOMPARE(f->session.bookPath, app("a.iis"));
+        QCOMPARE(f->book.bookPath(), app("a.iis"));
 
         // Deleted together, the books take their folder along, and nothing is said about it.
         f->prompter.prompts.clear();

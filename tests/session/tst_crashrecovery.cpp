@@ -46,7 +46,7 @@ private slots:
         f->openBook(u"|0\\Diary=a1+root|a1\\Monday=a2+richtxt|");
         f->click("a2");
         recovery->begin();
-        QCOMPARE(readText(f->app("kobin.running")), (f->session.bookPath + "\nbook\n").toUtf8());
+        QCOMPARE(readText(f->app("kobin.running")), (f->book.bookPath() + "\nbook\n").toUtf8());
         f->note.text = "typed";
         recovery->keepWork();
         QCOMPARE(readText(f->working("a2.rtf")), QByteArray("typed"));
@@ -130,8 +130,8 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].buttons, PromptButtons::YesNo);
         QCOMPARE(f->prompter.prompts[0].text, QString("前回は正常に終了しませんでした。保存されていない変更を復元しますか？"));
-        QCOMPARE(f->session.bookPath, bookPath());
-        QCOMPARE(f->session.bookName, QString("diary"));
+        QCOMPARE(f->book.bookPath(), bookPath());
+        QCOMPARE(f->book.bookName(), QString("diary"));
         QCOMPARE(f->tree.item("a3")->text(), QString("Tuesday"));
         QVERIFY(f->book.isChanged());
         QCOMPARE(f->note.text, QString("book note"));
@@ -148,7 +148,7 @@ private slots:
         writeText(f->working("recovery.iis"), encodeSystemText(u"|0\\新規ブック=a1+root|a1\\Idea=a2+richtxt|\r\n"));
         f->prompter.answers = {PromptAnswer::Yes};
         QVERIFY(recovery->recoverAtStart());
-        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty());
         QVERIFY(f->tree.item("a2"));
         QVERIFY(f->book.isChanged());
         QCOMPARE(f->note.text, QString("new book's note"));

@@ -30,11 +30,11 @@ private:
     // The book was saved once more since "monday" was its note.
     void saveOnce()
     {
-        BookVersions versions(f->session.versionsFolder, f->session.bookPath, f->session.bookFolder());
+        BookVersions versions(f->book.versionsFolder(), f->book.bookPath(), f->book.bookFolder());
         QVERIFY(versions.begin());
         QVERIFY(versions.keep("a2.rtf"));
-        QVERIFY(saveFileAtomically(f->session.bookFolder() + "a2.rtf", "monday, edited"));
-        QVERIFY(saveFileAtomically(f->session.bookPath, "|0\\Diary=a1+root|a1\\Monday=a2+richtxt|\r\n"));
+        QVERIFY(saveFileAtomically(f->book.bookFolder() + "a2.rtf", "monday, edited"));
+        QVERIFY(saveFileAtomically(f->book.bookPath(), "|0\\Diary=a1+root|a1\\Monday=a2+richtxt|\r\n"));
         QVERIFY(versions.finish());
     }
 
@@ -42,11 +42,11 @@ private slots:
     void init()
     {
         f = std::make_unique<BookFixture>();
-        f->session.versionsFolder = f->dir.path() + "/versions";
+        f->book.setVersionsFolder(f->dir.path() + "/versions");
         f->openBook(u"|0\\Diary=a1+root|a1\\Monday=a2+richtxt|"); // as it will be after the next save
-        writeText(f->session.bookPath, "|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n");
-        writeText(f->session.bookFolder() + "a1.rtf", "book note");
-        writeText(f->session.bookFolder() + "a2.rtf", "monday");
+        writeText(f->book.bookPath(), "|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n");
+        writeText(f->book.bookFolder() + "a1.rtf", "book note");
+        writeText(f->book.bookFolder() + "a2.rtf", "monday");
         chooser = FakeChooser();
         earlier = std::make_unique<EarlierVersions>(
             EarlierVersions::Services{f->book, f->bookCommands, f->display, f->status, f->prompter, chooser});
@@ -68,7 +68,7 @@ private slots:
         f->commands.run(Command::OpenEarlierVersion);
         QCOMPARE(chooser.offered.size(), 1);
         QCOMPARE(chooser.offered[0].changedNotes, 1);
-        QVERIFY(f->session.bookPath.isEmpty());
+        QVERIFY(f->book.bookPath().isEmpty());
         QVERIFY(f->book.isChanged());
         QCOMPARE(f->tree.item("a2")->text(), QString("Mon"));
         QCOMPARE(f->note.text, QString("book note"));
@@ -87,7 +87,7 @@ private slots:
         f->note.text = "book note"; // the book item is shown: its note is stored as the save begins
         f->bookCommands.save();
         QVERIFY(f->prompter.prompts.isEmpty());
-        const BookVersions versions(f->session.versionsFolder, f->session.bookPath, f->session.bookFolder());
+        const BookVersions versions(f->book.versionsFolder(), f->book.bookPath(), f->book.bookFolder());
         const QList<BookVersion> list = versions.list();
         QCOMPARE(list.size(), 1);
         QCOMPARE(list[0].changedNotes, 2); // a2 replaced, a3 added; a1 unchanged
@@ -105,15 +105,15 @@ private slots:
     void cancellingOrKeepingTheOpenBookChangesNothing()
     {
         saveOnce();
-        const QString path = f->session.bookPath;
+        const QString path = f->book.bookPath();
         f->commands.run(Command::OpenEarlierVersion); // the chooser is cancelled
-        QCOMPARE(f->session.bookPath, path);
+        QCOMPARE(f->book.bookPath(), path);
 
         chooser.answer = 0;
         f->book.markChanged();
         f->prompter.answers = {PromptAnswer::Cancel}; // "save the changes?"
         f->commands.run(Command::OpenEarlierVersion);
-        QCOMPARE(f->session.bookPath, path);
+        QCOMPARE(f->book.bookPath(), path);
         QCOMPARE(f->tree.item("a2")->text(), QString("Monday"));
         QVERIFY(!QDir(f->app("version-staging")).exists());
     }

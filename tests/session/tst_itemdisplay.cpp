@@ -24,8 +24,7 @@ private slots:
     void init()
     {
         f = std::make_unique<BookFixture>();
-        f->session.bookName = "book";
-        f->session.bookPath = f->dir.path() + "/book.iis";
+        f->book.setBookFile(f->dir.path() + "/book.iis", "book");
         treestring::buildTree(f->tree, u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\Text=a3+richtxt|"
                                        u"a1\\Web=a5+htmlfile|a1\\Lost=a6+htmlfile|a1\\Gone=a7+htmlfile|");
         f->tree.select(f->tree.item("a1"));
@@ -54,11 +53,11 @@ private slots:
         click("a2");
         QCOMPARE(readText(working("a1.rtf")), QByteArray("book note, edited"));
         QCOMPARE(f->note.text, QString("folder note"));
-        QCOMPARE(f->session.currentKey, QString("a2"));
+        QCOMPARE(f->book.currentKey(), QString("a2"));
         QCOMPARE(f->status.status, QString("Folder"));
         QVERIFY(!f->bookItemCommandsShown());
         QVERIFY(!f->homepageCommandsShown());
-        QVERIFY(!f->session.loading);
+        QVERIFY(!f->book.isLoading());
         click("a1");
         QVERIFY(f->bookItemCommandsShown());
     }
@@ -75,9 +74,9 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(working("a1.rtf")) + " 」\n\nを保存できませんでした。");
         QCOMPARE(f->note.text, QString("typed and not yet stored"));
-        QCOMPARE(f->session.currentKey, QString("a1"));
+        QCOMPARE(f->book.currentKey(), QString("a1"));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1"));
-        QVERIFY(!f->session.loading);
+        QVERIFY(!f->book.isLoading());
         QVERIFY(!f->display.isShowingItem());
 
         // The same on a page: the side text stays with the page it was written for.
@@ -89,7 +88,7 @@ private slots:
         f->display.switchPageText(QUrl::fromLocalFile(f->dir.path() + "/web/other.htm").toString());
         QCOMPARE(f->prompter.prompts.size(), 2);
         QCOMPARE(f->note.text, QString("side text typed"));
-        QCOMPARE(f->session.pageTextName, QString("a5index"));
+        QCOMPARE(f->book.pageTextName(), QString("a5index"));
     }
 
     void missingNoteIsReportedAndStoredEmptyLater()
@@ -149,8 +148,8 @@ private slots:
     {
         click("a5");
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->session.pagePath, m_page);
-        QCOMPARE(f->session.pageTextName, QString("a5index"));
+        QCOMPARE(f->book.pagePath(), m_page);
+        QCOMPARE(f->book.pageTextName(), QString("a5index"));
         QCOMPARE(f->note.text, QString("index side text"));
         QCOMPARE(f->arrangement.stacked, 1500.0f);
         QCOMPARE(f->arrangement.side, 4500.0f); // no side file: half the content width
@@ -183,7 +182,7 @@ private slots:
         writeText(working("a53.rtf"), "item 53's own note");
         writeText(working("a5-3.rtf"), "side text of 3.html");
         click("a5");
-        QCOMPARE(f->session.pageTextName, QString("a5-3"));
+        QCOMPARE(f->book.pageTextName(), QString("a5-3"));
         QCOMPARE(f->note.text, QString("side text of 3.html"));
         f->note.text = "typed beside 3.html";
         click("a2");
@@ -230,8 +229,8 @@ private slots:
         QCOMPARE(readText(working("a5index.rtf")), QByteArray("index side text, edited"));
         QCOMPARE(readText(working("a5index.txt")), QByteArray("2222\r\n"));
         QCOMPARE(f->note.text, QString()); // no a5other.rtf yet
-        QCOMPARE(f->session.pageTextName, QString("a5other"));
-        QCOMPARE(f->session.currentPagePath, other);
+        QCOMPARE(f->book.pageTextName(), QString("a5other"));
+        QCOMPARE(f->book.currentPagePath(), other);
 
         f->note.text = "notes on the other page";
         f->display.switchPageText(QUrl::fromLocalFile(m_page).toString());
@@ -267,7 +266,7 @@ private slots:
     {
         click("a5");
         f->display.switchPageText("mailto:someone@example.jp");
-        QCOMPARE(f->session.pageTextName, QString("a5index"));
+        QCOMPARE(f->book.pageTextName(), QString("a5index"));
         QCOMPARE(f->note.text, QString("index side text"));
         QVERIFY(f->status.treeEnabled);
     }
@@ -276,7 +275,7 @@ private slots:
     {
         click("a5");
         f->display.switchPageText("https://example.jp/a/b/../../../etc/passwd?x=1");
-        const QString name = f->session.pageTextName;
+        const QString name = f->book.pageTextName();
         QVERIFY(name.startsWith("a5web"));
         QVERIFY(!name.contains('/') && !name.contains('\\') && !name.contains(".."));
         QVERIFY(name.size() <= 32);
@@ -294,10 +293,10 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 2); // the url file, then the text it would have
         QCOMPARE(f->prompter.prompts[0].text,
                  QString("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
-                     + QDir::toNativeSeparators(f->session.appPath + "book/a6url.txt"));
+                     + QDir::toNativeSeparators(f->book.appPath() + "book/a6url.txt"));
         QVERIFY(f->prompter.prompts[1].text.startsWith("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n"));
         QVERIFY(f->prompter.prompts[1].text.contains("a6.rtf"));
-        QCOMPARE(f->session.pageTextName, QString("a6"));
+        QCOMPARE(f->book.pageTextName(), QString("a6"));
         QVERIFY(f->commands.isEnabled(Command::ChangePageReference, Surface::Menu));
         QVERIFY(f->status.treeEnabled);
         QVERIFY(!f->homepageCommandsShown());
@@ -310,24 +309,24 @@ private slots:
         click("a7");
         QCOMPARE(f->prompter.prompts[0].text, QString("HTMLﾌｧｲﾙ\n\n") + f->dir.path()
                                                   + "/web/deleted.html\n\nが見つかりません。移動または削除した可能性があります。");
-        QCOMPARE(f->session.pageTextName, QString("a7deleted"));
+        QCOMPARE(f->book.pageTextName(), QString("a7deleted"));
         QVERIFY(f->page.navigated.isEmpty());
     }
 
     void pageWrittenOnWindowsIsFoundBesideTheBookAndRelinkedInTheWorkingFolder()
     {
         writeText(working("a7url.txt"), "C:\\Documents and Settings\\me\\WEB\\Index.HTML\r\n");
-        writeText(f->session.bookFolder() + "a7url.txt", "C:\\Documents and Settings\\me\\WEB\\Index.HTML\r\n");
+        writeText(f->book.bookFolder() + "a7url.txt", "C:\\Documents and Settings\\me\\WEB\\Index.HTML\r\n");
         writeText(working("a7index.rtf"), "side text");
         click("a7");
         QVERIFY(f->prompter.prompts.isEmpty());
         QCOMPARE(f->page.navigated, QStringList{m_page});
-        QCOMPARE(f->session.pagePath, m_page);
-        QCOMPARE(f->session.pageTextName, QString("a7index"));
+        QCOMPARE(f->book.pagePath(), m_page);
+        QCOMPARE(f->book.pageTextName(), QString("a7index"));
         QCOMPARE(readText(working("a7url.txt")), QFile::encodeName(m_page) + "\r\n");
         QVERIFY(f->book.isChanged());
         // The book folder keeps the old path until the book is saved.
-        QVERIFY(readText(f->session.bookFolder() + "a7url.txt").startsWith("C:\\Documents"));
+        QVERIFY(readText(f->book.bookFolder() + "a7url.txt").startsWith("C:\\Documents"));
     }
 
     void pageIsFoundUnderThePageFolderHistory()
@@ -394,7 +393,7 @@ private slots:
         };
         click("a7");
         QVERIFY(clickedInside);
-        QCOMPARE(f->session.currentKey, QString("a7"));
+        QCOMPARE(f->book.currentKey(), QString("a7"));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a7"));
         QVERIFY(!f->display.isShowingItem());
     }

@@ -228,7 +228,6 @@ private:
 struct BookFixture {
     QTemporaryDir dir;
     kobin::Book book{dir.path() + QStringLiteral("/app/")};
-    kobin::BookSession &session = book.session();
     kobin::ItemTree &tree = book.tree();
     kobin::CommandRegistry commands;
     kobin::CommandState commandState{commands};
@@ -251,14 +250,13 @@ struct BookFixture {
     // The program folder at programFolder (ending in "/") instead.
     explicit BookFixture(const QString &programFolder) : book(programFolder) { QDir().mkpath(working()); }
 
-    QString app(const QString &name = {}) const { return session.appPath + name; }
+    QString app(const QString &name = {}) const { return book.appPath() + name; }
 
     // The book "book" open from book.iis, holding the items of treeString.
     void openBook(QStringView treeString)
     {
-        session.bookName = QStringLiteral("book");
-        session.bookPath = dir.path() + QStringLiteral("/book.iis");
-        book.setOpened(session.bookPath);
+        book.setBookFile(dir.path() + QStringLiteral("/book.iis"), QStringLiteral("book"));
+        book.setOpened(book.bookPath());
         kobin::treestring::buildTree(tree, treeString);
     }
     QString working(const QString &name = {}) const { return book.workingFolder().path() + name; }

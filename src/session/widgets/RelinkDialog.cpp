@@ -26,7 +26,7 @@ void repairLinks(Book &book, ItemDisplay &display, Prompter &prompter, QWidget *
     }
     RelinkDialog dialog(book, std::move(broken), parent);
     dialog.exec();
-    const QString shown = book.session().currentKey;
+    const QString shown = book.currentKey();
     if (dialog.relinkedKeys().contains(shown) && display.storeCurrentItem())
         display.reloadItem(book.tree().item(shown));
 }
