@@ -193,6 +193,15 @@ private slots:
                     .contains("<p class=\"missing\">「 .bashrc 」はページとして表示できるファイルではないため、書き出していません。</p>"));
     }
 
+    void aFilesFolderThatIsASymbolicLinkIsNotCopied()
+    {
+        // A link to a folder beside the page: its files would pass as lying in the page's folder.
+        QVERIFY(QDir().rename(home() + "/pages/index_files", home() + "/pages/shared"));
+        QVERIFY(QFile::link(home() + "/pages/shared", home() + "/pages/index_files"));
+        QCOMPARE(exportBookCommand({book(), site()}).status, 0);
+        QCOMPARE(filesUnder(site()).filter("pages/a5/"), QStringList({"pages/a5/index.htm"}));
+    }
+
     void aPageNamedWithASpaceAHashAndJapaneseIsLinkedToItsFile()
     {
         writeText(home() + "/pages/my #1 ページ.html", "<p>page</p>");
