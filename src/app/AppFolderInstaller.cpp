@@ -13,17 +13,6 @@ namespace kobin {
 
 namespace {
 
-// Writes the file's bytes rather than copying the file: a copy would keep the
-// resource's read-only permissions, and the user's copies must be writable.
-bool installFile(const QString &source, const QString &target)
-{
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
-}
-
 bool copyTree(const QString &from, const QString &to)
 {
     if (!QDir().mkpath(to))
@@ -33,7 +22,7 @@ bool copyTree(const QString &from, const QString &to)
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString target = to + u'/' + entry.fileName();
-        copied = (entry.isDir() ? copyTree(entry.filePath(), target) : installFile(entry.filePath(), target)) && copied;
+        copied = (entry.isDir() ? copyTree(entry.filePath(), target) : copyFileAtomically(entry.filePath(), target)) && copied;
     }
     return copied;
 }
@@ -66,7 +55,7 @@ void AppFolderInstaller::install(bool newFolder) const
 bool AppFolderInstaller::installSampleBook() const
 {
     const QString sample = m_source + QStringLiteral("/sample/");
-    bool installed = installFile(sample + QStringLiteral("sample.iis"), m_appPath + QStringLiteral("sample.iis"));
+    bool installed = copyFileAtomically(sample + QStringLiteral("sample.iis"), m_appPath + QStringLiteral("sample.iis"));
     const QString bookFolder = m_appPath + QStringLiteral("sample/");
     installed = copyTree(sample + QStringLiteral("sample"), bookFolder) && installed;
     installed = copyTree(sample + QStringLiteral("pages"), bookFolder + QStringLiteral("pages")) && installed;
@@ -93,7 +82,7 @@ bool AppFolderInstaller::installHelp() const
     const QString target = m_appPath + helpFileName();
     if (QFileInfo::exists(target))
         return true;
-    return installFile(m_source + u'/' + helpFileName(), target);
+    return copyFileAtomically(m_source + u'/' + helpFileName(), target);
 }
 
 } // namespace kobin

@@ -30,13 +30,7 @@ StoreResult failedToSave(const QString &path)
 // or the copy exists already.
 [[nodiscard]] bool keepCopyOnce(const QString &source, const QString &copy)
 {
-    if (QFileInfo::exists(copy) || !QFileInfo::exists(source))
-        return true;
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    return file.error() == QFileDevice::NoError && saveFileAtomically(copy, bytes);
+    return QFileInfo::exists(copy) || !QFileInfo::exists(source) || copyFileAtomically(source, copy);
 }
 
 // The file the save is about to replace or remove that another program (a sync

@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <filesystem>
+#include <algorithm>
 
 namespace kobin {
 
@@ -21,8 +21,6 @@ const QString kTreeFile = QStringLiteral("tree.iis");
 const QString kManifest = QStringLiteral("version.txt");
 const QString kStamp = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 
-// A hard link where the file system allows one (the save then replaces the book's
-// file by a new one and the version keeps the old), a copy elsewhere.
 struct Manifest {
     QDateTime savedAt;
     QStringList kept;
@@ -57,8 +55,9 @@ int countNotes(const QStringList &names)
 
 } // namespace
 
-BookVersions::BookVersions(const QString &versionsRoot, const QString &bookPath, const QString &bookFolder)
-    : m_bookPath(fileBehind(bookPath)), m_bookFolder(bookFolder)
+BookVersions::BookVersions(const QString &versionsRoot, const QString &bookPath, const QString &bookFolder,
+                           Clock now)
+    : m_bookPath(fileBehind(bookPath)), m_bookFolder(bookFolder), m_now(std::move(now))
 {
     // Named after the book and told apart from books of the same name by the path of
     // the file saves write (a book opened through a symbolic link keeps the file's).
@@ -87,7 +86,7 @@ bool BookVersions::begin()
     m_bookFileKept = false;
     // Named by the time, so that names sort as the saves ran; two saves within a
     // millisecond are told apart by a counter.
-    const QString stamp = QDateTime::currentDateTime().toString(kStamp);
+    const QString stamp = m_now().toString(kStamp);
     m_current = m_folder + stamp + u'/';
     for (int n = 1; QFileInfo::exists(m_current); ++n)
         m_current = m_folder + stamp + QStringLiteral("-%1/").arg(n, 4, 10, QLatin1Char('0'));
@@ -122,7 +121,7 @@ bool BookVersions::finish()
         QDir(current).removeRecursively();
         return true;
     }
-    QString manifest = QStringLiteral("saved ") + QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + u'\n';
+    QString manifest = QStringLiteral("saved ") + m_now().toString(Qt::ISODateWithMs) + u'\n';
     for (const QString &name : std::as_const(m_kept))
         manifest += QStringLiteral("kept ") + name + u'\n';
     for (const QString &name : std::as_const(m_added))

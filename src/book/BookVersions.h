@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kobin {
@@ -24,9 +25,12 @@ class BookVersions
 {
 public:
     static constexpr int kKept = 10;
+    // What versions are named and dated by.
+    using Clock = std::function<QDateTime()>;
 
     // versionsRoot: the per-user folder of every book's versions; bookFolder ends in "/".
-    BookVersions(const QString &versionsRoot, const QString &bookPath, const QString &bookFolder);
+    BookVersions(const QString &versionsRoot, const QString &bookPath, const QString &bookFolder,
+                 Clock now = &QDateTime::currentDateTime);
 
     // This book's versions, newest first.
     QList<BookVersion> list() const;
@@ -53,6 +57,7 @@ private:
     QString m_bookPath;
     QString m_folder; // this book's versions, ending in "/"
     QString m_bookFolder;
+    Clock m_now;
     QString m_current; // the version being recorded
     QStringList m_kept;
     QSet<QString> m_keptNames; // m_kept, to look up: a save may replace every note

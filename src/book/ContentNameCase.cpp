@@ -1,6 +1,6 @@
 #include "ContentNameCase.h"
 
-#include "FolderFiles.h"
+#include "AtomicFile.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "WorkingFolder.h"

@@ -37,15 +37,6 @@ bool deleteAllFiles(const QString &folder, Removal removal)
     return allDeleted;
 }
 
-bool copyFileAtomically(const QString &source, const QString &target)
-{
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
-}
-
 bool haveSameContent(const QString &first, const QString &second)
 {
     // Files of different sizes, as a changed note mostly is, differ without a byte read.

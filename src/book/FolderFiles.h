@@ -19,11 +19,6 @@ bool removeFile(const QString &path, Removal removal);
 // could not be removed; a missing folder is already empty.
 bool deleteAllFiles(const QString &folder, Removal removal = Removal::Delete);
 
-// Copies source over target as saveFileAtomically writes, so that the target is
-// either the old file or the whole new one. False when source cannot be read whole
-// or target cannot be replaced.
-[[nodiscard]] bool copyFileAtomically(const QString &source, const QString &target);
-
 // True when both files can be read and hold the same bytes.
 bool haveSameContent(const QString &first, const QString &second);
 

@@ -41,7 +41,7 @@ class PageLocator
 public:
     // No path is longer; beyond it a url file holds no path at all.
     static constexpr int kMaxPathLength = 4096;
-    // A page lies at most this many folders below the folder it is found under.
+    // A page is found at most this many parts (its folders and its own name) below the folder searched.
     static constexpr int kMaxTrailingComponents = 16;
 
     explicit PageLocator(QStringList folders);

@@ -301,14 +301,12 @@ void BookCommands::save()
         saveAs();
         return;
     }
-    m_services.display.leavePageSourceEditing();
     if (m_services.display.storeCurrentItem())
         saveWithStatus();
 }
 
 void BookCommands::saveAs()
 {
-    m_services.display.leavePageSourceEditing();
     if (!m_services.display.storeCurrentItem() || saveAsDialog() == 1)
         return;
     saveWithStatus();

@@ -12,7 +12,7 @@
 #include "PageView.h"
 #include "Prompter.h"
 #include "BookStore.h"
-#include "FolderFiles.h"
+#include "AtomicFile.h"
 #include "WindowStatus.h"
 #include "WorkingFolder.h"
 

@@ -17,10 +17,33 @@
 
 namespace kobin {
 
+namespace {
+
+// A change on the undo stack that has been made when the step is pushed: the
+// redo that comes with the push does nothing, and only later ones make it again.
+class MadeStep : public QUndoCommand
+{
+public:
+    void undo() final { apply(false); }
+    void redo() final
+    {
+        if (std::exchange(m_made, false))
+            return;
+        apply(true);
+    }
+
+private:
+    virtual void apply(bool forward) = 0;
+
+    bool m_made = true;
+};
+
+} // namespace
+
 // One tree edit on the undo stack. The edit has been made when the step is
 // pushed; undo and redo then take it back and make it again, with the content
 // files of the items that leave or rejoin the tree.
-class TreeCommands::EditStep : public QUndoCommand
+class TreeCommands::EditStep : public MadeStep
 {
 public:
     EditStep(TreeCommands &owner, TreeEdit edit, int asideBatch)
@@ -28,16 +51,8 @@ public:
     {
     }
 
-    void undo() override { apply(false); }
-    void redo() override
-    {
-        if (std::exchange(m_made, false))
-            return; // pushed after the edit was made
-        apply(true);
-    }
-
 private:
-    void apply(bool forward)
+    void apply(bool forward) override
     {
         Book &book = m_owner.m_services.book;
         // The text shown belongs to an item that may be about to leave the tree.
@@ -73,13 +88,12 @@ private:
     TreeCommands &m_owner;
     TreeEdit m_edit;
     int m_asideBatch;
-    bool m_made = true;
 };
 
 // A homepage item's page replaced, and its caption. The item's files of the page
 // it does not show are kept aside; undo and redo swap them with those in the
 // working folder and show the item again.
-class TreeCommands::PageStep : public QUndoCommand
+class TreeCommands::PageStep : public MadeStep
 {
 public:
     PageStep(TreeCommands &owner, const PageChange &change)
@@ -91,16 +105,8 @@ public:
         m_rename.newCaption = change.newCaption;
     }
 
-    void undo() override { apply(false); }
-    void redo() override
-    {
-        if (std::exchange(m_made, false))
-            return; // pushed after the page was changed
-        apply(true);
-    }
-
 private:
-    void apply(bool forward)
+    void apply(bool forward) override
     {
         Book &book = m_owner.m_services.book;
         ItemDisplay &display = m_owner.m_services.display;
@@ -131,7 +137,6 @@ private:
     QString m_key;
     int m_asideBatch;
     TreeEdit m_rename;
-    bool m_made = true;
 };
 
 TreeCommands::TreeCommands(Services services) : m_services(services)

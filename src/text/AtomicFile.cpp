@@ -87,6 +87,15 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes)
     return true;
 }
 
+bool copyFileAtomically(const QString &source, const QString &target)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
+}
+
 bool moveWrittenFileOver(const QString &source, const QString &target)
 {
 #ifndef Q_OS_WIN

@@ -19,6 +19,13 @@ inline constexpr char PartFileEnding[] = ".kobin-part";
 // it was.
 [[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &bytes);
 
+// Copies source over target as saveFileAtomically writes, so that the target is
+// either the old file or the whole new one. The bytes are copied, not the file: a
+// new target takes the usual permissions, never the source's (a read-only
+// resource gives a writable copy). False when source cannot be read whole or
+// target cannot be replaced.
+[[nodiscard]] bool copyFileAtomically(const QString &source, const QString &target);
+
 // The file a write to path changes: the one a symbolic link points to, as in an editor.
 QString fileBehind(const QString &path);
 

@@ -34,7 +34,6 @@ public:
     void toggleFontWindow();
     // Closes it and remembers where it stood (also when the program ends).
     void closeFontWindow();
-    FontWindow *fontWindow() const { return m_fontWindow; }
 
     // The options dialog, where the custom colours are named and chosen.
     void showOptions();

@@ -85,7 +85,7 @@ void MainWindow::buildMenus()
             action->setShortcuts(shortcuts);
             action->setCheckable(row.checkable);
             const Command command = row.command;
-            connect(action, &QAction::triggered, this, [this, command] { runMenuItem(command); });
+            connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
             m_menuActions[static_cast<size_t>(command)] = action;
         }
     }
@@ -111,7 +111,7 @@ void MainWindow::buildToolbarActions()
         action->setToolTip(row.toolTip);
         action->setCheckable(row.style != ButtonStyle::Push);
         const Command command = row.command;
-        connect(action, &QAction::triggered, this, [this, command] { runButton(command); });
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
         m_buttonActions[static_cast<size_t>(command)] = action;
     }
 }
@@ -131,19 +131,10 @@ void MainWindow::setToolbarLayout(const QStringList &layout)
     }
 }
 
-void MainWindow::runMenuItem(Command command)
+void MainWindow::runCommand(Command command)
 {
     m_commands.run(command);
     mirrorCommand(command); // a check mark shows the command's state, not the click
-}
-
-void MainWindow::runButton(Command command)
-{
-    try {
-        m_commands.run(command);
-    } catch (...) {
-    }
-    mirrorCommand(command);
 }
 
 void MainWindow::mirrorCommand(Command command)

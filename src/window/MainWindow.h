@@ -49,8 +49,6 @@ public:
     QMenu *menu(const QString &objectName) const; // "mnuTree", ...
     QAction *menuAction(Command command) const { return m_menuActions[static_cast<size_t>(command)]; }
     QAction *buttonAction(Command command) const { return m_buttonActions[static_cast<size_t>(command)]; }
-    // What a click on a toolbar button does: a failing command never escapes the click.
-    void runButton(Command command);
 
     // The toolbar's buttons in order ("-" for a separator).
     QStringList toolbarLayout() const { return m_toolbarLayout; }
@@ -78,7 +76,8 @@ private:
     void buildMenus();
     void buildToolbarActions();
     void bindViewCommands();
-    void runMenuItem(Command command);
+    // What a menu item or a toolbar button does: the command, then its state on both.
+    void runCommand(Command command);
     void mirrorCommand(Command command);
     void mirrorTabs();
 

@@ -133,6 +133,20 @@ private slots:
         QCOMPARE(readText(oldest + "a2.rtf"), QByteArray("1")); // the saves of "monday" and "0" are gone
     }
 
+    void twoSavesInOneMillisecondKeepTwoVersions()
+    {
+        const QDateTime instant = QDateTime::currentDateTime();
+        BookVersions kept(root(), bookPath(), folder(), [instant] { return instant; });
+        const QByteArray tree = "|0\\Diary=a1+root|a1\\Mon=a2+richtxt|\r\n";
+        save(kept, {{"a2.rtf", "first"}}, {}, tree);
+        save(kept, {{"a2.rtf", "second"}}, {}, tree);
+        const QList<BookVersion> list = kept.list();
+        QCOMPARE(list.size(), 2);
+        const QString newer = m_dir->path() + "/newer/";
+        QVERIFY(kept.restore(list[0], newer));
+        QCOMPARE(readText(newer + "a2.rtf"), QByteArray("first"));
+    }
+
     void booksOfOneNameInTwoPlacesKeepTheirOwnVersions()
     {
         BookVersions kept = versions();

@@ -35,6 +35,39 @@ private slots:
         QVERIFY(!isWindowsPath("pages/a:b.htm"));
     }
 
+    void aRelativePageIsFoundBesideTheBookBeforeTheProgramFolder()
+    {
+        const QString book = root() + "/relative/docs/book.iis";
+        const QString app = root() + "/relative/app/";
+        writeText(root() + "/relative/docs/pages/a.htm", "beside the book");
+        writeText(app + "pages/a.htm", "in the program folder");
+        writeText(app + "pages/b.htm", "only in the program folder");
+        QCOMPARE(pagePathFor("pages/a.htm", book, app), root() + "/relative/docs/pages/a.htm");
+        QCOMPARE(findPage("pages/a.htm", book, app), root() + "/relative/docs/pages/a.htm");
+        QCOMPARE(findPage("pages/b.htm", book, app), app + "pages/b.htm");
+        QCOMPARE(findPage("pages/a.htm", QString(), app), app + "pages/a.htm"); // a book never saved
+    }
+
+    void aPageIsFoundByATailOfAtMostSixteenParts_data()
+    {
+        QTest::addColumn<int>("folders"); // between the folder searched and the page
+        QTest::addColumn<bool>("found");
+        QTest::newRow("16 parts") << 15 << true;
+        QTest::newRow("17 parts") << 16 << false;
+    }
+    void aPageIsFoundByATailOfAtMostSixteenParts()
+    {
+        QFETCH(int, folders);
+        QFETCH(bool, found);
+        QString tail;
+        for (int i = 1; i <= folders; ++i)
+            tail += "/d" + QString::number(i);
+        tail += "/index.htm";
+        writeText(root() + "/deep" + tail, "page");
+        const QString recorded = "C:\\old" + QString(tail).replace('/', '\\');
+        QCOMPARE(findPage(recorded, QString(), root() + "/nowhere/", {root() + "/deep"}).has_value(), found);
+    }
+
     void windowsPathIsFoundByItsTailIgnoringCase()
     {
         writeText(root() + "/app/Pages/index.HTM", "page");

@@ -192,6 +192,24 @@ private slots:
         QCOMPARE(resumed.deletedFiles(), QStringList({"a3.rtf"}));
         QCOMPARE(resumed.readableContentFiles().value(), QStringList({"a1.rtf", "a2.rtf", "a4index.rtf", "a4index.txt", "a4indexside.txt", "a4url.txt"}));
     }
+
+    void aRecordedDeletionOutsideTheFolderIsIgnoredAndTheSaveLeavesItsFile()
+    {
+        // The book folder is a link into a synced folder: "../" from it leads elsewhere than from here.
+        const QString synced = f->dir.path() + "/synced/";
+        QVERIFY(QDir().mkpath(synced));
+        QVERIFY(QDir().rename(folder(), synced + "book"));
+        QVERIFY(QFile::link(synced + "book", f->app("book")));
+        writeText(synced + "x.rtf", "not the book's");
+        deleteItem("a3");
+        writeText(f->working("deleted-files.lst"), readText(f->working("deleted-files.lst")) + "../x.rtf\n");
+        WorkingFolder &resumed = f->book.workingFolder();
+        resumed.resume(folder(), [](const QString &key) { return key != "a3"; });
+        QCOMPARE(resumed.deletedFiles(), QStringList({"a3.rtf"}));
+        f->bookCommands.save();
+        QVERIFY(!QFile::exists(folder("a3.rtf")));
+        QCOMPARE(readText(synced + "x.rtf"), QByteArray("not the book's"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWorkingFolder)

@@ -1,6 +1,7 @@
 #include "BookCommandLine.h"
 #include "BookContent.h"
 #include "BookFile.h"
+#include "Cp932.h"
 #include "HtmlExport.h"
 #include "ItemTree.h"
 #include "PictureFiles.h"
@@ -42,6 +43,19 @@ QStringList linksOf(const QString &file)
     }
     gumbo_destroy_output(&kGumboDefaultOptions, output);
     return links;
+}
+
+// Where each link of an HTML file leads, as a path; "" for a link that is not relative.
+QStringList targetsOf(const QString &file)
+{
+    QStringList targets;
+    for (const QString &link : linksOf(file)) {
+        const QUrl url(link);
+        targets << (url.isRelative() && !link.startsWith('/')
+                        ? QDir::cleanPath(QFileInfo(file).absolutePath() + "/" + url.path())
+                        : QString());
+    }
+    return targets;
 }
 
 QStringList entriesOf(const QString &folder)
@@ -116,14 +130,10 @@ private slots:
         for (const QString &file : files) {
             if (!file.endsWith(".html") || file.startsWith("pages/"))
                 continue; // the saved pages are the user's own, copied as they were
-            const QString folder = QFileInfo(site() + "/" + file).absolutePath();
             QVERIFY2(readText(site() + "/" + file).contains("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "),
                      qPrintable(file));
-            for (const QString &link : linksOf(site() + "/" + file)) {
-                const QUrl url(link);
-                QVERIFY2(url.isRelative() && !link.startsWith('/'), qPrintable(file + ": " + link));
-                const QString target = QDir::cleanPath(folder + "/" + url.path());
-                QVERIFY2(target.startsWith(site() + "/") && QFileInfo(target).isFile(), qPrintable(file + ": " + link));
+            for (const QString &target : targetsOf(site() + "/" + file)) {
+                QVERIFY2(target.startsWith(site() + "/") && QFileInfo(target).isFile(), qPrintable(file + ": " + target));
                 ++checked;
             }
         }
@@ -143,6 +153,7 @@ private slots:
                  qPrintable(index));
         QVERIFY(index.contains("<meta charset=\"utf-8\">"));
         const QString text = QString::fromUtf8(readText(site() + "/items/a3.html"));
+        QVERIFY(text.contains("<h1>Text &lt;one&gt;</h1>"));
         QVERIFY2(text.contains("font-weight:700;\">bold</span>"), qPrintable(text));
         QVERIFY(text.contains("Plain and "));
         QVERIFY(text.contains("&amp; &lt;marked&gt;"));
@@ -180,6 +191,26 @@ private slots:
             QVERIFY2(!readText(site() + "/" + file).contains("SECRET"), qPrintable(file));
         QVERIFY(QString::fromUtf8(readText(site() + "/items/a6.html"))
                     .contains("<p class=\"missing\">「 .bashrc 」はページとして表示できるファイルではないため、書き出していません。</p>"));
+    }
+
+    void aFilesFolderThatIsASymbolicLinkIsNotCopied()
+    {
+        // A link to a folder beside the page: its files would pass as lying in the page's folder.
+        QVERIFY(QDir().rename(home() + "/pages/index_files", home() + "/pages/shared"));
+        QVERIFY(QFile::link(home() + "/pages/shared", home() + "/pages/index_files"));
+        QCOMPARE(exportBookCommand({book(), site()}).status, 0);
+        QCOMPARE(filesUnder(site()).filter("pages/a5/"), QStringList({"pages/a5/index.htm"}));
+    }
+
+    void aPageNamedWithASpaceAHashAndJapaneseIsLinkedToItsFile()
+    {
+        writeText(home() + "/pages/my #1 ページ.html", "<p>page</p>");
+        writeText(home() + "/book/a6url.txt", encodeSystemText(u"C:\\me\\pages\\my #1 ページ.html\r\n"));
+        QCOMPARE(exportBookCommand({book(), site()}).status, 0);
+        const QString page = site() + "/pages/a6/my #1 ページ.html";
+        QVERIFY(QFileInfo(page).isFile());
+        QVERIFY(targetsOf(site() + "/items/a6.html").contains(page));
+        QVERIFY(targetsOf(site() + "/items/a6-page.html").contains(page));
     }
 
     void aNotesPicturesAreFilesBesideItsPage()

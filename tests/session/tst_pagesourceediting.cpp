@@ -99,6 +99,14 @@ private slots:
 
         f->commands.run(Command::EditPageSource);
         f->note.text = "edited source";
+        f->page.sourceEditingLeft = 0;
+        f->bookCommands.save();
+        QVERIFY(!isOn());
+        QCOMPARE(f->page.sourceEditingLeft, 1);
+        QCOMPARE(readText(f->app("book/a5index.rtf")), QByteArray("side text, typed"));
+
+        f->commands.run(Command::EditPageSource);
+        f->note.text = "edited source";
         f->display.switchPageText(QUrl::fromLocalFile(f->dir.path() + "/web/next.html").toString());
         QVERIFY(!isOn());
         QCOMPARE(readText(f->working("a5index.rtf")), QByteArray("side text, typed"));

@@ -90,8 +90,10 @@ public:
     {
         return commands ? commands->isChecked(kobin::Command::EditPageSource) : sourceEditing;
     }
+    int sourceEditingLeft = 0;
     void leaveSourceEditing() override
     {
+        ++sourceEditingLeft;
         if (commands)
             commands->run(kobin::Command::EditPageSource);
         sourceEditing = false;
