@@ -186,10 +186,10 @@ void MainWindowStatus::showStatusNow()
     m_window.statusPanels()->repaint();
 }
 
-MainWindowStatus::MainWindowStatus(MainWindow &window) : m_window(window)
+MainWindowStatus::MainWindowStatus(MainWindow &window, int longestTreeLockMilliseconds) : m_window(window)
 {
     m_treeLock.setSingleShot(true);
-    m_treeLock.setInterval(kLongestTreeLockMilliseconds);
+    m_treeLock.setInterval(longestTreeLockMilliseconds);
     QObject::connect(&m_treeLock, &QTimer::timeout, &window, [this] { m_window.treePane()->setEnabled(true); });
 }
 

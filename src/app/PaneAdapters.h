@@ -102,7 +102,7 @@ public:
     // A page that never finishes loading keeps the tree from clicks this long at most.
     static constexpr int kLongestTreeLockMilliseconds = 10000;
 
-    explicit MainWindowStatus(MainWindow &window);
+    explicit MainWindowStatus(MainWindow &window, int longestTreeLockMilliseconds = kLongestTreeLockMilliseconds);
     QString statusText() const override;
     void setStatusText(const QString &text) override;
     void showStatusNow() override;

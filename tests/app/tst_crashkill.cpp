@@ -1,5 +1,6 @@
 #include "BookFile.h"
 #include "ItemTree.h"
+#include "KillTrials.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -19,7 +20,6 @@ class TestCrashKill : public QObject
 
 private:
     static constexpr int kNotes = 12;
-    static constexpr int kTrials = 20;
 
     QProcessEnvironment environment(const QString &home) const
     {
@@ -48,8 +48,8 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("trials");
-        QTest::newRow("typing") << "type" << kTrials;
-        QTest::newRow("typing and deleting") << "delete" << kTrials / 2;
+        QTest::newRow("typing") << "type" << killTrials();
+        QTest::newRow("typing and deleting") << "delete" << killTrials() / 2;
     }
 
     void everyNoteKeptBeforeAKillComesBackWhole()

@@ -2,6 +2,7 @@
 #include "BookFile.h"
 #include "Cp932.h"
 #include "ItemTree.h"
+#include "KillTrials.h"
 #include "SaveKillBook.h"
 #include "TestFiles.h"
 #include "TreeString.h"
@@ -19,7 +20,6 @@ using namespace kobin;
 
 namespace {
 
-constexpr int Trials = 50;
 constexpr int GenerationsPerTrial = 1000; // far more than a trial lives to save
 constexpr int WaitLimitMs = 60 * 1000;
 
@@ -187,9 +187,10 @@ private slots:
         notes = outcome.notes;
 
         QRandomGenerator random(m_seed);
+        const int trials = killTrials();
         int cutBeforeTheTree = 0;
         int leftPartFiles = 0;
-        for (int trial = 0; trial < Trials; ++trial) {
+        for (int trial = 0; trial < trials; ++trial) {
             const int firstGeneration = (trial + 1) * GenerationsPerTrial;
             const QByteArray bookBefore = readText(savekill::bookFile(programFolder));
             Driver driver;
@@ -210,16 +211,16 @@ private slots:
             cutBeforeTheTree += outcome.notesOfThisTrial > 0 && !treeWritten ? 1 : 0;
             leftPartFiles += outcome.partFiles > 0 ? 1 : 0;
         }
-        qInfo("%d kills over %lld ms saves: %d between the notes and the tree, %d leaving part files", Trials,
+        qInfo("%d kills over %lld ms saves: %d between the notes and the tree, %d leaving part files", trials,
               saveTime, cutBeforeTheTree, leftPartFiles);
 
         // The next run opens what the last kill left, and saves it whole.
         Driver last;
-        last.start(programFolder, (Trials + 1) * GenerationsPerTrial, 1);
+        last.start(programFolder, (trials + 1) * GenerationsPerTrial, 1);
         QVERIFY(last.process.waitForFinished(WaitLimitMs));
         QVERIFY2(last.process.exitStatus() == QProcess::NormalExit && last.process.exitCode() == 0,
                  qPrintable(last.report()));
-        outcome = inspect(programFolder, notes, (Trials + 1) * GenerationsPerTrial);
+        outcome = inspect(programFolder, notes, (trials + 1) * GenerationsPerTrial);
         QVERIFY2(outcome.fault.isEmpty(), qPrintable(outcome.fault));
         QCOMPARE(outcome.partFiles, 0);
         QVERIFY(!QFile::exists(savekill::bookFile(programFolder) + QLatin1String(PartFileEnding)));

@@ -1,6 +1,7 @@
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "TreeEditor.h"
+#include "SmallStack.h"
 #include "TreeString.h"
 
 #include <QtTest>
@@ -406,20 +407,34 @@ private slots:
 
     void deepSubTreesMoveAndDropWithoutRecursion()
     {
-        const int levels = 200000;
-        ItemTree tree;
-        TreeEditor editor(tree);
-        buildDeepBook(tree, levels);
+        const int levels = kDeeperThanAnyRecursion;
         const QString deepest = QStringLiteral("a%1").arg(levels + 3);
-
-        QVERIFY(!editor.dropOnto("a2", deepest));
-        QVERIFY(editor.move("a2", MoveDirection::Down));
-        QCOMPARE(childKeys(tree.item("a1")), QStringList({"a3", "a2"}));
-        QVERIFY(editor.dropOnto("a4", "a3"));
-        QCOMPARE(tree.count(), levels + 3);
-        QCOMPARE(depthOf(tree.item(deepest)), levels + 1);
-        QCOMPARE(tree.item(deepest)->text(), QStringLiteral("level %1").arg(levels - 1));
-        QCOMPARE(tree.item("a2")->childCount(), 0);
+        // What the edits did, looked at once the tree, built, edited and gone, has left the small stack.
+        bool droppedIntoItself = true, moved = false, dropped = false;
+        QStringList bookChildren;
+        int count = 0, deepestDepth = 0, childrenLeft = -1;
+        QString deepestText;
+        runOnSmallStack([&] {
+            ItemTree tree;
+            TreeEditor editor(tree);
+            buildDeepBook(tree, levels);
+            droppedIntoItself = editor.dropOnto("a2", deepest).has_value();
+            moved = editor.move("a2", MoveDirection::Down).has_value();
+            bookChildren = childKeys(tree.item("a1"));
+            dropped = editor.dropOnto("a4", "a3").has_value();
+            count = tree.count();
+            deepestDepth = depthOf(tree.item(deepest));
+            deepestText = tree.item(deepest)->text();
+            childrenLeft = tree.item("a2")->childCount();
+        });
+        QVERIFY(!droppedIntoItself);
+        QVERIFY(moved);
+        QCOMPARE(bookChildren, QStringList({"a3", "a2"}));
+        QVERIFY(dropped);
+        QCOMPARE(count, levels + 3);
+        QCOMPARE(deepestDepth, levels + 1);
+        QCOMPARE(deepestText, QStringLiteral("level %1").arg(levels - 1));
+        QCOMPARE(childrenLeft, 0);
     }
 
     void removalShowsTheNeighbourNext_data()
