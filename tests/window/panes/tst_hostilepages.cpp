@@ -89,6 +89,7 @@ class TestHostilePages : public QObject
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<BrowserPane> m_pane;
+    int m_rtcPages = 0;
 
     // Writes a saved page whose scripts call report(results) when done: the title
     // then reads "done " followed by the results as JSON.
@@ -112,15 +113,25 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
+    // The peer-connection rows share one pane, each opening a page of its own name;
+    // every other test starts from a new one.
+    static bool sharesPane() { return qstrcmp(QTest::currentTestFunction(), "pageOpensNoPeerConnection") == 0; }
+
     void init()
     {
+        if (m_pane && sharesPane())
+            return;
         m_pane = std::make_unique<BrowserPane>();
         m_pane->resize(800, 600);
         m_pane->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));
     }
 
-    void cleanup() { m_pane.reset(); }
+    void cleanup()
+    {
+        if (!sharesPane())
+            m_pane.reset();
+    }
 
     void pageOpensNoPeerConnection_data()
     {
@@ -181,7 +192,7 @@ private slots:
                   (connectFrom + "<script>connectFrom(window, 'RTCPeerConnection').then(r => parent.postMessage(r, '*'));"
                                  "</script>")
                       .toUtf8());
-        const QUrl page = writePage("rtc.html", connectFrom + "<iframe id=\"frame\"></iframe><script>" + attempt + "</script>");
+        const QUrl page = writePage(QStringLiteral("rtc%1.html").arg(++m_rtcPages), connectFrom + "<iframe id=\"frame\"></iframe><script>" + attempt + "</script>");
         QVERIFY(openAndWaitForReport(page));
         QVERIFY2(sink.receivedOverUdp().isEmpty(), sink.receivedOverUdp());
         QVERIFY2(sink.receivedOverTcp().isEmpty(), sink.receivedOverTcp());
