@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace kobin {
+
+// Pages captured into a book live in its own book folder, one folder each under
+// "pages/", so that the book holds everything it shows and goes wherever the book
+// goes. A capture is written into a hidden folder there first and renamed into
+// place whole, so that a capture cut short leaves no page behind.
+class CapturedPages
+{
+public:
+    // The book folder's pages folder: bookFolder (ending in "/") + "pages/".
+    static QString folderOf(const QString &bookFolder);
+    // The captured page's own folder (bookFolder + "pages/" + its name + "/") that
+    // page lies in; empty when page is no captured page of that book folder.
+    static QString captureFolderOf(const QString &page, const QString &bookFolder);
+};
+
+// A folder a capture is written into before it belongs to the book: hidden in the
+// book's pages folder, and removed with whatever it holds unless it is placed.
+class CaptureStaging
+{
+public:
+    explicit CaptureStaging(const QString &bookFolder);
+    ~CaptureStaging();
+    CaptureStaging(const CaptureStaging &) = delete;
+    CaptureStaging &operator=(const CaptureStaging &) = delete;
+
+    // False when the folder could not be made; path() is then empty.
+    bool isReady() const { return !m_path.isEmpty(); }
+    // Ends in "/".
+    const QString &path() const { return m_path; }
+
+    // Renames the folder into the pages folder under a name no other capture has
+    // there (nor will have on another machine sharing the book folder), and gives
+    // the path the page, a file in this folder, has there. nullopt when it cannot
+    // be moved; the folder then stays hidden and is removed with this object.
+    [[nodiscard]] std::optional<QString> place(const QString &page);
+
+private:
+    QString m_bookFolder;
+    QString m_path;
+};
+
+} // namespace kobin
