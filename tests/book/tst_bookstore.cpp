@@ -1,6 +1,7 @@
 #include "Book.h"
 #include "BookStore.h"
 #include "BookPrompts.h"
+#include "CapturedPages.h"
 #include "WorkingFolder.h"
 #include "FakePrompter.h"
 #include "TestFiles.h"
@@ -97,6 +98,54 @@ private slots:
         // From now on the copy is the book read and written.
         QCOMPARE(m_book->workingFolder().readableFile("a1.rtf"), newFolder + "a1.rtf");
         QVERIFY(filesIn(working()).isEmpty());
+    }
+
+    void savedAsAnotherBookTheCapturedPagesGoAlong()
+    {
+        const QString oldFolder = m_book->bookFolder();
+        const QString captured = oldFolder + "pages/20261209-101500-0000beef/";
+        writeText(captured + "index.html", "<img src=index_files/a.png>");
+        writeText(captured + "index_files/a.png", "png");
+        writeText(oldFolder + "a2url.txt", (captured + "index.html\r\n").toUtf8());
+        writeText(working() + "a3url.txt", (captured + "index_files/a.png\r\n").toUtf8());
+        writeText(oldFolder + "a4url.txt", "C:\\web\\other.html\r\n");
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(QDir(oldFolder).removeRecursively());
+        const WorkingFolder &folder = m_book->workingFolder();
+        const QString page = folder.pagePath("a2").value();
+        QCOMPARE(CapturedPages::captureFolderOf(page, m_book->bookFolder()).isEmpty(), false);
+        QCOMPARE(readText(page), QByteArray("<img src=index_files/a.png>"));
+        // Two items naming one captured page name one copy of it.
+        QCOMPARE(folder.pagePath("a3").value(), QFileInfo(page).path() + "/index_files/a.png");
+        QCOMPARE(readText(folder.pagePath("a3").value()), QByteArray("png"));
+        QCOMPARE(folder.pagePath("a4").value(), QString("C:\\web\\other.html"));
+    }
+
+    void saveRemovesTheCapturedPagesNoItemNamesAnyMore()
+    {
+        treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Kept=a3+htmlfile|");
+        WorkingFolder &working = m_book->workingFolder();
+        const QString pages = m_book->bookFolder() + "pages/";
+        for (const char *name : {"one", "shared", "replaced", "another-computers"})
+            writeText(pages + name + "/index.html", "page");
+        const auto urlFile = [&](const QString &key, const QString &page) {
+            writeText(m_book->bookFolder() + key + "url.txt", (pages + page + "/index.html\r\n").toUtf8());
+        };
+        urlFile("a2", "one");
+        urlFile("a3", "shared");
+        urlFile("a4", "shared");
+        urlFile("a5", "replaced");
+        std::ignore = working.setAside({"a2url.txt", "a4url.txt"});
+        std::ignore = working.setAside({"a5url.txt"});
+        QVERIFY(working.storePagePath("a5", "C:\\web\\new.html"));
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                 QStringList({"another-computers", "shared"}));
     }
 
     void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
