@@ -137,6 +137,7 @@ void removeUnfinishedWrites(const Book &book)
                                                    QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : parts)
         bookFolder.remove(name);
+    CapturedPages::removeAbandonedCaptures(book.bookFolder());
 }
 
 StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)

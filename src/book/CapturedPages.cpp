@@ -20,6 +20,8 @@ QString uniqueName(const QString &prefix)
         + QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
 }
 
+const QString kStagingPrefix = QStringLiteral(".capturing-");
+
 } // namespace
 
 QString CapturedPages::folderOf(const QString &bookFolder)
@@ -42,9 +44,19 @@ QString CapturedPages::captureFolderOf(const QString &page, const QString &bookF
     return folderOf(bookFolder) + name + u'/';
 }
 
+void CapturedPages::removeAbandonedCaptures(const QString &bookFolder)
+{
+    const QDir pages(folderOf(bookFolder));
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo &entry : pages.entryInfoList({kStagingPrefix + u'*'}, QDir::Dirs | QDir::Hidden)) {
+        if (!entry.isSymLink() && entry.lastModified() < dayAgo)
+            QDir(entry.filePath()).removeRecursively();
+    }
+}
+
 CaptureStaging::CaptureStaging(const QString &bookFolder) : m_bookFolder(bookFolder)
 {
-    const QString path = CapturedPages::folderOf(bookFolder) + uniqueName(QStringLiteral(".capturing-"));
+    const QString path = CapturedPages::folderOf(bookFolder) + uniqueName(kStagingPrefix);
     if (QDir().mkpath(path))
         m_path = path + u'/';
 }

@@ -18,6 +18,10 @@ public:
     // page lies in; empty when page is no captured page of that book folder.
     static QString captureFolderOf(const QString &page, const QString &bookFolder);
 
+    // Removes the hidden folders of captures that a crash cut short. Only those a
+    // day old: another computer sharing the book folder may be capturing now.
+    static void removeAbandonedCaptures(const QString &bookFolder);
+
     // At most this many files are taken along with one captured page.
     static constexpr int kMaxFiles = 20000;
     // Copies a captured page's folder into bookFolder's pages folder, whole or not

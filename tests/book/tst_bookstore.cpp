@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <utime.h>
 
 using namespace kobin;
 
@@ -277,10 +278,18 @@ private slots:
         writeText(book + "a1.rtf.backup", "the user's own copy");
         writeText(m_book->bookPath() + ".kobin-part", "|0\\Report=a1+ro");
         writeText(beside + "other.iis.kobin-part", "another book's");
+        // A capture a crash cut short a day ago; one another computer is writing now.
+        const QString pages = CapturedPages::folderOf(book);
+        writeText(pages + ".capturing-old/index.html", "half a pa");
+        writeText(pages + ".capturing-now/index.html", "half a pa");
+        const time_t twoDaysAgo = time(nullptr) - 2 * 24 * 3600;
+        const struct utimbuf old = {twoDaysAgo, twoDaysAgo};
+        QCOMPARE(utime(QFile::encodeName(pages + ".capturing-old").constData(), &old), 0);
 
         removeUnfinishedWrites(*m_book);
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
         QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part"}));
+        QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({".capturing-now"}));
     }
 
     void savedAsABookWhoseFolderHoldsANoteAlreadyThatNoteIsNotWrittenAgain()
