@@ -95,14 +95,14 @@ std::optional<QString> carryCapturedPages(Book &book, const QStringList &files)
     return std::nullopt;
 }
 
-// The captured pages of the book folder that the url files the save replaces or
-// removes name, less those an item of the book still names: what the save leaves
-// behind. Only a url file the book itself changed lets a page go, so a page
-// another computer captured into a shared book folder stays.
+// The captured pages that the url files the save replaces or removes name, and
+// those captured since the last save, less those an item of the book still names:
+// what the save leaves behind. Only the book's own change lets a page go, so a
+// page another computer captured into a shared book folder stays.
 QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
 {
     const QString bookFolder = book.bookFolder();
-    QSet<QString> named;
+    QSet<QString> named = book.newCaptures();
     for (const QString &name : replacedOrRemoved) {
         if (!isUrlFile(name))
             continue;
@@ -117,8 +117,11 @@ QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
         const TreeItem &item = *tree.item(index);
         if (kindOf(item) != ItemKind::Homepage)
             continue;
-        if (const std::optional<QString> page = book.workingFolder().pagePath(item.key()))
+        if (const std::optional<QString> page = book.workingFolder().pagePath(item.key())) {
             named.remove(CapturedPages::captureFolderOf(*page, bookFolder));
+            // Saved as another book, pages captured since the last save lie in the folder it was read from.
+            named.remove(CapturedPages::captureFolderOf(*page, book.workingFolder().bookFolder()));
+        }
     }
     return named.values();
 }
@@ -169,7 +172,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         if (const std::optional<QString> failed = carryCapturedPages(book, *files))
             return failedToSave(*failed);
     }
-    const QStringList leftBehind = sameFolder ? capturesLeftBehind(book, *files + working.deletedFiles()) : QStringList();
+    const QStringList leftBehind = capturesLeftBehind(book, sameFolder ? *files + working.deletedFiles() : QStringList());
 
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
@@ -240,6 +243,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
     // cannot be removed is only a folder too many.
     for (const QString &folder : leftBehind)
         QDir(folder).removeRecursively();
+    book.forgetNewCaptures();
     recordVersion();
     // Files left behind here hold what the book folder holds now: nothing is lost by them.
     std::ignore = working.savedInto(bookFolder);

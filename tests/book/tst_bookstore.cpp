@@ -110,10 +110,17 @@ private slots:
         writeText(oldFolder + "a2url.txt", (captured + "index.html\r\n").toUtf8());
         writeText(working() + "a3url.txt", (captured + "index_files/a.png\r\n").toUtf8());
         writeText(oldFolder + "a4url.txt", "C:\\web\\other.html\r\n");
+        const QString capturedSinceSaved = oldFolder + "pages/20261209-101600-0000cafe/";
+        writeText(capturedSinceSaved + "index.html", "new");
+        writeText(working() + "a5url.txt", (capturedSinceSaved + "index.html\r\n").toUtf8());
+        m_book->addNewCapture(capturedSinceSaved);
         m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
+        // The old book file never named the page captured since: only its copy stays.
+        QVERIFY(!QFile::exists(capturedSinceSaved));
+        QCOMPARE(readText(m_book->workingFolder().pagePath("a5").value()), QByteArray("new"));
         QVERIFY(QDir(oldFolder).removeRecursively());
         const WorkingFolder &folder = m_book->workingFolder();
         const QString page = folder.pagePath("a2").value();
@@ -127,11 +134,14 @@ private slots:
 
     void saveRemovesTheCapturedPagesNoItemNamesAnyMore()
     {
-        treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Kept=a3+htmlfile|");
+        treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Kept=a3+htmlfile|a1\\New=a6+htmlfile|");
         WorkingFolder &working = m_book->workingFolder();
         const QString pages = m_book->bookFolder() + "pages/";
-        for (const char *name : {"one", "shared", "replaced", "another-computers"})
+        for (const char *name : {"one", "shared", "replaced", "another-computers", "new-kept", "new-undone"})
             writeText(pages + name + "/index.html", "page");
+        m_book->addNewCapture(pages + "new-kept/");
+        m_book->addNewCapture(pages + "new-undone/");
+        QVERIFY(working.storePagePath("a6", pages + "new-kept/index.html"));
         const auto urlFile = [&](const QString &key, const QString &page) {
             writeText(m_book->bookFolder() + key + "url.txt", (pages + page + "/index.html\r\n").toUtf8());
         };
@@ -146,7 +156,14 @@ private slots:
         FakePrompter prompter;
         QVERIFY(saveBook(*m_book, prompter));
         QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
-                 QStringList({"another-computers", "shared"}));
+                 QStringList({"another-computers", "new-kept", "shared"}));
+
+        // A book left unsaved takes the pages captured since with it.
+        writeText(pages + "left/index.html", "page");
+        m_book->addNewCapture(pages + "left/");
+        m_book->startNew(false);
+        QVERIFY(!QFile::exists(pages + "left"));
+        QVERIFY(QFile::exists(pages + "new-kept"));
     }
 
     void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
