@@ -1,16 +1,21 @@
 // kobin-cli: the command-line companion. Reads books and notes with the same code
 // as the program and prints what it finds.
 #include "AppPath.h"
+#include "BookCapture.h"
 #include "BookCommandLine.h"
+#include "BrowserSandbox.h"
 #include "BookFile.h"
 #include "BookOutline.h"
 #include "ItemTree.h"
+#include "PageCapturerFactory.h"
 #include "RtfConversion.h"
 #include "SearchIndex.h"
 #include "WorkingFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPluginLoader>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
@@ -165,6 +170,26 @@ int print(const kobin::CommandOutcome &outcome)
     return outcome.status;
 }
 
+// The web engine's capturer, from the plugin beside the program (a build folder)
+// or in its installed library folder.
+std::unique_ptr<kobin::capture::PageCapturer> loadCapturer(QString *failure)
+{
+    const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
+    const QString name = QStringLiteral("kobin-capture.so");
+    QString plugin = programFolder + name;
+    if (!QFileInfo::exists(plugin))
+        plugin = QDir::cleanPath(programFolder + QStringLiteral(KOBIN_PLUGIN_FROM_PROGRAM "/") + name);
+    kobin::keepBrowserFromEndingTheProgram();
+    QPluginLoader loader(plugin);
+    auto *factory = qobject_cast<kobin::capture::PageCapturerFactory *>(loader.instance());
+    if (!factory) {
+        *failure = QStringLiteral("ホームページを取り込む部品「 ") + plugin + QStringLiteral(" 」を読み込めません。")
+            + loader.errorString();
+        return nullptr;
+    }
+    return factory->createCapturer();
+}
+
 // A command: the options it knows, and what it does with the options given and the names after them.
 struct Command {
     QStringList options;
@@ -184,6 +209,11 @@ const std::map<QString, Command> &commands()
         {QStringLiteral("check"), namesOnly([](const QStringList &args) { return print(kobin::checkBookCommand(args)); })},
         {QStringLiteral("export"), namesOnly([](const QStringList &args) { return print(kobin::exportBookCommand(args)); })},
         {QStringLiteral("search"), {{QStringLiteral("--kana")}, searchBook}},
+        {QStringLiteral("capture"), namesOnly([](const QStringList &args) {
+             // The book's earlier versions go where the program keeps them.
+             QCoreApplication::setApplicationName(QStringLiteral("Kobin"));
+             return print(kobin::captureCommand(args, kobin::programFoldersAt(kobin::resolveAppPath()), loadCapturer));
+         })},
         {QStringLiteral("rtf2txt"), namesOnly([](const QStringList &args) {
              return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText);
          })},
@@ -204,6 +234,8 @@ int main(int argc, char *argv[])
     // Documents need fonts, and so a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What the web engine needs to be set up, should the command capture a page.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.first());

@@ -8,6 +8,7 @@
 #include "FolderFiles.h"
 #include "ItemDisplay.h"
 #include "Prompter.h"
+#include "RunningBook.h"
 #include "TreeString.h"
 #include "WindowStatus.h"
 #include "WorkingFolder.h"
@@ -19,7 +20,6 @@
 namespace kobin {
 
 namespace {
-const QString kMarkerName = QStringLiteral("kobin.running");
 const QString kTreeFileName = QStringLiteral("recovery.iis");
 } // namespace
 
@@ -52,7 +52,7 @@ CrashRecovery::~CrashRecovery()
 
 QString CrashRecovery::markerPath() const
 {
-    return m_services.book.appPath() + kMarkerName;
+    return runningBookMarkerPath(m_services.book.appPath());
 }
 
 QString CrashRecovery::treeFilePath() const

@@ -87,11 +87,11 @@ private slots:
              {"bin/kobin", "bin/kobin-cli", "share/applications/kobin.desktop", "share/mime/packages/kobin.xml",
               "share/icons/hicolor/scalable/apps/kobin.svg", "share/kobin/kobin.qch", "share/kobin/sample/sample.iis",
               "share/kobin/sample/urls.txt", "share/kobin/sample/pages/welcome.html",
-              "share/kobin/sample/sample/a1.rtf", "share/man/man1/kobin-cli.1.gz"})
+              "share/kobin/sample/sample/a1.rtf", "share/man/man1/kobin-cli.1.gz", KOBIN_CAPTURE_PLUGIN})
             QVERIFY2(files.contains(expected), expected);
-        // Nothing lands outside the usual folders of a prefix.
+        // Nothing lands outside the usual folders of a prefix, but kobin-cli's capture plugin.
         for (const QString &file : files)
-            QVERIFY2(file.startsWith("bin/") || file.startsWith("share/"), qPrintable(file));
+            QVERIFY2(file.startsWith("bin/") || file.startsWith("share/") || file == KOBIN_CAPTURE_PLUGIN, qPrintable(file));
         QVERIFY(QFileInfo(m_usr + "/bin/kobin").isExecutable());
         QVERIFY(QFileInfo(m_usr + "/bin/kobin-cli").isExecutable());
     }
@@ -172,6 +172,14 @@ private slots:
         const Run tree = run(m_usr + "/bin/kobin-cli", {"tree", m_usr + "/share/kobin/sample/sample.iis"}, noScreen);
         QCOMPARE(tree.exitCode, 0);
         QVERIFY(tree.out.contains("\ta1\troot\n"));
+
+        // The capture plugin is found where it was installed: the capture gets as far as the network.
+        QTemporaryDir home;
+        QFile::copy(m_usr + "/share/kobin/sample/sample.iis", home.filePath("sample.iis"));
+        noScreen.insert("KOBIN_HOME", home.path());
+        const Run capture = run(m_usr + "/bin/kobin-cli", {"capture", home.filePath("sample.iis"), "http://127.0.0.1:1/"}, noScreen);
+        QCOMPARE(capture.exitCode, 1);
+        QVERIFY2(capture.err.contains("ホームページ「 http://127.0.0.1:1/ 」に接続できません。"), qPrintable(capture.err));
     }
 
     void debianPackageHoldsTheInstallAndDependsOnTheLibrariesItLinks()

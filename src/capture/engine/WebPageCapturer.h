@@ -1,0 +1,89 @@
+#pragma once
+
+#include "PageCapturer.h"
+
+#include <QFile>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QWebEngineDownloadRequest;
+class QWebEnginePage;
+class QWebEngineProfile;
+
+namespace kobin::capture {
+
+class CaptureRequestFilter;
+
+struct CaptureLimits {
+    std::chrono::milliseconds time{30000}; // to load the page, and again to save it
+    qint64 bytes = 200LL * 1024 * 1024;    // what the saved page or file may hold
+};
+
+// Captures with the web engine, in an off-the-record profile of its own: no
+// cookies or cache outlive the program, the network is open only while a capture
+// loads, pages open no windows and nothing is downloaded but the page's own save.
+// The address is first asked for directly, to learn its status and what it holds:
+// an error page fails, a file that is no web page (a picture, a PDF) is saved as
+// it is, and a web page is loaded, scripts and all, and saved as rendered: as
+// "index.html" with the engine's "index_files/" folder, or as "index.mhtml".
+// Needs a QGuiApplication, made with Qt::AA_ShareOpenGLContexts set.
+class WebPageCapturer : public QObject, public PageCapturer
+{
+    Q_OBJECT
+
+public:
+    explicit WebPageCapturer(CaptureLimits limits = CaptureLimits());
+    ~WebPageCapturer() override;
+
+    void start(const QUrl &url, const QString &folder, Format format, ProgressCall progress,
+               DoneCall done) override;
+    void cancel() override;
+    bool isBusy() const override { return m_stage != Stage::Idle; }
+
+private:
+    enum class Stage { Idle, Asking, Fetching, Loading, Saving, Ending };
+
+    void answerArrived();
+    void fetchedPart();
+    void askingFinished();
+    void loadPage(const QUrl &url);
+    void pageLoaded(bool ok);
+    void downloadRequested(QWebEngineDownloadRequest *download);
+    void downloadChanged();
+    void savedPage();
+    void tellProgress(Progress::Stage stage, int files);
+    void fail(const QString &message);
+    void end(Outcome outcome);
+    void complete();
+    void dropReply();
+
+    QString named(const QString &what) const;
+
+    CaptureLimits m_limits;
+    Stage m_stage = Stage::Idle;
+    QWebEngineProfile *m_profile = nullptr; // owned; outlives its pages
+    CaptureRequestFilter *m_filter = nullptr;
+    std::unique_ptr<QWebEnginePage> m_page; // the last capture's, until the next starts
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    QPointer<QNetworkReply> m_reply;
+    QPointer<QWebEngineDownloadRequest> m_download;
+    QFile m_file; // a file that is no web page, as it arrives
+    qint64 m_fileBytes = 0;
+    QTimer m_deadline;
+    QUrl m_url;
+    QString m_folder;
+    QString m_savedPage;
+    Format m_format = Format::CompletePage;
+    ProgressCall m_progress;
+    DoneCall m_done;
+    int m_files = 0;
+    Outcome m_outcome;
+};
+
+} // namespace kobin::capture
