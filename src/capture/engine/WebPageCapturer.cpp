@@ -11,6 +11,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 namespace kobin::capture {
@@ -46,6 +47,33 @@ void removeContents(const QString &folder)
             QFile::remove(entry.filePath());
     }
 }
+
+// Takes the scripts out of the page and of the frames it can reach, with the
+// handlers written into its elements (onload="..." and the like).
+const char kScriptsTakenOut[] = R"(
+(() => {
+    const documents = [document];
+    for (let i = 0; i < documents.length; ++i) {
+        const doc = documents[i];
+        for (const script of doc.querySelectorAll('script'))
+            script.remove();
+        for (const element of doc.querySelectorAll('*')) {
+            for (const name of element.getAttributeNames()) {
+                if (name.toLowerCase().startsWith('on'))
+                    element.removeAttribute(name);
+            }
+        }
+        for (const frame of doc.querySelectorAll('iframe, frame')) {
+            try {
+                if (frame.contentDocument)
+                    documents.push(frame.contentDocument);
+            } catch (e) {
+                // a frame from another site is saved as it is
+            }
+        }
+    }
+})();
+)";
 
 void applySettings(QWebEngineSettings *settings)
 {
@@ -246,6 +274,18 @@ void WebPageCapturer::pageLoaded(bool ok)
     m_stage = Stage::Saving;
     m_deadline.start(m_limits.time);
     tellProgress(Progress::Stage::Saving, m_files);
+    // Kept as its scripts left it: run again offline, they would act a second time
+    // (write their text twice). In a world of its own, where the page cannot
+    // change what the removal calls.
+    m_page->runJavaScript(QString::fromLatin1(kScriptsTakenOut), QWebEngineScript::ApplicationWorld,
+                          [this](const QVariant &) {
+                              if (m_stage == Stage::Saving)
+                                  savePage();
+                          });
+}
+
+void WebPageCapturer::savePage()
+{
     const bool single = m_format == Format::SingleFile;
     m_savedPage = m_folder + (single ? QStringLiteral("index.mhtml") : QStringLiteral("index.html"));
     m_page->save(m_savedPage, single ? QWebEngineDownloadRequest::MimeHtmlSaveFormat

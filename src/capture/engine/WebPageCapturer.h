@@ -30,8 +30,9 @@ struct CaptureLimits {
 // loads, pages open no windows and nothing is downloaded but the page's own save.
 // The address is first asked for directly, to learn its status and what it holds:
 // an error page fails, a file that is no web page (a picture, a PDF) is saved as
-// it is, and a web page is loaded, scripts and all, and saved as rendered: as
-// "index.html" with the engine's "index_files/" folder, or as "index.mhtml".
+// it is, and a web page is loaded, scripts and all, and saved as rendered, its
+// scripts taken out once they have run: as "index.html" with the engine's
+// "index_files/" folder, or as "index.mhtml".
 // Needs a QGuiApplication, made with Qt::AA_ShareOpenGLContexts set.
 class WebPageCapturer : public QObject, public PageCapturer
 {
@@ -54,6 +55,7 @@ private:
     void askingFinished();
     void loadPage(const QUrl &url);
     void pageLoaded(bool ok);
+    void savePage();
     void downloadRequested(QWebEngineDownloadRequest *download);
     void downloadChanged();
     void savedPage();

@@ -175,6 +175,8 @@ private slots:
                  QString("rgb(1, 2, 3)"));
         QCOMPARE(view.evaluate("document.getElementById('text').textContent").toString(), kBodyText);
         QCOMPARE(view.evaluate("document.getElementById('written').textContent").toString(), kScriptText);
+        // Its scripts ran once, before the page was saved, and never again.
+        QCOMPARE(view.evaluate("document.querySelectorAll('#written').length").toInt(), 1);
     }
 
     // Answers other than a web page; a failure leaves the folder as it found it.
