@@ -2,6 +2,7 @@
 
 #include "ImageKeys.h"
 
+#include <QDir>
 #include <utility>
 
 namespace kobin {
@@ -63,8 +64,15 @@ void Book::forgetStamps()
     m_workingFolder.bookFolderStamps().forget();
 }
 
+void Book::removeNewCaptures()
+{
+    for (const QString &folder : std::exchange(m_newCaptures, {}))
+        QDir(folder).removeRecursively();
+}
+
 void Book::setOpened(const QString &path)
 {
+    removeNewCaptures();
     forgetStamps();
     setTitle(kCaptionPrefix + path, false);
     emit replaced();
@@ -82,6 +90,7 @@ void Book::startNew(bool changed)
     setBookFile(QString(), QString());
     setBookItemShown();
     m_damagedBookFile.clear();
+    removeNewCaptures();
     forgetStamps();
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));

@@ -6,6 +6,7 @@
 #include "WorkingFolder.h"
 
 #include <QObject>
+#include <QSet>
 
 namespace kobin {
 
@@ -95,6 +96,14 @@ public:
     // The tree holds only the book item of a new book, which has no file yet.
     void startNew(bool changed);
 
+    // The folder of a page captured into the book folder since the book was opened
+    // or last saved: no book file names it yet. A save removes such a folder when
+    // no item names it by then; leaving the book unsaved removes them all.
+    void addNewCapture(const QString &folder) { m_newCaptures.insert(folder); }
+    const QSet<QString> &newCaptures() const { return m_newCaptures; }
+    // Saved: the book file names those it kept.
+    void forgetNewCaptures() { m_newCaptures.clear(); }
+
 signals:
     void captionChanged(const QString &caption);
     void changedStateChanged(bool changed);
@@ -103,6 +112,7 @@ signals:
 
 private:
     void forgetStamps();
+    void removeNewCaptures();
     void setTitle(const QString &title, bool changed);
 
     ItemTree m_tree;
@@ -121,6 +131,7 @@ private:
     FileStamp m_bookFileStamp;
     QString m_title;
     bool m_changed = false;
+    QSet<QString> m_newCaptures;
 };
 
 } // namespace kobin

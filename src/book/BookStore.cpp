@@ -1,12 +1,17 @@
 #include "BookStore.h"
 
 #include "AtomicFile.h"
+#include "Book.h"
 #include "BookFile.h"
 #include "BookVersions.h"
-#include "Book.h"
+#include "BoundedFile.h"
+#include "CapturedPages.h"
+#include "Cp932.h"
 #include "FolderFiles.h"
+#include "ItemKinds.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
+#include "PageNames.h"
 #include "TreeString.h"
 #include "WorkingFolder.h"
 
@@ -50,6 +55,77 @@ std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bo
     return book.workingFolder().bookFolderStamps().firstChanged(paths);
 }
 
+bool isUrlFile(const QString &name)
+{
+    const QString key = WorkingFolder::keyOf(name);
+    return !key.isEmpty() && name == WorkingFolder::urlFileName(key);
+}
+
+// The page a url file at path names; empty when it cannot be read.
+QString pageNamedBy(const QString &path)
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, 64 * 1024);
+    return bytes ? pagePathFromUrlFile(decodeSystemText(*bytes)) : QString();
+}
+
+// Saved as another book, the captured pages the url files name go along into the
+// new book folder, and the url files name them there; a page that cannot be
+// copied stops the save (its path is given), before the book names anything new.
+std::optional<QString> carryCapturedPages(Book &book, const QStringList &files)
+{
+    const WorkingFolder &working = book.workingFolder();
+    QHash<QString, QString> copies; // old captured folder: its copy
+    for (const QString &name : files) {
+        if (!isUrlFile(name))
+            continue;
+        const QString key = WorkingFolder::keyOf(name);
+        const QString page = working.pagePath(key).value_or(QString());
+        const QString captured = CapturedPages::captureFolderOf(page, working.bookFolder());
+        if (captured.isEmpty())
+            continue;
+        if (!copies.contains(captured)) {
+            const std::optional<QString> copy = CapturedPages::copyInto(captured, book.bookFolder());
+            if (!copy)
+                return captured;
+            copies.insert(captured, *copy);
+        }
+        if (!working.storePagePath(key, copies.value(captured) + QDir::cleanPath(page).mid(QDir::cleanPath(captured).size() + 1)))
+            return working.urlFile(key);
+    }
+    return std::nullopt;
+}
+
+// The captured pages that the url files the save replaces or removes name, and
+// those captured since the last save, less those an item of the book still names:
+// what the save leaves behind. Only the book's own change lets a page go, so a
+// page another computer captured into a shared book folder stays.
+QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
+{
+    const QString bookFolder = book.bookFolder();
+    QSet<QString> named = book.newCaptures();
+    for (const QString &name : replacedOrRemoved) {
+        if (!isUrlFile(name))
+            continue;
+        const QString captured = CapturedPages::captureFolderOf(pageNamedBy(bookFolder + name), bookFolder);
+        if (!captured.isEmpty())
+            named.insert(captured);
+    }
+    if (named.isEmpty())
+        return {};
+    const ItemTree &tree = book.tree();
+    for (int index = 1; index <= tree.count() && !named.isEmpty(); ++index) {
+        const TreeItem &item = *tree.item(index);
+        if (kindOf(item) != ItemKind::Homepage)
+            continue;
+        if (const std::optional<QString> page = book.workingFolder().pagePath(item.key())) {
+            named.remove(CapturedPages::captureFolderOf(*page, bookFolder));
+            // Saved as another book, pages captured since the last save lie in the folder it was read from.
+            named.remove(CapturedPages::captureFolderOf(*page, book.workingFolder().bookFolder()));
+        }
+    }
+    return named.values();
+}
+
 } // namespace
 
 void removeUnfinishedWrites(const Book &book)
@@ -64,6 +140,7 @@ void removeUnfinishedWrites(const Book &book)
                                                    QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : parts)
         bookFolder.remove(name);
+    CapturedPages::removeAbandonedCaptures(book.bookFolder());
 }
 
 StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
@@ -91,6 +168,11 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
 
     if (!QDir().mkpath(bookFolder))
         return failedToSave(bookFolder);
+    if (!sameFolder) {
+        if (const std::optional<QString> failed = carryCapturedPages(book, *files))
+            return failedToSave(*failed);
+    }
+    const QStringList leftBehind = capturesLeftBehind(book, sameFolder ? *files + working.deletedFiles() : QStringList());
 
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
@@ -157,6 +239,11 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         }
         stamps.written(file);
     }
+    // A captured page no item names any more goes with the last of them; one that
+    // cannot be removed is only a folder too many.
+    for (const QString &folder : leftBehind)
+        QDir(folder).removeRecursively();
+    book.forgetNewCaptures();
     recordVersion();
     // Files left behind here hold what the book folder holds now: nothing is lost by them.
     std::ignore = working.savedInto(bookFolder);

@@ -1,9 +1,12 @@
 #include "CapturedPages.h"
 
+#include "AtomicFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <deque>
 
 namespace kobin {
 
@@ -16,6 +19,8 @@ QString uniqueName(const QString &prefix)
     return prefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-"))
         + QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
 }
+
+const QString kStagingPrefix = QStringLiteral(".capturing-");
 
 } // namespace
 
@@ -39,9 +44,19 @@ QString CapturedPages::captureFolderOf(const QString &page, const QString &bookF
     return folderOf(bookFolder) + name + u'/';
 }
 
+void CapturedPages::removeAbandonedCaptures(const QString &bookFolder)
+{
+    const QDir pages(folderOf(bookFolder));
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo &entry : pages.entryInfoList({kStagingPrefix + u'*'}, QDir::Dirs | QDir::Hidden)) {
+        if (!entry.isSymLink() && entry.lastModified() < dayAgo)
+            QDir(entry.filePath()).removeRecursively();
+    }
+}
+
 CaptureStaging::CaptureStaging(const QString &bookFolder) : m_bookFolder(bookFolder)
 {
-    const QString path = CapturedPages::folderOf(bookFolder) + uniqueName(QStringLiteral(".capturing-"));
+    const QString path = CapturedPages::folderOf(bookFolder) + uniqueName(kStagingPrefix);
     if (QDir().mkpath(path))
         m_path = path + u'/';
 }
@@ -56,13 +71,52 @@ std::optional<QString> CaptureStaging::place(const QString &page)
 {
     if (m_path.isEmpty() || !page.startsWith(m_path))
         return std::nullopt;
-    const QString pages = CapturedPages::folderOf(m_bookFolder);
-    const QString target = pages + uniqueName(QString());
+    const QString inside = page.mid(m_path.size());
+    const std::optional<QString> folder = placeFolder();
+    if (!folder)
+        return std::nullopt;
+    return *folder + inside;
+}
+
+std::optional<QString> CaptureStaging::placeFolder()
+{
+    if (m_path.isEmpty())
+        return std::nullopt;
+    const QString target = CapturedPages::folderOf(m_bookFolder) + uniqueName(QString());
     if (QFileInfo::exists(target) || !QDir().rename(m_path, target))
         return std::nullopt;
-    const QString placed = target + u'/' + page.mid(m_path.size());
     m_path.clear();
-    return placed;
+    return target + u'/';
+}
+
+std::optional<QString> CapturedPages::copyInto(const QString &captureFolder, const QString &bookFolder)
+{
+    CaptureStaging staging(bookFolder);
+    if (!staging.isReady())
+        return std::nullopt;
+    // Level by level with a queue: a page's folders may nest deeper than a stack allows.
+    std::deque<QString> folders{QString()}; // relative to captureFolder, each ending in "/" but the first
+    int files = 0;
+    while (!folders.empty()) {
+        const QString relative = folders.front();
+        folders.pop_front();
+        const QFileInfoList entries =
+            QDir(captureFolder + relative).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (const QFileInfo &entry : entries) {
+            const QString name = relative + entry.fileName();
+            if (entry.isSymLink())
+                continue;
+            if (entry.isDir()) {
+                if (!QDir().mkpath(staging.path() + name))
+                    return std::nullopt;
+                folders.push_back(name + u'/');
+            } else if (entry.isFile()) {
+                if (++files > kMaxFiles || !copyFileAtomically(entry.filePath(), staging.path() + name))
+                    return std::nullopt;
+            }
+        }
+    }
+    return staging.placeFolder();
 }
 
 } // namespace kobin

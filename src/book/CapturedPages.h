@@ -17,6 +17,17 @@ public:
     // The captured page's own folder (bookFolder + "pages/" + its name + "/") that
     // page lies in; empty when page is no captured page of that book folder.
     static QString captureFolderOf(const QString &page, const QString &bookFolder);
+
+    // Removes the hidden folders of captures that a crash cut short. Only those a
+    // day old: another computer sharing the book folder may be capturing now.
+    static void removeAbandonedCaptures(const QString &bookFolder);
+
+    // At most this many files are taken along with one captured page.
+    static constexpr int kMaxFiles = 20000;
+    // Copies a captured page's folder into bookFolder's pages folder, whole or not
+    // at all: its regular files and folders, never what a symbolic link leads to.
+    // The new folder (ending in "/"); nullopt when it could not be copied.
+    [[nodiscard]] static std::optional<QString> copyInto(const QString &captureFolder, const QString &bookFolder);
 };
 
 // A folder a capture is written into before it belongs to the book: hidden in the
@@ -39,6 +50,8 @@ public:
     // the path the page, a file in this folder, has there. nullopt when it cannot
     // be moved; the folder then stays hidden and is removed with this object.
     [[nodiscard]] std::optional<QString> place(const QString &page);
+    // The same for the folder as a whole: the folder's path there, ending in "/".
+    [[nodiscard]] std::optional<QString> placeFolder();
 
 private:
     QString m_bookFolder;

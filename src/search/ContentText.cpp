@@ -1,6 +1,7 @@
 #include "ContentText.h"
 
 #include "BoundedFile.h"
+#include "MhtmlArchive.h"
 #include "PageSource.h"
 #include "RichTextFiles.h"
 
@@ -135,9 +136,7 @@ bool looksBinary(QByteArrayView bytes)
     return !startsWithByteOrderMark(bytes) && bytes.first(std::min<qsizetype>(bytes.size(), 4096)).contains('\0');
 }
 
-} // namespace
-
-std::optional<QString> visiblePageText(QByteArrayView html)
+std::optional<QString> htmlText(QByteArrayView html)
 {
     if (looksBinary(html))
         return std::nullopt;
@@ -153,6 +152,15 @@ std::optional<QString> visiblePageText(QByteArrayView html)
     collect(output->document, collector);
     gumbo_destroy_output(&options, output);
     return collector.result();
+}
+
+} // namespace
+
+std::optional<QString> visiblePageText(QByteArrayView page)
+{
+    if (const std::optional<QByteArray> archived = mhtmlMainPage(page))
+        return htmlText(*archived);
+    return htmlText(page);
 }
 
 std::optional<QString> pageFileText(const QString &path)

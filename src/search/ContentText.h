@@ -14,8 +14,9 @@ constexpr qint64 kMaxPageFileSize = 32 * 1024 * 1024;
 // scripts, styles and markup left out, and a line break after each block. The
 // page is decoded in its own encoding (a byte-order mark, the charset it
 // declares, what its bytes tell, code page 932). Nothing when the bytes are
-// binary data rather than a page.
-std::optional<QString> visiblePageText(QByteArrayView html);
+// binary data rather than a page. A single-file archive (MHTML) gives the text
+// of its page.
+std::optional<QString> visiblePageText(QByteArrayView page);
 
 // The visible text of the page file at path; nothing when it is no regular file
 // within kMaxPageFileSize, cannot be read or is not a page.

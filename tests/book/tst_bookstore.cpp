@@ -1,6 +1,7 @@
 #include "Book.h"
 #include "BookStore.h"
 #include "BookPrompts.h"
+#include "CapturedPages.h"
 #include "WorkingFolder.h"
 #include "FakePrompter.h"
 #include "TestFiles.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <utime.h>
 
 using namespace kobin;
 
@@ -97,6 +99,71 @@ private slots:
         // From now on the copy is the book read and written.
         QCOMPARE(m_book->workingFolder().readableFile("a1.rtf"), newFolder + "a1.rtf");
         QVERIFY(filesIn(working()).isEmpty());
+    }
+
+    void savedAsAnotherBookTheCapturedPagesGoAlong()
+    {
+        const QString oldFolder = m_book->bookFolder();
+        const QString captured = oldFolder + "pages/20261209-101500-0000beef/";
+        writeText(captured + "index.html", "<img src=index_files/a.png>");
+        writeText(captured + "index_files/a.png", "png");
+        writeText(oldFolder + "a2url.txt", (captured + "index.html\r\n").toUtf8());
+        writeText(working() + "a3url.txt", (captured + "index_files/a.png\r\n").toUtf8());
+        writeText(oldFolder + "a4url.txt", "C:\\web\\other.html\r\n");
+        const QString capturedSinceSaved = oldFolder + "pages/20261209-101600-0000cafe/";
+        writeText(capturedSinceSaved + "index.html", "new");
+        writeText(working() + "a5url.txt", (capturedSinceSaved + "index.html\r\n").toUtf8());
+        m_book->addNewCapture(capturedSinceSaved);
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        // The old book file never named the page captured since: only its copy stays.
+        QVERIFY(!QFile::exists(capturedSinceSaved));
+        QCOMPARE(readText(m_book->workingFolder().pagePath("a5").value()), QByteArray("new"));
+        QVERIFY(QDir(oldFolder).removeRecursively());
+        const WorkingFolder &folder = m_book->workingFolder();
+        const QString page = folder.pagePath("a2").value();
+        QCOMPARE(CapturedPages::captureFolderOf(page, m_book->bookFolder()).isEmpty(), false);
+        QCOMPARE(readText(page), QByteArray("<img src=index_files/a.png>"));
+        // Two items naming one captured page name one copy of it.
+        QCOMPARE(folder.pagePath("a3").value(), QFileInfo(page).path() + "/index_files/a.png");
+        QCOMPARE(readText(folder.pagePath("a3").value()), QByteArray("png"));
+        QCOMPARE(folder.pagePath("a4").value(), QString("C:\\web\\other.html"));
+    }
+
+    void saveRemovesTheCapturedPagesNoItemNamesAnyMore()
+    {
+        treestring::buildTree(m_book->tree(), u"|0\\Report=a1+root|a1\\Kept=a3+htmlfile|a1\\New=a6+htmlfile|");
+        WorkingFolder &working = m_book->workingFolder();
+        const QString pages = m_book->bookFolder() + "pages/";
+        for (const char *name : {"one", "shared", "replaced", "another-computers", "new-kept", "new-undone"})
+            writeText(pages + name + "/index.html", "page");
+        m_book->addNewCapture(pages + "new-kept/");
+        m_book->addNewCapture(pages + "new-undone/");
+        QVERIFY(working.storePagePath("a6", pages + "new-kept/index.html"));
+        const auto urlFile = [&](const QString &key, const QString &page) {
+            writeText(m_book->bookFolder() + key + "url.txt", (pages + page + "/index.html\r\n").toUtf8());
+        };
+        urlFile("a2", "one");
+        urlFile("a3", "shared");
+        urlFile("a4", "shared");
+        urlFile("a5", "replaced");
+        std::ignore = working.setAside({"a2url.txt", "a4url.txt"});
+        std::ignore = working.setAside({"a5url.txt"});
+        QVERIFY(working.storePagePath("a5", "C:\\web\\new.html"));
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                 QStringList({"another-computers", "new-kept", "shared"}));
+
+        // A book left unsaved takes the pages captured since with it.
+        writeText(pages + "left/index.html", "page");
+        m_book->addNewCapture(pages + "left/");
+        m_book->startNew(false);
+        QVERIFY(!QFile::exists(pages + "left"));
+        QVERIFY(QFile::exists(pages + "new-kept"));
     }
 
     void saveRemovesFromTheBookFolderOnlyTheFilesDeletedSinceTheLastSave()
@@ -228,10 +295,18 @@ private slots:
         writeText(book + "a1.rtf.backup", "the user's own copy");
         writeText(m_book->bookPath() + ".kobin-part", "|0\\Report=a1+ro");
         writeText(beside + "other.iis.kobin-part", "another book's");
+        // A capture a crash cut short a day ago; one another computer is writing now.
+        const QString pages = CapturedPages::folderOf(book);
+        writeText(pages + ".capturing-old/index.html", "half a pa");
+        writeText(pages + ".capturing-now/index.html", "half a pa");
+        const time_t twoDaysAgo = time(nullptr) - 2 * 24 * 3600;
+        const struct utimbuf old = {twoDaysAgo, twoDaysAgo};
+        QCOMPARE(utime(QFile::encodeName(pages + ".capturing-old").constData(), &old), 0);
 
         removeUnfinishedWrites(*m_book);
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a1.rtf.backup"}));
         QCOMPARE(filesIn(beside), QStringList({"other.iis.kobin-part"}));
+        QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({".capturing-now"}));
     }
 
     void savedAsABookWhoseFolderHoldsANoteAlreadyThatNoteIsNotWrittenAgain()

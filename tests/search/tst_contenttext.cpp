@@ -40,6 +40,26 @@ private slots:
                                                                        + QStringLiteral("</body></html>"));
         QTest::newRow("UTF-16 with a byte-order mark")
             << QByteArray("\xFF\xFE") + encodedAs("UTF-16LE", QStringLiteral("<html><body>") + body);
+        // Single-file archives: the page part is read, whatever comes before it.
+        const QByteArray archiveHeader = "From: <Saved by a browser>\r\nMIME-Version: 1.0\r\n"
+                                         "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n"
+                                         "\tboundary=\"----Boundary--x\"\r\n\r\n";
+        QByteArray quoted;
+        const QByteArray utf8 = ("<html><head><meta charset=\"utf-8\"></head><body>" + body + "</body></html>").toUtf8();
+        for (int i = 0; i < utf8.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(utf8[i]);
+            quoted += byte >= 0x80 || byte == '=' ? "=" + QByteArray::number(byte, 16).toUpper() : QByteArray(1, char(byte));
+            if (i == utf8.size() / 2)
+                quoted += "=\r\n"; // a soft line break inside a character
+        }
+        QTest::newRow("MHTML, quoted-printable")
+            << archiveHeader + "------Boundary--x\r\nContent-Type: text/css\r\n\r\np { color: red }\r\n"
+                   "------Boundary--x\r\nContent-Type: text/html\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+                   + quoted + "\r\n------Boundary--x--\r\n";
+        QTest::newRow("MHTML, base64 in the charset its part names")
+            << archiveHeader + "------Boundary--x\r\nContent-Type: text/html;\r\n charset=\"shift_jis\"\r\n"
+                   "Content-Transfer-Encoding: base64\r\n\r\n"
+                   + encodeSystemText(QStringLiteral("<html><body>") + body).toBase64() + "\r\n------Boundary--x--\r\n";
     }
     void aPageIsReadInItsOwnEncoding()
     {
