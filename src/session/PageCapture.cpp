@@ -258,6 +258,8 @@ void PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const 
         reportSaveFailure(m_services.prompter, working.urlFile(added->key));
         return;
     }
+    // No book file names the page yet: leaving the book unsaved, or saving it without the item, takes it away.
+    book.addNewCapture(CapturedPages::captureFolderOf(*placed, book.bookFolder()));
     TreeItem *item = tree.item(added->key);
     tree.setText(item, treestring::storableCaption(name));
     added->newCaption = item->text();
