@@ -199,6 +199,7 @@ private slots:
         const QString page = pages() + held[0] + "/index.html";
         QVERIFY(QFile::exists(pages() + held[0] + "/index_files/a.png"));
         QCOMPARE(f->book.workingFolder().pagePath("a5"), page);
+        QCOMPARE(f->book.newCaptures(), QSet<QString>({pages() + held[0] + "/"}));
         QCOMPARE(f->page.navigated, QStringList({page}));
         QVERIFY(!f->status.status.startsWith("ホームページを"));
     }
