@@ -16,6 +16,8 @@
 #include "Lifecycle.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
+#include "PageCapture.h"
+#include "PageImport.h"
 #include "PageNavigation.h"
 #include "PageSourceEditing.h"
 #include "PaneAdapters.h"
@@ -38,11 +40,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
+#include <QToolButton>
 
 namespace kobin {
 
@@ -113,6 +118,7 @@ KobinApp::KobinApp(const ProgramFolders &folders, std::unique_ptr<Settings> sett
     window.setCloseRequest([this] { return m_bookCommands->closeRequest(); });
     window.setUnloadHandler([this] {
         m_colourCommands->closeFontWindow();
+        m_pageCapture->cancel(); // leaves nothing of a page half captured
         m_lifecycle->unload();
         m_recovery->finish();
         // A window left open (help, a dialog) would keep the program running with no main window.
@@ -125,6 +131,7 @@ KobinApp::KobinApp(const ProgramFolders &folders, std::unique_ptr<Settings> sett
     bindTreeCommands();
     bindEditCommands();
     bindSearch();
+    bindCapture();
 }
 
 KobinApp::~KobinApp() = default;
@@ -265,6 +272,45 @@ void KobinApp::bindSearch()
         progress->setVisible(!text.isEmpty());
     });
     m_notes->setStoredHandler([&search](const QString &path) { search.noteStored(path); });
+}
+
+void KobinApp::bindCapture()
+{
+    MainWindow &window = *m_window;
+    m_captureAsker = std::make_unique<DialogCaptureAsker>(window);
+    // WIRE: the web engine's capturer (capture::WebPageCapturer, src/capture/engine) goes here.
+    m_capturer = std::make_unique<UnavailableCapturer>();
+    m_pageCapture = std::make_unique<PageCapture>(PageCapture::Services{
+        m_book, *m_display, *m_treeCommands, *m_prompter, *m_captureAsker, *m_capturer, &importPage,
+        [] { return QGuiApplication::clipboard()->text(); }});
+    PageCapture &capture = *m_pageCapture;
+    capture.bindCommands(m_commands);
+    // After the page navigation, which has recorded the address by then.
+    QObject::connect(window.browserPane(), &BrowserPane::navigationStarting, &capture, &PageCapture::offerShownPage);
+    window.browserPane()->setContextActions({window.menuAction(Command::CapturePage)});
+    // Taken in once the other program's drag has ended: a message during the drop would hold it.
+    ItemTreeModel &model = window.treePane()->itemModel();
+    QObject::connect(&model, &ItemTreeModel::linkDropped, &capture, &PageCapture::captureDroppedLink,
+                     Qt::QueuedConnection);
+    QObject::connect(&model, &ItemTreeModel::pageFileDropped, &capture, &PageCapture::addDroppedPage,
+                     Qt::QueuedConnection);
+
+    // While a page is captured: Esc, or the status bar's button, stops it.
+    auto *stop = new QToolButton;
+    stop->setObjectName(QStringLiteral("cmdCaptureCancel"));
+    stop->setText(QStringLiteral("中止"));
+    stop->setToolTip(QStringLiteral("ホームページの取り込みを中止します (Esc)"));
+    stop->setAutoRaise(true);
+    stop->hide();
+    window.statusPanels()->addPermanentWidget(stop);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setEnabled(false);
+    QObject::connect(stop, &QToolButton::clicked, &capture, &PageCapture::cancel);
+    QObject::connect(escape, &QShortcut::activated, &capture, &PageCapture::cancel);
+    QObject::connect(&capture, &PageCapture::busyChanged, &window, [stop, escape](bool busy) {
+        stop->setVisible(busy);
+        escape->setEnabled(busy);
+    });
 }
 
 void KobinApp::start(const QString &commandLine)

@@ -13,6 +13,9 @@
 
 namespace kobin {
 
+namespace capture {
+class PageCapturer;
+}
 namespace search {
 class FindCommands;
 }
@@ -44,6 +47,8 @@ class DialogItemNamer;
 class DialogVersionChooser;
 class EarlierVersions;
 class DialogPageReferrer;
+class DialogCaptureAsker;
+class PageCapture;
 class WorkspaceArrangement;
 
 // Puts the program together: the open book first, so that it outlives the
@@ -67,6 +72,7 @@ public:
     TreeCommands &treeCommands() { return *m_treeCommands; }
     CrashRecovery &recovery() { return *m_recovery; }
     BookSearch &search() { return *m_search; }
+    PageCapture &pageCapture() { return *m_pageCapture; }
 
 private:
     void bindBookCommands();
@@ -74,6 +80,7 @@ private:
     void bindTreeCommands();
     void bindEditCommands();
     void bindSearch();
+    void bindCapture();
 
     Book m_book;
     CommandRegistry m_commands;
@@ -110,6 +117,9 @@ private:
     std::unique_ptr<UndoRedo> m_undoRedo;
     std::unique_ptr<search::FindCommands> m_findCommands;
     std::unique_ptr<BookSearch> m_search;
+    std::unique_ptr<DialogCaptureAsker> m_captureAsker;
+    std::unique_ptr<capture::PageCapturer> m_capturer;
+    std::unique_ptr<PageCapture> m_pageCapture;
 };
 
 } // namespace kobin

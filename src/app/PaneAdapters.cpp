@@ -1,6 +1,7 @@
 #include "PaneAdapters.h"
 
 #include "BrowserPane.h"
+#include "CaptureDialog.h"
 #include "CommandRegistry.h"
 #include "EarlierVersionsDialog.h"
 #include "ItemNameDialog.h"
@@ -248,6 +249,35 @@ std::optional<QString> DialogItemNamer::askName(const std::function<void(const Q
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.name();
+}
+
+std::optional<CaptureChoice> DialogCaptureAsker::askCapture(const CaptureChoice &start, bool besideOffered,
+                                                            const std::function<bool(const CaptureChoice &)> &acceptable)
+{
+    CaptureDialog dialog(start, besideOffered, acceptable, &m_owner);
+    centreOnScreen(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+void UnavailableCapturer::start(const QUrl &, const QString &, capture::Format, ProgressCall, DoneCall done)
+{
+    m_done = std::move(done);
+    QTimer::singleShot(0, this, [this] {
+        finish({capture::Outcome::Result::Failed, QStringLiteral("この版では、ホームページを取り込めません。"), {}, {}});
+    });
+}
+
+void UnavailableCapturer::cancel()
+{
+    QTimer::singleShot(0, this, [this] { finish({capture::Outcome::Result::Cancelled, {}, {}, {}}); });
+}
+
+void UnavailableCapturer::finish(const capture::Outcome &outcome)
+{
+    if (m_done)
+        std::exchange(m_done, nullptr)(outcome);
 }
 
 std::optional<int> DialogVersionChooser::choose(const QList<BookVersion> &versions)

@@ -5,6 +5,7 @@
 #include "ItemNamer.h"
 #include "ItemTree.h"
 #include "NotePane.h"
+#include "PageCapture.h"
 #include "PageReference.h"
 #include "PageSourceEditing.h"
 #include "PageView.h"
@@ -153,6 +154,34 @@ public:
 
 private:
     QWidget &m_owner;
+};
+
+// Asks what to capture with the capture dialog, over the main window.
+class DialogCaptureAsker : public CaptureAsker
+{
+public:
+    explicit DialogCaptureAsker(QWidget &owner) : m_owner(owner) {}
+    std::optional<CaptureChoice> askCapture(const CaptureChoice &start, bool besideOffered,
+                                            const std::function<bool(const CaptureChoice &)> &acceptable) override;
+
+private:
+    QWidget &m_owner;
+};
+
+// Stands in for the web engine's page capturer until the program is given it:
+// every capture fails at once, saying so.
+class UnavailableCapturer : public QObject, public capture::PageCapturer
+{
+public:
+    void start(const QUrl &url, const QString &folder, capture::Format format, ProgressCall progress,
+               DoneCall done) override;
+    void cancel() override;
+    bool isBusy() const override { return m_done != nullptr; }
+
+private:
+    void finish(const capture::Outcome &outcome);
+
+    DoneCall m_done;
 };
 
 // Lets the user pick an earlier version with the versions dialog, over the main window.

@@ -110,6 +110,10 @@ std::vector<CommandRow> buildRows()
                    QStringLiteral("右に移動")),
         menuItem(C::ChangePageReference, "mnuChangeURL", QStringLiteral("参照先変更(&P)...")),
         menuItem(C::RepairLinks, "mnuRepairLinks", QStringLiteral("リンク切れの修復(&K)...")),
+        // A web page saved into the book in one step, from its address.
+        withButton(menuItem(C::CaptureHomepage, "mnuCaptureHtml", QStringLiteral("ホームページ取り込み(&I)..."),
+                            "Ctrl+Shift+I"),
+                   "capture", "capture", QStringLiteral("ホームページ取り込み")),
 
         menuItem(C::TextOpen, "mnuTextOpen", QStringLiteral("開く(&O)")),
         // Find in the note or the page shown, and in the whole book.
@@ -143,6 +147,7 @@ std::vector<CommandRow> buildRows()
         menuItem(C::Reload, "mnuRenew", QStringLiteral("更新(&R)")),
         withButton(checkable(menuItem(C::EditPageSource, "mnuBrwEdit", QStringLiteral("編集(&E)"))), "edit", "edit",
                    QStringLiteral("編集"), ButtonStyle::Check),
+        menuItem(C::CapturePage, "mnuCapturePage", QStringLiteral("このページを取り込む(&C)")),
 
         checkable(menuItem(C::ViewTree, "mnuViewTreeView", QStringLiteral("ﾂﾘｰﾋﾞｭｰ(&V)"))),
         checkable(menuItem(C::ViewToolbar, "mnuViewToolbar", QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))),
@@ -206,7 +211,7 @@ std::vector<Menu> buildMenus()
           item(C::NewChildFolder), item(C::NewChildText), item(C::NewChildHomepage), separator(),
           item(C::RenameItem), separator(true), item(C::DeleteItem), separator(), item(C::MoveUp),
           item(C::MoveDown), separator(), item(C::MoveLeft), item(C::MoveRight), separator(),
-          item(C::ChangePageReference), item(C::RepairLinks)}},
+          item(C::ChangePageReference), item(C::RepairLinks), separator(), item(C::CaptureHomepage)}},
         {QStringLiteral("mnuText"), QStringLiteral("ﾃｷｽﾄ(&T)"),
          {item(C::TextOpen), separator(), item(C::Find), item(C::FindNext), item(C::FindPrevious),
           item(C::FindInBook), separator(), item(C::Font),
@@ -214,7 +219,8 @@ std::vector<Menu> buildMenus()
           item(C::AlignLeft), item(C::AlignCenter), item(C::AlignRight), separator(), item(C::InsertDate),
           item(C::InsertTime)}},
         {QStringLiteral("mnuBrowser"), QStringLiteral("ﾌﾞﾗｳｻﾞ(&B)"),
-         {item(C::Back), item(C::Forward), separator(), item(C::Reload), item(C::EditPageSource)}},
+         {item(C::Back), item(C::Forward), separator(), item(C::Reload), item(C::EditPageSource), separator(),
+          item(C::CapturePage)}},
         {QStringLiteral("mnuView"), QStringLiteral("表示(&V)"),
          {item(C::ViewTree), item(C::ViewToolbar), item(C::ViewStatusBar), separator(), item(C::OrganizeBooks),
           item(C::CustomizeToolbar), separator(), item(C::Options)}},
@@ -295,7 +301,7 @@ const QStringList &toolbarKeys()
 
 const QStringList &extraToolbarKeys()
 {
-    static const QStringList keys = {QStringLiteral("search")};
+    static const QStringList keys = {QStringLiteral("search"), QStringLiteral("capture")};
     return keys;
 }
 

@@ -23,11 +23,12 @@ enum class Command {
     NewFolderBeside, NewTextBeside, NewHomepageBeside,
     NewChildFolder, NewChildText, NewChildHomepage,
     RenameItem, DeleteItem, MoveUp, MoveDown, MoveLeft, MoveRight, ChangePageReference, RepairLinks,
+    CaptureHomepage,
     // ﾃｷｽﾄ
     TextOpen, Find, FindNext, FindPrevious, FindInBook, Font, BackColor, Bold, Italic, Underline,
     AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime,
     // ﾌﾞﾗｳｻﾞ
-    Back, Forward, Reload, EditPageSource,
+    Back, Forward, Reload, EditPageSource, CapturePage,
     // 表示
     ViewTree, ViewToolbar, ViewStatusBar, OrganizeBooks, CustomizeToolbar, Options,
     // ﾍﾙﾌﾟ

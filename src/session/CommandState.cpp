@@ -57,6 +57,8 @@ void CommandState::update(ItemKind kind)
         m_commands.setEnabled(command, Surface::Button, true);
 
     setBackEnabled(false);
+    // Offered again once a link has led the page pane to a page on the web.
+    m_commands.setEnabled(C::CapturePage, false);
     const bool homepage = kind == ItemKind::Homepage;
     for (C command : kPageButtons)
         m_commands.setEnabled(command, Surface::Button, homepage);

@@ -355,6 +355,24 @@ void ItemDisplay::switchPageText(const QString &address)
     m_book.setCurrentPagePath(target);
 }
 
+void ItemDisplay::showNewPage(const QString &key, const QString &page)
+{
+    {
+        const Book::Loading loading(m_book);
+        m_views.note.clear(); // the pane now holds the new page's side text
+    }
+    m_book.setPagePath(page);
+    m_book.setCurrentPagePath(page);
+    m_book.setCurrentKey(key);
+    m_book.setPageTextName(pageTextName(key, pageBaseName(page)));
+    m_views.arrangement.setStackedSplit(m_views.arrangement.contentHeight() / 2);
+    m_views.arrangement.setSideSplit(m_views.arrangement.contentWidth() / 2);
+    m_views.arrangement.relayout();
+    m_views.commands.update(ItemKind::Homepage);
+    m_views.page.setShown(true);
+    m_views.page.navigate(page);
+}
+
 void ItemDisplay::showBookItem()
 {
     m_book.setBookItemShown();

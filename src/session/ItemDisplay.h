@@ -41,6 +41,10 @@ public:
     // nothing is stored first, what the pane holds is dropped.
     void reloadItem(TreeItem *item);
 
+    // Shows the homepage item of key, just given its page: an empty side text, the
+    // splitters halved and the page opened. The text shown so far has been stored.
+    void showNewPage(const QString &key, const QString &page);
+
     // The browser is about to open address (a link, back, forward or a page opened by program).
     void switchPageText(const QString &address);
 

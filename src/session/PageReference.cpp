@@ -1,15 +1,11 @@
 #include "PageReference.h"
 
-#include "Arrangement.h"
 #include "Book.h"
 #include "BookPrompts.h"
 #include "BookStore.h"
-#include "CommandState.h"
 #include "FileDialogs.h"
 #include "ItemDisplay.h"
-#include "NotePane.h"
 #include "PageNames.h"
-#include "PageView.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "TreeString.h"
@@ -125,23 +121,9 @@ bool PageReference::accept(const QString &name, const QString &page)
         return false;
     }
 
-    {
-        const Book::Loading loading(m_services.book);
-        views().note.clear(); // the pane now holds the new page's side text
-    }
-    m_services.book.setPagePath(page);
-    m_services.book.setCurrentPagePath(page);
-    m_services.book.setCurrentKey(m_key);
-    m_services.book.setPageTextName(pageTextName(m_key, pageBaseName(page)));
-    Arrangement &arrangement = views().arrangement;
-    arrangement.setStackedSplit(arrangement.contentHeight() / 2);
-    arrangement.setSideSplit(arrangement.contentWidth() / 2);
-    arrangement.relayout();
-    views().commands.update(ItemKind::Homepage);
     m_services.book.tree().setText(referred, treestring::storableCaption(name));
     m_services.book.markChanged();
-    views().page.setShown(true);
-    views().page.navigate(page);
+    m_services.display.showNewPage(m_key, page);
     m_change = {m_key, m_rememberedCaption, referred->text(), aside};
     return true;
 }

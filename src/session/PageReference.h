@@ -76,7 +76,6 @@ public:
     void cancel();
 
 private:
-    ItemDisplay::Views &views() { return m_services.display.views(); }
     TreeItem *item() const;
     bool checksPass(const QString &name, const QString &page);
     void readHistory();

@@ -48,7 +48,8 @@ public:
     void deleteItem();
     // The Delete key in the tree.
     void deleteKey();
-    // An edit made in the tree itself: a rename in place or a drop.
+    // An edit made in the tree itself (a rename in place or a drop), or an item
+    // added, named and shown elsewhere (a captured page).
     void treeEdited(const TreeEdit &edit);
 
     QUndoStack &history() { return m_history; }

@@ -366,6 +366,37 @@ private slots:
         QCOMPARE(tree().item("a2")->parent()->key(), QString("a4"));
     }
 
+    void aPageFileFromAFileManagerIsCopiedIntoTheBook()
+    {
+        const QString page = m_dir->path() + "/saved/News.html";
+        writeText(page, "<html><img src=\"News_files/a.png\"></html>");
+        writeText(m_dir->path() + "/saved/News_files/a.png", "png");
+        startWith(QString());
+        TreePane *pane = window()->treePane();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(page)});
+        const QPoint at = pane->visualRect(pane->itemModel().indexOf(tree().item("a2"))).center();
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &move);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &dropped);
+        QCOMPARE(dropped.dropAction(), Qt::CopyAction);
+        QCoreApplication::processEvents(); // taken in once the drop has ended
+        const TreeItem *added = tree().item("a4");
+        QVERIFY(added);
+        QCOMPARE(added->text(), QString("News"));
+        QCOMPARE(added->parent()->key(), QString("a2"));
+        QCOMPARE(m_app->book().currentKey(), QString("a4"));
+        const QString kept = m_app->book().workingFolder().pagePath("a4").value_or(QString());
+        QVERIFY2(kept.startsWith(appPath() + "sample/pages/"), qPrintable(kept));
+        QCOMPARE(readText(QFileInfo(kept).path() + "/News_files/a.png"), QByteArray("png"));
+        QVERIFY(QFile::exists(page)); // the file manager's file stays
+        QVERIFY(m_prompter.prompts.isEmpty());
+    }
+
     void rightButtonOpensTheTreeMenuOnTheItemWithoutShowingIt()
     {
         startWith(QString());

@@ -78,6 +78,7 @@ private slots:
         QCOMPARE(state.selectedTab(), QString("html"));
         QVERIFY(!commands.isEnabled(Command::Back, Surface::Button));
         QVERIFY(!commands.isEnabled(Command::Back, Surface::Menu));
+        QVERIFY(!commands.isEnabled(Command::CapturePage, Surface::Menu)); // until a link leads to the web
         for (Command command : {Command::Forward, Command::ReloadButton, Command::EditPageSource})
             QVERIFY(commands.isEnabled(command, Surface::Button));
         QVERIFY(commands.isEnabled(Command::ChangePageReference, Surface::Menu));

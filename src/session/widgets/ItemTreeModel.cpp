@@ -1,5 +1,8 @@
 #include "ItemTreeModel.h"
 
+#include "CaptureAddress.h"
+
+#include <QFileInfo>
 #include <QMimeData>
 
 namespace kobin {
@@ -11,7 +14,43 @@ QString draggedRecords(const QMimeData *data)
     return data ? QString::fromUtf8(data->data(ItemTreeModel::kTreeRecordsMimeType)) : QString();
 }
 
+// Firefox's own link format: the address, a line break and the link's text, in UTF-16.
+constexpr char kMozUrlMimeType[] = "text/x-moz-url";
+
+bool isPageFile(const QUrl &url)
+{
+    static const QStringList suffixes = {QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("mht"),
+                                         QStringLiteral("mhtml")};
+    return url.isLocalFile() && suffixes.contains(QFileInfo(url.toLocalFile()).suffix().toLower());
+}
+
+bool isWebLink(const QUrl &url)
+{
+    QString refusal;
+    return capture::captureAddress(url.toString(), &refusal).has_value();
+}
+
 } // namespace
+
+ItemTreeModel::ForeignDrop ItemTreeModel::foreignDropOf(const QMimeData *data)
+{
+    ForeignDrop drop;
+    if (!data || data->hasFormat(kTreeRecordsMimeType))
+        return drop;
+    QList<QUrl> urls = data->urls();
+    if (data->hasFormat(kMozUrlMimeType)) {
+        const QByteArray bytes = data->data(kMozUrlMimeType);
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
+        urls.append(QUrl(text.section(u'\n', 0, 0).trimmed()));
+    }
+    for (const QUrl &url : urls) {
+        if (drop.pageFile.isEmpty() && isPageFile(url))
+            drop.pageFile = url.toLocalFile();
+        if (drop.link.isEmpty() && isWebLink(url))
+            drop.link = url;
+    }
+    return drop;
+}
 
 ItemTreeModel::ItemTreeModel(ItemTree &tree, TreeEditor &editor, IconForKey icons, QObject *parent)
     : QAbstractItemModel(parent), m_tree(tree), m_editor(editor), m_icons(std::move(icons))
@@ -115,7 +154,7 @@ Qt::DropActions ItemTreeModel::supportedDragActions() const
 
 Qt::DropActions ItemTreeModel::supportedDropActions() const
 {
-    return Qt::MoveAction;
+    return Qt::MoveAction; // the tree's own items; another program's are copied, by the pane
 }
 
 QStringList ItemTreeModel::mimeTypes() const
@@ -150,12 +189,25 @@ const TreeItem *ItemTreeModel::droppable(const QMimeData *data, Qt::DropAction a
 bool ItemTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                     const QModelIndex &parent) const
 {
+    if ((action == Qt::CopyAction || action == Qt::LinkAction) && row == -1 && itemAt(parent))
+        return !foreignDropOf(data).isEmpty();
     return droppable(data, action, row, parent);
 }
 
-bool ItemTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+bool ItemTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                                  const QModelIndex &parent)
 {
+    if (action == Qt::CopyAction || action == Qt::LinkAction) {
+        if (!canDropMimeData(data, action, row, column, parent))
+            return false;
+        const ForeignDrop drop = foreignDropOf(data);
+        const QString targetKey = itemAt(parent)->key();
+        if (drop.pageFile.isEmpty())
+            emit linkDropped(drop.link, targetKey);
+        else
+            emit pageFileDropped(drop.pageFile, targetKey);
+        return true;
+    }
     const TreeItem *dragged = droppable(data, action, row, parent);
     if (!dragged)
         return false;

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QIcon>
+#include <QUrl>
 #include <functional>
 
 namespace kobin {
@@ -48,9 +49,22 @@ public:
     Qt::DropActions supportedDropActions() const override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    // A drop lands on an item (row -1), never between items or on empty space, and
-    // moves the dragged item there when TreeEditor::dropOnto allows it. Drag data
-    // that does not describe an item of this tree as it is now is refused.
+    // What another program drags onto the tree: a link from a web browser (its
+    // first http: or https: address) or a page file from a file manager (its first
+    // .html, .htm, .mht or .mhtml file); a page file goes before a link. Both
+    // empty for anything else.
+    struct ForeignDrop {
+        QUrl link;
+        QString pageFile;
+        bool isEmpty() const { return link.isEmpty() && pageFile.isEmpty(); }
+    };
+    static ForeignDrop foreignDropOf(const QMimeData *data);
+
+    // A drop lands on an item (row -1), never between items or on empty space.
+    // An item of this tree is moved there when TreeEditor::dropOnto allows it; drag
+    // data that describes no item of this tree as it is now is refused. A link or a
+    // page file of another program is copied (never moved: its source stays) and
+    // reported for the item to take in as a child.
     bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -59,6 +73,9 @@ public:
 signals:
     // A rename or a drop through this model changed the tree.
     void treeEdited(const kobin::TreeEdit &edit);
+    // Another program's link or page file was dropped onto the item of targetKey.
+    void linkDropped(const QUrl &link, const QString &targetKey);
+    void pageFileDropped(const QString &pageFile, const QString &targetKey);
     void selectedByProgram(kobin::TreeItem *item);
     void expansionChanged(kobin::TreeItem *item);
 

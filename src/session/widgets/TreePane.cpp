@@ -2,6 +2,7 @@
 
 #include "ItemNameDialog.h"
 
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -125,6 +126,46 @@ void TreePane::startDrag(Qt::DropActions supportedActions)
     m_followingMouse = false;
     // A drop made has selected (and shown) the item dropped; a refused one leaves the item selected before.
     showProgramSelection(m_tree.selectedItem());
+}
+
+bool TreePane::takeForeignDrag(QDropEvent *event, bool drop)
+{
+    const QMimeData *data = event->mimeData();
+    if (ItemTreeModel::foreignDropOf(data).isEmpty())
+        return false;
+    const Qt::DropActions possible = event->possibleActions();
+    const Qt::DropAction action = possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction;
+    const QModelIndex target = indexAt(event->position().toPoint());
+    // Entering anywhere is accepted, so that the moves over the items that follow are heard.
+    const bool taken = (possible & action)
+        && (event->type() == QEvent::DragEnter
+            || (drop ? m_model.dropMimeData(data, action, -1, 0, target)
+                     : m_model.canDropMimeData(data, action, -1, 0, target)));
+    if (taken) {
+        event->setDropAction(action);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    return true;
+}
+
+void TreePane::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!takeForeignDrag(event, false))
+        QTreeView::dragEnterEvent(event);
+}
+
+void TreePane::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!takeForeignDrag(event, false))
+        QTreeView::dragMoveEvent(event);
+}
+
+void TreePane::dropEvent(QDropEvent *event)
+{
+    if (!takeForeignDrag(event, true))
+        QTreeView::dropEvent(event);
 }
 
 void TreePane::currentChanged(const QModelIndex &current, const QModelIndex &previous)

@@ -10,7 +10,9 @@ namespace kobin {
 // itemClicked; a selection made by the program is not. The mouse chooses an item
 // when its button is let go on the item it went down on; an item pressed and
 // dragged away, or passed over with the button down, is not chosen, and the
-// selected item stays highlighted through a click on empty space.
+// selected item stays highlighted through a click on empty space. A link dragged
+// from a web browser or a page file from a file manager is dropped onto an item
+// as a copy, whatever the other program offers, so that its source stays.
 class TreePane : public QTreeView
 {
     Q_OBJECT
@@ -37,11 +39,17 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void choose(TreeItem *item);
     void showProgramSelection(TreeItem *item);
     void followExpansion(TreeItem *item);
+    // Another program's link or page file over the tree: copied onto the item under
+    // the pointer (drop), or offered there. False for the tree's own items.
+    bool takeForeignDrag(QDropEvent *event, bool drop);
 
     ItemTree &m_tree;
     ItemTreeModel m_model;

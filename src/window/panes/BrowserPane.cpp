@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStackedLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
@@ -146,6 +147,16 @@ QWebEngineView *BrowserPane::view()
         m_view = new QWebEngineView(this);
         m_view->setPage(new NotifyingPage(this, m_view));
         prepareContextMenu(*m_view->page());
+        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+            QMenu *menu = m_view->createStandardContextMenu();
+            if (!m_contextActions.isEmpty()) {
+                menu->addSeparator();
+                menu->addActions(m_contextActions);
+            }
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(m_view->mapToGlobal(position));
+        });
         m_layout->addWidget(m_view);
         connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
             emit statusTextChanged(QStringLiteral("読み込み中... %1%").arg(percent));

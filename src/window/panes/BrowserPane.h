@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 
+class QAction;
 class QLabel;
 class QStackedLayout;
 class QWebEngineView;
@@ -49,6 +50,9 @@ public:
     // One of the page's own editing actions (copy, select all, ...), on the page shown.
     void triggerPageAction(QWebEnginePage::WebAction action);
 
+    // Offered at the end of the page's right-click menu.
+    void setContextActions(const QList<QAction *> &actions) { m_contextActions = actions; }
+
     // Called by the page before the main frame opens url.
     void beginNavigation(const QUrl &url);
 
@@ -70,6 +74,7 @@ private:
     QStackedLayout *m_layout = nullptr;
     QWebEngineView *m_view = nullptr;
     QLabel *m_note = nullptr; // said in place of a page
+    QList<QAction *> m_contextActions;
     QTimer m_loadBound;
     bool m_loading = false;
     // The pane ended the page's process because the page did not answer.

@@ -262,6 +262,66 @@ private slots:
         QVERIFY(!book.model->dropMimeData(nullptr, Qt::MoveAction, -1, 0, book.at("a2")));
         QCOMPARE(treestring::fromTree(book.tree), kBook);
     }
+
+    // Another program's drag data: rows of URIs (text/uri-list) and a Firefox link.
+    void foreignLinksAndPageFilesAreCopiedOntoAnItem_data()
+    {
+        QTest::addColumn<QStringList>("uris");
+        QTest::addColumn<QString>("mozUrl");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("link");     // reported as dropped
+        QTest::addColumn<QString>("pageFile"); // reported as dropped
+        const int copy = int(Qt::CopyAction);
+        QTest::newRow("a link") << QStringList({"https://example.com/a"}) << "" << copy << "a4"
+                                << "https://example.com/a" << "";
+        QTest::newRow("a link onto the book item") << QStringList({"http://example.com/"}) << "" << int(Qt::LinkAction)
+                                                   << "a1" << "http://example.com/" << "";
+        QTest::newRow("a Firefox link") << QStringList() << "https://example.com/b\nThe title" << copy << "a9"
+                                        << "https://example.com/b" << "";
+        QTest::newRow("the first web link") << QStringList({"ftp://example.com/", "https://example.com/c"}) << ""
+                                            << copy << "a2" << "https://example.com/c" << "";
+        QTest::newRow("a page file") << QStringList({"https://example.com/", "file:///saved/Page.HTM"}) << "" << copy
+                                     << "a2" << "" << "/saved/Page.HTM";
+        QTest::newRow("an MHTML file") << QStringList({"file:///saved/page.mhtml"}) << "" << copy << "a2" << ""
+                                       << "/saved/page.mhtml";
+        QTest::newRow("no page file") << QStringList({"file:///saved/notes.txt", "file:///saved/html"}) << "" << copy
+                                      << "a2" << "" << "";
+        QTest::newRow("moved") << QStringList({"https://example.com/a"}) << "" << int(Qt::MoveAction) << "a2" << ""
+                               << "";
+        QTest::newRow("onto empty space") << QStringList({"https://example.com/a"}) << "" << copy << "" << "" << "";
+    }
+    void foreignLinksAndPageFilesAreCopiedOntoAnItem()
+    {
+        QFETCH(QStringList, uris);
+        QFETCH(QString, mozUrl);
+        QFETCH(int, action);
+        QFETCH(QString, target);
+        QFETCH(QString, link);
+        QFETCH(QString, pageFile);
+        ShownBook book;
+        QStringList reported;
+        connect(book.model.get(), &ItemTreeModel::linkDropped, this,
+                [&](const QUrl &url, const QString &key) { reported << url.toString() << key; });
+        connect(book.model.get(), &ItemTreeModel::pageFileDropped, this,
+                [&](const QString &file, const QString &key) { reported << file << key; });
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &uri : uris)
+            urls << QUrl(uri);
+        data.setUrls(urls);
+        if (!mozUrl.isEmpty())
+            data.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char *>(mozUrl.utf16()), mozUrl.size() * 2));
+        const auto dropAction = static_cast<Qt::DropAction>(action);
+        const QModelIndex onto = target.isEmpty() ? QModelIndex() : book.at(target);
+        const bool taken = !link.isEmpty() || !pageFile.isEmpty();
+        QCOMPARE(book.model->canDropMimeData(&data, dropAction, -1, 0, onto), taken);
+        QCOMPARE(book.model->canDropMimeData(&data, dropAction, 0, 0, onto), false); // between items
+        QCOMPARE(book.model->dropMimeData(&data, dropAction, -1, 0, onto), taken);
+        QCOMPARE(reported, taken ? QStringList({link + pageFile, target}) : QStringList());
+        QCOMPARE(treestring::fromTree(book.tree), kBook);
+        QVERIFY(book.reported.empty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestItemTreeModel)

@@ -2,6 +2,7 @@
 #include "TreeEditor.h"
 #include "TreeString.h"
 
+#include <QMimeData>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -87,6 +88,52 @@ private slots:
 
         pane.resize(1000, 200);
         QTRY_VERIFY(!pane.horizontalScrollBar()->isVisible());
+    }
+
+    // A link dragged from a web browser, which offers to move it as well: copied onto the item under the pointer.
+    void aForeignLinkIsCopiedOntoTheItemUnderThePointer_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<QString>("onto");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << "a3" << true;
+        QTest::newRow("move only") << int(Qt::MoveAction) << "a3" << false;
+        QTest::newRow("onto empty space") << int(Qt::CopyAction) << "" << false;
+    }
+    void aForeignLinkIsCopiedOntoTheItemUnderThePointer()
+    {
+        QFETCH(int, offered);
+        QFETCH(QString, onto);
+        QFETCH(bool, taken);
+        ItemTree tree;
+        TreeEditor editor(tree);
+        treestring::buildTree(tree, u"|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|");
+        TreePane pane(tree, editor, [](const QString &) { return QIcon(); });
+        pane.resize(200, 300);
+        pane.expandAllItems();
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QStringList dropped;
+        connect(&pane.itemModel(), &ItemTreeModel::linkDropped, this,
+                [&](const QUrl &url, const QString &key) { dropped << url.toString() << key; });
+        QMimeData data;
+        data.setUrls({QUrl("https://example.com/a")});
+        const QPoint at = onto.isEmpty() ? QPoint(100, pane.viewport()->height() - 5)
+                                         : pane.visualRect(pane.itemModel().indexOf(tree.item(onto))).center();
+        const auto actions = static_cast<Qt::DropActions>(offered);
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(pane.viewport(), &enter);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(pane.viewport(), &move);
+        QCOMPARE(move.isAccepted(), taken);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+        drop.setDropAction(Qt::MoveAction); // what a platform may propose, which would have the source deleted
+        QApplication::sendEvent(pane.viewport(), &drop);
+        QCOMPARE(drop.isAccepted(), taken);
+        if (taken)
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QCOMPARE(dropped, taken ? QStringList({"https://example.com/a", onto}) : QStringList());
+        QCOMPARE(treestring::fromTree(tree), QString("|0\\B=a1+root|a1\\One=a2+richtxt|a1\\Two=a3+richtxt|"));
     }
 };
 

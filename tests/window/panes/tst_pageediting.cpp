@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
+#include <QAction>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWebEngineView>
@@ -117,6 +118,18 @@ private slots:
         QTRY_VERIFY(m_page->hasFocusedPage());
         m_page->triggerPageAction(selected ? QWebEnginePage::SelectAll : QWebEnginePage::Unselect);
         QCOMPARE(contextMenuAt(point).join(" | "), texts.join(" | "));
+    }
+
+    void thePageMenuEndsWithTheProgramsOwnActions()
+    {
+        QAction capture(QStringLiteral("このページを取り込む(&C)"));
+        m_page->setContextActions({&capture});
+        pageInput()->setFocus();
+        QTRY_VERIFY(m_page->hasFocusedPage());
+        m_page->triggerPageAction(QWebEnginePage::Unselect);
+        const QStringList texts = contextMenuAt(QPoint(400, 400));
+        m_page->setContextActions({});
+        QCOMPARE(texts.join(" | "), QString("戻る(&B) | 進む(&O) | 更新(&R) | このページを取り込む(&C)"));
     }
 };
 
