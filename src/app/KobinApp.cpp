@@ -278,8 +278,7 @@ void KobinApp::bindCapture()
 {
     MainWindow &window = *m_window;
     m_captureAsker = std::make_unique<DialogCaptureAsker>(window);
-    // WIRE: the web engine's capturer (capture::WebPageCapturer, src/capture/engine) goes here.
-    m_capturer = std::make_unique<UnavailableCapturer>();
+    m_capturer = std::make_unique<OnDemandCapturer>();
     m_pageCapture = std::make_unique<PageCapture>(PageCapture::Services{
         m_book, *m_display, *m_treeCommands, *m_prompter, *m_captureAsker, *m_capturer, &importPage,
         [] { return QGuiApplication::clipboard()->text(); }});

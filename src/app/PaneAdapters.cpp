@@ -7,7 +7,9 @@
 #include "ItemNameDialog.h"
 #include "MainWindow.h"
 #include "PageReferenceDialog.h"
+#include "PageSafety.h"
 #include "ScreenPlacement.h"
+#include "WebPageCapturer.h"
 #include "StatusPanels.h"
 #include "TextCommands.h"
 #include "TextPane.h"
@@ -261,23 +263,28 @@ std::optional<CaptureChoice> DialogCaptureAsker::askCapture(const CaptureChoice 
     return dialog.choice();
 }
 
-void UnavailableCapturer::start(const QUrl &, const QString &, capture::Format, ProgressCall, DoneCall done)
+OnDemandCapturer::OnDemandCapturer() = default;
+OnDemandCapturer::~OnDemandCapturer() = default;
+
+void OnDemandCapturer::start(const QUrl &url, const QString &folder, capture::Format format, ProgressCall progress,
+                             DoneCall done)
 {
-    m_done = std::move(done);
-    QTimer::singleShot(0, this, [this] {
-        finish({capture::Outcome::Result::Failed, QStringLiteral("この版では、ホームページを取り込めません。"), {}, {}});
-    });
+    if (!m_capturer) {
+        pagesafety::applyEngineSwitches(); // the engine may start here, before any page pane
+        m_capturer = std::make_unique<capture::WebPageCapturer>();
+    }
+    m_capturer->start(url, folder, format, std::move(progress), std::move(done));
 }
 
-void UnavailableCapturer::cancel()
+void OnDemandCapturer::cancel()
 {
-    QTimer::singleShot(0, this, [this] { finish({capture::Outcome::Result::Cancelled, {}, {}, {}}); });
+    if (m_capturer)
+        m_capturer->cancel();
 }
 
-void UnavailableCapturer::finish(const capture::Outcome &outcome)
+bool OnDemandCapturer::isBusy() const
 {
-    if (m_done)
-        std::exchange(m_done, nullptr)(outcome);
+    return m_capturer && m_capturer->isBusy();
 }
 
 std::optional<int> DialogVersionChooser::choose(const QList<BookVersion> &versions)

@@ -16,8 +16,13 @@
 #include <QUndoStack>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace kobin {
+
+namespace capture {
+class WebPageCapturer;
+}
 
 class BrowserPane;
 class CommandRegistry;
@@ -168,20 +173,20 @@ private:
     QWidget &m_owner;
 };
 
-// Stands in for the web engine's page capturer until the program is given it:
-// every capture fails at once, saying so.
-class UnavailableCapturer : public QObject, public capture::PageCapturer
+// The web engine's page capturer, made when the first capture starts, so that
+// starting the program does not pay for the engine.
+class OnDemandCapturer : public capture::PageCapturer
 {
 public:
+    OnDemandCapturer();
+    ~OnDemandCapturer() override;
     void start(const QUrl &url, const QString &folder, capture::Format format, ProgressCall progress,
                DoneCall done) override;
     void cancel() override;
-    bool isBusy() const override { return m_done != nullptr; }
+    bool isBusy() const override;
 
 private:
-    void finish(const capture::Outcome &outcome);
-
-    DoneCall m_done;
+    std::unique_ptr<capture::WebPageCapturer> m_capturer;
 };
 
 // Lets the user pick an earlier version with the versions dialog, over the main window.

@@ -4,6 +4,7 @@
 #include "KobinApp.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
+#include "PageSafety.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "StartOptions.h"
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
     }
 
     kobin::keepBrowserFromEndingTheProgram();
+    // Before whichever starts the web engine first: the page pane or a capture.
+    kobin::pagesafety::applyEngineSwitches();
     QApplication app(argc, argv);
     nameTheProgram();
     // The desktop entry's name, so that the desktop ties the window to it.
