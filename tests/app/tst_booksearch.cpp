@@ -173,7 +173,7 @@ private slots:
         QStringList offered;
         for (int i = 0; i < lists.first()->count(); ++i)
             offered << lists.first()->item(i)->text();
-        QCOMPARE(offered, QStringList({"区切り", "ブック内を検索"}));
+        QCOMPARE(offered, QStringList({"区切り", "ブック内を検索", "ホームページ取り込み"}));
         QCOMPARE(toolbarlayout::fromText(toolbarlayout::toText({"save", "search"})), QStringList({"save", "search"}));
     }
 
