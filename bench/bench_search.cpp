@@ -5,6 +5,7 @@
 // window's thread does before handing an update to the indexing thread.
 #include "BookSources.h"
 #include "GeneratedBook.h"
+#include "SearchBookShape.h"
 #include "SearchIndex.h"
 
 #include <QDirIterator>
@@ -27,13 +28,7 @@ struct LargeBook {
 
     LargeBook()
     {
-        GeneratedBook::Shape shape;
-        shape.items = 10'000;
-        shape.homepageEvery = 5;
-        shape.folderEvery = 20;
-        shape.noteFragments = 170;
-        shape.pageFragments = 7'800;
-        book = std::make_unique<GeneratedBook>(dir.path(), shape);
+        book = std::make_unique<GeneratedBook>(dir.path(), largeSearchBookShape());
         indexPath = dir.filePath(QStringLiteral("cache/index.sqlite"));
         for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
             it.next();
