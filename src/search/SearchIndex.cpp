@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <sqlite3.h>
 #include <algorithm>
+#include <cstring>
 
 namespace kobin::search {
 
@@ -22,7 +23,7 @@ namespace {
 
 // Changes whenever what the index holds or how text is folded changes: an index
 // of another version is rebuilt.
-const QString kSchemaVersion = QStringLiteral("kobin-search-4");
+const QString kSchemaVersion = QStringLiteral("kobin-search-5");
 
 // Changes are committed in batches, so that searches see an index being built
 // grow, and a stopped update keeps what it did.
@@ -287,7 +288,7 @@ bool SearchIndex::createSchema()
           && db.exec("CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)")
           && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
                      " time INTEGER NOT NULL, digest INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL, place INTEGER NOT NULL,"
-                     " page TEXT NOT NULL, original TEXT NOT NULL)")
+                     " page TEXT NOT NULL, original TEXT NOT NULL, folded TEXT NOT NULL, alignments BLOB NOT NULL)")
           && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
                      " detail = column)")
           && db.exec("CREATE VIRTUAL TABLE words_vocabulary USING fts5vocab(words, 'row')")))
@@ -411,14 +412,20 @@ bool SearchIndex::updateSource(const Source &source)
 bool SearchIndex::store(const Source &source, qint64 size, qint64 time)
 {
     const std::optional<QString> text = readSource(source);
-    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, digest, readable, key, place, page, original)"
-                                 " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT(source) DO UPDATE SET"
+    SqliteStatement upsert(m_db, "INSERT INTO docs(source, size, time, digest, readable, key, place, page, original, folded,"
+                                 " alignments) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) ON CONFLICT(source) DO UPDATE SET"
                                  " size = excluded.size, time = excluded.time, digest = excluded.digest,"
                                  " readable = excluded.readable, key = excluded.key, place = excluded.place,"
-                                 " page = excluded.page, original = excluded.original RETURNING id");
+                                 " page = excluded.page, original = excluded.original, folded = excluded.folded,"
+                                 " alignments = excluded.alignments RETURNING id");
     const qint64 digest = source.place == Place::Caption ? -1 : fileDigest(source.path);
+    // Folded once here, so that a query folds only itself.
+    const StoredFold folded = foldForIndex(text.value_or(QString()));
+    const QByteArrayView alignments(reinterpret_cast<const char *>(folded.alignments.data()),
+                                    static_cast<qsizetype>(folded.alignments.size() * sizeof(qsizetype)));
     upsert.bind(1, source.id).bind(2, size).bind(3, time).bind(4, digest).bind(5, qint64(text ? 1 : 0));
     upsert.bind(6, source.key).bind(7, qint64(source.place)).bind(8, source.page).bind(9, text.value_or(QString()));
+    upsert.bind(10, folded.text).bindBlob(11, alignments);
     if (!upsert.next())
         return false;
     const qint64 id = upsert.integer(0);
@@ -429,7 +436,7 @@ bool SearchIndex::store(const Source &source, qint64 size, qint64 time)
     if (!text)
         return true;
     SqliteStatement index(m_db, "INSERT INTO words(rowid, body) VALUES(?1, ?2)");
-    return index.bind(1, id).bind(2, fold(*text, KanaMatching::Same)).run();
+    return index.bind(1, id).bind(2, withKanaAsHiragana(folded.text)).run();
 }
 
 bool SearchIndex::drop(qint64 id)
@@ -511,19 +518,25 @@ SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
         candidates.bind(i + 2, indexWords[i]);
 
     const bool tellKanaApart = options.kana == KanaMatching::Distinct && holdsKana(words.join(QString()));
-    SqliteStatement doc(m_db, "SELECT key, place, page, original FROM docs WHERE id = ?1");
+    // Words without kana match the same in text with its katakana as hiragana or not.
+    const bool kanaAsHiragana = options.kana == KanaMatching::Same && holdsKana(words.join(QString()));
+    SqliteStatement doc(m_db, "SELECT key, place, page, original, folded, alignments FROM docs WHERE id = ?1");
+    std::vector<qsizetype> alignments;
     while (candidates.next()) {
         doc.reset();
         if (!doc.bind(1, candidates.integer(0)).next())
             continue;
+        const QString stored = doc.text(4);
+        const QString folded = kanaAsHiragana ? withKanaAsHiragana(stored) : stored;
+        // The index holds every word folded with kana as hiragana; only kana told
+        // apart needs the text folded otherwise to say whether the item matches.
+        if (tellKanaApart && !containsAll(folded, words))
+            continue;
         const QString original = doc.text(3);
-        // The index holds every word; only kana told apart needs the original to say
-        // whether the item matches. Otherwise the text is folded as far as the first match.
-        std::optional<TextRange> firstMatch = firstOccurrence(original, words, options.kana);
-        for (qsizetype i = 0; tellKanaApart && firstMatch && i < words.size(); ++i) {
-            if (!firstOccurrence(original, {words[i]}, options.kana))
-                firstMatch.reset();
-        }
+        const QByteArrayView places = doc.blob(5);
+        alignments.resize(static_cast<size_t>(places.size()) / sizeof(qsizetype));
+        std::memcpy(alignments.data(), places.data(), alignments.size() * sizeof(qsizetype));
+        const std::optional<TextRange> firstMatch = firstOccurrence(original, folded, alignments, words, options.kana);
         if (!firstMatch)
             continue;
         if (answer.hits.size() == options.limit) {

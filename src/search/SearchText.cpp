@@ -22,6 +22,10 @@ char16_t foldKana(char16_t c)
     return c;
 }
 
+// How many units of the original a StoredFold goes at most without a place where
+// it lines up with its folded text.
+constexpr qsizetype kAlignmentEvery = 1024;
+
 // Characters that NFKC and case folding leave as they are, so that the common
 // Japanese and ASCII text folds without building strings.
 bool foldsToItself(char32_t c)
@@ -44,8 +48,8 @@ char32_t codePointAt(QStringView text, qsizetype i, qsizetype *units)
 class Folder
 {
 public:
-    Folder(QStringView original, KanaMatching kana, bool withOrigins)
-        : m_original(original), m_kana(kana), m_withOrigins(withOrigins)
+    Folder(QStringView original, KanaMatching kana, bool withOrigins, std::vector<qsizetype> *alignments = nullptr)
+        : m_original(original), m_kana(kana), m_withOrigins(withOrigins), m_alignments(alignments)
     {
         m_out.text.reserve(original.size());
         if (withOrigins)
@@ -56,7 +60,13 @@ public:
     {
         qsizetype i = 0;
         const qsizetype size = m_original.size();
+        qsizetype nextAlignment = 0;
         while (i < size) {
+            if (m_alignments && i >= nextAlignment) {
+                m_alignments->push_back(m_out.text.size());
+                m_alignments->push_back(i);
+                nextAlignment = i + kAlignmentEvery;
+            }
             qsizetype units = 1;
             const char32_t first = codePointAt(m_original, i, &units);
             qsizetype end = i + units;
@@ -99,6 +109,7 @@ private:
     QStringView m_original;
     KanaMatching m_kana;
     bool m_withOrigins;
+    std::vector<qsizetype> *m_alignments;
     FoldedText m_out;
 };
 
@@ -164,39 +175,63 @@ std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &wo
     return ranges;
 }
 
+StoredFold foldForIndex(QStringView original)
+{
+    StoredFold stored;
+    stored.text = Folder(original, KanaMatching::Distinct, false, &stored.alignments).run().text;
+    return stored;
+}
+
+QString withKanaAsHiragana(QStringView folded)
+{
+    QString text(folded.size(), Qt::Uninitialized);
+    std::transform(folded.begin(), folded.end(), text.begin(), [](QChar c) { return QChar(foldKana(c.unicode())); });
+    return text;
+}
+
+std::optional<TextRange> firstOccurrence(QStringView original, QStringView folded, const std::vector<qsizetype> &alignments,
+                                         const QStringList &words, KanaMatching kana)
+{
+    const qsizetype places = static_cast<qsizetype>(alignments.size() / 2);
+    const auto foldedAt = [&alignments](qsizetype place) { return alignments[static_cast<size_t>(2 * place)]; };
+    const auto originalAt = [&alignments](qsizetype place) { return alignments[static_cast<size_t>(2 * place + 1)]; };
+    std::optional<TextRange> first;
+    for (const QString &word : words) {
+        const qsizetype at = word.isEmpty() ? -1 : folded.indexOf(word);
+        if (at < 0)
+            continue;
+        // The stretch between the places that line up around the word, folded again for its origins.
+        qsizetype before = 0;
+        for (qsizetype low = 0, high = places; low < high;) {
+            const qsizetype middle = (low + high) / 2;
+            if (foldedAt(middle) <= at) {
+                before = middle;
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        qsizetype after = before;
+        while (after < places && foldedAt(after) < at + word.size())
+            ++after;
+        // Bounded, so that a damaged index gives a wrong place at worst.
+        const qsizetype to = std::clamp<qsizetype>(after < places ? originalAt(after) : original.size(), 0, original.size());
+        const qsizetype from = std::clamp<qsizetype>(places > 0 ? originalAt(before) : 0, 0, to);
+        const std::vector<TextRange> found = findWords(foldWithOrigins(original.sliced(from, to - from), kana), {word}, 1);
+        if (found.empty())
+            continue;
+        const TextRange range{found.front().start + from, found.front().length};
+        if (!first || range.start < first->start || (range.start == first->start && range.length > first->length))
+            first = range;
+    }
+    return first;
+}
+
 std::optional<TextRange> firstOccurrence(QStringView original, const QStringList &words, KanaMatching kana)
 {
-    constexpr qsizetype kPiece = 4096;
-    qsizetype longest = 0;
-    for (const QString &word : words)
-        longest = std::max(longest, word.size());
-    if (longest == 0)
-        return std::nullopt;
-    FoldedText seen; // the end of what was folded so far, and the piece after it
-    qsizetype start = 0;
-    while (start < original.size()) {
-        // A piece ends before a character, never before a mark that folds into the one before it.
-        qsizetype end = std::min(original.size(), start + kPiece);
-        for (qsizetype units = 1; end < original.size(); end += units) {
-            if (!original[end].isLowSurrogate() && !joinsPrevious(codePointAt(original, end, &units)))
-                break;
-        }
-        FoldedText piece = foldWithOrigins(original.sliced(start, end - start), kana);
-        if (!seen.origins.empty())
-            seen.origins.pop_back(); // the end of the last piece is where this one starts
-        seen.text += piece.text;
-        for (const qsizetype origin : piece.origins)
-            seen.origins.push_back(origin + start);
-        const std::vector<TextRange> found = findWords(seen, words, 1);
-        if (!found.empty())
-            return found.front();
-        // Only the last few characters can begin a match that ends in the next piece.
-        const qsizetype keep = std::min(seen.text.size(), longest - 1);
-        seen.text = seen.text.right(keep);
-        seen.origins.erase(seen.origins.begin(), seen.origins.end() - (keep + 1));
-        start = end;
-    }
-    return std::nullopt;
+    const StoredFold stored = foldForIndex(original);
+    return firstOccurrence(original, kana == KanaMatching::Same ? withKanaAsHiragana(stored.text) : stored.text,
+                           stored.alignments, words, kana);
 }
 
 std::vector<TextRange> findPhrase(QStringView text, QStringView phrase, KanaMatching kana, size_t limit)

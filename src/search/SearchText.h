@@ -46,8 +46,27 @@ struct TextRange {
 // found; at most limit ranges are given.
 std::vector<TextRange> findWords(const FoldedText &folded, const QStringList &words, size_t limit);
 
-// Where the first occurrence of any of the words is in the original text. The
-// text is folded piece by piece, only as far as that occurrence.
+// Text folded once, as the index keeps it: katakana kept apart (withKanaAsHiragana
+// gives KanaMatching::Same from it, unit for unit), and every so often a place
+// where the folded text and the original line up, each at the start of one
+// character, so that a match found in the folded text is placed in the original
+// by folding only the stretch around it.
+struct StoredFold {
+    QString text;
+    std::vector<qsizetype> alignments; // a folded offset and its original offset, in turn, ascending from (0, 0)
+};
+
+StoredFold foldForIndex(QStringView original);
+
+// Folded text (KanaMatching::Distinct) with its katakana as hiragana.
+QString withKanaAsHiragana(QStringView folded);
+
+// Where the first occurrence of any of the words is in the original text, found
+// in folded: the text of the original's StoredFold, or that with kana as hiragana
+// when kana is KanaMatching::Same.
+std::optional<TextRange> firstOccurrence(QStringView original, QStringView folded, const std::vector<qsizetype> &alignments,
+                                         const QStringList &words, KanaMatching kana);
+// The same, folding the original first.
 std::optional<TextRange> firstOccurrence(QStringView original, const QStringList &words, KanaMatching kana);
 
 // Where phrase occurs in text, folded alike (as a find in one note looks).

@@ -89,6 +89,14 @@ SqliteStatement &SqliteStatement::bind(int index, qint64 value)
     return *this;
 }
 
+SqliteStatement &SqliteStatement::bindBlob(int index, QByteArrayView bytes)
+{
+    if (m_statement)
+        m_db.check(sqlite3_bind_blob(m_statement, index, bytes.isNull() ? "" : bytes.data(), static_cast<int>(bytes.size()),
+                                     SQLITE_TRANSIENT));
+    return *this;
+}
+
 bool SqliteStatement::next()
 {
     if (!m_statement)
@@ -125,6 +133,12 @@ QString SqliteStatement::text(int column) const
 qint64 SqliteStatement::integer(int column) const
 {
     return sqlite3_column_int64(m_statement, column);
+}
+
+QByteArrayView SqliteStatement::blob(int column) const
+{
+    const void *data = sqlite3_column_blob(m_statement, column);
+    return QByteArrayView(static_cast<const char *>(data), data ? sqlite3_column_bytes(m_statement, column) : 0);
 }
 
 } // namespace kobin::search

@@ -62,6 +62,7 @@ public:
 
     SqliteStatement &bind(int index, QStringView text);
     SqliteStatement &bind(int index, qint64 value);
+    SqliteStatement &bindBlob(int index, QByteArrayView bytes);
     // Steps once: true while a row is there.
     bool next();
     // Runs a statement that gives no rows; false on failure.
@@ -70,6 +71,7 @@ public:
 
     QString text(int column) const;
     qint64 integer(int column) const;
+    QByteArrayView blob(int column) const; // valid until the statement steps or is reset
 
 private:
     SqliteDatabase &m_db;
