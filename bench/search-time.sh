@@ -47,7 +47,8 @@ for i in $(seq $#); do
   program=${!i}
   names+=("$program")
   echo "first index, $program: $(elapsed cli "$i" "$program") ms"
-  echo "  results: $(cli "$i" "$program" 2>/dev/null | wc -l)"
+  echo "  results: $(cli "$i" "$program" 2>/dev/null | tee "$work/results$i" | wc -l) lines"
+  cmp -s "$work/results1" "$work/results$i" || echo "  the results differ from those of $1" >&2
 done
 command -v rg >/dev/null && names+=(rg)
 for _ in $(seq "$runs"); do
