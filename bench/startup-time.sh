@@ -21,19 +21,8 @@ export XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 KOBIN_SMOKE=1 "$program" 2>/dev/null # the first start installs the sample book
 
-# A book of 100,000 items in folders of ten, a note of about 1 KB each.
 big="$KOBIN_HOME/big.iis"
-mkdir -p "$KOBIN_HOME/big"
-awk 'BEGIN {
-  printf "|0\\big book=a1+root|";
-  for (i = 2; i <= 100000; i++) {
-    if ((i - 2) % 10 == 0) { printf "a1\\folder %d=a%d+fclose|", i, i; folder = i }
-    else printf "a%d\\item %d=a%d+richtxt|", folder, i, i;
-  }
-  printf "\r\n";
-}' > "$big"
-note="{\\rtf1\\ansi\\ansicpg932 $(head -c 1000 /dev/zero | tr '\0' 'x')}"
-(cd "$KOBIN_HOME/big" && for i in $(seq 1 100000); do printf '%s' "$note" > "a$i.rtf"; done)
+bench/big-book.sh "$KOBIN_HOME"
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 time_runs() {

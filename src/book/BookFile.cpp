@@ -46,17 +46,22 @@ BookReading loadBookFile(const QString &path, ItemTree &tree)
     if (!bytes)
         return {BookReading::Outcome::Unreadable};
     const std::optional<QString> treeString = decodeSystemTextExactly(*bytes);
-    if (!treeString || holdsControlCharacters(*treeString) || !treestring::givesAnItem(*treeString))
+    if (!treeString || holdsControlCharacters(*treeString))
         return {BookReading::Outcome::NotABook};
-    if (treestring::deepestLevel(*treeString) > treestring::kDeepestLevel)
+    const treestring::Records records(*treeString);
+    if (!records.givesAnItem())
+        return {BookReading::Outcome::NotABook};
+    if (records.deepestLevel() > treestring::kDeepestLevel)
         return {BookReading::Outcome::TooDeep};
     tree.clear();
-    return {BookReading::Outcome::Read, treestring::buildTree(tree, *treeString).dropped};
+    return {BookReading::Outcome::Read, treestring::buildTree(tree, records).dropped};
 }
 
 bool writeBookFile(const QString &path, const QString &treeString)
 {
-    return saveFileAtomically(path, encodeSystemText(treeString) + "\r\n");
+    QByteArray bytes = encodeSystemText(treeString);
+    bytes += "\r\n"; // appended in place: a large book's bytes are not copied again
+    return saveFileAtomically(path, bytes);
 }
 
 } // namespace kobin

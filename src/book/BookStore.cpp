@@ -136,10 +136,10 @@ void removeUnfinishedWrites(const Book &book)
     if (!hasOwnBookFolder(book.bookName()))
         return;
     QDir bookFolder(book.bookFolder());
-    const QStringList parts = bookFolder.entryList({QStringLiteral("*") + QLatin1String(PartFileEnding)},
-                                                   QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : parts)
-        bookFolder.remove(name);
+    for (const QString &name : fileNamesIn(book.bookFolder())) {
+        if (name.endsWith(QLatin1String(PartFileEnding), Qt::CaseInsensitive)) // as a name filter matches
+            bookFolder.remove(name);
+    }
     CapturedPages::removeAbandonedCaptures(book.bookFolder());
 }
 

@@ -18,9 +18,8 @@ QHash<QString, QString> variantsByFoldedName(const WorkingFolder &working)
 {
     QHash<QString, QString> variants;
     for (const QString &name : working.readableContentFiles().value_or(QStringList())) {
-        const QString folded = name.toLower();
-        if (folded != name)
-            variants.insert(folded, name); // names are sorted: the last of equals stays, any will do
+        if (!name.isLower()) // as it is in small letters: most names of most books
+            variants.insert(name.toLower(), name); // names are sorted: the last of equals stays, any will do
     }
     return variants;
 }

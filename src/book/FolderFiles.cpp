@@ -11,6 +11,9 @@
 #include <vector>
 #include <system_error>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 namespace kobin {
 
 bool moveToTrash(const QString &path)
@@ -24,6 +27,25 @@ bool moveToTrash(const QString &path)
 bool removeFile(const QString &path, Removal removal)
 {
     return (removal == Removal::ToTrash && moveToTrash(path)) || QFile::remove(path);
+}
+
+QStringList fileNamesIn(const QString &folder)
+{
+    QStringList names;
+    DIR *listing = opendir(QFile::encodeName(folder).constData());
+    if (!listing)
+        return names;
+    while (const dirent *entry = readdir(listing)) {
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target {};
+            isFolder = fstatat(dirfd(listing), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        }
+        if (!isFolder)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    closedir(listing);
+    return names;
 }
 
 bool deleteAllFiles(const QString &folder, Removal removal)

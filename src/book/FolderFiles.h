@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kobin {
 
@@ -14,6 +15,12 @@ bool moveToTrash(const QString &path);
 
 // Removes the file at path; a symbolic link goes itself, never what it points to.
 bool removeFile(const QString &path, Removal removal);
+
+// The names of everything directly in the folder but folders (and links to them),
+// unsorted: hidden files, links that lead nowhere and special files too. Empty
+// when the folder cannot be listed. The listing tells most entries' kind, so a
+// folder of many notes is listed without looking at each file.
+QStringList fileNamesIn(const QString &folder);
 
 // Removes every file directly in the folder (subfolders stay). False when a file
 // could not be removed; a missing folder is already empty.

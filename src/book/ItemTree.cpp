@@ -73,7 +73,7 @@ TreeItem *ItemTree::add(TreeItem *relative, Relationship relationship, const QSt
     const QString &knownImage = images::imageKey(image);
     const QString &knownSelectedImage = images::imageKey(selectedImage);
     if (number == 0 || knownImage.isEmpty() || (!selectedImage.isEmpty() && knownSelectedImage.isEmpty())
-        || m_byKey.contains(key))
+        || m_byNumber.contains(number))
         return nullptr;
 
     TreeItem *parent = m_root.get();
@@ -122,7 +122,7 @@ TreeItem *ItemTree::insert(TreeItem *parent, int row, const QString &key, int nu
     for (int i = row + 1; i < static_cast<int>(siblings.size()); ++i)
         siblings[i]->m_row = i;
     m_byIndex.push_back(std::move(owned));
-    m_byKey.insert(key, item);
+    m_byNumber.insert(number, item);
     m_keyNumbers.insert(number);
     notify(&ItemTreeObserver::itemAdded, item);
     return item;
@@ -156,8 +156,9 @@ void ItemTree::removeItem(TreeItem *item)
     while (!pending.empty()) {
         TreeItem *current = pending.back();
         pending.pop_back();
-        m_byKey.remove(current->m_key);
-        m_keyNumbers.erase(keyNumber(current->m_key));
+        const int number = keyNumber(current->m_key);
+        m_byNumber.remove(number);
+        m_keyNumbers.erase(number);
         selectionGone = selectionGone || current == m_selected;
         current->m_index = 0; // marks it for removal below
         pending.insert(pending.end(), current->m_children.begin(), current->m_children.end());
@@ -186,7 +187,7 @@ void ItemTree::clear()
     notify(&ItemTreeObserver::treeAboutToBeCleared);
     m_root->m_children.clear();
     m_byIndex.clear();
-    m_byKey.clear();
+    m_byNumber.clear();
     m_keyNumbers.clear();
     m_selected = nullptr;
     notify(&ItemTreeObserver::treeCleared);
@@ -195,7 +196,7 @@ void ItemTree::clear()
 void ItemTree::reserve(int items)
 {
     m_byIndex.reserve(static_cast<size_t>(items));
-    m_byKey.reserve(items);
+    m_byNumber.reserve(items);
 }
 
 TreeItem *ItemTree::item(int index) const
@@ -205,9 +206,10 @@ TreeItem *ItemTree::item(int index) const
     return m_byIndex[index - 1].get();
 }
 
-TreeItem *ItemTree::item(const QString &key) const
+TreeItem *ItemTree::item(QStringView key) const
 {
-    return m_byKey.value(key, nullptr);
+    // No item has number 0: an invalid key finds nothing.
+    return m_byNumber.value(keyNumber(key), nullptr);
 }
 
 void ItemTree::select(TreeItem *item)

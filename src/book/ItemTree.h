@@ -102,7 +102,8 @@ public:
 
     int count() const { return static_cast<int>(m_byIndex.size()); }
     TreeItem *item(int index) const; // from 1; nullptr when out of range
-    TreeItem *item(const QString &key) const;
+    TreeItem *item(const QString &key) const { return item(QStringView(key)); }
+    TreeItem *item(QStringView key) const;
     const std::vector<TreeItem *> &topLevelItems() const { return m_root->m_children; }
 
     TreeItem *selectedItem() const { return m_selected; }
@@ -137,7 +138,7 @@ private:
 
     std::unique_ptr<TreeItem> m_root;
     std::vector<std::unique_ptr<TreeItem>> m_byIndex; // order of addition
-    QHash<QString, TreeItem *> m_byKey;
+    QHash<int, TreeItem *> m_byNumber; // by key number: cheaper to hash than the key
     KeyNumberSet m_keyNumbers;
     TreeItem *m_selected = nullptr;
     std::vector<ItemTreeObserver *> m_observers;

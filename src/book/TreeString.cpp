@@ -4,6 +4,7 @@
 
 #include "ImageKeys.h"
 #include "ItemTree.h"
+#include "KeyNumbers.h"
 
 #include <algorithm>
 #include <optional>
@@ -92,11 +93,6 @@ QStringView field(QStringView text, qsizetype first, qsizetype end)
     return text.mid(first - 1, end - first);
 }
 
-// The fields of a record: parent key, caption, key and image key.
-struct RecordFields {
-    QStringView parent, caption, key, image;
-};
-
 // Goes through a tree string's records as the reader's cursors find them.
 class RecordReader
 {
@@ -109,7 +105,7 @@ public:
 
     // The next record whose fields can name an item (its key and parent may still
     // be unknown to the tree); nullopt after the last.
-    std::optional<RecordFields> next()
+    std::optional<Records::Fields> next()
     {
         for (;;) {
             m_b = m_nextBar.after(m_b);
@@ -130,7 +126,7 @@ public:
             if (key.isEmpty() || keyNumber(key) == 0 || image.size() > images::kLongestImageKey
                 || !images::isImageKey(image) || !captionEndsAtItsEquals || parent.size() > 11)
                 continue;
-            return RecordFields{parent, field(m_s, m_k + 1, m_e), key, image};
+            return Records::Fields{parent, field(m_s, m_k + 1, m_e), key, image};
         }
     }
 
@@ -144,25 +140,39 @@ private:
     qsizetype m_b = 0, m_k = 0, m_e = 0, m_q = 0;
 };
 
-bool isTopLevel(const RecordFields &record)
+bool isTopLevel(QStringView parent)
 {
-    return record.parent == QStringView(u"0");
+    return parent == QStringView(u"0");
 }
 
+} // namespace
+
+namespace {
+QChar storableCharacter(QChar ch)
+{
+    switch (ch.unicode()) {
+    case u'|': return QChar(0xFF5C);
+    case u'\\': return QChar(0xFF3C);
+    case u'=': return QChar(0xFF1D);
+    case u'+': return QChar(0xFF0B);
+    default: return ch;
+    }
+}
+
+// Appends the caption as storableCaption gives it, without a copy of its own.
+void appendStorableCaption(const QString &caption, QString &out)
+{
+    const qsizetype start = out.size();
+    out += caption;
+    QChar *const appended = out.data() + start;
+    std::transform(appended, appended + caption.size(), appended, storableCharacter);
+}
 } // namespace
 
 QString storableCaption(QStringView caption)
 {
     QString stored = caption.toString();
-    for (QChar &ch : stored) {
-        switch (ch.unicode()) {
-        case u'|': ch = QChar(0xFF5C); break;
-        case u'\\': ch = QChar(0xFF3C); break;
-        case u'=': ch = QChar(0xFF1D); break;
-        case u'+': ch = QChar(0xFF0B); break;
-        default: break;
-        }
-    }
+    std::transform(stored.begin(), stored.end(), stored.begin(), storableCharacter);
     return stored;
 }
 
@@ -182,7 +192,7 @@ void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
 {
     out += parentKey;
     out += u'\\';
-    out += storableCaption(item->text());
+    appendStorableCaption(item->text(), out);
     out += u'=';
     out += item->key();
     out += u'+';
@@ -212,30 +222,68 @@ void appendItemRecords(const TreeItem *item, QString &treeString)
 QString fromTree(const ItemTree &tree)
 {
     QString treeString = QStringLiteral("|");
+    // About as long as a book's records are: a large book's string grows without copies.
+    treeString.reserve(qsizetype(tree.count()) * 32);
     for (const TreeItem *top : tree.topLevelItems())
         appendItemRecords(top, treeString);
     return treeString;
 }
 
-RecordCounts buildTree(ItemTree &tree, QStringView s)
+Records::Records(QStringView s)
 {
-    RecordReader records(s);
-    tree.reserve(tree.count()
-                 + static_cast<int>(std::min<size_t>(records.delimiters().backslashes.size(), 1u << 24)));
-    RecordCounts counts;
-    while (const std::optional<RecordFields> record = records.next()) {
-        const QString key = record->key.toString();
-        if (tree.item(key))
+    RecordReader reader(s);
+    m_namingItems.reserve(std::min<size_t>(reader.delimiters().backslashes.size(), 1u << 24));
+    while (const std::optional<Fields> record = reader.next())
+        m_namingItems.push_back(*record);
+    m_parts = reader.delimiters().records;
+}
+
+bool Records::givesAnItem() const
+{
+    // Into an empty tree, the first top-level record that can name an item adds one.
+    return std::any_of(m_namingItems.begin(), m_namingItems.end(),
+                       [](const Fields &record) { return isTopLevel(record.parent); });
+}
+
+int Records::deepestLevel(int limit) const
+{
+    // Levels by key number, as the records would add their items; a key seen twice keeps its first level.
+    QHash<int, int> levels;
+    levels.reserve(static_cast<qsizetype>(m_namingItems.size()));
+    int deepest = 0;
+    for (const Fields &record : m_namingItems) {
+        int level = 1;
+        if (!isTopLevel(record.parent)) {
+            const auto parent = levels.constFind(keyNumber(record.parent));
+            if (parent == levels.cend())
+                continue;
+            level = parent.value() + 1;
+        }
+        const int key = keyNumber(record.key);
+        if (levels.contains(key))
             continue;
+        levels.insert(key, level);
+        deepest = std::max(deepest, level);
+        if (deepest > limit)
+            break;
+    }
+    return deepest;
+}
+
+RecordCounts buildTree(ItemTree &tree, const Records &records)
+{
+    tree.reserve(tree.count() + static_cast<int>(records.m_namingItems.size()));
+    RecordCounts counts;
+    for (const Records::Fields &record : records.m_namingItems) {
         TreeItem *parentItem = nullptr;
-        if (!isTopLevel(*record)) {
-            parentItem = tree.item(record->parent.toString());
+        if (!isTopLevel(record.parent)) {
+            parentItem = tree.item(record.parent);
             if (!parentItem)
                 continue;
         }
-
-        TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last, key,
-                                  record->caption.toString(), images::imageKey(record->image));
+        // A key used already adds nothing.
+        TreeItem *item = tree.add(parentItem, parentItem ? Relationship::Child : Relationship::Last,
+                                  record.key.toString(), record.caption.toString(), images::imageKey(record.image));
         if (!item)
             continue;
         ++counts.added;
@@ -245,43 +293,23 @@ RecordCounts buildTree(ItemTree &tree, QStringView s)
             tree.setImages(item, {}, images::imageKey(images::Root));
     }
     // Every item added ends at a bar of its own, so no more items are added than there are records.
-    counts.dropped = records.delimiters().records - counts.added;
+    counts.dropped = records.m_parts - counts.added;
     return counts;
+}
+
+RecordCounts buildTree(ItemTree &tree, QStringView s)
+{
+    return buildTree(tree, Records(s));
 }
 
 int deepestLevel(QStringView s, int limit)
 {
-    // Levels by key, as the records would add their items; a key seen twice keeps its first level.
-    QHash<QStringView, int> levels;
-    RecordReader records(s);
-    int deepest = 0;
-    while (const std::optional<RecordFields> record = records.next()) {
-        int level = 1;
-        if (!isTopLevel(*record)) {
-            const auto parent = levels.constFind(record->parent);
-            if (parent == levels.cend())
-                continue;
-            level = parent.value() + 1;
-        }
-        if (levels.contains(record->key))
-            continue;
-        levels.insert(record->key, level);
-        deepest = std::max(deepest, level);
-        if (deepest > limit)
-            break;
-    }
-    return deepest;
+    return Records(s).deepestLevel(limit);
 }
 
 bool givesAnItem(QStringView s)
 {
-    // Into an empty tree, the first top-level record that can name an item adds one.
-    RecordReader records(s);
-    while (const std::optional<RecordFields> record = records.next()) {
-        if (isTopLevel(*record))
-            return true;
-    }
-    return false;
+    return Records(s).givesAnItem();
 }
 
 } // namespace kobin::treestring

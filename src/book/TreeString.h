@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <vector>
 
 namespace kobin {
 
@@ -41,21 +42,44 @@ struct RecordCounts {
     int dropped = 0;
 };
 
+// Deeper than any real book: the tree's views lay items out level by level.
+constexpr int kDeepestLevel = 1000;
+
+// A tree string cut into its records once, for the checks made before a book is
+// read and the reading itself: a large book's string is gone through only once.
+// Holds views into the string, which must outlive it.
+class Records
+{
+public:
+    // A record's fields: parent key, caption, key and image key.
+    struct Fields {
+        QStringView parent, caption, key, image;
+    };
+
+    explicit Records(QStringView treeString);
+
+    // Whether reading them into an empty tree would add any item: a string that
+    // gives none holds no book, whatever else it holds.
+    bool givesAnItem() const;
+    // The level of the deepest item reading them would add (1 for the top level);
+    // it stops counting past limit.
+    int deepestLevel(int limit = kDeepestLevel) const;
+
+private:
+    friend RecordCounts buildTree(ItemTree &tree, const Records &records);
+
+    std::vector<Fields> m_namingItems; // the records whose fields can name an item, in order
+    int m_parts = 0; // what a reader of the file would take for records
+};
+
 // Adds one item for every record of the tree string, skipping the records whose
 // item cannot be added (unknown parent, key used or invalid, unknown image, a
 // record cut off or running into another one). Never removes items. Line breaks
 // after the last record are ignored; other text there is a record cut off.
+RecordCounts buildTree(ItemTree &tree, const Records &records);
 RecordCounts buildTree(ItemTree &tree, QStringView treeString);
 
-// Deeper than any real book: the tree's views lay items out level by level.
-constexpr int kDeepestLevel = 1000;
-
-// The level of the deepest item reading the tree string would add (1 for the top
-// level); it stops counting past limit.
 int deepestLevel(QStringView treeString, int limit = kDeepestLevel);
-
-// Whether reading the tree string into an empty tree would add any item: a
-// string that gives none holds no book, whatever else it holds.
 bool givesAnItem(QStringView treeString);
 
 } // namespace treestring

@@ -47,17 +47,10 @@ bool isContentFile(const QString &name)
 // writes them, so that a save cut short has written the notes.
 void sortAsContentFiles(QStringList &names)
 {
-    std::sort(names.begin(), names.end(), [](const QString &one, const QString &other) {
-        const bool oneIsNote = one.endsWith(QLatin1String(".rtf"));
-        if (oneIsNote != other.endsWith(QLatin1String(".rtf")))
-            return oneIsNote;
-        return one < other;
-    });
-}
-
-QStringList fileNames(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    const auto others = std::partition(names.begin(), names.end(),
+                                       [](const QString &name) { return name.endsWith(QLatin1String(".rtf")); });
+    std::sort(names.begin(), others);
+    std::sort(others, names.end());
 }
 
 // Whether the folder can be listed; QDir lists a folder it cannot open as an empty one.
@@ -218,7 +211,7 @@ bool WorkingFolder::storeSplits(const QString &contentId, float stacked, float s
 
 QStringList WorkingFolder::contentFiles(const QString &folder)
 {
-    QStringList names = fileNames(folder);
+    QStringList names = fileNamesIn(folder);
     names.erase(std::remove_if(names.begin(), names.end(), [](const QString &name) { return !isContentFile(name); }),
                 names.end());
     sortAsContentFiles(names);
@@ -236,20 +229,21 @@ std::optional<QStringList> WorkingFolder::readableContentFiles() const
 {
     if (!isListable(m_path))
         return std::nullopt;
-    QSet<QString> names;
-    for (const QString &name : fileNames(m_path)) {
+    QStringList names;
+    for (const QString &name : fileNamesIn(m_path)) {
         if (isContentFile(name))
-            names.insert(name);
+            names.append(name);
     }
     if (!m_bookFolder.isEmpty()) {
-        for (const QString &name : fileNames(m_bookFolder)) {
-            if (isContentFile(name) && !m_deleted.contains(name))
-                names.insert(name);
+        // Only the few names written here are looked up for each of the book folder's many.
+        const QSet<QString> writtenHere(names.begin(), names.end());
+        for (const QString &name : fileNamesIn(m_bookFolder)) {
+            if (isContentFile(name) && !m_deleted.contains(name) && !writtenHere.contains(name))
+                names.append(name);
         }
     }
-    QStringList ordered(names.begin(), names.end());
-    sortAsContentFiles(ordered);
-    return ordered;
+    sortAsContentFiles(names);
+    return names;
 }
 
 QStringList WorkingFolder::itemFiles(const QString &key) const

@@ -1,6 +1,7 @@
 #include "Cp932.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -167,22 +168,33 @@ void decode(QByteArrayView bytes, QString &text)
     text.truncate(n);
 }
 
+namespace {
+char16_t foldedVariant(char16_t ch)
+{
+    switch (ch) {
+    case 0x301C: return 0xFF5E; // WAVE DASH
+    case 0x2016: return 0x2225; // DOUBLE VERTICAL LINE
+    case 0x2212: return 0xFF0D; // MINUS SIGN
+    case 0x00A2: return 0xFFE0; // CENT SIGN
+    case 0x00A3: return 0xFFE1; // POUND SIGN
+    case 0x00AC: return 0xFFE2; // NOT SIGN
+    case 0x2014: return 0x2015; // EM DASH
+    default: return ch;
+    }
+}
+} // namespace
+
 QString foldVariants(QStringView text)
 {
     QString folded = text.toString();
-    for (QChar &ch : folded) {
-        switch (ch.unicode()) {
-        case 0x301C: ch = QChar(0xFF5E); break; // WAVE DASH
-        case 0x2016: ch = QChar(0x2225); break; // DOUBLE VERTICAL LINE
-        case 0x2212: ch = QChar(0xFF0D); break; // MINUS SIGN
-        case 0x00A2: ch = QChar(0xFFE0); break; // CENT SIGN
-        case 0x00A3: ch = QChar(0xFFE1); break; // POUND SIGN
-        case 0x00AC: ch = QChar(0xFFE2); break; // NOT SIGN
-        case 0x2014: ch = QChar(0x2015); break; // EM DASH
-        default: break;
-        }
-    }
+    for (QChar &ch : folded)
+        ch = QChar(foldedVariant(ch.unicode()));
     return folded;
+}
+
+bool holdsVariants(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar ch) { return foldedVariant(ch.unicode()) != ch.unicode(); });
 }
 
 bool encode(QStringView text, QByteArray &out, qsizetype *failedAt)
@@ -243,7 +255,8 @@ QByteArray utf8MarkingLoneSurrogates(QStringView text)
 QByteArray encodeSystemText(QStringView text)
 {
     QByteArray bytes;
-    if (cp932::encode(cp932::foldVariants(text), bytes))
+    // Most text holds no variant, and a whole book's tree string is not copied for nothing.
+    if (cp932::holdsVariants(text) ? cp932::encode(cp932::foldVariants(text), bytes) : cp932::encode(text, bytes))
         return bytes;
     // UTF-8 holds the variants themselves: only code page 932 needs them folded.
     return QByteArray(kUtf8Bom) + utf8MarkingLoneSurrogates(text);

@@ -53,6 +53,8 @@ void decode(QByteArrayView bytes, QString &out);
 // Replaces the usual Unicode variants of characters that code page 932 holds
 // under another code point (U+301C WAVE DASH by U+FF5E, ...).
 QString foldVariants(QStringView text);
+// Whether foldVariants would change the text.
+bool holdsVariants(QStringView text);
 
 // Encodes text without loss; returns false (out unspecified) when a character
 // does not fit, or when a kept lead byte would be followed by a byte that reads

@@ -193,6 +193,18 @@ private slots:
         QCOMPARE(resumed.readableContentFiles().value(), QStringList({"a1.rtf", "a2.rtf", "a4index.rtf", "a4index.txt", "a4indexside.txt", "a4url.txt"}));
     }
 
+    void foldersAndLinksToThemAreNoContentFiles()
+    {
+        // Listed without a look at each file: a link is followed to tell, one leading nowhere counts as a file.
+        QVERIFY(QDir().mkpath(folder("a7.rtf")));
+        QVERIFY(QFile::link(folder("a7.rtf"), folder("a8.rtf")));
+        QVERIFY(QFile::link(folder("a2.rtf"), folder("a9.rtf")));
+        QVERIFY(QFile::link(folder("gone.rtf"), folder("a10.rtf")));
+        QCOMPARE(WorkingFolder::contentFiles(folder()),
+                 QStringList({"a1.rtf", "a10.rtf", "a2.rtf", "a3.rtf", "a4index.rtf", "a9.rtf", "a4index.txt",
+                              "a4indexside.txt", "a4url.txt"}));
+    }
+
     void aRecordedDeletionOutsideTheFolderIsIgnoredAndTheSaveLeavesItsFile()
     {
         // The book folder is a link into a synced folder: "../" from it leads elsewhere than from here.

@@ -66,6 +66,9 @@ TreePane::TreePane(ItemTree &tree, TreeEditor &editor, ItemTreeModel::IconForKey
 
 void TreePane::expandAllItems()
 {
+    // Laid out once, later: the view laid out after each folder measured its rows
+    // each time, which took a large book longer than everything else of opening it.
+    scheduleDelayedItemsLayout();
     for (int i = 1; i <= m_tree.count(); ++i)
         m_tree.ensureVisible(m_tree.item(i));
 }
