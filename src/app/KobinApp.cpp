@@ -182,6 +182,7 @@ void KobinApp::bindPageCommands()
 
     MainWindow &window = *m_window;
     BrowserPane *browser = window.browserPane();
+    browser->setSurfaceMaker(&pluginPageSurface);
     QObject::connect(browser, &BrowserPane::navigationStarting, &window,
                      [&navigation](const QUrl &url) { navigation.navigationStarting(url.toString()); });
     QObject::connect(browser, &BrowserPane::loadFinished, &window, [&navigation] { navigation.pageLoaded(); });

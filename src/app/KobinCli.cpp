@@ -4,6 +4,7 @@
 #include "BookCapture.h"
 #include "BookCommandLine.h"
 #include "BrowserSandbox.h"
+#include "ProgramPlugins.h"
 #include "BookFile.h"
 #include "BookOutline.h"
 #include "ItemTree.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPluginLoader>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
@@ -174,17 +174,12 @@ int print(const kobin::CommandOutcome &outcome)
 // or in its installed library folder.
 std::unique_ptr<kobin::capture::PageCapturer> loadCapturer(QString *failure)
 {
-    const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
-    const QString name = QStringLiteral("kobin-capture.so");
-    QString plugin = programFolder + name;
-    if (!QFileInfo::exists(plugin))
-        plugin = QDir::cleanPath(programFolder + QStringLiteral(KOBIN_PLUGIN_FROM_PROGRAM "/") + name);
     kobin::keepBrowserFromEndingTheProgram();
-    QPluginLoader loader(plugin);
-    auto *factory = qobject_cast<kobin::capture::PageCapturerFactory *>(loader.instance());
+    QString reason;
+    auto *factory = qobject_cast<kobin::capture::PageCapturerFactory *>(
+        kobin::loadProgramPlugin(QStringLiteral("kobin-capture.so"), &reason));
     if (!factory) {
-        *failure = QStringLiteral("ホームページを取り込む部品「 ") + plugin + QStringLiteral(" 」を読み込めません。")
-            + loader.errorString();
+        *failure = QStringLiteral("ホームページを取り込む部品") + reason;
         return nullptr;
     }
     return factory->createCapturer();

@@ -4,12 +4,13 @@
 #include "CaptureDialog.h"
 #include "CommandRegistry.h"
 #include "EarlierVersionsDialog.h"
+#include "EngineSwitches.h"
 #include "ItemNameDialog.h"
 #include "MainWindow.h"
+#include "PageCapturerFactory.h"
 #include "PageReferenceDialog.h"
-#include "PageSafety.h"
+#include "ProgramPlugins.h"
 #include "ScreenPlacement.h"
-#include "WebPageCapturer.h"
 #include "StatusPanels.h"
 #include "TextCommands.h"
 #include "TextPane.h"
@@ -18,6 +19,7 @@
 
 #include <QTextCharFormat>
 #include <QUrl>
+#include <cstdio>
 
 namespace kobin {
 
@@ -263,6 +265,17 @@ std::optional<CaptureChoice> DialogCaptureAsker::askCapture(const CaptureChoice 
     return dialog.choice();
 }
 
+PageSurface *pluginPageSurface(QWidget *parent, PageSurface::Listener &listener)
+{
+    QString failure;
+    auto *factory = qobject_cast<PageSurfaceFactory *>(loadProgramPlugin(QStringLiteral("kobin-browser.so"), &failure));
+    if (!factory) {
+        std::fprintf(stderr, "kobin: %s\n", failure.toLocal8Bit().constData());
+        return nullptr;
+    }
+    return factory->createSurface(parent, listener);
+}
+
 OnDemandCapturer::OnDemandCapturer() = default;
 OnDemandCapturer::~OnDemandCapturer() = default;
 
@@ -270,8 +283,17 @@ void OnDemandCapturer::start(const QUrl &url, const QString &folder, capture::Fo
                              DoneCall done)
 {
     if (!m_capturer) {
-        pagesafety::applyEngineSwitches(); // the engine may start here, before any page pane
-        m_capturer = std::make_unique<capture::WebPageCapturer>();
+        applyEngineSwitches(); // the engine may start here, before any page pane
+        QString failure;
+        auto *factory = qobject_cast<capture::PageCapturerFactory *>(
+            loadProgramPlugin(QStringLiteral("kobin-capture.so"), &failure));
+        if (!factory) {
+            QTimer::singleShot(0, [done = std::move(done), failure] {
+                done({capture::Outcome::Result::Failed, QStringLiteral("ホームページを取り込む部品") + failure, {}, {}});
+            });
+            return;
+        }
+        m_capturer = factory->createCapturer();
     }
     m_capturer->start(url, folder, format, std::move(progress), std::move(done));
 }

@@ -8,6 +8,7 @@
 #include "PageCapture.h"
 #include "PageReference.h"
 #include "PageSourceEditing.h"
+#include "PageSurface.h"
 #include "PageView.h"
 #include "UndoRedo.h"
 #include "WindowStatus.h"
@@ -20,9 +21,6 @@
 
 namespace kobin {
 
-namespace capture {
-class WebPageCapturer;
-}
 
 class BrowserPane;
 class CommandRegistry;
@@ -173,8 +171,12 @@ private:
     QWidget &m_owner;
 };
 
-// The web engine's page capturer, made when the first capture starts, so that
-// starting the program does not pay for the engine.
+// The page pane's surface on the web engine, from the browser plugin loaded the
+// first time a page is opened; nullptr (said on standard error) when it cannot be.
+PageSurface *pluginPageSurface(QWidget *parent, PageSurface::Listener &listener);
+
+// The web engine's page capturer, loaded as a plugin when the first capture
+// starts, so that starting the program does not pay for the engine.
 class OnDemandCapturer : public capture::PageCapturer
 {
 public:
@@ -186,7 +188,7 @@ public:
     bool isBusy() const override;
 
 private:
-    std::unique_ptr<capture::WebPageCapturer> m_capturer;
+    std::unique_ptr<capture::PageCapturer> m_capturer;
 };
 
 // Lets the user pick an earlier version with the versions dialog, over the main window.

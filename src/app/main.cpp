@@ -1,10 +1,10 @@
 #include "AppFolderInstaller.h"
 #include "AppPath.h"
 #include "BrowserSandbox.h"
+#include "EngineSwitches.h"
 #include "KobinApp.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
-#include "PageSafety.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "StartOptions.h"
@@ -63,7 +63,10 @@ int main(int argc, char *argv[])
 
     kobin::keepBrowserFromEndingTheProgram();
     // Before whichever starts the web engine first: the page pane or a capture.
-    kobin::pagesafety::applyEngineSwitches();
+    kobin::applyEngineSwitches();
+    // The web engine, loaded later as a plugin, shares its OpenGL contexts with the
+    // program's: they are made with the application or never.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     nameTheProgram();
     // The desktop entry's name, so that the desktop ties the window to it.

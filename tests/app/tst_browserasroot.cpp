@@ -1,6 +1,7 @@
 #include "BrowserPane.h"
 #include "BrowserSandbox.h"
 #include "TestFiles.h"
+#include "WebEngineSurface.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@ private slots:
         QTemporaryDir dir;
         writeText(dir.filePath("page.html"), "<title>Root</title><p>shown</p>");
         kobin::BrowserPane pane;
+        onWebEngine(pane);
         pane.resize(400, 300);
         pane.show();
         QSignalSpy loaded(&pane, &kobin::BrowserPane::loadFinished);

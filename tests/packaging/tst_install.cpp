@@ -69,6 +69,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The installed programs must find their plugins where they were installed, not in the build tree.
+        qunsetenv("KOBIN_PLUGIN_DIR");
         QVERIFY(m_stage.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DESTDIR", m_stage.path());
@@ -87,11 +89,14 @@ private slots:
              {"bin/kobin", "bin/kobin-cli", "share/applications/kobin.desktop", "share/mime/packages/kobin.xml",
               "share/icons/hicolor/scalable/apps/kobin.svg", "share/kobin/kobin.qch", "share/kobin/sample/sample.iis",
               "share/kobin/sample/urls.txt", "share/kobin/sample/pages/welcome.html",
-              "share/kobin/sample/sample/a1.rtf", "share/man/man1/kobin-cli.1.gz", KOBIN_CAPTURE_PLUGIN})
+              "share/kobin/sample/sample/a1.rtf", "share/man/man1/kobin-cli.1.gz", KOBIN_PLUGIN_FOLDER "/kobin-capture.so",
+              KOBIN_PLUGIN_FOLDER "/kobin-browser.so"})
             QVERIFY2(files.contains(expected), expected);
-        // Nothing lands outside the usual folders of a prefix, but kobin-cli's capture plugin.
+        // Nothing lands outside the usual folders of a prefix, but the web engine's two plugins.
         for (const QString &file : files)
-            QVERIFY2(file.startsWith("bin/") || file.startsWith("share/") || file == KOBIN_CAPTURE_PLUGIN, qPrintable(file));
+            QVERIFY2(file.startsWith("bin/") || file.startsWith("share/") || file == KOBIN_PLUGIN_FOLDER "/kobin-capture.so"
+                         || file == KOBIN_PLUGIN_FOLDER "/kobin-browser.so",
+                     qPrintable(file));
         QVERIFY(QFileInfo(m_usr + "/bin/kobin").isExecutable());
         QVERIFY(QFileInfo(m_usr + "/bin/kobin-cli").isExecutable());
     }

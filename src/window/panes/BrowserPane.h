@@ -1,35 +1,42 @@
 #pragma once
 
+#include "PageSurface.h"
+
 #include <QTimer>
 #include <QUrl>
-#include <QWebEnginePage>
 #include <QWidget>
 #include <chrono>
 #include <functional>
+#include <memory>
 
-class QAction;
 class QLabel;
 class QStackedLayout;
-class QWebEngineView;
 
 namespace kobin {
 
-// The web page pane. The browser engine is created the first time a page is
-// opened, so that starting the program does not pay for it. Pages run under the
-// rules of PageSafety: a saved page shows itself but cannot read other local
-// files, reach the network or take the pane elsewhere on its own.
-class BrowserPane : public QWidget
+// The web page pane. Its web engine is a surface made the first time a page is
+// opened (the program loads it as a plugin then), so that starting the program
+// does not pay for it. Pages run under the rules for saved pages: a saved page
+// shows itself but cannot read other local files, reach the network or take the
+// pane elsewhere on its own.
+class BrowserPane : public QWidget, private PageSurface::Listener
 {
     Q_OBJECT
 
 public:
     explicit BrowserPane(QWidget *parent = nullptr);
+    ~BrowserPane() override;
+
+    // Where the pane's surface comes from: asked the first time a page is opened;
+    // nullptr from it (or no maker) leaves the pane saying so.
+    using SurfaceMaker = std::function<PageSurface *(QWidget *parent, PageSurface::Listener &listener)>;
+    void setSurfaceMaker(SurfaceMaker maker) { m_makeSurface = std::move(maker); }
 
     // Opens url; an address that is no page (javascript:, data: and the like)
     // opens nothing: the pane says so and loadFinished follows.
     void navigate(const QUrl &url);
     QString title() const;
-    bool hasEngine() const { return m_view != nullptr; }
+    bool hasEngine() const { return m_surface != nullptr; }
     bool canGoBack() const;
     bool canGoForward() const;
     void goBack();
@@ -48,13 +55,9 @@ public:
     // Whether the keyboard focus is in the page shown.
     bool hasFocusedPage() const;
     // One of the page's own editing actions (copy, select all, ...), on the page shown.
-    void triggerPageAction(QWebEnginePage::WebAction action);
-
-    // Offered at the end of the page's right-click menu.
-    void setContextActions(const QList<QAction *> &actions) { m_contextActions = actions; }
-
-    // Called by the page before the main frame opens url.
-    void beginNavigation(const QUrl &url);
+    void triggerPageAction(PageAction action);
+    // The program's own actions, offered at the end of the page's right-click menu.
+    void setContextActions(const QList<QAction *> &actions);
 
 signals:
     // The main frame is about to open url (links, back, forward and navigate alike).
@@ -65,16 +68,26 @@ signals:
     void externalAddressRequested(const QUrl &url);
 
 private:
-    QWebEngineView *view();
+    PageSurface *surface();
+    // The surface, when it is what the pane shows now.
+    PageSurface *shownSurface() const;
     void showNote(const QString &text);
     void showRefusal(const QUrl &url);
-    void renderProcessEnded(QWebEnginePage::RenderProcessTerminationStatus status);
     void checkPageAnswers();
 
+    void pageNavigating(const QUrl &url) override;
+    void pageLoadStarted() override;
+    void pageLoadProgress(int percent) override;
+    void pageLoadFinished() override;
+    void pageLinkHovered(const QString &url) override;
+    void pageProcessEnded(bool normal) override;
+    void externalAddressClicked(const QUrl &url) override;
+
     QStackedLayout *m_layout = nullptr;
-    QWebEngineView *m_view = nullptr;
-    QLabel *m_note = nullptr; // said in place of a page
+    SurfaceMaker m_makeSurface;
+    std::unique_ptr<PageSurface> m_surface;
     QList<QAction *> m_contextActions;
+    QLabel *m_note = nullptr; // said in place of a page
     QTimer m_loadBound;
     bool m_loading = false;
     // The pane ended the page's process because the page did not answer.

@@ -114,7 +114,7 @@ void TextCommands::bindCommands()
     commands.bind(Command::InsertTime, [this] { insertTime(); });
 }
 
-bool TextCommands::actOnPage(QWebEnginePage::WebAction action)
+bool TextCommands::actOnPage(PageAction action)
 {
     if (!m_page.hasFocusedPage())
         return false;
@@ -124,19 +124,19 @@ bool TextCommands::actOnPage(QWebEnginePage::WebAction action)
 
 void TextCommands::cut()
 {
-    if (!actOnPage(QWebEnginePage::Cut) && m_paneIsActive())
+    if (!actOnPage(PageAction::Cut) && m_paneIsActive())
         m_pane.cut();
 }
 
 void TextCommands::copy()
 {
-    if (!actOnPage(QWebEnginePage::Copy) && m_paneIsActive())
+    if (!actOnPage(PageAction::Copy) && m_paneIsActive())
         m_pane.copy();
 }
 
 void TextCommands::paste()
 {
-    if (!actOnPage(QWebEnginePage::Paste) && m_paneIsActive())
+    if (!actOnPage(PageAction::Paste) && m_paneIsActive())
         m_pane.paste();
 }
 
@@ -148,19 +148,19 @@ void TextCommands::deleteSelection()
 
 void TextCommands::selectAll()
 {
-    if (!actOnPage(QWebEnginePage::SelectAll) && m_paneIsActive())
+    if (!actOnPage(PageAction::SelectAll) && m_paneIsActive())
         m_pane.selectAll();
 }
 
 void TextCommands::undo()
 {
-    if (!actOnPage(QWebEnginePage::Undo) && m_paneIsActive())
+    if (!actOnPage(PageAction::Undo) && m_paneIsActive())
         m_pane.undo();
 }
 
 void TextCommands::redo()
 {
-    if (!actOnPage(QWebEnginePage::Redo) && m_paneIsActive())
+    if (!actOnPage(PageAction::Redo) && m_paneIsActive())
         m_pane.redo();
 }
 

@@ -2,7 +2,7 @@
 
 #include "Commands.h"
 
-#include <QWebEnginePage>
+#include "PageSurface.h"
 
 #include <functional>
 
@@ -53,7 +53,7 @@ public:
 
 private:
     // Whether the page has the focus and took action.
-    bool actOnPage(QWebEnginePage::WebAction action);
+    bool actOnPage(PageAction action);
 
     TextPane &m_pane;
     BrowserPane &m_page;

@@ -1,4 +1,5 @@
 #include "BrowserPane.h"
+#include "WebEngineSurface.h"
 #include "PageReports.h"
 
 #include <QApplication>
@@ -232,6 +233,7 @@ private slots:
         m_listener = std::make_unique<LoopbackListener>();
         QVERIFY(m_listener->listen());
         m_pane = std::make_unique<BrowserPane>();
+        onWebEngine(*m_pane);
         m_pane->resize(800, 600);
         m_pane->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));

@@ -1,4 +1,5 @@
 #include "BrowserPane.h"
+#include "WebEngineSurface.h"
 #include "PageReports.h"
 #include "TestFiles.h"
 
@@ -122,6 +123,7 @@ private slots:
         if (m_pane && sharesPane())
             return;
         m_pane = std::make_unique<BrowserPane>();
+        onWebEngine(*m_pane);
         m_pane->resize(800, 600);
         m_pane->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PageAddress.h"
+
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
 
@@ -17,20 +19,11 @@ namespace pagesafety {
 // The engine settings every page of the pane runs with.
 void applySettings(QWebEngineSettings *settings);
 
-// Sets the engine's own switches for every page: WebRTC sends nothing over UDP,
-// whatever a page or any of its frames asks. The engine reads them once, when it
-// starts: to be called before the first page is made.
-void applyEngineSwitches();
-
 // Takes WebRTC's interfaces out of every page and frame before its own scripts
 // run, and out of every frame a page makes before the page can reach into it:
 // peer connections reach STUN and TURN servers of the page's choosing, past the
 // request filter.
 void withholdPeerConnections(QWebEngineScriptCollection &scripts);
-
-// Whether the pane opens url at all when asked to: web and local pages only,
-// never script (javascript:) or inline (data:) addresses.
-bool isOpenableAddress(const QUrl &url);
 
 // Whether the main frame, now showing current, may go to target. userActed tells
 // whether the user clicked or typed into the page since its last navigation. No

@@ -158,15 +158,6 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
 }
 
-void applyEngineSwitches()
-{
-    const QByteArray webRtcOverTcpOnly = QByteArrayLiteral("--force-webrtc-ip-handling-policy=disable_non_proxied_udp");
-    QByteArray switches = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (switches.contains(webRtcOverTcpOnly))
-        return;
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", switches.isEmpty() ? webRtcOverTcpOnly : switches + ' ' + webRtcOverTcpOnly);
-}
-
 void withholdPeerConnections(QWebEngineScriptCollection &scripts)
 {
     QWebEngineScript script;
@@ -176,13 +167,6 @@ void withholdPeerConnections(QWebEngineScriptCollection &scripts)
     script.setRunsOnSubFrames(true);
     script.setSourceCode(QString::fromLatin1(kPeerConnectionWithholder));
     scripts.insert(script);
-}
-
-bool isOpenableAddress(const QUrl &url)
-{
-    const QString scheme = url.scheme();
-    return url.isValid()
-        && (scheme == QLatin1String("file") || scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 bool allowsMainFrameNavigation(const QUrl &current, const QUrl &target, QWebEnginePage::NavigationType type,

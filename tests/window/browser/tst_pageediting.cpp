@@ -1,4 +1,5 @@
 #include "BrowserPane.h"
+#include "WebEngineSurface.h"
 #include "CommandRegistry.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
@@ -65,6 +66,7 @@ private slots:
         auto *layout = new QHBoxLayout(&m_window);
         m_text = new TextPane;
         m_page = new BrowserPane;
+        onWebEngine(*m_page);
         layout->addWidget(m_text);
         layout->addWidget(m_page);
         m_window.resize(1000, 500);
@@ -116,7 +118,7 @@ private slots:
         QFETCH(QStringList, texts);
         pageInput()->setFocus();
         QTRY_VERIFY(m_page->hasFocusedPage());
-        m_page->triggerPageAction(selected ? QWebEnginePage::SelectAll : QWebEnginePage::Unselect);
+        m_page->findChild<QWebEngineView *>()->page()->triggerAction(selected ? QWebEnginePage::SelectAll : QWebEnginePage::Unselect);
         QCOMPARE(contextMenuAt(point).join(" | "), texts.join(" | "));
     }
 
@@ -126,7 +128,7 @@ private slots:
         m_page->setContextActions({&capture});
         pageInput()->setFocus();
         QTRY_VERIFY(m_page->hasFocusedPage());
-        m_page->triggerPageAction(QWebEnginePage::Unselect);
+        m_page->findChild<QWebEngineView *>()->page()->triggerAction(QWebEnginePage::Unselect);
         const QStringList texts = contextMenuAt(QPoint(400, 400));
         m_page->setContextActions({});
         QCOMPARE(texts.join(" | "), QString("戻る(&B) | 進む(&O) | 更新(&R) | このページを取り込む(&C)"));
