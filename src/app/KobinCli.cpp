@@ -229,8 +229,6 @@ int main(int argc, char *argv[])
     // Documents need fonts, and so a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // What the web engine needs to be set up, should the command capture a page.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.first());

@@ -64,9 +64,6 @@ int main(int argc, char *argv[])
     kobin::keepBrowserFromEndingTheProgram();
     // Before whichever starts the web engine first: the page pane or a capture.
     kobin::applyEngineSwitches();
-    // The web engine, loaded later as a plugin, shares its OpenGL contexts with the
-    // program's: they are made with the application or never.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     nameTheProgram();
     // The desktop entry's name, so that the desktop ties the window to it.

@@ -86,7 +86,6 @@ int recover(KobinApp &app)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // as the program does, for its web engine plugin
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 3)

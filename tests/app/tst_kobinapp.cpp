@@ -46,8 +46,6 @@ class TestKobinApp : public QObject
 
 public:
     // Before the application exists: the program's web engine plugin shares its OpenGL contexts.
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
-
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<KobinApp> m_app;

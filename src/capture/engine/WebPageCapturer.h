@@ -33,7 +33,7 @@ struct CaptureLimits {
 // it is, and a web page is loaded, scripts and all, and saved as rendered, its
 // scripts taken out once they have run: as "index.html" with the engine's
 // "index_files/" folder, or as "index.mhtml".
-// Needs a QGuiApplication, made with Qt::AA_ShareOpenGLContexts set.
+// Needs a QGuiApplication and the OpenGL context the web engine shares (see loadProgramPlugin).
 class WebPageCapturer : public QObject, public PageCapturer
 {
     Q_OBJECT
