@@ -232,6 +232,21 @@ private slots:
         QCOMPARE(fixture.update(index), 0);
     }
 
+    void anUpdateStoppedKeepsWhatItDid()
+    {
+        Fixture fixture(kSmallBook);
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        int total = 0;
+        QVERIFY(!index.update(fixture.sources(), [&total](int done, int all) {
+            total = all;
+            return done < all - 2;
+        }));
+        QCOMPARE(fixture.update(index), 2); // only what was left
+        const QString query = QStringLiteral("猫");
+        QVERIFY(total > 2);
+        QCOMPARE(found(index, query), scanned(fixture.sources(), query, KanaMatching::Distinct));
+    }
+
     void aPageChangedOnDiskIsReadAgain()
     {
         Fixture fixture(kSmallBook);
