@@ -87,7 +87,8 @@ struct SearchIndex::Writes {
                      " size = excluded.size, time = excluded.time, digest = excluded.digest,"
                      " readable = excluded.readable, key = excluded.key, place = excluded.place,"
                      " page = excluded.page RETURNING id"),
-          text(db, "INSERT OR REPLACE INTO texts(id, original, folded, alignments) VALUES(?1, ?2, ?3, ?4)"),
+          // Most text folds to itself: it is kept once.
+          text(db, "INSERT OR REPLACE INTO texts(id, original, folded, alignments) VALUES(?1, ?2, nullif(?3, ?2), ?4)"),
           unindex(db, "DELETE FROM words WHERE rowid = ?1"),
           index(db, "INSERT INTO words(rowid, body) VALUES(?1, ?2)"),
           unstore(db, "DELETE FROM texts WHERE id = ?1"),
@@ -375,7 +376,8 @@ bool SearchIndex::createSchema()
           && db.exec("CREATE TABLE docs(id INTEGER PRIMARY KEY, source TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
                      " time INTEGER NOT NULL, digest INTEGER NOT NULL, readable INTEGER NOT NULL, key TEXT NOT NULL,"
                      " place INTEGER NOT NULL, page TEXT NOT NULL)")
-          && db.exec("CREATE TABLE texts(id INTEGER PRIMARY KEY, original TEXT NOT NULL, folded TEXT NOT NULL,"
+          // folded is NULL where it is the original itself.
+          && db.exec("CREATE TABLE texts(id INTEGER PRIMARY KEY, original TEXT NOT NULL, folded TEXT,"
                      " alignments BLOB NOT NULL)")
           && db.exec("CREATE VIRTUAL TABLE words USING fts5(body, tokenize = 'trigram case_sensitive 1',"
                      " detail = column)")
@@ -624,8 +626,8 @@ SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
     const bool tellKanaApart = options.kana == KanaMatching::Distinct && holdsKana(words.join(QString()));
     // Words without kana match the same in text with its katakana as hiragana or not.
     const bool kanaAsHiragana = options.kana == KanaMatching::Same && holdsKana(words.join(QString()));
-    SqliteStatement doc(m_db, "SELECT key, place, page, original, folded, alignments FROM docs JOIN texts USING(id)"
-                              " WHERE id = ?1");
+    SqliteStatement doc(m_db, "SELECT key, place, page, original, ifnull(folded, original), alignments"
+                              " FROM docs JOIN texts USING(id) WHERE id = ?1");
     std::vector<qsizetype> alignments;
     while (candidates.next()) {
         doc.reset();
