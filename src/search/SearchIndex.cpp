@@ -418,21 +418,46 @@ bool SearchIndex::updateWith(const std::vector<Source> &sources, const Progress 
 
 bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &progress)
 {
+    // What the index holds of each source, paired by going through both in order
+    // and looking a source up by its id only where the order differs: an
+    // unchanged book gives its sources in the order they were first indexed in.
     struct Known {
-        qint64 id;
-        qint64 size;
-        qint64 time;
-        qint64 digest;
-        bool wanted = false; // still a source; a source not yet indexed is added as wanted with no id
+        qint64 id = -1; // not indexed yet
+        qint64 size = -1;
+        qint64 time = -1;
+        qint64 digest = -1;
     };
-    QHash<QString, Known> known;
+    std::vector<Known> known(sources.size());
+    std::vector<qint64> stale;
+    QHash<QStringView, size_t> byId;  // each id's first source; made when first needed
+    std::vector<bool> repeated;        // a source whose id an earlier one has
+    const auto lookUp = [&](QStringView id) {
+        if (repeated.empty() && !sources.empty()) {
+            byId.reserve(static_cast<qsizetype>(sources.size()));
+            repeated.resize(sources.size());
+            for (size_t i = 0; i < sources.size(); ++i) {
+                const auto it = byId.constFind(QStringView(sources[i].id));
+                repeated[i] = it != byId.constEnd();
+                if (!repeated[i])
+                    byId.insert(QStringView(sources[i].id), i);
+            }
+        }
+        return byId.value(id, sources.size());
+    };
     {
-        // Counted through their index, the smallest table there is (see looksWhole()).
-        SqliteStatement count(m_db, "SELECT count(*) FROM docs");
-        known.reserve(static_cast<qsizetype>(std::max(count.next() ? count.integer(0) : 0, qint64(sources.size()))));
-        SqliteStatement all(m_db, "SELECT id, source, size, time, digest FROM docs");
-        while (all.next())
-            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3), all.integer(4)});
+        SqliteStatement all(m_db, "SELECT id, source, size, time, digest FROM docs ORDER BY id");
+        size_t next = 0;
+        while (all.next()) {
+            const QStringView id = all.textView(1);
+            const bool inOrder = next < sources.size() && sources[next].id == id && (repeated.empty() || !repeated[next]);
+            const size_t at = inOrder ? next : lookUp(id);
+            if (at == sources.size()) {
+                stale.push_back(all.integer(0));
+                continue;
+            }
+            known[at] = {all.integer(0), all.integer(2), all.integer(3), all.integer(4)};
+            next = at + 1;
+        }
         if (m_db.failed())
             return false;
     }
@@ -445,25 +470,20 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
     };
     std::vector<Change> changes;
     std::vector<std::pair<qint64, qint64>> copied; // id and new time of files copied unchanged
-    for (const Source &source : sources) {
-        auto it = known.find(source.id);
-        if (it != known.end() && std::exchange(it->wanted, true))
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const Source &source = sources[i];
+        const Known &file = known[i];
+        if (file.id < 0 && lookUp(source.id) != i)
             continue; // given twice
         const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
-        if (it == known.end()) {
-            known.insert(source.id, {-1, size, time, -1, true});
+        if (file.id < 0)
             changes.push_back({&source, size, time, true});
-        } else if (it->size != size || (source.place == Place::Caption && it->digest != captionDigest(source.text)))
+        else if (file.size != size || (source.place == Place::Caption && file.digest != captionDigest(source.text)))
             changes.push_back({&source, size, time, false});
-        else if (it->time != time && it->digest == fileDigest(source))
-            copied.emplace_back(it->id, time);
-        else if (it->time != time)
+        else if (file.time != time && file.digest == fileDigest(source))
+            copied.emplace_back(file.id, time);
+        else if (file.time != time)
             changes.push_back({&source, size, time, false});
-    }
-    std::vector<qint64> stale;
-    for (const Known &file : std::as_const(known)) {
-        if (!file.wanted)
-            stale.push_back(file.id);
     }
 
     const int total = static_cast<int>(changes.size() + stale.size());
