@@ -26,7 +26,7 @@ elapsed() {
 }
 search() { XDG_CACHE_HOME="$1" "$2" search "$work/big.iis" "${query[@]}"; }
 
-cat "$work"/big/*.rtf >/dev/null # the notes in the page cache, for every program alike
+find "$work/big" -name "*.rtf" -exec cat {} + >/dev/null # the notes in the page cache, for every program alike
 for run in $(seq "$runs"); do
   for i in $(seq $#); do
     cli=${!i}
