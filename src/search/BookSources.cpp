@@ -117,8 +117,11 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
                                 const BookLocation &location)
 {
+    const QStringList names = folder.readableContentFiles().value_or(QStringList());
     std::vector<Source> sources;
+    sources.reserve(items.size() + static_cast<size_t>(names.size()));
     QHash<QString, const IndexedItem *> byKey;
+    byKey.reserve(static_cast<qsizetype>(items.size()));
     for (const IndexedItem &item : items) {
         byKey.insert(item.key, &item);
         sources.push_back({QStringLiteral("caption:") + item.key, item.key, Place::Caption, {}, {}, item.caption});
@@ -129,7 +132,7 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
         return item ? std::optional<ItemKind>(item->kind) : std::nullopt;
     };
     QHash<QString, QStringList> sideTextBases; // by homepage item key
-    for (const QString &name : folder.readableContentFiles().value_or(QStringList())) {
+    for (const QString &name : names) {
         std::optional<Source> source = contentFileSource(name, folder.readableFile(name), kindOf);
         if (!source)
             continue;

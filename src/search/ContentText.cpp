@@ -4,6 +4,7 @@
 #include "MhtmlArchive.h"
 #include "PageSource.h"
 #include "RichTextFiles.h"
+#include "RtfReader.h"
 
 #include <gumbo.h>
 #include <vector>
@@ -175,6 +176,11 @@ std::optional<QString> noteFileText(const QString &path)
 {
     // The text alone, read without making a document: pictures and hidden text are not in it.
     return richtext::loadPlainText(path, u"\n");
+}
+
+std::optional<QString> noteText(QByteArrayView note)
+{
+    return rtf::readRtfText(note, u"\n");
 }
 
 } // namespace kobin::search

@@ -25,5 +25,7 @@ std::optional<QString> pageFileText(const QString &path);
 // The plain text of a note (an RTF file), one line per paragraph; nothing when
 // it cannot be read as a note.
 std::optional<QString> noteFileText(const QString &path);
+// The same of a note's bytes already read.
+std::optional<QString> noteText(QByteArrayView note);
 
 } // namespace kobin::search

@@ -92,12 +92,15 @@ private:
     bool lockForWriting(QLockFile &lock, const Progress &progress);
     bool openForWriting(bool discard);
     bool hasCurrentSchema();
+    bool looksWhole();
     bool fail(const QString &failure);
     SearchAnswer find(QStringView query, const SearchOptions &options);
     bool createSchema();
     bool runUpdate(const std::vector<Source> &sources, const Progress &progress);
-    bool store(const Source &source, qint64 size, qint64 time);
-    bool drop(qint64 id);
+    struct Writes;
+    bool store(Writes &writes, const Source &source, qint64 size, qint64 time, bool isNew);
+    bool drop(Writes &writes, qint64 id);
+    bool indexWords(Writes &writes);
 
     QString m_path;
     SqliteDatabase m_db;

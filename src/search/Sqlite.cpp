@@ -125,9 +125,14 @@ void SqliteStatement::reset()
 
 QString SqliteStatement::text(int column) const
 {
+    return textView(column).toString();
+}
+
+QStringView SqliteStatement::textView(int column) const
+{
     const void *data = sqlite3_column_text16(m_statement, column);
     const int bytes = sqlite3_column_bytes16(m_statement, column);
-    return data ? QString(static_cast<const QChar *>(data), bytes / 2) : QString();
+    return data ? QStringView(static_cast<const QChar *>(data), bytes / 2) : QStringView();
 }
 
 qint64 SqliteStatement::integer(int column) const

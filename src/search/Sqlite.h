@@ -70,6 +70,7 @@ public:
     void reset();
 
     QString text(int column) const;
+    QStringView textView(int column) const; // valid until the statement steps or is reset
     qint64 integer(int column) const;
     QByteArrayView blob(int column) const; // valid until the statement steps or is reset
 

@@ -232,6 +232,44 @@ private slots:
         QCOMPARE(fixture.update(index), 0);
     }
 
+    void anUpdateStoppedKeepsWhatItDid()
+    {
+        Fixture fixture(kSmallBook);
+        SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
+        int total = 0;
+        QVERIFY(!index.update(fixture.sources(), [&total](int done, int all) {
+            total = all;
+            return done < all - 2;
+        }));
+        QCOMPARE(fixture.update(index), 2); // only what was left
+        const QString query = QStringLiteral("猫");
+        QVERIFY(total > 2);
+        QCOMPARE(found(index, query), scanned(fixture.sources(), query, KanaMatching::Distinct));
+    }
+
+    void sourcesArePairedByIdInAnyOrder()
+    {
+        QTemporaryDir dir;
+        SearchIndex index(dir.filePath(QStringLiteral("index.sqlite")), SearchIndex::Role::Writer);
+        const auto caption = [](const QString &key, const QString &text) {
+            return Source{QStringLiteral("caption:") + key, key, Place::Caption, {}, {}, text};
+        };
+        const Source x = caption(QStringLiteral("x"), QStringLiteral("wombat"));
+        const Source y = caption(QStringLiteral("y"), QStringLiteral("numbat"));
+        const Source z = caption(QStringLiteral("z"), QStringLiteral("quokka"));
+        const auto changes = [&index](const std::vector<Source> &sources) {
+            int total = 0;
+            return index.update(sources, [&total](int, int all) { return (total = all) >= 0; }) ? total : -1;
+        };
+        QCOMPARE(changes({z, x}), 2);
+        QCOMPARE(changes({y, x, z, x}), 1); // one new, one given twice, the others out of the order they were indexed in
+        QCOMPARE(changes({x, z, y}), 0);
+        QVERIFY(index.update({y, z}));
+        QVERIFY(found(index, QStringLiteral("wombat")).isEmpty());
+        QCOMPARE(found(index, QStringLiteral("numbat")), QSet<QString>{where("y", Place::Caption, {})});
+        QCOMPARE(found(index, QStringLiteral("quokka")), QSet<QString>{where("z", Place::Caption, {})});
+    }
+
     void aPageChangedOnDiskIsReadAgain()
     {
         Fixture fixture(kSmallBook);
