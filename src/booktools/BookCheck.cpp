@@ -2,6 +2,7 @@
 
 #include "BookContent.h"
 #include "BookOutline.h"
+#include "FolderFiles.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "PageBundle.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace kobin {
 
@@ -66,20 +68,47 @@ std::optional<QString> conflictCopyOf(const QString &name)
 
 void checkConflictCopies(const ItemTree &tree, const BookContent &content, BookCheckReport &report)
 {
-    const QStringList names = QDir(content.bookFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : names) {
-        const std::optional<QString> original = conflictCopyOf(name);
-        if (!original)
-            continue;
-        const TreeItem *item = tree.item(keyOf(*original));
-        report.problems << (item ? itemName(*item) + QStringLiteral(" の ") : QString()) + *original
+    // Only the few copies are sorted, not the book folder's every name.
+    QList<std::pair<QString, QString>> copies; // name, the file it was made of
+    for (const QString &name : fileNamesIn(content.bookFolder())) {
+        if (std::optional<QString> original = conflictCopyOf(name))
+            copies.append({name, std::move(*original)});
+    }
+    std::sort(copies.begin(), copies.end());
+    for (const auto &[name, original] : std::as_const(copies)) {
+        const TreeItem *item = tree.item(keyOf(original));
+        report.problems << (item ? itemName(*item) + QStringLiteral(" の ") : QString()) + original
                 + QStringLiteral(" には同期ツールが残した競合コピー ") + name
                 + (item ? QStringLiteral(" があります。どちらを残すか確かめてください。")
                         : QStringLiteral(" があります（どの項目のものでもありません）。"));
     }
 }
 
-void checkNote(const TreeItem &item, const BookContent &content, BookCheckReport &report)
+// The book folder's files as BookContent finds them, its regular files listed once:
+// looking each item's note up on its own would cost a system call per item.
+class ListedContent
+{
+public:
+    explicit ListedContent(const BookContent &content)
+        : m_content(content), m_folder(QDir::cleanPath(content.bookFolder()) + u'/')
+    {
+        const QStringList names = regularFileNamesIn(m_folder);
+        m_files = QSet<QString>(names.begin(), names.end());
+    }
+
+    // A name not listed may still be there with other capitals, or as a folder.
+    std::optional<QString> file(const QString &name) const
+    {
+        return m_files.contains(name) ? m_folder + name : m_content.file(name);
+    }
+
+private:
+    const BookContent &m_content;
+    QString m_folder;
+    QSet<QString> m_files;
+};
+
+void checkNote(const TreeItem &item, const ListedContent &content, BookCheckReport &report)
 {
     const QString name = WorkingFolder::textFileName(item.key());
     const std::optional<QString> note = content.file(name);
@@ -131,6 +160,7 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
         report.problems << QStringLiteral("ブックフォルダ ") + QDir::toNativeSeparators(content.bookFolder())
                 + QStringLiteral(" がありません。");
 
+    const ListedContent listed(content);
     QSet<QString> keys;
     for (const auto &[item, depth] : itemsInTreeOrder(tree)) {
         keys.insert(item->key());
@@ -139,7 +169,7 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
         if (kindOf(*item) == ItemKind::Homepage)
             checkPage(*item, content, report);
         else
-            checkNote(*item, content, report);
+            checkNote(*item, listed, report);
     }
     checkConflictCopies(tree, content, report);
     for (const QString &name : WorkingFolder::contentFiles(content.bookFolder())) {
