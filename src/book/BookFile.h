@@ -30,5 +30,9 @@ QString tooDeepMessage(const QString &path);
 // Writes the tree string and a CR LF, atomically: on failure the previous file
 // stays as it was. Returns false on failure.
 [[nodiscard]] bool writeBookFile(const QString &path, const QString &treeString);
+// The same for the tree's string, which is encoded a record at a time.
+[[nodiscard]] bool writeBookFile(const QString &path, const ItemTree &tree);
+// What that writes: the tree string and a CR LF, encoded as encodeSystemText encodes.
+QByteArray bookFileBytes(const ItemTree &tree);
 
 } // namespace kobin
