@@ -73,6 +73,15 @@ QByteArray bookFileBytes(const ItemTree &tree)
     return bytes;
 }
 
+const QByteArray &BookFileBytes::bytes()
+{
+    if (m_revision != m_tree.revision()) {
+        m_bytes = bookFileBytes(m_tree);
+        m_revision = m_tree.revision();
+    }
+    return m_bytes;
+}
+
 bool writeBookFile(const QString &path, const ItemTree &tree)
 {
     return saveFileAtomically(path, bookFileBytes(tree));

@@ -220,7 +220,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         recordVersion();
         return failedToSave(damagedCopy);
     }
-    if (!writeBookFile(book.bookPath(), book.tree())) {
+    if (!saveFileAtomically(book.bookPath(), book.bookFileBytes())) {
         recordVersion();
         return failedToSave(book.bookPath());
     }

@@ -205,15 +205,21 @@ bool appendEncoded(QStringView text, QByteArray &out, qsizetype *failedAt, UnitO
     qsizetype n = out.size();
     out.resize(n + text.size() * 2);
     char *dest = out.data();
-    const auto &codes = encodeTable().codes;
+    const int16_t *const codes = encodeTable().codes.data();
     bool afterLoneLead = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = unitOf(text[i].unicode());
-        if (unit < 0x80 && !afterLoneLead) { // most of a book file: one byte, nothing to look up
-            dest[n++] = static_cast<char>(unit);
+        const char16_t original = text[i].unicode();
+        if (original < 0x80 && !afterLoneLead) { // one byte, nothing to look up
+            dest[n++] = static_cast<char>(original);
             continue;
         }
+        const char16_t unit = unitOf(original);
         const int code = unit < 0x80 ? unit : static_cast<uint16_t>(codes[unit]);
+        if (code > 0xFF && !afterLoneLead) { // a pair: what most Japanese text is
+            dest[n++] = static_cast<char>(code >> 8);
+            dest[n++] = static_cast<char>(code & 0xFF);
+            continue;
+        }
         const auto first = static_cast<unsigned char>(code > 0xFF ? code >> 8 : code);
         if (code == 0 && unit != 0) {
             if (failedAt)
