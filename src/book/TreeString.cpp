@@ -198,9 +198,7 @@ void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
     at = std::copy(image.begin(), image.end(), at);
     *at = u'|';
 }
-} // namespace
 
-namespace {
 // Calls record(parent key, item) for every descendant of item, in pre-order.
 template <typename Record>
 void forEachDescendant(const TreeItem *item, Record record)
@@ -225,7 +223,7 @@ template <typename Record>
 void forEachItem(const ItemTree &tree, Record record)
 {
     for (const TreeItem *top : tree.topLevelItems()) {
-        record(top->parent() ? top->parent()->key() : QStringLiteral("0"), top);
+        record(QStringLiteral("0"), top);
         forEachDescendant(top, record);
     }
 }
