@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BookFile.h"
 #include "FileStamp.h"
 #include "ItemTree.h"
 #include "TreeEditor.h"
@@ -43,6 +44,8 @@ public:
     const ItemTree &tree() const { return m_tree; }
     // The only way the tree's shape changes while the user edits the book.
     TreeEditor &editor() { return m_editor; }
+    // What a save writes to the book file for the tree as it is.
+    const QByteArray &bookFileBytes() { return m_bookFileBytes.bytes(); }
     WorkingFolder &workingFolder() { return m_workingFolder; }
     const WorkingFolder &workingFolder() const { return m_workingFolder; }
 
@@ -117,6 +120,7 @@ private:
 
     ItemTree m_tree;
     TreeEditor m_editor{m_tree};
+    BookFileBytes m_bookFileBytes{m_tree};
     QString m_appPath;
     QString m_versionsFolder;
     QString m_bookPath;

@@ -57,6 +57,36 @@ BookReading loadBookFile(const QString &path, ItemTree &tree)
     return {BookReading::Outcome::Read, treestring::buildTree(tree, records).dropped};
 }
 
+QByteArray bookFileBytes(const ItemTree &tree)
+{
+    QByteArray bytes("|");
+    // About as long as a book's records are: a large book's bytes grow without copies.
+    bytes.reserve(qsizetype(tree.count()) * 48);
+    // Each record ends in "|", no lead byte, so encoding them one by one gives the
+    // bytes encoding the whole string would.
+    if (treestring::forEachRecord(tree, [&](QStringView records) { return cp932::appendFolded(records, bytes); })) {
+        bytes += "\r\n";
+        return bytes;
+    }
+    bytes = encodeSystemText(treestring::fromTree(tree)); // what code page 932 cannot hold goes as UTF-8
+    bytes += "\r\n";
+    return bytes;
+}
+
+const QByteArray &BookFileBytes::bytes()
+{
+    if (m_revision != m_tree.revision()) {
+        m_bytes = bookFileBytes(m_tree);
+        m_revision = m_tree.revision();
+    }
+    return m_bytes;
+}
+
+bool writeBookFile(const QString &path, const ItemTree &tree)
+{
+    return saveFileAtomically(path, bookFileBytes(tree));
+}
+
 bool writeBookFile(const QString &path, const QString &treeString)
 {
     QByteArray bytes = encodeSystemText(treeString);

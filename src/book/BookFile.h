@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace kobin {
 
@@ -30,5 +33,24 @@ QString tooDeepMessage(const QString &path);
 // Writes the tree string and a CR LF, atomically: on failure the previous file
 // stays as it was. Returns false on failure.
 [[nodiscard]] bool writeBookFile(const QString &path, const QString &treeString);
+// The same for the tree's string, which is encoded a record at a time.
+[[nodiscard]] bool writeBookFile(const QString &path, const ItemTree &tree);
+// What that writes: the tree string and a CR LF, encoded as encodeSystemText encodes.
+QByteArray bookFileBytes(const ItemTree &tree);
+
+// The book file's bytes for one tree, kept while the tree does not change: a save
+// after only notes changed writes the bytes it wrote before, without going
+// through a large book's items again.
+class BookFileBytes
+{
+public:
+    explicit BookFileBytes(const ItemTree &tree) : m_tree(tree) {}
+    const QByteArray &bytes();
+
+private:
+    const ItemTree &m_tree;
+    std::optional<quint64> m_revision; // of the tree the bytes are of
+    QByteArray m_bytes;
+};
 
 } // namespace kobin

@@ -12,7 +12,6 @@
 #include "ItemTree.h"
 #include "NumberFile.h"
 #include "PageNames.h"
-#include "TreeString.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
@@ -221,7 +220,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         recordVersion();
         return failedToSave(damagedCopy);
     }
-    if (!writeBookFile(book.bookPath(), treestring::fromTree(book.tree()))) {
+    if (!saveFileAtomically(book.bookPath(), book.bookFileBytes())) {
         recordVersion();
         return failedToSave(book.bookPath());
     }

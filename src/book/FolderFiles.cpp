@@ -29,23 +29,38 @@ bool removeFile(const QString &path, Removal removal)
     return (removal == Removal::ToTrash && moveToTrash(path)) || QFile::remove(path);
 }
 
-QStringList fileNamesIn(const QString &folder)
+namespace {
+// The names of the folder's entries whose kind passes keep: the kind of what a link
+// leads to, and 0 for a link that leads nowhere.
+template <typename Keep>
+QStringList namesIn(const QString &folder, Keep keep)
 {
     QStringList names;
     DIR *listing = opendir(QFile::encodeName(folder).constData());
     if (!listing)
         return names;
     while (const dirent *entry = readdir(listing)) {
-        bool isFolder = entry->d_type == DT_DIR;
+        mode_t kind = DTTOIF(entry->d_type);
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat target {};
-            isFolder = fstatat(dirfd(listing), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+            kind = fstatat(dirfd(listing), entry->d_name, &target, 0) == 0 ? target.st_mode & S_IFMT : 0;
         }
-        if (!isFolder)
+        if (keep(kind))
             names.append(QFile::decodeName(entry->d_name));
     }
     closedir(listing);
     return names;
+}
+} // namespace
+
+QStringList fileNamesIn(const QString &folder)
+{
+    return namesIn(folder, [](mode_t kind) { return !S_ISDIR(kind); });
+}
+
+QStringList regularFileNamesIn(const QString &folder)
+{
+    return namesIn(folder, [](mode_t kind) { return S_ISREG(kind); });
 }
 
 bool deleteAllFiles(const QString &folder, Removal removal)

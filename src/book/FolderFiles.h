@@ -21,6 +21,8 @@ bool removeFile(const QString &path, Removal removal);
 // when the folder cannot be listed. The listing tells most entries' kind, so a
 // folder of many notes is listed without looking at each file.
 QStringList fileNamesIn(const QString &folder);
+// The same for regular files and links that lead to one: names that surely exist as files.
+QStringList regularFileNamesIn(const QString &folder);
 
 // Removes every file directly in the folder (subfolders stay). False when a file
 // could not be removed; a missing folder is already empty.

@@ -123,6 +123,10 @@ public:
     void addObserver(ItemTreeObserver *observer);
     void removeObserver(ItemTreeObserver *observer);
 
+    // Moves on with every change told to the observers: what was made of the tree
+    // at one revision still holds while the revision stays.
+    quint64 revision() const { return m_revision; }
+
 private:
     // image and selectedImage are the image list's own copies.
     TreeItem *insert(TreeItem *parent, int row, const QString &key, int number, const QString &text,
@@ -132,6 +136,7 @@ private:
     template <typename... Parameters, typename... Arguments>
     void notify(void (ItemTreeObserver::*event)(Parameters...), Arguments &&...arguments)
     {
+        ++m_revision;
         for (ItemTreeObserver *observer : m_observers)
             (observer->*event)(arguments...);
     }
@@ -142,6 +147,7 @@ private:
     KeyNumberSet m_keyNumbers;
     TreeItem *m_selected = nullptr;
     std::vector<ItemTreeObserver *> m_observers;
+    quint64 m_revision = 0;
 };
 
 } // namespace kobin

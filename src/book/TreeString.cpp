@@ -158,15 +158,6 @@ QChar storableCharacter(QChar ch)
     default: return ch;
     }
 }
-
-// Appends the caption as storableCaption gives it, without a copy of its own.
-void appendStorableCaption(const QString &caption, QString &out)
-{
-    const qsizetype start = out.size();
-    out += caption;
-    QChar *const appended = out.data() + start;
-    std::transform(appended, appended + caption.size(), appended, storableCharacter);
-}
 } // namespace
 
 QString storableCaption(QStringView caption)
@@ -188,29 +179,61 @@ void deriveImages(ItemTree &tree, TreeItem *item)
 }
 
 namespace {
+// Appends parent key "\" caption "=" key "+" image key "|", the caption as
+// storableCaption gives it, in one go: a large book has many records.
 void appendRecord(const QString &parentKey, const TreeItem *item, QString &out)
 {
-    out += parentKey;
-    out += u'\\';
-    appendStorableCaption(item->text(), out);
-    out += u'=';
-    out += item->key();
-    out += u'+';
-    out += item->image();
-    out += u'|';
+    const QString &caption = item->text();
+    const QString &key = item->key();
+    const QString &image = item->image();
+    const qsizetype start = out.size();
+    out.resize(start + parentKey.size() + caption.size() + key.size() + image.size() + 4);
+    QChar *at = out.data() + start;
+    at = std::copy(parentKey.begin(), parentKey.end(), at);
+    *at++ = u'\\';
+    at = std::transform(caption.begin(), caption.end(), at, storableCharacter);
+    *at++ = u'=';
+    at = std::copy(key.begin(), key.end(), at);
+    *at++ = u'+';
+    at = std::copy(image.begin(), image.end(), at);
+    *at = u'|';
+}
+
+// Calls record(parent key, item) for every descendant of item, in pre-order.
+template <typename Record>
+void forEachDescendant(const TreeItem *item, Record record)
+{
+    // Without recursion: a book may be as deep as it is long.
+    std::vector<std::pair<const TreeItem *, const TreeItem *>> pending; // parent, child
+    const auto pushChildren = [&pending](const TreeItem *parent) {
+        for (auto child = parent->children().rbegin(); child != parent->children().rend(); ++child)
+            pending.emplace_back(parent, *child);
+    };
+    pushChildren(item);
+    while (!pending.empty()) {
+        const auto [parent, current] = pending.back();
+        pending.pop_back();
+        record(parent->key(), current);
+        pushChildren(current);
+    }
+}
+
+// Calls record(parent key, item) for every item of the tree in the tree string's order.
+template <typename Record>
+void forEachItem(const ItemTree &tree, Record record)
+{
+    for (const TreeItem *top : tree.topLevelItems()) {
+        record(QStringLiteral("0"), top);
+        forEachDescendant(top, record);
+    }
 }
 } // namespace
 
 void appendChildRecords(const TreeItem *item, QString &treeString)
 {
-    // Pre-order without recursion: a book may be as deep as it is long.
-    std::vector<const TreeItem *> pending(item->children().rbegin(), item->children().rend());
-    while (!pending.empty()) {
-        const TreeItem *current = pending.back();
-        pending.pop_back();
-        appendRecord(current->parent()->key(), current, treeString);
-        pending.insert(pending.end(), current->children().rbegin(), current->children().rend());
-    }
+    forEachDescendant(item, [&](const QString &parentKey, const TreeItem *child) {
+        appendRecord(parentKey, child, treeString);
+    });
 }
 
 void appendItemRecords(const TreeItem *item, QString &treeString)
@@ -224,9 +247,26 @@ QString fromTree(const ItemTree &tree)
     QString treeString = QStringLiteral("|");
     // About as long as a book's records are: a large book's string grows without copies.
     treeString.reserve(qsizetype(tree.count()) * 32);
-    for (const TreeItem *top : tree.topLevelItems())
-        appendItemRecords(top, treeString);
+    forEachItem(tree, [&](const QString &parentKey, const TreeItem *item) { appendRecord(parentKey, item, treeString); });
     return treeString;
+}
+
+bool forEachRecord(const ItemTree &tree, const std::function<bool(QStringView records)> &take)
+{
+    constexpr qsizetype kPiece = 64 * 1024;
+    QString records; // one buffer for all: resizing it to nothing keeps its room
+    records.reserve(kPiece + treestring::kMaxCaptionLength);
+    bool taken = true;
+    forEachItem(tree, [&](const QString &parentKey, const TreeItem *item) {
+        if (!taken)
+            return;
+        appendRecord(parentKey, item, records);
+        if (records.size() >= kPiece) {
+            taken = take(records);
+            records.resize(0);
+        }
+    });
+    return taken && (records.isEmpty() || take(records));
 }
 
 Records::Records(QStringView s)

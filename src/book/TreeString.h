@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 namespace kobin {
@@ -34,6 +35,11 @@ void deriveImages(ItemTree &tree, TreeItem *item);
 // The whole tree: each top-level item's record ("0" as its parent key) followed
 // by its descendants' records.
 QString fromTree(const ItemTree &tree);
+
+// Gives take the records fromTree strings together after its leading "|", a few
+// whole records at a time, so that a large book's string is never held whole;
+// stops at the first records take refuses, and then gives false.
+bool forEachRecord(const ItemTree &tree, const std::function<bool(QStringView records)> &take);
 
 // What reading a tree string gave: the records that became items, and those
 // that could not be added and were left out.

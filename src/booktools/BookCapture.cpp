@@ -9,7 +9,6 @@
 #include "PageCapturer.h"
 #include "RunningBook.h"
 #include "TreeEditor.h"
-#include "TreeString.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
@@ -192,7 +191,7 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
     const bool urlFileWritten = WorkingFolder(bookFolder).storePagePath(key, *page);
     if (urlFileWritten)
         leftovers.wroteUrlFile(bookFolder + urlFileName);
-    const bool bookWritten = urlFileWritten && writeBookFile(bookPath, treestring::fromTree(tree));
+    const bool bookWritten = urlFileWritten && writeBookFile(bookPath, tree);
     if (versions)
         std::ignore = versions->finish();
     if (!bookWritten)

@@ -2,17 +2,22 @@
 
 #include "BookContent.h"
 #include "BookOutline.h"
+#include "FolderFiles.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "PageBundle.h"
 #include "PageLocator.h"
-#include "RtfConversion.h"
+#include "RichTextFiles.h"
 #include "TreeString.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace kobin {
 
@@ -26,7 +31,7 @@ QString itemName(const TreeItem &item)
 QString noteProblem(const QString &path)
 {
     richtext::LoadFailure failure = richtext::LoadFailure::Unreadable;
-    if (richtext::convertRtfFile(path, richtext::Conversion::PlainText, &failure))
+    if (richtext::loadPlainText(path, u"\n", &failure))
         return {};
     switch (failure) {
     case richtext::LoadFailure::NotRegularFile: return QStringLiteral(" は通常のファイルではありません。");
@@ -39,9 +44,8 @@ QString noteProblem(const QString &path)
 
 bool captionFits(const QString &caption)
 {
-    static const QRegularExpression control(QStringLiteral("[\\x{0}-\\x{1f}\\x{7f}]"));
     return caption.size() <= treestring::kMaxCaptionLength && treestring::storableCaption(caption) == caption
-        && !control.match(caption).hasMatch();
+        && std::none_of(caption.begin(), caption.end(), [](QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; });
 }
 
 // The key a content file's name begins with ("a12" of "a12index.rtf"); empty when none.
@@ -66,30 +70,84 @@ std::optional<QString> conflictCopyOf(const QString &name)
 
 void checkConflictCopies(const ItemTree &tree, const BookContent &content, BookCheckReport &report)
 {
-    const QStringList names = QDir(content.bookFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : names) {
-        const std::optional<QString> original = conflictCopyOf(name);
-        if (!original)
-            continue;
-        const TreeItem *item = tree.item(keyOf(*original));
-        report.problems << (item ? itemName(*item) + QStringLiteral(" の ") : QString()) + *original
+    // Only the few copies are sorted, not the book folder's every name.
+    QList<std::pair<QString, QString>> copies; // name, the file it was made of
+    for (const QString &name : fileNamesIn(content.bookFolder())) {
+        if (std::optional<QString> original = conflictCopyOf(name))
+            copies.append({name, std::move(*original)});
+    }
+    std::sort(copies.begin(), copies.end());
+    for (const auto &[name, original] : std::as_const(copies)) {
+        const TreeItem *item = tree.item(keyOf(original));
+        report.problems << (item ? itemName(*item) + QStringLiteral(" の ") : QString()) + original
                 + QStringLiteral(" には同期ツールが残した競合コピー ") + name
                 + (item ? QStringLiteral(" があります。どちらを残すか確かめてください。")
                         : QStringLiteral(" があります（どの項目のものでもありません）。"));
     }
 }
 
-void checkNote(const TreeItem &item, const BookContent &content, BookCheckReport &report)
+// The book folder's files as BookContent finds them, its regular files listed once:
+// looking each item's note up on its own would cost a system call per item.
+class ListedContent
+{
+public:
+    explicit ListedContent(const BookContent &content)
+        : m_content(content), m_folder(QDir::cleanPath(content.bookFolder()) + u'/')
+    {
+        const QStringList names = regularFileNamesIn(m_folder);
+        m_files = QSet<QString>(names.begin(), names.end());
+    }
+
+    // A name not listed may still be there with other capitals, or as a folder.
+    std::optional<QString> file(const QString &name) const
+    {
+        return m_files.contains(name) ? m_folder + name : m_content.file(name);
+    }
+
+private:
+    const BookContent &m_content;
+    QString m_folder;
+    QSet<QString> m_files;
+};
+
+// What the check finds of an item's note: where it is read from, and what is wrong with it.
+struct NoteFinding {
+    std::optional<QString> path; // none for a homepage item, or a note that is not there
+    QString problem;
+};
+
+// The findings of the items' notes, in their order. The notes are read and
+// parsed on every core: they take most of a large book's check.
+std::vector<NoteFinding> findNotes(const std::vector<OutlineEntry> &items, const ListedContent &content)
+{
+    std::vector<NoteFinding> findings(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (kindOf(*items[i].item) != ItemKind::Homepage)
+            findings[i].path = content.file(WorkingFolder::textFileName(items[i].item->key()));
+    }
+    std::atomic<size_t> next{0};
+    const auto readNotes = [&] {
+        for (size_t i; (i = next++) < findings.size();) {
+            if (findings[i].path)
+                findings[i].problem = noteProblem(*findings[i].path);
+        }
+    };
+    std::vector<std::thread> helpers(std::clamp(std::thread::hardware_concurrency(), 1u, 4u) - 1);
+    for (std::thread &helper : helpers)
+        helper = std::thread(readNotes);
+    readNotes();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return findings;
+}
+
+void checkNote(const TreeItem &item, const NoteFinding &note, BookCheckReport &report)
 {
     const QString name = WorkingFolder::textFileName(item.key());
-    const std::optional<QString> note = content.file(name);
-    if (!note) {
+    if (!note.path)
         report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + QStringLiteral(" がありません。");
-        return;
-    }
-    const QString problem = noteProblem(*note);
-    if (!problem.isEmpty())
-        report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + problem;
+    else if (!note.problem.isEmpty())
+        report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + note.problem;
 }
 
 void checkPage(const TreeItem &item, const BookContent &content, BookCheckReport &report)
@@ -131,19 +189,20 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
         report.problems << QStringLiteral("ブックフォルダ ") + QDir::toNativeSeparators(content.bookFolder())
                 + QStringLiteral(" がありません。");
 
-    QSet<QString> keys;
-    for (const auto &[item, depth] : itemsInTreeOrder(tree)) {
-        keys.insert(item->key());
+    const std::vector<OutlineEntry> items = itemsInTreeOrder(tree);
+    const std::vector<NoteFinding> notes = findNotes(items, ListedContent(content));
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TreeItem *item = items[i].item;
         if (!captionFits(item->text()))
             report.problems << itemName(*item) + QStringLiteral(" の名前はブックファイルに書けない文字を含みます。");
         if (kindOf(*item) == ItemKind::Homepage)
             checkPage(*item, content, report);
         else
-            checkNote(*item, content, report);
+            checkNote(*item, notes[i], report);
     }
     checkConflictCopies(tree, content, report);
     for (const QString &name : WorkingFolder::contentFiles(content.bookFolder())) {
-        if (!keys.contains(keyOf(name)) && !conflictCopyOf(name))
+        if (!tree.item(keyOf(name)) && !conflictCopyOf(name))
             report.problems << name + QStringLiteral(" はどの項目のものでもありません。");
     }
     return report;

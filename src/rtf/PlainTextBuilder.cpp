@@ -8,7 +8,8 @@ void PlainTextBuilder::append(QStringView text)
     const qsizetype start = m_text.size();
     m_text += text;
     bool lineBreaks = false;
-    for (auto ch = m_text.begin() + start; ch != m_text.end(); ++ch) {
+    // Between pointers taken once: a note's every character goes through here.
+    for (QChar *ch = m_text.data() + start, *const end = m_text.data() + m_text.size(); ch != end; ++ch) {
         if (ch->unicode() == QChar::LineSeparator)
             lineBreaks = true;
         else if (isStructural(ch->unicode()))

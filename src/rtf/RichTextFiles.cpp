@@ -72,6 +72,10 @@ std::optional<QByteArray> readNoteFile(const QString &path, LoadFailure &failure
             return std::nullopt;
         }
         bytes.append(chunk, count);
+        // All the bytes it was opened with: no read more is needed to find its end.
+        // One that says 0 (the system's own files) or has grown is read on to it.
+        if (bytes.size() == status.st_size)
+            return bytes;
     }
 }
 

@@ -9,7 +9,6 @@
 #include "ItemDisplay.h"
 #include "Prompter.h"
 #include "RunningBook.h"
-#include "TreeString.h"
 #include "WindowStatus.h"
 #include "WorkingFolder.h"
 
@@ -98,8 +97,9 @@ void CrashRecovery::treeChanged()
 
 bool CrashRecovery::keepTree()
 {
-    const bool kept = writeBookFile(m_services.book.workingFolder().writableFile(kTreeFileName),
-                                    treestring::fromTree(m_services.book.tree()));
+    // The bytes a save writes: made once for both while the tree stays as it is.
+    const bool kept = saveFileAtomically(m_services.book.workingFolder().writableFile(kTreeFileName),
+                                         m_services.book.bookFileBytes());
     m_treeChanged = !kept;
     return kept;
 }

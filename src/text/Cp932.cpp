@@ -197,16 +197,29 @@ bool holdsVariants(QStringView text)
     return std::any_of(text.begin(), text.end(), [](QChar ch) { return foldedVariant(ch.unicode()) != ch.unicode(); });
 }
 
-bool encode(QStringView text, QByteArray &out, qsizetype *failedAt)
+namespace {
+// Appends text encoded to out, each character first given by unitOf.
+template <typename UnitOf>
+bool appendEncoded(QStringView text, QByteArray &out, qsizetype *failedAt, UnitOf unitOf)
 {
-    out.resize(text.size() * 2);
+    qsizetype n = out.size();
+    out.resize(n + text.size() * 2);
     char *dest = out.data();
-    qsizetype n = 0;
-    const auto &codes = encodeTable().codes;
+    const int16_t *const codes = encodeTable().codes.data();
     bool afterLoneLead = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
+        const char16_t original = text[i].unicode();
+        if (original < 0x80 && !afterLoneLead) { // one byte, nothing to look up
+            dest[n++] = static_cast<char>(original);
+            continue;
+        }
+        const char16_t unit = unitOf(original);
         const int code = unit < 0x80 ? unit : static_cast<uint16_t>(codes[unit]);
+        if (code > 0xFF && !afterLoneLead) { // a pair: what most Japanese text is
+            dest[n++] = static_cast<char>(code >> 8);
+            dest[n++] = static_cast<char>(code & 0xFF);
+            continue;
+        }
         const auto first = static_cast<unsigned char>(code > 0xFF ? code >> 8 : code);
         if (code == 0 && unit != 0) {
             if (failedAt)
@@ -222,10 +235,22 @@ bool encode(QStringView text, QByteArray &out, qsizetype *failedAt)
         if (code > 0xFF)
             dest[n++] = static_cast<char>(first);
         dest[n++] = static_cast<char>(code & 0xFF);
-        afterLoneLead = code <= 0xFF && isLeadByte(static_cast<unsigned char>(code));
+        afterLoneLead = code >= 0x80 && code <= 0xFF && isLeadByte(static_cast<unsigned char>(code));
     }
     out.truncate(n);
     return true;
+}
+} // namespace
+
+bool encode(QStringView text, QByteArray &out, qsizetype *failedAt)
+{
+    out.clear();
+    return appendEncoded(text, out, failedAt, [](char16_t unit) { return unit; });
+}
+
+bool appendFolded(QStringView text, QByteArray &out)
+{
+    return appendEncoded(text, out, nullptr, foldedVariant);
 }
 
 } // namespace kobin::cp932

@@ -61,6 +61,10 @@ bool holdsVariants(QStringView text);
 // as its trail; *failedAt then tells the index of that character or lead byte.
 // Variants are not folded here.
 bool encode(QStringView text, QByteArray &out, qsizetype *failedAt = nullptr);
+// Appends text to out with its variants folded, as encodeSystemText writes code
+// page 932: a long text is encoded a piece at a time, each piece ending in a
+// character that is no lead byte. False (out unspecified) when it does not fit.
+bool appendFolded(QStringView text, QByteArray &out);
 
 } // namespace kobin::cp932
 

@@ -79,6 +79,33 @@ private slots:
         QCOMPARE(treestring::fromTree(tree), treeString);
     }
 
+    void treeIsWrittenAsItsWholeStringWouldBe_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("code page 932") << QString("表計算");
+        QTest::newRow("variants folded") << QString::fromUtf16(u"\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014");
+        QTest::newRow("delimiters made full-width") << QString("a|b\\c=d+e");
+        QTest::newRow("outside code page 932: UTF-8") << QString("Café 😀");
+        QTest::newRow("kept lead byte before a trail byte: UTF-8") << QString::fromUtf16(u"\uF181a");
+        QTest::newRow("kept lead byte ending the caption") << QString::fromUtf16(u"x\uF181");
+    }
+
+    void treeIsWrittenAsItsWholeStringWouldBe()
+    {
+        QFETCH(QString, caption);
+        // Enough items for the records to be encoded in more than one piece; the caption is in the last.
+        ItemTree tree;
+        treestring::buildTree(tree, u"|0\\Book=a1+root|");
+        for (int key = 2; key <= 3000; ++key)
+            tree.add("a1", Relationship::Child, QStringLiteral("a%1").arg(key), QStringLiteral("項目 %1").arg(key), "richtxt");
+        tree.setText(tree.item("a3000"), caption);
+        const QString whole = m_dir.filePath("whole.iis");
+        const QString byRecords = m_dir.filePath("records.iis");
+        QVERIFY(writeBookFile(whole, treestring::fromTree(tree)));
+        QVERIFY(writeBookFile(byRecords, tree));
+        QCOMPARE(readBytes(byRecords), readBytes(whole));
+    }
+
     void unreadableFileIsReportedAndChangesNothing()
     {
         ItemTree tree;

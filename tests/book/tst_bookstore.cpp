@@ -196,6 +196,35 @@ private slots:
         QVERIFY(prompter.prompts.isEmpty());
     }
 
+    void eachSaveWritesTheTreeAsItIsThen_data()
+    {
+        QTest::addColumn<QString>("edit");
+        for (const char *edit : {"rename", "add", "remove", "move"})
+            QTest::newRow(edit) << QString(edit);
+    }
+
+    void eachSaveWritesTheTreeAsItIsThen()
+    {
+        QFETCH(QString, edit);
+        ItemTree &tree = m_book->tree();
+        QVERIFY(tree.add("a1", Relationship::Child, "a3", "Other", "richtxt"));
+        const auto saved = [this] {
+            return storeBook(*m_book, [](const QString &) { return true; }).outcome == StoreResult::Outcome::Saved;
+        };
+        QVERIFY(saved());
+        TreeEditor &editor = m_book->editor();
+        if (edit == "rename")
+            QVERIFY(editor.rename("a2", "Renamed"));
+        else if (edit == "add")
+            QVERIFY(tree.add("a1", Relationship::Child, "a4", "Added", "richtxt"));
+        else if (edit == "remove")
+            QVERIFY(editor.remove("a3"));
+        else
+            QVERIFY(editor.move("a3", MoveDirection::Up));
+        QVERIFY(saved());
+        QCOMPARE(readText(m_book->bookPath()), treestring::fromTree(tree).toLatin1() + "\r\n");
+    }
+
     void firstSaveCreatesTheBookFolder()
     {
         writeText(working() + "a1.rtf", "root note");

@@ -1,6 +1,7 @@
 #include "BookFileWatch.h"
 #include "BookFixture.h"
 #include "BookVersions.h"
+#include "FileStamp.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -95,6 +96,28 @@ private slots:
         QCOMPARE(f->book.bookName(), QString("diary"));
         f->click("a2"); // the note is read from the book folder
         QCOMPARE(f->note.text, QString("monday"));
+    }
+
+    void aFileIsChangedWhenItsBytesAre_data()
+    {
+        QTest::addColumn<QByteArray>("theirs");
+        QTest::addColumn<bool>("current");
+        const QByteArray mine(100 * 1024, 'x'); // longer than one piece read at a time
+        QTest::newRow("same bytes, new time") << mine << true;
+        QTest::newRow("same size, first byte") << QByteArray(mine).replace(0, 1, "y") << false;
+        QTest::newRow("same size, last byte") << QByteArray(mine).replace(mine.size() - 1, 1, "y") << false;
+        QTest::newRow("shorter") << mine.chopped(1) << false;
+    }
+
+    void aFileIsChangedWhenItsBytesAre()
+    {
+        QFETCH(QByteArray, theirs);
+        QFETCH(bool, current);
+        const QString path = f->dir.path() + "/stamped";
+        writeText(path, QByteArray(100 * 1024, 'x'));
+        const FileStamp stamp = FileStamp::of(path);
+        writtenElsewhere(path, theirs);
+        QCOMPARE(stamp.isCurrent(), current);
     }
 
     void aSaveOverWhatAnotherProgramWroteAsksFirst_data()

@@ -106,6 +106,11 @@ private slots:
             QCOMPARE(failure, expected);
         }
 
+        // A note longer than one piece read at a time is read whole.
+        const QString longNote = m_dir.filePath("long.rtf");
+        QVERIFY(writeFile(longNote, "{\\rtf1 " + QByteArray(100 * 1024, 'x') + " end}"));
+        QVERIFY(richtext::loadPlainText(longNote, u"\n").value_or(QString()).endsWith("x end"));
+
         for (const char *name : {"/richedit10.rtf", "/richedit20.rtf", "/richedit41.rtf"}) {
             QTextDocument document;
             QVERIFY(richtext::loadFile(document, KOBIN_RTF_DATA + QString(name)));
