@@ -6,6 +6,7 @@
 # Usage: bench/index-time.sh [-n RUNS] KOBIN-CLI [KOBIN-CLI...]   (default: 5 runs of build-release/src/app/kobin-cli)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/timed-runs.sh"
 runs=5
 if [ "${1:-}" = "-n" ]; then runs="$2"; shift 2; fi
 [ $# -gt 0 ] || set -- "$here/../build-release/src/app/kobin-cli"
@@ -16,14 +17,6 @@ export QT_QPA_PLATFORM=offscreen KOBIN_HOME="$work" XDG_DATA_HOME="$work/data" X
 "$here/big-book.sh" "$work"
 query=(item 5000) # in the captions of a few items: what is timed is the index, not the printing
 
-# Runs one command and prints how long it took in milliseconds.
-elapsed() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 search() { XDG_CACHE_HOME="$1" "$2" search "$work/big.iis" "${query[@]}"; }
 
 find "$work/big" -name "*.rtf" -exec cat {} + >/dev/null # the notes in the page cache, for every program alike

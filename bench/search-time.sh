@@ -10,6 +10,7 @@
 # rg (ripgrep) is only for this comparison: apt-get install ripgrep.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/timed-runs.sh
 runs=5
 generator=build-release/bench/search_book
 while getopts n:b: option; do
@@ -31,14 +32,6 @@ mkdir -p "$KOBIN_HOME"
 "$generator" "$KOBIN_HOME"
 words=(ダイアリー 表計算本ｶﾞ software犬)
 
-# Runs one command and prints how long it took in milliseconds.
-elapsed() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 cli() { XDG_CACHE_HOME="$work/cache$1" "${@:2}" search "$KOBIN_HOME/work.iis" "${words[@]}"; }
 grep_text() { rg -F -i -e "${words[0]}" -e "${words[1]}" -e "${words[2]}" "$KOBIN_HOME/text"; }
 

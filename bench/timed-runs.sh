@@ -1,4 +1,4 @@
-# Sourced by the timing scripts: times each command given, interleaved run by run
+# Sourced by the timing scripts. time_interleaved times each command given, interleaved run by run
 # so that a busy machine weighs on all alike, and prints min and median in ms.
 # time_interleaved RUNS LABEL1 -- CMD1... ;; LABEL2 -- CMD2... ;; ...
 time_interleaved() {
@@ -28,4 +28,13 @@ time_interleaved() {
       { a[NR] = $1 } END { printf "  %-40s min %6d ms   median %6d ms   (%d runs)\n", label, a[1], a[int((NR + 1) / 2)], NR }'
   done
   rm -f "$results"
+}
+
+# Runs one command and prints how long it took in milliseconds.
+elapsed() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
 }
