@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <system_error>
 #include <tuple>
 
@@ -64,7 +65,11 @@ bool moveFileOver(const QString &source, const QString &target)
     return !error;
 }
 
-bool saveFileAtomically(const QString &path, const QByteArray &bytes)
+namespace {
+
+// Writes a file's new content to its part file with write, then puts the part file
+// in the file's place: the replacement every atomic write and copy shares.
+bool replaceAtomically(const QString &path, const std::function<bool(QFile &part)> &write)
 {
     const QString target = fileBehind(path);
     const QFileInfo existing(target);
@@ -75,8 +80,8 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes)
     // Unbuffered, so that a write the disk refuses is seen here and not lost in a later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    bool written = (!existing.exists() || file.setPermissions(existing.permissions()))
-                   && file.write(bytes) == bytes.size() && file.flush() && syncToDisk(file.handle());
+    bool written = (!existing.exists() || file.setPermissions(existing.permissions())) && write(file)
+                   && file.flush() && syncToDisk(file.handle());
     file.close();
     written = written && file.error() == QFileDevice::NoError;
     if (!written || !moveFileOver(part, target)) {
@@ -87,13 +92,36 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes)
     return true;
 }
 
+// Streams source into part a piece at a time, so that a file larger than memory copies too.
+bool copyBytes(QFile &source, QFile &part)
+{
+    constexpr qint64 kPiece = 1024 * 1024;
+    QByteArray piece(kPiece, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(piece.data(), kPiece);
+        if (read < 0)
+            return false;
+        if (read == 0)
+            return true;
+        if (part.write(piece.constData(), read) != read)
+            return false;
+    }
+}
+
+} // namespace
+
+bool saveFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    return replaceAtomically(path, [&](QFile &part) { return part.write(bytes) == bytes.size(); });
+}
+
 bool copyFileAtomically(const QString &source, const QString &target)
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    return file.error() == QFileDevice::NoError && saveFileAtomically(target, bytes);
+    return replaceAtomically(target, [&](QFile &part) { return copyBytes(file, part); })
+        && file.error() == QFileDevice::NoError;
 }
 
 bool moveWrittenFileOver(const QString &source, const QString &target)
@@ -120,14 +148,9 @@ bool moveWrittenFileOver(const QString &source, const QString &target)
         return false;
     if (moveFileOver(source, behind))
         return true;
-    // Another file system: the bytes travel as any write does.
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
+    // Another file system: the bytes travel as any copy does.
+    if (!copyFileAtomically(source, behind))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || !saveFileAtomically(behind, bytes))
-        return false;
-    file.close();
     QFile::remove(source);
     return true;
 }

@@ -22,7 +22,8 @@ inline constexpr char PartFileEnding[] = ".kobin-part";
 // Copies source over target as saveFileAtomically writes, so that the target is
 // either the old file or the whole new one. The bytes are copied, not the file: a
 // new target takes the usual permissions, never the source's (a read-only
-// resource gives a writable copy). False when source cannot be read whole or
+// resource gives a writable copy). The bytes go a piece at a time, so a file
+// larger than memory copies too. False when source cannot be read whole or
 // target cannot be replaced.
 [[nodiscard]] bool copyFileAtomically(const QString &source, const QString &target);
 

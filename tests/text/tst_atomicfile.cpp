@@ -1,11 +1,10 @@
 #include "AtomicFile.h"
+#include "FileSizeLimit.h"
 #include "SmallDisk.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace kobin;
 
@@ -25,31 +24,18 @@ QByteArray largeBytes()
     return bytes;
 }
 
-// Limits the size of any file this process writes, so that a write stops short
-// as on a full disk; the limit and the signal it raises are undone at the end.
-class FileSizeLimit
+// The most memory this process has held, from the kernel's own count.
+qint64 peakResidentBytes()
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    bool isSet() const { return m_set; }
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = SIG_DFL;
-    bool m_set = false;
-};
+    return -1;
+}
 
 } // namespace
 
@@ -168,6 +154,40 @@ private slots:
         QVERIFY(QFile::setPermissions(target, ownerOnly));
         QVERIFY(saveFileAtomically(target, "new"));
         QCOMPARE(QFile::permissions(target) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+    }
+
+    void aCopyTakesALargeFileAPieceAtATime()
+    {
+        // Mostly a hole, so that making it costs no disk; copied, it is as large as any file.
+        constexpr qint64 size = 256LL * 1024 * 1024;
+        QFile large(path("large.bin"));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.write("head") == 4 && large.resize(size) && large.seek(size - 4) && large.write("tail") == 4);
+        large.close();
+        const qint64 before = peakResidentBytes();
+        if (before < 0)
+            QSKIP("the system does not tell a process's peak memory");
+
+        QVERIFY(copyFileAtomically(large.fileName(), path("copy.bin")));
+
+        QVERIFY2(peakResidentBytes() - before < size / 4, "the copy held the file in memory");
+        QFile copy(path("copy.bin"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.size(), size);
+        QCOMPARE(copy.read(4), QByteArray("head"));
+        QVERIFY(copy.seek(size - 4));
+        QCOMPARE(copy.read(4), QByteArray("tail"));
+        QCOMPARE(entriesIn(m_dir->path()), QStringList({"copy.bin", "large.bin"}));
+    }
+
+    void aCopyThatFailsLeavesNothing()
+    {
+        QVERIFY(saveFileAtomically(path("source"), largeBytes()));
+        QVERIFY(!copyFileAtomically(path("missing"), path("copy")));
+        const FileSizeLimit limit(1024 * 1024);
+        QVERIFY(limit.isSet());
+        QVERIFY(!copyFileAtomically(path("source"), path("copy")));
+        QCOMPARE(entriesIn(m_dir->path()), QStringList({"source"}));
     }
 
     void savingThroughALinkReplacesTheFileItPointsTo()
