@@ -17,6 +17,10 @@ namespace {
 
 // How long a page that still loads has to answer the pane before it is given up.
 constexpr int kAnswerMilliseconds = 2000;
+// How long the page shown has to answer when another is asked for: a page held by
+// its script would hold the next one too (local pages share a process), and the
+// user waits for that one.
+constexpr int kLeavingAnswerMilliseconds = 1000;
 
 } // namespace
 
@@ -63,7 +67,7 @@ void BrowserPane::setContextActions(const QList<QAction *> &actions)
 
 void BrowserPane::pageLoadStarted()
 {
-    m_loading = true;
+    m_stage = Stage::Loading;
     m_loadBound.start();
 }
 
@@ -74,7 +78,7 @@ void BrowserPane::pageLoadProgress(int percent)
 
 void BrowserPane::pageLoadFinished()
 {
-    m_loading = false;
+    m_stage = Stage::Idle;
     m_loadBound.stop();
     emit loadFinished();
 }
@@ -114,9 +118,14 @@ void BrowserPane::showRefusal(const QUrl &url)
 
 void BrowserPane::pageProcessEnded(bool normal)
 {
-    m_loading = false;
+    const bool endedStuckPage = m_stage == Stage::EndingStuckPage;
+    m_stage = Stage::Idle;
     m_loadBound.stop();
-    if (std::exchange(m_endingStuckPage, false)) {
+    if (endedStuckPage && m_next.isValid()) {
+        m_surface->load(std::exchange(m_next, QUrl())); // in a new process; its own loadFinished follows
+        return;
+    }
+    if (endedStuckPage) {
         showNote(QStringLiteral("ページが応答しないため、表示をやめました。"));
     } else if (!normal) {
         // The page is gone, the program and its notes are not.
@@ -128,26 +137,44 @@ void BrowserPane::pageProcessEnded(bool normal)
     emit loadFinished();
 }
 
+void BrowserPane::endUnlessAnswering(int milliseconds, const std::function<void()> &answered)
+{
+    auto answer = std::make_shared<bool>(false);
+    m_surface->askForAnswer([answer] { *answer = true; });
+    const auto process = static_cast<pid_t>(m_surface->renderProcessId());
+    QTimer::singleShot(milliseconds, this, [this, answer, answered, process, navigation = m_navigations] {
+        // A later page is asked for, the page asked is gone, or it is being ended already.
+        if (navigation != m_navigations || process <= 0 || process != m_surface->renderProcessId()
+            || m_stage == Stage::EndingStuckPage)
+            return;
+        if (*answer) {
+            answered();
+            return;
+        }
+        m_stage = Stage::EndingStuckPage;
+        ::kill(process, SIGKILL);
+    });
+}
+
 void BrowserPane::checkPageAnswers()
 {
     // A page may wait for a slow server as long as it likes, and its process still
     // answers meanwhile; one that does not is held by a script of its own and would
     // hold every page after it, as all local pages share that process.
-    auto answered = std::make_shared<bool>(false);
-    m_surface->askForAnswer([answered] { *answered = true; });
-    QTimer::singleShot(kAnswerMilliseconds, this, [this, answered] {
-        if (!m_loading)
-            return;
-        if (*answered) {
+    if (m_stage != Stage::Loading)
+        return;
+    endUnlessAnswering(kAnswerMilliseconds, [this] {
+        if (m_stage == Stage::Loading)
             m_loadBound.start();
-            return;
-        }
-        const auto process = static_cast<pid_t>(m_surface->renderProcessId());
-        if (process <= 0)
-            return;
-        m_endingStuckPage = true;
-        ::kill(process, SIGKILL);
     });
+}
+
+// The page shown may be held by its script; rather than wait for it, it is
+// ended at once when it does not answer, and url opens in a new process.
+void BrowserPane::leaveStuckPageFor(const QUrl &url)
+{
+    m_next = url;
+    endUnlessAnswering(kLeavingAnswerMilliseconds, [this] { m_next.clear(); });
 }
 
 void BrowserPane::pageNavigating(const QUrl &url)
@@ -171,7 +198,11 @@ void BrowserPane::navigate(const QUrl &url)
         return;
     }
     m_layout->setCurrentWidget(engine->widget());
+    ++m_navigations;
+    const bool pageShown = engine->renderProcessId() > 0;
     engine->load(url);
+    if (pageShown)
+        leaveStuckPageFor(url);
 }
 
 QString BrowserPane::title() const

@@ -73,7 +73,11 @@ private:
     PageSurface *shownSurface() const;
     void showNote(const QString &text);
     void showRefusal(const QUrl &url);
+    // Asks the page shown whether it answers; one that does not within the time
+    // given is ended, its process killed.
+    void endUnlessAnswering(int milliseconds, const std::function<void()> &answered);
     void checkPageAnswers();
+    void leaveStuckPageFor(const QUrl &url);
 
     void pageNavigating(const QUrl &url) override;
     void pageLoadStarted() override;
@@ -89,9 +93,12 @@ private:
     QList<QAction *> m_contextActions;
     QLabel *m_note = nullptr; // said in place of a page
     QTimer m_loadBound;
-    bool m_loading = false;
-    // The pane ended the page's process because the page did not answer.
-    bool m_endingStuckPage = false;
+    // EndingStuckPage: the pane killed the page's process because the page did not answer.
+    enum class Stage { Idle, Loading, EndingStuckPage };
+    Stage m_stage = Stage::Idle;
+    // The page asked for while the one shown did not answer: opened once that one is ended.
+    QUrl m_next;
+    int m_navigations = 0; // tells a later navigation from the one an answer was asked for
 };
 
 } // namespace kobin
