@@ -138,6 +138,9 @@ QString noteRefusal(kobin::richtext::LoadFailure failure)
     case kobin::richtext::LoadFailure::TooLarge:
         return QStringLiteral(" 」は %1 MB を超えるため、読みません。")
             .arg(kobin::richtext::kMaxNoteFileSize / (1024 * 1024));
+    case kobin::richtext::LoadFailure::TooLargeToWrite:
+        return QStringLiteral(" 」は RTF にすると %1 MB を超えるため、書き出しません。")
+            .arg(kobin::richtext::kMaxNoteFileSize / (1024 * 1024));
     case kobin::richtext::LoadFailure::Unreadable:
     case kobin::richtext::LoadFailure::NotRtf:
         break;

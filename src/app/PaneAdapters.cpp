@@ -38,30 +38,34 @@ TextPaneNotes::~TextPaneNotes()
 NoteReading TextPaneNotes::load(const QString &path)
 {
     richtext::LoadFailure failure = richtext::LoadFailure::Unreadable;
+    m_pane.setPlainTextOnly(false);
     if (!m_pane.loadRichText(path, &failure)) {
         switch (failure) {
         case richtext::LoadFailure::Unreadable: return NoteReading::Unreadable;
         case richtext::LoadFailure::NotRegularFile: return NoteReading::NotRegularFile;
         case richtext::LoadFailure::TooLarge: return NoteReading::TooLarge;
         case richtext::LoadFailure::NotRtf: return NoteReading::NotRtf;
+        case richtext::LoadFailure::TooLargeToWrite: return NoteReading::Unreadable; // loading writes nothing
         }
     }
     m_holdsFileText = true;
     return NoteReading::Read;
 }
 
-bool TextPaneNotes::save(const QString &path)
+NoteWriting TextPaneNotes::save(const QString &path)
 {
-    if (!m_pane.saveRichText(path))
-        return false;
+    richtext::SaveFailure failure = richtext::SaveFailure::Unwritable;
+    if (!m_pane.saveRichText(path, &failure))
+        return failure == richtext::SaveFailure::TooLarge ? NoteWriting::TooLarge : NoteWriting::Unwritable;
     m_holdsFileText = true;
     if (m_stored)
         m_stored(path);
-    return true;
+    return NoteWriting::Written;
 }
 
 void TextPaneNotes::clear()
 {
+    m_pane.setPlainTextOnly(false);
     m_pane.clear();
 }
 
@@ -79,6 +83,7 @@ void TextPaneNotes::showPlainText(const QString &text)
 {
     resetTypingFormat(); // the source takes the format of what is typed next, not the note's last colour
     m_pane.setPlainText(text);
+    m_pane.setPlainTextOnly(true);
 }
 
 QString TextPaneNotes::plainText() const

@@ -41,7 +41,7 @@ public:
     // Told of every note written, so that what follows notes (search) can keep up.
     void setStoredHandler(std::function<void(const QString &path)> stored) { m_stored = std::move(stored); }
     NoteReading load(const QString &path) override;
-    bool save(const QString &path) override;
+    NoteWriting save(const QString &path) override;
     void clear() override;
     bool holdsFileText() const override;
     void setReadOnly(bool readOnly) override;

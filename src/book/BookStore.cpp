@@ -11,6 +11,7 @@
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
+#include "PageCarrier.h"
 #include "PageNames.h"
 #include "WorkingFolder.h"
 
@@ -37,22 +38,70 @@ StoreResult failedToSave(const QString &path)
     return QFileInfo::exists(copy) || !QFileInfo::exists(source) || copyFileAtomically(source, copy);
 }
 
-// The file the save is about to replace or remove that another program (a sync
-// tool bringing another computer's save) has written since the book read or last
-// wrote it: the book file first, which every save writes, else the first such
-// content file. A book saved as another is written over nothing it read.
-std::optional<QString> writtenByAnother(Book &book, const QStringList &names, bool sameFolder)
+// Asks before the save replaces or removes a file another program (a sync tool
+// bringing another computer's save) has written since the book read or last
+// wrote it, each such file with its own question. A Yes holds for the file as it
+// was when answered: written again meanwhile, it is asked about again. A book
+// saved as another is written over nothing it read.
+class OverwriteGuard
 {
-    const FileStamp &bookFile = book.bookFileStamp();
-    if (bookFile.path() == book.bookPath() && !bookFile.isCurrent())
-        return book.bookPath();
-    if (!sameFolder)
-        return std::nullopt;
-    QStringList paths;
-    for (const QString &name : names)
-        paths.append(book.bookFolder() + name);
-    return book.workingFolder().bookFolderStamps().firstChanged(paths);
-}
+public:
+    OverwriteGuard(Book &book, const OverwriteQuestion &ask, bool sameFolder)
+        : m_book(book), m_ask(ask), m_sameFolder(sameFolder)
+    {
+    }
+
+    // False when the user said No.
+    [[nodiscard]] bool mayReplace(const QString &path) { return answerFor(path) != Answer::No; }
+
+    // Asks about each of paths, round after round until a round asks nothing, since
+    // another file may be written while a question is open. False at the first No.
+    [[nodiscard]] bool mayReplaceAll(const QStringList &paths)
+    {
+        for (bool asked = true; asked;) {
+            asked = false;
+            for (const QString &path : paths) {
+                const Answer answer = answerFor(path);
+                if (answer == Answer::No)
+                    return false;
+                asked = asked || answer == Answer::Yes;
+            }
+        }
+        return true;
+    }
+
+    bool agreedTo(const QString &path) const { return m_agreed.contains(path); }
+
+private:
+    enum class Answer { NotAsked, Yes, No };
+
+    Answer answerFor(const QString &path)
+    {
+        if (!isWrittenByAnother(path))
+            return Answer::NotAsked;
+        const auto agreed = m_agreed.constFind(path);
+        if (agreed != m_agreed.cend() && agreed->isCurrent())
+            return Answer::NotAsked;
+        if (!m_ask(path))
+            return Answer::No;
+        m_agreed.insert(path, FileStamp::of(path));
+        return Answer::Yes;
+    }
+
+    bool isWrittenByAnother(const QString &path) const
+    {
+        if (path == m_book.bookPath()) {
+            const FileStamp &bookFile = m_book.bookFileStamp();
+            return bookFile.path() == path && !bookFile.isCurrent();
+        }
+        return m_sameFolder && m_book.workingFolder().bookFolderStamps().firstChanged({path});
+    }
+
+    Book &m_book;
+    const OverwriteQuestion &m_ask;
+    bool m_sameFolder;
+    QHash<QString, FileStamp> m_agreed; // a file the user let the save write over, as it was then
+};
 
 bool isUrlFile(const QString &name)
 {
@@ -67,28 +116,24 @@ QString pageNamedBy(const QString &path)
     return bytes ? pagePathFromUrlFile(decodeSystemText(*bytes)) : QString();
 }
 
-// Saved as another book, the captured pages the url files name go along into the
-// new book folder, and the url files name them there; a page that cannot be
-// copied stops the save (its path is given), before the book names anything new.
-std::optional<QString> carryCapturedPages(Book &book, const QStringList &files)
+// Saved as another book, the pages the book keeps in its own book folder go
+// along into the new one, and the url files name them there; a page that cannot
+// be copied stops the save (the file that failed is given), before the book
+// names anything new.
+std::optional<QString> carryOwnPages(Book &book, const QStringList &files)
 {
     const WorkingFolder &working = book.workingFolder();
-    QHash<QString, QString> copies; // old captured folder: its copy
+    PageCarrier carrier(working.bookFolder(), book.bookFolder());
     for (const QString &name : files) {
         if (!isUrlFile(name))
             continue;
         const QString key = WorkingFolder::keyOf(name);
         const QString page = working.pagePath(key).value_or(QString());
-        const QString captured = CapturedPages::captureFolderOf(page, working.bookFolder());
-        if (captured.isEmpty())
-            continue;
-        if (!copies.contains(captured)) {
-            const std::optional<QString> copy = CapturedPages::copyInto(captured, book.bookFolder());
-            if (!copy)
-                return captured;
-            copies.insert(captured, *copy);
-        }
-        if (!working.storePagePath(key, copies.value(captured) + QDir::cleanPath(page).mid(QDir::cleanPath(captured).size() + 1)))
+        QString failed;
+        const std::optional<QString> copy = carrier.carry(page, &failed);
+        if (!copy)
+            return failed;
+        if (*copy != page && !working.storePagePath(key, *copy))
             return working.urlFile(key);
     }
     return std::nullopt;
@@ -101,6 +146,8 @@ std::optional<QString> carryCapturedPages(Book &book, const QStringList &files)
 QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
 {
     const QString bookFolder = book.bookFolder();
+    if (CapturedPages::isLinkedAway(bookFolder))
+        return {}; // what lies behind the link is nothing the book may remove
     QSet<QString> named = book.newCaptures();
     for (const QString &name : replacedOrRemoved) {
         if (!isUrlFile(name))
@@ -159,16 +206,19 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         return failedToSave(working.path());
 
     // Asked before anything is written: a No leaves the book folder and book file as
-    // they are, and the changes for Save As.
-    const std::optional<QString> overwritten =
-        writtenByAnother(book, *files + working.deletedFiles(), sameFolder);
-    if (overwritten && !mayOverwrite(*overwritten))
+    // they are, and the changes for Save As. Each file is looked at again right
+    // before it is replaced, since another program may write it meanwhile.
+    OverwriteGuard guard(book, mayOverwrite, sameFolder);
+    QStringList replacedOrRemoved{book.bookPath()};
+    for (const QString &name : *files + working.deletedFiles())
+        replacedOrRemoved.append(bookFolder + name);
+    if (!guard.mayReplaceAll(replacedOrRemoved))
         return {StoreResult::Outcome::Declined, {}};
 
     if (!QDir().mkpath(bookFolder))
         return failedToSave(bookFolder);
     if (!sameFolder) {
-        if (const std::optional<QString> failed = carryCapturedPages(book, *files))
+        if (const std::optional<QString> failed = carryOwnPages(book, *files))
             return failedToSave(*failed);
     }
     const QStringList leftBehind = capturesLeftBehind(book, sameFolder ? *files + working.deletedFiles() : QStringList());
@@ -180,7 +230,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         versions.emplace(book.versionsFolder(), book.bookPath(), bookFolder);
         if (!versions->begin())
             versions.reset();
-        else if (overwritten == book.bookPath())
+        else if (guard.agreedTo(book.bookPath()))
             versions->keepBookFile(); // the other program's book file is kept even when no note changes
     }
     const auto keepVersion = [&](const QString &name) {
@@ -191,6 +241,10 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         if (versions)
             std::ignore = versions->finish();
     };
+    const auto declined = [&] {
+        recordVersion();
+        return StoreResult{StoreResult::Outcome::Declined, {}};
+    };
 
     for (const QString &name : *files) {
         const QString source = working.readableFile(name);
@@ -200,6 +254,8 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
             stamps.written(target);
             continue;
         }
+        if (!guard.mayReplace(target))
+            return declined();
         if (QFileInfo::exists(target))
             keepVersion(name);
         else if (versions)
@@ -220,6 +276,10 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         recordVersion();
         return failedToSave(damagedCopy);
     }
+    if (!guard.mayReplace(book.bookPath()))
+        return declined();
+    if (versions && guard.agreedTo(book.bookPath()))
+        versions->keepBookFile();
     if (!saveFileAtomically(book.bookPath(), book.bookFileBytes())) {
         recordVersion();
         return failedToSave(book.bookPath());
@@ -231,6 +291,8 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         const QString file = bookFolder + name;
         if (!QFileInfo::exists(file))
             continue;
+        if (!guard.mayReplace(file))
+            return declined();
         keepVersion(name);
         if (!QFile::remove(file)) {
             recordVersion();

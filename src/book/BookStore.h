@@ -17,9 +17,12 @@ class Book;
 // note not yet written. Stops at the first failure, naming what could not be
 // written (the book stays changed). A working folder that has gone is such a failure.
 // A book without a name, or named "temp", has no book folder of its own and is refused.
-// Before anything is written, asks mayOverwrite when the book file or a content
-// file the save would replace or remove has been written by another program since
-// the book read or last saved it (a book in a synced folder); a No writes nothing.
+// Before anything is written, asks mayOverwrite about each file the save would
+// replace or remove (the book file first, then the content files) that another
+// program has written since the book read or last saved it (a book in a synced
+// folder); a No writes nothing. Each file is looked at again right before it is
+// replaced: one written again since its answer is asked about again, and a No
+// then stops the save there.
 // Afterwards the book's stamps are those of the files just written.
 struct StoreResult {
     enum class Outcome { Saved, Declined, Failed };

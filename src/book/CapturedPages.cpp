@@ -44,8 +44,15 @@ QString CapturedPages::captureFolderOf(const QString &page, const QString &bookF
     return folderOf(bookFolder) + name + u'/';
 }
 
+bool CapturedPages::isLinkedAway(const QString &bookFolder)
+{
+    return QFileInfo(folderOf(bookFolder).chopped(1)).isSymLink();
+}
+
 void CapturedPages::removeAbandonedCaptures(const QString &bookFolder)
 {
+    if (isLinkedAway(bookFolder))
+        return;
     const QDir pages(folderOf(bookFolder));
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
     for (const QFileInfo &entry : pages.entryInfoList({kStagingPrefix + u'*'}, QDir::Dirs | QDir::Hidden)) {
@@ -57,7 +64,7 @@ void CapturedPages::removeAbandonedCaptures(const QString &bookFolder)
 CaptureStaging::CaptureStaging(const QString &bookFolder) : m_bookFolder(bookFolder)
 {
     const QString path = CapturedPages::folderOf(bookFolder) + uniqueName(kStagingPrefix);
-    if (QDir().mkpath(path))
+    if (!CapturedPages::isLinkedAway(bookFolder) && QDir().mkpath(path))
         m_path = path + u'/';
 }
 
@@ -89,11 +96,14 @@ std::optional<QString> CaptureStaging::placeFolder()
     return target + u'/';
 }
 
-std::optional<QString> CapturedPages::copyInto(const QString &captureFolder, const QString &bookFolder)
+std::optional<QString> CapturedPages::copyInto(const QString &captureFolder, const QString &bookFolder,
+                                               QString *failed)
 {
     CaptureStaging staging(bookFolder);
-    if (!staging.isReady())
+    if (!staging.isReady()) {
+        *failed = folderOf(bookFolder);
         return std::nullopt;
+    }
     // Level by level with a queue: a page's folders may nest deeper than a stack allows.
     std::deque<QString> folders{QString()}; // relative to captureFolder, each ending in "/" but the first
     int files = 0;
@@ -107,16 +117,23 @@ std::optional<QString> CapturedPages::copyInto(const QString &captureFolder, con
             if (entry.isSymLink())
                 continue;
             if (entry.isDir()) {
-                if (!QDir().mkpath(staging.path() + name))
+                if (!QDir().mkpath(staging.path() + name)) {
+                    *failed = entry.filePath();
                     return std::nullopt;
+                }
                 folders.push_back(name + u'/');
             } else if (entry.isFile()) {
-                if (++files > kMaxFiles || !copyFileAtomically(entry.filePath(), staging.path() + name))
+                if (++files > kMaxFiles || !copyFileAtomically(entry.filePath(), staging.path() + name)) {
+                    *failed = entry.filePath();
                     return std::nullopt;
+                }
             }
         }
     }
-    return staging.placeFolder();
+    const std::optional<QString> placed = staging.placeFolder();
+    if (!placed)
+        *failed = folderOf(bookFolder);
+    return placed;
 }
 
 } // namespace kobin

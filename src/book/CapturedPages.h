@@ -14,6 +14,9 @@ class CapturedPages
 public:
     // The book folder's pages folder: bookFolder (ending in "/") + "pages/".
     static QString folderOf(const QString &bookFolder);
+    // Whether the book folder's pages folder is a symbolic link: pages are never
+    // written through it, since it may lead anywhere out of the book folder.
+    static bool isLinkedAway(const QString &bookFolder);
     // The captured page's own folder (bookFolder + "pages/" + its name + "/") that
     // page lies in; empty when page is no captured page of that book folder.
     static QString captureFolderOf(const QString &page, const QString &bookFolder);
@@ -26,12 +29,15 @@ public:
     static constexpr int kMaxFiles = 20000;
     // Copies a captured page's folder into bookFolder's pages folder, whole or not
     // at all: its regular files and folders, never what a symbolic link leads to.
-    // The new folder (ending in "/"); nullopt when it could not be copied.
-    [[nodiscard]] static std::optional<QString> copyInto(const QString &captureFolder, const QString &bookFolder);
+    // The new folder (ending in "/"); nullopt when it could not be copied, with the
+    // file or folder that could not be copied or made in *failed.
+    [[nodiscard]] static std::optional<QString> copyInto(const QString &captureFolder, const QString &bookFolder,
+                                                         QString *failed);
 };
 
 // A folder a capture is written into before it belongs to the book: hidden in the
 // book's pages folder, and removed with whatever it holds unless it is placed.
+// Never made through a pages folder that is a symbolic link.
 class CaptureStaging
 {
 public:

@@ -7,6 +7,8 @@
 #include "CapturedPages.h"
 #include "ItemTree.h"
 #include "PageCapturer.h"
+#include "PageNames.h"
+#include "RichTextFiles.h"
 #include "RunningBook.h"
 #include "TreeEditor.h"
 #include "WorkingFolder.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QTextDocument>
 #include <optional>
 
 namespace kobin {
@@ -89,8 +92,8 @@ public:
             return;
         if (!m_page.isEmpty())
             QDir(CapturedPages::captureFolderOf(m_page, m_bookFolder)).removeRecursively();
-        if (!m_urlFile.isEmpty())
-            QFile::remove(m_urlFile);
+        for (const QString &file : m_written)
+            QFile::remove(file);
         // Folders only this capture made, and only while empty.
         if (!m_hadPagesFolder)
             QDir().rmdir(CapturedPages::folderOf(m_bookFolder));
@@ -98,7 +101,7 @@ public:
             QDir().rmdir(m_bookFolder);
     }
     void placed(const QString &page) { m_page = page; }
-    void wroteUrlFile(const QString &path) { m_urlFile = path; }
+    void wrote(const QString &path) { m_written << path; }
     void keep() { m_kept = true; }
 
 private:
@@ -106,7 +109,7 @@ private:
     bool m_hadBookFolder;
     bool m_hadPagesFolder;
     QString m_page;
-    QString m_urlFile;
+    QStringList m_written;
     bool m_kept = false;
 };
 
@@ -153,6 +156,9 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
 
     const QString bookFolder = folders.appPath + bookName + u'/';
     CaptureLeftovers leftovers(bookFolder);
+    if (CapturedPages::isLinkedAway(bookFolder))
+        return failure(QStringLiteral("「 ") + CapturedPages::folderOf(bookFolder)
+                       + QStringLiteral(" 」はほかの場所へのリンクのため、取り込みません。"));
     CaptureStaging staging(bookFolder);
     if (!staging.isReady())
         return failure(QStringLiteral("「 ") + CapturedPages::folderOf(bookFolder) + QStringLiteral(" 」を作成できません。"));
@@ -177,26 +183,42 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
 
     const QString &key = added->key;
     std::ignore = editor.rename(key, order->name.isEmpty() ? capture::itemNameFor(outcome.title, *url) : order->name);
-    // An earlier version keeps the book file, and a url file of that name should one be left
+    // The page's side text is there from the start, as the window leaves it: an
+    // empty note, so that showing the item finds nothing missing.
+    const QString urlFileName = WorkingFolder::urlFileName(key);
+    const QString sideTextName = WorkingFolder::textFileName(pageTextName(key, pageBaseName(*page)));
+    // An earlier version keeps the book file, and files of these names should any be left
     // there; a version that cannot be kept costs the book nothing, so the capture goes on.
     std::optional<BookVersions> versions;
     versions.emplace(folders.versionsFolder, bookPath, bookFolder);
-    const QString urlFileName = WorkingFolder::urlFileName(key);
     if (!versions->begin())
         versions.reset();
-    else if (!QFileInfo::exists(bookFolder + urlFileName))
-        versions->added(urlFileName);
-    else if (!versions->keep(urlFileName))
-        versions.reset();
-    const bool urlFileWritten = WorkingFolder(bookFolder).storePagePath(key, *page);
-    if (urlFileWritten)
-        leftovers.wroteUrlFile(bookFolder + urlFileName);
-    const bool bookWritten = urlFileWritten && writeBookFile(bookPath, tree);
+    for (const QString &name : {urlFileName, sideTextName}) {
+        if (!versions)
+            break;
+        if (!QFileInfo::exists(bookFolder + name))
+            versions->added(name);
+        else if (!versions->keep(name))
+            versions.reset();
+    }
+    const auto written = [&](const QString &name, bool wrote) {
+        if (wrote)
+            leftovers.wrote(bookFolder + name);
+        return wrote;
+    };
+    QString failedFile;
+    if (!written(urlFileName, WorkingFolder(bookFolder).storePagePath(key, *page)))
+        failedFile = bookFolder + urlFileName;
+    else if (!QFileInfo::exists(bookFolder + sideTextName) // one left there is somebody's note
+             && !written(sideTextName, richtext::saveFile(QTextDocument(), bookFolder + sideTextName,
+                                                          richtext::FileType::Rtf)))
+        failedFile = bookFolder + sideTextName;
+    else if (!writeBookFile(bookPath, tree))
+        failedFile = bookPath;
     if (versions)
         std::ignore = versions->finish();
-    if (!bookWritten)
-        return failure(QStringLiteral("「 ") + (urlFileWritten ? bookPath : bookFolder + urlFileName)
-                       + QStringLiteral(" 」に書き込めません。"));
+    if (!failedFile.isEmpty())
+        return failure(QStringLiteral("「 ") + failedFile + QStringLiteral(" 」に書き込めません。"));
     leftovers.keep();
     return {0, key + u'\n', {}};
 }

@@ -2,6 +2,7 @@
 
 #include "BookContent.h"
 #include "BookOutline.h"
+#include "CapturedPages.h"
 #include "FolderFiles.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
@@ -37,7 +38,9 @@ QString noteProblem(const QString &path)
     case richtext::LoadFailure::NotRegularFile: return QStringLiteral(" は通常のファイルではありません。");
     case richtext::LoadFailure::TooLarge: return QStringLiteral(" は大きすぎて読めません。");
     case richtext::LoadFailure::NotRtf: return QStringLiteral(" はリッチテキストではありません。");
-    case richtext::LoadFailure::Unreadable: break;
+    case richtext::LoadFailure::Unreadable:
+    case richtext::LoadFailure::TooLargeToWrite: // a conversion's, never a load's
+        break;
     }
     return QStringLiteral(" を読めません。");
 }
@@ -188,6 +191,10 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
     if (!QFileInfo(content.bookFolder()).isDir())
         report.problems << QStringLiteral("ブックフォルダ ") + QDir::toNativeSeparators(content.bookFolder())
                 + QStringLiteral(" がありません。");
+
+    if (CapturedPages::isLinkedAway(content.bookFolder()))
+        report.problems << QStringLiteral("ページのフォルダ ") + QDir::toNativeSeparators(CapturedPages::folderOf(content.bookFolder()))
+                + QStringLiteral(" はほかの場所へのリンクです。取り込んだページはそこへは書きません。");
 
     const std::vector<OutlineEntry> items = itemsInTreeOrder(tree);
     const std::vector<NoteFinding> notes = findNotes(items, ListedContent(content));

@@ -102,13 +102,17 @@ std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, L
     return text;
 }
 
-bool saveFile(const QTextDocument &document, const QString &path, FileType type, qint64 largestNote)
+bool saveFile(const QTextDocument &document, const QString &path, FileType type, qint64 largestNote,
+              SaveFailure *failure)
 {
     const QByteArray bytes = type == FileType::Rtf ? rtf::writeRtf(document)
                                                    : encodeSystemText(text(document));
-    if (type == FileType::Rtf && bytes.size() > largestNote)
-        return false; // it could never be read again
-    return saveFileAtomically(path, bytes);
+    const bool tooLarge = type == FileType::Rtf && bytes.size() > largestNote; // it could never be read again
+    if (!tooLarge && saveFileAtomically(path, bytes))
+        return true;
+    if (failure)
+        *failure = tooLarge ? SaveFailure::TooLarge : SaveFailure::Unwritable;
+    return false;
 }
 
 QString plainText(const QTextDocument &document, QStringView lineEnd)

@@ -18,7 +18,9 @@ enum class FileType { Rtf = 0, PlainText = 1 };
 // note written reads back (code page text takes four times its bytes in RTF).
 constexpr qint64 kMaxNoteFileSize = 256 * 1024 * 1024;
 
-enum class LoadFailure { Unreadable, NotRegularFile, TooLarge, NotRtf };
+// TooLargeToWrite: read, the note would be written larger than any note is read.
+enum class LoadFailure { Unreadable, NotRegularFile, TooLarge, NotRtf, TooLargeToWrite };
+enum class SaveFailure { Unwritable, TooLarge };
 
 // Replaces the document with the RTF file at path. A missing or unreadable
 // file, one that is not a regular file within kMaxNoteFileSize, or one that is
@@ -33,9 +35,9 @@ std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, L
 // Creates or replaces the file at path with the document as RTF, or with its
 // plain text in code page 932 (UTF-8 with a byte-order mark when a character
 // does not fit). The file is replaced whole or not at all; an RTF file larger
-// than largestNote is not written.
+// than largestNote is not written, and the file stays as it was (*failure tells why).
 [[nodiscard]] bool saveFile(const QTextDocument &document, const QString &path, FileType type,
-                            qint64 largestNote = kMaxNoteFileSize);
+                            qint64 largestNote = kMaxNoteFileSize, SaveFailure *failure = nullptr);
 
 // The document's plain text: paragraphs and line breaks become lineEnd; the
 // last paragraph has none.

@@ -161,7 +161,7 @@ QByteArray htmlOf(QTextDocument &document, const PictureAddress &pictureAddress)
 
 } // namespace
 
-std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure)
+std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure, qint64 largestNote)
 {
     if (to == Conversion::PlainText) {
         const std::optional<QString> text = loadPlainText(path, u"\n", failure);
@@ -174,7 +174,13 @@ std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, Loa
     QTextDocument document;
     if (!loadFile(document, path, failure))
         return std::nullopt;
-    return rtf::writeRtf(document);
+    QByteArray rtf = rtf::writeRtf(document);
+    if (rtf.size() > largestNote) {
+        if (failure)
+            *failure = LoadFailure::TooLargeToWrite;
+        return std::nullopt;
+    }
+    return rtf;
 }
 
 std::optional<QByteArray> noteHtml(const QString &path, const PictureAddress &pictureAddress, LoadFailure *failure)

@@ -16,8 +16,11 @@ enum class Conversion {
 };
 
 // The RTF file at path in another form; nothing when it cannot be loaded as a
-// note (*failure tells why). Its HTML holds its pictures as data addresses.
-std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure = nullptr);
+// note, or when its RTF would be larger than largestNote, so that no note is
+// written that could not be read again (*failure tells why). Its HTML holds its
+// pictures as data addresses.
+std::optional<QByteArray> convertRtfFile(const QString &path, Conversion to, LoadFailure *failure = nullptr,
+                                         qint64 largestNote = kMaxNoteFileSize);
 
 // Where a note's HTML takes a picture from: the address for its <img>, given
 // the bytes a browser shows (PNG, JPEG, or SVG for a framed box standing for

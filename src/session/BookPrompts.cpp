@@ -4,6 +4,7 @@
 #include "BookFile.h"
 #include "BookStore.h"
 #include "Prompter.h"
+#include "RichTextFiles.h"
 
 #include <QDir>
 
@@ -30,11 +31,14 @@ std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &p
     return std::nullopt;
 }
 
-void reportSaveFailure(Prompter &prompter, const QString &path)
+void reportSaveFailure(Prompter &prompter, const QString &path, NoteWriting why)
 {
+    const QString what = why == NoteWriting::TooLarge
+        ? QStringLiteral(" 」\n\nは RTF にすると %1 MB を超えるため、保存できません。ほかの項目に分けてください。")
+              .arg(richtext::kMaxNoteFileSize / (1024 * 1024))
+        : QStringLiteral(" 」\n\nを保存できませんでした。");
     prompter.inform(PromptIcon::Exclamation, QStringLiteral("保存できません"),
-                    QStringLiteral("「 ") + QDir::toNativeSeparators(path)
-                        + QStringLiteral(" 」\n\nを保存できませんでした。"));
+                    QStringLiteral("「 ") + QDir::toNativeSeparators(path) + what);
 }
 
 bool saveBook(Book &book, Prompter &prompter)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NotePane.h"
 #include <QString>
 #include <optional>
 
@@ -19,7 +20,8 @@ class Prompter;
 // False when nothing or not all was saved (a No to overwriting is not reported).
 [[nodiscard]] bool saveBook(Book &book, Prompter &prompter);
 
-// Tells the user that the file at path could not be written.
-void reportSaveFailure(Prompter &prompter, const QString &path);
+// Tells the user that the file at path could not be written; a note too large to
+// be read again is told so, with the size notes may have.
+void reportSaveFailure(Prompter &prompter, const QString &path, NoteWriting why = NoteWriting::Unwritable);
 
 } // namespace kobin

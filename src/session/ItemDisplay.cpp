@@ -46,33 +46,33 @@ bool ItemDisplay::isShowingHomepage() const
     return shown && kindOf(*shown) == ItemKind::Homepage;
 }
 
-bool ItemDisplay::reportStoreFailure(const QString &file)
+bool ItemDisplay::reportStoreFailure(const QString &file, NoteWriting why)
 {
-    reportSaveFailure(m_prompter, file);
+    reportSaveFailure(m_prompter, file, why);
     return false;
 }
 
-bool ItemDisplay::writeShownText(QString *failedFile)
+NoteWriting ItemDisplay::writeShownText(QString *failedFile)
 {
     if (!m_book.tree().item(m_book.currentKey()))
-        return true; // the item shown so far is gone: nothing to keep
+        return NoteWriting::Written; // the item shown so far is gone: nothing to keep
     const QString contentId = isShowingHomepage() ? m_book.pageTextName() : m_book.currentKey();
     // A page text never named, a note only looked at, or one kept unread has nothing to store.
     if (contentId.isEmpty() || m_views.note.holdsFileText() || m_keepsUnreadableNote)
-        return true;
+        return NoteWriting::Written;
     const QString text = m_book.workingFolder().textFile(contentId);
-    if (m_views.note.save(text))
-        return true;
-    *failedFile = text;
-    return false;
+    const NoteWriting written = m_views.note.save(text);
+    if (written != NoteWriting::Written)
+        *failedFile = text;
+    return written;
 }
 
 bool ItemDisplay::storeCurrentItem()
 {
     leavePageSourceEditing(); // the side text, never a page's source, is what is kept
     QString failed;
-    if (!writeShownText(&failed))
-        return reportStoreFailure(failed);
+    if (const NoteWriting written = writeShownText(&failed); written != NoteWriting::Written)
+        return reportStoreFailure(failed, written);
     return !isShowingHomepage() || storeSplittersHere();
 }
 
@@ -83,7 +83,7 @@ bool ItemDisplay::keepShownText()
     if (m_book.isLoading() || m_views.page.isSourceEditing())
         return true;
     QString failed;
-    return writeShownText(&failed);
+    return writeShownText(&failed) == NoteWriting::Written;
 }
 
 bool ItemDisplay::storeSplitters(const QString &folder)
@@ -336,8 +336,9 @@ void ItemDisplay::switchPageText(const QString &address)
     if (!m_book.pageTextName().isEmpty()) {
         const QString pageText = m_book.workingFolder().textFile(m_book.pageTextName());
         // A side text that cannot be kept stays in the pane, still attached to its own page.
-        if (!m_keepsUnreadableNote && !m_views.note.save(pageText)) {
-            reportStoreFailure(pageText);
+        if (const NoteWriting written = m_keepsUnreadableNote ? NoteWriting::Written : m_views.note.save(pageText);
+            written != NoteWriting::Written) {
+            reportStoreFailure(pageText, written);
             return;
         }
         if (!storeSplittersHere())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Book.h"
+#include "NotePane.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,6 @@ namespace kobin {
 
 class Arrangement;
 class CommandState;
-class NotePane;
 class PageView;
 class Prompter;
 class TreeItem;
@@ -85,8 +85,8 @@ private:
     void restoreSplitters(const QString &contentId);
     // Keeps them in the working folder, unless they are what is kept already.
     [[nodiscard]] bool storeSplittersHere();
-    bool reportStoreFailure(const QString &file);
-    bool writeShownText(QString *failedFile);
+    bool reportStoreFailure(const QString &file, NoteWriting why = NoteWriting::Unwritable);
+    NoteWriting writeShownText(QString *failedFile);
     QString bookFolderPath(const QString &fileName) const;
 
     Book &m_book;

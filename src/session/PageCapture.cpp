@@ -140,6 +140,11 @@ std::unique_ptr<CaptureStaging> PageCapture::stage()
         refuse(QStringLiteral("ホームページを取り込むには、先にブックを保存してください。"));
         return nullptr;
     }
+    if (CapturedPages::isLinkedAway(book.bookFolder())) {
+        refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(CapturedPages::folderOf(book.bookFolder()))
+               + QStringLiteral(" 」\n\nはほかの場所へのリンクのため、ホームページを取り込めません。"));
+        return nullptr;
+    }
     auto staging = std::make_unique<CaptureStaging>(book.bookFolder());
     if (!staging->isReady()) {
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(CapturedPages::folderOf(book.bookFolder()))

@@ -55,8 +55,8 @@ void PageSourceEditing::enter()
     if (m_book.pageTextName().isEmpty())
         return; // no page shown: no side text to keep
     // The side text must be safe in its file before the source takes its place.
-    if (!m_views.note.save(sideTextFile())) {
-        reportSaveFailure(m_prompter, sideTextFile());
+    if (const NoteWriting written = m_views.note.save(sideTextFile()); written != NoteWriting::Written) {
+        reportSaveFailure(m_prompter, sideTextFile(), written);
         return;
     }
     m_commands.setChecked(Command::EditPageSource, true);

@@ -1,6 +1,7 @@
 #include "BookFile.h"
 #include "ItemTree.h"
 #include "LoopbackServer.h"
+#include "RichTextFiles.h"
 #include "RunningBook.h"
 #include "SingleInstance.h"
 
@@ -94,6 +95,8 @@ private slots:
         const QString saved = m_home.filePath("book/pages/" + folders.first() + "/" + page);
         QVERIFY(QFileInfo(saved).isFile());
         QCOMPARE(readFile(m_home.filePath("book/a3url.txt")), saved.toLocal8Bit() + "\r\n");
+        // Its side text is there, empty, as the window leaves it: showing the item finds nothing missing.
+        QCOMPARE(kobin::richtext::loadPlainText(m_home.filePath("book/a3index.rtf"), u"\n"), std::optional<QString>(""));
     }
 
     // Each failure says why and leaves the book file and its folder as they were.

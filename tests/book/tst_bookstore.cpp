@@ -4,6 +4,7 @@
 #include "CapturedPages.h"
 #include "WorkingFolder.h"
 #include "FakePrompter.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 #include "ItemTree.h"
 #include "NumberFile.h"
@@ -130,6 +131,64 @@ private slots:
         QCOMPARE(folder.pagePath("a3").value(), QFileInfo(page).path() + "/index_files/a.png");
         QCOMPARE(readText(folder.pagePath("a3").value()), QByteArray("png"));
         QCOMPARE(folder.pagePath("a4").value(), QString("C:\\web\\other.html"));
+    }
+
+    void savedAsAnotherBookItsOtherPagesGoAlongWithTheirFiles()
+    {
+        const QString oldFolder = m_book->bookFolder();
+        const QString newFolder = m_dir->path() + "/prog/copy/";
+        writeText(oldFolder + "pages/welcome.html", "<img src=welcome_files/a.png><a href=tips.html>");
+        writeText(oldFolder + "pages/welcome_files/a.png", "png");
+        writeText(oldFolder + "pages/tips.html", "tips");
+        writeText(oldFolder + "own.htm", "own");
+        writeText(oldFolder + "pages/taken.html", "this book's");
+        writeText(newFolder + "pages/taken.html", "the other book's");
+        const auto urlFile = [&](const QString &key, const QString &page) {
+            writeText(working() + key + "url.txt", (page + "\r\n").toUtf8());
+        };
+        urlFile("a2", oldFolder + "pages/welcome.html");
+        urlFile("a3", oldFolder + "pages/tips.html");
+        urlFile("a4", oldFolder + "own.htm");
+        urlFile("a5", oldFolder + "pages/taken.html");
+        urlFile("a6", oldFolder + "pages/welcome.html");
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
+
+        FakePrompter prompter;
+        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(QDir(oldFolder).removeRecursively());
+        const WorkingFolder &folder = m_book->workingFolder();
+        // The same place: links between the pages there still lead from one to the other.
+        QCOMPARE(folder.pagePath("a2").value(), newFolder + "pages/welcome.html");
+        QCOMPARE(folder.pagePath("a6").value(), newFolder + "pages/welcome.html");
+        QCOMPARE(readText(newFolder + "pages/welcome_files/a.png"), QByteArray("png"));
+        QCOMPARE(folder.pagePath("a3").value(), newFolder + "pages/tips.html");
+        QCOMPARE(readText(folder.pagePath("a4").value()), QByteArray("own"));
+        // A place taken in the new book folder is never written over.
+        QCOMPARE(readText(newFolder + "pages/taken.html"), QByteArray("the other book's"));
+        const QString taken = folder.pagePath("a5").value();
+        QVERIFY(!CapturedPages::captureFolderOf(taken, newFolder).isEmpty());
+        QCOMPARE(readText(taken), QByteArray("this book's"));
+    }
+
+    void savedAsAnotherBookAPageThatCannotBeCopiedStopsTheSave()
+    {
+        const QString oldFolder = m_book->bookFolder();
+        writeText(oldFolder + "pages/welcome.html", "<img src=welcome_files/a.png>");
+        writeText(oldFolder + "pages/welcome_files/a.png", "png");
+        writeText(oldFolder + "pages/welcome_files/b.png", QByteArray(64 * 1024, 'b'));
+        writeText(working() + "a2url.txt", (oldFolder + "pages/welcome.html\r\n").toUtf8());
+        m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
+
+        const StoreResult result = [&] {
+            const FileSizeLimit limit(1024); // as a full disk would stop it
+            return storeBook(*m_book, [](const QString &) { return true; });
+        }();
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
+        QCOMPARE(result.failedPath, oldFolder + "pages/welcome_files/b.png");
+        // Nothing half made: no page, no files folder, no book file.
+        QVERIFY(!QFileInfo::exists(m_book->bookFolder() + "pages/welcome.html"));
+        QVERIFY(!QFileInfo::exists(m_book->bookFolder() + "pages/welcome_files"));
+        QVERIFY(!QFileInfo::exists(m_book->bookPath()));
     }
 
     void saveRemovesTheCapturedPagesNoItemNamesAnyMore()

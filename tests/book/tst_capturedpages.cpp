@@ -32,6 +32,22 @@ private slots:
         QCOMPARE(CapturedPages::captureFolderOf(page, "/p/Book/"), folder);
     }
 
+    void aPagesFolderLinkedElsewhereIsNeverWrittenThrough()
+    {
+        QTemporaryDir dir;
+        const QString book = dir.path() + "/Book/";
+        const QString elsewhere = dir.path() + "/elsewhere";
+        QVERIFY(QDir().mkpath(book) && QDir().mkpath(elsewhere));
+        QVERIFY(QFile::link(elsewhere, book + "pages"));
+        QVERIFY(CapturedPages::isLinkedAway(book));
+        QVERIFY(!CaptureStaging(book).isReady());
+        writeText(dir.path() + "/other/one/index.html", "page");
+        QString failed;
+        QVERIFY(!CapturedPages::copyInto(dir.path() + "/other/one/", book, &failed));
+        QVERIFY(QDir(elsewhere).isEmpty());
+        QVERIFY(!CapturedPages::isLinkedAway(dir.path() + "/other/"));
+    }
+
     void aStagedCaptureIsPlacedWholeOrLeavesNothing()
     {
         QTemporaryDir dir;
@@ -50,7 +66,8 @@ private slots:
         QCOMPARE(readText(folder + "index_files/a.png"), QByteArray("png"));
 
         // Copied whole into another book, it is a captured page of that book.
-        const std::optional<QString> copy = CapturedPages::copyInto(folder, dir.path() + "/Copy/");
+        QString failed;
+        const std::optional<QString> copy = CapturedPages::copyInto(folder, dir.path() + "/Copy/", &failed);
         QVERIFY(copy && *copy != folder);
         QCOMPARE(readText(*copy + "index_files/a.png"), QByteArray("png"));
         {

@@ -176,6 +176,44 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 2);
     }
 
+    void aFileWrittenWhileAQuestionIsOpenIsAskedAboutToo_data()
+    {
+        QTest::addColumn<QList<PromptAnswer>>("answers");
+        QTest::newRow("no to the book file") << QList<PromptAnswer>{PromptAnswer::Yes, PromptAnswer::No};
+        QTest::newRow("yes to both") << QList<PromptAnswer>{PromptAnswer::Yes, PromptAnswer::Yes};
+    }
+
+    void aFileWrittenWhileAQuestionIsOpenIsAskedAboutToo()
+    {
+        QFETCH(QList<PromptAnswer>, answers);
+        edit(Behind::Note);
+        changeBehindTheBook(Behind::Note);
+        // While the note's question is open, another computer's book file arrives.
+        f->prompter.duringPrompt = [&] { writtenElsewhere(bookPath(), kTheirTree); };
+        f->prompter.answers = answers;
+        f->bookCommands.save();
+
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->prompter.prompts[0].text,
+                 "「 " + note("a2.rtf") + " 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？");
+        QCOMPARE(f->prompter.prompts[1].text,
+                 "「 " + bookPath() + " 」\n\nは、開いた後で別のプログラムによって変更されています。上書きしますか？");
+        if (answers[1] == PromptAnswer::No) {
+            QCOMPARE(readText(bookPath()), kTheirTree);
+            QCOMPARE(readText(note("a2.rtf")), QByteArray("monday, theirs"));
+            QVERIFY(f->book.isChanged());
+            return;
+        }
+        QCOMPARE(readText(bookPath()), kTree);
+        // Their book file is kept as an earlier version.
+        const QList<BookVersion> kept = versions();
+        QCOMPARE(kept.size(), 1);
+        const std::optional<QString> tree = BookVersions(f->book.versionsFolder(), bookPath(), f->book.bookFolder())
+                                                .restore(kept[0], f->dir.path() + "/restored/");
+        QVERIFY(tree);
+        QCOMPARE(readText(*tree), kTheirTree);
+    }
+
     void aSaveOverWhatItReadAsksNothing_data()
     {
         QTest::addColumn<Behind>("behind");

@@ -111,6 +111,17 @@ private slots:
         QCOMPARE(outcome.status, 1);
     }
 
+    void aPagesFolderLinkedElsewhereIsAProblem()
+    {
+        QDir().mkpath(m_dir->path() + "/elsewhere");
+        QVERIFY(QFile::link(m_dir->path() + "/elsewhere", folder() + "pages"));
+        const CommandOutcome outcome = checkBookCommand({book()});
+        QVERIFY2(outcome.out.startsWith("ページのフォルダ " + QDir::toNativeSeparators(folder() + "pages/")
+                                        + " はほかの場所へのリンクです。取り込んだページはそこへは書きません。\n"),
+                 qPrintable(outcome.out));
+        QCOMPARE(outcome.status, 1);
+    }
+
     void captionsTheTreeStringCannotHoldAndAMissingBookFolderAreProblems()
     {
         ItemTree tree;

@@ -1,5 +1,6 @@
 #include "DocumentFormats.h"
 #include "RichTextFiles.h"
+#include "RtfConversion.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -170,9 +171,18 @@ private slots:
 
         // A note larger than notes are read is never written: it could not be read back.
         document.setPlainText(QString(500, QChar(0x6F22)));
-        QVERIFY(!richtext::saveFile(document, path, richtext::FileType::Rtf, 4000));
+        richtext::SaveFailure failure = richtext::SaveFailure::Unwritable;
+        QVERIFY(!richtext::saveFile(document, path, richtext::FileType::Rtf, 4000, &failure));
+        QCOMPARE(failure, richtext::SaveFailure::TooLarge);
         QCOMPARE(testing::readBytes(path), QByteArray("{\\rtf1 old}"));
         QVERIFY(richtext::saveFile(document, path, richtext::FileType::Rtf, 8000));
+
+        // Nor is a note converted into one: raw code page text takes four times its bytes in RTF.
+        QVERIFY(writeFile(path, "{\\rtf1\\ansi\\ansicpg932 " + QByteArray(1000, 'x').replace("x", "\x8a\xbf") + "}"));
+        richtext::LoadFailure why = richtext::LoadFailure::Unreadable;
+        QVERIFY(!richtext::convertRtfFile(path, richtext::Conversion::Rtf, &why, 4000));
+        QCOMPARE(why, richtext::LoadFailure::TooLargeToWrite);
+        QVERIFY(richtext::convertRtfFile(path, richtext::Conversion::Rtf, &why, 20000));
     }
 
     void textGetAndSet()

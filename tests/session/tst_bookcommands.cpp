@@ -215,6 +215,21 @@ private slots:
         QVERIFY(f->recent.isEmpty());
     }
 
+    void noteTooLargeToReadAgainIsNotWrittenAndSaysTheBound()
+    {
+        writeText(app("report/a1.rtf"), "the note saved last time");
+        f->note.largestNote = 5;
+        f->note.text = "longer than a note may be";
+        f->book.markChanged();
+        f->bookCommands.save();
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].text, "「 " + QDir::toNativeSeparators(f->working() + "a1.rtf")
+                                                 + " 」\n\nは RTF にすると 256 MB を超えるため、保存できません。ほかの項目に分けてください。");
+        QCOMPARE(readText(f->working("a1.rtf")), QByteArray("report note"));
+        QVERIFY(f->book.isChanged());
+        QVERIFY(!QFile::exists(f->book.bookPath()));
+    }
+
     void noteThatCannotBeStoredStopsTheSave()
     {
         // The shown note cannot be written into the working folder (a full disk, a

@@ -40,14 +40,17 @@ public:
         holdsLoaded = true;
         return kobin::NoteReading::Read;
     }
-    bool save(const QString &path) override
+    qsizetype largestNote = -1; // a text longer than this is too large to write
+    kobin::NoteWriting save(const QString &path) override
     {
+        if (largestNote >= 0 && text.size() > largestNote)
+            return kobin::NoteWriting::TooLarge;
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
-            return false;
+            return kobin::NoteWriting::Unwritable;
         loadedText = text;
         holdsLoaded = true;
-        return true;
+        return kobin::NoteWriting::Written;
     }
     void clear() override
     {

@@ -121,9 +121,9 @@ void TextPane::replaceUndoably(const QTextDocument &replacement)
     setTextCursor(QTextCursor(document()));
 }
 
-bool TextPane::saveRichText(const QString &path)
+bool TextPane::saveRichText(const QString &path, richtext::SaveFailure *failure)
 {
-    return richtext::saveFile(*document(), path, richtext::FileType::Rtf);
+    return richtext::saveFile(*document(), path, richtext::FileType::Rtf, richtext::kMaxNoteFileSize, failure);
 }
 
 void TextPane::setBackColor(const QColor &color)
@@ -176,6 +176,8 @@ QMimeData *TextPane::createMimeDataFromSelection() const
 
 bool TextPane::canInsertFromMimeData(const QMimeData *source) const
 {
+    if (m_plainTextOnly)
+        return source->hasText();
     return source->hasFormat(kNoteMimeType) || (source->hasUrls() && namesImageFile(source->urls())) || source->hasImage()
         || QTextEdit::canInsertFromMimeData(source);
 }
@@ -184,6 +186,11 @@ void TextPane::insertFromMimeData(const QMimeData *source)
 {
     if (!source)
         return;
+    if (m_plainTextOnly) {
+        if (source->hasText())
+            textCursor().insertText(source->text().remove(QChar::ObjectReplacementCharacter));
+        return;
+    }
     if (source->hasFormat(kNoteMimeType)) {
         insertNoteWithPictures(source->data(kNoteMimeType));
     } else if (source->hasUrls() && insertPictureFiles(source->urls())) {

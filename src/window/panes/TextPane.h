@@ -25,10 +25,13 @@ public:
     // read changes nothing and gives false.
     [[nodiscard]] bool replaceWithRichText(const QString &path);
     void replaceWithPlainText(QStringView text);
-    // Writes the document as RTF, replacing the file whole or not at all.
-    [[nodiscard]] bool saveRichText(const QString &path);
+    // Writes the document as RTF, replacing the file whole or not at all (*failure tells why not).
+    [[nodiscard]] bool saveRichText(const QString &path, richtext::SaveFailure *failure = nullptr);
 
     void setBackColor(const QColor &color);
+    // While the pane holds a page's source, only plain text is pasted or dropped:
+    // a picture has no place in a page's HTML.
+    void setPlainTextOnly(bool plainOnly) { m_plainTextOnly = plainOnly; }
 
 signals:
     void focusEntered();
@@ -54,6 +57,7 @@ private:
     bool insertPictureFiles(const QList<QUrl> &urls);
 
     PictureHandler *m_pictures;
+    bool m_plainTextOnly = false;
 };
 
 } // namespace kobin

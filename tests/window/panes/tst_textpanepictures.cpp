@@ -69,6 +69,23 @@ private slots:
         QVERIFY(pane.toPlainText().contains(QStringLiteral("text")));
     }
 
+    void aPageSourceTakesOnlyPlainText()
+    {
+        Pane pane;
+        pane.setPlainTextOnly(true);
+        QMimeData image;
+        image.setImageData(halvesOf(QSize(4, 3), Qt::red, Qt::blue));
+        QVERIFY(!pane.canInsertFromMimeData(&image));
+        pane.insertFromMimeData(&image);
+        QMimeData note; // a picture copied from a note, with its text beside it
+        note.setData(QStringLiteral("application/x-kobin-note-rtf"), "{\\rtf1 {\\pict\\pngblip 00}}");
+        note.setText(QStringLiteral("<p>") + QChar::ObjectReplacementCharacter);
+        QVERIFY(pane.canInsertFromMimeData(&note));
+        pane.insertFromMimeData(&note);
+        QCOMPARE(pane.toPlainText(), QString("<p>"));
+        QCOMPARE(objectsIn(*pane.document()), 0);
+    }
+
     void droppedImageFilesKeepTheirBytes_data()
     {
         QTest::addColumn<QString>("name");
