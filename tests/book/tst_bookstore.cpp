@@ -1,9 +1,7 @@
 #include "Book.h"
 #include "BookStore.h"
-#include "BookPrompts.h"
 #include "CapturedPages.h"
 #include "WorkingFolder.h"
-#include "FakePrompter.h"
 #include "FileSizeLimit.h"
 #include "TestFiles.h"
 #include "ItemTree.h"
@@ -25,6 +23,21 @@ namespace {
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// Saves the book, answering every question about overwriting with Yes; what was asked goes to *asked.
+StoreResult store(Book &book, QStringList *asked = nullptr)
+{
+    return storeBook(book, [asked](const QString &path) {
+        if (asked)
+            asked->append(path);
+        return true;
+    });
+}
+
+bool saved(Book &book)
+{
+    return store(book).outcome == StoreResult::Outcome::Saved;
 }
 
 } // namespace
@@ -68,9 +81,9 @@ private slots:
         writeText(book + "a3indexside.txt", "1200\r\n");
         writeText(book + "notes.doc", "the user's own file");
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
-        QVERIFY(prompter.prompts.isEmpty());
+        QStringList asked;
+        QCOMPARE(store(*m_book, &asked).outcome, StoreResult::Outcome::Saved);
+        QVERIFY(asked.isEmpty());
         // Files the working folder lacks stay: nothing says they were deleted.
         QCOMPARE(filesIn(book),
                  QStringList({"a1.rtf", "a2.rtf", "a3.rtf", "a3indexside.txt", "a5url.txt", "notes.doc"}));
@@ -90,8 +103,7 @@ private slots:
         std::ignore = m_book->workingFolder().setAside({"a3.rtf"});
         m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         const QString newFolder = m_book->bookFolder();
         QCOMPARE(filesIn(newFolder), QStringList({"a1.rtf", "a2.rtf"}));
         QCOMPARE(readText(newFolder + "a2.rtf"), QByteArray("new note"));
@@ -117,8 +129,7 @@ private slots:
         m_book->addNewCapture(capturedSinceSaved);
         m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         // The old book file never named the page captured since: only its copy stays.
         QVERIFY(!QFile::exists(capturedSinceSaved));
         QCOMPARE(readText(m_book->workingFolder().pagePath("a5").value()), QByteArray("new"));
@@ -153,8 +164,7 @@ private slots:
         urlFile("a6", oldFolder + "pages/welcome.html");
         m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QVERIFY(QDir(oldFolder).removeRecursively());
         const WorkingFolder &folder = m_book->workingFolder();
         // The same place: links between the pages there still lead from one to the other.
@@ -212,8 +222,7 @@ private slots:
         std::ignore = working.setAside({"a5url.txt"});
         QVERIFY(working.storePagePath("a5", "C:\\web\\new.html"));
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
                  QStringList({"another-computers", "new-kept", "shared"}));
 
@@ -241,8 +250,7 @@ private slots:
         // Deleted, and the deletion taken back.
         QVERIFY(working.bringBack(working.setAside({"a1.rtf"})));
 
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a3.rtf", "a4.rtf"}));
         QCOMPARE(readText(book + "a1.rtf"), QByteArray("note a1.rtf"));
         QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note that never reached the working folder"));
@@ -250,9 +258,10 @@ private slots:
 
         // Saved, the deletions are done: a file put back by hand stays.
         writeText(book + "a2.rtf", "put back by hand");
-        QVERIFY(saveBook(*m_book, prompter));
+        QStringList asked;
+        QCOMPARE(store(*m_book, &asked).outcome, StoreResult::Outcome::Saved);
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("put back by hand"));
-        QVERIFY(prompter.prompts.isEmpty());
+        QVERIFY(asked.isEmpty());
     }
 
     void eachSaveWritesTheTreeAsItIsThen_data()
@@ -287,8 +296,7 @@ private slots:
     void firstSaveCreatesTheBookFolder()
     {
         writeText(working() + "a1.rtf", "root note");
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QCOMPARE(filesIn(m_book->bookFolder()), QStringList({"a1.rtf"}));
     }
 
@@ -300,12 +308,8 @@ private slots:
         writeText(working() + "a1.rtf", "root note");
         // A folder where the copy must go makes the copy fail.
         QDir().mkpath(book + "a1.rtf");
-        FakePrompter prompter;
-        QVERIFY(!saveBook(*m_book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
-        QCOMPARE(prompter.prompts[0].icon, PromptIcon::Exclamation);
-        QVERIFY(prompter.prompts[0].text.endsWith(" 」\n\nを保存できませんでした。"));
+        const StoreResult result = store(*m_book);
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
         QCOMPARE(readText(book + "a3.rtf"), QByteArray("a note only the book folder holds"));
         QVERIFY(!QFile::exists(m_book->bookPath())); // the tree comes only after every note
     }
@@ -321,17 +325,15 @@ private slots:
         writeText(working() + "a2.rtf", "note of a deleted item");
         std::ignore = m_book->workingFolder().setAside({"a2.rtf"});
 
-        FakePrompter prompter;
-        QVERIFY(!saveBook(*m_book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(prompter.prompts[0].text,
-                 "「 " + QDir::toNativeSeparators(m_book->bookPath()) + " 」\n\nを保存できませんでした。");
+        const StoreResult result = store(*m_book);
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
+        QCOMPARE(result.failedPath, m_book->bookPath());
         QCOMPARE(readText(book + "a1.rtf"), QByteArray("new root note"));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("note of a deleted item")); // the old tree still names it
         QCOMPARE(m_book->workingFolder().deletedFiles(), QStringList({"a2.rtf"})); // for the next save to remove
 
         m_book->setBookFile(m_dir->path() + "/docs/report.iis", m_book->bookName());
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf"}));
     }
 
@@ -362,12 +364,9 @@ private slots:
         book.setBookFile(disk.path(savedAs + ".iis"), savedAs);
         disk.fill();
 
-        FakePrompter prompter;
-        QVERIFY(!saveBook(book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
-        QCOMPARE(prompter.prompts[0].text,
-                 "「 " + QDir::toNativeSeparators(disk.path(failedFile)) + " 」\n\nを保存できませんでした。");
+        const StoreResult result = store(book);
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
+        QCOMPARE(result.failedPath, disk.path(failedFile));
         QCOMPARE(readText(disk.path("report.iis")), QByteArray("|0\\Report=a1+root|\r\n"));
         QCOMPARE(readText(folder + "a1.rtf"), QByteArray(2048, 'n'));
         QCOMPARE(filesIn(disk.path()), QStringList({"filler", "report.iis"}));
@@ -411,8 +410,7 @@ private slots:
         };
         const ino_t unchanged = fileNumber(copy + "a1.rtf");
         const ino_t changed = fileNumber(copy + "a2.rtf");
-        FakePrompter prompter;
-        QVERIFY(saveBook(*m_book, prompter));
+        QVERIFY(saved(*m_book));
         QCOMPARE(fileNumber(copy + "a1.rtf"), unchanged);
         QVERIFY(fileNumber(copy + "a2.rtf") != changed);
         QCOMPARE(readText(copy + "a2.rtf"), QByteArray("new note"));
@@ -424,10 +422,9 @@ private slots:
         writeText(book + "a2.rtf", "made read-only by its owner");
         QVERIFY(QFile::setPermissions(book + "a2.rtf", QFile::ReadOwner));
         writeText(working() + "a2.rtf", "new note");
-        FakePrompter prompter;
-        QVERIFY(!saveBook(*m_book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(prompter.prompts[0].text, "「 " + QDir::toNativeSeparators(book + "a2.rtf") + " 」\n\nを保存できませんでした。");
+        const StoreResult result = store(*m_book);
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
+        QCOMPARE(result.failedPath, book + "a2.rtf");
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("made read-only by its owner"));
         QCOMPARE(readText(m_book->workingFolder().readableFile("a2.rtf")), QByteArray("new note"));
         QVERIFY(QFile::setPermissions(book + "a2.rtf", QFile::ReadOwner | QFile::WriteOwner));
@@ -460,12 +457,9 @@ private slots:
         }
         m_book->tree().setText(m_book->tree().item("a2"), "Renamed");
 
-        FakePrompter prompter;
-        QVERIFY(!saveBook(*m_book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
-        QCOMPARE(prompter.prompts[0].title, QString("保存できません"));
-        QCOMPARE(prompter.prompts[0].text,
-                 "「 " + QDir::toNativeSeparators(working()) + " 」\n\nを保存できませんでした。");
+        const StoreResult result = store(*m_book);
+        QCOMPARE(result.outcome, StoreResult::Outcome::Failed);
+        QCOMPARE(result.failedPath, working());
         QCOMPARE(readText(m_book->bookPath()), QByteArray("|0\\Report=a1+root|a1\\Note=a2+richtxt|\r\n"));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a2.rtf"}));
     }
@@ -483,9 +477,7 @@ private slots:
         m_book->setBookFile(m_book->bookPath(), name);
         writeText(working() + "a1.rtf", "root note");
         writeText(m_book->appPath() + "a9.rtf", "a file beside the program");
-        FakePrompter prompter;
-        QVERIFY(!saveBook(*m_book, prompter));
-        QCOMPARE(prompter.prompts.size(), 1);
+        QCOMPARE(store(*m_book).outcome, StoreResult::Outcome::Failed);
         QCOMPARE(filesIn(working()), QStringList({"a1.rtf"}));
         QCOMPARE(readText(m_book->appPath() + "a9.rtf"), QByteArray("a file beside the program"));
     }

@@ -1,4 +1,5 @@
-#include "BookFixture.h"
+#include "OpenBook.h"
+#include "TestFiles.h"
 #include "PageRelinker.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ class TestPageRelinker : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<BookFixture> f;
+    std::unique_ptr<OpenBook> f;
     QString m_pages; // the folder the user chooses
 
     static QStringList keys(const QList<BrokenLink> &links)
@@ -28,7 +29,7 @@ private:
 private slots:
     void init()
     {
-        f = std::make_unique<BookFixture>();
+        f = std::make_unique<OpenBook>();
         f->openBook(u"|0\\Book=a1+root|a1\\Moved=a5+htmlfile|a1\\NoUrl=a6+htmlfile|a1\\Fine=a7+htmlfile|"
                     u"a1\\Folder=a2+fclose|a2\\Gone=a8+htmlfile|");
         m_pages = f->dir.path() + "/chosen";

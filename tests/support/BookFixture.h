@@ -10,6 +10,7 @@
 #include "ItemDisplay.h"
 #include "ItemNamer.h"
 #include "NotePane.h"
+#include "OpenBook.h"
 #include "PageReference.h"
 #include "PageView.h"
 #include "Settings.h"
@@ -230,10 +231,7 @@ private:
 // The book with its item display, book commands and tree commands over fake
 // panes, prompts and dialogs, with settings in an INI file of its own, in a
 // program folder of its own ("app/" in a temporary folder).
-struct BookFixture {
-    QTemporaryDir dir;
-    kobin::Book book{dir.path() + QStringLiteral("/app/")};
-    kobin::ItemTree &tree = book.tree();
+struct BookFixture : OpenBook {
     kobin::CommandRegistry commands;
     kobin::CommandState commandState{commands};
     FakeNotePane note;
@@ -251,20 +249,9 @@ struct BookFixture {
     FakePageReferrer referrer{{book, display, prompter, dialogs, settings}};
     kobin::TreeCommands treeCommands{{book, display, prompter, namer, referrer}};
 
-    BookFixture() { QDir().mkpath(working()); }
+    BookFixture() = default;
     // The program folder at programFolder (ending in "/") instead.
-    explicit BookFixture(const QString &programFolder) : book(programFolder) { QDir().mkpath(working()); }
-
-    QString app(const QString &name = {}) const { return book.appPath() + name; }
-
-    // The book "book" open from book.iis, holding the items of treeString.
-    void openBook(QStringView treeString)
-    {
-        book.setBookFile(dir.path() + QStringLiteral("/book.iis"), QStringLiteral("book"));
-        book.setOpened(book.bookPath());
-        kobin::treestring::buildTree(tree, treeString);
-    }
-    QString working(const QString &name = {}) const { return book.workingFolder().path() + name; }
+    explicit BookFixture(const QString &programFolder) : OpenBook(programFolder) {}
 
     void click(const char *key)
     {
