@@ -72,7 +72,6 @@ public:
     TreeCommands &treeCommands() { return *m_treeCommands; }
     CrashRecovery &recovery() { return *m_recovery; }
     BookSearch &search() { return *m_search; }
-    PageCapture &pageCapture() { return *m_pageCapture; }
 
 private:
     void bindBookCommands();

@@ -63,6 +63,13 @@ QString pageTextName(const QString &key, const QString &baseName)
     return key + baseName;
 }
 
+QString pageBaseNameAfterKey(QStringView tail)
+{
+    if (tail.size() > 1 && tail.front() == u'-' && tail[1].isDigit())
+        return tail.mid(1).toString();
+    return tail.toString();
+}
+
 QString runTogetherPageTextName(const QString &key, const QString &baseName)
 {
     return key + baseName;

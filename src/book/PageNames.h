@@ -17,6 +17,10 @@ QString pageBaseName(const QString &address);
 // set off by "-" ("a5-3" for 3.html), or the id would be another item's key ("a53").
 QString pageTextName(const QString &key, const QString &baseName);
 
+// The page base name a side text's content id holds after its key: the inverse of
+// pageTextName ("-3" gives "3", "index" gives "index").
+QString pageBaseNameAfterKey(QStringView tail);
+
 // The content id earlier books used for such a page: the key and the base name run together.
 QString runTogetherPageTextName(const QString &key, const QString &baseName);
 

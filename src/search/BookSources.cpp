@@ -19,22 +19,6 @@ namespace {
 const QString kRtf = QStringLiteral(".rtf");
 
 // The item key a content file name starts with ("a12" of "a12index.rtf").
-QString keyPrefix(const QString &name)
-{
-    qsizetype end = 1;
-    while (end < name.size() && name[end].isDigit())
-        ++end;
-    return name.startsWith(u'a') && end > 1 ? name.left(end) : QString();
-}
-
-// The page base name of a side text's file name after the key ("-3" gives "3").
-QString sideTextBaseName(QStringView tail)
-{
-    if (tail.size() > 1 && tail.front() == u'-' && tail[1].isDigit())
-        return tail.mid(1).toString();
-    return tail.toString();
-}
-
 // Page files of each folder, by base name, each folder listed once.
 class PageFolders
 {
@@ -102,7 +86,7 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
 {
     if (!name.endsWith(kRtf))
         return std::nullopt;
-    const QString key = keyPrefix(name);
+    const QString key = WorkingFolder::keyOf(name);
     const std::optional<ItemKind> kind = key.isEmpty() ? std::nullopt : kindOf(key);
     if (!kind)
         return std::nullopt; // the note of an item no longer in the tree
@@ -111,7 +95,7 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
         return Source{QStringLiteral("note:") + name, key, Place::Note, {}, path, {}};
     if (*kind != ItemKind::Homepage)
         return std::nullopt;
-    return Source{QStringLiteral("side:") + name, key, Place::SideText, sideTextBaseName(tail), path, {}};
+    return Source{QStringLiteral("side:") + name, key, Place::SideText, pageBaseNameAfterKey(tail), path, {}};
 }
 
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
