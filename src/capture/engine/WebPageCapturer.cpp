@@ -2,7 +2,9 @@
 
 #include "CaptureAddress.h"
 #include "CaptureRequestFilter.h"
+#include "EngineSwitches.h"
 #include "FetchedFileName.h"
+#include "PeerConnections.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -87,14 +89,22 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
 }
 
+// The first profile starts the engine: the switches go first, whichever program captures.
+QWebEngineProfile *startedProfile(QObject *parent)
+{
+    applyEngineSwitches();
+    return new QWebEngineProfile(parent);
+}
+
 } // namespace
 
-WebPageCapturer::WebPageCapturer(CaptureLimits limits) : m_limits(limits), m_profile(new QWebEngineProfile(this))
+WebPageCapturer::WebPageCapturer(CaptureLimits limits) : m_limits(limits), m_profile(startedProfile(this))
 {
     // A profile without a storage name is off the record: cookies and cache live in memory only.
     m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     applySettings(m_profile->settings());
+    withholdPeerConnections(*m_profile->scripts());
     m_filter = new CaptureRequestFilter(m_profile);
     m_profile->setUrlRequestInterceptor(m_filter);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebPageCapturer::downloadRequested);
