@@ -106,6 +106,18 @@ private slots:
         QVERIFY2(sink.receivedOverTcp().isEmpty(), sink.receivedOverTcp());
     }
 
+    // What the page names on this computer stays out, and is told, but the capture succeeds.
+    void filesOfThisComputerAreLeftOut()
+    {
+        QTemporaryDir local;
+        writeFile(local.filePath("taken.png"), "LOCAL-BYTES");
+        const QString file = QUrl::fromLocalFile(local.filePath("taken.png")).toString();
+        m_server.serve("/local.html", {200, "text/html", ("<img src=\"" + file + "\"><body background=\"" + file + "\">").toUtf8(), {}, {}});
+        const Result result = run({m_book, m_server.url("/local.html").toString()});
+        QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+        QVERIFY2(result.err.contains("このコンピュータのファイルへの参照 2 件は取り込みませんでした。\n"), qPrintable(result.err));
+    }
+
     void addsTheCapturedPageAsAnItem_data()
     {
         QTest::addColumn<QStringList>("options");

@@ -4,6 +4,8 @@
 #include "CaptureRequestFilter.h"
 #include "EngineSwitches.h"
 #include "FetchedFileName.h"
+#include "LocalCopies.h"
+#include "PageCleaning.h"
 #include "PeerConnections.h"
 
 #include <QDir>
@@ -49,33 +51,6 @@ void removeContents(const QString &folder)
             QFile::remove(entry.filePath());
     }
 }
-
-// Takes the scripts out of the page and of the frames it can reach, with the
-// handlers written into its elements (onload="..." and the like).
-const char kScriptsTakenOut[] = R"(
-(() => {
-    const documents = [document];
-    for (let i = 0; i < documents.length; ++i) {
-        const doc = documents[i];
-        for (const script of doc.querySelectorAll('script'))
-            script.remove();
-        for (const element of doc.querySelectorAll('*')) {
-            for (const name of element.getAttributeNames()) {
-                if (name.toLowerCase().startsWith('on'))
-                    element.removeAttribute(name);
-            }
-        }
-        for (const frame of doc.querySelectorAll('iframe, frame')) {
-            try {
-                if (frame.contentDocument)
-                    documents.push(frame.contentDocument);
-            } catch (e) {
-                // a frame from another site is saved as it is
-            }
-        }
-    }
-})();
-)";
 
 void applySettings(QWebEngineSettings *settings)
 {
@@ -141,6 +116,7 @@ void WebPageCapturer::start(const QUrl &url, const QString &folder, Format forma
     m_files = 0;
     m_fileBytes = 0;
     m_savedPage.clear();
+    m_cleaning = {};
     m_page.reset();
     m_stage = Stage::Asking;
     m_deadline.start(m_limits.time);
@@ -284,14 +260,14 @@ void WebPageCapturer::pageLoaded(bool ok)
     m_stage = Stage::Saving;
     m_deadline.start(m_limits.time);
     tellProgress(Progress::Stage::Saving, m_files);
-    // Kept as its scripts left it: run again offline, they would act a second time
-    // (write their text twice). In a world of its own, where the page cannot
-    // change what the removal calls.
-    m_page->runJavaScript(QString::fromLatin1(kScriptsTakenOut), QWebEngineScript::ApplicationWorld,
-                          [this](const QVariant &) {
-                              if (m_stage == Stage::Saving)
-                                  savePage();
-                          });
+    // Kept as its scripts left it, without them and without what it names on this
+    // computer. In a world of its own, where the page cannot change what the cleaning calls.
+    m_page->runJavaScript(pageCleaningScript(), QWebEngineScript::ApplicationWorld, [this](const QVariant &answer) {
+        if (m_stage != Stage::Saving)
+            return;
+        m_cleaning = pageCleaningFrom(answer);
+        savePage();
+    });
 }
 
 void WebPageCapturer::savePage()
@@ -334,11 +310,16 @@ void WebPageCapturer::downloadChanged()
 
 void WebPageCapturer::savedPage()
 {
+    // An MHTML file holds only what the page loaded, which the request filter kept to the web.
+    if (m_format == Format::CompletePage && !removeLocalCopies(m_folder, m_cleaning.localFiles)) {
+        fail(named(QStringLiteral(" 」を保存できません。")));
+        return;
+    }
     if (bytesIn(m_folder) > m_limits.bytes) {
         fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
         return;
     }
-    end({Outcome::Result::Captured, {}, m_savedPage, m_outcome.title});
+    end({Outcome::Result::Captured, {}, m_savedPage, m_outcome.title, m_cleaning.localReferencesLeftOut});
 }
 
 // The first ending counts; the engine's save, once asked to stop, is waited for,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageCapturer.h"
+#include "PageCleaning.h"
 
 #include <QFile>
 #include <QObject>
@@ -31,8 +32,9 @@ struct CaptureLimits {
 // The address is first asked for directly, to learn its status and what it holds:
 // an error page fails, a file that is no web page (a picture, a PDF) is saved as
 // it is, and a web page is loaded, scripts and all, and saved as rendered, its
-// scripts taken out once they have run: as "index.html" with the engine's
-// "index_files/" folder, or as "index.mhtml".
+// scripts and whatever it names on this computer taken out once they have run
+// (see pageCleaningScript): as "index.html" with the engine's "index_files/"
+// folder, or as "index.mhtml".
 // Needs a QGuiApplication and the OpenGL context the web engine shares (see loadProgramPlugin).
 class WebPageCapturer : public QObject, public PageCapturer
 {
@@ -86,6 +88,7 @@ private:
     DoneCall m_done;
     int m_files = 0;
     Outcome m_outcome;
+    PageCleaning m_cleaning; // what the page lost before it was saved
 };
 
 } // namespace kobin::capture

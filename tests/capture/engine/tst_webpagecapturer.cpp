@@ -179,6 +179,57 @@ private slots:
         QCOMPARE(view.evaluate("document.querySelectorAll('#written').length").toInt(), 1);
     }
 
+    // A page from the web that names files of this computer, in every way the engine's save or a
+    // page shown offline takes a resource, keeps none of them; a link the user follows stays.
+    void filesOfThisComputerStayOut_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::newRow("complete page") << Format::CompletePage;
+        QTest::newRow("MHTML") << Format::SingleFile;
+    }
+    void filesOfThisComputerStayOut()
+    {
+        QFETCH(Format, format);
+        const QStringList references = {
+            "<link rel=\"stylesheet\" href=\"%1\">", "<link type=\"text/css\" href=\"%1\">",
+            "<img src=\"%1\">", "<img src=\"pic.png\" srcset=\"%1 2x\">", "<input type=\"image\" src=\"%1\">",
+            "<iframe src=\"%1\"></iframe>", "<object data=\"%1\"></object>",
+            "<table background=\"%1\"><tr><td>cell</td></tr></table>", "<table><tr background=\"%1\"><td>cell</td></tr></table>",
+            "<table><tr><td background=\"%1\">cell</td></tr></table>", "<blockquote cite=\"%1\">said</blockquote>",
+            "<q cite=\"%1\">said</q>", "<del cite=\"%1\">gone</del>", "<ins cite=\"%1\">added</ins>",
+            "<style>@font-face { font-family: taken; src: url(%1); } p { font-family: taken; }</style>",
+            "<style>div { background: url('%1'); }</style>", "<div style=\"background-image: url(&quot;%1&quot;)\">styled</div>",
+            "<body background=\"%1\">"};
+        QTemporaryDir local;
+        QString page = "<title>" + kTitle + "</title><img src=\"pic.png\"><a href=\""
+            + QUrl::fromLocalFile(local.filePath("followed.html")).toString() + "\">followed</a>";
+        for (int i = 0; i < references.size(); ++i) {
+            const QString file = local.filePath(QStringLiteral("taken-%1.png").arg(i));
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write("LOCAL-BYTES-" + QByteArray::number(i) + QByteArray(100, 'x'));
+            written.close();
+            page += references[i].arg(QUrl::fromLocalFile(file).toString());
+        }
+        m_server.serve("/local.html", {200, "text/html", page.toUtf8(), {}, {}});
+        m_server.serve("/pic.png", {200, "image/png", kPicture, {}, {}});
+        QTemporaryDir folder;
+        const Capture result = capture(m_capturer, m_server.url("/local.html"), folder.path(), format);
+        QCOMPARE(result.outcome.result, Outcome::Result::Captured);
+        QCOMPARE(result.outcome.localReferencesLeftOut, references.size());
+        QString savedText;
+        for (const QString &saved : filesIn(folder.path())) {
+            QFile file(folder.filePath(saved));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY2(!bytes.contains("LOCAL-BYTES-"), qPrintable(saved));
+            savedText += QString::fromUtf8(QByteArray(bytes).replace("=\r\n", "")); // MHTML's soft line breaks
+        }
+        QVERIFY2(!savedText.contains("taken-"), qPrintable(savedText));
+        QVERIFY(savedText.contains("followed.html"));
+        QVERIFY(savedText.contains("pic.png"));
+    }
+
     // Answers other than a web page; a failure leaves the folder as it found it.
     void answersOtherThanAPage_data()
     {
