@@ -7,6 +7,7 @@
 #include "LocalCopies.h"
 #include "PageCleaning.h"
 #include "PeerConnections.h"
+#include "RendererMemory.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -83,6 +84,8 @@ WebPageCapturer::WebPageCapturer(CaptureLimits limits) : m_limits(limits), m_pro
     m_filter = new CaptureRequestFilter(m_profile);
     m_profile->setUrlRequestInterceptor(m_filter);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebPageCapturer::downloadRequested);
+    m_watchdog.setInterval(100);
+    connect(&m_watchdog, &QTimer::timeout, this, &WebPageCapturer::watch);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         fail(named(QStringLiteral(" 」が %1 秒以内に読み込めませんでした。"))
@@ -138,6 +141,8 @@ void WebPageCapturer::start(const QUrl &url, const QString &folder, Format forma
             answerArrived();
         else if (m_stage == Stage::Fetching)
             fetchedPart();
+        else if (m_stage == Stage::Measuring)
+            measuredPart();
     });
     connect(m_reply, &QNetworkReply::finished, this, &WebPageCapturer::askingFinished);
 }
@@ -173,14 +178,15 @@ void WebPageCapturer::answerArrived()
         return;
     }
     const QString contentType = m_reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    if (isWebPage(contentType)) {
-        const QUrl page = m_reply->url(); // where redirects led
-        dropReply();
-        loadPage(page);
+    const bool page = isWebPage(contentType);
+    const qint64 bound = page ? m_limits.pageBytes : m_limits.bytes;
+    if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > bound) {
+        failTooLarge(bound);
         return;
     }
-    if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+    if (page) {
+        m_stage = Stage::Measuring;
+        measuredPart();
         return;
     }
     m_stage = Stage::Fetching;
@@ -197,17 +203,38 @@ void WebPageCapturer::fetchedPart()
     const QByteArray part = m_reply->readAll();
     m_fileBytes += part.size();
     if (m_fileBytes > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+        failTooLarge(m_limits.bytes);
         return;
     }
     if (m_file.write(part) != part.size())
         fail(named(QStringLiteral(" 」を保存できません。")));
 }
 
+// Only counted: the engine asks for the page again, and is watched while it loads it.
+void WebPageCapturer::measuredPart()
+{
+    m_fileBytes += m_reply->readAll().size();
+    if (m_fileBytes > m_limits.pageBytes)
+        failTooLarge(m_limits.pageBytes);
+}
+
 void WebPageCapturer::askingFinished()
 {
     if (m_stage == Stage::Asking)
         answerArrived(); // an empty answer, or none at all
+    if (m_stage == Stage::Measuring) {
+        measuredPart();
+        if (m_stage != Stage::Measuring)
+            return;
+        if (m_reply->error() != QNetworkReply::NoError) {
+            fail(named(QStringLiteral(" 」を最後まで読み込めませんでした。")));
+            return;
+        }
+        const QUrl page = m_reply->url(); // where redirects led
+        dropReply();
+        loadPage(page);
+        return;
+    }
     if (m_stage != Stage::Fetching)
         return;
     if (m_reply->error() != QNetworkReply::NoError) {
@@ -246,6 +273,24 @@ void WebPageCapturer::loadPage(const QUrl &url)
     m_page = std::make_unique<QWebEnginePage>(m_profile);
     connect(m_page.get(), &QWebEnginePage::loadFinished, this, &WebPageCapturer::pageLoaded);
     m_page->load(url);
+    m_watchdog.start();
+}
+
+void WebPageCapturer::watch()
+{
+    const std::optional<qint64> renderer = RendererMemory(m_page->renderProcessPid()).residentBytes();
+    if (renderer && *renderer > m_limits.rendererBytes) {
+        fail(named(QStringLiteral(" 」は読み込むのに %1 MB を超えるメモリが要るため、取り込めません。"))
+                 .arg(m_limits.rendererBytes / (1024 * 1024)));
+        return;
+    }
+    if (m_stage == Stage::Saving && bytesIn(m_folder) > m_limits.bytes)
+        failTooLarge(m_limits.bytes);
+}
+
+void WebPageCapturer::failTooLarge(qint64 bound)
+{
+    fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(bound / (1024 * 1024)));
 }
 
 void WebPageCapturer::pageLoaded(bool ok)
@@ -316,7 +361,7 @@ void WebPageCapturer::savedPage()
         return;
     }
     if (bytesIn(m_folder) > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+        failTooLarge(m_limits.bytes);
         return;
     }
     end({Outcome::Result::Captured, {}, m_savedPage, m_outcome.title, m_cleaning.localReferencesLeftOut});
@@ -331,6 +376,7 @@ void WebPageCapturer::end(Outcome outcome)
     m_stage = Stage::Ending;
     m_outcome = std::move(outcome);
     m_deadline.stop();
+    m_watchdog.stop();
     m_filter->close();
     dropReply();
     if (m_file.isOpen())
