@@ -4,7 +4,6 @@
 #include "CaptureDialog.h"
 #include "CommandRegistry.h"
 #include "EarlierVersionsDialog.h"
-#include "EngineSwitches.h"
 #include "ItemNameDialog.h"
 #include "MainWindow.h"
 #include "PageCapturerFactory.h"
@@ -288,7 +287,6 @@ void OnDemandCapturer::start(const QUrl &url, const QString &folder, capture::Fo
                              DoneCall done)
 {
     if (!m_capturer) {
-        applyEngineSwitches(); // the engine may start here, before any page pane
         QString failure;
         auto *factory = qobject_cast<capture::PageCapturerFactory *>(
             loadProgramPlugin(QStringLiteral("kobin-capture.so"), &failure));

@@ -220,7 +220,8 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
     if (!failedFile.isEmpty())
         return failure(QStringLiteral("「 ") + failedFile + QStringLiteral(" 」に書き込めません。"));
     leftovers.keep();
-    return {0, key + u'\n', {}};
+    const QString notice = capture::leftOutNotice(outcome.localReferencesLeftOut);
+    return {0, key + u'\n', notice.isEmpty() ? QString() : notice + u'\n'};
 }
 
 } // namespace kobin

@@ -22,7 +22,8 @@ using CapturerMaker = std::function<std::unique_ptr<capture::PageCapturer>(QStri
 // child of KEY (the book item "a1" by default), named NAME or after the page's
 // title. The book is written as a save writes it: the page and the item's url
 // file into the book folder first, the book file last, and an earlier version
-// kept. out is the new item's key. Status 1 on any failure, with the book file
+// kept. out is the new item's key; err tells what the page named on this
+// computer and was left out. Status 1 on any failure, with the book file
 // as it was and no page left behind; 2 for arguments that make no command.
 CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &folders,
                               const CapturerMaker &makeCapturer);

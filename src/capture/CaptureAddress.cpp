@@ -48,4 +48,11 @@ QString itemNameFor(const QString &title, const QUrl &url)
     return url.host() + (path == QLatin1String("/") ? QString() : path);
 }
 
+QString leftOutNotice(int localReferencesLeftOut)
+{
+    if (localReferencesLeftOut <= 0)
+        return {};
+    return QStringLiteral("このコンピュータのファイルへの参照 %1 件は取り込みませんでした。").arg(localReferencesLeftOut);
+}
+
 } // namespace kobin::capture

@@ -18,4 +18,8 @@ QString addressFromClipboard(const QString &clipboardText);
 // the address's host and path.
 QString itemNameFor(const QString &title, const QUrl &url);
 
+// What a capture tells after it left out what the page named on this computer
+// (Outcome::localReferencesLeftOut); empty when it left out nothing.
+QString leftOutNotice(int localReferencesLeftOut);
+
 } // namespace kobin::capture

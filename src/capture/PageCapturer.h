@@ -24,6 +24,7 @@ struct Outcome {
     QString message; // Failed: what to tell the user, in the program's own words
     QString page;    // Captured: the saved page (or file), inside the folder given to start()
     QString title;   // Captured: the page's title; empty when it has none
+    int localReferencesLeftOut = 0; // Captured: what the page named on this computer, not taken
 };
 
 // Loads a web page (http: or https:) and saves it, as rendered, into a folder.

@@ -218,10 +218,13 @@ void PageCapture::finished(const capture::Outcome &outcome)
         break;
     }
     const QString name = capture->name.isEmpty() ? capture::itemNameFor(outcome.title, capture->url) : capture->name;
-    addPlaced(*capture->staging, outcome.page, name, capture->place);
+    if (addPlaced(*capture->staging, outcome.page, name, capture->place)) {
+        if (const QString notice = capture::leftOutNotice(outcome.localReferencesLeftOut); !notice.isEmpty())
+            m_services.prompter.inform(PromptIcon::Information, kTitle, notice);
+    }
 }
 
-void PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const QString &name, const Place &place)
+bool PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const QString &name, const Place &place)
 {
     Book &book = m_services.book;
     ItemTree &tree = book.tree();
@@ -242,26 +245,26 @@ void PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const 
     if (!added) {
         giveUp(added);
         refuse(QStringLiteral("ここには、これより深い階層の項目を追加できません。"));
-        return;
+        return false;
     }
     // The text shown so far is kept before the pane is emptied for the new page; a failure has been told.
     if (!m_services.display.storeCurrentItem()) {
         giveUp(added);
-        return;
+        return false;
     }
     const std::optional<QString> placed = staging.place(page);
     if (!placed) {
         giveUp(added);
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(CapturedPages::folderOf(book.bookFolder()))
                + QStringLiteral(" 」\n\nに取り込んだホームページを置けません。"));
-        return;
+        return false;
     }
     WorkingFolder &working = book.workingFolder();
     if (!working.storePagePath(added->key, *placed)) {
         giveUp(added);
         QDir(CapturedPages::captureFolderOf(*placed, book.bookFolder())).removeRecursively();
         reportSaveFailure(m_services.prompter, working.urlFile(added->key));
-        return;
+        return false;
     }
     // No book file names the page yet: leaving the book unsaved, or saving it without the item, takes it away.
     book.addNewCapture(CapturedPages::captureFolderOf(*placed, book.bookFolder()));
@@ -270,6 +273,7 @@ void PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const 
     added->newCaption = item->text();
     m_services.display.showNewPage(added->key, *placed);
     m_services.treeCommands.treeEdited(*added);
+    return true;
 }
 
 void PageCapture::offerShownPage()

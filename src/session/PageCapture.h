@@ -108,8 +108,9 @@ private:
     void progressed(const capture::Progress &progress);
     void finished(const capture::Outcome &outcome);
     void setBusy(std::unique_ptr<Capture> capture);
-    // Places the staged page and adds its item; tells the user what went wrong.
-    void addPlaced(CaptureStaging &staging, const QString &page, const QString &name, const Place &place);
+    // Places the staged page and adds its item: true once it is there, else the
+    // user has been told what went wrong.
+    bool addPlaced(CaptureStaging &staging, const QString &page, const QString &name, const Place &place);
     void refuse(const QString &message);
 
     Services m_services;

@@ -1,6 +1,7 @@
 #include "BookFile.h"
 #include "ItemTree.h"
 #include "LoopbackServer.h"
+#include "LoopbackSink.h"
 #include "RichTextFiles.h"
 #include "RunningBook.h"
 #include "SingleInstance.h"
@@ -65,6 +66,57 @@ private slots:
         writeFile(m_book, m_bookBytes);
         QDir(m_home.filePath("book")).removeRecursively();
         m_server.serve("/page.html", {200, "text/html", "<title>A page</title><p>Text</p>", {}, {}});
+    }
+
+    // STUN goes out over UDP, TURN over UDP or TCP, to servers a page names, past every request filter.
+    void aPageOpensNoPeerConnection()
+    {
+        LoopbackSink sink;
+        QVERIFY(sink.listen());
+        // The page is saved once its picture comes, well after its attempt has ended.
+        const QString page = QStringLiteral(R"(<title>waiting</title><script>
+            (async () => {
+                if (typeof RTCPeerConnection !== 'function') {
+                    document.title = 'none';
+                    return;
+                }
+                const connection = new RTCPeerConnection({iceServers: [{
+                    urls: ['stun:127.0.0.1:%1', 'turn:127.0.0.1:%1?transport=udp', 'turn:127.0.0.1:%2?transport=tcp'],
+                    username: 'LEAK-user', credential: 'LEAK-credential'}]});
+                connection.createDataChannel('LEAK');
+                await connection.setLocalDescription(await connection.createOffer());
+                await new Promise(resolve => {
+                    connection.onicegatheringstatechange = () => {
+                        if (connection.iceGatheringState === 'complete') resolve();
+                    };
+                    setTimeout(resolve, 2000);
+                });
+                document.title = 'gathered';
+            })();
+            </script><img src="held.png">)").arg(sink.udpPort()).arg(sink.tcpPort());
+        m_server.serve("/rtc.html", {200, "text/html", page.toUtf8(), {}, {}});
+        m_server.serve("/held.png", {200, "image/png", "png", {}, {}});
+        m_server.holdBack("/held.png", std::chrono::seconds(5));
+        const Result result = run({m_book, m_server.url("/rtc.html").toString()});
+        QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+        kobin::ItemTree tree;
+        QCOMPARE(kobin::loadBookFile(m_book, tree).outcome, kobin::BookReading::Outcome::Read);
+        QVERIFY(tree.item("a3"));
+        QVERIFY2(tree.item("a3")->text() != "waiting", "saved before the attempt ended");
+        QVERIFY2(sink.receivedOverUdp().isEmpty(), sink.receivedOverUdp());
+        QVERIFY2(sink.receivedOverTcp().isEmpty(), sink.receivedOverTcp());
+    }
+
+    // What the page names on this computer stays out, and is told, but the capture succeeds.
+    void filesOfThisComputerAreLeftOut()
+    {
+        QTemporaryDir local;
+        writeFile(local.filePath("taken.png"), "LOCAL-BYTES");
+        const QString file = QUrl::fromLocalFile(local.filePath("taken.png")).toString();
+        m_server.serve("/local.html", {200, "text/html", ("<img src=\"" + file + "\"><body background=\"" + file + "\">").toUtf8(), {}, {}});
+        const Result result = run({m_book, m_server.url("/local.html").toString()});
+        QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+        QVERIFY2(result.err.contains("このコンピュータのファイルへの参照 2 件は取り込みませんでした。\n"), qPrintable(result.err));
     }
 
     void addsTheCapturedPageAsAnItem_data()

@@ -256,6 +256,17 @@ private slots:
         expectNothingChanged(shape);
     }
 
+    // What the page named on this computer and the capture left out is told once the item is there.
+    void filesOfThisComputerLeftOutAreTold()
+    {
+        capture->captureDroppedLink(QUrl("https://example.com/"), "a2");
+        capturer.finish({Outcome::Result::Captured, {}, capturer.folder + "index.html", "T", 3});
+        QVERIFY(f->tree.item("a5"));
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QCOMPARE(f->prompter.prompts[0].icon, PromptIcon::Information);
+        QCOMPARE(f->prompter.prompts[0].text, QString("このコンピュータのファイルへの参照 3 件は取り込みませんでした。"));
+    }
+
     void aBookNeverSavedIsRefused()
     {
         f->book.startNew(false);

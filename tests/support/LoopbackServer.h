@@ -2,21 +2,25 @@
 
 #include <QByteArray>
 #include <QPointer>
+#include <QTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <vector>
 
 // A web server on the loopback interface for tests: it answers GET requests for
-// the paths it is given, 404 for any other, and can stall an answer to stand for
-// a slow server.
+// the paths it is given, 404 for any other, and can stall or hold back an answer
+// to stand for a slow server, or never end one.
 class LoopbackServer
 {
 public:
     struct Answer {
-        enum class Stall { Never, Whole, AfterHalf }; // AfterHalf: headers and half the body, then nothing
+        // AfterHalf: headers and half the body, then nothing; Endless: the body again and
+        // again, with no length, until the client goes.
+        enum class Stall { Never, Whole, AfterHalf, Endless };
         int status = 200;
         QByteArray contentType = "text/html";
         QByteArray body;
@@ -36,6 +40,8 @@ public:
     }
 
     void serve(const QString &path, const Answer &answer) { m_answers[path] = answer; }
+    // The answer for path starts only after this long.
+    void holdBack(const QString &path, std::chrono::milliseconds delay) { m_delays[path] = delay; }
     QUrl url(const QString &path) const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
@@ -78,12 +84,34 @@ private:
                 m_stalled();
             return;
         }
+        const QPointer<QTcpSocket> held(socket);
+        const auto delay = m_delays.find(path);
+        QTimer::singleShot(delay != m_delays.end() ? delay->second : std::chrono::milliseconds(0), socket,
+                           [this, held, answer] {
+            if (held)
+                write(held, answer);
+        });
+    }
+
+    void write(QTcpSocket *socket, const Answer &answer)
+    {
         QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Answer\r\nContent-Type: "
-            + answer.contentType + "\r\nContent-Length: " + QByteArray::number(answer.body.size())
-            + "\r\nConnection: close\r\n";
+            + answer.contentType + "\r\nConnection: close\r\n";
+        if (answer.stall != Answer::Stall::Endless)
+            head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
         if (!answer.location.isEmpty())
             head += "Location: " + answer.location + "\r\n";
         socket->write(head + "\r\n");
+        if (answer.stall == Answer::Stall::Endless) {
+            // A little more whenever what was written has gone, until the client closes.
+            const auto more = [socket, body = answer.body] {
+                if (socket->bytesToWrite() < 4 * body.size())
+                    socket->write(body);
+            };
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+            more();
+            return;
+        }
         if (answer.stall == Answer::Stall::AfterHalf) {
             socket->write(answer.body.left(answer.body.size() / 2));
             socket->flush();
@@ -97,6 +125,7 @@ private:
 
     QTcpServer m_server;
     std::map<QString, Answer> m_answers;
+    std::map<QString, std::chrono::milliseconds> m_delays;
     std::map<QTcpSocket *, QByteArray> m_requests;
     std::vector<QPointer<QTcpSocket>> m_sockets;
     std::function<void()> m_stalled;

@@ -1,12 +1,16 @@
 #include "FetchedFileName.h"
 
+#include <QFile>
 #include <QMimeDatabase>
 
 namespace kobin::capture {
 
 namespace {
 
-constexpr int kLongestName = 120;
+// What most file systems allow a name, counted in the bytes of their encoding.
+constexpr qsizetype kLongestNameBytes = 255;
+// Longer than this, what follows the last dot is no suffix but part of the name.
+constexpr qsizetype kLongestSuffix = 16;
 
 QString sanitised(QString name)
 {
@@ -19,9 +23,34 @@ QString sanitised(QString name)
         name.remove(0, 1);
     while (name.endsWith(u'.') || name.endsWith(u' '))
         name.chop(1);
-    if (name.size() > kLongestName)
-        name = name.right(kLongestName);
     return name;
+}
+
+qsizetype encodedSize(QStringView name)
+{
+    return QFile::encodeName(name.toString()).size();
+}
+
+// The name cut, at whole characters before its suffix, until the file system takes it.
+QString fitted(const QString &name)
+{
+    if (encodedSize(name) <= kLongestNameBytes)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const bool hasSuffix = dot > 0 && name.size() - dot <= kLongestSuffix;
+    const QStringView suffix = hasSuffix ? QStringView(name).mid(dot) : QStringView();
+    const QStringView stem = QStringView(name).first(name.size() - suffix.size());
+    qsizetype room = kLongestNameBytes - encodedSize(suffix);
+    qsizetype end = 0; // the start of the stem that is kept
+    while (end < stem.size()) {
+        const bool pair = stem[end].isHighSurrogate() && end + 1 < stem.size() && stem[end + 1].isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        room -= encodedSize(stem.mid(end, length));
+        if (room < 0)
+            break;
+        end += length;
+    }
+    return stem.first(end).toString().append(suffix);
 }
 
 } // namespace
@@ -38,7 +67,7 @@ QString fetchedFileName(const QUrl &url, const QString &contentType)
         if (!suffix.isEmpty())
             name += u'.' + suffix;
     }
-    return name;
+    return fitted(name);
 }
 
 } // namespace kobin::capture

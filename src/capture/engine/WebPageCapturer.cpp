@@ -2,7 +2,12 @@
 
 #include "CaptureAddress.h"
 #include "CaptureRequestFilter.h"
+#include "EngineSwitches.h"
 #include "FetchedFileName.h"
+#include "LocalCopies.h"
+#include "PageCleaning.h"
+#include "PeerConnections.h"
+#include "RendererMemory.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -48,33 +53,6 @@ void removeContents(const QString &folder)
     }
 }
 
-// Takes the scripts out of the page and of the frames it can reach, with the
-// handlers written into its elements (onload="..." and the like).
-const char kScriptsTakenOut[] = R"(
-(() => {
-    const documents = [document];
-    for (let i = 0; i < documents.length; ++i) {
-        const doc = documents[i];
-        for (const script of doc.querySelectorAll('script'))
-            script.remove();
-        for (const element of doc.querySelectorAll('*')) {
-            for (const name of element.getAttributeNames()) {
-                if (name.toLowerCase().startsWith('on'))
-                    element.removeAttribute(name);
-            }
-        }
-        for (const frame of doc.querySelectorAll('iframe, frame')) {
-            try {
-                if (frame.contentDocument)
-                    documents.push(frame.contentDocument);
-            } catch (e) {
-                // a frame from another site is saved as it is
-            }
-        }
-    }
-})();
-)";
-
 void applySettings(QWebEngineSettings *settings)
 {
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -87,17 +65,27 @@ void applySettings(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
 }
 
+// The first profile starts the engine: the switches go first, whichever program captures.
+QWebEngineProfile *startedProfile(QObject *parent)
+{
+    applyEngineSwitches();
+    return new QWebEngineProfile(parent);
+}
+
 } // namespace
 
-WebPageCapturer::WebPageCapturer(CaptureLimits limits) : m_limits(limits), m_profile(new QWebEngineProfile(this))
+WebPageCapturer::WebPageCapturer(CaptureLimits limits) : m_limits(limits), m_profile(startedProfile(this))
 {
     // A profile without a storage name is off the record: cookies and cache live in memory only.
     m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     applySettings(m_profile->settings());
+    withholdPeerConnections(*m_profile->scripts());
     m_filter = new CaptureRequestFilter(m_profile);
     m_profile->setUrlRequestInterceptor(m_filter);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebPageCapturer::downloadRequested);
+    m_watchdog.setInterval(100);
+    connect(&m_watchdog, &QTimer::timeout, this, &WebPageCapturer::watch);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         fail(named(QStringLiteral(" 」が %1 秒以内に読み込めませんでした。"))
@@ -131,6 +119,7 @@ void WebPageCapturer::start(const QUrl &url, const QString &folder, Format forma
     m_files = 0;
     m_fileBytes = 0;
     m_savedPage.clear();
+    m_cleaning = {};
     m_page.reset();
     m_stage = Stage::Asking;
     m_deadline.start(m_limits.time);
@@ -152,6 +141,8 @@ void WebPageCapturer::start(const QUrl &url, const QString &folder, Format forma
             answerArrived();
         else if (m_stage == Stage::Fetching)
             fetchedPart();
+        else if (m_stage == Stage::Measuring)
+            measuredPart();
     });
     connect(m_reply, &QNetworkReply::finished, this, &WebPageCapturer::askingFinished);
 }
@@ -187,14 +178,15 @@ void WebPageCapturer::answerArrived()
         return;
     }
     const QString contentType = m_reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    if (isWebPage(contentType)) {
-        const QUrl page = m_reply->url(); // where redirects led
-        dropReply();
-        loadPage(page);
+    const bool page = isWebPage(contentType);
+    const qint64 bound = page ? m_limits.pageBytes : m_limits.bytes;
+    if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > bound) {
+        failTooLarge(bound);
         return;
     }
-    if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+    if (page) {
+        m_stage = Stage::Measuring;
+        measuredPart();
         return;
     }
     m_stage = Stage::Fetching;
@@ -211,17 +203,38 @@ void WebPageCapturer::fetchedPart()
     const QByteArray part = m_reply->readAll();
     m_fileBytes += part.size();
     if (m_fileBytes > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+        failTooLarge(m_limits.bytes);
         return;
     }
     if (m_file.write(part) != part.size())
         fail(named(QStringLiteral(" 」を保存できません。")));
 }
 
+// Only counted: the engine asks for the page again, and is watched while it loads it.
+void WebPageCapturer::measuredPart()
+{
+    m_fileBytes += m_reply->readAll().size();
+    if (m_fileBytes > m_limits.pageBytes)
+        failTooLarge(m_limits.pageBytes);
+}
+
 void WebPageCapturer::askingFinished()
 {
     if (m_stage == Stage::Asking)
         answerArrived(); // an empty answer, or none at all
+    if (m_stage == Stage::Measuring) {
+        measuredPart();
+        if (m_stage != Stage::Measuring)
+            return;
+        if (m_reply->error() != QNetworkReply::NoError) {
+            fail(named(QStringLiteral(" 」を最後まで読み込めませんでした。")));
+            return;
+        }
+        const QUrl page = m_reply->url(); // where redirects led
+        dropReply();
+        loadPage(page);
+        return;
+    }
     if (m_stage != Stage::Fetching)
         return;
     if (m_reply->error() != QNetworkReply::NoError) {
@@ -260,6 +273,24 @@ void WebPageCapturer::loadPage(const QUrl &url)
     m_page = std::make_unique<QWebEnginePage>(m_profile);
     connect(m_page.get(), &QWebEnginePage::loadFinished, this, &WebPageCapturer::pageLoaded);
     m_page->load(url);
+    m_watchdog.start();
+}
+
+void WebPageCapturer::watch()
+{
+    const std::optional<qint64> renderer = RendererMemory(m_page->renderProcessPid()).residentBytes();
+    if (renderer && *renderer > m_limits.rendererBytes) {
+        fail(named(QStringLiteral(" 」は読み込むのに %1 MB を超えるメモリが要るため、取り込めません。"))
+                 .arg(m_limits.rendererBytes / (1024 * 1024)));
+        return;
+    }
+    if (m_stage == Stage::Saving && bytesIn(m_folder) > m_limits.bytes)
+        failTooLarge(m_limits.bytes);
+}
+
+void WebPageCapturer::failTooLarge(qint64 bound)
+{
+    fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(bound / (1024 * 1024)));
 }
 
 void WebPageCapturer::pageLoaded(bool ok)
@@ -274,14 +305,14 @@ void WebPageCapturer::pageLoaded(bool ok)
     m_stage = Stage::Saving;
     m_deadline.start(m_limits.time);
     tellProgress(Progress::Stage::Saving, m_files);
-    // Kept as its scripts left it: run again offline, they would act a second time
-    // (write their text twice). In a world of its own, where the page cannot
-    // change what the removal calls.
-    m_page->runJavaScript(QString::fromLatin1(kScriptsTakenOut), QWebEngineScript::ApplicationWorld,
-                          [this](const QVariant &) {
-                              if (m_stage == Stage::Saving)
-                                  savePage();
-                          });
+    // Kept as its scripts left it, without them and without what it names on this
+    // computer. In a world of its own, where the page cannot change what the cleaning calls.
+    m_page->runJavaScript(pageCleaningScript(), QWebEngineScript::ApplicationWorld, [this](const QVariant &answer) {
+        if (m_stage != Stage::Saving)
+            return;
+        m_cleaning = pageCleaningFrom(answer);
+        savePage();
+    });
 }
 
 void WebPageCapturer::savePage()
@@ -324,11 +355,16 @@ void WebPageCapturer::downloadChanged()
 
 void WebPageCapturer::savedPage()
 {
-    if (bytesIn(m_folder) > m_limits.bytes) {
-        fail(named(QStringLiteral(" 」は %1 MB を超えるため、取り込めません。")).arg(m_limits.bytes / (1024 * 1024)));
+    // An MHTML file holds only what the page loaded, which the request filter kept to the web.
+    if (m_format == Format::CompletePage && !removeLocalCopies(m_folder, m_cleaning.localFiles)) {
+        fail(named(QStringLiteral(" 」を保存できません。")));
         return;
     }
-    end({Outcome::Result::Captured, {}, m_savedPage, m_outcome.title});
+    if (bytesIn(m_folder) > m_limits.bytes) {
+        failTooLarge(m_limits.bytes);
+        return;
+    }
+    end({Outcome::Result::Captured, {}, m_savedPage, m_outcome.title, m_cleaning.localReferencesLeftOut});
 }
 
 // The first ending counts; the engine's save, once asked to stop, is waited for,
@@ -340,6 +376,7 @@ void WebPageCapturer::end(Outcome outcome)
     m_stage = Stage::Ending;
     m_outcome = std::move(outcome);
     m_deadline.stop();
+    m_watchdog.stop();
     m_filter->close();
     dropReply();
     if (m_file.isOpen())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageCapturer.h"
+#include "PageCleaning.h"
 
 #include <QFile>
 #include <QObject>
@@ -20,9 +21,16 @@ namespace kobin::capture {
 
 class CaptureRequestFilter;
 
+// What a capture may take, counted as it arrives, so that no answer of a server
+// grows the program or the page's renderer past about 1 GB.
 struct CaptureLimits {
-    std::chrono::milliseconds time{30000}; // to load the page, and again to save it
-    qint64 bytes = 200LL * 1024 * 1024;    // what the saved page or file may hold
+    // The page's HTML itself: parsed, it takes ten times as much memory.
+    static constexpr qint64 kPageBytes = 40LL * 1024 * 1024;
+
+    std::chrono::milliseconds time{30000};     // to load the page, and again to save it
+    qint64 bytes = 200LL * 1024 * 1024;        // what the saved page or file may hold
+    qint64 pageBytes = kPageBytes;
+    qint64 rendererBytes = 512LL * 1024 * 1024; // the page's renderer while it loads and is saved
 };
 
 // Captures with the web engine, in an off-the-record profile of its own: no
@@ -31,8 +39,9 @@ struct CaptureLimits {
 // The address is first asked for directly, to learn its status and what it holds:
 // an error page fails, a file that is no web page (a picture, a PDF) is saved as
 // it is, and a web page is loaded, scripts and all, and saved as rendered, its
-// scripts taken out once they have run: as "index.html" with the engine's
-// "index_files/" folder, or as "index.mhtml".
+// scripts and whatever it names on this computer taken out once they have run
+// (see pageCleaningScript): as "index.html" with the engine's "index_files/"
+// folder, or as "index.mhtml".
 // Needs a QGuiApplication and the OpenGL context the web engine shares (see loadProgramPlugin).
 class WebPageCapturer : public QObject, public PageCapturer
 {
@@ -48,10 +57,14 @@ public:
     bool isBusy() const override { return m_stage != Stage::Idle; }
 
 private:
-    enum class Stage { Idle, Asking, Fetching, Loading, Saving, Ending };
+    // Measuring: the page's HTML is read, and counted, before the engine loads it.
+    enum class Stage { Idle, Asking, Fetching, Measuring, Loading, Saving, Ending };
 
     void answerArrived();
     void fetchedPart();
+    void measuredPart();
+    void watch();
+    void failTooLarge(qint64 bound);
     void askingFinished();
     void loadPage(const QUrl &url);
     void pageLoaded(bool ok);
@@ -76,8 +89,9 @@ private:
     QPointer<QNetworkReply> m_reply;
     QPointer<QWebEngineDownloadRequest> m_download;
     QFile m_file; // a file that is no web page, as it arrives
-    qint64 m_fileBytes = 0;
+    qint64 m_fileBytes = 0; // of the file, or of the page's HTML, so far
     QTimer m_deadline;
+    QTimer m_watchdog; // the renderer's memory and what the save has written, while they grow
     QUrl m_url;
     QString m_folder;
     QString m_savedPage;
@@ -86,6 +100,7 @@ private:
     DoneCall m_done;
     int m_files = 0;
     Outcome m_outcome;
+    PageCleaning m_cleaning; // what the page lost before it was saved
 };
 
 } // namespace kobin::capture

@@ -5,7 +5,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
 
-class QWebEngineScriptCollection;
 class QWebEngineSettings;
 
 namespace kobin {
@@ -18,12 +17,6 @@ namespace pagesafety {
 
 // The engine settings every page of the pane runs with.
 void applySettings(QWebEngineSettings *settings);
-
-// Takes WebRTC's interfaces out of every page and frame before its own scripts
-// run, and out of every frame a page makes before the page can reach into it:
-// peer connections reach STUN and TURN servers of the page's choosing, past the
-// request filter.
-void withholdPeerConnections(QWebEngineScriptCollection &scripts);
 
 // Whether the main frame, now showing current, may go to target. userActed tells
 // whether the user clicked or typed into the page since its last navigation. No

@@ -2,6 +2,7 @@
 
 #include "PageMenu.h"
 #include "PageSafety.h"
+#include "PeerConnections.h"
 
 #include <QChildEvent>
 #include <QCoreApplication>
@@ -41,7 +42,7 @@ public:
         : QWebEnginePage(view), m_listener(listener), m_view(view)
     {
         pagesafety::applySettings(settings());
-        pagesafety::withholdPeerConnections(scripts());
+        capture::withholdPeerConnections(scripts());
         setUrlRequestInterceptor(new pagesafety::RequestFilter(this));
         view->installEventFilter(this);
         connect(this, &QWebEnginePage::loadFinished, this, [this] { m_webNavigationPending = false; });

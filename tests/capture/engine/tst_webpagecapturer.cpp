@@ -36,8 +36,9 @@ struct Capture {
     int doneCalls = 0;
 };
 
-// Runs one capture to its end. A capturer that never ends fails the test rather than hanging it.
-Capture capture(WebPageCapturer &capturer, const QUrl &url, const QString &folder, Format format)
+// Runs one capture to its end. A capturer that never ends within timeout fails the test rather than hanging it.
+Capture capture(WebPageCapturer &capturer, const QUrl &url, const QString &folder, Format format,
+                std::chrono::milliseconds timeout = std::chrono::minutes(2))
 {
     Capture result;
     QEventLoop loop;
@@ -46,7 +47,7 @@ Capture capture(WebPageCapturer &capturer, const QUrl &url, const QString &folde
         ++result.doneCalls;
         loop.quit();
     });
-    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
     if (result.doneCalls == 0)
         loop.exec();
     return result;
@@ -179,7 +180,58 @@ private slots:
         QCOMPARE(view.evaluate("document.querySelectorAll('#written').length").toInt(), 1);
     }
 
-    // Answers other than a web page; a failure leaves the folder as it found it.
+    // A page from the web that names files of this computer, in every way the engine's save or a
+    // page shown offline takes a resource, keeps none of them; a link the user follows stays.
+    void filesOfThisComputerStayOut_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::newRow("complete page") << Format::CompletePage;
+        QTest::newRow("MHTML") << Format::SingleFile;
+    }
+    void filesOfThisComputerStayOut()
+    {
+        QFETCH(Format, format);
+        const QStringList references = {
+            "<link rel=\"stylesheet\" href=\"%1\">", "<link type=\"text/css\" href=\"%1\">",
+            "<img src=\"%1\">", "<img src=\"pic.png\" srcset=\"%1 2x\">", "<input type=\"image\" src=\"%1\">",
+            "<iframe src=\"%1\"></iframe>", "<object data=\"%1\"></object>",
+            "<table background=\"%1\"><tr><td>cell</td></tr></table>", "<table><tr background=\"%1\"><td>cell</td></tr></table>",
+            "<table><tr><td background=\"%1\">cell</td></tr></table>", "<blockquote cite=\"%1\">said</blockquote>",
+            "<q cite=\"%1\">said</q>", "<del cite=\"%1\">gone</del>", "<ins cite=\"%1\">added</ins>",
+            "<style>@font-face { font-family: taken; src: url(%1); } p { font-family: taken; }</style>",
+            "<style>div { background: url('%1'); }</style>", "<div style=\"background-image: url(&quot;%1&quot;)\">styled</div>",
+            "<body background=\"%1\">"};
+        QTemporaryDir local;
+        QString page = "<title>" + kTitle + "</title><img src=\"pic.png\"><a href=\""
+            + QUrl::fromLocalFile(local.filePath("followed.html")).toString() + "\">followed</a>";
+        for (int i = 0; i < references.size(); ++i) {
+            const QString file = local.filePath(QStringLiteral("taken-%1.png").arg(i));
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write("LOCAL-BYTES-" + QByteArray::number(i) + QByteArray(100, 'x'));
+            written.close();
+            page += references[i].arg(QUrl::fromLocalFile(file).toString());
+        }
+        m_server.serve("/local.html", {200, "text/html", page.toUtf8(), {}, {}});
+        m_server.serve("/pic.png", {200, "image/png", kPicture, {}, {}});
+        QTemporaryDir folder;
+        const Capture result = capture(m_capturer, m_server.url("/local.html"), folder.path(), format);
+        QCOMPARE(result.outcome.result, Outcome::Result::Captured);
+        QCOMPARE(result.outcome.localReferencesLeftOut, references.size());
+        QString savedText;
+        for (const QString &saved : filesIn(folder.path())) {
+            QFile file(folder.filePath(saved));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY2(!bytes.contains("LOCAL-BYTES-"), qPrintable(saved));
+            savedText += QString::fromUtf8(QByteArray(bytes).replace("=\r\n", "")); // MHTML's soft line breaks
+        }
+        QVERIFY2(!savedText.contains("taken-"), qPrintable(savedText));
+        QVERIFY(savedText.contains("followed.html"));
+        QVERIFY(savedText.contains("pic.png"));
+    }
+
+    // Answers other than a web page, and pages past a bound; a failure leaves the folder as it found it.
     void answersOtherThanAPage_data()
     {
         QTest::addColumn<QString>("path"); // empty: an address where nothing listens
@@ -188,8 +240,9 @@ private slots:
         QTest::addColumn<QString>("message"); // after "ホームページ「 <address>"
         QTest::addColumn<QStringList>("files");
         const CaptureLimits usual;
-        const CaptureLimits oneSecond{std::chrono::seconds(1), usual.bytes};
-        const CaptureLimits oneMegabyte{usual.time, 1024 * 1024};
+        const qint64 megabyte = 1024 * 1024;
+        const CaptureLimits oneSecond{std::chrono::seconds(1), usual.bytes, usual.pageBytes, usual.rendererBytes};
+        const CaptureLimits oneMegabyte{usual.time, megabyte, megabyte, usual.rendererBytes};
         QTest::newRow("unreachable") << QString() << usual << Outcome::Result::Failed
                                      << " 」に接続できません。アドレスと、ネットワークにつながっているかを確かめてください。"
                                      << QStringList();
@@ -199,6 +252,12 @@ private slots:
                                    << " 」が 1 秒以内に読み込めませんでした。" << QStringList();
         QTest::newRow("too large") << "/files/large.pdf" << oneMegabyte << Outcome::Result::Failed
                                    << " 」は 1 MB を超えるため、取り込めません。" << QStringList();
+        QTest::newRow("endless page") << "/endless.html" << oneMegabyte << Outcome::Result::Failed
+                                      << " 」は 1 MB を超えるため、取り込めません。" << QStringList();
+        // The renderer holds what a picture brings while it loads.
+        const CaptureLimits smallRenderer{usual.time, megabyte, megabyte, 300 * megabyte};
+        QTest::newRow("endless picture") << "/picture.html" << smallRenderer << Outcome::Result::Failed
+                                         << " 」は読み込むのに 300 MB を超えるメモリが要るため、取り込めません。" << QStringList();
         QTest::newRow("a file kept as it is") << "/files/report" << usual << Outcome::Result::Captured << QString()
                                               << QStringList{"report.pdf"};
     }
@@ -213,10 +272,14 @@ private slots:
         server.serve("/stalled", {200, "text/html", {}, {}, LoopbackServer::Answer::Stall::Whole});
         server.serve("/files/large.pdf", {200, "application/pdf", QByteArray(1024 * 1024 + 1, 'x'), {}, {}});
         server.serve("/files/report", {200, "application/pdf", "%PDF-1.4 report", {}, {}});
+        server.serve("/endless.html", {200, "text/html", QByteArray("<p>more</p>").repeated(1000), {}, LoopbackServer::Answer::Stall::Endless});
+        server.serve("/picture.html", {200, "text/html", "<img src=\"endless.png\">", {}, {}});
+        server.serve("/endless.png", {200, "image/png", kPicture.repeated(1000), {}, LoopbackServer::Answer::Stall::Endless});
         const QUrl url = path.isEmpty() ? LoopbackServer::closedPortUrl() : server.url(path);
         QTemporaryDir folder;
         WebPageCapturer capturer(limits);
-        const Capture captured = capture(capturer, url, folder.path(), Format::CompletePage);
+        // Well within the time limit: an endless answer ends at a bound, or not at all.
+        const Capture captured = capture(capturer, url, folder.path(), Format::CompletePage, std::chrono::seconds(15));
         QCOMPARE(captured.outcome.result, result);
         QCOMPARE(captured.outcome.message,
                  message.isEmpty() ? QString() : "ホームページ「 " + url.toDisplayString() + message);
