@@ -54,6 +54,10 @@ void AppFolderInstaller::install(bool newFolder) const
 
 bool AppFolderInstaller::installSampleBook() const
 {
+    // A sample book already there is the user's, brought along from another computer
+    // perhaps: never written over.
+    if (QFileInfo::exists(m_appPath + QStringLiteral("sample.iis")) || QFileInfo::exists(m_appPath + QStringLiteral("sample")))
+        return true;
     const QString sample = m_source + QStringLiteral("/sample/");
     bool installed = copyFileAtomically(sample + QStringLiteral("sample.iis"), m_appPath + QStringLiteral("sample.iis"));
     const QString bookFolder = m_appPath + QStringLiteral("sample/");

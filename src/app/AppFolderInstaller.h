@@ -18,7 +18,8 @@ public:
     // the first time (it holds neither a working folder nor the help file), or
     // nothing when it cannot be created.
     [[nodiscard]] std::optional<bool> createFolder() const;
-    // The sample book goes only into a new folder; the help file whenever it is missing.
+    // The sample book goes only into a new folder, and never over a sample book
+    // there already; the help file whenever it is missing.
     void install(bool newFolder) const;
 
     static QString helpFileName() { return QStringLiteral("kobin.qch"); }

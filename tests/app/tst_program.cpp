@@ -1,4 +1,5 @@
 #include "SingleInstance.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,20 @@ private slots:
         QCOMPARE(settings.value("Settings/book").toString(), home() + "sample.iis");
         QCOMPARE(settings.value("Settings/bookName").toString(), QString("sample"));
         QCOMPARE(settings.value("Settings/RecentFiles/RecentFile1").toString(), home() + "sample.iis");
+    }
+
+    // A program folder brought from another computer without its working folder:
+    // the sample book there is the user's, and stays as it is.
+    void firstStartKeepsASampleBookThatIsThere()
+    {
+        const QByteArray theirs = "|0\\Mine=a1+root|a1\\Kept=a2+richtxt|\r\n";
+        QVERIFY(QDir().mkpath(home() + "sample"));
+        writeText(home() + "sample.iis", theirs);
+        writeText(home() + "sample/a2.rtf", "{\\rtf1 my note}");
+        QCOMPARE(run().exitCode, 0);
+        QCOMPARE(readText(home() + "sample.iis"), theirs);
+        QCOMPARE(readText(home() + "sample/a2.rtf"), QByteArray("{\\rtf1 my note}"));
+        QVERIFY(!QFile::exists(home() + "sample/a5url.txt"));
     }
 
     void helpAndVersionArePrintedWithoutStartingAndTouchNothing()
