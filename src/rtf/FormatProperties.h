@@ -20,4 +20,14 @@ constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 // it was read from.
 constexpr int kSymbolFontProperty = QTextFormat::UserProperty + 0x200;
 
+// int, on a run of characters a note wrote in a symbol font's glyph area
+// (U+F000 + byte) in a font that is no symbol font, as word processors write
+// list bullets: the SymbolFont they are glyphs of. The run shows the
+// characters they stand for ("•") and is written back as read.
+constexpr int kPrivateUseFontProperty = QTextFormat::UserProperty + 0x201;
+
+// int, on raised (positive) or lowered text: by how many half-points, as \up
+// and \dn give it; what the text shows is its baseline offset.
+constexpr int kRaiseProperty = QTextFormat::UserProperty + 0x202;
+
 } // namespace kobin::rtf

@@ -57,6 +57,7 @@ private:
     void readParagraphWord(Word word, const Token &token);
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
+    void emitPrivateUse(SymbolFont font, uint8_t byte);
 
     // Inline: every piece of text and every escaped byte comes through them.
     bool takesBytes() const
@@ -87,6 +88,7 @@ private:
     bool isSymbolFont(const FontEntry &font) const;
     int currentCodePage() const;
     std::optional<SymbolFont> currentSymbolFont() const;
+    std::optional<SymbolFont> privateUseFont(char16_t unit) const;
     const FontEntry *fontOf(const CharState &chars) const;
     const QTextCharFormat &sharedCharFormat(const CharState &chars);
     QTextCharFormat charFormat(const CharState &chars) const;

@@ -41,6 +41,24 @@ std::optional<SymbolFont> Reader::currentSymbolFont() const
     return symbolFontNamed(font->name);
 }
 
+// The symbol font a character of its glyph area stands in while the text is in
+// another font: the one the font is named after, or Symbol for its bullet,
+// which word processors write in any font.
+std::optional<SymbolFont> Reader::privateUseFont(char16_t unit) const
+{
+    const GroupState &group = m_groups.back();
+    if (group.destination != Destination::Text)
+        return std::nullopt;
+    const FontEntry *font = fontOf(group.chars);
+    const SymbolFont named = font ? symbolFontNamed(font->name) : SymbolFont::Other;
+    const SymbolFont symbol = named != SymbolFont::Other ? named : SymbolFont::Symbol;
+    if (named == SymbolFont::Other && unit != kSymbolBullet)
+        return std::nullopt;
+    if (symbolCharacter(symbol, static_cast<uint8_t>(unit)) == unit)
+        return std::nullopt; // a glyph with no character of its own
+    return symbol;
+}
+
 const FontEntry *Reader::fontOf(const CharState &chars) const
 {
     const auto found = m_fonts.find(chars.font < 0 ? m_defaultFont : chars.font);
@@ -83,6 +101,16 @@ QTextCharFormat Reader::charFormat(const CharState &chars) const
         format.setForeground(text);
     if (const QColor background = color(chars.highlight); background.isValid())
         format.setBackground(background);
+    if (chars.strike)
+        format.setFontStrikeOut(true);
+    if (chars.script != QTextCharFormat::AlignNormal)
+        format.setVerticalAlignment(chars.script);
+    if (chars.raise != 0) {
+        format.setProperty(kRaiseProperty, chars.raise);
+        format.setBaselineOffset(100.0 * chars.raise / (chars.halfPoints > 0 ? chars.halfPoints : kRtfDefaultHalfPoints));
+    }
+    if (chars.privateUseFont >= 0)
+        format.setProperty(kPrivateUseFontProperty, int(chars.privateUseFont));
     return format;
 }
 
@@ -106,6 +134,22 @@ QTextBlockFormat Reader::blockFormat(const ParagraphState &paragraph)
         format.setRightMargin(paragraph.rightTwips / kTwipsPerPixel);
     if (paragraph.firstLineTwips != 0)
         format.setTextIndent(paragraph.firstLineTwips / kTwipsPerPixel);
+    if (paragraph.spaceBeforeTwips != 0)
+        format.setTopMargin(paragraph.spaceBeforeTwips / kTwipsPerPixel);
+    if (paragraph.spaceAfterTwips != 0)
+        format.setBottomMargin(paragraph.spaceAfterTwips / kTwipsPerPixel);
+    if (paragraph.lineSpacing < 0)
+        format.setLineHeight(-paragraph.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
+    else if (paragraph.lineSpacing > 0 && paragraph.lineMultiple)
+        format.setLineHeight(paragraph.lineSpacing * 100.0 / kTwipsPerLine, QTextBlockFormat::ProportionalHeight);
+    else if (paragraph.lineSpacing > 0)
+        format.setLineHeight(paragraph.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
+    if (!paragraph.tabs.empty()) {
+        QList<QTextOption::Tab> tabs;
+        for (const TabStop &stop : paragraph.tabs)
+            tabs.append(QTextOption::Tab(stop.twips / kTwipsPerPixel, stop.type, stop.type == QTextOption::DelimiterTab ? u'.' : QChar()));
+        format.setTabPositions(tabs);
+    }
     return format;
 }
 

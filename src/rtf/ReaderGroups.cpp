@@ -299,6 +299,15 @@ void Reader::readTableWord(Word word, int value)
     }
 }
 
+namespace {
+
+int raiseOf(const Token &token)
+{
+    return token.hasParameter ? qBound(0, token.parameter, kMaxHalfPoints) : kDefaultRaiseHalfPoints;
+}
+
+} // namespace
+
 // Words of text and of its look; false for any other.
 bool Reader::readCharacterWord(Word word, const Token &token)
 {
@@ -326,6 +335,12 @@ bool Reader::readCharacterWord(Word word, const Token &token)
         chars.halfPoints = token.hasParameter ? qBound(kMinHalfPoints, value, kMaxHalfPoints) : 0;
         return true;
     case Word::Color: chars.color = value; return true;
+    case Word::Strike: chars.strike = on; return true;
+    case Word::Superscript: chars.script = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal; return true;
+    case Word::Subscript: chars.script = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal; return true;
+    case Word::NoSuperSub: chars.script = QTextCharFormat::AlignNormal; return true;
+    case Word::Up: chars.raise = raiseOf(token); return true;
+    case Word::Down: chars.raise = -raiseOf(token); return true;
     case Word::Highlight: chars.highlight = value; return true;
     case Word::EmDash: emitText(u"\u2014"); return true;
     case Word::EnDash: emitText(u"\u2013"); return true;
@@ -353,6 +368,18 @@ void Reader::readParagraphWord(Word word, const Token &token)
     case Word::LeftIndent: paragraph.leftTwips = indent; return;
     case Word::RightIndent: paragraph.rightTwips = indent; return;
     case Word::FirstLineIndent: paragraph.firstLineTwips = indent; return;
+    case Word::SpaceBefore: paragraph.spaceBeforeTwips = qMax(0, indent); return;
+    case Word::SpaceAfter: paragraph.spaceAfterTwips = qMax(0, indent); return;
+    case Word::LineSpacing: paragraph.lineSpacing = indent; return;
+    case Word::LineMultiple: paragraph.lineMultiple = !token.hasParameter || token.parameter != 0; return;
+    case Word::TabRight: paragraph.nextTabType = QTextOption::RightTab; return;
+    case Word::TabCenter: paragraph.nextTabType = QTextOption::CenterTab; return;
+    case Word::TabDecimal: paragraph.nextTabType = QTextOption::DelimiterTab; return;
+    case Word::TabPosition:
+        if (paragraph.tabs.size() < kMaxTabStops)
+            paragraph.tabs.push_back({qMax(0, indent), paragraph.nextTabType});
+        paragraph.nextTabType = QTextOption::LeftTab;
+        return;
     default: return;
     }
 }

@@ -60,6 +60,17 @@ void Reader::readKeptWord(Word word, const Token &token, bool beginsGroup)
         m_picture->start = group.start;
         group.destination = Destination::Picture;
         return;
+    case Word::NonShapePicture:
+        // The picture for readers without \shppict: kept with it, not shown again.
+        if (!inText || (m_pendingKept && m_pendingKept->depth == m_groups.size())) {
+            if (inText) {
+                m_kept = std::exchange(m_pendingKept, std::nullopt);
+                m_kept->shapePicture = false;
+            }
+            group.destination = Destination::Skip;
+            return;
+        }
+        [[fallthrough]]; // alone, it is the note's picture
     case Word::ShapePicture:
     case Word::Object:
         if (inText) {
@@ -69,14 +80,6 @@ void Reader::readKeptWord(Word word, const Token &token, bool beginsGroup)
             m_kept->shapePicture = word == Word::ShapePicture;
         }
         group.destination = inText || destination == Destination::Kept ? Destination::Kept : Destination::Skip;
-        return;
-    case Word::NonShapePicture:
-        // The picture for readers without \shppict: kept with it, not shown again.
-        if (m_pendingKept && m_pendingKept->depth == m_groups.size() && destination == Destination::Text) {
-            m_kept = std::exchange(m_pendingKept, std::nullopt);
-            m_kept->shapePicture = false;
-        }
-        group.destination = Destination::Skip;
         return;
     case Word::ObjectWidth:
         if (m_kept && destination == Destination::Kept)

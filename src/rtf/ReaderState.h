@@ -7,7 +7,9 @@
 #include <QHashFunctions>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextOption>
 #include <cstdint>
+#include <vector>
 
 namespace kobin::rtf::reading {
 
@@ -17,9 +19,14 @@ constexpr int kMaxDepth = 1024;
 constexpr int kMaxUnicodeSkip = 255;
 constexpr int kMaxFontNameLength = 256;
 constexpr int kMaxIndentTwips = 31680; // 22 inches, the widest page Windows prints
+constexpr int kMaxTabStops = 64;
+constexpr char16_t kSymbolBullet = 0xF0B7; // the bullet of the Symbol font, in its glyph area
+constexpr int kDefaultRaiseHalfPoints = 6; // \up and \dn without a number
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
 constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
+constexpr double kTwipsPerLine = 240.0;  // \slmult1 spacing of one single line
+constexpr int kRtfDefaultHalfPoints = 24; // the size of text without \fs
 
 constexpr int kMaxPicturePixels = 32767;
 constexpr int kDefaultPicturePixels = 32; // a picture that gives no size of its own
@@ -38,12 +45,19 @@ struct CharState {
     bool bold = false;
     bool italic = false;
     bool hidden = false;
+    bool strike = false;
+    QTextCharFormat::VerticalAlignment script = QTextCharFormat::AlignNormal; // \super, \sub
+    int raise = 0; // half-points up (\up) or down (\dn, negative)
+    // -1, or the symbol font (SymbolFont) whose glyph area a character of
+    // another font was written in: shown as its character, written back as read.
+    int8_t privateUseFont = -1;
 
     bool operator==(const CharState &other) const
     {
         return font == other.font && halfPoints == other.halfPoints && color == other.color
             && highlight == other.highlight && underline == other.underline && bold == other.bold
-            && italic == other.italic && hidden == other.hidden;
+            && italic == other.italic && hidden == other.hidden && strike == other.strike
+            && script == other.script && raise == other.raise && privateUseFont == other.privateUseFont;
     }
     bool operator!=(const CharState &other) const { return !(*this == other); }
 };
@@ -52,8 +66,17 @@ struct CharStateHash {
     size_t operator()(const CharState &chars) const
     {
         return qHashMulti(0, chars.font, chars.halfPoints, chars.color, chars.highlight,
-                          static_cast<int>(chars.underline), chars.bold, chars.italic);
+                          static_cast<int>(chars.underline), chars.bold, chars.italic, chars.strike,
+                          static_cast<int>(chars.script), chars.raise, chars.privateUseFont);
     }
+};
+
+// A tab stop: \tqr, \tqc or \tqdec before its \tx says which side of the text it holds.
+struct TabStop {
+    int twips = 0;
+    QTextOption::TabType type = QTextOption::LeftTab;
+
+    bool operator==(const TabStop &other) const { return twips == other.twips && type == other.type; }
 };
 
 struct ParagraphState {
@@ -61,11 +84,19 @@ struct ParagraphState {
     int leftTwips = 0;
     int rightTwips = 0;
     int firstLineTwips = 0;
+    int spaceBeforeTwips = 0;
+    int spaceAfterTwips = 0;
+    int lineSpacing = 0;        // \sl: twips, at least (positive) or exactly (negative); 0 single
+    bool lineMultiple = false;  // \slmult1: \sl is in 240ths of a single line
+    QTextOption::TabType nextTabType = QTextOption::LeftTab;
+    std::vector<TabStop> tabs;
 
     bool operator==(const ParagraphState &other) const
     {
         return alignment == other.alignment && leftTwips == other.leftTwips && rightTwips == other.rightTwips
-            && firstLineTwips == other.firstLineTwips;
+            && firstLineTwips == other.firstLineTwips && spaceBeforeTwips == other.spaceBeforeTwips
+            && spaceAfterTwips == other.spaceAfterTwips && lineSpacing == other.lineSpacing
+            && lineMultiple == other.lineMultiple && tabs == other.tabs;
     }
     bool operator!=(const ParagraphState &other) const { return !(*this == other); }
 };

@@ -39,8 +39,24 @@ void Reader::readUnicode(int value)
             emitText(QChar::fromUcs4(symbolCharacter(*symbol, static_cast<uint8_t>(unit))));
             return;
         }
+        if (const auto symbol = privateUseFont(unit)) {
+            emitPrivateUse(*symbol, static_cast<uint8_t>(unit));
+            return;
+        }
     }
     emitText(QStringView(&unit, 1));
+}
+
+// A glyph of a symbol font written in another font: shown as the character it
+// stands for, in a run of its own that the writer writes back as it was read.
+void Reader::emitPrivateUse(SymbolFont font, uint8_t byte)
+{
+    const char32_t shown = symbolCharacter(font, byte);
+    flushBytes();
+    CharState &chars = top().chars;
+    const int8_t before = std::exchange(chars.privateUseFont, static_cast<int8_t>(font));
+    emitText(QChar::fromUcs4(shown));
+    top().chars.privateUseFont = before;
 }
 
 void Reader::addBytesFrom(char byte)

@@ -16,7 +16,9 @@ enum class Word {
     Bold, Italic, Underline, UnderlineWord, UnderlineDotted, UnderlineDash, UnderlineDashDot,
     UnderlineDashDotDot, UnderlineWave, UnderlineNone,
     FontSize, Color, Highlight,
+    Strike, Superscript, Subscript, NoSuperSub, Up, Down,
     AlignLeft, AlignRight, AlignCenter, AlignJustify, LeftIndent, RightIndent, FirstLineIndent,
+    SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabPosition, TabRight, TabCenter, TabDecimal,
     Unicode, UnicodeSkip,
     EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
 };

@@ -154,6 +154,11 @@ private slots:
         QTest::newRow("other escapes are what they say") << QByteArray("\\f1\\u945?\\u97?") << QString("αa");
         QTest::newRow("unknown symbol font keeps its glyph numbers") << QByteArray("\\f3\\'a8J") << QString("\uF0A8\uF04A");
         QTest::newRow("other fonts after a symbol font") << QByteArray("\\f1 a\\f0 a\\'82\\'a0") << QString("αaあ");
+        // Word processors write a list's bullet so, in the list's text font.
+        QTest::newRow("Symbol's bullet in a text font") << QByteArray("\\f0\\u-3913?\\tab x") << QString("•\tx");
+        QTest::newRow("glyphs of a symbol font named in a text font")
+            << QByteArray("\\f7\\u-3929?\\u-3937?") << QString("▪•");
+        QTest::newRow("other glyphs in a text font stay") << QByteArray("\\f0\\u-4031?") << QString("\uF041");
     }
 
     void symbolFontsShowTheirCharacters()
@@ -162,7 +167,7 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(readText("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}{\\f1\\fnil\\fcharset2 Symbol;}"
                           "{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\fnil\\fcharset2 Marlett;}{\\f4\\fcharset2 Wingdings 2;}"
-                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}}"
+                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}{\\f7\\fcharset0 Wingdings;}}"
                           + body + "}"),
                  text);
     }
@@ -234,7 +239,7 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("fallback skipped") << QByteArray("{\\rtf1 \\u12354?x}") << QString("あx");
-        QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913?}") << QString("\uF0B7");
+        QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-4031?}") << QString("\uF041");
         QTest::newRow("parameter ends at a letter") << QByteArray("{\\rtf1 \\u945ab}") << QString("αb");
         QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QString("😀");
         QTest::newRow("positive pair without fallback")
@@ -457,6 +462,55 @@ private slots:
         };
         QCOMPARE(look(0), before);
         QCOMPARE(look(2), after);
+    }
+
+    // Strike-through, raised text, spacing and tab stops, as the pane shows them.
+    void textAndParagraphLooksAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("paragraph");
+        QTest::addColumn<double>("offset"); // in percent of the text's height
+        QTest::newRow("strike") << QByteArray("\\strike a") << " strike" << "" << 0.0;
+        QTest::newRow("double strike") << QByteArray("\\striked1 a") << " strike" << "" << 0.0;
+        QTest::newRow("strike ended") << QByteArray("\\strike\\strike0 a") << "" << "" << 0.0;
+        QTest::newRow("superscript") << QByteArray("\\super a") << " script1" << "" << 0.0;
+        QTest::newRow("subscript") << QByteArray("\\sub a") << " script2" << "" << 0.0;
+        QTest::newRow("nosupersub") << QByteArray("\\super\\nosupersub a") << "" << "" << 0.0;
+        QTest::newRow("up without a number") << QByteArray("\\up a") << " raised6" << "" << 25.0;
+        QTest::newRow("up in its size") << QByteArray("\\fs20\\up5 a") << " raised5" << "" << 25.0;
+        QTest::newRow("dn") << QByteArray("\\dn12 a") << " raised-12" << "" << -50.0;
+        QTest::newRow("plain ends them all") << QByteArray("\\strike\\super\\up4\\plain a") << "" << "" << 0.0;
+        QTest::newRow("space before and after") << QByteArray("\\sb120\\sa240 a") << "" << " sb120 sa240" << 0.0;
+        QTest::newRow("lines of 1.5") << QByteArray("\\sl360\\slmult1 a") << "" << " line1:150" << 0.0;
+        QTest::newRow("lines at least") << QByteArray("\\sl300\\slmult0 a") << "" << " line3:20" << 0.0;
+        QTest::newRow("lines exactly") << QByteArray("\\sl-300 a") << "" << " line2:20" << 0.0;
+        QTest::newRow("tab stops")
+            << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\tx6000 a") << ""
+            << " tab0:720 tab1:4320 tab2:2880 tab3:5000 tab0:6000" << 0.0;
+        QTest::newRow("pard ends them") << QByteArray("\\sb120\\sl360\\tx720\\pard a") << "" << "" << 0.0;
+        QTest::newRow("bounded") << QByteArray("\\sb99999999\\sa-5\\tx-5 a") << "" << " sb31680 sa0 tab0:0" << 0.0;
+    }
+
+    void textAndParagraphLooksAreRead()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(QString, paragraph);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 " + body + "}", document));
+        QCOMPARE(textOf(document), QString("a"));
+        QCOMPARE(testing::describeScript(formatAt(document, 0)), text);
+        QCOMPARE(testing::describeSpacing(document.begin().blockFormat()), paragraph);
+        QFETCH(double, offset);
+        QCOMPARE(formatAt(document, 0).baselineOffset(), offset);
+    }
+
+    void tabStopsAreBounded()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 " + QByteArray("\\tx100").repeated(1000) + " a}", document));
+        QCOMPARE(document.begin().blockFormat().tabPositions().size(), 64);
     }
 
     void pardResetsParagraphAndGroupsRestoreIt()

@@ -1,4 +1,5 @@
 #include "DocumentFormats.h"
+#include "RichTextFiles.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
@@ -113,7 +114,7 @@ private slots:
         QTest::newRow("wave dash is not folded") << QString("〜") << QByteArray("\\u12316?");
         QTest::newRow("outside code page 932") << QString("é") << QByteArray("\\u233?");
         QTest::newRow("beyond U+FFFF") << QString("😀") << QByteArray("\\u-10179?\\u-8704?");
-        QTest::newRow("above U+7FFF") << QString("\uF0B7") << QByteArray("\\u-3913?");
+        QTest::newRow("above U+7FFF") << QString("\uF041") << QByteArray("\\u-4031?");
         QTest::newRow("bytes code page 932 leaves undefined") << QString("\uF1A0\uF2E4") << QByteArray("\\'a0\\'85\\'40");
         // As a byte, it would be read back as a pair with the next one.
         QTest::newRow("lead byte kept alone") << QString("\uF182A") << QByteArray("\\u-3710?A");
@@ -235,6 +236,41 @@ private slots:
         QCOMPARE(copy.toPlainText(), typed);
     }
 
+    // Each look read is written back in the words it was read from, and reads back the same.
+    void looksAreWrittenBackInTheirWords_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArrayList>("written");
+        QTest::newRow("strike") << QByteArray("\\strike a\\strike0 b") << QByteArrayList{"\\strike a\\strike0 b"};
+        QTest::newRow("super and sub")
+            << QByteArray("\\super 2\\sub 3\\nosupersub x") << QByteArrayList{"\\super 2\\sub 3\\nosupersub x"};
+        QTest::newRow("raised and lowered") << QByteArray("\\up6 a\\dn4 b\\up0 c") << QByteArrayList{"\\up6 a\\dn4 b\\up0 c"};
+        QTest::newRow("spacing") << QByteArray("\\sb120\\sa60 a") << QByteArrayList{"\\pard\\sb120\\sa60\\"};
+        QTest::newRow("line spacing")
+            << QByteArray("\\sl360\\slmult1 a\\par\\pard\\sl-280 b\\par\\pard\\sl300 c")
+            << QByteArrayList{"\\sl360\\slmult1\\", "\\sl-280\\slmult0 b", "\\sl300\\slmult0 c"};
+        QTest::newRow("tab stops")
+            << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000 a\\tab b")
+            << QByteArrayList{"\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\", "a\\tab b"};
+        QTest::newRow("Symbol's bullet in a text font")
+            << QByteArray("\\u-3913?\\tab a\\u8226?") << QByteArrayList{"\\u-3913?\\tab a\\u8226?"};
+    }
+
+    void looksAreWrittenBackInTheirWords()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArrayList, written);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "}", document));
+        const QByteArray rtf = writeRtf(document);
+        for (const QByteArray &words : written)
+            QVERIFY2(rtf.contains(words), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;
@@ -302,6 +338,7 @@ private slots:
         QTest::newRow("RichEdit 1.0") << "richedit10.rtf";
         QTest::newRow("RichEdit 2.0/3.0") << "richedit20.rtf";
         QTest::newRow("RichEdit 4.1") << "richedit41.rtf";
+        QTest::newRow("looks of text and paragraphs") << "looks.rtf";
     }
 
     void notesOfEachRichEditVersionSurviveARoundTrip()
@@ -312,6 +349,35 @@ private slots:
         QTextDocument copy;
         QVERIFY(readRtf(writeRtf(note), copy));
         QCOMPARE(testing::describe(copy), testing::describe(note));
+    }
+
+    // Notes made by hand as word processors write them: edited at the front and
+    // saved, they keep every word of their structure and the same text.
+    void handMadeNotesKeepTheirStructureAfterAnEdit_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArrayList>("words");
+        QTest::newRow("looks") << "looks.rtf"
+                               << QByteArrayList{"\\strike", "\\strike0", "\\sub", "\\super", "\\nosupersub", "\\up6",
+                                                 "\\dn4", "\\tx1440\\tqc\\tx4320\\tqr\\tx7920", "\\tqdec\\tx2880",
+                                                 "\\sb240\\sa120", "\\sl360\\slmult1", "\\sa200\\sl-400\\slmult0",
+                                                 "\\u-3913?", "{\\nonshppict{\\pict\\pngblip"};
+    }
+
+    void handMadeNotesKeepTheirStructureAfterAnEdit()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArrayList, words);
+        QTextDocument note;
+        QVERIFY(readRtf(testing::readBytes(KOBIN_RTF_DATA "/" + file), note));
+        const QString text = kobin::richtext::plainText(note, u"\n");
+        QTextCursor(&note).insertText(QStringLiteral("追記"));
+        const QByteArray saved = writeRtf(note);
+        for (const QByteArray &word : words)
+            QVERIFY2(saved.contains(word), word.constData());
+        QTextDocument copy;
+        QVERIFY(readRtf(saved, copy));
+        QCOMPARE(kobin::richtext::plainText(copy, u"\n"), QStringLiteral("追記") + text);
     }
 };
 
