@@ -30,4 +30,11 @@ constexpr int kPrivateUseFontProperty = QTextFormat::UserProperty + 0x201;
 // and \dn give it; what the text shows is its baseline offset.
 constexpr int kRaiseProperty = QTextFormat::UserProperty + 0x202;
 
+// On the result of a field: its instruction group as read (QByteArray), written
+// back byte for byte, and which field of the note it is (int), so that the runs
+// of one field are written back as one field. A link's result is also an
+// anchor with the link's address.
+constexpr int kFieldInstructionProperty = QTextFormat::UserProperty + 0x300;
+constexpr int kFieldNumberProperty = QTextFormat::UserProperty + 0x301;
+
 } // namespace kobin::rtf

@@ -55,6 +55,8 @@ private:
     void readTableWord(Word word, int value);
     bool readCharacterWord(Word word, const Token &token);
     void readParagraphWord(Word word, const Token &token);
+    bool readFieldWord(Word word, bool beginsGroup);
+    void closeField();
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
     void emitPrivateUse(SymbolFont font, uint8_t byte);
@@ -63,7 +65,8 @@ private:
     bool takesBytes() const
     {
         const Destination destination = m_groups.back().destination;
-        return destination == Destination::Text || destination == Destination::FontTable;
+        return destination == Destination::Text || destination == Destination::FontTable
+            || destination == Destination::FieldInstruction;
     }
     void addBytes(QByteArrayView bytes)
     {
@@ -103,6 +106,8 @@ private:
     const bool m_decodesPictures;
     std::optional<PictureReading> m_picture;
     std::optional<KeptReading> m_kept;
+    std::optional<FieldReading> m_field; // fields in a field's result are read as their results
+    std::vector<FieldEntry> m_fields;
     // A \shppict read whole, kept until it is known whether a \nonshppict follows.
     std::optional<KeptReading> m_pendingKept;
     QString m_hiddenText;

@@ -111,6 +111,15 @@ QTextCharFormat Reader::charFormat(const CharState &chars) const
     }
     if (chars.privateUseFont >= 0)
         format.setProperty(kPrivateUseFontProperty, int(chars.privateUseFont));
+    if (chars.field >= 0) {
+        const FieldEntry &field = m_fields[static_cast<size_t>(chars.field)];
+        format.setProperty(kFieldInstructionProperty, field.instructionRtf);
+        format.setProperty(kFieldNumberProperty, chars.field);
+        if (!field.href.isEmpty()) {
+            format.setAnchor(true);
+            format.setAnchorHref(field.href);
+        }
+    }
     return format;
 }
 

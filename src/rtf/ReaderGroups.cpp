@@ -124,6 +124,8 @@ void Reader::closeGroup()
         finishPicture();
     if (m_kept && m_kept->depth == m_groups.size())
         finishKept(m_tokens.position());
+    if (m_field)
+        closeField();
     if (m_groups.size() == 1) {
         // Whatever follows the document (WordPad writes a NUL) is not part of it.
         m_lastParagraph = top().paragraph;
@@ -166,6 +168,9 @@ void Reader::readText(QByteArrayView bytes)
         break;
     case Destination::Picture:
         readPictureData(bytes);
+        break;
+    case Destination::FieldInstruction:
+        addBytes(bytes);
         break;
     case Destination::Skip:
     case Destination::Upr:
@@ -238,7 +243,7 @@ void Reader::readWord(const Token &token)
     default:
         break;
     }
-    if (group.destination == Destination::Kept || readDocumentWord(word, token))
+    if (group.destination == Destination::Kept || readDocumentWord(word, token) || readFieldWord(word, beginsGroup))
         return; // the text and formats of a kept group are not the note's
     if (group.destination == Destination::FontTable || group.destination == Destination::ColorTable) {
         readTableWord(word, token.parameter);

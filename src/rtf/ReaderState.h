@@ -31,10 +31,13 @@ constexpr int kRtfDefaultHalfPoints = 24; // the size of text without \fs
 constexpr int kMaxPicturePixels = 32767;
 constexpr int kDefaultPicturePixels = 32; // a picture that gives no size of its own
 
+constexpr int kMaxInstructionLength = 4096;
+
 // Upr: the ANSI text of \upr, read by readers without Unicode; its \ud group is the text.
 // Picture: a {\pict} group's words and data. Kept: inside a group kept whole (an
 // object, a \shppict), whose text is not the note's: only its picture is read.
-enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Upr, Picture, Kept };
+// FieldInstruction: a field's instruction, kept as written and read as text for its address.
+enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Upr, Picture, Kept, FieldInstruction };
 
 struct CharState {
     int font = -1; // -1: the default font of \deff
@@ -51,13 +54,14 @@ struct CharState {
     // -1, or the symbol font (SymbolFont) whose glyph area a character of
     // another font was written in: shown as its character, written back as read.
     int8_t privateUseFont = -1;
+    int field = -1; // the field (an index of the reader's fields) whose result the text is
 
     bool operator==(const CharState &other) const
     {
         return font == other.font && halfPoints == other.halfPoints && color == other.color
             && highlight == other.highlight && underline == other.underline && bold == other.bold
             && italic == other.italic && hidden == other.hidden && strike == other.strike
-            && script == other.script && raise == other.raise && privateUseFont == other.privateUseFont;
+            && script == other.script && raise == other.raise && privateUseFont == other.privateUseFont && field == other.field;
     }
     bool operator!=(const CharState &other) const { return !(*this == other); }
 };
@@ -67,7 +71,7 @@ struct CharStateHash {
     {
         return qHashMulti(0, chars.font, chars.halfPoints, chars.color, chars.highlight,
                           static_cast<int>(chars.underline), chars.bold, chars.italic, chars.strike,
-                          static_cast<int>(chars.script), chars.raise, chars.privateUseFont);
+                          static_cast<int>(chars.script), chars.raise, chars.privateUseFont, chars.field);
     }
 };
 
@@ -117,6 +121,21 @@ struct FontEntry {
     int charset = -1;
     int codePage = 0;
     bool nameEnded = false;
+};
+
+// A field being read: the groups open at its \field, and its instruction.
+struct FieldReading {
+    size_t depth = 0;
+    size_t instructionDepth = 0; // 0 until its \fldinst
+    qsizetype instructionStart = 0;
+    QString instruction;
+    int index = -1; // among the reader's fields, once its instruction is read
+};
+
+// A field whose result is in the note: its instruction group as read, and where it links to.
+struct FieldEntry {
+    QByteArray instructionRtf;
+    QString href;
 };
 
 // A {\pict} group being read.

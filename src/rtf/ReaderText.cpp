@@ -104,6 +104,10 @@ void Reader::put(QStringView text)
         updateCharFormat();
         m_sink.append(text);
         break;
+    case Destination::FieldInstruction:
+        if (m_field && m_field->instruction.size() < kMaxInstructionLength)
+            m_field->instruction += text;
+        break;
     case Destination::FontTable:
         if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength) {
             m_tableFont->name += leftWholeCharacters(text, kMaxFontNameLength - m_tableFont->name.size());

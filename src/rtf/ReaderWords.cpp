@@ -16,7 +16,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"objw", Word::ObjectWidth}, {"objh", Word::ObjectHeight}, {"v", Word::Hidden},
         {"pntext", Word::SkippedDestination},
         {"pntxta", Word::SkippedDestination}, {"pntxtb", Word::SkippedDestination},
-        {"fldinst", Word::SkippedDestination}, {"panose", Word::SkippedDestination},
+{"panose", Word::SkippedDestination},
         {"falt", Word::SkippedDestination}, {"header", Word::SkippedDestination},
         {"headerl", Word::SkippedDestination}, {"headerr", Word::SkippedDestination},
         {"headerf", Word::SkippedDestination}, {"footer", Word::SkippedDestination},
@@ -54,6 +54,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"ql", Word::AlignLeft}, {"qr", Word::AlignRight}, {"qc", Word::AlignCenter},
         {"qj", Word::AlignJustify}, {"li", Word::LeftIndent}, {"ri", Word::RightIndent},
         {"fi", Word::FirstLineIndent},
+        {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
         {"strike", Word::Strike}, {"striked", Word::Strike}, {"super", Word::Superscript}, {"sub", Word::Subscript},
         {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Down},
         {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter}, {"sl", Word::LineSpacing}, {"slmult", Word::LineMultiple},
@@ -97,6 +98,9 @@ bool isDestination(Word word)
     case Word::Picture:
     case Word::ShapePicture:
     case Word::NonShapePicture:
+    case Word::Field:
+    case Word::FieldInstruction:
+    case Word::FieldResult:
         return true;
     default:
         return false;

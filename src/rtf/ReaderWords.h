@@ -16,6 +16,7 @@ enum class Word {
     Bold, Italic, Underline, UnderlineWord, UnderlineDotted, UnderlineDash, UnderlineDashDot,
     UnderlineDashDotDot, UnderlineWave, UnderlineNone,
     FontSize, Color, Highlight,
+    Field, FieldInstruction, FieldResult,
     Strike, Superscript, Subscript, NoSuperSub, Up, Down,
     AlignLeft, AlignRight, AlignCenter, AlignJustify, LeftIndent, RightIndent, FirstLineIndent,
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabPosition, TabRight, TabCenter, TabDecimal,

@@ -38,6 +38,7 @@ struct RunFormat {
     QTextCharFormat::VerticalAlignment script = QTextCharFormat::AlignNormal;
     int raise = 0;           // half-points, negative down
     int privateUseFont = -1; // the SymbolFont of characters read from a glyph area, written back there
+    int field = 0;           // 0, or the field (numbered by the writer) whose result the run is
     bool kept = false; // a picture's, an object's or hidden text's: written as kept
 };
 
@@ -150,6 +151,8 @@ private:
     void writeText(QStringView text, bool japanese);
     void writeKept(QStringView text, const QTextCharFormat &format);
     void writeSymbolText(QStringView text, SymbolFont font);
+    int fieldOf(const QTextCharFormat &format);
+    void switchField(int field, const QTextCharFormat &format);
     void writePrivateUseText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
 
@@ -174,6 +177,9 @@ private:
     bool m_delimit = false;
     RunFormat m_run;
     ParagraphFormat m_paragraph;
+    QHash<QByteArray, int> m_fieldNumbers;
+    int m_field = 0;           // the field whose result is being written
+    RunFormat m_runBeforeField; // the formats in force outside it, which its end brings back
 };
 
 // The body is written first, in one pass over the document: it names the fonts
@@ -231,6 +237,7 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
     run.raise = format.intProperty(kRaiseProperty);
     if (format.hasProperty(kPrivateUseFontProperty))
         run.privateUseFont = format.intProperty(kPrivateUseFontProperty);
+    run.field = fieldOf(format);
     run.kept = isKeptObject(format);
     return run;
 }
@@ -354,6 +361,8 @@ void Writer::writeBody()
             if (!fragment.isValid())
                 continue;
             const RunFormat &run = runFormat(fragment.charFormatIndex());
+            if (run.field != m_field)
+                switchField(run.field, fragment.charFormat());
             if (run.kept) {
                 writeKept(fragment.text(), fragment.charFormat());
                 continue;
@@ -374,6 +383,7 @@ void Writer::writeBody()
                 m_fonts.markJapanese(run.font);
             writeText(text, m_fonts.isJapanese(run.font));
         }
+        switchField(0, {}); // a field ends with its paragraph
         word("par");
         m_out.append("\r\n");
         m_delimit = false;
@@ -494,6 +504,50 @@ void Writer::writeSymbolText(QStringView text, SymbolFont font)
             writeText(text.sliced(start, i + 1 - start), false);
         }
     }
+}
+
+// A field read is told by its instruction and its number in the note; a link
+// made in the editor by its address.
+int Writer::fieldOf(const QTextCharFormat &format)
+{
+    const QByteArray instruction = format.property(kFieldInstructionProperty).toByteArray();
+    const QString href = format.isAnchor() ? format.anchorHref() : QString();
+    if (instruction.isEmpty() && href.isEmpty())
+        return 0;
+    const QByteArray key = instruction + '\0' + href.toUtf8() + '\0'
+        + QByteArray::number(format.hasProperty(kFieldNumberProperty) ? format.intProperty(kFieldNumberProperty) : -1);
+    const int next = static_cast<int>(m_fieldNumbers.size()) + 1;
+    return *m_fieldNumbers.insert(key, m_fieldNumbers.value(key, next));
+}
+
+// Ends the field being written, whose result group takes its formats with it,
+// and begins the one given (0: none): its instruction as read, or a link to the
+// anchor's address.
+void Writer::switchField(int field, const QTextCharFormat &format)
+{
+    if (field == m_field)
+        return;
+    if (m_field != 0) {
+        m_out.append("}}");
+        m_run = m_runBeforeField;
+        m_delimit = false;
+    }
+    m_field = field;
+    if (field == 0)
+        return;
+    m_runBeforeField = m_run;
+    m_out.append("{\\field");
+    const QByteArray instruction = format.property(kFieldInstructionProperty).toByteArray();
+    if (instruction.isEmpty()) {
+        m_out.append("{\\*\\fldinst{HYPERLINK \"");
+        m_delimit = false;
+        writeText(QString(format.anchorHref()).replace(u'"', QStringLiteral("%22")), false);
+        m_out.append("\"}}");
+    } else {
+        m_out.append(instruction);
+    }
+    m_out.append("{\\fldrslt");
+    m_delimit = true;
 }
 
 // Characters read from a symbol font's glyph area go back there as \uN;

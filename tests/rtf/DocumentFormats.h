@@ -57,6 +57,8 @@ inline QString describeScript(const QTextCharFormat &format)
         more += QStringLiteral(" script%1").arg(int(format.verticalAlignment()));
     if (format.hasProperty(kobin::rtf::kRaiseProperty))
         more += QStringLiteral(" raised%1").arg(format.intProperty(kobin::rtf::kRaiseProperty));
+    if (format.isAnchor())
+        more += QStringLiteral(" href=") + format.anchorHref();
     return more;
 }
 

@@ -1,4 +1,5 @@
 #include "DocumentFormats.h"
+#include "FieldInstructions.h"
 #include "FormatProperties.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
@@ -287,6 +288,9 @@ private slots:
         QTest::newRow("field keeps its result")
             << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} and {\\field{\\fldinst PAGE}{\\fldrslt 3}}}")
             << QString("link and 3");
+        QTest::newRow("fields in an instruction are part of it")
+            << QByteArray("{\\rtf1{\\field{\\*\\fldinst IF {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} = 1 \"a\"}{\\fldrslt b}}}")
+            << QString("b");
         QTest::newRow("list number text") << QByteArray("{\\rtf1{\\pntext 1.\\tab}item}") << QString("item");
         QTest::newRow("bin holding braces")
             << QByteArray("{\\rtf1 te{\\*\\shprslt\\bin24 }{\\par MUST NOT IMPORT}}}xt}") << QString("text");
@@ -511,6 +515,29 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf("{\\rtf1 " + QByteArray("\\tx100").repeated(1000) + " a}", document));
         QCOMPARE(document.begin().blockFormat().tabPositions().size(), 64);
+    }
+
+    void linksPointWhereTheirInstructionSays_data()
+    {
+        QTest::addColumn<QString>("instruction");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("quoted address") << "HYPERLINK \"https://example.jp/\"" << "https://example.jp/";
+        QTest::newRow("bare address, any case") << " hyperlink https://example.jp/ " << "https://example.jp/";
+        QTest::newRow("address and bookmark") << "HYPERLINK \"x.html\" \\l \"part 2\"" << "x.html#part 2";
+        QTest::newRow("bookmark alone") << "HYPERLINK \\l \"top\"" << "#top";
+        QTest::newRow("tip and frame are no address") << "HYPERLINK \\o \"tip\" \\t \"_blank\" \\m \"u\"" << "u";
+        QTest::newRow("quote never closed") << "HYPERLINK \"https://a.jp/" << "https://a.jp/";
+        QTest::newRow("switch at the end") << "HYPERLINK \\l" << "";
+        QTest::newRow("no address") << "HYPERLINK" << "";
+        QTest::newRow("another field") << "PAGE \\* MERGEFORMAT" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void linksPointWhereTheirInstructionSays()
+    {
+        QFETCH(QString, instruction);
+        QFETCH(QString, target);
+        QCOMPARE(kobin::rtf::hyperlinkTarget(instruction), target);
     }
 
     void pardResetsParagraphAndGroupsRestoreIt()

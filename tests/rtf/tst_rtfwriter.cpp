@@ -271,6 +271,72 @@ private slots:
         QCOMPARE(writeRtf(copy), rtf);
     }
 
+    // A field shows its result in the result's own formats; a link's result links
+    // to its address. Written back, the field's instruction is as it stood.
+    void fieldsAreWrittenBackAsTheyStood_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("href"); // of the result's first character, the text's third
+        QTest::addColumn<QByteArrayList>("written");
+        const QByteArray web = "{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\"}}{\\fldrslt{\\ul\\cf1 link}}}";
+        QTest::newRow("web link") << "a " + web + " b" << "a link b" << "https://example.jp/"
+                                  << QByteArrayList{"{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\"}}{\\fldrslt\\ul\\cf1 link}} b"};
+        QTest::newRow("bookmark") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}") << "a up"
+                                  << "#top" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}"};
+        QTest::newRow("address, bookmark and tip")
+            << QByteArray("a {\\field{\\*\\fldinst {HYPERLINK \"https://a.jp/x\" \\\\l \"s\" \\\\o \"tip\"}}{\\fldrslt x}}") << "a x"
+            << "https://a.jp/x#s" << QByteArrayList{"{\\*\\fldinst {HYPERLINK \"https://a.jp/x\" \\\\l \"s\" \\\\o \"tip\"}}"};
+        QTest::newRow("page number") << QByteArray("p {\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt 3}}") << "p 3" << ""
+                                     << QByteArrayList{"{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt 3}}"};
+        QTest::newRow("instruction in code page 932")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"https://example.jp/\\'83\\'4e\"}{\\fldrslt \\'83\\'4e}}") << "a ク"
+            << "https://example.jp/ク" << QByteArrayList{"{\\*\\fldinst HYPERLINK \"https://example.jp/\\'83\\'4e\"}"};
+        QTest::newRow("two links side by side")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}")
+            << "a xy" << "u" << QByteArrayList{"{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}"};
+        QTest::newRow("a field in a link's result is its result")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}}}") << "a x2"
+            << "u" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x2}}"};
+        QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
+    }
+
+    void fieldsAreWrittenBackAsTheyStood()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(QString, href);
+        QFETCH(QByteArrayList, written);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg932{\\colortbl;\\red0\\green0\\blue255;}" + body + "}", document));
+        QCOMPARE(document.toPlainText(), text);
+        QCOMPARE(testing::formatAt(document, 2).anchorHref(), href);
+        const QByteArray rtf = writeRtf(document);
+        for (const QByteArray &words : written)
+            QVERIFY2(rtf.contains(words), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    // A link made in the editor is written as a HYPERLINK field of its address.
+    void linksMadeInTheEditorAreWrittenAsFields()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        cursor.insertText("see ");
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref("https://example.jp/a\"b?q=日本");
+        cursor.insertText("here", link);
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/a%22b?q=\\u26085?\\u26412?\"}}{\\fldrslt here}}"), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::formatAt(copy, 4).anchorHref(), QString("https://example.jp/a%22b?q=日本"));
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;
