@@ -294,7 +294,10 @@ private slots:
             << "https://example.jp/ク" << QByteArrayList{"{\\*\\fldinst HYPERLINK \"https://example.jp/\\'83\\'4e\"}"};
         QTest::newRow("two links side by side")
             << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}")
-            << "a xy" << "u" << QByteArrayList{"{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}"};
+            << "a xy" << "u" << QByteArrayList{"{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}\\par"};
+        QTest::newRow("formats after a field are its own")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt\\b x}}\\b y") << "a xy" << "u"
+            << QByteArrayList{"{\\fldrslt\\b x}}\\b y"};
         QTest::newRow("a field in a link's result is its result")
             << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}}}") << "a x2"
             << "u" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x2}}"};
