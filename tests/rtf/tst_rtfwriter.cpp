@@ -408,6 +408,7 @@ private slots:
         QTest::newRow("RichEdit 2.0/3.0") << "richedit20.rtf";
         QTest::newRow("RichEdit 4.1") << "richedit41.rtf";
         QTest::newRow("looks of text and paragraphs") << "looks.rtf";
+        QTest::newRow("links and fields") << "links.rtf";
     }
 
     void notesOfEachRichEditVersionSurviveARoundTrip()
@@ -431,6 +432,11 @@ private slots:
                                                  "\\dn4", "\\tx1440\\tqc\\tx4320\\tqr\\tx7920", "\\tqdec\\tx2880",
                                                  "\\sb240\\sa120", "\\sl360\\slmult1", "\\sa200\\sl-400\\slmult0",
                                                  "\\u-3913?", "{\\nonshppict{\\pict\\pngblip"};
+        QTest::newRow("links") << "links.rtf"
+                               << QByteArrayList{"{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\\'88\\'c4\\'93\\'e0/\"}}{\\fldrslt",
+                                                 "{\\field{\\*\\fldinst{HYPERLINK \"mailto:info@example.jp\" \\\\o \"\\'83\\'81\\'81\\'5b\\'83\\'8b\"}}",
+                                                 "{\\field{\\*\\fldinst HYPERLINK \\\\l \"mokuji\"}{\\fldrslt",
+                                                 "{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt"};
     }
 
     void handMadeNotesKeepTheirStructureAfterAnEdit()
