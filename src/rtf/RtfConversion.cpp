@@ -155,7 +155,8 @@ QByteArray htmlOf(QTextDocument &document, const PictureAddress &pictureAddress)
             changes.push_back({block.position(), -1, mark});
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             QTextCharFormat format = it.fragment().charFormat();
-            if (withoutForeignFontNames(format) | withoutForeignLink(format))
+            const bool foreignFonts = withoutForeignFontNames(format);
+            if (withoutForeignLink(format) || foreignFonts)
                 changes.push_back({it.fragment().position(), it.fragment().position() + it.fragment().length(), format});
         }
     }
