@@ -16,6 +16,7 @@
 #include "Lifecycle.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
+#include "NoteLinks.h"
 #include "PageCapture.h"
 #include "PageImport.h"
 #include "PageNavigation.h"
@@ -243,10 +244,8 @@ void KobinApp::bindEditCommands()
     undoRedo.offer();
     // The Edit menu's delete never deletes an item: it removes the text pane's selection.
     m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
-    QObject::connect(window.textPane(), &TextPane::contextMenuWanted, &window, [&window](const QPoint &position) {
-        if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
-            menu->exec(position);
-    });
+    if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
+        bindNoteLinks(*pane, text, *m_status, *m_prompter, *menu, window);
 }
 
 void KobinApp::bindSearch()

@@ -140,6 +140,7 @@ std::vector<CommandRow> buildRows()
                    QStringLiteral("右寄せ"), ButtonStyle::Group),
         menuItem(C::InsertDate, "mnuInsDate", QStringLiteral("日付挿入(&D)")),
         menuItem(C::InsertTime, "mnuInsTime", QStringLiteral("時間挿入(&T)")),
+        menuItem(C::InsertLink, "mnuInsLink", QStringLiteral("リンクの挿入(&K)..."), "Ctrl+K"),
 
         withButton(menuItem(C::Back, "mnuBack", QStringLiteral("戻る(&B)")), "back", "back", QStringLiteral("戻る")),
         withButton(menuItem(C::Forward, "mnuFoward", QStringLiteral("進む(&F)")), "foward", "foward",
@@ -217,7 +218,7 @@ std::vector<Menu> buildMenus()
           item(C::FindInBook), separator(), item(C::Font),
           item(C::BackColor), separator(), item(C::Bold), item(C::Italic), item(C::Underline), separator(),
           item(C::AlignLeft), item(C::AlignCenter), item(C::AlignRight), separator(), item(C::InsertDate),
-          item(C::InsertTime)}},
+          item(C::InsertTime), item(C::InsertLink)}},
         {QStringLiteral("mnuBrowser"), QStringLiteral("ﾌﾞﾗｳｻﾞ(&B)"),
          {item(C::Back), item(C::Forward), separator(), item(C::Reload), item(C::EditPageSource), separator(),
           item(C::CapturePage)}},

@@ -20,4 +20,21 @@ constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 // it was read from.
 constexpr int kSymbolFontProperty = QTextFormat::UserProperty + 0x200;
 
+// int, on a run of characters a note wrote in a symbol font's glyph area
+// (U+F000 + byte) in a font that is no symbol font, as word processors write
+// list bullets: the SymbolFont they are glyphs of. The run shows the
+// characters they stand for ("•") and is written back as read.
+constexpr int kPrivateUseFontProperty = QTextFormat::UserProperty + 0x201;
+
+// int, on raised (positive) or lowered text: by how many half-points, as \up
+// and \dn give it; what the text shows is its baseline offset.
+constexpr int kRaiseProperty = QTextFormat::UserProperty + 0x202;
+
+// On the result of a field: its instruction group as read (QByteArray), written
+// back byte for byte, and which field of the note it is (int), so that the runs
+// of one field are written back as one field. A link's result is also an
+// anchor with the link's address.
+constexpr int kFieldInstructionProperty = QTextFormat::UserProperty + 0x300;
+constexpr int kFieldNumberProperty = QTextFormat::UserProperty + 0x301;
+
 } // namespace kobin::rtf

@@ -4,6 +4,7 @@
 #include "PictureImage.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "WebAddresses.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -52,6 +53,17 @@ bool withoutForeignFontNames(QTextCharFormat &format)
         format.setFontFamilies(kept);
     if (familyForeign)
         format.clearProperty(QTextFormat::FontFamily);
+    return true;
+}
+
+// The format without a link that is not to a web page or a mail address: a
+// page written from a note links nowhere else. False when it had none.
+bool withoutForeignLink(QTextCharFormat &format)
+{
+    if (!format.isAnchor() || isWebAddress(format.anchorHref()))
+        return false;
+    format.setAnchor(false);
+    format.clearProperty(QTextFormat::AnchorHref);
     return true;
 }
 
@@ -127,7 +139,8 @@ QString dataAddress(const QByteArray &bytes, const QByteArray &mimeType)
         + QString::fromLatin1(bytes.toBase64());
 }
 
-// The note as HTML: a font name a note brings goes in only when it is one.
+// The note as HTML: a font name a note brings goes in only when it is one, a
+// link only when it is to a web page or a mail address.
 QByteArray htmlOf(QTextDocument &document, const PictureAddress &pictureAddress)
 {
     placePictures(document, pictureAddress);
@@ -142,7 +155,8 @@ QByteArray htmlOf(QTextDocument &document, const PictureAddress &pictureAddress)
             changes.push_back({block.position(), -1, mark});
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             QTextCharFormat format = it.fragment().charFormat();
-            if (withoutForeignFontNames(format))
+            const bool foreignFonts = withoutForeignFontNames(format);
+            if (withoutForeignLink(format) || foreignFonts)
                 changes.push_back({it.fragment().position(), it.fragment().position() + it.fragment().length(), format});
         }
     }

@@ -3,7 +3,9 @@
 #include "Cp932.h"
 #include "KeptObjects.h"
 #include "FormatProperties.h"
+#include "RtfOutput.h"
 #include "SymbolFonts.h"
+#include "WriterTables.h"
 
 #include <QColor>
 #include <QHash>
@@ -20,6 +22,7 @@ namespace kobin::rtf {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
+constexpr double kTwipsPerLine = 240.0;  // \slmult1 spacing of one single line
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
 
@@ -31,7 +34,19 @@ struct RunFormat {
     QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
     bool bold = false;
     bool italic = false;
+    bool strike = false;
+    QTextCharFormat::VerticalAlignment script = QTextCharFormat::AlignNormal;
+    int raise = 0;           // half-points, negative down
+    int privateUseFont = -1; // the SymbolFont of characters read from a glyph area, written back there
+    int field = 0;           // 0, or the field (numbered by the writer) whose result the run is
     bool kept = false; // a picture's, an object's or hidden text's: written as kept
+};
+
+struct TabStop {
+    int twips;
+    QTextOption::TabType type;
+
+    bool operator==(const TabStop &other) const { return twips == other.twips && type == other.type; }
 };
 
 struct ParagraphFormat {
@@ -39,11 +54,18 @@ struct ParagraphFormat {
     int leftTwips = 0;
     int rightTwips = 0;
     int firstLineTwips = 0;
+    int spaceBeforeTwips = 0;
+    int spaceAfterTwips = 0;
+    int lineSpacing = 0; // as \sl gives it
+    bool lineMultiple = false;
+    std::vector<TabStop> tabs;
 
     bool operator!=(const ParagraphFormat &other) const
     {
-        return alignment != other.alignment || leftTwips != other.leftTwips
-            || rightTwips != other.rightTwips || firstLineTwips != other.firstLineTwips;
+        return alignment != other.alignment || leftTwips != other.leftTwips || rightTwips != other.rightTwips
+            || firstLineTwips != other.firstLineTwips || spaceBeforeTwips != other.spaceBeforeTwips
+            || spaceAfterTwips != other.spaceAfterTwips || lineSpacing != other.lineSpacing
+            || lineMultiple != other.lineMultiple || tabs != other.tabs;
     }
 };
 
@@ -53,21 +75,6 @@ QString familyOf(const QTextCharFormat &format)
     if (!families.isEmpty() && !families.first().isEmpty())
         return families.first();
     return format.property(QTextFormat::FontFamily).toString();
-}
-
-// Japanese fonts are written with the Japanese character set, which tells
-// readers to decode their \'xx bytes as code page 932.
-bool isJapaneseFontName(const QString &name)
-{
-    for (const QChar ch : name) {
-        if (ch.unicode() >= 0x80)
-            return true;
-    }
-    for (const char *hint : {"Gothic", "Mincho", "Meiryo", "JP", "IPA", "Osaka", "Hiragino"}) {
-        if (name.contains(QLatin1String(hint)))
-            return true;
-    }
-    return false;
 }
 
 bool hasJapaneseCharacters(QStringView text)
@@ -91,6 +98,17 @@ bool isEmptyParagraph(const QTextBlock &block)
     return block.length() == 1; // its paragraph end alone
 }
 
+// Null for a left tab, which needs no word of its own.
+const char *tabTypeWord(QTextOption::TabType type)
+{
+    switch (type) {
+    case QTextOption::RightTab: return "tqr";
+    case QTextOption::CenterTab: return "tqc";
+    case QTextOption::DelimiterTab: return "tqdec";
+    default: return nullptr;
+    }
+}
+
 const char *underlineWord(QTextCharFormat::UnderlineStyle style)
 {
     switch (style) {
@@ -103,121 +121,6 @@ const char *underlineWord(QTextCharFormat::UnderlineStyle style)
     default: return "ul";
     }
 }
-
-// The fonts of a document in order of first use; font 0 is the document's
-// default font, which text without a font of its own is written in. A family
-// written both as a symbol font and as text has an entry for each.
-class FontTable
-{
-public:
-    explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily, false); }
-
-    int indexOf(const QString &family, bool symbol)
-    {
-        QHash<QString, int> &indexes = symbol ? m_symbolIndexes : m_indexes;
-        const auto found = indexes.constFind(family);
-        if (found != indexes.constEnd())
-            return *found;
-        const int index = static_cast<int>(m_families.size());
-        indexes.insert(family, index);
-        m_families.append(family);
-        m_japanese.push_back(isJapaneseFontName(family));
-        m_symbols.push_back(symbol ? std::optional(symbolFontNamed(family)) : std::nullopt);
-        return index;
-    }
-    void markJapanese(int index) { m_japanese[static_cast<size_t>(index)] = true; }
-    bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
-    std::optional<SymbolFont> symbolFont(int index) const { return m_symbols[static_cast<size_t>(index)]; }
-    const QStringList &families() const { return m_families; }
-
-private:
-    QHash<QString, int> m_indexes;
-    QHash<QString, int> m_symbolIndexes;
-    QStringList m_families;
-    std::vector<bool> m_japanese;
-    std::vector<std::optional<SymbolFont>> m_symbols;
-};
-
-class ColorTable
-{
-public:
-    int indexOf(const QColor &color)
-    {
-        const QRgb rgb = color.rgb() & 0xFFFFFF;
-        const auto found = m_indexes.constFind(rgb);
-        if (found != m_indexes.constEnd())
-            return *found;
-        m_colors.push_back(rgb);
-        const int index = static_cast<int>(m_colors.size()); // 0 is the automatic colour
-        m_indexes.insert(rgb, index);
-        return index;
-    }
-    const std::vector<QRgb> &colors() const { return m_colors; }
-
-private:
-    QHash<QRgb, int> m_indexes;
-    std::vector<QRgb> m_colors;
-};
-
-// The bytes written so far. QByteArray::append checks and grows on every call;
-// this checks a pointer, and the writer appends a few bytes at a time. Room can
-// be kept in front of them for bytes that are written last but go first.
-class Output
-{
-public:
-    explicit Output(qsizetype expected, qsizetype room = 0)
-        : m_bytes(room + qMax<qsizetype>(expected, 64), Qt::Uninitialized), m_room(room),
-          m_next(m_bytes.data() + room), m_end(m_bytes.data() + m_bytes.size())
-    {
-    }
-
-    void append(char byte)
-    {
-        makeRoom(1);
-        *m_next++ = byte;
-    }
-    void append(QByteArrayView bytes)
-    {
-        makeRoom(bytes.size());
-        std::memcpy(m_next, bytes.data(), static_cast<size_t>(bytes.size()));
-        m_next += bytes.size();
-    }
-
-    // The bytes, after front, which goes in the room kept when it fits there
-    // (dropping bytes in front of a QByteArray moves none). Uses the output up.
-    QByteArray take(QByteArrayView front = {})
-    {
-        m_bytes.truncate(m_next - m_bytes.data());
-        if (front.size() > m_room) {
-            m_bytes.remove(0, m_room);
-            m_bytes.prepend(front);
-        } else if (!front.isEmpty()) {
-            const qsizetype unused = m_room - front.size();
-            std::memcpy(m_bytes.data() + unused, front.data(), static_cast<size_t>(front.size()));
-            m_bytes.remove(0, unused);
-        }
-        return std::move(m_bytes);
-    }
-
-private:
-    void makeRoom(qsizetype count)
-    {
-        if (m_end - m_next < count)
-            grow(count);
-    }
-    void grow(qsizetype count)
-    {
-        const qsizetype used = m_next - m_bytes.data();
-        m_bytes.resize(qMax(used + count, m_bytes.size() * 2));
-        m_next = m_bytes.data() + used;
-        m_end = m_bytes.data() + m_bytes.size();
-    }
-
-    QByteArray m_bytes;
-    qsizetype m_room;
-    char *m_next;
-    char *m_end;
-};
 
 class Writer
 {
@@ -248,6 +151,9 @@ private:
     void writeText(QStringView text, bool japanese);
     void writeKept(QStringView text, const QTextCharFormat &format);
     void writeSymbolText(QStringView text, SymbolFont font);
+    int fieldOf(const QTextCharFormat &format);
+    void switchField(int field, const QTextCharFormat &format);
+    void writePrivateUseText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
 
     void word(const char *name);
@@ -271,6 +177,9 @@ private:
     bool m_delimit = false;
     RunFormat m_run;
     ParagraphFormat m_paragraph;
+    QHash<QByteArray, int> m_fieldNumbers;
+    int m_field = 0;           // the field whose result is being written
+    RunFormat m_runBeforeField; // the formats in force outside it, which its end brings back
 };
 
 // The body is written first, in one pass over the document: it names the fonts
@@ -321,6 +230,14 @@ RunFormat Writer::runFormat(const QTextCharFormat &format)
         run.underline = QTextCharFormat::SingleUnderline;
     run.bold = format.fontWeight() > QFont::Medium;
     run.italic = format.fontItalic();
+    run.strike = format.fontStrikeOut();
+    const auto script = format.verticalAlignment();
+    if (script == QTextCharFormat::AlignSuperScript || script == QTextCharFormat::AlignSubScript)
+        run.script = script;
+    run.raise = format.intProperty(kRaiseProperty);
+    if (format.hasProperty(kPrivateUseFontProperty))
+        run.privateUseFont = format.intProperty(kPrivateUseFontProperty);
+    run.field = fieldOf(format);
     run.kept = isKeptObject(format);
     return run;
 }
@@ -346,6 +263,24 @@ ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
     paragraph.leftTwips = qRound(format.leftMargin() * kTwipsPerPixel);
     paragraph.rightTwips = qRound(format.rightMargin() * kTwipsPerPixel);
     paragraph.firstLineTwips = qRound(format.textIndent() * kTwipsPerPixel);
+    paragraph.spaceBeforeTwips = qRound(format.topMargin() * kTwipsPerPixel);
+    paragraph.spaceAfterTwips = qRound(format.bottomMargin() * kTwipsPerPixel);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        paragraph.lineSpacing = qRound(format.lineHeight() * kTwipsPerLine / 100.0);
+        paragraph.lineMultiple = true;
+        break;
+    case QTextBlockFormat::FixedHeight:
+        paragraph.lineSpacing = -qRound(format.lineHeight() * kTwipsPerPixel);
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        paragraph.lineSpacing = qRound(format.lineHeight() * kTwipsPerPixel);
+        break;
+    default:
+        break;
+    }
+    for (const QTextOption::Tab &tab : format.tabPositions())
+        paragraph.tabs.push_back({qRound(tab.position * kTwipsPerPixel), tab.type});
     return paragraph;
 }
 
@@ -426,6 +361,8 @@ void Writer::writeBody()
             if (!fragment.isValid())
                 continue;
             const RunFormat &run = runFormat(fragment.charFormatIndex());
+            if (run.field != m_field)
+                switchField(run.field, fragment.charFormat());
             if (run.kept) {
                 writeKept(fragment.text(), fragment.charFormat());
                 continue;
@@ -436,12 +373,17 @@ void Writer::writeBody()
                 writeSymbolText(text, *symbol);
                 continue;
             }
+            if (run.privateUseFont >= 0) {
+                writePrivateUseText(text, static_cast<SymbolFont>(run.privateUseFont));
+                continue;
+            }
             // Text without Japanese is written the same in either kind of font,
             // so a font becomes Japanese in time when its first Japanese comes.
             if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(text))
                 m_fonts.markJapanese(run.font);
             writeText(text, m_fonts.isJapanese(run.font));
         }
+        switchField(0, {}); // a field ends with its paragraph
         word("par");
         m_out.append("\r\n");
         m_delimit = false;
@@ -461,6 +403,19 @@ void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
         word("ri", paragraph.rightTwips);
     if (paragraph.firstLineTwips != 0)
         word("fi", paragraph.firstLineTwips);
+    if (paragraph.spaceBeforeTwips != 0)
+        word("sb", paragraph.spaceBeforeTwips);
+    if (paragraph.spaceAfterTwips != 0)
+        word("sa", paragraph.spaceAfterTwips);
+    if (paragraph.lineSpacing != 0) {
+        word("sl", paragraph.lineSpacing);
+        word("slmult", paragraph.lineMultiple ? 1 : 0);
+    }
+    for (const TabStop &tab : paragraph.tabs) {
+        if (const char *type = tabTypeWord(tab.type))
+            word(type);
+        word("tx", tab.twips);
+    }
     m_paragraph = paragraph;
 }
 
@@ -480,6 +435,13 @@ void Writer::writeRunFormat(const RunFormat &run)
         word("cf", run.color);
     if (run.highlight != m_run.highlight)
         word("highlight", run.highlight);
+    if (run.strike != m_run.strike)
+        run.strike ? word("strike") : word("strike", 0);
+    if (run.script != m_run.script)
+        word(run.script == QTextCharFormat::AlignSuperScript ? "super"
+             : run.script == QTextCharFormat::AlignSubScript ? "sub" : "nosupersub");
+    if (run.raise != m_run.raise)
+        run.raise < 0 ? word("dn", -run.raise) : word("up", run.raise);
     m_run = run;
 }
 
@@ -541,6 +503,63 @@ void Writer::writeSymbolText(QStringView text, SymbolFont font)
         } else {
             writeText(text.sliced(start, i + 1 - start), false);
         }
+    }
+}
+
+// A field read is told by its instruction and its number in the note; a link
+// made in the editor by its address.
+int Writer::fieldOf(const QTextCharFormat &format)
+{
+    const QByteArray instruction = format.property(kFieldInstructionProperty).toByteArray();
+    const QString href = format.isAnchor() ? format.anchorHref() : QString();
+    if (instruction.isEmpty() && href.isEmpty())
+        return 0;
+    const QByteArray key = instruction + '\0' + href.toUtf8() + '\0'
+        + QByteArray::number(format.hasProperty(kFieldNumberProperty) ? format.intProperty(kFieldNumberProperty) : -1);
+    const int next = static_cast<int>(m_fieldNumbers.size()) + 1;
+    return *m_fieldNumbers.insert(key, m_fieldNumbers.value(key, next));
+}
+
+// Ends the field being written, whose result group takes its formats with it,
+// and begins the one given (0: none): its instruction as read, or a link to the
+// anchor's address.
+void Writer::switchField(int field, const QTextCharFormat &format)
+{
+    if (field == m_field)
+        return;
+    if (m_field != 0) {
+        m_out.append("}}");
+        m_run = m_runBeforeField;
+        m_delimit = false;
+    }
+    m_field = field;
+    if (field == 0)
+        return;
+    m_runBeforeField = m_run;
+    m_out.append("{\\field");
+    const QByteArray instruction = format.property(kFieldInstructionProperty).toByteArray();
+    if (instruction.isEmpty()) {
+        m_out.append("{\\*\\fldinst{HYPERLINK \"");
+        m_delimit = false;
+        writeText(QString(format.anchorHref()).replace(u'"', QStringLiteral("%22")), false);
+        m_out.append("\"}}");
+    } else {
+        m_out.append(instruction);
+    }
+    m_out.append("{\\fldrslt");
+    m_delimit = true;
+}
+
+// Characters read from a symbol font's glyph area go back there as \uN;
+// others typed among them are text of the run's font.
+void Writer::writePrivateUseText(QStringView text, SymbolFont font)
+{
+    for (const QChar ch : text) {
+        const int byte = ch.isSurrogate() ? -1 : symbolByte(font, ch.unicode());
+        if (byte >= 0)
+            unicode(static_cast<char16_t>(0xF000 + byte));
+        else
+            writeText(QStringView(&ch, 1), m_fonts.isJapanese(m_run.font));
     }
 }
 

@@ -182,6 +182,24 @@ private slots:
         QVERIFY2(html.contains("align=\"center\""), qPrintable(html));
     }
 
+    // Only links to web pages and mail addresses stay links in a page; every link
+    // keeps its field in the note.
+    void rtf2htmlLinksOnlyToTheWebAndMail()
+    {
+        const auto field = [](const QByteArray &address, const QByteArray &text) {
+            return "{\\field{\\*\\fldinst{HYPERLINK \"" + address + "\"}}{\\fldrslt " + text + "}}";
+        };
+        const QString note = bookFile("links.rtf", "{\\rtf1 " + field("https://example.jp/", "web") + field("mailto:a@example.jp", "mail")
+                                                       + field("file:///etc/passwd", "file") + field("javascript:alert(1)", "script") + "\\par}");
+        const QString html = QString::fromUtf8(run({"rtf2html", note}).out);
+        QVERIFY2(html.contains("<a href=\"https://example.jp/\">"), qPrintable(html));
+        QVERIFY2(html.contains("<a href=\"mailto:a@example.jp\">"), qPrintable(html));
+        QVERIFY2(!html.contains("file:") && !html.contains("javascript:"), qPrintable(html));
+        QVERIFY2(html.contains("file") && html.contains("script"), qPrintable(html));
+        QCOMPARE(run({"rtf2txt", note}).out, QByteArray("webmailfilescript\n"));
+        QVERIFY(run({"rtf2rtf", note}).out.contains("{\\field{\\*\\fldinst{HYPERLINK \"javascript:alert(1)\"}}{\\fldrslt"));
+    }
+
     void picturesGoWhereEachFormCanHoldThem()
     {
         const QByteArray group = "{\\pict\\pngblip\\picw1\\pich1 " + QByteArray::fromBase64(kOnePixelPng).toHex() + "}";

@@ -3,11 +3,26 @@
 // A canonical description of a document's text and formats, independent of how
 // QTextDocument happens to split it into fragments, so that two documents can
 // be compared (and their differences read) with one QCOMPARE.
+#include "FormatProperties.h"
+
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
 namespace testing {
+
+// Spacing, line spacing and tab stops; empty when the paragraph has none.
+inline QString describeSpacing(const QTextBlockFormat &format)
+{
+    QString spacing;
+    if (format.topMargin() != 0 || format.bottomMargin() != 0)
+        spacing += QStringLiteral(" sb%1 sa%2").arg(qRound(format.topMargin() * 15)).arg(qRound(format.bottomMargin() * 15));
+    if (format.lineHeightType() != QTextBlockFormat::SingleHeight)
+        spacing += QStringLiteral(" line%1:%2").arg(format.lineHeightType()).arg(format.lineHeight());
+    for (const QTextOption::Tab &tab : format.tabPositions())
+        spacing += QStringLiteral(" tab%1:%2").arg(int(tab.type)).arg(qRound(tab.position * 15));
+    return spacing;
+}
 
 inline QString describeParagraph(const QTextBlockFormat &format)
 {
@@ -16,11 +31,12 @@ inline QString describeParagraph(const QTextBlockFormat &format)
                      : alignment & Qt::AlignHCenter  ? "center"
                      : alignment & Qt::AlignJustify  ? "justify"
                                                      : "left";
-    return QStringLiteral("[%1 li%2 ri%3 fi%4]")
+    return QStringLiteral("[%1 li%2 ri%3 fi%4%5]")
         .arg(QLatin1String(name))
         .arg(qRound(format.leftMargin() * 15))
         .arg(qRound(format.rightMargin() * 15))
-        .arg(qRound(format.textIndent() * 15));
+        .arg(qRound(format.textIndent() * 15))
+        .arg(describeSpacing(format));
 }
 
 inline QString colorName(const QTextCharFormat &format, QTextFormat::Property property)
@@ -31,18 +47,33 @@ inline QString colorName(const QTextCharFormat &format, QTextFormat::Property pr
     return brush.style() == Qt::NoBrush ? QStringLiteral("auto") : brush.color().name();
 }
 
+// Strike-through, super- and subscript and raised text; empty for plain text.
+inline QString describeScript(const QTextCharFormat &format)
+{
+    QString more;
+    if (format.fontStrikeOut())
+        more += QStringLiteral(" strike");
+    if (format.verticalAlignment() != QTextCharFormat::AlignNormal)
+        more += QStringLiteral(" script%1").arg(int(format.verticalAlignment()));
+    if (format.hasProperty(kobin::rtf::kRaiseProperty))
+        more += QStringLiteral(" raised%1").arg(format.intProperty(kobin::rtf::kRaiseProperty));
+    if (format.isAnchor())
+        more += QStringLiteral(" href=") + format.anchorHref();
+    return more;
+}
+
 inline QString describeRun(const QTextDocument &document, const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     const QString family = families.isEmpty() ? document.defaultFont().family() : families.first();
     const double size = format.fontPointSize() > 0 ? format.fontPointSize() : document.defaultFont().pointSizeF();
-    return QStringLiteral("{%1 %2pt%3%4 ul%5 fg%6 bg%7}")
+    return QStringLiteral("{%1 %2pt%3%4 ul%5 fg%6 bg%7%8}")
         .arg(family)
         .arg(size)
         .arg(format.fontWeight() > QFont::Medium ? " bold" : "")
         .arg(format.fontItalic() ? " italic" : "")
         .arg(int(format.underlineStyle()))
-        .arg(colorName(format, QTextFormat::ForegroundBrush), colorName(format, QTextFormat::BackgroundBrush));
+        .arg(colorName(format, QTextFormat::ForegroundBrush), colorName(format, QTextFormat::BackgroundBrush), describeScript(format));
 }
 
 // Paragraph formats in brackets, a run's format in braces before its text.

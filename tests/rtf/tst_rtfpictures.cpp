@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("binary data holding braces") << QByteArray("{\\pict\\pngblip\\picw1\\pich1\\bin6 {}\\{}x}");
         QTest::newRow("shppict with nonshppict")
             << QByteArray("{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1 89504e47}}{\\nonshppict{\\pict\\wmetafile8 0100}}");
+        QTest::newRow("nonshppict alone") << QByteArray("{\\nonshppict{\\pict\\wmetafile8\\picw100\\pich50 0100}}");
         QTest::newRow("object with its result picture")
             << QByteArray("{\\object\\objemb\\objw600\\objh300{\\*\\objclass Paint.Picture}{\\*\\objdata 0105000002}"
                           "{\\result{\\pict\\wmetafile8\\picw100\\pich50 0100}shown}}");

@@ -1,4 +1,5 @@
 #include "DocumentFormats.h"
+#include "FieldInstructions.h"
 #include "FormatProperties.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
@@ -154,6 +155,11 @@ private slots:
         QTest::newRow("other escapes are what they say") << QByteArray("\\f1\\u945?\\u97?") << QString("αa");
         QTest::newRow("unknown symbol font keeps its glyph numbers") << QByteArray("\\f3\\'a8J") << QString("\uF0A8\uF04A");
         QTest::newRow("other fonts after a symbol font") << QByteArray("\\f1 a\\f0 a\\'82\\'a0") << QString("αaあ");
+        // Word processors write a list's bullet so, in the list's text font.
+        QTest::newRow("Symbol's bullet in a text font") << QByteArray("\\f0\\u-3913?\\tab x") << QString("•\tx");
+        QTest::newRow("glyphs of a symbol font named in a text font")
+            << QByteArray("\\f7\\u-3929?\\u-3937?") << QString("▪•");
+        QTest::newRow("other glyphs in a text font stay") << QByteArray("\\f0\\u-4031?") << QString("\uF041");
     }
 
     void symbolFontsShowTheirCharacters()
@@ -162,7 +168,7 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(readText("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}{\\f1\\fnil\\fcharset2 Symbol;}"
                           "{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\fnil\\fcharset2 Marlett;}{\\f4\\fcharset2 Wingdings 2;}"
-                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}}"
+                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}{\\f7\\fcharset0 Wingdings;}}"
                           + body + "}"),
                  text);
     }
@@ -234,7 +240,7 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("fallback skipped") << QByteArray("{\\rtf1 \\u12354?x}") << QString("あx");
-        QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913?}") << QString("\uF0B7");
+        QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-4031?}") << QString("\uF041");
         QTest::newRow("parameter ends at a letter") << QByteArray("{\\rtf1 \\u945ab}") << QString("αb");
         QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QString("😀");
         QTest::newRow("positive pair without fallback")
@@ -282,6 +288,9 @@ private slots:
         QTest::newRow("field keeps its result")
             << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} and {\\field{\\fldinst PAGE}{\\fldrslt 3}}}")
             << QString("link and 3");
+        QTest::newRow("fields in an instruction are part of it")
+            << QByteArray("{\\rtf1{\\field{\\*\\fldinst IF {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} = 1 \"a\"}{\\fldrslt b}}}")
+            << QString("b");
         QTest::newRow("list number text") << QByteArray("{\\rtf1{\\pntext 1.\\tab}item}") << QString("item");
         QTest::newRow("bin holding braces")
             << QByteArray("{\\rtf1 te{\\*\\shprslt\\bin24 }{\\par MUST NOT IMPORT}}}xt}") << QString("text");
@@ -457,6 +466,78 @@ private slots:
         };
         QCOMPARE(look(0), before);
         QCOMPARE(look(2), after);
+    }
+
+    // Strike-through, raised text, spacing and tab stops, as the pane shows them.
+    void textAndParagraphLooksAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("paragraph");
+        QTest::addColumn<double>("offset"); // in percent of the text's height
+        QTest::newRow("strike") << QByteArray("\\strike a") << " strike" << "" << 0.0;
+        QTest::newRow("double strike") << QByteArray("\\striked1 a") << " strike" << "" << 0.0;
+        QTest::newRow("strike ended") << QByteArray("\\strike\\strike0 a") << "" << "" << 0.0;
+        QTest::newRow("superscript") << QByteArray("\\super a") << " script1" << "" << 0.0;
+        QTest::newRow("subscript") << QByteArray("\\sub a") << " script2" << "" << 0.0;
+        QTest::newRow("nosupersub") << QByteArray("\\super\\nosupersub a") << "" << "" << 0.0;
+        QTest::newRow("up without a number") << QByteArray("\\up a") << " raised6" << "" << 25.0;
+        QTest::newRow("up in its size") << QByteArray("\\fs20\\up5 a") << " raised5" << "" << 25.0;
+        QTest::newRow("dn") << QByteArray("\\dn12 a") << " raised-12" << "" << -50.0;
+        QTest::newRow("plain ends them all") << QByteArray("\\strike\\super\\up4\\plain a") << "" << "" << 0.0;
+        QTest::newRow("space before and after") << QByteArray("\\sb120\\sa240 a") << "" << " sb120 sa240" << 0.0;
+        QTest::newRow("lines of 1.5") << QByteArray("\\sl360\\slmult1 a") << "" << " line1:150" << 0.0;
+        QTest::newRow("lines at least") << QByteArray("\\sl300\\slmult0 a") << "" << " line3:20" << 0.0;
+        QTest::newRow("lines exactly") << QByteArray("\\sl-300 a") << "" << " line2:20" << 0.0;
+        QTest::newRow("tab stops")
+            << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\tx6000 a") << ""
+            << " tab0:720 tab1:4320 tab2:2880 tab3:5000 tab0:6000" << 0.0;
+        QTest::newRow("pard ends them") << QByteArray("\\sb120\\sl360\\tx720\\pard a") << "" << "" << 0.0;
+        QTest::newRow("bounded") << QByteArray("\\sb99999999\\sa-5\\tx-5 a") << "" << " sb31680 sa0 tab0:0" << 0.0;
+    }
+
+    void textAndParagraphLooksAreRead()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(QString, paragraph);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 " + body + "}", document));
+        QCOMPARE(textOf(document), QString("a"));
+        QCOMPARE(testing::describeScript(formatAt(document, 0)), text);
+        QCOMPARE(testing::describeSpacing(document.begin().blockFormat()), paragraph);
+        QFETCH(double, offset);
+        QCOMPARE(formatAt(document, 0).baselineOffset(), offset);
+    }
+
+    void tabStopsAreBounded()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 " + QByteArray("\\tx100").repeated(1000) + " a}", document));
+        QCOMPARE(document.begin().blockFormat().tabPositions().size(), 64);
+    }
+
+    void linksPointWhereTheirInstructionSays_data()
+    {
+        QTest::addColumn<QString>("instruction");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("quoted address") << "HYPERLINK \"https://example.jp/\"" << "https://example.jp/";
+        QTest::newRow("bare address, any case") << " hyperlink https://example.jp/ " << "https://example.jp/";
+        QTest::newRow("address and bookmark") << "HYPERLINK \"x.html\" \\l \"part 2\"" << "x.html#part 2";
+        QTest::newRow("bookmark alone") << "HYPERLINK \\l \"top\"" << "#top";
+        QTest::newRow("tip and frame are no address") << "HYPERLINK \\o \"tip\" \\t \"_blank\" \\m \"u\"" << "u";
+        QTest::newRow("quote never closed") << "HYPERLINK \"https://a.jp/" << "https://a.jp/";
+        QTest::newRow("switch at the end") << "HYPERLINK \\l" << "";
+        QTest::newRow("no address") << "HYPERLINK" << "";
+        QTest::newRow("another field") << "PAGE \\* MERGEFORMAT" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void linksPointWhereTheirInstructionSays()
+    {
+        QFETCH(QString, instruction);
+        QFETCH(QString, target);
+        QCOMPARE(kobin::rtf::hyperlinkTarget(instruction), target);
     }
 
     void pardResetsParagraphAndGroupsRestoreIt()

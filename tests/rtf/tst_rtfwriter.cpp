@@ -1,4 +1,5 @@
 #include "DocumentFormats.h"
+#include "RichTextFiles.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
@@ -113,7 +114,7 @@ private slots:
         QTest::newRow("wave dash is not folded") << QString("〜") << QByteArray("\\u12316?");
         QTest::newRow("outside code page 932") << QString("é") << QByteArray("\\u233?");
         QTest::newRow("beyond U+FFFF") << QString("😀") << QByteArray("\\u-10179?\\u-8704?");
-        QTest::newRow("above U+7FFF") << QString("\uF0B7") << QByteArray("\\u-3913?");
+        QTest::newRow("above U+7FFF") << QString("\uF041") << QByteArray("\\u-4031?");
         QTest::newRow("bytes code page 932 leaves undefined") << QString("\uF1A0\uF2E4") << QByteArray("\\'a0\\'85\\'40");
         // As a byte, it would be read back as a pair with the next one.
         QTest::newRow("lead byte kept alone") << QString("\uF182A") << QByteArray("\\u-3710?A");
@@ -235,6 +236,110 @@ private slots:
         QCOMPARE(copy.toPlainText(), typed);
     }
 
+    // Each look read is written back in the words it was read from, and reads back the same.
+    void looksAreWrittenBackInTheirWords_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArrayList>("written");
+        QTest::newRow("strike") << QByteArray("\\strike a\\strike0 b") << QByteArrayList{"\\strike a\\strike0 b"};
+        QTest::newRow("super and sub")
+            << QByteArray("\\super 2\\sub 3\\nosupersub x") << QByteArrayList{"\\super 2\\sub 3\\nosupersub x"};
+        QTest::newRow("raised and lowered") << QByteArray("\\up6 a\\dn4 b\\up0 c") << QByteArrayList{"\\up6 a\\dn4 b\\up0 c"};
+        QTest::newRow("spacing") << QByteArray("\\sb120\\sa60 a") << QByteArrayList{"\\pard\\sb120\\sa60\\"};
+        QTest::newRow("line spacing")
+            << QByteArray("\\sl360\\slmult1 a\\par\\pard\\sl-280 b\\par\\pard\\sl300 c")
+            << QByteArrayList{"\\sl360\\slmult1\\", "\\sl-280\\slmult0 b", "\\sl300\\slmult0 c"};
+        QTest::newRow("tab stops")
+            << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000 a\\tab b")
+            << QByteArrayList{"\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\", "a\\tab b"};
+        QTest::newRow("Symbol's bullet in a text font")
+            << QByteArray("\\u-3913?\\tab a\\u8226?") << QByteArrayList{"\\u-3913?\\tab a\\u8226?"};
+    }
+
+    void looksAreWrittenBackInTheirWords()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArrayList, written);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "}", document));
+        const QByteArray rtf = writeRtf(document);
+        for (const QByteArray &words : written)
+            QVERIFY2(rtf.contains(words), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    // A field shows its result in the result's own formats; a link's result links
+    // to its address. Written back, the field's instruction is as it stood.
+    void fieldsAreWrittenBackAsTheyStood_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("href"); // of the result's first character, the text's third
+        QTest::addColumn<QByteArrayList>("written");
+        const QByteArray web = "{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\"}}{\\fldrslt{\\ul\\cf1 link}}}";
+        QTest::newRow("web link") << "a " + web + " b" << "a link b" << "https://example.jp/"
+                                  << QByteArrayList{"{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\"}}{\\fldrslt\\ul\\cf1 link}} b"};
+        QTest::newRow("bookmark") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}") << "a up"
+                                  << "#top" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}"};
+        QTest::newRow("address, bookmark and tip")
+            << QByteArray("a {\\field{\\*\\fldinst {HYPERLINK \"https://a.jp/x\" \\\\l \"s\" \\\\o \"tip\"}}{\\fldrslt x}}") << "a x"
+            << "https://a.jp/x#s" << QByteArrayList{"{\\*\\fldinst {HYPERLINK \"https://a.jp/x\" \\\\l \"s\" \\\\o \"tip\"}}"};
+        QTest::newRow("page number") << QByteArray("p {\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt 3}}") << "p 3" << ""
+                                     << QByteArrayList{"{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt 3}}"};
+        QTest::newRow("instruction in code page 932")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"https://example.jp/\\'83\\'4e\"}{\\fldrslt \\'83\\'4e}}") << "a ク"
+            << "https://example.jp/ク" << QByteArrayList{"{\\*\\fldinst HYPERLINK \"https://example.jp/\\'83\\'4e\"}"};
+        QTest::newRow("two links side by side")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}")
+            << "a xy" << "u" << QByteArrayList{"{\\fldrslt x}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt y}}\\par"};
+        QTest::newRow("formats after a field are its own")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt\\b x}}\\b y") << "a xy" << "u"
+            << QByteArrayList{"{\\fldrslt\\b x}}\\b y"};
+        QTest::newRow("a field in a link's result is its result")
+            << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}}}") << "a x2"
+            << "u" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x2}}"};
+        QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
+    }
+
+    void fieldsAreWrittenBackAsTheyStood()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(QString, href);
+        QFETCH(QByteArrayList, written);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi\\ansicpg932{\\colortbl;\\red0\\green0\\blue255;}" + body + "}", document));
+        QCOMPARE(document.toPlainText(), text);
+        QCOMPARE(testing::formatAt(document, 2).anchorHref(), href);
+        const QByteArray rtf = writeRtf(document);
+        for (const QByteArray &words : written)
+            QVERIFY2(rtf.contains(words), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::describe(copy), testing::describe(document));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    // A link made in the editor is written as a HYPERLINK field of its address.
+    void linksMadeInTheEditorAreWrittenAsFields()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        cursor.insertText("see ");
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref("https://example.jp/a\"b?q=日本");
+        cursor.insertText("here", link);
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/a%22b?q=\\u26085?\\u26412?\"}}{\\fldrslt here}}"), rtf);
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(testing::formatAt(copy, 4).anchorHref(), QString("https://example.jp/a%22b?q=日本"));
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;
@@ -302,6 +407,8 @@ private slots:
         QTest::newRow("RichEdit 1.0") << "richedit10.rtf";
         QTest::newRow("RichEdit 2.0/3.0") << "richedit20.rtf";
         QTest::newRow("RichEdit 4.1") << "richedit41.rtf";
+        QTest::newRow("looks of text and paragraphs") << "looks.rtf";
+        QTest::newRow("links and fields") << "links.rtf";
     }
 
     void notesOfEachRichEditVersionSurviveARoundTrip()
@@ -312,6 +419,40 @@ private slots:
         QTextDocument copy;
         QVERIFY(readRtf(writeRtf(note), copy));
         QCOMPARE(testing::describe(copy), testing::describe(note));
+    }
+
+    // Notes made by hand as word processors write them: edited at the front and
+    // saved, they keep every word of their structure and the same text.
+    void handMadeNotesKeepTheirStructureAfterAnEdit_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArrayList>("words");
+        QTest::newRow("looks") << "looks.rtf"
+                               << QByteArrayList{"\\strike", "\\strike0", "\\sub", "\\super", "\\nosupersub", "\\up6",
+                                                 "\\dn4", "\\tx1440\\tqc\\tx4320\\tqr\\tx7920", "\\tqdec\\tx2880",
+                                                 "\\sb240\\sa120", "\\sl360\\slmult1", "\\sa200\\sl-400\\slmult0",
+                                                 "\\u-3913?", "{\\nonshppict{\\pict\\pngblip"};
+        QTest::newRow("links") << "links.rtf"
+                               << QByteArrayList{"{\\field{\\*\\fldinst{HYPERLINK \"https://example.jp/\\'88\\'c4\\'93\\'e0/\"}}{\\fldrslt",
+                                                 "{\\field{\\*\\fldinst{HYPERLINK \"mailto:info@example.jp\" \\\\o \"\\'83\\'81\\'81\\'5b\\'83\\'8b\"}}",
+                                                 "{\\field{\\*\\fldinst HYPERLINK \\\\l \"mokuji\"}{\\fldrslt",
+                                                 "{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt"};
+    }
+
+    void handMadeNotesKeepTheirStructureAfterAnEdit()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArrayList, words);
+        QTextDocument note;
+        QVERIFY(readRtf(testing::readBytes(KOBIN_RTF_DATA "/" + file), note));
+        const QString text = kobin::richtext::plainText(note, u"\n");
+        QTextCursor(&note).insertText(QStringLiteral("追記"));
+        const QByteArray saved = writeRtf(note);
+        for (const QByteArray &word : words)
+            QVERIFY2(saved.contains(word), word.constData());
+        QTextDocument copy;
+        QVERIFY(readRtf(saved, copy));
+        QCOMPARE(kobin::richtext::plainText(copy, u"\n"), QStringLiteral("追記") + text);
     }
 };
 

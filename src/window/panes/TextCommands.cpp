@@ -4,12 +4,16 @@
 #include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
+#include "FormatProperties.h"
 #include "Prompter.h"
 #include "RichTextFiles.h"
 #include "TextPane.h"
 #include "UserText.h"
+#include "WebAddresses.h"
 
+#include <QColor>
 #include <QDateTime>
+#include <QUrl>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -112,6 +116,7 @@ void TextCommands::bindCommands()
     commands.bind(Command::EditSelectAll, [this] { selectAll(); });
     commands.bind(Command::InsertDate, [this] { insertDate(); });
     commands.bind(Command::InsertTime, [this] { insertTime(); });
+    commands.bind(Command::InsertLink, [this] { insertLink(); });
 }
 
 bool TextCommands::actOnPage(PageAction action)
@@ -206,6 +211,38 @@ void TextCommands::openFile()
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
                           QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt) または ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.rtf)のみ読み込めます。"));
     }
+}
+
+void TextCommands::insertLink()
+{
+    if (!m_paneIsActive() || !m_askAddress)
+        return;
+    QTextCursor cursor = m_pane.textCursor();
+    const std::optional<QString> typed = m_askAddress(cursor.charFormat().anchorHref());
+    if (!typed || typed->trimmed().isEmpty())
+        return;
+    const QUrl url = QUrl::fromUserInput(typed->trimmed());
+    if (!isWebAddress(url.toString(QUrl::FullyEncoded))) { // only what a click may open
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                          QStringLiteral("「 ") + typed->trimmed() + QStringLiteral(" 」はリンクの宛先にできません。"));
+        return;
+    }
+    const QString address = url.toString(QUrl::FullyEncoded);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(address);
+    link.setFontUnderline(true);
+    link.setForeground(QColor(0, 0, 255));
+    // Written as a field of its own address, not as the field the text was read in.
+    link.setProperty(rtf::kFieldInstructionProperty, QByteArray());
+    link.setProperty(rtf::kFieldNumberProperty, -1);
+    cursor.beginEditBlock();
+    if (cursor.hasSelection())
+        cursor.mergeCharFormat(link);
+    else
+        cursor.insertText(url.toDisplayString(), link);
+    cursor.endEditBlock();
+    m_pane.setTextCursor(cursor);
 }
 
 void TextCommands::toggleStyle(Command x)

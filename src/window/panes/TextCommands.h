@@ -4,7 +4,9 @@
 
 #include "PageSurface.h"
 
+#include <QString>
 #include <functional>
+#include <optional>
 
 namespace kobin {
 
@@ -38,6 +40,13 @@ public:
     // The date in the system's short form, the time in its long form without the zone.
     void insertDate();
     void insertTime();
+    // Makes the selection a link to a web or mail address asked for (with nothing
+    // selected, puts the address in as its own link), as one step that undo takes
+    // back; any other address is refused with a message.
+    void insertLink();
+    // Asks for a link's address, given the one at the caret; nullopt when the user cancels.
+    using AddressAsker = std::function<std::optional<QString>(const QString &current)>;
+    void setAddressAsker(AddressAsker asker) { m_askAddress = std::move(asker); }
     // Replaces the pane's text with a ".txt" file (its encoding recognised) or an
     // ".rtf" file the user chooses, as one step that undo takes back; other files
     // are refused with a message.
@@ -61,6 +70,7 @@ private:
     FileDialogs &m_dialogs;
     Prompter &m_prompter;
     std::function<bool()> m_paneIsActive;
+    AddressAsker m_askAddress;
 };
 
 } // namespace kobin

@@ -10,6 +10,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
@@ -56,6 +57,7 @@ TextPane::TextPane(QWidget *parent) : QTextEdit(parent)
     setObjectName(QStringLiteral("rtbEdit"));
     setAcceptRichText(true);
     setTabChangesFocus(false);
+    viewport()->setMouseTracking(true); // for the address of a link under the mouse
     m_pictures = new PictureHandler(this);
     m_pictures->handle(*document());
     // Typing just after a picture takes the text's formats, not the picture. With
@@ -131,6 +133,37 @@ void TextPane::setBackColor(const QColor &color)
     QPalette colors = palette();
     colors.setColor(QPalette::Base, color);
     setPalette(colors);
+}
+
+QString TextPane::linkAtCaret() const
+{
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    if (const QTextCharFormat before = cursor.charFormat(); before.isAnchor())
+        return before.anchorHref();
+    cursor.movePosition(QTextCursor::NextCharacter);
+    const QTextCharFormat after = cursor.charFormat();
+    return after.isAnchor() ? after.anchorHref() : QString();
+}
+
+void TextPane::mouseMoveEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    const QString link = anchorAt(event->position().toPoint());
+    if (link == m_hoveredLink)
+        return;
+    m_hoveredLink = link;
+    viewport()->setCursor(link.isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
+    emit linkHovered(link);
+}
+
+void TextPane::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !(event->modifiers() & Qt::ControlModifier))
+        return;
+    if (const QString link = anchorAt(event->position().toPoint()); !link.isEmpty())
+        emit linkActivated(link);
 }
 
 void TextPane::focusInEvent(QFocusEvent *event)

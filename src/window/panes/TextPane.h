@@ -32,16 +32,24 @@ public:
     // While the pane holds a page's source, only plain text is pasted or dropped:
     // a picture has no place in a page's HTML.
     void setPlainTextOnly(bool plainOnly) { m_plainTextOnly = plainOnly; }
+    // The address of the link the caret is in or beside; empty when none.
+    QString linkAtCaret() const;
 
 signals:
     void focusEntered();
     // The right button went down over the pane: the Edit menu belongs there.
     void contextMenuWanted(const QPoint &globalPosition);
+    // The mouse came over a link (its address) or left it (empty).
+    void linkHovered(const QString &address);
+    // A link was clicked with Ctrl held.
+    void linkActivated(const QString &address);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     // Text travels through the clipboard as plain text: a paste takes the format
     // at the caret. Pictures travel with it between notes, and a picture selected
     // alone goes as an image too; images and image files come in as pictures.
@@ -58,6 +66,7 @@ private:
 
     PictureHandler *m_pictures;
     bool m_plainTextOnly = false;
+    QString m_hoveredLink;
 };
 
 } // namespace kobin

@@ -6,11 +6,14 @@
 #include "TestFiles.h"
 #include "TextCommands.h"
 #include "TextPane.h"
+#include "RtfWriter.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLocale>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QSignalSpy>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -192,6 +195,97 @@ private slots:
         m_active = false; // alignment does not ask which pane has the focus
         m_commands->align(Command::AlignRight);
         QVERIFY(m_registry->isChecked(Command::AlignRight));
+    }
+
+    // The pane's text is "Bold plain": a link is made of the selection, or put
+    // in at the caret as its own address, in one step undo takes back.
+    void linksAreMadeFromTheSelectionOrTheAddress_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("typed"); // "(cancel)": the dialog is cancelled
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("href"); // of the text from "from"
+        QTest::addColumn<int>("messages");
+        QTest::newRow("selection") << 5 << 10 << " https://example.jp/a " << "Bold plain" << "https://example.jp/a" << 0;
+        QTest::newRow("address alone at the caret")
+            << 4 << 4 << "example.jp" << "Boldhttp://example.jp plain" << "http://example.jp" << 0;
+        QTest::newRow("mail address") << 0 << 4 << "mailto:a@example.jp" << "Bold plain" << "mailto:a@example.jp" << 0;
+        QTest::newRow("Japanese address") << 0 << 4 << "https://例え.jp/日本" << "Bold plain"
+                                          << "https://xn--r8jz45g.jp/%E6%97%A5%E6%9C%AC" << 0;
+        QTest::newRow("cancelled") << 0 << 4 << "(cancel)" << "Bold plain" << "" << 0;
+        QTest::newRow("nothing typed") << 0 << 4 << "  " << "Bold plain" << "" << 0;
+        QTest::newRow("a file") << 0 << 4 << "file:///etc/passwd" << "Bold plain" << "" << 1;
+        QTest::newRow("a script") << 0 << 4 << "javascript:alert(1)" << "Bold plain" << "" << 1;
+    }
+
+    void linksAreMadeFromTheSelectionOrTheAddress()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(QString, href);
+        QFETCH(int, messages);
+        QStringList asked;
+        m_commands->setAddressAsker([&](const QString &current) -> std::optional<QString> {
+            asked << current;
+            return typed == "(cancel)" ? std::nullopt : std::optional(typed);
+        });
+        select(from, to);
+        m_commands->insertLink();
+        QCOMPARE(asked, QStringList{QString()});
+        QCOMPARE(m_pane->toPlainText(), text);
+        QTextCursor cursor(m_pane->document());
+        cursor.setPosition(from + 1);
+        QCOMPARE(cursor.charFormat().anchorHref(), href);
+        QCOMPARE(m_prompter.prompts.size(), messages);
+        if (href.isEmpty())
+            return;
+        QVERIFY(cursor.charFormat().fontUnderline());
+        QVERIFY(kobin::rtf::writeRtf(*m_pane->document()).contains("{\\field{\\*\\fldinst{HYPERLINK \"" + href.toUtf8() + "\"}}"));
+        // The caret in the link: the address is offered again.
+        m_commands->insertLink();
+        QCOMPARE(asked.last(), href);
+        m_pane->undo();
+        m_pane->undo();
+        QCOMPARE(m_pane->toPlainText(), QString("Bold plain"));
+        cursor.setPosition(from + 1);
+        QVERIFY(!cursor.charFormat().isAnchor());
+    }
+
+    // Only a click with Ctrl held follows a link; the mouse over one tells its address.
+    void linksAreFollowedWithCtrlAndNamedUnderTheMouse()
+    {
+        m_pane->setHtml("<p>before <a href=\"https://example.jp/\">link</a> after</p>");
+        m_pane->resize(400, 200);
+        m_pane->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));
+        QSignalSpy hovered(m_pane.get(), &TextPane::linkHovered);
+        QSignalSpy activated(m_pane.get(), &TextPane::linkActivated);
+        QTextCursor cursor(m_pane->document());
+        cursor.setPosition(9);
+        const QPoint onLink = m_pane->cursorRect(cursor).center();
+        cursor.setPosition(2);
+        const QPoint offLink = m_pane->cursorRect(cursor).center();
+        QMouseEvent move(QEvent::MouseMove, onLink, m_pane->viewport()->mapToGlobal(onLink), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_pane->viewport(), &move);
+        QCOMPARE(hovered.size(), 1);
+        QCOMPARE(hovered.last().first().toString(), QString("https://example.jp/"));
+        QTest::mouseClick(m_pane->viewport(), Qt::LeftButton, Qt::NoModifier, onLink);
+        QCOMPARE(activated.size(), 0);
+        QCOMPARE(m_pane->linkAtCaret(), QString("https://example.jp/"));
+        QTest::mouseClick(m_pane->viewport(), Qt::LeftButton, Qt::ControlModifier, onLink);
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.last().first().toString(), QString("https://example.jp/"));
+        QTest::mouseClick(m_pane->viewport(), Qt::LeftButton, Qt::ControlModifier, offLink);
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(m_pane->linkAtCaret(), QString());
+        QMouseEvent leave(QEvent::MouseMove, offLink, m_pane->viewport()->mapToGlobal(offLink), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_pane->viewport(), &leave);
+        QCOMPARE(hovered.last().first().toString(), QString());
     }
 
     void openingATextFileReplacesThePaneWithItsPlainText()

@@ -1,0 +1,20 @@
+#pragma once
+
+class QMenu;
+class QWidget;
+
+namespace kobin {
+
+class Prompter;
+class TextCommands;
+class TextPane;
+class WindowStatus;
+
+// The links of the note shown: the address under the mouse in the status bar
+// (the status text before it comes back when the mouse leaves), Ctrl+click and
+// the right-click menu's entry open web and mail addresses in the user's own
+// programs, and the link command asks for its address in a small dialog.
+void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status, Prompter &prompter,
+                   QMenu &editMenu, QWidget &window);
+
+} // namespace kobin

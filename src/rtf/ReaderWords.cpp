@@ -1,0 +1,122 @@
+#include "ReaderWords.h"
+
+#include <unordered_map>
+
+namespace kobin::rtf::reading {
+namespace {
+
+const std::unordered_map<std::string_view, Word> &words()
+{
+    static const std::unordered_map<std::string_view, Word> table = {
+        {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
+        {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont},
+        {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
+        {"stylesheet", Word::SkippedDestination}, {"info", Word::SkippedDestination},
+        {"pict", Word::Picture}, {"shppict", Word::ShapePicture}, {"nonshppict", Word::NonShapePicture},
+        {"objw", Word::ObjectWidth}, {"objh", Word::ObjectHeight}, {"v", Word::Hidden},
+        {"pntext", Word::SkippedDestination},
+        {"pntxta", Word::SkippedDestination}, {"pntxtb", Word::SkippedDestination},
+{"panose", Word::SkippedDestination},
+        {"falt", Word::SkippedDestination}, {"header", Word::SkippedDestination},
+        {"headerl", Word::SkippedDestination}, {"headerr", Word::SkippedDestination},
+        {"headerf", Word::SkippedDestination}, {"footer", Word::SkippedDestination},
+        {"footerl", Word::SkippedDestination}, {"footerr", Word::SkippedDestination},
+        {"footerf", Word::SkippedDestination}, {"footnote", Word::SkippedDestination},
+        {"listtable", Word::SkippedDestination}, {"listoverridetable", Word::SkippedDestination},
+        {"revtbl", Word::SkippedDestination}, {"rsidtbl", Word::SkippedDestination},
+        {"xmlnstbl", Word::SkippedDestination}, {"generator", Word::SkippedDestination},
+        {"xe", Word::SkippedDestination},
+        {"tc", Word::SkippedDestination},
+        {"object", Word::Object}, {"result", Word::Result},
+        {"upr", Word::Upr}, {"ud", Word::UnicodeText},
+        // Nested tables: their cells and rows read as the outer table's; the plain
+        // text for readers without them is skipped, the row's properties end the row.
+        {"nestcell", Word::Cell}, {"nestrow", Word::Row}, {"nonesttables", Word::SkippedDestination},
+        {"nesttableprops", Word::TextDestination},
+        {"f", Word::Font}, {"fcharset", Word::Charset}, {"cpg", Word::FontCodePage},
+        {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
+        {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
+        {"cell", Word::Cell}, {"row", Word::Row},
+        {"plain", Word::Plain}, {"pard", Word::Pard},
+        {"b", Word::Bold}, {"i", Word::Italic},
+        {"ul", Word::Underline}, {"uldb", Word::Underline}, {"ulth", Word::Underline},
+        {"ulw", Word::UnderlineWord},
+        {"uld", Word::UnderlineDotted}, {"ulthd", Word::UnderlineDotted},
+        {"uldash", Word::UnderlineDash}, {"ulthdash", Word::UnderlineDash},
+        {"ulldash", Word::UnderlineDash}, {"ulthldash", Word::UnderlineDash},
+        {"uldashd", Word::UnderlineDashDot}, {"ulthdashd", Word::UnderlineDashDot},
+        {"uldashdd", Word::UnderlineDashDotDot}, {"ulthdashdd", Word::UnderlineDashDotDot},
+        {"ulwave", Word::UnderlineWave}, {"ulhwave", Word::UnderlineWave},
+        {"ululdbwave", Word::UnderlineWave},
+        {"ulnone", Word::UnderlineNone},
+        {"fs", Word::FontSize}, {"cf", Word::Color}, {"highlight", Word::Highlight},
+        {"cb", Word::Highlight},
+        {"ql", Word::AlignLeft}, {"qr", Word::AlignRight}, {"qc", Word::AlignCenter},
+        {"qj", Word::AlignJustify}, {"li", Word::LeftIndent}, {"ri", Word::RightIndent},
+        {"fi", Word::FirstLineIndent},
+        {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
+        {"strike", Word::Strike}, {"striked", Word::Strike}, {"super", Word::Superscript}, {"sub", Word::Subscript},
+        {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Down},
+        {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter}, {"sl", Word::LineSpacing}, {"slmult", Word::LineMultiple},
+        {"tx", Word::TabPosition}, {"tqr", Word::TabRight}, {"tqc", Word::TabCenter}, {"tqdec", Word::TabDecimal},
+        {"u", Word::Unicode}, {"uc", Word::UnicodeSkip},
+        {"emdash", Word::EmDash}, {"endash", Word::EnDash}, {"bullet", Word::Bullet},
+        {"lquote", Word::LeftQuote}, {"rquote", Word::RightQuote},
+        {"ldblquote", Word::LeftDoubleQuote}, {"rdblquote", Word::RightDoubleQuote},
+    };
+    return table;
+}
+
+const std::unordered_map<std::string_view, PictureWordMeaning> &pictureWords()
+{
+    static const std::unordered_map<std::string_view, PictureWordMeaning> table = {
+        {"pngblip", {PictureWord::Kind, PictureKind::Png}}, {"jpegblip", {PictureWord::Kind, PictureKind::Jpeg}},
+        {"dibitmap", {PictureWord::Kind, PictureKind::Dib}}, {"wbitmap", {PictureWord::Kind, PictureKind::Bitmap}},
+        {"emfblip", {PictureWord::Kind, PictureKind::Emf}}, {"wmetafile", {PictureWord::Kind, PictureKind::Wmf}},
+        {"pmmetafile", {PictureWord::Kind, PictureKind::Other}}, {"macpict", {PictureWord::Kind, PictureKind::Other}},
+        {"picw", {PictureWord::Width}}, {"pich", {PictureWord::Height}},
+        {"picwgoal", {PictureWord::GoalWidth}}, {"pichgoal", {PictureWord::GoalHeight}},
+        {"picscalex", {PictureWord::ScaleX}}, {"picscaley", {PictureWord::ScaleY}},
+        {"picwbmwidthbytes", {PictureWord::BitmapWidthBytes}}, {"picwbmbitspixel", {PictureWord::BitmapBitsPerPixel}},
+    };
+    return table;
+}
+
+} // namespace
+
+bool isDestination(Word word)
+{
+    switch (word) {
+    case Word::FontTable:
+    case Word::ColorTable:
+    case Word::SkippedDestination:
+    case Word::Object:
+    case Word::Result:
+    case Word::Upr:
+    case Word::UnicodeText:
+    case Word::TextDestination:
+    case Word::Picture:
+    case Word::ShapePicture:
+    case Word::NonShapePicture:
+    case Word::Field:
+    case Word::FieldInstruction:
+    case Word::FieldResult:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const Word *findWord(std::string_view name)
+{
+    const auto found = words().find(name);
+    return found == words().end() ? nullptr : &found->second;
+}
+
+const PictureWordMeaning *findPictureWord(std::string_view name)
+{
+    const auto found = pictureWords().find(name);
+    return found == pictureWords().end() ? nullptr : &found->second;
+}
+
+} // namespace kobin::rtf::reading

@@ -1,0 +1,47 @@
+#pragma once
+
+// The font and colour tables of a note the RTF writer writes.
+#include "SymbolFonts.h"
+
+#include <QColor>
+#include <QHash>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace kobin::rtf {
+
+// The fonts of a document in order of first use; font 0 is the document's
+// default font, which text without a font of its own is written in. A family
+// written both as a symbol font and as text has an entry for each.
+class FontTable
+{
+public:
+    explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily, false); }
+
+    int indexOf(const QString &family, bool symbol);
+    void markJapanese(int index) { m_japanese[static_cast<size_t>(index)] = true; }
+    bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
+    std::optional<SymbolFont> symbolFont(int index) const { return m_symbols[static_cast<size_t>(index)]; }
+    const QStringList &families() const { return m_families; }
+
+private:
+    QHash<QString, int> m_indexes;
+    QHash<QString, int> m_symbolIndexes;
+    QStringList m_families;
+    std::vector<bool> m_japanese;
+    std::vector<std::optional<SymbolFont>> m_symbols;
+};
+
+class ColorTable
+{
+public:
+    int indexOf(const QColor &color);
+    const std::vector<QRgb> &colors() const { return m_colors; }
+
+private:
+    QHash<QRgb, int> m_indexes;
+    std::vector<QRgb> m_colors;
+};
+
+} // namespace kobin::rtf
