@@ -37,7 +37,7 @@ bool writeOwnElement(QXmlStreamReader &reader, QXmlStreamWriter &writer, const M
         const QByteArray type = attributes.value(QStringLiteral("type")).toLatin1().toLower();
         const QString address = type.startsWith("image/") ? media(hash, type) : QString();
         if (address.isEmpty()) {
-            out.leftOut.append(QStringLiteral("添付ファイル（") + QString::fromLatin1(type) + u')');
+            out.leftOut.append(QStringLiteral("添付ファイル（") + QString::fromLatin1(type) + QStringLiteral("）"));
             writer.writeStartElement(QStringLiteral("span"));
         } else {
             writer.writeStartElement(QStringLiteral("img"));

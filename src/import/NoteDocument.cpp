@@ -44,7 +44,7 @@ void taskMarkersAsCharacters(QTextDocument &document)
 {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat::MarkerType marker = block.blockFormat().marker();
-        if (marker == QTextBlockFormat::MarkerType::NoMarker)
+        if (marker == QTextBlockFormat::MarkerType::NoMarker || !block.textList())
             continue;
         QTextCursor cursor(block);
         QTextBlockFormat format = block.blockFormat();
