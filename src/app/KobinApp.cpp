@@ -4,6 +4,7 @@
 #include "BookExport.h"
 #include "BookFileWatch.h"
 #include "BookSearch.h"
+#include "CollectionImport.h"
 #include "ColourCommands.h"
 #include "CrashRecovery.h"
 #include "EarlierVersions.h"
@@ -12,6 +13,7 @@
 #include "BookOrganizer.h"
 #include "BookOrganizerDialog.h"
 #include "BrowserPane.h"
+#include "ImportDialogs.h"
 #include "ItemDisplay.h"
 #include "Lifecycle.h"
 #include "MainWindow.h"
@@ -147,6 +149,11 @@ void KobinApp::bindBookCommands()
     }
     m_commands.bind(Command::ExportHtml, [this] {
         BookExport({m_book, *m_display, *m_prompter, *m_dialogs}).run(exportProgressDialog(m_window.get()));
+    });
+    m_commands.bind(Command::ImportCollection, [this] {
+        ImportReportDialogs reports(m_window.get());
+        CollectionImport({m_book, *m_display, *m_treeCommands, *m_prompter, *m_dialogs, reports})
+            .run(importProgressDialog(m_window.get()));
     });
     m_commands.bind(Command::OrganizeBooks, [this, &book] {
         BookOrganizer organizer(m_book, book, *m_prompter);

@@ -6,6 +6,7 @@
 #include "BrowserSandbox.h"
 #include "ProgramPlugins.h"
 #include "BookFile.h"
+#include "BookImport.h"
 #include "BookOutline.h"
 #include "ItemTree.h"
 #include "PageCapturerFactory.h"
@@ -188,6 +189,23 @@ std::unique_ptr<kobin::capture::PageCapturer> loadCapturer(QString *failure)
     return factory->createCapturer();
 }
 
+// A collection of another program (ScrapBook X, WebScrapBook, Evernote) as a new
+// book; the report of what was made and left out goes to standard output.
+int importBook(const QStringList &args)
+{
+    if (args.size() != 2) {
+        writeError(QStringLiteral("使い方: kobin-cli import SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、Evernote の .enex)"));
+        return 2;
+    }
+    const kobin::import::NewBook book = kobin::import::importNewBook(args[0], args[1], kobin::resolveAppPath());
+    if (!book.written) {
+        writeError(book.message);
+        return 1;
+    }
+    writeOut(book.report.text());
+    return 0;
+}
+
 // A command: the options it knows, and what it does with the options given and the names after them.
 struct Command {
     QStringList options;
@@ -207,6 +225,7 @@ const std::map<QString, Command> &commands()
         {QStringLiteral("check"), namesOnly([](const QStringList &args) { return print(kobin::checkBookCommand(args)); })},
         {QStringLiteral("export"), namesOnly([](const QStringList &args) { return print(kobin::exportBookCommand(args)); })},
         {QStringLiteral("search"), {{QStringLiteral("--kana")}, searchBook}},
+        {QStringLiteral("import"), namesOnly(importBook)},
         {QStringLiteral("capture"), namesOnly([](const QStringList &args) {
              // The book's earlier versions go where the program keeps them.
              QCoreApplication::setApplicationName(QStringLiteral("Kobin"));

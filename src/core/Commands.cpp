@@ -63,6 +63,7 @@ std::vector<CommandRow> buildRows()
         menuItem(C::FileSaveAs, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
         menuItem(C::OpenEarlierVersion, "mnuFileVersions", QStringLiteral("以前の版を開く...")),
         menuItem(C::ExportHtml, "mnuFileExportHtml", QStringLiteral("HTMLに書き出し(&E)...")),
+        menuItem(C::ImportCollection, "mnuFileImport", QStringLiteral("他のソフトから取り込み(&I)...")),
     };
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         rows.push_back(arrayElement(recentFileCommand(i), QStringLiteral("mnuRecentFile"), i));
@@ -193,7 +194,7 @@ MenuItem separator(bool hiddenSeparator = false)
 std::vector<Menu> buildMenus()
 {
     std::vector<MenuItem> file = {item(C::FileNew), item(C::FileOpen), item(C::FileSave), item(C::FileSaveAs),
-                                  item(C::OpenEarlierVersion), item(C::ExportHtml)};
+                                  item(C::OpenEarlierVersion), item(C::ExportHtml), item(C::ImportCollection)};
     for (int i = 0; i < kRecentFileMenuElements; ++i)
         file.push_back(item(recentFileCommand(i)));
     file.insert(file.end(), {separator(), item(C::FileClose)});

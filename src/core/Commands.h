@@ -11,7 +11,7 @@ namespace kobin {
 // reach it. Handlers are bound by these values, never by name.
 enum class Command {
     // ﾌｧｲﾙ
-    FileNew, FileOpen, FileSave, FileSaveAs, OpenEarlierVersion, ExportHtml,
+    FileNew, FileOpen, FileSave, FileSaveAs, OpenEarlierVersion, ExportHtml, ImportCollection,
     RecentFile0, RecentFile1, RecentFile2, RecentFile3, RecentFile4, RecentFile5,
     RecentFile6, RecentFile7, RecentFile8, RecentFile9, RecentFile10,
     FileClose,

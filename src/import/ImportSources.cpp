@@ -1,0 +1,95 @@
+#include "ImportSources.h"
+
+#include "EvernoteReader.h"
+#include "ScrapBookXReader.h"
+#include "SourceFolder.h"
+#include "WebScrapBookReader.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kobin::import {
+
+namespace {
+
+std::optional<ImportSource> folderSource(const QString &folder, const QString &path, QString *failure)
+{
+    const SourceFolder source(folder);
+    ImportSource found;
+    found.folder = source.root();
+    found.name = QFileInfo(QDir::cleanPath(folder)).fileName();
+    if (source.root().isEmpty()) {
+        *failure = QStringLiteral("「 ") + path + QStringLiteral(" 」を開けません。");
+        return std::nullopt;
+    }
+    if (source.resolve(QStringLiteral("scrapbook.rdf"))) {
+        found.format = SourceFormat::ScrapBookX;
+        return found;
+    }
+    if (WebScrapBookReader::holdsCollection(source)) {
+        found.format = SourceFormat::WebScrapBook;
+        return found;
+    }
+    for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.enex")}, QDir::Files, QDir::Name)) {
+        if (source.contains(file.filePath()))
+            found.files.append(file.filePath());
+    }
+    if (!found.files.isEmpty()) {
+        found.format = SourceFormat::Evernote;
+        return found;
+    }
+    *failure = QStringLiteral("「 ") + path
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル）がありません。");
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ImportSource> findImportSource(const QString &path, QString *failure)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *failure = QStringLiteral("「 ") + path + QStringLiteral(" 」が見つかりません。");
+        return std::nullopt;
+    }
+    if (info.isDir())
+        return folderSource(info.absoluteFilePath(), path, failure);
+    const QString name = info.fileName().toLower();
+    const QString folder = info.absolutePath();
+    if (name.endsWith(QLatin1String(".enex")) && info.isFile()) {
+        ImportSource found;
+        found.format = SourceFormat::Evernote;
+        found.folder = SourceFolder(folder).root();
+        found.files = {info.absoluteFilePath()};
+        found.name = info.completeBaseName();
+        return found;
+    }
+    if (name == u"scrapbook.rdf")
+        return folderSource(folder, path, failure);
+    // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
+    if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
+        QDir above(folder);
+        above.cdUp();
+        if (above.dirName() == u".wsb")
+            above.cdUp();
+        return folderSource(above.absolutePath(), path, failure);
+    }
+    *failure = QStringLiteral("「 ") + path + QStringLiteral(" 」は取り込める形式ではありません。");
+    return std::nullopt;
+}
+
+bool readImportSource(const ImportSource &source, ImportSink &sink, QString *failure)
+{
+    const SourceFolder folder(source.folder);
+    switch (source.format) {
+    case SourceFormat::ScrapBookX:
+        return ScrapBookXReader::read(folder, sink, failure);
+    case SourceFormat::WebScrapBook:
+        return WebScrapBookReader::read(folder, sink, failure);
+    case SourceFormat::Evernote:
+        return EvernoteReader::read(source.files, sink, failure);
+    }
+    return false;
+}
+
+} // namespace kobin::import

@@ -1,0 +1,123 @@
+#include "NoteDocument.h"
+
+#include "InsertedPictures.h"
+#include "RichTextFiles.h"
+#include "RtfWriter.h"
+
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <vector>
+
+namespace kobin::import {
+
+namespace {
+
+// A document that loads no resource: the pictures an imported note names are
+// taken from the source by the converter alone, never from a path or the web.
+class ClosedDocument : public QTextDocument
+{
+protected:
+    QVariant loadResource(int, const QUrl &) override { return {}; }
+};
+
+// Qt's HTML reader drops form controls: a checkbox is kept as the character it shows.
+QString checkboxesAsCharacters(QString html)
+{
+    static const QRegularExpression checkbox(QStringLiteral("<input\\b[^>]*\\btype\\s*=\\s*[\"']?checkbox[^>]*>"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression checked(QStringLiteral("\\bchecked\\b"), QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype from = 0;
+    for (auto it = checkbox.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        out += QStringView(html).mid(from, match.capturedStart() - from);
+        out += match.captured().contains(checked) ? u'☑' : u'☐';
+        from = match.capturedEnd();
+    }
+    return out += QStringView(html).mid(from);
+}
+
+// Markdown task lists come as list markers that the note cannot hold: the box is written out.
+void taskMarkersAsCharacters(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat::MarkerType marker = block.blockFormat().marker();
+        if (marker == QTextBlockFormat::MarkerType::NoMarker || !block.textList())
+            continue;
+        QTextCursor cursor(block);
+        QTextBlockFormat format = block.blockFormat();
+        format.setMarker(QTextBlockFormat::MarkerType::NoMarker);
+        cursor.setBlockFormat(format);
+        cursor.insertText(marker == QTextBlockFormat::MarkerType::Checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
+    }
+}
+
+struct ImageAt {
+    int position;
+    QString name;
+};
+
+// Every picture the reader placed, by its address, replaced with the picture's own bytes or left out.
+void takePictures(QTextDocument &document, const PictureSource &pictures, NoteConversion &note)
+{
+    std::vector<ImageAt> images;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            const QString name = fragment.charFormat().toImageFormat().name();
+            for (int i = 0; i < fragment.length(); ++i)
+                images.push_back({fragment.position() + i, name});
+        }
+    }
+    // From the end, so that the positions before stay valid.
+    for (auto it = images.rbegin(); it != images.rend(); ++it) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(it->position);
+        cursor.setPosition(it->position + 1, QTextCursor::KeepAnchor);
+        const std::optional<QByteArray> bytes = pictures ? pictures(it->name) : std::nullopt;
+        const std::optional<rtf::KeptObject> picture = bytes ? rtf::pictureFromFile(*bytes) : std::nullopt;
+        if (picture) {
+            cursor.insertText(QString(QChar::ObjectReplacementCharacter), rtf::keptObjectFormat(*picture));
+            ++note.pictures;
+        } else {
+            cursor.removeSelectedText();
+            note.leftOut.append(QStringLiteral("絵「") + it->name.left(200) + QStringLiteral("」（読めません）"));
+        }
+    }
+}
+
+} // namespace
+
+NoteConversion convertNote(const QString &markup, ImportItem::Markup kind, const PictureSource &pictures,
+                           const QString &firstLine)
+{
+    ClosedDocument document;
+    if (kind == ImportItem::Markup::Markdown) {
+        document.setMarkdown(markup, QTextDocument::MarkdownDialectGitHub);
+        taskMarkersAsCharacters(document);
+    } else {
+        document.setHtml(checkboxesAsCharacters(markup));
+    }
+    NoteConversion note;
+    takePictures(document, pictures, note);
+    if (!firstLine.isEmpty()) {
+        QTextCursor cursor(&document);
+        cursor.insertText(firstLine, QTextCharFormat());
+        cursor.insertBlock();
+    }
+    note.rtf = rtf::writeRtf(document);
+    return note;
+}
+
+QByteArray plainNote(const QString &text)
+{
+    QTextDocument document;
+    richtext::setText(document, text);
+    return rtf::writeRtf(document);
+}
+
+} // namespace kobin::import

@@ -1,0 +1,439 @@
+// Collections of other programs, made here, imported as new books: what each
+// format gives, and what hostile or damaged input is refused without harm.
+#include "BookFile.h"
+#include "BookImport.h"
+#include "BookOutline.h"
+#include "EnexData.h"
+#include "ItemKinds.h"
+#include "ItemTree.h"
+#include "PictureFiles.h"
+#include "RichTextFiles.h"
+#include "TestFiles.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <archive.h>
+#include <archive_entry.h>
+#include <functional>
+
+using namespace kobin;
+using namespace kobin::import;
+
+namespace {
+
+// A zip archive of name → bytes; a name ending in "@" is written as a symbolic link to the bytes.
+void writeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    archive *writer = archive_write_new();
+    archive_write_set_format_zip(writer);
+    archive_write_open_filename(writer, QFile::encodeName(path).constData());
+    for (const auto &[name, bytes] : entries) {
+        archive_entry *entry = archive_entry_new();
+        const bool link = name.endsWith('@');
+        archive_entry_set_pathname(entry, (link ? name.chopped(1) : name).constData());
+        archive_entry_set_filetype(entry, link ? AE_IFLNK : AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        if (link)
+            archive_entry_set_symlink(entry, bytes.constData());
+        archive_entry_set_size(entry, link ? 0 : bytes.size());
+        archive_write_header(writer, entry);
+        if (!link)
+            archive_write_data(writer, bytes.constData(), static_cast<size_t>(bytes.size()));
+        archive_entry_free(entry);
+    }
+    archive_write_close(writer);
+    archive_write_free(writer);
+}
+
+QByteArray page(const QByteArray &body)
+{
+    return "<html><head><meta charset=\"utf-8\"></head><body>" + body + "</body></html>";
+}
+
+QByteArray rdfDescription(const QByteArray &id, const QByteArray &type, const QByteArray &title,
+                          const QByteArray &more = {})
+{
+    return "<RDF:Description RDF:about=\"urn:scrapbook:item" + id + "\" NS1:id=\"" + id + "\" NS1:type=\"" + type
+        + "\" NS1:title=\"" + title + "\" " + more + "/>\n";
+}
+
+QByteArray rdfSequence(const QByteArray &about, const QList<QByteArray> &ids)
+{
+    QByteArray sequence = "<RDF:Seq RDF:about=\"urn:scrapbook:" + about + "\">\n";
+    for (const QByteArray &id : ids)
+        sequence += "<RDF:li RDF:resource=\"urn:scrapbook:item" + id + "\"/>\n";
+    return sequence + "</RDF:Seq>\n";
+}
+
+void writeRdf(const QString &folder, const QByteArray &body, const QByteArray &prolog = {})
+{
+    writeText(folder + "/scrapbook.rdf",
+              "<?xml version=\"1.0\"?>\n" + prolog
+                  + "<RDF:RDF xmlns:NS1=\"http://amb.vis.ne.jp/mozilla/scrapbook-rdf#\" "
+                    "xmlns:RDF=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+                  + body + "</RDF:RDF>\n");
+}
+
+// ScrapBook X: a folder holding a page with a picture and a comment, and a note; a bookmark and a
+// separator at the top, descriptions before and after the sequences.
+QString scrapBookX(const QString &root)
+{
+    const QString folder = root + "/sbx";
+    writeRdf(folder, rdfDescription("20200101000002", "", "京都の紅葉", "NS1:comment=\"一行目 __BR__ 秋の写真メモ\" NS1:source=\"http://example.jp/\"")
+                         + rdfSequence("root", {"20200101000001", "20200101000005", "20200101000004"})
+                         + rdfSequence("item20200101000001", {"20200101000002", "20200101000003"})
+                         + rdfDescription("20200101000001", "folder", "旅行")
+                         + rdfDescription("20200101000003", "notex", "持ち物")
+                         + rdfDescription("20200101000004", "bookmark", "しおり", "NS1:source=\"https://example.com/\"")
+                         + rdfDescription("20200101000005", "separator", ""));
+    writeText(folder + "/data/20200101000002/index.html", page("<p>嵐山の散策記録</p><img src=\"img/a.png\">"));
+    writeText(folder + "/data/20200101000002/img/a.png", pngOf({4, 4}, Qt::red));
+    writeText(folder + "/data/20200101000003/index.html",
+              page("<p>傘と<b>地図</b></p><input type=\"checkbox\" checked>切符<img src=\"b.png\">"));
+    writeText(folder + "/data/20200101000003/b.png", pngOf({3, 3}, Qt::blue));
+    return folder;
+}
+
+// WebScrapBook: meta split over two files, a page folder, an .htz, a .maff, a single file, a
+// Markdown note with a task list, a bookmark, and an item only the recycle bin lists.
+QString webScrapBook(const QString &root)
+{
+    const QString folder = root + "/wsb";
+    writeText(folder + "/tree/meta.js", "scrapbook.meta({"
+              "\"f1\":{\"type\":\"folder\",\"title\":\"資料\"},"
+              "\"p1\":{\"type\":\"\",\"title\":\"記事\",\"index\":\"p1/index.html\",\"comment\":\"要点のコメント\",\"source\":\"http://a.jp/\"},"
+              "\"p2\":{\"type\":\"\",\"title\":\"圧縮\",\"index\":\"p2.htz\"}})");
+    writeText(folder + "/tree/meta1.js", "scrapbook.meta({"
+              "\"p3\":{\"type\":\"\",\"title\":\"マフ\",\"index\":\"p3.maff\"},"
+              "\"p4\":{\"type\":\"\",\"title\":\"単一\",\"index\":\"p4.html\"},"
+              "\"n1\":{\"type\":\"note\",\"title\":\"買い物\",\"index\":\"n1/index.html\"},"
+              "\"b1\":{\"type\":\"bookmark\",\"title\":\"リンク集\",\"source\":\"https://b.jp/\"},"
+              "\"r1\":{\"type\":\"\",\"title\":\"捨てた\",\"index\":\"r1/index.html\"}})");
+    writeText(folder + "/tree/toc.js", "scrapbook.toc({\"root\":[\"f1\",\"p4\",\"n1\",\"b1\"],\"f1\":[\"p1\",\"p2\",\"p3\"],"
+                                       "\"recycle\":[\"r1\"]})");
+    writeText(folder + "/data/p1/index.html", page("<p>記事の本文</p>"));
+    writeZip(folder + "/data/p2.htz", {{"index.html", page("<p>圧縮された本文</p>")}, {"i.png", pngOf({2, 2}, Qt::green)}});
+    writeZip(folder + "/data/p3.maff", {{"p3/index.rdf", "<RDF/>"}, {"p3/index.html", page("<p>マフの本文</p>")}});
+    writeText(folder + "/data/p4.html", page("<p>単一ファイルの本文</p>"));
+    writeText(folder + "/data/n1/index.html", page("<p>redirect</p>"));
+    writeText(folder + "/data/n1/index.md", "# 買い物\n\n- [x] 牛乳\n- [ ] パン\n\n![絵](c.png)\n");
+    writeText(folder + "/data/n1/c.png", pngOf({2, 2}, Qt::yellow));
+    writeText(folder + "/data/r1/index.html", page("<p>捨てた</p>"));
+    return folder;
+}
+
+QByteArray enexNote(const QByteArray &title, const QByteArray &content, const QByteArray &more = {})
+{
+    return "<note><title>" + title + "</title><content><![CDATA[<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+           "<!DOCTYPE en-note SYSTEM \"http://xml.evernote.com/pub/enml2.dtd\"><en-note>"
+        + content + "</en-note>]]></content><created>20200131T235959Z</created>" + more + "</note>";
+}
+
+QByteArray enexResource(const QByteArray &bytes, const QByteArray &mime, const QByteArray &base64 = {})
+{
+    return "<resource><data encoding=\"base64\">\n" + (base64.isEmpty() ? bytes.toBase64() : base64) + "\n</data><mime>" + mime
+        + "</mime><resource-attributes><file-name>f</file-name></resource-attributes></resource>";
+}
+
+QByteArray md5(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
+}
+
+void writeEnex(const QString &path, const QByteArray &notes)
+{
+    writeText(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE en-export SYSTEM "
+                    "\"http://xml.evernote.com/pub/evernote-export3.dtd\">\n<en-export>" + notes + "</en-export>\n");
+}
+
+// Evernote: a clipped page with its picture, and a note with a to-do, a picture, a tag, an
+// encrypted part and an attachment.
+QString evernote(const QString &root)
+{
+    const QByteArray picture = pngOf({5, 5}, Qt::red);
+    const QByteArray pdf = "%PDF-1.4 not really";
+    const QString path = root + "/ノート.enex";
+    writeEnex(path, enexNote("切り抜き", "<div>切り抜いた記事</div><en-media hash=\"" + md5(picture) + "\" type=\"image/png\"/>",
+                             "<note-attributes><source-url>https://news.jp/1</source-url><source>web.clip7</source></note-attributes>"
+                                 + enexResource(picture, "image/png"))
+                        + enexNote("日記", "<div><en-todo checked=\"true\"/>洗濯</div><en-media hash=\"" + md5(picture)
+                                       + "\" type=\"image/png\"/><en-crypt>secret</en-crypt><en-media hash=\"" + md5(pdf)
+                                       + "\" type=\"application/pdf\"/>",
+                                   "<tag>家</tag>" + enexResource(picture, "image/png") + enexResource(pdf, "application/pdf")));
+    return path;
+}
+
+// Every file under folder with a digest of its bytes: what a source must still be after an import.
+QMap<QString, QByteArray> contentsOf(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        contents.insert(path, QFileInfo(path).isFile() ? md5(readText(path)) : QByteArray("-"));
+    }
+    return contents;
+}
+
+// The tree as "caption:kind" lines, two spaces a level, below the book item.
+QString outlineOf(const QString &bookPath)
+{
+    ItemTree tree;
+    if (loadBookFile(bookPath, tree).outcome != BookReading::Outcome::Read)
+        return QStringLiteral("<unreadable>");
+    QString lines;
+    for (const OutlineEntry &entry : itemsInTreeOrder(tree)) {
+        if (entry.depth == 0)
+            continue;
+        const char kind = "bfth"[static_cast<int>(kindOf(*entry.item))];
+        lines += QString(2 * (entry.depth - 1), u' ') + entry.item->text() + u':' + QLatin1Char(kind) + u'\n';
+    }
+    return lines;
+}
+
+// The plain text of every note and side note of the book folder, run together.
+QString notesOf(const QString &bookFolder)
+{
+    QString text;
+    for (const QString &name : QDir(bookFolder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
+        text += name + u'=' + richtext::loadPlainText(bookFolder + name, u"/").value_or("<unreadable>") + u'\n';
+    return text;
+}
+
+QString pagesOf(const QString &bookFolder)
+{
+    QString text;
+    QDirIterator it(bookFolder + "pages", {"*.html", "*.htm"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        text += QString::fromUtf8(readText(it.next()));
+    return text;
+}
+
+using Builder = std::function<QString(const QString &root)>;
+
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formats_data();
+    void formats();
+    void hostile_data();
+    void hostile();
+    void refusesExistingBooks();
+    void cancelLeavesNothing();
+    void enexDataCutsLargeResources();
+};
+
+void TestImport::formats_data()
+{
+    QTest::addColumn<Builder>("build");
+    QTest::addColumn<QString>("outline");
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<QStringList>("inNotes");
+    QTest::addColumn<QStringList>("inPages");
+    QTest::addColumn<QStringList>("reported");
+
+    QTest::newRow("ScrapBook X") << Builder(scrapBookX)
+        << "旅行:f\n  京都の紅葉:h\n  持ち物:t\nしおり:t\n"
+        << "取り込んだ項目: 4 個（フォルダ 1、テキスト 1、ホームページ 1、ブックマーク 1）\nページ: 1、絵: 1、ページのメモ: 1"
+        << QStringList{"a3index.rtf=元のアドレス: http://example.jp//一行目/秋の写真メモ", "a4.rtf=傘と地図/☑切符",
+                       "a5.rtf=https://example.com/"}
+        << QStringList{"嵐山の散策記録"} << QStringList{"「京都の紅葉」 作成日時 2020-01-01 00:00:02"};
+    QTest::newRow("WebScrapBook") << Builder(webScrapBook)
+        << "資料:f\n  記事:h\n  圧縮:h\n  マフ:h\n単一:h\n買い物:t\nリンク集:t\n"
+        << "取り込んだ項目: 7 個（フォルダ 1、テキスト 1、ホームページ 4、ブックマーク 1）\nページ: 4、絵: 1、ページのメモ: 1"
+        << QStringList{"index.rtf=元のアドレス: http://a.jp//要点のコメント", "=買い物/☑ 牛乳/☐ パン/\n"}
+        << QStringList{"記事の本文", "圧縮された本文", "マフの本文", "単一ファイルの本文"} << QStringList{};
+    QTest::newRow("Evernote") << Builder(evernote)
+        << "ノート:f\n  切り抜き:h\n  日記:t\n"
+        << "取り込んだ項目: 3 個（フォルダ 1、テキスト 1、ホームページ 1、ブックマーク 0）\nページ: 1、絵: 1、ページのメモ: 0"
+        << QStringList{"index.rtf=元のアドレス: https://news.jp/1", "a4.rtf=タグ: 家/☑洗濯［暗号化された部分］"}
+        << QStringList{"切り抜いた記事", ".png\""}
+        << QStringList{"「日記」 タグ（先頭の行に書きました）、作成日時 2020-01-31 23:59:59 UTC、添付ファイル「f」、暗号化された部分、添付ファイル（application/pdf）"};
+}
+
+void TestImport::formats()
+{
+    QFETCH(Builder, build);
+    QFETCH(QString, outline);
+    QFETCH(QString, counts);
+    QFETCH(QStringList, inNotes);
+    QFETCH(QStringList, inPages);
+    QFETCH(QStringList, reported);
+    QTemporaryDir root;
+    const QString source = build(root.path());
+    const QString app = root.path() + "/app/";
+    QDir().mkpath(app);
+    const QMap<QString, QByteArray> before = contentsOf(root.path());
+    const NewBook book = importNewBook(source, app + "b.iis", app);
+    QVERIFY2(book.written, qPrintable(book.message));
+    QCOMPARE(outlineOf(app + "b.iis"), outline);
+    const QString report = book.report.text();
+    QVERIFY2(report.startsWith(counts), qPrintable(report));
+    const QString notes = notesOf(app + "b/");
+    for (const QString &expected : inNotes)
+        QVERIFY2(notes.contains(expected), qPrintable(notes));
+    const QString pages = pagesOf(app + "b/");
+    for (const QString &expected : inPages)
+        QVERIFY2(pages.contains(expected), qPrintable(expected));
+    for (const QString &expected : reported)
+        QVERIFY2(report.contains(expected), qPrintable(report));
+    QVERIFY2(!notes.contains("捨てた") && !pages.contains("捨てた"), "the recycle bin is no item");
+    // The source is read only; nothing but the book is left in the program folder.
+    QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList({"b", "b.iis"}));
+    QMap<QString, QByteArray> after = contentsOf(root.path());
+    for (auto it = after.begin(); it != after.end();)
+        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    QCOMPARE(after, before);
+}
+
+void TestImport::hostile_data()
+{
+    QTest::addColumn<Builder>("build");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("message"); // in the report, or the failure
+
+    const auto oneWsbPage = [](const QByteArray &index, const std::function<void(const QString &)> &data) {
+        return Builder([index, data](const QString &root) {
+            writeText(root + "/w/tree/meta.js", "scrapbook.meta({\"p\":{\"type\":\"\",\"title\":\"頁\",\"index\":\"" + index + "\"}})");
+            writeText(root + "/w/tree/toc.js", "scrapbook.toc({\"root\":[\"p\"]})");
+            data(root + "/w/data/");
+            return root + "/w";
+        });
+    };
+    QTest::newRow("zip entries naming ../ and /") << oneWsbPage("p.htz", [](const QString &data) {
+        writeZip(data + "p.htz", {{"../../../evil.html", "evil"}, {"/tmp/evil-absolute.html", "evil"},
+                                  {"link@", "/etc/passwd"}, {"index.html", page("ok")}});
+    }) << true << "アーカイブの 3 個の項目（ファイルでないか、外を指す名前）";
+    QTest::newRow("damaged zip") << oneWsbPage("p.htz", [](const QString &data) {
+        writeText(data + "p.htz", "PK\x03\x04 this is no zip at all");
+    }) << true << "アーカイブ";
+    QTest::newRow("index climbing out") << oneWsbPage("../../evil/index.html", [](const QString &data) {
+        QDir().mkpath(data);
+        writeText(QDir::cleanPath(data + "../../evil/index.html"), page("evil"));
+    }) << true << "がないか、コレクションの外を指しています";
+    QTest::newRow("page folder linked out") << Builder([](const QString &root) {
+        writeRdf(root + "/s", rdfSequence("root", {"20200101000001"}) + rdfDescription("20200101000001", "", "外"));
+        writeText(root + "/outside/index.html", page("evil"));
+        QDir().mkpath(root + "/s/data");
+        QFile::link(root + "/outside", root + "/s/data/20200101000001");
+        return root + "/s";
+    }) << true << "「外」 作成日時 2020-01-01 00:00:01、ページ（保存されたファイルがありません）";
+    QTest::newRow("file linked out of a page") << Builder([](const QString &root) {
+        writeRdf(root + "/s", rdfSequence("root", {"20200101000001"}) + rdfDescription("20200101000001", "", "頁"));
+        writeText(root + "/s/data/20200101000001/index.html", page("ok"));
+        writeText(root + "/secret.txt", "evil");
+        QFile::link(root + "/secret.txt", root + "/s/data/20200101000001/evil.txt");
+        return root + "/s";
+    }) << true << "取り込んだ項目: 1 個";
+    QTest::newRow("entity expansion") << Builder([](const QString &root) {
+        QByteArray entities = "<!DOCTYPE r [<!ENTITY a0 \"evilevilevilevil\">";
+        for (int i = 1; i < 20; ++i)
+            entities += "<!ENTITY a" + QByteArray::number(i) + " \"&a" + QByteArray::number(i - 1) + ";&a"
+                + QByteArray::number(i - 1) + ";\">";
+        writeRdf(root + "/s", rdfDescription("20200101000001", "bookmark", "&a19;"), entities + "]>\n");
+        return root + "/s";
+    }) << false << "scrapbook.rdf の";
+    QTest::newRow("sequence holding itself") << Builder([](const QString &root) {
+        writeRdf(root + "/s", rdfSequence("root", {"1"}) + rdfSequence("item1", {"1", "2"}) + rdfDescription("1", "folder", "輪")
+                                  + rdfDescription("2", "bookmark", "中"));
+        return root + "/s";
+    }) << true << "「urn:scrapbook:item1」 二度目に出てきたため";
+    QTest::newRow("20,000 levels of folders") << Builder([](const QString &root) {
+        QByteArray rdf = rdfSequence("root", {"0"});
+        for (int i = 0; i < 20000; ++i) {
+            rdf += rdfSequence("item" + QByteArray::number(i), {QByteArray::number(i + 1)});
+            rdf += rdfDescription(QByteArray::number(i), "folder", "f");
+        }
+        writeRdf(root + "/s", rdf + rdfDescription("20000", "bookmark", "底"));
+        return root + "/s";
+    }) << true << "19003 個のフォルダは階層が深すぎるため";
+    QTest::newRow("damaged base64") << Builder([](const QString &root) {
+        writeEnex(root + "/e.enex", enexNote("n", "<div>本文</div>", enexResource({}, "image/png", "iVBO!!!!")));
+        return root + "/e.enex";
+    }) << true << "資料「f」（base64 が壊れています）";
+    QTest::newRow("no collection") << Builder([](const QString &root) {
+        writeText(root + "/x/readme.txt", "hello");
+        return root + "/x";
+    }) << false << "には取り込めるもの";
+}
+
+void TestImport::hostile()
+{
+    QFETCH(Builder, build);
+    QFETCH(bool, written);
+    QFETCH(QString, message);
+    QTemporaryDir root;
+    const QString source = build(root.path());
+    const QString app = root.path() + "/app/";
+    QDir().mkpath(app);
+    const QMap<QString, QByteArray> before = contentsOf(root.path());
+    const NewBook book = importNewBook(source, app + "b.iis", app);
+    QCOMPARE(book.written, written);
+    const QString said = book.written ? book.report.text() : book.message;
+    QVERIFY2(said.contains(message), qPrintable(said.left(2000)));
+    // Nothing outside the new book was written, and nothing of the source changed.
+    QMap<QString, QByteArray> after = contentsOf(root.path());
+    for (auto it = after.begin(); it != after.end();)
+        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    QCOMPARE(after.keys(), before.keys());
+    QCOMPARE(after, before);
+    QVERIFY(!QFileInfo::exists("/tmp/evil-absolute.html"));
+    const QStringList left = QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QCOMPARE(left, book.written ? QStringList({"b", "b.iis"}) : QStringList());
+    if (book.written) {
+        QDirIterator it(app + "b", QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            QVERIFY2(!readText(it.next()).contains("evil"), qPrintable(it.filePath()));
+    }
+}
+
+void TestImport::refusesExistingBooks()
+{
+    QTemporaryDir root;
+    const QString source = scrapBookX(root.path());
+    const QString app = root.path() + "/app/";
+    writeText(app + "file.iis", "kept");
+    QDir().mkpath(app + "folder");
+    QCOMPARE(importNewBook(source, app + "file.iis", app).message, "「 " + app + "file.iis 」 はすでにあります。新しいブックの名前を指定してください。");
+    QVERIFY(importNewBook(source, app + "folder.iis", app).message.contains("がすでにあります"));
+    QCOMPARE(readText(app + "file.iis"), QByteArray("kept"));
+    QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList({"file.iis", "folder"}));
+}
+
+void TestImport::cancelLeavesNothing()
+{
+    QTemporaryDir root;
+    const QString source = webScrapBook(root.path());
+    const QString app = root.path() + "/app/";
+    QDir().mkpath(app);
+    int calls = 0;
+    const NewBook book = importNewBook(source, app + "b.iis", app, [&calls](int, int) { return ++calls < 3; });
+    QVERIFY(!book.written);
+    QCOMPARE(book.message, QStringLiteral("取り込みを中止しました。"));
+    QCOMPARE(calls, 3);
+    QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestImport::enexDataCutsLargeResources()
+{
+    QTemporaryDir root;
+    const QByteArray large(5000, 'A');
+    const QByteArray text = "<a><![CDATA[<data>" + large + "</data>]]><!-- <data> --><data x=\"1\">" + large
+        + "</data><data>QUJD</data><data/></a>";
+    writeText(root.path() + "/e.enex", text);
+    EnexData data(root.path() + "/e.enex", 1000);
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(data.readAll(), "<a><![CDATA[<data>" + large + "</data>]]><!-- <data> --><data x=\"1\">" + EnexData::kTooLarge
+                                 + "</data><data>QUJD</data><data/></a>");
+}
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"
