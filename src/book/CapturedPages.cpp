@@ -99,35 +99,47 @@ std::optional<QString> CaptureStaging::placeFolder()
 std::optional<QString> CapturedPages::copyInto(const QString &captureFolder, const QString &bookFolder,
                                                QString *failed)
 {
-    CaptureStaging staging(bookFolder);
-    if (!staging.isReady()) {
-        *failed = folderOf(bookFolder);
-        return std::nullopt;
-    }
+    // Listed whole before anything is copied: a folder of too many files is refused
+    // at once, not after thousands of files were copied and thrown away.
+    struct Entry {
+        QString name; // relative to captureFolder
+        bool folder;
+    };
+    std::vector<Entry> entries;
     // Level by level with a queue: a page's folders may nest deeper than a stack allows.
     std::deque<QString> folders{QString()}; // relative to captureFolder, each ending in "/" but the first
     int files = 0;
     while (!folders.empty()) {
         const QString relative = folders.front();
         folders.pop_front();
-        const QFileInfoList entries =
+        const QFileInfoList listed =
             QDir(captureFolder + relative).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        for (const QFileInfo &entry : entries) {
+        for (const QFileInfo &entry : listed) {
             const QString name = relative + entry.fileName();
             if (entry.isSymLink())
                 continue;
             if (entry.isDir()) {
-                if (!QDir().mkpath(staging.path() + name)) {
-                    *failed = entry.filePath();
-                    return std::nullopt;
-                }
+                entries.push_back({name, true});
                 folders.push_back(name + u'/');
             } else if (entry.isFile()) {
-                if (++files > kMaxFiles || !copyFileAtomically(entry.filePath(), staging.path() + name)) {
+                if (++files > kMaxFiles) {
                     *failed = entry.filePath();
                     return std::nullopt;
                 }
+                entries.push_back({name, false});
             }
+        }
+    }
+    CaptureStaging staging(bookFolder);
+    if (!staging.isReady()) {
+        *failed = folderOf(bookFolder);
+        return std::nullopt;
+    }
+    for (const Entry &entry : entries) {
+        const QString copy = staging.path() + entry.name;
+        if (!(entry.folder ? QDir().mkpath(copy) : copyFileAtomically(captureFolder + entry.name, copy))) {
+            *failed = captureFolder + entry.name;
+            return std::nullopt;
         }
     }
     const std::optional<QString> placed = staging.placeFolder();

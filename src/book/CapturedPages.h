@@ -25,7 +25,8 @@ public:
     // day old: another computer sharing the book folder may be capturing now.
     static void removeAbandonedCaptures(const QString &bookFolder);
 
-    // At most this many files are taken along with one captured page.
+    // At most this many files are taken along with one captured page; a folder of
+    // more is refused before anything is copied.
     static constexpr int kMaxFiles = 20000;
     // Copies a captured page's folder into bookFolder's pages folder, whole or not
     // at all: its regular files and folders, never what a symbolic link leads to.

@@ -77,6 +77,37 @@ private slots:
         QCOMPARE(QDir(pages).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList({QFileInfo(folder.chopped(1)).fileName()}));
     }
+
+    // A page's folder may hold links to anything (the user's files, a folder of
+    // their home): a copy takes none of them and reads nothing behind them.
+    void aCopyLeavesOutSymbolicLinks()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/Book/pages/one/";
+        writeText(page + "index.html", "page");
+        writeText(dir.path() + "/home/.ssh/id", "secret");
+        QVERIFY(QFile::link(dir.path() + "/home/.ssh/id", page + "id.png"));
+        QVERIFY(QFile::link(dir.path() + "/home", page + "index_files"));
+        QString failed;
+        const std::optional<QString> copy = CapturedPages::copyInto(page, dir.path() + "/Copy/", &failed);
+        QVERIFY(copy);
+        QCOMPARE(QDir(*copy).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 QStringList{"index.html"});
+    }
+
+    void aCopyOfMoreFilesThanAPageHoldsIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/Book/pages/one/";
+        QVERIFY(QDir().mkpath(page));
+        for (int i = 0; i <= CapturedPages::kMaxFiles; ++i)
+            QVERIFY(QFile(page + QString::number(i)).open(QIODevice::WriteOnly));
+        QString failed;
+        QVERIFY(!CapturedPages::copyInto(page, dir.path() + "/Copy/", &failed));
+        QVERIFY(failed.startsWith(page));
+        QCOMPARE(QDir(dir.path() + "/Copy/pages").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCapturedPages)

@@ -49,9 +49,12 @@ private slots:
         QTemporaryDir dir;
         writeText(dir.path() + "/photo.png", "png");
         QVERIFY(QDir().mkpath(dir.path() + "/folder.html"));
+        const QString staging = dir.path() + "/staging/";
+        QVERIFY(QDir().mkpath(staging));
         QString failed;
-        QVERIFY(!importPage(dir.path() + '/' + name, dir.path() + "/staging/", &failed));
+        QVERIFY(!importPage(dir.path() + '/' + name, staging, &failed));
         QCOMPARE(failed, dir.path() + '/' + name);
+        QVERIFY(QDir(staging).isEmpty());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ToolbarLayout.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -43,11 +44,19 @@ private slots:
         QCOMPARE(commandForToolbarKey(""), std::nullopt);
         QCOMPARE(commandForObjectName("mnuFoward"), Command::Forward);
         QCOMPARE(commandForObjectName("mnuRecentFile(10)"), Command::RecentFile10);
-        // Every key of the toolbar reaches a command; every command has a row of its own.
-        for (const QString &key : toolbarKeys())
-            QVERIFY2(key == "-" || commandForToolbarKey(key), qPrintable(key));
-        for (int i = 0; i < kCommandCount; ++i)
-            QCOMPARE(commandRow(static_cast<Command>(i)).command, static_cast<Command>(i));
+    }
+
+    // What the toolbar's customising lists: every button it offers shows a picture
+    // and a name, and runs a command.
+    void everyButtonOfferedShowsAndRunsItsCommand()
+    {
+        for (const QString &key : toolbarKeys() + extraToolbarKeys()) {
+            if (key == toolbarlayout::Separator)
+                continue;
+            const std::optional<Command> command = commandForToolbarKey(key);
+            QVERIFY2(command && !commandRow(*command).toolTip.isEmpty(), qPrintable(key));
+            QVERIFY2(QFile::exists(KOBIN_ICONS "/" + commandRow(*command).icon + ".svg"), qPrintable(key));
+        }
     }
 
     void bookItemDisablesSiblingAndMoveCommands()
@@ -113,6 +122,9 @@ private slots:
         QVERIFY(!toolbarlayout::fromText("garbage"));
         QVERIFY(!toolbarlayout::fromText(""));
         QCOMPARE(toolbarlayout::defaultLayout().size(), 36);
+        // The toolbar as it starts, with every button the customising adds, keeps them all when stored.
+        const QStringList everyButton = toolbarlayout::defaultLayout() + extraToolbarKeys();
+        QCOMPARE(toolbarlayout::fromText(toolbarlayout::toText(everyButton)).value(), everyButton);
     }
 };
 

@@ -66,16 +66,19 @@ QByteArray coreDibOf(const QImage &twoColours, QColor top, QColor bottom)
     return dib;
 }
 
-// A 32-bit DIB whose colour masks follow its BITMAPINFOHEADER (BI_BITFIELDS),
-// and then a colour table, which bitmaps of more than 8 bits a pixel may hold.
-QByteArray bitfieldsDibOf(const QImage &image)
+// A 32-bit DIB whose colour masks (BI_BITFIELDS) follow its BITMAPINFOHEADER, or
+// lie inside its BITMAPV4HEADER (108 bytes) or BITMAPV5HEADER (124), and then a
+// colour table, which bitmaps of more than 8 bits a pixel may hold.
+QByteArray bitfieldsDibOf(const QImage &image, quint32 headerSize = 40)
 {
     QByteArray dib;
     LittleEndianWriter out(&dib);
-    out << quint32(40) << qint32(image.width()) << qint32(image.height()) << quint16(1) << quint16(32)
+    out << headerSize << qint32(image.width()) << qint32(image.height()) << quint16(1) << quint16(32)
         << quint32(3) << quint32(0) << qint32(0) << qint32(0) << quint32(2) << quint32(0)
-        << quint32(0x0000FF00) << quint32(0x00FF0000) << quint32(0xFF000000) // red in the second byte
-        << quint32(0) << quint32(0xFFFFFF);
+        << quint32(0x0000FF00) << quint32(0x00FF0000) << quint32(0xFF000000); // red in the second byte
+    if (headerSize > 40)
+        out.writeRawData(QByteArray(int(headerSize) - 52, '\0').constData(), int(headerSize) - 52); // no alpha, no colour space
+    out << quint32(0) << quint32(0xFFFFFF);
     for (int y = image.height() - 1; y >= 0; --y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = image.pixel(x, y);
@@ -138,6 +141,10 @@ private slots:
         QTest::newRow("dib core header") << pictureOf(PictureKind::Dib, coreDibOf(halves, kRed, kBlue)) << halves
                                          << 0;
         QTest::newRow("dib bitfields") << pictureOf(PictureKind::Dib, bitfieldsDibOf(halves)) << halves << 0;
+        QTest::newRow("dib v4 bitfields") << pictureOf(PictureKind::Dib, bitfieldsDibOf(halves, 108)) << halves << 0;
+        QTest::newRow("dib v5 bitfields") << pictureOf(PictureKind::Dib, bitfieldsDibOf(halves, 124)) << halves << 0;
+        const QImage threeWide = halvesOf(QSize(3, 4), kRed, kBlue); // rows of 9 bytes, padded to 12
+        QTest::newRow("dib rows padded") << pictureOf(PictureKind::Dib, dib24Of(threeWide)) << threeWide << 0;
         const QImage blackOverWhite = halvesOf(QSize(20, 10), Qt::black, Qt::white);
         QTest::newRow("wbitmap 1-bit") << deviceBitmapOf(blackOverWhite, 1, 4) << blackOverWhite << 0;
         QTest::newRow("wbitmap 24-bit") << deviceBitmapOf(halves, 24, 122) << halves << 0;
@@ -213,6 +220,8 @@ private slots:
         QTest::newRow("png holding a bmp")
             << pictureOf(PictureKind::Png, encodedAs(halvesOf(QSize(4, 4), kRed, kRed), "BMP"));
         QTest::newRow("dib bits cut short") << pictureOf(PictureKind::Dib, dib.chopped(3));
+        QTest::newRow("dib last row's padding cut short")
+            << pictureOf(PictureKind::Dib, dib24Of(QSize(3, 4), kRed).chopped(1));
         QTest::newRow("dib 100000 pixels wide")
             << pictureOf(PictureKind::Dib, withField(dib24Of(QSize(1, 1), kRed), 4, 100000));
         QTest::newRow("dib over the pixel limit")

@@ -1,4 +1,5 @@
 #include "BookSources.h"
+#include "SearchIndexer.h"
 #include "TestFiles.h"
 #include "WorkingFolder.h"
 
@@ -41,6 +42,32 @@ private slots:
         }
         // A page that is not there is still asked for: the index counts it as unreadable.
         QCOMPARE(read, QStringList({"a3 pages/index.html", "a3 pages/4.html", "a4 pages/gone.html"}));
+    }
+
+    // The index reads the book on a thread of its own, through its copy of the
+    // working folder: what it reads is no look of the book's, and the copy keeps
+    // no stamps of its own, neither the book's nor those of what it reads.
+    void theIndexsCopyOfTheWorkingFolderLeavesTheBooksStampsAlone()
+    {
+        QTemporaryDir dir;
+        const QString book = dir.filePath("book/");
+        const QStringList notes{book + "a1.rtf", book + "a2.rtf"};
+        for (const QString &note : notes)
+            writeText(note, "{\\rtf1 ours\\par}");
+        WorkingFolder working(dir.filePath("work/"));
+        QVERIFY(working.startFrom(book));
+        QCOMPARE(working.readableTextFile("a1"), notes[0]); // the book shows a1
+        SearchIndexer::Book indexed{dir.filePath("index.sqlite"),
+                                    {{"a1", "Book", ItemKind::Book}, {"a2", "Text", ItemKind::Text}},
+                                    working,
+                                    {QString(), dir.path() + u'/'}};
+        QCOMPARE(bookSources(indexed.items, indexed.folder, indexed.location).size(), size_t(4));
+
+        for (const QString &note : notes)
+            writeText(note, "{\\rtf1 theirs\\par}");
+        QCOMPARE(working.bookFolderStamps().firstChanged(notes).value_or(QString()), notes[0]);
+        QCOMPARE(working.bookFolderStamps().firstChanged({notes[1]}), std::nullopt);
+        QCOMPARE(indexed.folder.bookFolderStamps().firstChanged(notes), std::nullopt);
     }
 };
 

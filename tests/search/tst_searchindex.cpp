@@ -163,11 +163,36 @@ private slots:
         QVERIFY(nonEmpty > queries.size());
     }
 
+    void aHitShowsTheMatchInItsSnippet_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("snippet");
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("cut at both ends")
+            << QStringLiteral("前の行\n") + QString(40, u'x') + QStringLiteral(" 東京の ＡＢＣ 会社 ") + QString(100, u'y')
+            << 4 + 40 + 1
+            << QStringLiteral("…") + QString(23, u'x') + QStringLiteral(" 東京の ＡＢＣ 会社 ") + QString(80 - 9, u'y')
+                   + QStringLiteral("…")
+            << QStringList{QStringLiteral("東京"), QStringLiteral("ＡＢＣ")};
+        // 24 characters before the match and 80 after it end in the second half of a surrogate pair.
+        QTest::newRow("edges inside surrogate pairs")
+            << QStringLiteral("a😀") + QString(23, u'x') + QStringLiteral("東京 abc") + QString(75, u'y')
+                   + QStringLiteral("🍣z")
+            << 3 + 23
+            << QStringLiteral("…😀") + QString(23, u'x') + QStringLiteral("東京 abc") + QString(75, u'y')
+                   + QStringLiteral("…")
+            << QStringList{QStringLiteral("東京"), QStringLiteral("abc")};
+    }
+
     void aHitShowsTheMatchInItsSnippet()
     {
+        QFETCH(QString, note);
+        QFETCH(int, start);
+        QFETCH(QString, snippet);
+        QFETCH(QStringList, marked);
         Fixture fixture(kSmallBook);
-        fixture.book.writeNote(QStringLiteral("a2"), QStringLiteral("前の行\n") + QString(40, u'x')
-                                                         + QStringLiteral(" 東京の ＡＢＣ 会社 ") + QString(100, u'y'));
+        fixture.book.writeNote(QStringLiteral("a2"), note);
         SearchIndex index(fixture.indexPath, SearchIndex::Role::Writer);
         QVERIFY(fixture.update(index) > 0);
         const SearchAnswer answer = index.search(QStringLiteral("abc 東京"), kEverything);
@@ -176,12 +201,12 @@ private slots:
         QCOMPARE(hit.key, QStringLiteral("a2"));
         QCOMPARE(hit.place, Place::Note);
         QCOMPARE(hit.matchedText, QStringLiteral("東京"));
-        QCOMPARE(hit.match.start, 4 + 40 + 1);
-        QCOMPARE(hit.snippet, QStringLiteral("…") + QString(23, u'x') + QStringLiteral(" 東京の ＡＢＣ 会社 ")
-                                  + QString(80 - 9, u'y') + QStringLiteral("…"));
-        QCOMPARE(hit.marks.size(), size_t(2));
-        QCOMPARE(hit.snippet.mid(hit.marks[0].start, hit.marks[0].length), QStringLiteral("東京"));
-        QCOMPARE(hit.snippet.mid(hit.marks[1].start, hit.marks[1].length), QStringLiteral("ＡＢＣ"));
+        QCOMPARE(hit.match.start, start);
+        QCOMPARE(hit.snippet, snippet);
+        QStringList marks;
+        for (const TextRange &mark : hit.marks)
+            marks << hit.snippet.mid(mark.start, mark.length);
+        QCOMPARE(marks, marked);
     }
 
     void onlyChangedFilesAreReadAgain()

@@ -74,6 +74,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(readText(f->working("a2.rtf")), QByteArray("typed, then a pause"), 10000);
     }
 
+    void aPaneFilledWhileLoadingIsNoTyping()
+    {
+        f->openBook(u"|0\\Diary=a1+root|a1\\Web=a2+htmlfile|");
+        recovery->begin();
+        {
+            const Book::Loading loading(f->book);
+            recovery->textChanged(); // the pane tells of every text put into it
+        }
+        f->display.showNewPage("a2", f->dir.path() + "/web/index.html"); // its side text starts empty
+        QTest::qWait(CrashRecovery::kIdleMilliseconds + 500);
+        QVERIFY(!QFile::exists(f->working("a2index.rtf")));
+    }
+
     void thePageSourceIsNeverKeptAsANote()
     {
         f->openBook(u"|0\\Diary=a1+root|a1\\Monday=a2+richtxt|");

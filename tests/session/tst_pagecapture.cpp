@@ -267,6 +267,36 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].text, QString("このコンピュータのファイルへの参照 3 件は取り込みませんでした。"));
     }
 
+    void aCaptureThatCannotBePlacedAddsNothing_data()
+    {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("the text shown") << "note" << "ため、保存できません。ほかの項目に分けてください。";
+        QTest::newRow("the staged page") << "staging" << "に取り込んだホームページを置けません。";
+        QTest::newRow("the url file") << "url file" << "a5url.txt 」\n\nを保存できませんでした。";
+    }
+    void aCaptureThatCannotBePlacedAddsNothing()
+    {
+        QFETCH(QString, failing);
+        QFETCH(QString, told);
+        const QString shape = treestring::fromTree(f->tree);
+        select("a2");
+        capture->captureDroppedLink(QUrl("https://example.com/"), "a3");
+        if (failing == "note") {
+            f->note.text = "typed, too long to store";
+            f->note.largestNote = 0;
+        } else if (failing == "staging") {
+            QVERIFY(QDir(capturer.folder).removeRecursively());
+        } else {
+            QVERIFY(QDir().mkpath(f->working("a5url.txt")));
+        }
+        capturer.succeed("Example");
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QVERIFY(f->prompter.prompts[0].text.endsWith(told));
+        QCOMPARE(f->tree.selectedItem()->key(), QString("a2"));
+        expectNothingChanged(shape);
+    }
+
     void aBookNeverSavedIsRefused()
     {
         f->book.startNew(false);

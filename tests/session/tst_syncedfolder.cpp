@@ -176,6 +176,22 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 2);
     }
 
+    // Shown again, the note shows what the other program wrote; the save still asks
+    // before writing over it, as the book had read something else.
+    void aNoteChangedElsewhereAndShownAgainIsStillAskedAbout()
+    {
+        changeBehindTheBook(Behind::Note);
+        f->click("a1");
+        f->click("a2");
+        QCOMPARE(f->note.text, QString("monday, theirs"));
+        edit(Behind::Note);
+        f->prompter.answers = {PromptAnswer::No};
+        f->bookCommands.save();
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QVERIFY(f->prompter.prompts[0].text.startsWith("「 " + note("a2.rtf") + " 」"));
+        QCOMPARE(readText(note("a2.rtf")), QByteArray("monday, theirs"));
+    }
+
     void aFileWrittenWhileAQuestionIsOpenIsAskedAboutToo_data()
     {
         QTest::addColumn<QList<PromptAnswer>>("answers");
@@ -300,8 +316,8 @@ private slots:
     }
 
     // A sync tool renames its file over the book file, which ends the watch of that
-    // path; a change written in place after that is still seen, and the watch goes
-    // with the book saved elsewhere.
+    // path; a change written in place after that is still seen, as is a book file
+    // deleted and made again, and the watch goes with the book saved elsewhere.
     void theWatchSeesChangesAfterTheFileWasReplaced()
     {
         BookFileWatch watch(f->book);
@@ -313,6 +329,13 @@ private slots:
             QVERIFY(file.open(QIODevice::Append));
             file.write("\r\n");
         };
+        appendLine(bookPath());
+        QVERIFY(touchedSpy.wait(20000));
+        // Deleted, then made again (not renamed over it): the new file is watched too.
+        QVERIFY(QFile::remove(bookPath()));
+        QVERIFY(touchedSpy.wait(20000));
+        writeText(bookPath(), kTheirTree);
+        QVERIFY(touchedSpy.wait(20000));
         appendLine(bookPath());
         QVERIFY(touchedSpy.wait(20000));
 
