@@ -1,11 +1,11 @@
 #pragma once
 
 #include "BrowserPane.h"
+#include "EventLoopWait.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTest>
 #include <QUrl>
 
 // A test page reports by setting its title to "done " and a JSON object of its
@@ -16,8 +16,7 @@ inline bool openAndWaitForReport(kobin::BrowserPane &pane, const QUrl &page, int
 {
     QSignalSpy finished(&pane, &kobin::BrowserPane::loadFinished);
     pane.navigate(page);
-    if (!QTest::qWaitFor([&] { return !finished.isEmpty() && pane.title().startsWith(QStringLiteral("done ")); },
-                         timeout))
+    if (!waitUntil([&] { return !finished.isEmpty() && pane.title().startsWith(QStringLiteral("done ")); }, timeout))
         return false;
     if (results)
         *results = QJsonDocument::fromJson(pane.title().mid(5).toUtf8()).object();
