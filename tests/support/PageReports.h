@@ -1,12 +1,14 @@
 #pragma once
 
 #include "BrowserPane.h"
+#include "EventLoopWait.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTest>
 #include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 // A test page reports by setting its title to "done " and a JSON object of its
 // findings. Opens page in the pane and waits for its report and for the end of
@@ -16,10 +18,18 @@ inline bool openAndWaitForReport(kobin::BrowserPane &pane, const QUrl &page, int
 {
     QSignalSpy finished(&pane, &kobin::BrowserPane::loadFinished);
     pane.navigate(page);
-    if (!QTest::qWaitFor([&] { return !finished.isEmpty() && pane.title().startsWith(QStringLiteral("done ")); },
-                         timeout))
+    if (!waitUntil([&] { return !finished.isEmpty() && pane.title().startsWith(QStringLiteral("done ")); }, timeout))
         return false;
     if (results)
         *results = QJsonDocument::fromJson(pane.title().mid(5).toUtf8()).object();
     return true;
+}
+
+// Opens page, a blank one titled "blank", and waits until it shows and has stopped
+// loading: whatever the page before it was still loading has ended by then too.
+inline bool openBlankPage(kobin::BrowserPane &pane, const QUrl &page, int timeout)
+{
+    pane.navigate(page);
+    const auto *view = pane.findChild<QWebEngineView *>();
+    return view && waitUntil([&] { return pane.title() == QLatin1String("blank") && !view->page()->isLoading(); }, timeout);
 }

@@ -1,6 +1,7 @@
 #include "BrowserPane.h"
 #include "WebEngineSurface.h"
 #include "CommandRegistry.h"
+#include "EventLoopWait.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "PageReports.h"
@@ -48,7 +49,7 @@ private:
     {
         QTest::mouseClick(pageInput(), Qt::RightButton, {}, point);
         QMenu *menu = nullptr;
-        if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, kTimeout))
+        if (!waitUntil([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, kTimeout))
             return {QStringLiteral("<no menu>")};
         QStringList texts;
         for (const QAction *action : menu->actions()) {
@@ -89,16 +90,18 @@ private slots:
         m_text->selectAll();
         QApplication::clipboard()->setText("before");
         pageInput()->setFocus();
-        QTRY_VERIFY(m_page->hasFocusedPage());
+        QVERIFY(waitUntil([this] { return m_page->hasFocusedPage(); }, kTimeout));
         QVERIFY(m_registry.run(Command::EditSelectAll));
         QVERIFY(m_registry.run(Command::EditCopy));
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::clipboard()->text(), QString("保存したページの文\n\n別のページ"), kTimeout);
+        const QString pageText = QStringLiteral("保存したページの文\n\n別のページ");
+        QVERIFY2(waitUntil([&] { return QApplication::clipboard()->text() == pageText; }, kTimeout),
+                 qPrintable(QApplication::clipboard()->text()));
         QCOMPARE(m_text->textCursor().selectedText(), QString("note"));
 
         m_text->setFocus();
-        QTRY_VERIFY(!m_page->hasFocusedPage());
+        QVERIFY(waitUntil([this] { return !m_page->hasFocusedPage(); }, kTimeout));
         QVERIFY(m_registry.run(Command::EditPaste)); // over the note's own selection
-        QCOMPARE(m_text->toPlainText(), QString("保存したページの文\n\n別のページ"));
+        QCOMPARE(m_text->toPlainText(), pageText);
     }
 
     void thePageMenuSpeaksJapaneseAndOffersNoWindowsOrDownloads_data()
@@ -117,7 +120,7 @@ private slots:
         QFETCH(bool, selected);
         QFETCH(QStringList, texts);
         pageInput()->setFocus();
-        QTRY_VERIFY(m_page->hasFocusedPage());
+        QVERIFY(waitUntil([this] { return m_page->hasFocusedPage(); }, kTimeout));
         m_page->findChild<QWebEngineView *>()->page()->triggerAction(selected ? QWebEnginePage::SelectAll : QWebEnginePage::Unselect);
         QCOMPARE(contextMenuAt(point).join(" | "), texts.join(" | "));
     }
@@ -127,7 +130,7 @@ private slots:
         QAction capture(QStringLiteral("このページを取り込む(&C)"));
         m_page->setContextActions({&capture});
         pageInput()->setFocus();
-        QTRY_VERIFY(m_page->hasFocusedPage());
+        QVERIFY(waitUntil([this] { return m_page->hasFocusedPage(); }, kTimeout));
         m_page->findChild<QWebEngineView *>()->page()->triggerAction(QWebEnginePage::Unselect);
         const QStringList texts = contextMenuAt(QPoint(400, 400));
         m_page->setContextActions({});
