@@ -150,7 +150,10 @@ void ColourCommands::setCustomColours(const std::array<QString, 5> &names, const
         element->setVisible(!names[i].isEmpty());
         element->setText(names[i]);
         anyNamed = anyNamed || !names[i].isEmpty();
-        m_customColors[i] = valueFromColor(colours[i]);
+        // A colour left as it was keeps its stored value: a slot holding a system colour (the button
+        // face of a slot never named) still names that colour, not the one the palette gives it today.
+        if (colours[i] != colorFromValue(m_customColors[i]))
+            m_customColors[i] = valueFromColor(colours[i]);
         m_settings.write(settings::colorName(slot), names[i]);
         m_settings.write(settings::customColor(slot), QString::number(m_customColors[i]));
     }

@@ -583,6 +583,7 @@ private slots:
             QCOMPARE(stored.readString(settings::colorName(1)), QString("Sky"));
             QCOMPARE(stored.readString(settings::colorName(0)), QString());
             QCOMPARE(stored.readString(settings::customColor(1)), QString::number(0x996633));
+            QCOMPARE(stored.readString(settings::customColor(0)), settings::kButtonFaceColor); // never named
         }
 
         // A change not applied is dropped by Cancel.
