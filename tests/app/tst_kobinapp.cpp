@@ -9,6 +9,7 @@
 #include "Lifecycle.h"
 #include "MainWindow.h"
 #include "PaneAdapters.h"
+#include "QtTranslations.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "StatusPanels.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QFileIconProvider>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenu>
@@ -600,6 +602,17 @@ private slots:
         qobject_cast<QPushButton *>(dialog->findChild<QWidget *>("cmdOK"))->click();
         QVERIFY(!window()->menuAction(customColorCommand(0))->isVisible());
         QVERIFY(!window()->menuAction(customColorCommand(2))->isVisible());
+    }
+
+    // Qt's own texts in Japanese, those its catalogue leaves out too (the file dialog's type column).
+    void qtsOwnTextsAreJapanese()
+    {
+        {
+            const QtTranslations translations;
+            QCOMPARE(QFileIconProvider().type(QFileInfo(m_dir->path())), QString("フォルダ"));
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
+        }
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel")); // removed with it
     }
 
     void dialogsOpenInTheMiddleOfTheScreen()
