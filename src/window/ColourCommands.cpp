@@ -5,14 +5,12 @@
 #include "FontWindow.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
-#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "TextPane.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
-#include <QScreen>
 #include <utility>
 #include <QTextCharFormat>
 
@@ -95,10 +93,10 @@ void ColourCommands::toggleFontWindow()
 
     m_fontWindow->adjustSize();
     const TwipsScale scale = TwipsScale::of(&m_window);
-    const QRect screen = m_window.screen() ? m_window.screen()->geometry() : QRect(0, 0, 1024, 768);
     const std::optional<float> left = m_settings.readSingle(settings::FontLeft);
     const std::optional<float> top = m_settings.readSingle(settings::FontTop);
-    const QPoint centred = centredIn(screen, m_fontWindow->size());
+    // Where it was last, else as the dialogs open: centred on the main window.
+    const QPoint centred = centredIn(m_window.frameGeometry(), m_fontWindow->frameGeometry().size());
     m_fontWindow->move(left ? scale.pxX(*left) : centred.x(), top ? scale.pxY(*top) : centred.y());
     if (textIsActive())
         showSelection();
@@ -137,7 +135,6 @@ void ColourCommands::showOptions()
         },
         &m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    centreOnScreen(*dialog);
     dialog->show(); // modeless: the text stays at hand
 }
 

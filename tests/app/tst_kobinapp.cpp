@@ -615,13 +615,14 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel")); // removed with it
     }
 
-    void dialogsOpenInTheMiddleOfTheScreen()
+    void dialogsOpenInTheMiddleOfTheMainWindow()
     {
         startWith(QString());
+        window()->setGeometry(10, 20, 700, 500); // well away from the screen's middle
         window()->show();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QPoint middle = window()->frameGeometry().center();
         // Placed before it has a frame: it is centred to within the frame's width.
-        const auto centred = [&](const QRect &frame) { return (frame.center() - screen.center()).manhattanLength() <= 4; };
+        const auto centred = [&](const QRect &frame) { return (frame.center() - middle).manhattanLength() <= 4; };
         m_app->commands().run(Command::Options);
         auto *options = window()->findChild<QDialog *>("frmOptions");
         QVERIFY(options && options->isVisible());
@@ -631,6 +632,9 @@ private slots:
         const QRect naming = addTextItem("Ideas");
         QVERIFY(!naming.isEmpty());
         QVERIFY(centred(naming));
+        m_app->commands().run(Command::Font); // the font window too, the first time
+        auto *fonts = window()->findChild<QWidget *>("frmFont");
+        QVERIFY(fonts && centred(fonts->frameGeometry()));
     }
 
     void theStatusBarNamesTheItemChosenInTheTree()
