@@ -75,10 +75,16 @@ void ColourCommands::toggleFontWindow()
         format.setFontPointSize(size);
         applyToSelection(format);
     });
-    QObject::connect(m_fontWindow, &FontWindow::colourChosen, m_fontWindow, [applyToSelection](const QColor &colour) {
+    QObject::connect(m_fontWindow, &FontWindow::colourChosen, m_fontWindow,
+                     [this, text, applyToSelection, textIsActive](const QColor &colour) {
         QTextCharFormat format;
         format.setForeground(colour);
         applyToSelection(format);
+        // A colour is one click: typing goes on in the note.
+        if (textIsActive()) {
+            m_window.activateWindow();
+            text->setFocus();
+        }
     });
     // The boxes show the selection's font as the caret moves.
     const auto showSelection = [this, text] {

@@ -548,8 +548,11 @@ private slots:
         QCOMPARE(sizes->count(), 16);
         emit sizes->activated(sizes->findText("14"));
         QCOMPARE(text->textCursor().charFormat().fontPointSize(), 14.0);
+        fonts->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fonts));
         fonts->findChild<QPushButton *>("picColor1")->click();
         QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
+        QTRY_COMPARE(QApplication::focusWidget(), text); // typing goes on in the note
 
         window()->setActivePane(Pane::Tree); // with the tree focused, nothing is applied
         emit sizes->activated(sizes->findText("72"));
@@ -802,6 +805,15 @@ private slots:
         QVERIFY(page);
         QVERIFY(page->toPlainText().contains("Kobin"));
         QVERIFY(commands.showHelpSearch());
+        // Esc and Ctrl+W close it.
+        for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            QVERIFY(commands.showHelpContents());
+            QWidget *help = page->window();
+            help->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(help));
+            QTest::keyClick(help, keys.key(), keys.keyboardModifiers());
+            QVERIFY(!help->isVisible());
+        }
     }
 
     void aPageThatNeverFinishesLoadingLocksTheTreeForABoundedTimeOnly()
