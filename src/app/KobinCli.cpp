@@ -2,6 +2,7 @@
 // as the program and prints what it finds.
 #include "AppPath.h"
 #include "BookCapture.h"
+#include "EngineNotes.h"
 #include "BookCommandLine.h"
 #include "BrowserSandbox.h"
 #include "ProgramPlugins.h"
@@ -229,6 +230,7 @@ const std::map<QString, Command> &commands()
         {QStringLiteral("capture"), namesOnly([](const QStringList &args) {
              // The book's earlier versions go where the program keeps them.
              QCoreApplication::setApplicationName(QStringLiteral("Kobin"));
+             kobin::quietEngineStartupNotes();
              return print(kobin::captureCommand(args, kobin::programFoldersAt(kobin::resolveAppPath()), loadCapturer));
          })},
         {QStringLiteral("rtf2txt"), namesOnly([](const QStringList &args) {

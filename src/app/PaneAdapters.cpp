@@ -9,7 +9,6 @@
 #include "PageCapturerFactory.h"
 #include "PageReferenceDialog.h"
 #include "ProgramPlugins.h"
-#include "ScreenPlacement.h"
 #include "StatusPanels.h"
 #include "TextCommands.h"
 #include "TextPane.h"
@@ -253,7 +252,6 @@ std::optional<QString> DialogItemNamer::askName(const std::function<void(const Q
                                                 const std::function<bool(const QString &)> &acceptable)
 {
     ItemNameDialog dialog(typed, acceptable, &m_owner);
-    centreOnScreen(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.name();
@@ -263,7 +261,6 @@ std::optional<CaptureChoice> DialogCaptureAsker::askCapture(const CaptureChoice 
                                                             const std::function<bool(const CaptureChoice &)> &acceptable)
 {
     CaptureDialog dialog(start, besideOffered, acceptable, &m_owner);
-    centreOnScreen(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -315,7 +312,6 @@ bool OnDemandCapturer::isBusy() const
 std::optional<int> DialogVersionChooser::choose(const QList<BookVersion> &versions)
 {
     EarlierVersionsDialog dialog(versions, &m_owner);
-    centreOnScreen(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.chosenRow();
@@ -324,7 +320,6 @@ std::optional<int> DialogVersionChooser::choose(const QList<BookVersion> &versio
 bool DialogPageReferrer::run(PageReference &reference)
 {
     PageReferenceDialog dialog(reference, &m_owner);
-    centreOnScreen(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -5,15 +5,14 @@
 #include "KobinApp.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
+#include "QtTranslations.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "StartOptions.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -24,22 +23,13 @@ void nameTheProgram()
     QCoreApplication::setApplicationVersion(QStringLiteral(KOBIN_VERSION));
 }
 
-// Qt's own texts (buttons, dialogs, the command line's help) in Japanese.
-void translateQt(QTranslator &translator)
-{
-    if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&translator);
-}
-
 // Reads the command line before any window system is needed, so that --help and
 // --version work without a screen.
 kobin::StartOptions readCommandLine(int &argc, char *argv[])
 {
     const QCoreApplication reader(argc, argv);
     nameTheProgram();
-    QTranslator translator;
-    translateQt(translator);
+    const kobin::QtTranslations translations;
     const kobin::StartOptions options = kobin::readStartOptions(QCoreApplication::arguments());
     if (options.action != kobin::StartOptions::Action::Start) {
         const QByteArray text = options.text.toLocal8Bit();
@@ -73,8 +63,7 @@ int main(int argc, char *argv[])
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
-    QTranslator qtTranslator;
-    translateQt(qtTranslator);
+    const kobin::QtTranslations translations;
 
     // The smoke mode of scripts and benchmarks: start as usual, then close at once.
     const bool smoke = qEnvironmentVariable("KOBIN_SMOKE") == QLatin1String("1");

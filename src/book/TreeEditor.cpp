@@ -271,11 +271,15 @@ std::optional<TreeRemoval> TreeEditor::remove(const QString &key)
     const TreeItem *item = m_tree.item(key);
     if (!item || isBookItem(*item))
         return std::nullopt;
-    const TreeItem *next = item->previous() ? item->previous() : item->next() ? item->next() : item->parent();
-    TreeRemoval removal{editOf(TreeEdit::Kind::Remove, *item), next->key()};
+    TreeRemoval removal{editOf(TreeEdit::Kind::Remove, *item), neighbourOf(*item).key()};
     recordOldPlace(removal.edit, *item);
     m_tree.remove(key);
     return removal;
+}
+
+const TreeItem &TreeEditor::neighbourOf(const TreeItem &item)
+{
+    return *(item.previous() ? item.previous() : item.next() ? item.next() : item.parent());
 }
 
 std::optional<TreeEdit> TreeEditor::rename(const QString &key, const QString &caption)

@@ -96,6 +96,8 @@ public:
     // Removes the item with its sub-tree; refused for the book item and an unknown
     // key. Deletes no file and selects nothing: the caller shows nextKey.
     std::optional<TreeRemoval> remove(const QString &key);
+    // The item shown once the item is removed: its previous sibling, else its next, else its parent.
+    static const TreeItem &neighbourOf(const TreeItem &item);
 
     // Refused for an unknown key, an empty caption and the caption the item
     // already has. The caption is kept as the book file will hold it: the tree

@@ -1,6 +1,7 @@
 #include "KeptObjects.h"
 
 #include <QTextImageFormat>
+#include <cctype>
 
 namespace kobin::rtf {
 namespace {
@@ -11,6 +12,17 @@ constexpr int kHexLineLength = 128;     // hex digits a line, as Windows writes 
 const char *blipWord(PictureKind kind)
 {
     return kind == PictureKind::Jpeg ? "\\jpegblip" : "\\pngblip";
+}
+
+// The control word itself, not one that only begins with it.
+bool hasControlWord(QByteArrayView rtf, QByteArrayView word)
+{
+    for (qsizetype at = rtf.indexOf(word); at >= 0; at = rtf.indexOf(word, at + 1)) {
+        const qsizetype after = at + word.size();
+        if (after == rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[after])))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -56,9 +68,9 @@ PictureKind pictureKindOf(const QTextFormat &format)
                                                                       : PictureKind::Other;
 }
 
-const char *pictureKindName(PictureKind kind)
+QByteArray keptObjectLabel(const QTextFormat &format)
 {
-    switch (kind) {
+    switch (pictureKindOf(format)) {
     case PictureKind::Png: return "PNG";
     case PictureKind::Jpeg: return "JPEG";
     case PictureKind::Dib: return "DIB";
@@ -67,7 +79,13 @@ const char *pictureKindName(PictureKind kind)
     case PictureKind::Wmf: return "WMF";
     case PictureKind::Other: break;
     }
-    return "OLE";
+    // Kinds no reader here draws are told by the word that names their data in the kept group.
+    const QByteArray rtf = keptRtfOf(format);
+    if (hasControlWord(rtf, "\\macpict"))
+        return "PICT";
+    if (hasControlWord(rtf, "\\pmmetafile"))
+        return "OS/2";
+    return hasControlWord(rtf, "\\object") ? "OLE" : "?";
 }
 
 QByteArray pictureRtf(PictureKind kind, const QByteArray &data, QSize pixels)

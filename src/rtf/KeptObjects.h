@@ -36,10 +36,11 @@ QTextCharFormat keptObjectFormat(const KeptObject &object);
 bool isKeptObject(const QTextFormat &format);
 QByteArray keptRtfOf(const QTextFormat &format);
 QString hiddenTextOf(const QTextFormat &format);
-// The kind of picture the format shows, for the box drawn when it cannot be drawn.
+// The kind of picture the format shows.
 PictureKind pictureKindOf(const QTextFormat &format);
-// What that box says: "PNG", "WMF", … and "OLE" for a kind no reader here knows.
-const char *pictureKindName(PictureKind kind);
+// What the box drawn for a picture that cannot be drawn says: "PNG", "WMF", "PICT" (\macpict),
+// "OS/2" (\pmmetafile), "OLE" for an object without a picture, "?" for a kind the group does not name.
+QByteArray keptObjectLabel(const QTextFormat &format);
 
 // The RTF group a picture put into a note is kept as: PNG or JPEG data with
 // its size in pixels and twips.

@@ -68,7 +68,7 @@ bool withoutForeignLink(QTextCharFormat &format)
 }
 
 // A framed box of the picture's size with its kind in it, for a picture that cannot be drawn.
-QByteArray boxSvg(QSize size, rtf::PictureKind kind)
+QByteArray boxSvg(QSize size, const QByteArray &label)
 {
     const QByteArray width = QByteArray::number(size.width());
     const QByteArray height = QByteArray::number(size.height());
@@ -76,7 +76,7 @@ QByteArray boxSvg(QSize size, rtf::PictureKind kind)
         "<rect x=\"0.5\" y=\"0.5\" width=\"" + QByteArray::number(qMax(0, size.width() - 1)) + "\" height=\""
         + QByteArray::number(qMax(0, size.height() - 1)) + "\" fill=\"none\" stroke=\"gray\" stroke-dasharray=\"3\"/>"
         "<text x=\"50%\" y=\"50%\" text-anchor=\"middle\" dominant-baseline=\"middle\" fill=\"gray\" "
-        "font-family=\"sans-serif\" font-size=\"12\">" + rtf::pictureKindName(kind) + "</text></svg>";
+        "font-family=\"sans-serif\" font-size=\"12\">" + label + "</text></svg>";
 }
 
 // The picture as an image the HTML shows from pictureAddress.
@@ -86,7 +86,7 @@ QTextImageFormat shownPicture(const QTextImageFormat &image, const PictureAddres
     QByteArray mimeType;
     QByteArray bytes = picture ? rtf::webImage(*picture, &mimeType) : QByteArray();
     if (bytes.isEmpty()) {
-        bytes = boxSvg(QSize(qRound(image.width()), qRound(image.height())), rtf::pictureKindOf(image));
+        bytes = boxSvg(QSize(qRound(image.width()), qRound(image.height())), rtf::keptObjectLabel(image));
         mimeType = "image/svg+xml";
     }
     QTextImageFormat shown;

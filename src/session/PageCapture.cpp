@@ -47,6 +47,7 @@ struct PageCapture::Capture {
     QUrl url;
     QString name;
     Place place;
+    QString statusBefore; // what the status bar showed, shown again once the capture ends
     bool abandoned = false; // its book is no longer the open one
 };
 
@@ -84,7 +85,7 @@ void PageCapture::refuse(const QString &message)
 void PageCapture::captureFromDialog()
 {
     const TreeItem *selected = m_services.book.tree().selectedItem();
-    if (!selected || isBusy())
+    if (!selected || isBusy() || !hasBookFolder())
         return;
     CaptureChoice initial;
     initial.address = capture::addressFromClipboard(m_services.clipboardText ? m_services.clipboardText() : QString());
@@ -133,13 +134,19 @@ void PageCapture::addDroppedPage(const QString &page, const QString &targetKey)
     addPlaced(*staging, *copy, fileName.left(fileName.lastIndexOf(u'.')), {targetKey, Placement::Child});
 }
 
+bool PageCapture::hasBookFolder()
+{
+    if (hasOwnBookFolder(m_services.book.bookName()))
+        return true;
+    refuse(QStringLiteral("ホームページを取り込むには、先にブックを保存してください。"));
+    return false;
+}
+
 std::unique_ptr<CaptureStaging> PageCapture::stage()
 {
     Book &book = m_services.book;
-    if (!hasOwnBookFolder(book.bookName())) {
-        refuse(QStringLiteral("ホームページを取り込むには、先にブックを保存してください。"));
+    if (!hasBookFolder())
         return nullptr;
-    }
     if (CapturedPages::isLinkedAway(book.bookFolder())) {
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(CapturedPages::folderOf(book.bookFolder()))
                + QStringLiteral(" 」\n\nはほかの場所へのリンクのため、ホームページを取り込めません。"));
@@ -160,8 +167,9 @@ void PageCapture::start(const QUrl &url, const QString &name, const Place &place
     if (!staging)
         return;
     const QString folder = staging->path();
-    setBusy(std::make_unique<Capture>(Capture{std::move(staging), url, name, place}));
-    m_services.display.views().status.setStatusText(progressText({}));
+    WindowStatus &status = m_services.display.views().status;
+    setBusy(std::make_unique<Capture>(Capture{std::move(staging), url, name, place, status.statusText()}));
+    status.setStatusText(progressText({}));
     // The capturer may outlive this object (it answers from the event loop).
     const QPointer<PageCapture> self(this);
     m_services.capturer.start(
@@ -206,8 +214,7 @@ void PageCapture::finished(const capture::Outcome &outcome)
     setBusy(nullptr);
     if (capture->abandoned)
         return;
-    WindowStatus &status = m_services.display.views().status;
-    status.setStatusText(QString());
+    m_services.display.views().status.setStatusText(capture->statusBefore);
     switch (outcome.result) {
     case capture::Outcome::Result::Cancelled:
         return;

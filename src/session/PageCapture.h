@@ -103,6 +103,8 @@ private:
         Placement placement = Placement::Child;
     };
     void start(const QUrl &url, const QString &name, const Place &place, capture::Format format);
+    // Whether the book has a folder of its own to take pages into; when not, the user is told to save it first.
+    bool hasBookFolder();
     // The staging folder in the book folder; nullptr, after telling the user why, when there is none.
     std::unique_ptr<CaptureStaging> stage();
     void progressed(const capture::Progress &progress);

@@ -62,11 +62,14 @@ private:
         const bool itemReturns = (m_edit.kind == TreeEdit::Kind::Remove || m_edit.kind == TreeEdit::Kind::Add)
             && !itemLeaves;
         TreeItem *parent = nullptr;
+        QString shownAfter;
         QStringList leavingFiles;
         if (itemLeaves) {
             if (const TreeItem *item = book.tree().item(m_edit.key)) {
                 leavingFiles = m_owner.contentFilesOf(*item);
                 parent = item->parent();
+                // A deletion made again shows what it showed the first time; an addition taken back, the parent.
+                shownAfter = m_edit.kind == TreeEdit::Kind::Remove ? TreeEditor::neighbourOf(*item).key() : parent->key();
             }
         }
         if (forward)
@@ -80,7 +83,7 @@ private:
         if (parent)
             m_asideBatch = book.workingFolder().setAside(leavingFiles);
         if (itemLeaves && parent)
-            book.tree().select(parent);
+            book.tree().select(book.tree().item(shownAfter));
         book.markChanged();
         m_owner.showSelected();
     }

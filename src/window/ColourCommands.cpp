@@ -5,14 +5,12 @@
 #include "FontWindow.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
-#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "TextPane.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
-#include <QScreen>
 #include <utility>
 #include <QTextCharFormat>
 
@@ -77,10 +75,16 @@ void ColourCommands::toggleFontWindow()
         format.setFontPointSize(size);
         applyToSelection(format);
     });
-    QObject::connect(m_fontWindow, &FontWindow::colourChosen, m_fontWindow, [applyToSelection](const QColor &colour) {
+    QObject::connect(m_fontWindow, &FontWindow::colourChosen, m_fontWindow,
+                     [this, text, applyToSelection, textIsActive](const QColor &colour) {
         QTextCharFormat format;
         format.setForeground(colour);
         applyToSelection(format);
+        // A colour is one click: typing goes on in the note.
+        if (textIsActive()) {
+            m_window.activateWindow();
+            text->setFocus();
+        }
     });
     // The boxes show the selection's font as the caret moves.
     const auto showSelection = [this, text] {
@@ -95,10 +99,10 @@ void ColourCommands::toggleFontWindow()
 
     m_fontWindow->adjustSize();
     const TwipsScale scale = TwipsScale::of(&m_window);
-    const QRect screen = m_window.screen() ? m_window.screen()->geometry() : QRect(0, 0, 1024, 768);
     const std::optional<float> left = m_settings.readSingle(settings::FontLeft);
     const std::optional<float> top = m_settings.readSingle(settings::FontTop);
-    const QPoint centred = centredIn(screen, m_fontWindow->size());
+    // Where it was last, else as the dialogs open: centred on the main window.
+    const QPoint centred = centredIn(m_window.frameGeometry(), m_fontWindow->frameGeometry().size());
     m_fontWindow->move(left ? scale.pxX(*left) : centred.x(), top ? scale.pxY(*top) : centred.y());
     if (textIsActive())
         showSelection();
@@ -137,7 +141,6 @@ void ColourCommands::showOptions()
         },
         &m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    centreOnScreen(*dialog);
     dialog->show(); // modeless: the text stays at hand
 }
 
@@ -150,7 +153,10 @@ void ColourCommands::setCustomColours(const std::array<QString, 5> &names, const
         element->setVisible(!names[i].isEmpty());
         element->setText(names[i]);
         anyNamed = anyNamed || !names[i].isEmpty();
-        m_customColors[i] = valueFromColor(colours[i]);
+        // A colour left as it was keeps its stored value: a slot holding a system colour (the button
+        // face of a slot never named) still names that colour, not the one the palette gives it today.
+        if (colours[i] != colorFromValue(m_customColors[i]))
+            m_customColors[i] = valueFromColor(colours[i]);
         m_settings.write(settings::colorName(slot), names[i]);
         m_settings.write(settings::customColor(slot), QString::number(m_customColors[i]));
     }

@@ -7,6 +7,7 @@
 #include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -75,6 +76,9 @@ HelpWindow::HelpWindow(const QString &helpFile, const QString &collectionFile, Q
     connect(m_keyword, &QLineEdit::returnPressed, m_engine->indexWidget(), &QHelpIndexWidget::activateCurrentItem);
     connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, this,
             [this] { m_engine->contentWidget()->expandToDepth(0); });
+    // Closed as a reader closes a window it looked something up in.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     m_engine->contentModel()->createContents(QString());
     m_engine->indexModel()->createIndex(QString());
 }

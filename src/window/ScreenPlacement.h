@@ -4,7 +4,8 @@ class QWidget;
 
 namespace kobin {
 
-// Puts a window in the middle of the primary screen (the splash, the dialogs).
+// Puts a window in the middle of the primary screen: the splash, shown before the main window.
+// Dialogs are not placed here: Qt centres each on the main window, its owner, as it opens.
 // A window not yet shown is given the size showing would give it first: until
 // then it has a placeholder size, and would be centred by that.
 void centreOnScreen(QWidget &window);

@@ -62,7 +62,6 @@ bool ShellCommands::showHelpSearch()
 void ShellCommands::showAbout()
 {
     AboutBox box(m_window.windowIcon(), m_openUrl, &m_window);
-    centreOnScreen(box);
     box.exec();
 }
 

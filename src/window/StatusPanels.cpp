@@ -1,5 +1,7 @@
 #include "StatusPanels.h"
 
+#include "ClockTime.h"
+
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,6 +23,7 @@ QLabel *panel(QStatusBar *bar, const QString &name, int minimumWidth)
     label->setObjectName(name);
     label->setMinimumWidth(minimumWidth);
     label->setAlignment(Qt::AlignCenter);
+    label->setContentsMargins(6, 0, 6, 0); // the text never touches the sunken frame
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(label);
@@ -76,7 +79,7 @@ void StatusPanels::refresh()
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale;
     m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    m_time->setText(locale.toString(now.time(), QLocale::LongFormat).section(u' ', 0, 0));
+    m_time->setText(clockTime(now.time()));
     m_caps->setEnabled(capsLockOn());
     m_insert->setEnabled(!m_insertMode || m_insertMode());
 }

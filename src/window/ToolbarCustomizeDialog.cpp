@@ -49,8 +49,12 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList &layout, QWidge
     close->setDefault(true);
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("利用できるボタン(&V):"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("現在のツールバー ボタン(&T):"), this), 0, 2);
+    auto *availableLabel = new QLabel(QStringLiteral("利用できるボタン(&V):"), this);
+    availableLabel->setBuddy(m_available);
+    auto *currentLabel = new QLabel(QStringLiteral("現在のツールバー ボタン(&T):"), this);
+    currentLabel->setBuddy(m_current);
+    grid->addWidget(availableLabel, 0, 0);
+    grid->addWidget(currentLabel, 0, 2);
     grid->addWidget(m_available, 1, 0, 6, 1);
     grid->addWidget(add, 2, 1);
     grid->addWidget(remove, 3, 1);

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -208,6 +209,31 @@ private slots:
         QVERIFY(!bar.isOpen());
         QVERIFY(window().textPane()->extraSelections().isEmpty());
         QCOMPARE(window().textPane()->toPlainText(), QString("one two One three ONE")); // nothing typed into the note
+        QCOMPARE(window().textPane()->textCursor().selectedText(), QString("One")); // the match stays selected
+        QTest::keyClicks(window().textPane(), "!");
+        QCOMPARE(window().textPane()->toPlainText(), QString("one two One! three ONE")); // typed after it, not over it
+    }
+
+    // A match above the lines shown is scrolled into sight below the bar, not beside or under it.
+    void theFindBarLeavesTheMatchInSight()
+    {
+        startWithBook();
+        showItem("a3");
+        window().show();
+        TextPane *text = window().textPane();
+        QStringList lines(200, "line");
+        lines[120] = "zebra"; // its first letter found nowhere else
+        text->setPlainText(lines.join('\n'));
+        text->setFocus();
+        text->moveCursor(QTextCursor::End); // found from here, round the end: the view scrolls up to it
+        m_app->commands().run(Command::Find);
+        QTest::keyClicks(findBar().findChild<QLineEdit *>("txtFind"), "zebra");
+        QCOMPARE(text->textCursor().selectedText(), QString("zebra"));
+        QTextCursor start = text->textCursor();
+        start.setPosition(start.selectionStart());
+        const QRect match = text->cursorRect(start).united(text->cursorRect()).translated(text->viewport()->pos());
+        QVERIFY(text->rect().contains(match));
+        QVERIFY(match.top() > findBar().geometry().bottom());
     }
 };
 

@@ -9,6 +9,7 @@
 #include "Lifecycle.h"
 #include "MainWindow.h"
 #include "PaneAdapters.h"
+#include "QtTranslations.h"
 #include "Settings.h"
 #include "ShellCommands.h"
 #include "StatusPanels.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QFileIconProvider>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenu>
@@ -546,8 +548,11 @@ private slots:
         QCOMPARE(sizes->count(), 16);
         emit sizes->activated(sizes->findText("14"));
         QCOMPARE(text->textCursor().charFormat().fontPointSize(), 14.0);
+        fonts->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fonts));
         fonts->findChild<QPushButton *>("picColor1")->click();
         QCOMPARE(text->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
+        QTRY_COMPARE(QApplication::focusWidget(), text); // typing goes on in the note
 
         window()->setActivePane(Pane::Tree); // with the tree focused, nothing is applied
         emit sizes->activated(sizes->findText("72"));
@@ -583,6 +588,7 @@ private slots:
             QCOMPARE(stored.readString(settings::colorName(1)), QString("Sky"));
             QCOMPARE(stored.readString(settings::colorName(0)), QString());
             QCOMPARE(stored.readString(settings::customColor(1)), QString::number(0x996633));
+            QCOMPARE(stored.readString(settings::customColor(0)), settings::kButtonFaceColor); // never named
         }
 
         // A change not applied is dropped by Cancel.
@@ -601,13 +607,25 @@ private slots:
         QVERIFY(!window()->menuAction(customColorCommand(2))->isVisible());
     }
 
-    void dialogsOpenInTheMiddleOfTheScreen()
+    // Qt's own texts in Japanese, those its catalogue leaves out too (the file dialog's type column).
+    void qtsOwnTextsAreJapanese()
+    {
+        {
+            const QtTranslations translations;
+            QCOMPARE(QFileIconProvider().type(QFileInfo(m_dir->path())), QString("フォルダ"));
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
+        }
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel")); // removed with it
+    }
+
+    void dialogsOpenInTheMiddleOfTheMainWindow()
     {
         startWith(QString());
+        window()->setGeometry(10, 20, 700, 500); // well away from the screen's middle
         window()->show();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QPoint middle = window()->frameGeometry().center();
         // Placed before it has a frame: it is centred to within the frame's width.
-        const auto centred = [&](const QRect &frame) { return (frame.center() - screen.center()).manhattanLength() <= 4; };
+        const auto centred = [&](const QRect &frame) { return (frame.center() - middle).manhattanLength() <= 4; };
         m_app->commands().run(Command::Options);
         auto *options = window()->findChild<QDialog *>("frmOptions");
         QVERIFY(options && options->isVisible());
@@ -617,6 +635,9 @@ private slots:
         const QRect naming = addTextItem("Ideas");
         QVERIFY(!naming.isEmpty());
         QVERIFY(centred(naming));
+        m_app->commands().run(Command::Font); // the font window too, the first time
+        auto *fonts = window()->findChild<QWidget *>("frmFont");
+        QVERIFY(fonts && centred(fonts->frameGeometry()));
     }
 
     void theStatusBarNamesTheItemChosenInTheTree()
@@ -784,6 +805,15 @@ private slots:
         QVERIFY(page);
         QVERIFY(page->toPlainText().contains("Kobin"));
         QVERIFY(commands.showHelpSearch());
+        // Esc and Ctrl+W close it.
+        for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            QVERIFY(commands.showHelpContents());
+            QWidget *help = page->window();
+            help->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(help));
+            QTest::keyClick(help, keys.key(), keys.keyboardModifiers());
+            QVERIFY(!help->isVisible());
+        }
     }
 
     void aPageThatNeverFinishesLoadingLocksTheTreeForABoundedTimeOnly()

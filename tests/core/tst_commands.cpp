@@ -59,6 +59,20 @@ private slots:
         }
     }
 
+    void eachShortcutReachesOneCommand()
+    {
+        QCOMPARE(commandRow(Command::Bold).shortcut, QString("Ctrl+B"));
+        QCOMPARE(commandRow(Command::Italic).shortcut, QString("Ctrl+I"));
+        QCOMPARE(commandRow(Command::Underline).shortcut, QString("Ctrl+U"));
+        QHash<QString, Command> taken; // a key two commands share runs neither
+        for (const CommandRow &row : commandRows()) {
+            for (const QString &key : row.shortcut.split(';', Qt::SkipEmptyParts)) {
+                QVERIFY2(!taken.contains(key) || taken[key] == row.command, qPrintable(key));
+                taken.insert(key, row.command);
+            }
+        }
+    }
+
     void bookItemDisablesSiblingAndMoveCommands()
     {
         CommandRegistry commands;

@@ -157,6 +157,24 @@ private slots:
         QCOMPARE(QSize(qRound(image.width()), qRound(image.height())), shown);
     }
 
+    // What the box of a picture that cannot be drawn says.
+    void aBoxNamesWhatItStandsFor()
+    {
+        const QList<std::pair<QByteArray, QByteArray>> groupsAndLabels = {
+            {"{\\pict\\wmetafile8 00}", "WMF"},
+            {"{\\pict\\macpict 0a}", "PICT"},
+            {"{\\pict\\pmmetafile3 0a}", "OS/2"},
+            {"{\\object\\objemb{\\*\\objdata 01050000}}", "OLE"},
+            {"{\\object{\\*\\objdata 01}{\\result{\\pict\\macpict 0a}}}", "PICT"}, // the object shows a PICT
+            {"{\\pict\\picw10\\pich10 00}", "?"},
+        };
+        for (const auto &[group, label] : groupsAndLabels) {
+            QTextDocument document;
+            QVERIFY(readRtf(noteAround(group), document));
+            QCOMPARE(keptObjectLabel(objectsIn(document).value(0)), label);
+        }
+    }
+
     void theShownPictureIsDecodedFromTheKeptGroup_data()
     {
         QTest::addColumn<QByteArray>("group");

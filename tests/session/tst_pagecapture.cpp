@@ -305,17 +305,22 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].text, QString("ホームページを取り込むには、先にブックを保存してください。"));
         QCOMPARE(f->tree.count(), 1);
+        f->commands.run(Command::CaptureHomepage); // told before the address is asked for
+        QVERIFY(asker.starts.isEmpty());
+        QCOMPARE(f->prompter.prompts.size(), 2);
+        QCOMPARE(f->prompter.prompts[1].text, f->prompter.prompts[0].text);
     }
 
     void aCancelledCaptureLeavesNothing()
     {
         const QString shape = treestring::fromTree(f->tree);
+        f->status.status = "Book";
         capture->captureDroppedLink(QUrl("https://example.com/"), "a2");
         capture->captureDroppedLink(QUrl("https://example.com/second"), "a2"); // one at a time
         QCOMPARE(capturer.urls.size(), 1);
         capture->cancel();
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->status.status, QString());
+        QCOMPARE(f->status.status, QString("Book")); // what it showed before
         expectNothingChanged(shape);
     }
 

@@ -318,6 +318,7 @@ private slots:
         f->treeCommands.history().redo();
         QVERIFY(!f->tree.item("a2"));
         QCOMPARE(workingFiles(), QStringList({"a1.rtf", "a5.rtf"}));
+        QCOMPARE(f->book.currentKey(), QString("a5")); // what the deletion showed, not the parent
     }
 
     void savingRemovesTheFilesOfDeletedItemsFromTheBookFolderAndNothingElse()

@@ -7,6 +7,8 @@
 #include "TextPane.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QPointer>
 
 namespace kobin::search {
@@ -38,7 +40,36 @@ FindCommands::FindCommands(TextPane &text, BrowserPane &browser, QObject *parent
     connect(m_findBar, &FindBar::closed, this, [this] {
         m_text.setExtraSelections({});
         m_browser.findText(QString(), false, [](int, int) {});
+        const QTextCursor cursor = m_text.textCursor();
+        if (m_findBar->target() == &m_text && cursor.hasSelection())
+            m_keptMatch = std::make_pair(cursor.selectionStart(), cursor.selectionEnd());
     });
+    m_text.installEventFilter(this);
+}
+
+bool FindCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != &m_text || !m_keptMatch)
+        return QObject::eventFilter(watched, event);
+    bool typing = false;
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        typing = (!key->text().isEmpty() && key->text().at(0).isPrint()) || key->key() == Qt::Key_Return
+            || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab;
+    } else if (event->type() == QEvent::InputMethod) {
+        const auto *input = static_cast<const QInputMethodEvent *>(event);
+        typing = !input->commitString().isEmpty() || !input->preeditString().isEmpty();
+    }
+    if (typing) {
+        // What is typed goes after the match, as though the find had only moved the caret there.
+        QTextCursor cursor = m_text.textCursor();
+        if (cursor.hasSelection() && std::make_pair(cursor.selectionStart(), cursor.selectionEnd()) == *m_keptMatch) {
+            cursor.setPosition(cursor.selectionEnd());
+            m_text.setTextCursor(cursor);
+        }
+        m_keptMatch.reset();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FindCommands::bindCommands(CommandRegistry &commands)
@@ -76,6 +107,7 @@ void FindCommands::openFindBar()
         if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
             m_findBar->setText(selected);
     }
+    m_keptMatch.reset();
     m_findBar->openOver(page ? static_cast<QWidget *>(&m_browser) : &m_text);
 }
 
@@ -133,7 +165,24 @@ void FindCommands::findInNote(bool backward, bool fromHere)
     cursor.setPosition(static_cast<int>(ranges[chosen].start + ranges[chosen].length), QTextCursor::KeepAnchor);
     m_text.setTextCursor(cursor);
     m_text.ensureCursorVisible();
+    keepClearOfTheBar();
     m_findBar->showOutcome(static_cast<int>(chosen) + 1, static_cast<int>(ranges.size()));
+}
+
+void FindCommands::keepClearOfTheBar()
+{
+    if (!m_findBar->isOpen())
+        return;
+    QTextCursor start = m_text.textCursor();
+    start.setPosition(start.selectionStart());
+    // The match's top in the pane's own coordinates, where the bar lies; the lines beside the bar count
+    // as under it, as a longer line or a narrower pane would put the match there.
+    const int top = m_text.cursorRect(start).united(m_text.cursorRect()).top() + m_text.viewport()->y();
+    const int below = m_findBar->geometry().bottom() + 1;
+    if (top < below) {
+        QScrollBar *scroll = m_text.verticalScrollBar();
+        scroll->setValue(scroll->value() - (below - top));
+    }
 }
 
 void FindCommands::findInPage(bool backward)

@@ -3,6 +3,8 @@
 #include "MatchMarker.h"
 
 #include <QObject>
+#include <optional>
+#include <utility>
 
 namespace kobin {
 class BrowserPane;
@@ -32,8 +34,13 @@ public:
     void markInPage(const QString &text) override;
     void unmark() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void openFindBar();
+    // Scrolls the note so that the match selected does not lie under the bar.
+    void keepClearOfTheBar();
     void findAgain(bool backward);
     void findInNote(bool backward, bool fromHere);
     void findInPage(bool backward);
@@ -41,6 +48,8 @@ private:
     TextPane &m_text;
     BrowserPane &m_browser;
     FindBar *m_findBar; // lies over the pane it finds in, which owns it
+    // The match left selected in the note when the bar closed: shown, but never typed over.
+    std::optional<std::pair<int, int>> m_keptMatch;
 };
 
 } // namespace kobin::search

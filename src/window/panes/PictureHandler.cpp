@@ -15,14 +15,14 @@ namespace {
 
 constexpr int kCacheKilobytes = 256 * 1024; // decoded pictures kept for drawing again
 
-void drawBox(QPainter &painter, const QRectF &rect, rtf::PictureKind kind)
+void drawBox(QPainter &painter, const QRectF &rect, const QTextFormat &format)
 {
     painter.save();
     painter.setPen(QPen(Qt::gray, 1, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
     painter.setPen(Qt::darkGray);
-    painter.drawText(rect, Qt::AlignCenter, QString::fromLatin1(rtf::pictureKindName(kind)));
+    painter.drawText(rect, Qt::AlignCenter, QString::fromLatin1(rtf::keptObjectLabel(format)));
     painter.restore();
 }
 
@@ -55,7 +55,7 @@ void PictureHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocu
         return;
     const QImage image = imageOf(format);
     if (image.isNull()) {
-        drawBox(*painter, rect, rtf::pictureKindOf(format));
+        drawBox(*painter, rect, format);
         return;
     }
     painter->save();

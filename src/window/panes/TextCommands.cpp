@@ -2,6 +2,7 @@
 
 #include "BoundedFile.h"
 #include "BrowserPane.h"
+#include "ClockTime.h"
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "FormatProperties.h"
@@ -18,7 +19,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QLocale>
-#include <QRegularExpression>
 #include <optional>
 #include <utility>
 
@@ -179,10 +179,7 @@ void TextCommands::insertTime()
 {
     if (!m_paneIsActive())
         return;
-    // The long form holds the seconds; the time zone a note does not need.
-    static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
-    const QString format = QLocale().timeFormat(QLocale::LongFormat).replace(zone, QString()).trimmed();
-    m_pane.textCursor().insertText(QLocale().toString(QTime::currentTime(), format));
+    m_pane.textCursor().insertText(clockTime(QTime::currentTime()));
 }
 
 void TextCommands::openFile()
