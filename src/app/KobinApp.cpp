@@ -252,7 +252,8 @@ void KobinApp::bindEditCommands()
     // The Edit menu's delete never deletes an item: it removes the text pane's selection.
     m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
     if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
-        bindNoteLinks(*pane, text, *m_status, *m_prompter, *menu, window);
+        bindNoteLinks(*pane, text, *m_status, *m_prompter, *menu,
+                      {window.menuAction(Command::Bullets), window.menuAction(Command::Numbering)}, window);
 }
 
 void KobinApp::bindSearch()

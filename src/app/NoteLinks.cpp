@@ -30,7 +30,7 @@ void openLink(const QString &address, Prompter &prompter)
 } // namespace
 
 void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status, Prompter &prompter,
-                   QMenu &editMenu, QWidget &window)
+                   QMenu &editMenu, const QList<QAction *> &listActions, QWidget &window)
 {
     // The status text from before the mouse came over a link, while it is over one.
     auto textBefore = std::make_shared<std::optional<QString>>();
@@ -46,17 +46,18 @@ void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status,
     });
     QObject::connect(&pane, &TextPane::linkActivated, &window,
                      [&prompter](const QString &address) { openLink(address, prompter); });
+    // The Edit menu, with opening the link at the caret in front and the list commands after it.
     QObject::connect(&pane, &TextPane::contextMenuWanted, &window,
-                     [&pane, &prompter, &editMenu](const QPoint &position) {
+                     [&pane, &prompter, &editMenu, listActions](const QPoint &position) {
                          const QString link = pane.linkAtCaret();
-                         if (link.isEmpty()) {
-                             editMenu.exec(position);
-                             return;
-                         }
                          QMenu menu;
-                         menu.addAction(QStringLiteral("リンクを開く(&O)"), [&link, &prompter] { openLink(link, prompter); });
-                         menu.addSeparator();
+                         if (!link.isEmpty()) {
+                             menu.addAction(QStringLiteral("リンクを開く(&O)"), [&link, &prompter] { openLink(link, prompter); });
+                             menu.addSeparator();
+                         }
                          menu.addActions(editMenu.actions());
+                         menu.addSeparator();
+                         menu.addActions(listActions);
                          menu.exec(position);
                      });
     commands.setAddressAsker([&window](const QString &current) -> std::optional<QString> {

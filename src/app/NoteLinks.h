@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -13,8 +16,9 @@ class WindowStatus;
 // The links of the note shown: the address under the mouse in the status bar
 // (the status text before it comes back when the mouse leaves), Ctrl+click and
 // the right-click menu's entry open web and mail addresses in the user's own
-// programs, and the link command asks for its address in a small dialog.
+// programs, and the link command asks for its address in a small dialog. The
+// right-click menu is the Edit menu with the list commands after it.
 void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status, Prompter &prompter,
-                   QMenu &editMenu, QWidget &window);
+                   QMenu &editMenu, const QList<QAction *> &listActions, QWidget &window);
 
 } // namespace kobin

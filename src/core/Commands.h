@@ -26,7 +26,7 @@ enum class Command {
     CaptureHomepage,
     // ﾃｷｽﾄ
     TextOpen, Find, FindNext, FindPrevious, FindInBook, Font, BackColor, Bold, Italic, Underline,
-    AlignLeft, AlignCenter, AlignRight, InsertDate, InsertTime, InsertLink,
+    AlignLeft, AlignCenter, AlignRight, Bullets, Numbering, InsertDate, InsertTime, InsertLink,
     // ﾌﾞﾗｳｻﾞ
     Back, Forward, Reload, EditPageSource, CapturePage,
     // 表示

@@ -1,6 +1,9 @@
 #include "DocumentBuilder.h"
 
+#include "FormatProperties.h"
+
 #include <QTextDocument>
+#include <QTextList>
 #include <algorithm>
 
 namespace kobin::rtf {
@@ -82,6 +85,10 @@ void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QText
     } else {
         m_cursor.insertBlock(format, *markFormat);
     }
+    if (m_listItem) {
+        addToList(*m_listItem);
+        m_listItem.reset();
+    }
     // A new paragraph's mark takes the format of text, never an object's.
     const auto runs = m_runs.begin();
     const auto lastText = std::find_if(std::make_reverse_iterator(runs + static_cast<std::ptrdiff_t>(m_runCount)),
@@ -95,6 +102,26 @@ void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QText
     m_runCount = 0;
     m_formatIsLastRuns = false;
     m_paragraphOpen = false;
+}
+
+// Each level of a list is a list of the document, indented by its level.
+void DocumentBuilder::addToList(const ListItem &item)
+{
+    QTextList *&list = m_lists[item.key];
+    if (list) {
+        list->add(m_cursor.block());
+        return;
+    }
+    QTextListFormat format;
+    format.setStyle(item.style);
+    format.setIndent(item.level + 1);
+    if (isNumbered(item.style)) {
+        format.setNumberPrefix(item.prefix);
+        format.setNumberSuffix(item.suffix);
+    }
+    if (item.start != 1)
+        format.setProperty(kListStartProperty, item.start);
+    list = m_cursor.createList(format);
 }
 
 } // namespace kobin::rtf

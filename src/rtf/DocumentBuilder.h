@@ -6,9 +6,12 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QTextDocument;
+class QTextList;
 
 namespace kobin::rtf {
 
@@ -27,6 +30,7 @@ public:
     void append(QStringView text) override;
     // One object character, of a format of its own.
     void appendKept(const KeptObject &object) override;
+    void listItem(const ListItem &item) override { m_listItem = item; }
     void endParagraph(const QTextBlockFormat &format) override;
     void finish(const QTextBlockFormat &format) override;
 
@@ -39,6 +43,7 @@ private:
 
     void writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat);
     void openRun();
+    void addToList(const ListItem &item);
 
     QTextCursor m_cursor;
     QTextCharFormat m_format;
@@ -52,6 +57,8 @@ private:
     // What a paragraph left open at the end takes for its mark: the format at
     // the end of the paragraph before, as the editor gives a new paragraph.
     QTextCharFormat m_formatBefore;
+    std::optional<ListItem> m_listItem; // of the paragraph that ends next
+    std::unordered_map<int, QTextList *> m_lists;
 };
 
 } // namespace kobin::rtf

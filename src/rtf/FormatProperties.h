@@ -37,4 +37,11 @@ constexpr int kRaiseProperty = QTextFormat::UserProperty + 0x202;
 constexpr int kFieldInstructionProperty = QTextFormat::UserProperty + 0x300;
 constexpr int kFieldNumberProperty = QTextFormat::UserProperty + 0x301;
 
+// int, on the paragraphs of a list: the hanging indent (twips) that a list
+// item's first line has in word processors, where its marker stands; the note
+// draws the marker there itself.
+constexpr int kListHangingProperty = QTextFormat::UserProperty + 0x400;
+// int, on a list's format: the number of its first item when not 1.
+constexpr int kListStartProperty = QTextFormat::UserProperty + 0x401;
+
 } // namespace kobin::rtf

@@ -25,16 +25,35 @@ void PlainTextBuilder::append(QStringView text)
 void PlainTextBuilder::endParagraph(const QTextBlockFormat &)
 {
     openParagraph();
+    putListMarker();
     m_paragraphPending = true;
+    m_paragraphOpen = false;
+}
+
+void PlainTextBuilder::finish(const QTextBlockFormat &)
+{
+    if (m_paragraphOpen)
+        putListMarker();
+}
+
+void PlainTextBuilder::putListMarker()
+{
+    if (!m_listItem)
+        return;
+    const int number = m_listItem->start + m_itemCounts[m_listItem->key]++;
+    m_text.insert(m_paragraphStart, QString(2 * m_listItem->level, u' ') + listMarker(*m_listItem, number) + u' ');
+    m_listItem.reset();
 }
 
 // A paragraph follows the one ended only when something is put into it.
 void PlainTextBuilder::openParagraph()
 {
+    m_paragraphOpen = true;
     if (!m_paragraphPending)
         return;
     m_paragraphPending = false;
     m_text += m_lineEnd;
+    m_paragraphStart = m_text.size();
 }
 
 } // namespace kobin::rtf

@@ -3,6 +3,8 @@
 #include "ReaderSink.h"
 
 #include <QString>
+#include <optional>
+#include <unordered_map>
 
 namespace kobin::rtf {
 
@@ -19,15 +21,22 @@ public:
     void append(QStringView text) override;
     // Not text, but a paragraph holding only objects is still a line.
     void appendKept(const KeptObject &) override { openParagraph(); }
+    // Items begin with their markers, nested ones indented by two spaces a level.
+    void listItem(const ListItem &item) override { m_listItem = item; }
     void endParagraph(const QTextBlockFormat &) override;
-    void finish(const QTextBlockFormat &) override {}
+    void finish(const QTextBlockFormat &) override;
 
 private:
     void openParagraph();
+    void putListMarker();
 
     QString &m_text;
     QString m_lineEnd;
     bool m_paragraphPending = false;
+    bool m_paragraphOpen = false;
+    qsizetype m_paragraphStart = 0;
+    std::optional<ListItem> m_listItem; // of the paragraph that ends next
+    std::unordered_map<int, int> m_itemCounts; // by list
 };
 
 } // namespace kobin::rtf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CodePages.h"
+#include "ListMarkers.h"
 #include "ReaderSink.h"
 #include "ReaderState.h"
 #include "ReaderWords.h"
@@ -56,6 +57,13 @@ private:
     bool readCharacterWord(Word word, const Token &token);
     void readParagraphWord(Word word, const Token &token);
     bool readFieldWord(Word word, bool beginsGroup);
+    bool readListWord(Word word, const Token &token);
+    void readListTableWord(Word word, int value);
+    void readListNumberingWord(Word word, int value);
+    void putListMarkerText(QStringView text);
+    void endListNumbering();
+    void announceListItem(const ParagraphState &paragraph);
+    ListLevel wordListLevel(int override, int level) const;
     void closeField();
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
@@ -66,7 +74,7 @@ private:
     {
         const Destination destination = m_groups.back().destination;
         return destination == Destination::Text || destination == Destination::FontTable
-            || destination == Destination::FieldInstruction;
+            || destination == Destination::FieldInstruction || destination == Destination::ListMarkerText;
     }
     void addBytes(QByteArrayView bytes)
     {
@@ -98,6 +106,7 @@ private:
     QColor color(int index) const;
     const QTextBlockFormat &sharedBlockFormat(const ParagraphState &paragraph);
     static QTextBlockFormat blockFormat(const ParagraphState &paragraph);
+    static void setTabStops(QTextBlockFormat &format, const ParagraphState &paragraph);
 
     QByteArrayView m_input;
     Tokenizer m_tokens;
@@ -125,6 +134,15 @@ private:
     FontEntry *m_tableFont = nullptr;
     std::vector<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
+    std::vector<ListDefinition> m_listDefinitions;
+    std::vector<ListOverride> m_listOverrides;
+    bool m_readingOverride = false;
+    std::optional<ListState> m_listNumbering; // the {\*\pn} being read
+    size_t m_listNumberingDepth = 0;
+    bool m_listMarkerAfter = false;
+    ListState m_pnList; // the numbering of the last paragraph's {\*\pn} list, while it is open
+    bool m_pnListOpen = false;
+    int m_pnLists = 0;
     bool m_colorGiven = false;
 
     // Formats made so far, each shared by all the text in it, which spares the

@@ -1,5 +1,7 @@
 #include "Reader.h"
 
+#include "FormatProperties.h"
+
 
 namespace kobin::rtf::reading {
 
@@ -132,16 +134,22 @@ const QTextBlockFormat &Reader::sharedBlockFormat(const ParagraphState &paragrap
     return m_blockFormat;
 }
 
+// A list item's marker stands in its hanging indent: the item is indented by
+// its list's level, and its own margin makes up the rest of its indent.
 QTextBlockFormat Reader::blockFormat(const ParagraphState &paragraph)
 {
     QTextBlockFormat format;
     if (paragraph.alignment != Qt::AlignLeft)
         format.setAlignment(paragraph.alignment);
-    if (paragraph.leftTwips != 0)
-        format.setLeftMargin(paragraph.leftTwips / kTwipsPerPixel);
+    const bool listItem = paragraph.list.isItem();
+    const double left = paragraph.leftTwips / kTwipsPerPixel - (listItem ? (paragraph.list.level + 1) * kListIndentPixels : 0);
+    if (left != 0)
+        format.setLeftMargin(left);
     if (paragraph.rightTwips != 0)
         format.setRightMargin(paragraph.rightTwips / kTwipsPerPixel);
-    if (paragraph.firstLineTwips != 0)
+    if (listItem)
+        format.setProperty(kListHangingProperty, -paragraph.firstLineTwips);
+    else if (paragraph.firstLineTwips != 0)
         format.setTextIndent(paragraph.firstLineTwips / kTwipsPerPixel);
     if (paragraph.spaceBeforeTwips != 0)
         format.setTopMargin(paragraph.spaceBeforeTwips / kTwipsPerPixel);
@@ -153,13 +161,35 @@ QTextBlockFormat Reader::blockFormat(const ParagraphState &paragraph)
         format.setLineHeight(paragraph.lineSpacing * 100.0 / kTwipsPerLine, QTextBlockFormat::ProportionalHeight);
     else if (paragraph.lineSpacing > 0)
         format.setLineHeight(paragraph.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
-    if (!paragraph.tabs.empty()) {
-        QList<QTextOption::Tab> tabs;
-        for (const TabStop &stop : paragraph.tabs)
-            tabs.append(QTextOption::Tab(stop.twips / kTwipsPerPixel, stop.type, stop.type == QTextOption::DelimiterTab ? u'.' : QChar()));
-        format.setTabPositions(tabs);
-    }
+    setTabStops(format, paragraph);
     return format;
+}
+
+// The note measures tab stops from where a paragraph's first line starts, RTF
+// from the margin. A hanging indent is a tab stop of its own: the text after a
+// tab on the first line starts at the indent, as a bullet typed by hand is
+// followed by its text.
+void Reader::setTabStops(QTextBlockFormat &format, const ParagraphState &paragraph)
+{
+    const bool listItem = paragraph.list.isItem();
+    const bool hangs = paragraph.firstLineTwips < 0 && !listItem;
+    if (paragraph.tabs.empty() && !hangs)
+        return;
+    const int lineStart = paragraph.leftTwips + (listItem ? 0 : paragraph.firstLineTwips);
+    QList<QTextOption::Tab> tabs;
+    bool hangingStopPlaced = !hangs;
+    for (const TabStop &stop : paragraph.tabs) {
+        if (!hangingStopPlaced && stop.twips >= paragraph.leftTwips) {
+            if (stop.twips != paragraph.leftTwips)
+                tabs.append(QTextOption::Tab(-paragraph.firstLineTwips / kTwipsPerPixel, QTextOption::LeftTab));
+            hangingStopPlaced = true;
+        }
+        tabs.append(QTextOption::Tab((stop.twips - lineStart) / kTwipsPerPixel, stop.type,
+                                     stop.type == QTextOption::DelimiterTab ? u'.' : QChar()));
+    }
+    if (!hangingStopPlaced)
+        tabs.append(QTextOption::Tab(-paragraph.firstLineTwips / kTwipsPerPixel, QTextOption::LeftTab));
+    format.setTabPositions(tabs);
 }
 
 } // namespace kobin::rtf::reading

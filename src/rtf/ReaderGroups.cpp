@@ -60,6 +60,7 @@ void Reader::read()
         m_lastParagraph = top().paragraph;
     }
     flushPendingKept();
+    announceListItem(m_lastParagraph);
     flushHiddenText();
     m_sink.finish(m_keepsFormats ? sharedBlockFormat(m_lastParagraph) : QTextBlockFormat());
 }
@@ -132,9 +133,12 @@ void Reader::closeGroup()
         m_ended = true;
     }
     const bool textRead = top().textRead;
+    const bool listNumberingEnds = m_listNumbering && m_listNumberingDepth == m_groups.size();
     m_groups.pop_back();
     if (textRead && !m_groups.empty())
         top().textRead = true;
+    if (listNumberingEnds && !m_groups.empty())
+        endListNumbering();
 }
 
 void Reader::readText(QByteArrayView bytes)
@@ -170,8 +174,11 @@ void Reader::readText(QByteArrayView bytes)
         readPictureData(bytes);
         break;
     case Destination::FieldInstruction:
+    case Destination::ListMarkerText:
         addBytes(bytes);
         break;
+    case Destination::ListTable:
+    case Destination::ListNumbering:
     case Destination::Skip:
     case Destination::Upr:
     case Destination::Kept:
@@ -249,6 +256,8 @@ void Reader::readWord(const Token &token)
         readTableWord(word, token.parameter);
         return;
     }
+    if (readListWord(word, token))
+        return;
     if (!readCharacterWord(word, token))
         readParagraphWord(word, token);
 }

@@ -3,6 +3,7 @@
 #include <QStringView>
 
 #include "KeptObjects.h"
+#include "ListMarkers.h"
 
 class QTextBlockFormat;
 class QTextCharFormat;
@@ -26,6 +27,8 @@ public:
     // paragraph mark has the format last set. The next paragraph is only made
     // when text follows, so a closing \par adds no empty paragraph.
     virtual void endParagraph(const QTextBlockFormat &format) = 0;
+    // The paragraph ended next is an item of a list.
+    virtual void listItem(const ListItem &) {}
     // The end of the document; a paragraph left open gets the given format.
     virtual void finish(const QTextBlockFormat &format) = 0;
 };

@@ -7,6 +7,7 @@
 #include <QHashFunctions>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextListFormat>
 #include <QTextOption>
 #include <cstdint>
 #include <vector>
@@ -32,12 +33,19 @@ constexpr int kMaxPicturePixels = 32767;
 constexpr int kDefaultPicturePixels = 32; // a picture that gives no size of its own
 
 constexpr int kMaxInstructionLength = 4096;
+constexpr int kMaxListLevel = 8;       // \ilvl and \pnlvl count nine levels
+constexpr int kMaxListMarkerText = 32; // of \pntxtb and \pntxta
+constexpr int kListIndentPixels = 40;  // what QTextDocument indents a list level by
 
 // Upr: the ANSI text of \upr, read by readers without Unicode; its \ud group is the text.
 // Picture: a {\pict} group's words and data. Kept: inside a group kept whole (an
 // object, a \shppict), whose text is not the note's: only its picture is read.
 // FieldInstruction: a field's instruction, kept as written and read as text for its address.
-enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip, Upr, Picture, Kept, FieldInstruction };
+// ListTable: \listtable and \listoverridetable. ListNumbering: a paragraph's {\*\pn};
+// ListMarkerText: its \pntxtb or \pntxta.
+enum class Destination : uint8_t {
+    Text, FontTable, ColorTable, Skip, Upr, Picture, Kept, FieldInstruction, ListTable, ListNumbering, ListMarkerText
+};
 
 struct CharState {
     int font = -1; // -1: the default font of \deff
@@ -83,6 +91,43 @@ struct TabStop {
     bool operator==(const TabStop &other) const { return twips == other.twips && type == other.type; }
 };
 
+// The list a paragraph is an item of: Word's (\ls, \ilvl) or a {\*\pn} of its own,
+// which older readers understand; a paragraph with both is Word's.
+struct ListState {
+    int override = 0; // \ls; 0: none
+    int level = 0;
+    bool pn = false;
+    QTextListFormat::Style style = QTextListFormat::ListDisc; // of \pn
+    int start = 1;
+    QString prefix;
+    QString suffix;
+
+    bool isItem() const { return override > 0 || pn; }
+    bool operator==(const ListState &other) const
+    {
+        return override == other.override && level == other.level && pn == other.pn && style == other.style
+            && start == other.start && prefix == other.prefix && suffix == other.suffix;
+    }
+    bool operator!=(const ListState &other) const { return !(*this == other); }
+};
+
+// A level of a list of \listtable.
+struct ListLevel {
+    QTextListFormat::Style style = QTextListFormat::ListDecimal;
+    int start = 1;
+};
+
+struct ListDefinition {
+    int id = 0;
+    std::vector<ListLevel> levels;
+};
+
+// \ls N of \listoverridetable: the list it numbers by.
+struct ListOverride {
+    int number = 0;
+    int listId = 0;
+};
+
 struct ParagraphState {
     Qt::Alignment alignment = Qt::AlignLeft;
     int leftTwips = 0;
@@ -94,13 +139,14 @@ struct ParagraphState {
     bool lineMultiple = false;  // \slmult1: \sl is in 240ths of a single line
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     std::vector<TabStop> tabs;
+    ListState list;
 
     bool operator==(const ParagraphState &other) const
     {
         return alignment == other.alignment && leftTwips == other.leftTwips && rightTwips == other.rightTwips
             && firstLineTwips == other.firstLineTwips && spaceBeforeTwips == other.spaceBeforeTwips
             && spaceAfterTwips == other.spaceAfterTwips && lineSpacing == other.lineSpacing
-            && lineMultiple == other.lineMultiple && tabs == other.tabs;
+            && lineMultiple == other.lineMultiple && tabs == other.tabs && list == other.list;
     }
     bool operator!=(const ParagraphState &other) const { return !(*this == other); }
 };

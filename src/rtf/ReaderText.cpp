@@ -108,6 +108,9 @@ void Reader::put(QStringView text)
         if (m_field && m_field->instruction.size() < kMaxInstructionLength)
             m_field->instruction += text;
         break;
+    case Destination::ListMarkerText:
+        putListMarkerText(text);
+        break;
     case Destination::FontTable:
         if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength) {
             m_tableFont->name += leftWholeCharacters(text, kMaxFontNameLength - m_tableFont->name.size());
@@ -135,6 +138,7 @@ void Reader::endParagraph()
         return;
     flushHiddenText();
     updateCharFormat();
+    announceListItem(top().paragraph);
     m_sink.endParagraph(m_keepsFormats ? sharedBlockFormat(top().paragraph) : QTextBlockFormat());
 }
 

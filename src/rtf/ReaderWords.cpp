@@ -14,15 +14,24 @@ const std::unordered_map<std::string_view, Word> &words()
         {"stylesheet", Word::SkippedDestination}, {"info", Word::SkippedDestination},
         {"pict", Word::Picture}, {"shppict", Word::ShapePicture}, {"nonshppict", Word::NonShapePicture},
         {"objw", Word::ObjectWidth}, {"objh", Word::ObjectHeight}, {"v", Word::Hidden},
-        {"pntext", Word::SkippedDestination},
-        {"pntxta", Word::SkippedDestination}, {"pntxtb", Word::SkippedDestination},
-{"panose", Word::SkippedDestination},
+        // The marker texts of list items: the note makes its own.
+        {"pntext", Word::SkippedDestination}, {"listtext", Word::SkippedDestination},
+        {"panose", Word::SkippedDestination},
         {"falt", Word::SkippedDestination}, {"header", Word::SkippedDestination},
         {"headerl", Word::SkippedDestination}, {"headerr", Word::SkippedDestination},
         {"headerf", Word::SkippedDestination}, {"footer", Word::SkippedDestination},
         {"footerl", Word::SkippedDestination}, {"footerr", Word::SkippedDestination},
         {"footerf", Word::SkippedDestination}, {"footnote", Word::SkippedDestination},
-        {"listtable", Word::SkippedDestination}, {"listoverridetable", Word::SkippedDestination},
+        {"listtable", Word::ListTable}, {"listoverridetable", Word::ListTable},
+        {"list", Word::List}, {"listlevel", Word::ListLevel}, {"levelnfc", Word::LevelFormat},
+        {"levelnfcn", Word::LevelFormat}, {"levelstartat", Word::LevelStart}, {"listid", Word::ListId},
+        {"listoverride", Word::ListOverride}, {"ls", Word::ListOverrideNumber}, {"ilvl", Word::ListLevelNumber},
+        {"leveltext", Word::SkippedDestination}, {"levelnumbers", Word::SkippedDestination},
+        {"listname", Word::SkippedDestination}, {"liststylename", Word::SkippedDestination},
+        {"pn", Word::ListNumbering}, {"pnlvlblt", Word::ListBullet}, {"pnlvlbody", Word::ListBody},
+        {"pnlvl", Word::ListOutlineLevel}, {"pndec", Word::ListDecimal}, {"pnlcltr", Word::ListLowerLetter},
+        {"pnucltr", Word::ListUpperLetter}, {"pnlcrm", Word::ListLowerRoman}, {"pnucrm", Word::ListUpperRoman},
+        {"pnstart", Word::ListStart}, {"pntxtb", Word::ListTextBefore}, {"pntxta", Word::ListTextAfter},
         {"revtbl", Word::SkippedDestination}, {"rsidtbl", Word::SkippedDestination},
         {"xmlnstbl", Word::SkippedDestination}, {"generator", Word::SkippedDestination},
         {"xe", Word::SkippedDestination},
@@ -101,6 +110,10 @@ bool isDestination(Word word)
     case Word::Field:
     case Word::FieldInstruction:
     case Word::FieldResult:
+    case Word::ListTable:
+    case Word::ListNumbering:
+    case Word::ListTextBefore:
+    case Word::ListTextAfter:
         return true;
     default:
         return false;

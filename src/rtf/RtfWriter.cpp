@@ -5,6 +5,7 @@
 #include "FormatProperties.h"
 #include "RtfOutput.h"
 #include "SymbolFonts.h"
+#include "WriterLists.h"
 #include "WriterTables.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -25,6 +27,8 @@ constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr double kTwipsPerLine = 240.0;  // \slmult1 spacing of one single line
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
+constexpr double kListIndentPixels = 40.0; // what QTextDocument indents a list level by
+constexpr int kListHangingTwips = 360;     // of a list item made in the note
 
 struct RunFormat {
     int font = 0;
@@ -59,13 +63,14 @@ struct ParagraphFormat {
     int lineSpacing = 0; // as \sl gives it
     bool lineMultiple = false;
     std::vector<TabStop> tabs;
+    const QTextList *list = nullptr; // of an item
 
     bool operator!=(const ParagraphFormat &other) const
     {
         return alignment != other.alignment || leftTwips != other.leftTwips || rightTwips != other.rightTwips
             || firstLineTwips != other.firstLineTwips || spaceBeforeTwips != other.spaceBeforeTwips
             || spaceAfterTwips != other.spaceAfterTwips || lineSpacing != other.lineSpacing
-            || lineMultiple != other.lineMultiple || tabs != other.tabs;
+            || lineMultiple != other.lineMultiple || tabs != other.tabs || list != other.list;
     }
 };
 
@@ -155,6 +160,7 @@ private:
     void switchField(int field, const QTextCharFormat &format);
     void writePrivateUseText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
+    int symbolFontIndex() { return m_fonts.indexOf(QStringLiteral("Symbol"), true); }
 
     void word(const char *name);
     void word(const char *name, int parameter);
@@ -173,6 +179,7 @@ private:
     FontTable m_fonts;
     const double m_defaultPoints;
     ColorTable m_colors;
+    WriterLists m_lists;
     Output m_out;
     bool m_delimit = false;
     RunFormat m_run;
@@ -260,9 +267,15 @@ ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
         paragraph.alignment = 'c';
     else if (alignment & Qt::AlignJustify)
         paragraph.alignment = 'j';
-    paragraph.leftTwips = qRound(format.leftMargin() * kTwipsPerPixel);
+    paragraph.list = qobject_cast<const QTextList *>(m_document.object(format.objectIndex()));
+    // A list item's marker stands in its hanging indent, the rest of its indent is its level's.
+    const double listIndent = paragraph.list ? (WriterLists::levelOf(paragraph.list) + 1) * kListIndentPixels : 0.0;
+    paragraph.leftTwips = qRound((format.leftMargin() + listIndent) * kTwipsPerPixel);
     paragraph.rightTwips = qRound(format.rightMargin() * kTwipsPerPixel);
     paragraph.firstLineTwips = qRound(format.textIndent() * kTwipsPerPixel);
+    if (paragraph.list)
+        paragraph.firstLineTwips = format.hasProperty(kListHangingProperty) ? -format.intProperty(kListHangingProperty)
+                                                                            : -qMin(kListHangingTwips, paragraph.leftTwips);
     paragraph.spaceBeforeTwips = qRound(format.topMargin() * kTwipsPerPixel);
     paragraph.spaceAfterTwips = qRound(format.bottomMargin() * kTwipsPerPixel);
     switch (format.lineHeightType()) {
@@ -279,8 +292,15 @@ ParagraphFormat Writer::paragraphFormat(const QTextBlockFormat &format) const
     default:
         break;
     }
-    for (const QTextOption::Tab &tab : format.tabPositions())
-        paragraph.tabs.push_back({qRound(tab.position * kTwipsPerPixel), tab.type});
+    // Tab stops are measured from where the first line starts, and RTF's from
+    // the margin; a hanging indent is a tab stop of its own.
+    const bool hangs = paragraph.firstLineTwips < 0 && !paragraph.list;
+    const int lineStart = paragraph.leftTwips + (paragraph.list ? 0 : paragraph.firstLineTwips);
+    for (const QTextOption::Tab &tab : format.tabPositions()) {
+        const TabStop stop{qRound(tab.position * kTwipsPerPixel) + lineStart, tab.type};
+        if (!hangs || stop.twips != paragraph.leftTwips || stop.type != QTextOption::LeftTab)
+            paragraph.tabs.push_back(stop);
+    }
     return paragraph;
 }
 
@@ -305,7 +325,10 @@ void Writer::writeHeader()
         word("blue", qBlue(rgb));
         m_out.append(';');
     }
-    m_out.append("}\r\n\\viewkind4\\uc1\\pard");
+    m_out.append("}\r\n");
+    if (const QByteArray lists = m_lists.tables(); !lists.isEmpty())
+        m_out.append(lists);
+    m_out.append("\\viewkind4\\uc1\\pard");
 }
 
 // Each object character is its group as read; hidden text goes in a group of
@@ -356,6 +379,10 @@ void Writer::writeBody()
             writeParagraphFormat(paragraph);
         if (isEmptyParagraph(block)) // it still has the font and size of its line
             writeRunFormat(runFormat(block.charFormatIndex()));
+        if (paragraph.list) {
+            m_out.append(WriterLists::markerGroup(block, symbolFontIndex()));
+            m_delimit = false;
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -415,6 +442,12 @@ void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
         if (const char *type = tabTypeWord(tab.type))
             word(type);
         word("tx", tab.twips);
+    }
+    if (paragraph.list) {
+        word("ls", m_lists.numberOf(paragraph.list));
+        word("ilvl", WriterLists::levelOf(paragraph.list));
+        m_out.append(WriterLists::numberingGroup(paragraph.list, symbolFontIndex()));
+        m_delimit = false;
     }
     m_paragraph = paragraph;
 }

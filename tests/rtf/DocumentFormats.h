@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 namespace testing {
 
@@ -76,12 +77,30 @@ inline QString describeRun(const QTextDocument &document, const QTextCharFormat 
         .arg(colorName(format, QTextFormat::ForegroundBrush), colorName(format, QTextFormat::BackgroundBrush), describeScript(format));
 }
 
+// The list a paragraph is an item of: its style, level, number and marker
+// text, and which list of the document it is (by first use); empty for none.
+inline QString describeListItem(const QTextBlock &block, QList<const QTextList *> &lists)
+{
+    const QTextList *list = block.textList();
+    if (!list)
+        return {};
+    if (!lists.contains(list))
+        lists.append(list);
+    const QTextListFormat format = list->format();
+    return QStringLiteral("<list%1 style%2 indent%3 #%4 \"%5%6\" from%7 hang%8>")
+        .arg(lists.indexOf(list)).arg(int(format.style())).arg(format.indent()).arg(list->itemNumber(block))
+        .arg(format.numberPrefix(), format.numberSuffix())
+        .arg(format.hasProperty(kobin::rtf::kListStartProperty) ? format.intProperty(kobin::rtf::kListStartProperty) : 1)
+        .arg(block.blockFormat().intProperty(kobin::rtf::kListHangingProperty));
+}
+
 // Paragraph formats in brackets, a run's format in braces before its text.
 inline QString describe(const QTextDocument &document)
 {
     QString out;
+    QList<const QTextList *> lists;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        out += describeParagraph(block.blockFormat());
+        out += describeParagraph(block.blockFormat()) + describeListItem(block, lists);
         QString current;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();

@@ -292,6 +292,7 @@ private slots:
             << QByteArray("{\\rtf1{\\field{\\*\\fldinst IF {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} = 1 \"a\"}{\\fldrslt b}}}")
             << QString("b");
         QTest::newRow("list number text") << QByteArray("{\\rtf1{\\pntext 1.\\tab}item}") << QString("item");
+        QTest::newRow("Word's list text") << QByteArray("{\\rtf1{\\listtext\\f1\\u-3913 ?\\tab}item}") << QString("item");
         QTest::newRow("bin holding braces")
             << QByteArray("{\\rtf1 te{\\*\\shprslt\\bin24 }{\\par MUST NOT IMPORT}}}xt}") << QString("text");
         QTest::newRow("bin past the end") << QByteArray("{\\rtf1 a\\bin2000000000 xyz}") << QString("a");
@@ -508,6 +509,86 @@ private slots:
         QCOMPARE(testing::describeSpacing(document.begin().blockFormat()), paragraph);
         QFETCH(double, offset);
         QCOMPARE(formatAt(document, 0).baselineOffset(), offset);
+    }
+
+    // Both forms of lists: each paragraph's list (by first use), style, level,
+    // item number, marker text, first number and hanging indent; and the text
+    // alone with the markers.
+    void listsAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("text");
+        const QByteArray bullet = "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360 ";
+        const QByteArray numbers = "{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent0{\\pntxta .}}\\fi-360\\li360 ";
+        QTest::newRow("bullets of the pn form") << bullet + "a\\par{\\pntext\\f1\\'B7\\tab}b\\par\\pard c"
+            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list0 style-1 indent1 #1 \"\" from1 hang360>", ""}
+            << "\u2022 a\n\u2022 b\nc";
+        QTest::newRow("numbers go on while their list does")
+            << numbers + "a\\par " + numbers + "b\\par\\pard c\\par " + numbers + "d"
+            << QStringList{"<list0 style-4 indent1 #0 \".\" from1 hang360>", "<list0 style-4 indent1 #1 \".\" from1 hang360>", "",
+                           "<list1 style-4 indent1 #0 \".\" from1 hang360>"}
+            << "1. a\n2. b\nc\n1. d";
+        QTest::newRow("letters, roman numerals, start, prefix and suffix")
+            << QByteArray("{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart3{\\pntxtb (}{\\pntxta )}}a\\par\\pard"
+                          "{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4{\\pntxta .}}b\\par\\pard{\\*\\pn\\pnlvl3\\pnlcltr}c")
+            << QStringList{"<list0 style-6 indent1 #0 \"()\" from3 hang0>",
+                           "<list1 style-7 indent1 #0 \".\" from4 hang0>", "<list2 style-5 indent3 #0 \"\" from1 hang0>"}
+            << "(C) a\niv. b\n    a c";
+        const QByteArray table = "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1\\fi-360\\li720}"
+                                 "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'02\\'01.;}\\fi-360\\li1440}\\listid9}}"
+                                 "{\\*\\listoverridetable{\\listoverride\\listid9\\listoverridecount0\\ls1}}";
+        QTest::newRow("Word's nested list")
+            << table + "\\pard\\ls1\\fi-360\\li720 a\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 b\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 c\\par"
+                       "\\pard d\\par\\pard\\ls1\\fi-360\\li720 e"
+            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list1 style-5 indent2 #0 \".\" from2 hang360>",
+                           "<list1 style-5 indent2 #1 \".\" from2 hang360>", "", "<list0 style-1 indent1 #1 \"\" from1 hang360>"}
+            << "\u2022 a\n  b. b\n  c. c\nd\n\u2022 e";
+        QTest::newRow("Word's form before the pn form, with the pn form's marker")
+            << table + "\\pard\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta )}}a" << QStringList{"<list0 style-5 indent2 #0 \")\" from2 hang0>"} << "  b) a";
+        QTest::newRow("a list nowhere in the tables numbers") << QByteArray("\\pard\\ls5\\ilvl99 a\\par\\pard{\\*\\listtable{\\list{\\listlevel}}}\\ls2 b")
+            << QStringList{"<list0 style-4 indent9 #0 \".\" from1 hang0>", "<list1 style-4 indent1 #0 \".\" from1 hang0>"}
+            << "                1. a\n1. b";
+    }
+
+    void listsAreRead()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, items);
+        QFETCH(QString, text);
+        const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}" + body + "}";
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, document));
+        QStringList read;
+        QList<const QTextList *> lists;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            read << testing::describeListItem(block, lists);
+        QCOMPARE(read, items);
+        QCOMPARE(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()), text);
+    }
+
+    // A hanging indent is where the text after a tab on the first line starts;
+    // a list item's text starts there, its marker in front of it.
+    void hangingIndentsLineUpTheFirstLine_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("character");
+        QTest::newRow("bullet typed before a tab") << QByteArray("\\fi-360\\li720 *\\tab text") << 2;
+        QTest::newRow("past a tab stop before the indent") << QByteArray("\\fi-720\\li720\\tx180 *\\tab *\\tab text") << 4;
+        QTest::newRow("list item") << QByteArray("{\\*\\pn\\pnlvlblt{\\pntxtb *}}\\fi-360\\li720 text") << 0;
+        QTest::newRow("Word's list item, indented less than its level") << QByteArray("\\ls1\\ilvl2\\fi-360\\li720 text") << 0;
+    }
+
+    void hangingIndentsLineUpTheFirstLine()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, character);
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\pard " + body + "\\par}", document));
+        document.setDocumentMargin(0);
+        document.size(); // lays the document out
+        const QTextLayout *layout = document.begin().layout();
+        QCOMPARE(qRound((layout->position().x() + layout->lineAt(0).cursorToX(character)) * 15), 720);
     }
 
     void tabStopsAreBounded()

@@ -43,6 +43,7 @@ void buildRichDocument(QTextDocument &document)
     centered.setLeftMargin(48);
     centered.setRightMargin(24);
     centered.setTextIndent(-16);
+    centered.setTabPositions({QTextOption::Tab(16, QTextOption::LeftTab)}); // the one its hanging indent makes
     cursor.insertBlock(centered);
     QTextCharFormat red;
     red.setForeground(QColor(255, 0, 0));
@@ -340,6 +341,31 @@ private slots:
         QCOMPARE(testing::formatAt(copy, 4).anchorHref(), QString("https://example.jp/a%22b?q=日本"));
     }
 
+    // A list made in the note is written for Word and for older readers alike,
+    // its items indented by their level with their markers hanging.
+    void listsMadeInTheNoteAreWrittenInBothForms()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        cursor.insertText(QStringLiteral("one"));
+        cursor.createList(QTextListFormat::ListDecimal);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("two"));
+        cursor.insertBlock();
+        QTextListFormat nested;
+        nested.setStyle(QTextListFormat::ListDisc);
+        nested.setIndent(2);
+        cursor.createList(nested);
+        cursor.insertText(QStringLiteral("three"));
+        const QByteArray rtf = writeRtf(document);
+        for (const char *words : {"\\pard\\li600\\fi-360\\ls1\\ilvl0{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pndec{\\pntxta .}}{\\pntext 1.\\tab}",
+                                  "{\\pntext 2.\\tab}", "\\pard\\li1200\\fi-360\\ls2\\ilvl1{\\*\\pn\\pnlvlblt\\pnf1",
+                                  "{\\listlevel\\levelnfc0\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext\\'02\\'00.;}",
+                                  "{\\listoverride\\listid2\\listoverridecount0\\ls2}"})
+            QVERIFY2(rtf.contains(words), words);
+        QCOMPARE(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()), QStringLiteral("1. one\n2. two\n  \u2022 three"));
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;
@@ -409,6 +435,7 @@ private slots:
         QTest::newRow("RichEdit 4.1") << "richedit41.rtf";
         QTest::newRow("looks of text and paragraphs") << "looks.rtf";
         QTest::newRow("links and fields") << "links.rtf";
+        QTest::newRow("lists of both forms") << "lists.rtf";
     }
 
     void notesOfEachRichEditVersionSurviveARoundTrip()
@@ -437,6 +464,11 @@ private slots:
                                                  "{\\field{\\*\\fldinst{HYPERLINK \"mailto:info@example.jp\" \\\\o \"\\'83\\'81\\'81\\'5b\\'83\\'8b\"}}",
                                                  "{\\field{\\*\\fldinst HYPERLINK \\\\l \"mokuji\"}{\\fldrslt",
                                                  "{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt"};
+        QTest::newRow("lists") << "lists.rtf"
+                               << QByteArrayList{"\\li360\\fi-360\\ls1\\ilvl0{\\*\\pn\\pnlvlblt", "\\'b7\\tab}\\'97\\'91\\par",
+                                                 "\\pnstart1\\pndec{\\pntxta .}}{\\pntext 1.\\tab}", "{\\pntext 2.\\tab}",
+                                                 "\\li1440\\fi-360\\ls4\\ilvl1{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcltr",
+                                                 "{\\pntext b.\\tab}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
     }
 
     void handMadeNotesKeepTheirStructureAfterAnEdit()

@@ -6,6 +6,7 @@
 #include "CommandRegistry.h"
 #include "FileDialogs.h"
 #include "FormatProperties.h"
+#include "ListEditing.h"
 #include "Prompter.h"
 #include "RichTextFiles.h"
 #include "TextPane.h"
@@ -117,6 +118,14 @@ void TextCommands::bindCommands()
     commands.bind(Command::InsertDate, [this] { insertDate(); });
     commands.bind(Command::InsertTime, [this] { insertTime(); });
     commands.bind(Command::InsertLink, [this] { insertLink(); });
+    commands.bind(Command::Bullets, [this] { makeList(QTextListFormat::ListDisc); });
+    commands.bind(Command::Numbering, [this] { makeList(QTextListFormat::ListDecimal); });
+}
+
+void TextCommands::makeList(QTextListFormat::Style style)
+{
+    if (m_paneIsActive())
+        toggleList(m_pane.textCursor(), style);
 }
 
 bool TextCommands::actOnPage(PageAction action)

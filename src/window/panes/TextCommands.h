@@ -5,6 +5,7 @@
 #include "PageSurface.h"
 
 #include <QString>
+#include <QTextListFormat>
 #include <functional>
 #include <optional>
 
@@ -44,6 +45,9 @@ public:
     // selected, puts the address in as its own link), as one step that undo takes
     // back; any other address is refused with a message.
     void insertLink();
+    // The selected paragraphs become a list of bullets or numbers, or plain
+    // paragraphs again when they all already are one (ListEditing.h).
+    void makeList(QTextListFormat::Style style);
     // Asks for a link's address, given the one at the caret; nullopt when the user cancels.
     using AddressAsker = std::function<std::optional<QString>(const QString &current)>;
     void setAddressAsker(AddressAsker asker) { m_askAddress = std::move(asker); }

@@ -3,6 +3,7 @@
 #include "BoundedFile.h"
 #include "InsertedPictures.h"
 #include "KeptObjects.h"
+#include "ListEditing.h"
 #include "PictureHandler.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
@@ -178,6 +179,13 @@ void TextPane::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
         setOverwriteMode(!overwriteMode());
         return;
+    }
+    // In a list, Tab at an item's start (or over a selection of items) moves it a level in, Shift+Tab out.
+    if (event->key() == Qt::Key_Backtab || (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier)) {
+        const QTextCursor cursor = textCursor();
+        const bool atItemStart = cursor.hasSelection() || cursor.atBlockStart();
+        if ((event->key() == Qt::Key_Backtab || atItemStart) && changeListLevel(cursor, event->key() == Qt::Key_Tab ? 1 : -1))
+            return;
     }
     QTextEdit::keyPressEvent(event);
 }

@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTemporaryDir>
+#include <QTextList>
 #include <QtTest>
 
 using namespace kobin;
@@ -46,6 +47,22 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // Each paragraph: its text, and the list it is in (by first use) with its style and level.
+    QStringList lists() const
+    {
+        QStringList out;
+        QList<const QTextList *> seen;
+        for (QTextBlock block = m_pane->document()->begin(); block.isValid(); block = block.next()) {
+            const QTextList *list = block.textList();
+            if (list && !seen.contains(list))
+                seen.append(list);
+            out << (list ? QStringLiteral("%1 list%2 style%3 level%4").arg(block.text()).arg(seen.indexOf(list))
+                               .arg(int(list->format().style())).arg(list->format().indent())
+                         : block.text() + QStringLiteral(" indent%1").arg(block.blockFormat().indent()));
+        }
+        return out;
     }
 
     void select(int from, int to)
@@ -408,6 +425,45 @@ private slots:
         QVERIFY(!m_pane->loadRichText(m_dir.filePath("missing.rtf")));
         QCOMPARE(m_pane->document(), shown);
         QVERIFY(m_pane->toPlainText().startsWith("xredline\nline\n"));
+    }
+
+    // Paragraphs "a", "b", "c": the list commands make and unmake lists of the
+    // selection, each one step of undo; Tab at an item's start moves it in a
+    // level, Shift+Tab out, elsewhere Tab is a tab.
+    void listsAreMadeAndTheirLevelsChangedByTab()
+    {
+        m_commands->bindCommands();
+        m_pane->setPlainText("a\nb\nc");
+        select(0, 3);
+        QVERIFY(m_registry->run(Command::Bullets));
+        QCOMPARE(lists(), QStringList({"a list0 style-1 level1", "b list0 style-1 level1", "c indent0"}));
+        QVERIFY(m_registry->run(Command::Numbering));
+        QCOMPARE(lists(), QStringList({"a list0 style-4 level1", "b list0 style-4 level1", "c indent0"}));
+        QVERIFY(m_registry->run(Command::Numbering));
+        QCOMPARE(lists(), QStringList({"a indent0", "b indent0", "c indent0"}));
+        m_pane->undo();
+        QCOMPARE(lists(), QStringList({"a list0 style-4 level1", "b list0 style-4 level1", "c indent0"}));
+        select(0, 5);
+        QVERIFY(m_registry->run(Command::Bullets)); // the numbers become bullets, c joins them
+        QCOMPARE(lists(), QStringList({"a list0 style-1 level1", "b list0 style-1 level1", "c list0 style-1 level1"}));
+        select(2, 2);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QCOMPARE(lists(), QStringList({"a list0 style-1 level1", "b list1 style-1 level3", "c list0 style-1 level1"}));
+        QTest::keyClick(m_pane.get(), Qt::Key_Backtab);
+        select(4, 4);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab); // c joins b's level
+        QCOMPARE(lists(), QStringList({"a list0 style-1 level1", "b list1 style-1 level2", "c list1 style-1 level2"}));
+        QTest::keyClick(m_pane.get(), Qt::Key_Backtab); // and goes back to a's list
+        QCOMPARE(lists(), QStringList({"a list0 style-1 level1", "b list1 style-1 level2", "c list0 style-1 level1"}));
+        select(0, 0);
+        QTest::keyClick(m_pane.get(), Qt::Key_Backtab);
+        select(1, 1);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab); // not at an item's start: a tab
+        QCOMPARE(lists(), QStringList({"a\t indent0", "b list0 style-1 level2", "c list1 style-1 level1"}));
+        select(0, 0);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab); // no list: a tab
+        QCOMPARE(m_pane->document()->firstBlock().text(), QString("\ta\t"));
     }
 
     void theRegistryReachesTheCommands()

@@ -1,0 +1,181 @@
+#include "Reader.h"
+
+namespace kobin::rtf::reading {
+namespace {
+
+constexpr size_t kMaxLists = 1024;
+
+// \levelnfc: the numbering of a level of Word's lists; kinds the note cannot
+// show (Japanese counting, leading zeros, ordinals) show as decimal numbers.
+QTextListFormat::Style styleOfLevelFormat(int value)
+{
+    switch (value) {
+    case 1: return QTextListFormat::ListUpperRoman;
+    case 2: return QTextListFormat::ListLowerRoman;
+    case 3: return QTextListFormat::ListUpperAlpha;
+    case 4: return QTextListFormat::ListLowerAlpha;
+    case 23:
+    case 255: return QTextListFormat::ListDisc;
+    default: return QTextListFormat::ListDecimal;
+    }
+}
+
+} // namespace
+
+// Words of lists: the tables of Word's lists, a paragraph's {\*\pn} and what
+// makes a paragraph a list item. False for any other word.
+bool Reader::readListWord(Word word, const Token &token)
+{
+    GroupState &group = top();
+    switch (group.destination) {
+    case Destination::ListTable: readListTableWord(word, token.parameter); return true;
+    case Destination::ListNumbering:
+    case Destination::ListMarkerText: readListNumberingWord(word, token.parameter); return true;
+    default: break;
+    }
+    ListState &list = group.paragraph.list;
+    switch (word) {
+    case Word::ListTable: group.destination = Destination::ListTable; return true;
+    case Word::ListNumbering:
+        group.destination = Destination::ListNumbering;
+        m_listNumbering.emplace();
+        m_listNumberingDepth = m_groups.size();
+        return true;
+    case Word::ListOverrideNumber: list.override = qBound(0, token.parameter, 32767); return true;
+    case Word::ListLevelNumber: list.level = qBound(0, token.parameter, kMaxListLevel); return true;
+    default: return false;
+    }
+}
+
+void Reader::readListTableWord(Word word, int value)
+{
+    switch (word) {
+    case Word::List:
+        m_readingOverride = false;
+        if (m_listDefinitions.size() < kMaxLists)
+            m_listDefinitions.emplace_back();
+        return;
+    case Word::ListOverride:
+        m_readingOverride = true;
+        if (m_listOverrides.size() < kMaxLists)
+            m_listOverrides.emplace_back();
+        return;
+    case Word::ListId:
+        if (m_readingOverride && !m_listOverrides.empty())
+            m_listOverrides.back().listId = value;
+        else if (!m_readingOverride && !m_listDefinitions.empty())
+            m_listDefinitions.back().id = value;
+        return;
+    case Word::ListOverrideNumber:
+        if (m_readingOverride && !m_listOverrides.empty())
+            m_listOverrides.back().number = value;
+        return;
+    default: break;
+    }
+    if (m_readingOverride || m_listDefinitions.empty())
+        return;
+    std::vector<ListLevel> &levels = m_listDefinitions.back().levels;
+    if (word == Word::ListLevel && levels.size() <= kMaxListLevel)
+        levels.emplace_back();
+    else if (word == Word::LevelFormat && !levels.empty())
+        levels.back().style = styleOfLevelFormat(value);
+    else if (word == Word::LevelStart && !levels.empty())
+        levels.back().start = qBound(0, value, 32767);
+}
+
+void Reader::readListNumberingWord(Word word, int value)
+{
+    if (!m_listNumbering)
+        return;
+    ListState &list = *m_listNumbering;
+    switch (word) {
+    case Word::ListBullet: list.style = QTextListFormat::ListDisc; return;
+    case Word::ListBody: list.style = QTextListFormat::ListDecimal; return;
+    case Word::ListOutlineLevel: list.level = qBound(0, value - 1, kMaxListLevel); return;
+    case Word::ListDecimal: list.style = QTextListFormat::ListDecimal; return;
+    case Word::ListLowerLetter: list.style = QTextListFormat::ListLowerAlpha; return;
+    case Word::ListUpperLetter: list.style = QTextListFormat::ListUpperAlpha; return;
+    case Word::ListLowerRoman: list.style = QTextListFormat::ListLowerRoman; return;
+    case Word::ListUpperRoman: list.style = QTextListFormat::ListUpperRoman; return;
+    case Word::ListStart: list.start = qBound(0, value, 32767); return;
+    case Word::ListTextBefore:
+    case Word::ListTextAfter:
+        top().destination = Destination::ListMarkerText;
+        m_listMarkerAfter = word == Word::ListTextAfter;
+        return;
+    default: return;
+    }
+}
+
+void Reader::putListMarkerText(QStringView text)
+{
+    if (!m_listNumbering)
+        return;
+    QString &marker = m_listMarkerAfter ? m_listNumbering->suffix : m_listNumbering->prefix;
+    if (marker.size() + text.size() <= kMaxListMarkerText)
+        marker += text;
+}
+
+// Called once the groups of a {\*\pn} are closed: the paragraph is an item of its list.
+void Reader::endListNumbering()
+{
+    ListState &list = top().paragraph.list;
+    const int level = list.override > 0 ? list.level : m_listNumbering->level;
+    const int override = list.override;
+    list = *m_listNumbering;
+    list.pn = true;
+    list.override = override;
+    list.level = level;
+    m_listNumbering.reset();
+}
+
+// Tells the sink which list the paragraph about to end is an item of. Items of
+// a {\*\pn} are one list while they follow each other with the same numbering.
+void Reader::announceListItem(const ParagraphState &paragraph)
+{
+    const ListState &list = paragraph.list;
+    if (!list.isItem()) {
+        m_pnListOpen = false;
+        return;
+    }
+    ListItem item;
+    item.level = list.level;
+    if (list.override > 0) {
+        m_pnListOpen = false;
+        item.key = list.override * (kMaxListLevel + 1) + list.level;
+        const ListLevel level = wordListLevel(list.override, list.level);
+        item.style = level.style;
+        item.start = level.start;
+        if (list.pn) { // the marker text of its {\*\pn}, which Word's tables tell in their own way
+            item.prefix = list.prefix;
+            item.suffix = list.suffix;
+        }
+    } else {
+        if (!m_pnListOpen || list != m_pnList)
+            ++m_pnLists;
+        m_pnList = list;
+        m_pnListOpen = true;
+        item.key = -m_pnLists;
+        item.style = list.style;
+        item.start = list.start;
+        item.prefix = list.prefix;
+        item.suffix = list.suffix;
+    }
+    m_sink.listItem(item);
+}
+
+ListLevel Reader::wordListLevel(int override, int level) const
+{
+    for (const ListOverride &entry : m_listOverrides) {
+        if (entry.number != override)
+            continue;
+        for (const ListDefinition &definition : m_listDefinitions) {
+            if (definition.id == entry.listId && level < static_cast<int>(definition.levels.size()))
+                return definition.levels[static_cast<size_t>(level)];
+        }
+        break;
+    }
+    return {};
+}
+
+} // namespace kobin::rtf::reading

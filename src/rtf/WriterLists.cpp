@@ -1,0 +1,149 @@
+#include "WriterLists.h"
+
+#include "FormatProperties.h"
+#include "ListMarkers.h"
+
+#include <QTextBlock>
+#include <QTextList>
+
+namespace kobin::rtf {
+namespace {
+
+ListItem itemOf(const QTextListFormat &format)
+{
+    ListItem item;
+    item.style = format.style();
+    item.level = qMax(0, format.indent() - 1);
+    item.start = format.hasProperty(kListStartProperty) ? format.intProperty(kListStartProperty) : 1;
+    item.prefix = format.numberPrefix();
+    if (format.hasProperty(QTextFormat::ListNumberSuffix)) // the note shows "." where a list has none
+        item.suffix = format.numberSuffix();
+    return item;
+}
+
+// Marker text: printable ASCII as it is, anything else as \uN, which every reader reads.
+void appendText(QByteArray &out, QStringView text)
+{
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        if (unit >= 0x20 && unit < 0x7F) {
+            if (unit == u'\\' || unit == u'{' || unit == u'}' || unit == u';')
+                out += "\\'" + QByteArray::number(unit, 16);
+            else
+                out += static_cast<char>(unit);
+        } else {
+            out += "\\u" + QByteArray::number(unit > 0x7FFF ? int(unit) - 0x10000 : int(unit)) + '?';
+        }
+    }
+}
+
+QByteArray hexByte(int byte)
+{
+    return "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+}
+
+// \levelnfc of a list style.
+int levelFormat(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return 0;
+    case QTextListFormat::ListUpperRoman: return 1;
+    case QTextListFormat::ListLowerRoman: return 2;
+    case QTextListFormat::ListUpperAlpha: return 3;
+    case QTextListFormat::ListLowerAlpha: return 4;
+    default: return 23;
+    }
+}
+
+const char *numberingWord(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListUpperRoman: return "\\pnucrm";
+    case QTextListFormat::ListLowerRoman: return "\\pnlcrm";
+    case QTextListFormat::ListUpperAlpha: return "\\pnucltr";
+    case QTextListFormat::ListLowerAlpha: return "\\pnlcltr";
+    default: return "\\pndec";
+    }
+}
+
+// A level of Word's list: its numbers in the level's place between the prefix and suffix.
+QByteArray listLevel(const ListItem &item, int level)
+{
+    QByteArray out = "{\\listlevel\\levelnfc" + QByteArray::number(levelFormat(item.style)) + "\\leveljc0\\levelfollow0"
+        "\\levelstartat" + QByteArray::number(item.start) + "{\\leveltext";
+    if (isNumbered(item.style)) {
+        out += hexByte(static_cast<int>(item.prefix.size() + 1 + item.suffix.size()));
+        appendText(out, item.prefix);
+        out += hexByte(level);
+        appendText(out, item.suffix);
+        out += ";}{\\levelnumbers" + hexByte(static_cast<int>(item.prefix.size() + 1)) + ";}";
+    } else {
+        out += "\\'01\\u8226 ?;}{\\levelnumbers;}";
+    }
+    return out + "\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}";
+}
+
+} // namespace
+
+int WriterLists::numberOf(const QTextList *list)
+{
+    const int next = static_cast<int>(m_lists.size()) + 1;
+    const auto found = m_numbers.constFind(list);
+    if (found != m_numbers.constEnd())
+        return *found;
+    m_numbers.insert(list, next);
+    m_lists.push_back(list);
+    return next;
+}
+
+int WriterLists::levelOf(const QTextList *list)
+{
+    return qBound(0, list->format().indent() - 1, 8);
+}
+
+QByteArray WriterLists::numberingGroup(const QTextList *list, int symbolFont)
+{
+    const ListItem item = itemOf(list->format());
+    if (!isNumbered(item.style))
+        return "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbolFont) + "\\pnindent0{\\pntxtb\\'b7}}";
+    QByteArray out = "{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart" + QByteArray::number(item.start) + numberingWord(item.style);
+    if (!item.prefix.isEmpty()) {
+        out += "{\\pntxtb ";
+        appendText(out, item.prefix);
+        out += '}';
+    }
+    out += "{\\pntxta ";
+    appendText(out, item.suffix);
+    return out + "}}";
+}
+
+QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont)
+{
+    const QTextList *list = block.textList();
+    const ListItem item = itemOf(list->format());
+    if (!isNumbered(item.style))
+        return "{\\pntext\\f" + QByteArray::number(symbolFont) + "\\'b7\\tab}";
+    QByteArray out = "{\\pntext ";
+    appendText(out, listMarker(item, item.start + list->itemNumber(block)));
+    return out + "\\tab}";
+}
+
+QByteArray WriterLists::tables() const
+{
+    if (m_lists.empty())
+        return {};
+    QByteArray lists = "{\\*\\listtable";
+    QByteArray overrides = "{\\*\\listoverridetable";
+    for (size_t i = 0; i < m_lists.size(); ++i) {
+        const QByteArray id = QByteArray::number(static_cast<int>(i) + 1);
+        const ListItem item = itemOf(m_lists[i]->format());
+        lists += "{\\list\\listtemplateid" + id;
+        for (int level = 0; level <= levelOf(m_lists[i]); ++level)
+            lists += listLevel(item, level);
+        lists += "\\listid" + id + '}';
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+    }
+    return lists + "}\r\n" + overrides + "}\r\n";
+}
+
+} // namespace kobin::rtf
