@@ -511,9 +511,7 @@ private slots:
         QCOMPARE(formatAt(document, 0).baselineOffset(), offset);
     }
 
-    // Both forms of lists: each paragraph's list (by first use), style, level,
-    // item number, marker text, first number and hanging indent; and the text
-    // alone with the markers.
+    // Both forms of lists as the note reads them (DocumentFormats.h), and as text alone with their markers.
     void listsAreRead_data()
     {
         QTest::addColumn<QByteArray>("body");
@@ -567,28 +565,30 @@ private slots:
         QCOMPARE(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()), text);
     }
 
-    // A hanging indent is where the text after a tab on the first line starts;
-    // a list item's text starts there, its marker in front of it.
+    // The text after a tab on the first line starts at a hanging indent, a list item's text there too.
     void hangingIndentsLineUpTheFirstLine_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("character");
-        QTest::newRow("bullet typed before a tab") << QByteArray("\\fi-360\\li720 *\\tab text") << 2;
-        QTest::newRow("past a tab stop before the indent") << QByteArray("\\fi-720\\li720\\tx180 *\\tab *\\tab text") << 4;
-        QTest::newRow("list item") << QByteArray("{\\*\\pn\\pnlvlblt{\\pntxtb *}}\\fi-360\\li720 text") << 0;
-        QTest::newRow("Word's list item, indented less than its level") << QByteArray("\\ls1\\ilvl2\\fi-360\\li720 text") << 0;
+        QTest::addColumn<int>("twips"); // where the character stands
+        QTest::newRow("bullet typed before a tab") << QByteArray("\\fi-360\\li720 *\\tab text") << 2 << 720;
+        QTest::newRow("past a tab stop before the indent") << QByteArray("\\fi-720\\li720\\tx180 *\\tab *\\tab text") << 4 << 720;
+        QTest::newRow("past the indent") << QByteArray("\\fi-360\\li720\\tx1080 *\\tab *\\tab text") << 4 << 1080;
+        QTest::newRow("list item") << QByteArray("{\\*\\pn\\pnlvlblt{\\pntxtb *}}\\fi-360\\li720 text") << 0 << 720;
+        QTest::newRow("Word's list item, indented less than its level") << QByteArray("\\ls1\\ilvl2\\fi-360\\li720 text") << 0 << 720;
     }
 
     void hangingIndentsLineUpTheFirstLine()
     {
         QFETCH(QByteArray, body);
         QFETCH(int, character);
+        QFETCH(int, twips);
         QTextDocument document;
         QVERIFY(readRtf("{\\rtf1\\pard " + body + "\\par}", document));
         document.setDocumentMargin(0);
         document.size(); // lays the document out
         const QTextLayout *layout = document.begin().layout();
-        QCOMPARE(qRound((layout->position().x() + layout->lineAt(0).cursorToX(character)) * 15), 720);
+        QCOMPARE(qRound((layout->position().x() + layout->lineAt(0).cursorToX(character)) * 15), twips);
     }
 
     void tabStopsAreBounded()

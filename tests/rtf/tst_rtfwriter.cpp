@@ -253,6 +253,9 @@ private slots:
         QTest::newRow("tab stops")
             << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000 a\\tab b")
             << QByteArrayList{"\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\", "a\\tab b"};
+        QTest::newRow("tab stops of an indented paragraph, its hanging indent a stop of its own")
+            << QByteArray("\\li720\\fi-360\\tx360\\tx1440 *\\tab *\\tab a\\tab b")
+            << QByteArrayList{"\\li720\\fi-360\\tx360\\tx1440\\", "*\\tab *\\tab a"};
         QTest::newRow("Symbol's bullet in a text font")
             << QByteArray("\\u-3913?\\tab a\\u8226?") << QByteArrayList{"\\u-3913?\\tab a\\u8226?"};
     }
