@@ -115,6 +115,8 @@ struct ListState {
 struct ListLevel {
     QTextListFormat::Style style = QTextListFormat::ListDecimal;
     int start = 1;
+    QString prefix;                          // of \leveltext: the text before the level's number
+    QString suffix = QStringLiteral(".");    // and after it
 };
 
 struct ListDefinition {

@@ -534,16 +534,16 @@ private slots:
                            "<list1 style-7 indent1 #0 \".\" from4 hang0>", "<list2 style-5 indent3 #0 \"\" from1 hang0>"}
             << "(C) a\niv. b\n    a c";
         const QByteArray table = "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1\\fi-360\\li720}"
-                                 "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'02\\'01.;}\\fi-360\\li1440}\\listid9}}"
+                                 "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'03(\\'01);}\\fi-360\\li1440}\\listid9}}"
                                  "{\\*\\listoverridetable{\\listoverride\\listid9\\listoverridecount0\\ls1}}";
         QTest::newRow("Word's nested list")
             << table + "\\pard\\ls1\\fi-360\\li720 a\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 b\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 c\\par"
                        "\\pard d\\par\\pard\\ls1\\fi-360\\li720 e"
-            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list1 style-5 indent2 #0 \".\" from2 hang360>",
-                           "<list1 style-5 indent2 #1 \".\" from2 hang360>", "", "<list0 style-1 indent1 #1 \"\" from1 hang360>"}
-            << "\u2022 a\n  b. b\n  c. c\nd\n\u2022 e";
+            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list1 style-5 indent2 #0 \"()\" from2 hang360>",
+                           "<list1 style-5 indent2 #1 \"()\" from2 hang360>", "", "<list0 style-1 indent1 #1 \"\" from1 hang360>"}
+            << "\u2022 a\n  (b) b\n  (c) c\nd\n\u2022 e";
         QTest::newRow("Word's form before the pn form, with the pn form's marker")
-            << table + "\\pard\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta )}}a" << QStringList{"<list0 style-5 indent2 #0 \")\" from2 hang0>"} << "  b) a";
+            << table + "\\pard\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta ]}}a" << QStringList{"<list0 style-5 indent2 #0 \"]\" from2 hang0>"} << "  b] a";
         QTest::newRow("a list nowhere in the tables numbers") << QByteArray("\\pard\\ls5\\ilvl99 a\\par\\pard{\\*\\listtable{\\list{\\listlevel}}}\\ls2 b")
             << QStringList{"<list0 style-4 indent9 #0 \".\" from1 hang0>", "<list1 style-4 indent1 #0 \".\" from1 hang0>"}
             << "                1. a\n1. b";

@@ -471,7 +471,7 @@ private slots:
                                << QByteArrayList{"\\li360\\fi-360\\ls1\\ilvl0{\\*\\pn\\pnlvlblt", "\\'b7\\tab}\\'97\\'91\\par",
                                                  "\\pnstart1\\pndec{\\pntxta .}}{\\pntext 1.\\tab}", "{\\pntext 2.\\tab}",
                                                  "\\li1440\\fi-360\\ls4\\ilvl1{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcltr",
-                                                 "{\\pntext b.\\tab}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
+                                                 "{\\pntext b)\\tab}", "{\\leveltext\\'02\\'01);}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
     }
 
     void handMadeNotesKeepTheirStructureAfterAnEdit()
