@@ -25,7 +25,7 @@ QString readText(const QByteArray &rtf)
     QTextDocument document;
     if (!readRtf(rtf, document))
         return alone ? QStringLiteral("(read as text only)") : QStringLiteral("(not read)");
-    const QString text = textOf(document);
+    const QString text = kobin::richtext::plainText(document, u"\n", kobin::richtext::ListLeads::Shown);
     return alone == text ? text : QStringLiteral("(text alone: %1)").arg(alone.value_or(QStringLiteral("not read")));
 }
 
