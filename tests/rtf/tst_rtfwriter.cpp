@@ -305,6 +305,9 @@ private slots:
         QTest::newRow("a field in a link's result is its result")
             << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}}}") << "a x2"
             << "u" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x2}}"};
+        QTest::newRow("a field with an empty result stays unseen")
+            << QByteArray("a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}")
+            << "a \uFFFCb\n\uFFFC" << "" << QByteArrayList{"a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par", "{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}\\par"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
