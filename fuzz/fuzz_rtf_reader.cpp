@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QTextDocument document;
     if (!kobin::rtf::readRtf(bytes, document))
         std::abort();
-    if (kobin::rtf::readRtfText(bytes, u"\n") != kobin::richtext::plainText(document, u"\n"))
+    if (kobin::rtf::readRtfText(bytes, u"\n") != kobin::richtext::plainText(document, u"\n", kobin::richtext::ListLeads::Shown))
         std::abort();
     // Every picture kept is read again from its group and drawn, as the pane draws it.
     for (const QTextFormat &format : document.allFormats()) {

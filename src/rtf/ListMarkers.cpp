@@ -1,5 +1,7 @@
 #include "ListMarkers.h"
 
+#include "FormatProperties.h"
+
 namespace kobin::rtf {
 namespace {
 
@@ -34,6 +36,23 @@ bool isNumbered(QTextListFormat::Style style)
 {
     return style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
         && style != QTextListFormat::ListSquare && style != QTextListFormat::ListStyleUndefined;
+}
+
+ListItem listItemOf(const QTextListFormat &format)
+{
+    ListItem item;
+    item.style = format.style();
+    item.level = qMax(0, format.indent() - 1);
+    item.start = format.hasProperty(kListStartProperty) ? format.intProperty(kListStartProperty) : 1;
+    item.prefix = format.numberPrefix();
+    if (format.hasProperty(QTextFormat::ListNumberSuffix)) // the note shows "." where a list has none
+        item.suffix = format.numberSuffix();
+    return item;
+}
+
+QString itemLead(const ListItem &item, int number)
+{
+    return QString(2 * item.level, u' ') + listMarker(item, number) + u' ';
 }
 
 QString listMarker(const ListItem &item, int number)

@@ -19,6 +19,10 @@ struct ListItem {
 };
 
 bool isNumbered(QTextListFormat::Style style);
+// The list item's format as a list of the document gives it.
+ListItem listItemOf(const QTextListFormat &format);
+// What text alone begins the item with: two spaces a level, its marker and a space.
+QString itemLead(const ListItem &item, int number);
 // "•", or the number in the list's style with its prefix and suffix ("1.", "iv)").
 QString listMarker(const ListItem &item, int number);
 

@@ -41,7 +41,7 @@ void PlainTextBuilder::putListMarker()
     if (!m_listItem)
         return;
     const int number = m_listItem->start + m_itemCounts[m_listItem->key]++;
-    m_text.insert(m_paragraphStart, QString(2 * m_listItem->level, u' ') + listMarker(*m_listItem, number) + u' ');
+    m_text.insert(m_paragraphStart, itemLead(*m_listItem, number));
     m_listItem.reset();
 }
 

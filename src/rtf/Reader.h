@@ -62,6 +62,7 @@ private:
     void readListNumberingWord(Word word, int value);
     void putListMarkerText(QStringView text);
     void endListNumbering();
+    void endLevelText();
     void announceListItem(const ParagraphState &paragraph);
     ListLevel wordListLevel(int override, int level) const;
     void closeField();
@@ -139,7 +140,8 @@ private:
     bool m_readingOverride = false;
     std::optional<ListState> m_listNumbering; // the {\*\pn} being read
     size_t m_listNumberingDepth = 0;
-    bool m_listMarkerAfter = false;
+    enum class MarkerText : uint8_t { Before, After, Level } m_markerText = MarkerText::Before;
+    QString m_levelText;
     ListState m_pnList; // the numbering of the last paragraph's {\*\pn} list, while it is open
     bool m_pnListOpen = false;
     int m_pnLists = 0;

@@ -47,8 +47,21 @@ void Reader::closeField()
                             hyperlinkTarget(field.instruction)});
         field.index = static_cast<int>(m_fields.size() - 1);
     }
-    if (field.depth == m_groups.size())
+    if (field.depth != m_groups.size())
+        return;
+    // A field with nothing to show (a page number before it was ever
+    // counted) stays in the note unseen, as it stood.
+    if (!field.resultShown) {
+        const qsizetype start = top().start;
+        const qsizetype end = qMin(m_tokens.position(), m_input.size());
+        KeptObject kept;
+        kept.kind = KeptObject::Kind::Object;
+        kept.rtf = m_input.sliced(start, end - start).toByteArray();
         m_field.reset();
+        appendKept(kept);
+        return;
+    }
+    m_field.reset();
 }
 
 } // namespace kobin::rtf::reading

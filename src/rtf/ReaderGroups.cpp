@@ -127,6 +127,8 @@ void Reader::closeGroup()
         finishKept(m_tokens.position());
     if (m_field)
         closeField();
+    if (top().destination == Destination::ListMarkerText && m_markerText == MarkerText::Level)
+        endLevelText();
     if (m_groups.size() == 1) {
         // Whatever follows the document (WordPad writes a NUL) is not part of it.
         m_lastParagraph = top().paragraph;

@@ -1,5 +1,7 @@
 #include "Reader.h"
 
+#include <algorithm>
+
 namespace kobin::rtf::reading {
 namespace {
 
@@ -70,6 +72,11 @@ void Reader::readListTableWord(Word word, int value)
         if (m_readingOverride && !m_listOverrides.empty())
             m_listOverrides.back().number = value;
         return;
+    case Word::LevelText:
+        top().destination = Destination::ListMarkerText;
+        m_markerText = MarkerText::Level;
+        m_levelText.clear();
+        return;
     default: break;
     }
     if (m_readingOverride || m_listDefinitions.empty())
@@ -101,7 +108,7 @@ void Reader::readListNumberingWord(Word word, int value)
     case Word::ListTextBefore:
     case Word::ListTextAfter:
         top().destination = Destination::ListMarkerText;
-        m_listMarkerAfter = word == Word::ListTextAfter;
+        m_markerText = word == Word::ListTextAfter ? MarkerText::After : MarkerText::Before;
         return;
     default: return;
     }
@@ -109,11 +116,35 @@ void Reader::readListNumberingWord(Word word, int value)
 
 void Reader::putListMarkerText(QStringView text)
 {
+    if (m_markerText == MarkerText::Level) {
+        if (m_levelText.size() + text.size() <= kMaxListMarkerText)
+            m_levelText += text;
+        return;
+    }
     if (!m_listNumbering)
         return;
-    QString &marker = m_listMarkerAfter ? m_listNumbering->suffix : m_listNumbering->prefix;
+    QString &marker = m_markerText == MarkerText::After ? m_listNumbering->suffix : m_listNumbering->prefix;
     if (marker.size() + text.size() <= kMaxListMarkerText)
         marker += text;
+}
+
+// \leveltext: its length, then text with the places of the levels' numbers
+// (bytes 0 to 8) in it, and ";". The text around them is the marker's.
+void Reader::endLevelText()
+{
+    m_markerText = MarkerText::Before;
+    const QString text = std::exchange(m_levelText, QString());
+    if (m_listDefinitions.empty() || m_listDefinitions.back().levels.empty())
+        return;
+    const auto isPlace = [](QChar ch) { return ch.unicode() <= kMaxListLevel; };
+    const QStringView body = QStringView(text).sliced(qMin<qsizetype>(1, text.size())).split(u';').front();
+    const auto first = std::find_if(body.begin(), body.end(), isPlace);
+    if (first == body.end())
+        return; // a bullet
+    const auto last = std::find_if(body.rbegin(), body.rend(), isPlace).base();
+    ListLevel &level = m_listDefinitions.back().levels.back();
+    level.prefix = QStringView(body.begin(), first).toString();
+    level.suffix = QStringView(last, body.end()).toString();
 }
 
 // Called once the groups of a {\*\pn} are closed: the paragraph is an item of its list.
@@ -146,6 +177,8 @@ void Reader::announceListItem(const ParagraphState &paragraph)
         const ListLevel level = wordListLevel(list.override, list.level);
         item.style = level.style;
         item.start = level.start;
+        item.prefix = level.prefix;
+        item.suffix = level.suffix;
         if (list.pn) { // the marker text of its {\*\pn}, which Word's tables tell in their own way
             item.prefix = list.prefix;
             item.suffix = list.suffix;

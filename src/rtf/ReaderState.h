@@ -115,6 +115,8 @@ struct ListState {
 struct ListLevel {
     QTextListFormat::Style style = QTextListFormat::ListDecimal;
     int start = 1;
+    QString prefix;                          // of \leveltext: the text before the level's number
+    QString suffix = QStringLiteral(".");    // and after it
 };
 
 struct ListDefinition {
@@ -176,6 +178,7 @@ struct FieldReading {
     qsizetype instructionStart = 0;
     QString instruction;
     int index = -1; // among the reader's fields, once its instruction is read
+    bool resultShown = false; // any text of its result put into the note
 };
 
 // A field whose result is in the note: its instruction group as read, and where it links to.

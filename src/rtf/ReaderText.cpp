@@ -96,6 +96,8 @@ void Reader::put(QStringView text)
     switch (top().destination) {
     case Destination::Text:
         top().textRead = true;
+        if (m_field)
+            m_field->resultShown = true;
         if (top().chars.hidden) {
             m_hiddenText += text;
             break;

@@ -26,7 +26,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"list", Word::List}, {"listlevel", Word::ListLevel}, {"levelnfc", Word::LevelFormat},
         {"levelnfcn", Word::LevelFormat}, {"levelstartat", Word::LevelStart}, {"listid", Word::ListId},
         {"listoverride", Word::ListOverride}, {"ls", Word::ListOverrideNumber}, {"ilvl", Word::ListLevelNumber},
-        {"leveltext", Word::SkippedDestination}, {"levelnumbers", Word::SkippedDestination},
+        {"leveltext", Word::LevelText}, {"levelnumbers", Word::SkippedDestination},
         {"listname", Word::SkippedDestination}, {"liststylename", Word::SkippedDestination},
         {"pn", Word::ListNumbering}, {"pnlvlblt", Word::ListBullet}, {"pnlvlbody", Word::ListBody},
         {"pnlvl", Word::ListOutlineLevel}, {"pndec", Word::ListDecimal}, {"pnlcltr", Word::ListLowerLetter},
@@ -114,6 +114,7 @@ bool isDestination(Word word)
     case Word::ListNumbering:
     case Word::ListTextBefore:
     case Word::ListTextAfter:
+    case Word::LevelText:
         return true;
     default:
         return false;

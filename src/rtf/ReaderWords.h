@@ -21,7 +21,7 @@ enum class Word {
     AlignLeft, AlignRight, AlignCenter, AlignJustify, LeftIndent, RightIndent, FirstLineIndent,
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabPosition, TabRight, TabCenter, TabDecimal,
     Unicode, UnicodeSkip,
-    ListTable, List, ListLevel, LevelFormat, LevelStart, ListId, ListOverride, ListOverrideNumber, ListLevelNumber,
+    ListTable, List, ListLevel, LevelText, LevelFormat, LevelStart, ListId, ListOverride, ListOverrideNumber, ListLevelNumber,
     ListNumbering, ListBullet, ListBody, ListOutlineLevel, ListDecimal, ListLowerLetter, ListUpperLetter,
     ListLowerRoman, ListUpperRoman, ListStart, ListTextBefore, ListTextAfter,
     EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,

@@ -2,11 +2,13 @@
 
 #include "AtomicFile.h"
 #include "Cp932.h"
+#include "ListMarkers.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
 #include <QFile>
 #include <QTextBlock>
+#include <QTextList>
 #include <QTextDocument>
 #include <cerrno>
 #include <fcntl.h>
@@ -115,12 +117,16 @@ bool saveFile(const QTextDocument &document, const QString &path, FileType type,
     return false;
 }
 
-QString plainText(const QTextDocument &document, QStringView lineEnd)
+QString plainText(const QTextDocument &document, QStringView lineEnd, ListLeads leads)
 {
     QString result;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin())
             result += lineEnd;
+        if (const QTextList *list = block.textList(); list && leads == ListLeads::Shown) {
+            const rtf::ListItem item = rtf::listItemOf(list->format());
+            result += rtf::itemLead(item, item.start + list->itemNumber(block));
+        }
         const QString line = block.text();
         for (const QChar ch : line) {
             if (ch.unicode() == 0x2028)

@@ -41,7 +41,9 @@ std::optional<QString> loadPlainText(const QString &path, QStringView lineEnd, L
 
 // The document's plain text: paragraphs and line breaks become lineEnd; the
 // last paragraph has none.
-QString plainText(const QTextDocument &document, QStringView lineEnd);
+enum class ListLeads { Omitted, Shown };
+// With ListLeads::Shown list items begin with their markers, as readRtfText gives them.
+QString plainText(const QTextDocument &document, QStringView lineEnd, ListLeads leads = ListLeads::Omitted);
 
 // The pane's Text: plain text with CR LF line ends.
 QString text(const QTextDocument &document);

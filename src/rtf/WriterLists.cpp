@@ -9,18 +9,6 @@
 namespace kobin::rtf {
 namespace {
 
-ListItem itemOf(const QTextListFormat &format)
-{
-    ListItem item;
-    item.style = format.style();
-    item.level = qMax(0, format.indent() - 1);
-    item.start = format.hasProperty(kListStartProperty) ? format.intProperty(kListStartProperty) : 1;
-    item.prefix = format.numberPrefix();
-    if (format.hasProperty(QTextFormat::ListNumberSuffix)) // the note shows "." where a list has none
-        item.suffix = format.numberSuffix();
-    return item;
-}
-
 // Marker text: printable ASCII as it is, anything else as \uN, which every reader reads.
 void appendText(QByteArray &out, QStringView text)
 {
@@ -103,7 +91,7 @@ int WriterLists::levelOf(const QTextList *list)
 
 QByteArray WriterLists::numberingGroup(const QTextList *list, int symbolFont)
 {
-    const ListItem item = itemOf(list->format());
+    const ListItem item = listItemOf(list->format());
     if (!isNumbered(item.style))
         return "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbolFont) + "\\pnindent0{\\pntxtb\\'b7}}";
     QByteArray out = "{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart" + QByteArray::number(item.start) + numberingWord(item.style);
@@ -120,7 +108,7 @@ QByteArray WriterLists::numberingGroup(const QTextList *list, int symbolFont)
 QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont)
 {
     const QTextList *list = block.textList();
-    const ListItem item = itemOf(list->format());
+    const ListItem item = listItemOf(list->format());
     if (!isNumbered(item.style))
         return "{\\pntext\\f" + QByteArray::number(symbolFont) + "\\'b7\\tab}";
     QByteArray out = "{\\pntext ";
@@ -136,7 +124,7 @@ QByteArray WriterLists::tables() const
     QByteArray overrides = "{\\*\\listoverridetable";
     for (size_t i = 0; i < m_lists.size(); ++i) {
         const QByteArray id = QByteArray::number(static_cast<int>(i) + 1);
-        const ListItem item = itemOf(m_lists[i]->format());
+        const ListItem item = listItemOf(m_lists[i]->format());
         lists += "{\\list\\listtemplateid" + id;
         for (int level = 0; level <= levelOf(m_lists[i]); ++level)
             lists += listLevel(item, level);

@@ -25,7 +25,7 @@ QString readText(const QByteArray &rtf)
     QTextDocument document;
     if (!readRtf(rtf, document))
         return alone ? QStringLiteral("(read as text only)") : QStringLiteral("(not read)");
-    const QString text = textOf(document);
+    const QString text = kobin::richtext::plainText(document, u"\n", kobin::richtext::ListLeads::Shown);
     return alone == text ? text : QStringLiteral("(text alone: %1)").arg(alone.value_or(QStringLiteral("not read")));
 }
 
@@ -511,9 +511,7 @@ private slots:
         QCOMPARE(formatAt(document, 0).baselineOffset(), offset);
     }
 
-    // Both forms of lists: each paragraph's list (by first use), style, level,
-    // item number, marker text, first number and hanging indent; and the text
-    // alone with the markers.
+    // Both forms of lists as the note reads them (DocumentFormats.h), and as text alone with their markers.
     void listsAreRead_data()
     {
         QTest::addColumn<QByteArray>("body");
@@ -536,16 +534,16 @@ private slots:
                            "<list1 style-7 indent1 #0 \".\" from4 hang0>", "<list2 style-5 indent3 #0 \"\" from1 hang0>"}
             << "(C) a\niv. b\n    a c";
         const QByteArray table = "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1\\fi-360\\li720}"
-                                 "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'02\\'01.;}\\fi-360\\li1440}\\listid9}}"
+                                 "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'03(\\'01);}\\fi-360\\li1440}\\listid9}}"
                                  "{\\*\\listoverridetable{\\listoverride\\listid9\\listoverridecount0\\ls1}}";
         QTest::newRow("Word's nested list")
             << table + "\\pard\\ls1\\fi-360\\li720 a\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 b\\par\\pard\\ls1\\ilvl1\\fi-360\\li1440 c\\par"
                        "\\pard d\\par\\pard\\ls1\\fi-360\\li720 e"
-            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list1 style-5 indent2 #0 \".\" from2 hang360>",
-                           "<list1 style-5 indent2 #1 \".\" from2 hang360>", "", "<list0 style-1 indent1 #1 \"\" from1 hang360>"}
-            << "\u2022 a\n  b. b\n  c. c\nd\n\u2022 e";
+            << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list1 style-5 indent2 #0 \"()\" from2 hang360>",
+                           "<list1 style-5 indent2 #1 \"()\" from2 hang360>", "", "<list0 style-1 indent1 #1 \"\" from1 hang360>"}
+            << "\u2022 a\n  (b) b\n  (c) c\nd\n\u2022 e";
         QTest::newRow("Word's form before the pn form, with the pn form's marker")
-            << table + "\\pard\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta )}}a" << QStringList{"<list0 style-5 indent2 #0 \")\" from2 hang0>"} << "  b) a";
+            << table + "\\pard\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta ]}}a" << QStringList{"<list0 style-5 indent2 #0 \"]\" from2 hang0>"} << "  b] a";
         QTest::newRow("a list nowhere in the tables numbers") << QByteArray("\\pard\\ls5\\ilvl99 a\\par\\pard{\\*\\listtable{\\list{\\listlevel}}}\\ls2 b")
             << QStringList{"<list0 style-4 indent9 #0 \".\" from1 hang0>", "<list1 style-4 indent1 #0 \".\" from1 hang0>"}
             << "                1. a\n1. b";
@@ -567,28 +565,30 @@ private slots:
         QCOMPARE(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()), text);
     }
 
-    // A hanging indent is where the text after a tab on the first line starts;
-    // a list item's text starts there, its marker in front of it.
+    // The text after a tab on the first line starts at a hanging indent, a list item's text there too.
     void hangingIndentsLineUpTheFirstLine_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("character");
-        QTest::newRow("bullet typed before a tab") << QByteArray("\\fi-360\\li720 *\\tab text") << 2;
-        QTest::newRow("past a tab stop before the indent") << QByteArray("\\fi-720\\li720\\tx180 *\\tab *\\tab text") << 4;
-        QTest::newRow("list item") << QByteArray("{\\*\\pn\\pnlvlblt{\\pntxtb *}}\\fi-360\\li720 text") << 0;
-        QTest::newRow("Word's list item, indented less than its level") << QByteArray("\\ls1\\ilvl2\\fi-360\\li720 text") << 0;
+        QTest::addColumn<int>("twips"); // where the character stands
+        QTest::newRow("bullet typed before a tab") << QByteArray("\\fi-360\\li720 *\\tab text") << 2 << 720;
+        QTest::newRow("past a tab stop before the indent") << QByteArray("\\fi-720\\li720\\tx180 *\\tab *\\tab text") << 4 << 720;
+        QTest::newRow("past the indent") << QByteArray("\\fi-360\\li720\\tx1080 *\\tab *\\tab text") << 4 << 1080;
+        QTest::newRow("list item") << QByteArray("{\\*\\pn\\pnlvlblt{\\pntxtb *}}\\fi-360\\li720 text") << 0 << 720;
+        QTest::newRow("Word's list item, indented less than its level") << QByteArray("\\ls1\\ilvl2\\fi-360\\li720 text") << 0 << 720;
     }
 
     void hangingIndentsLineUpTheFirstLine()
     {
         QFETCH(QByteArray, body);
         QFETCH(int, character);
+        QFETCH(int, twips);
         QTextDocument document;
         QVERIFY(readRtf("{\\rtf1\\pard " + body + "\\par}", document));
         document.setDocumentMargin(0);
         document.size(); // lays the document out
         const QTextLayout *layout = document.begin().layout();
-        QCOMPARE(qRound((layout->position().x() + layout->lineAt(0).cursorToX(character)) * 15), 720);
+        QCOMPARE(qRound((layout->position().x() + layout->lineAt(0).cursorToX(character)) * 15), twips);
     }
 
     void tabStopsAreBounded()

@@ -253,6 +253,9 @@ private slots:
         QTest::newRow("tab stops")
             << QByteArray("\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000 a\\tab b")
             << QByteArrayList{"\\tx720\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5000\\", "a\\tab b"};
+        QTest::newRow("tab stops of an indented paragraph, its hanging indent a stop of its own")
+            << QByteArray("\\li720\\fi-360\\tx360\\tx1440 *\\tab *\\tab a\\tab b")
+            << QByteArrayList{"\\li720\\fi-360\\tx360\\tx1440\\", "*\\tab *\\tab a"};
         QTest::newRow("Symbol's bullet in a text font")
             << QByteArray("\\u-3913?\\tab a\\u8226?") << QByteArrayList{"\\u-3913?\\tab a\\u8226?"};
     }
@@ -302,6 +305,9 @@ private slots:
         QTest::newRow("a field in a link's result is its result")
             << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}}}") << "a x2"
             << "u" << QByteArrayList{"{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x2}}"};
+        QTest::newRow("a field with an empty result stays unseen")
+            << QByteArray("a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}")
+            << "a \uFFFCb\n\uFFFC" << "" << QByteArrayList{"a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par", "{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}\\par"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
@@ -468,7 +474,7 @@ private slots:
                                << QByteArrayList{"\\li360\\fi-360\\ls1\\ilvl0{\\*\\pn\\pnlvlblt", "\\'b7\\tab}\\'97\\'91\\par",
                                                  "\\pnstart1\\pndec{\\pntxta .}}{\\pntext 1.\\tab}", "{\\pntext 2.\\tab}",
                                                  "\\li1440\\fi-360\\ls4\\ilvl1{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcltr",
-                                                 "{\\pntext b.\\tab}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
+                                                 "{\\pntext b)\\tab}", "{\\leveltext\\'02\\'01);}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
     }
 
     void handMadeNotesKeepTheirStructureAfterAnEdit()
