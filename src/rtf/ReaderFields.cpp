@@ -51,7 +51,7 @@ void Reader::closeField()
         return;
     // A field with nothing to show (a page number before it was ever
     // counted) stays in the note unseen, as it stood.
-    if (!field.resultShown) {
+    if (!field.shown) {
         const qsizetype start = top().start;
         const qsizetype end = qMin(m_tokens.position(), m_input.size());
         KeptObject kept;

@@ -227,6 +227,8 @@ void Reader::appendKept(const KeptObject &object)
 {
     if (!m_groups.empty())
         top().textRead = true;
+    if (m_field)
+        m_field->shown = true;
     m_sink.appendKept(object);
 }
 

@@ -97,7 +97,7 @@ void Reader::put(QStringView text)
     case Destination::Text:
         top().textRead = true;
         if (m_field)
-            m_field->resultShown = true;
+            m_field->shown = true;
         if (top().chars.hidden) {
             m_hiddenText += text;
             break;

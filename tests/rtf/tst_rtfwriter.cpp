@@ -308,6 +308,9 @@ private slots:
         QTest::newRow("a field with an empty result stays unseen")
             << QByteArray("a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}")
             << "a \uFFFCb\n\uFFFC" << "" << QByteArrayList{"a {\\field{\\*\\fldinst PAGE}{\\fldrslt }}b\\par", "{\\field{\\*\\fldinst{ DATE \\\\@ \"yyyy\" }}}\\par"};
+        QTest::newRow("a picture as a field's result is shown once")
+            << QByteArray("a {\\field{\\*\\fldinst INCLUDEPICTURE \"p.png\"}{\\fldrslt{\\pict\\wmetafile8\\picw53\\pich53 0100}}}b")
+            << "a \uFFFCb" << "" << QByteArrayList{"{\\pict\\wmetafile8"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
