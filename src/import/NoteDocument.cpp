@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <vector>
 
 namespace kobin::import {
@@ -39,16 +40,21 @@ QString checkboxesAsCharacters(QString html)
     return out += QStringView(html).mid(from);
 }
 
-// Markdown task lists come as list markers that the note cannot hold: the box is written out.
+// Markdown task lists come as list markers that the note cannot hold: the box is
+// written out in place of the list's bullet, at the list's indent.
 void taskMarkersAsCharacters(QTextDocument &document)
 {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat::MarkerType marker = block.blockFormat().marker();
-        if (marker == QTextBlockFormat::MarkerType::NoMarker || !block.textList())
+        QTextList *list = block.textList();
+        if (marker == QTextBlockFormat::MarkerType::NoMarker || !list)
             continue;
+        const int indent = list->format().indent();
+        list->remove(block);
         QTextCursor cursor(block);
         QTextBlockFormat format = block.blockFormat();
         format.setMarker(QTextBlockFormat::MarkerType::NoMarker);
+        format.setIndent(indent);
         cursor.setBlockFormat(format);
         cursor.insertText(marker == QTextBlockFormat::MarkerType::Checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
     }

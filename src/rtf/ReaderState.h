@@ -178,7 +178,7 @@ struct FieldReading {
     qsizetype instructionStart = 0;
     QString instruction;
     int index = -1; // among the reader's fields, once its instruction is read
-    bool shown = false; // any text, picture or object of it put into the note
+    bool shown = false; // any text, paragraph end, picture or object of it put into the note
 };
 
 // A field whose result is in the note: its instruction group as read, and where it links to.

@@ -138,6 +138,9 @@ void Reader::endParagraph()
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
         return;
+    // A paragraph ended in a field is in the note: the field cannot also stay whole, unseen.
+    if (m_field)
+        m_field->shown = true;
     flushHiddenText();
     updateCharFormat();
     announceListItem(top().paragraph);

@@ -311,6 +311,8 @@ private slots:
         QTest::newRow("a picture as a field's result is shown once")
             << QByteArray("a {\\field{\\*\\fldinst INCLUDEPICTURE \"p.png\"}{\\fldrslt{\\pict\\wmetafile8\\picw53\\pich53 0100}}}b")
             << "a \uFFFCb" << "" << QByteArrayList{"{\\pict\\wmetafile8"};
+        QTest::newRow("a paragraph ended in a field without a result is ended once")
+            << QByteArray("ab {\\field{\\*\\fldinst PAGE}\\par}c") << "ab \nc" << "" << QByteArrayList{"ab \\par"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
