@@ -33,7 +33,7 @@ private:
     QString &m_text;
     QString m_lineEnd;
     bool m_paragraphPending = false;
-    bool m_paragraphOpen = false;
+    bool m_paragraphOpen = true; // as in a document, the first paragraph is there from the start
     qsizetype m_paragraphStart = 0;
     std::optional<ListItem> m_listItem; // of the paragraph that ends next
     std::unordered_map<int, int> m_itemCounts; // by list
