@@ -30,6 +30,9 @@ public:
         m_next += bytes.size();
     }
 
+    // How many bytes have been appended.
+    qsizetype size() const { return m_next - m_bytes.constData() - m_room; }
+
     // The bytes, after front, which goes in the room kept when it fits there
     // (dropping bytes in front of a QByteArray moves none). Uses the output up.
     QByteArray take(QByteArrayView front = {})

@@ -182,6 +182,7 @@ private:
     WriterLists m_lists;
     Output m_out;
     bool m_delimit = false;
+    qsizetype m_shapePictureEnd = -1; // where the last \shppict written ends
     RunFormat m_run;
     ParagraphFormat m_paragraph;
     QHash<QByteArray, int> m_fieldNumbers;
@@ -352,7 +353,14 @@ void Writer::writeKept(QStringView text, const QTextCharFormat &format)
             writeText(hidden, m_fonts.isJapanese(0));
             m_out.append('}');
         } else {
-            m_out.append(keptRtfOf(format));
+            const QByteArray rtf = keptRtfOf(format);
+            // A picture of its own {\nonshppict} group right after a \shppict would be
+            // read back as that picture's copy for older readers: a group keeps them apart.
+            if (rtf.startsWith("{\\nonshppict") && m_out.size() == m_shapePictureEnd)
+                m_out.append("{}");
+            m_out.append(rtf);
+            if (rtf.startsWith("{\\*\\shppict"))
+                m_shapePictureEnd = m_out.size();
         }
         m_delimit = false;
     }

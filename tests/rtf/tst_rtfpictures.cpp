@@ -95,6 +95,21 @@ private slots:
         QCOMPARE(kobin::richtext::plainText(again, u"\n"), QString("a"));
     }
 
+    // Two pictures stay two: a lone \nonshppict written right after a \shppict is not taken for its copy.
+    void aLoneNonShapePictureAfterAShapePictureStaysApart()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf(noteAround("{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1 89504e47}}"
+                                   "{{\\nonshppict{\\pict\\wmetafile8 0100}}}"),
+                        document));
+        QCOMPARE(objectsIn(document).size(), 2);
+        const QByteArray written = writeRtf(document);
+        QTextDocument again;
+        QVERIFY(readRtf(written, again));
+        QCOMPARE(objectsIn(again).size(), 2);
+        QCOMPARE(writeRtf(again), written);
+    }
+
     void damagedKeptGroupsReadBackAsTheyWereRead_data()
     {
         QTest::addColumn<QByteArray>("rtf");
