@@ -59,7 +59,7 @@ private:
     bool readFieldWord(Word word, bool beginsGroup);
     bool readListWord(Word word, const Token &token);
     void readListTableWord(Word word, int value);
-    void readListNumberingWord(Word word, int value);
+    bool readListNumberingWord(Word word, int value);
     void putListMarkerText(QStringView text);
     void endListNumbering();
     void endLevelText();

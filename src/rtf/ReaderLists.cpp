@@ -31,8 +31,9 @@ bool Reader::readListWord(Word word, const Token &token)
     GroupState &group = top();
     switch (group.destination) {
     case Destination::ListTable: readListTableWord(word, token.parameter); return true;
-    case Destination::ListNumbering:
-    case Destination::ListMarkerText: readListNumberingWord(word, token.parameter); return true;
+    case Destination::ListNumbering: readListNumberingWord(word, token.parameter); return true;
+    // The marker's own words (its font above all) are read as in text.
+    case Destination::ListMarkerText: return readListNumberingWord(word, token.parameter);
     default: break;
     }
     ListState &list = group.paragraph.list;
@@ -90,27 +91,27 @@ void Reader::readListTableWord(Word word, int value)
         levels.back().start = qBound(0, value, 32767);
 }
 
-void Reader::readListNumberingWord(Word word, int value)
+bool Reader::readListNumberingWord(Word word, int value)
 {
     if (!m_listNumbering)
-        return;
+        return false;
     ListState &list = *m_listNumbering;
     switch (word) {
-    case Word::ListBullet: list.style = QTextListFormat::ListDisc; return;
-    case Word::ListBody: list.style = QTextListFormat::ListDecimal; return;
-    case Word::ListOutlineLevel: list.level = qBound(0, value - 1, kMaxListLevel); return;
-    case Word::ListDecimal: list.style = QTextListFormat::ListDecimal; return;
-    case Word::ListLowerLetter: list.style = QTextListFormat::ListLowerAlpha; return;
-    case Word::ListUpperLetter: list.style = QTextListFormat::ListUpperAlpha; return;
-    case Word::ListLowerRoman: list.style = QTextListFormat::ListLowerRoman; return;
-    case Word::ListUpperRoman: list.style = QTextListFormat::ListUpperRoman; return;
-    case Word::ListStart: list.start = qBound(0, value, 32767); return;
+    case Word::ListBullet: list.style = QTextListFormat::ListDisc; return true;
+    case Word::ListBody: list.style = QTextListFormat::ListDecimal; return true;
+    case Word::ListOutlineLevel: list.level = qBound(0, value - 1, kMaxListLevel); return true;
+    case Word::ListDecimal: list.style = QTextListFormat::ListDecimal; return true;
+    case Word::ListLowerLetter: list.style = QTextListFormat::ListLowerAlpha; return true;
+    case Word::ListUpperLetter: list.style = QTextListFormat::ListUpperAlpha; return true;
+    case Word::ListLowerRoman: list.style = QTextListFormat::ListLowerRoman; return true;
+    case Word::ListUpperRoman: list.style = QTextListFormat::ListUpperRoman; return true;
+    case Word::ListStart: list.start = qBound(0, value, 32767); return true;
     case Word::ListTextBefore:
     case Word::ListTextAfter:
         top().destination = Destination::ListMarkerText;
         m_markerText = word == Word::ListTextAfter ? MarkerText::After : MarkerText::Before;
-        return;
-    default: return;
+        return true;
+    default: return false;
     }
 }
 

@@ -161,6 +161,7 @@ private:
     void writePrivateUseText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
     int symbolFontIndex() { return m_fonts.indexOf(QStringLiteral("Symbol"), true); }
+    bool inSymbolFont() const { return m_fonts.symbolFont(m_run.font).has_value(); }
 
     void word(const char *name);
     void word(const char *name, int parameter);
@@ -388,7 +389,7 @@ void Writer::writeBody()
         if (isEmptyParagraph(block)) // it still has the font and size of its line
             writeRunFormat(runFormat(block.charFormatIndex()));
         if (paragraph.list) {
-            m_out.append(WriterLists::markerGroup(block, symbolFontIndex()));
+            m_out.append(WriterLists::markerGroup(block, symbolFontIndex(), inSymbolFont()));
             m_delimit = false;
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -454,7 +455,7 @@ void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
     if (paragraph.list) {
         word("ls", m_lists.numberOf(paragraph.list));
         word("ilvl", WriterLists::levelOf(paragraph.list));
-        m_out.append(WriterLists::numberingGroup(paragraph.list, symbolFontIndex()));
+        m_out.append(WriterLists::numberingGroup(paragraph.list, symbolFontIndex(), inSymbolFont()));
         m_delimit = false;
     }
     m_paragraph = paragraph;

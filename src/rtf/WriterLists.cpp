@@ -89,29 +89,30 @@ int WriterLists::levelOf(const QTextList *list)
     return qBound(0, list->format().indent() - 1, 8);
 }
 
-QByteArray WriterLists::numberingGroup(const QTextList *list, int symbolFont)
+QByteArray WriterLists::numberingGroup(const QTextList *list, int symbolFont, bool inSymbolFont)
 {
     const ListItem item = listItemOf(list->format());
     if (!isNumbered(item.style))
         return "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbolFont) + "\\pnindent0{\\pntxtb\\'b7}}";
     QByteArray out = "{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart" + QByteArray::number(item.start) + numberingWord(item.style);
+    const QByteArray font = inSymbolFont ? "\\f0 " : " ";
     if (!item.prefix.isEmpty()) {
-        out += "{\\pntxtb ";
+        out += "{\\pntxtb" + font;
         appendText(out, item.prefix);
         out += '}';
     }
-    out += "{\\pntxta ";
+    out += "{\\pntxta" + font;
     appendText(out, item.suffix);
     return out + "}}";
 }
 
-QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont)
+QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont, bool inSymbolFont)
 {
     const QTextList *list = block.textList();
     const ListItem item = listItemOf(list->format());
     if (!isNumbered(item.style))
         return "{\\pntext\\f" + QByteArray::number(symbolFont) + "\\'b7\\tab}";
-    QByteArray out = "{\\pntext ";
+    QByteArray out = inSymbolFont ? "{\\pntext\\f0 " : "{\\pntext ";
     appendText(out, listMarker(item, item.start + list->itemNumber(block)));
     return out + "\\tab}";
 }

@@ -19,9 +19,11 @@ public:
     int numberOf(const QTextList *list);
     static int levelOf(const QTextList *list);
     // A paragraph's {\*\pn} group; bullets are in the font numbered symbolFont.
-    static QByteArray numberingGroup(const QTextList *list, int symbolFont);
+    // Numbers written where a symbol font is in force name font 0, or they would
+    // be read back as symbols.
+    static QByteArray numberingGroup(const QTextList *list, int symbolFont, bool inSymbolFont);
     // The marker of the item, for readers that number nothing themselves.
-    static QByteArray markerGroup(const QTextBlock &block, int symbolFont);
+    static QByteArray markerGroup(const QTextBlock &block, int symbolFont, bool inSymbolFont);
     // \listtable and \listoverridetable of every list numbered; empty without lists.
     QByteArray tables() const;
 

@@ -377,6 +377,20 @@ private slots:
         QCOMPARE(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()), QStringLiteral("1. one\n2. two\n  \u2022 three"));
     }
 
+    // Numbers come right after text in a symbol font: they stay numbers.
+    void listNumbersAfterSymbolTextStayNumbers()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}\\f1 a\\par\\pard"
+                        "{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb\\f0 (}{\\pntxta\\f0 .}}\\f0 b}",
+                        document));
+        const QByteArray rtf = writeRtf(document);
+        QVERIFY2(kobin::rtf::readRtfText(rtf, u"\n").value_or(QString()).endsWith(QStringLiteral("\n(1. b")), rtf.constData());
+        QTextDocument copy;
+        QVERIFY(readRtf(rtf, copy));
+        QCOMPARE(writeRtf(copy), rtf);
+    }
+
     void readingWhatWasWrittenGivesTheSameDocument()
     {
         QTextDocument original;
