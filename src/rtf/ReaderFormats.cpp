@@ -40,7 +40,8 @@ std::optional<SymbolFont> Reader::currentSymbolFont() const
     const FontEntry *font = fontOf(group.chars);
     if (!font || !isSymbolFont(*font))
         return std::nullopt;
-    return symbolFontNamed(font->name);
+    // A symbol font without a name cannot be written back as itself: its glyphs are taken for Symbol's.
+    return font->name.isEmpty() ? SymbolFont::Symbol : symbolFontNamed(font->name);
 }
 
 // The symbol font a character of its glyph area stands in while the text is in
