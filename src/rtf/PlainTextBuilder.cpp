@@ -40,8 +40,8 @@ void PlainTextBuilder::putListMarker()
 {
     if (!m_listItem)
         return;
-    const int number = m_listItem->start + m_itemCounts[m_listItem->key]++;
-    m_text.insert(m_paragraphStart, itemLead(*m_listItem, number));
+    ListSeen &list = m_lists.try_emplace(m_listItem->key, ListSeen{*m_listItem}).first->second;
+    m_text.insert(m_paragraphStart, itemLead(list.first, list.first.start + list.items++));
     m_listItem.reset();
 }
 

@@ -36,7 +36,12 @@ private:
     bool m_paragraphOpen = true; // as in a document, the first paragraph is there from the start
     qsizetype m_paragraphStart = 0;
     std::optional<ListItem> m_listItem; // of the paragraph that ends next
-    std::unordered_map<int, int> m_itemCounts; // by list
+    // By list: its first item gives every item's marker, as in a document.
+    struct ListSeen {
+        ListItem first;
+        int items = 0;
+    };
+    std::unordered_map<int, ListSeen> m_lists;
 };
 
 } // namespace kobin::rtf

@@ -523,6 +523,10 @@ private slots:
         QTest::newRow("bullets of the pn form") << bullet + "a\\par{\\pntext\\f1\\'B7\\tab}b\\par\\pard c"
             << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>", "<list0 style-1 indent1 #1 \"\" from1 hang360>", ""}
             << "\u2022 a\n\u2022 b\nc";
+        QTest::newRow("an item's own markers give way to its list's")
+            << QByteArray("\\pard\\ls1 a\\par{\\*\\pn}b")
+            << QStringList{"<list0 style-4 indent1 #0 \".\" from1 hang0>", "<list0 style-4 indent1 #1 \".\" from1 hang0>"}
+            << "1. a\n2. b";
         QTest::newRow("an empty item alone") << bullet << QStringList{"<list0 style-1 indent1 #0 \"\" from1 hang360>"} << "\u2022 ";
         QTest::newRow("numbers go on while their list does")
             << numbers + "a\\par " + numbers + "b\\par\\pard c\\par " + numbers + "d"
