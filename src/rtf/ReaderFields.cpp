@@ -14,7 +14,8 @@ bool Reader::readFieldWord(Word word, bool beginsGroup)
     const bool inField = m_field && m_groups.size() > m_field->depth;
     switch (word) {
     case Word::Field:
-        if (group.destination == Destination::Text && !m_field) {
+        // Only a group a field opens is the field: one kept whole must end where it began.
+        if (beginsGroup && group.destination == Destination::Text && !m_field) {
             m_field.emplace();
             m_field->depth = m_groups.size();
         }

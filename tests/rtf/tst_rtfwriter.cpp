@@ -313,6 +313,8 @@ private slots:
             << "a \uFFFCb" << "" << QByteArrayList{"{\\pict\\wmetafile8"};
         QTest::newRow("a paragraph ended in a field without a result is ended once")
             << QByteArray("ab {\\field{\\*\\fldinst PAGE}\\par}c") << "ab \nc" << "" << QByteArrayList{"ab \\par"};
+        QTest::newRow("a field word in the middle of a group opens no field")
+            << QByteArray("ab {\\b c\\field}") << "ab c" << "" << QByteArrayList{"ab \\b c\\par"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
