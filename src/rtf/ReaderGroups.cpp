@@ -264,11 +264,37 @@ void Reader::readWord(const Token &token)
         readParagraphWord(word, token);
 }
 
+namespace {
+
+bool isHeaderWord(Word word)
+{
+    switch (word) {
+    case Word::Ansi:
+    case Word::Mac:
+    case Word::Pc:
+    case Word::Pca:
+    case Word::AnsiCodePage:
+    case Word::DefaultFont:
+    case Word::FontTable:
+    case Word::ColorTable: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 // Words of the document as a whole and those that begin destinations; false for any other.
 bool Reader::readDocumentWord(Word word, const Token &token)
 {
     GroupState &group = top();
     const int value = token.parameter;
+    // The header's words in a field are not the note's: a field kept whole would
+    // otherwise change the note's fonts and code pages each time it is read.
+    if (m_field && isHeaderWord(word)) {
+        if (word == Word::FontTable || word == Word::ColorTable)
+            group.destination = Destination::Skip;
+        return true;
+    }
     switch (word) {
     case Word::Ansi: m_charsetCodePage = 1252; return true;
     case Word::Mac: m_charsetCodePage = 10000; return true;

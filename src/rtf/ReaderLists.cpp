@@ -38,7 +38,7 @@ bool Reader::readListWord(Word word, const Token &token)
     }
     ListState &list = group.paragraph.list;
     switch (word) {
-    case Word::ListTable: group.destination = Destination::ListTable; return true;
+    case Word::ListTable: group.destination = m_field ? Destination::Skip : Destination::ListTable; return true;
     case Word::ListNumbering:
         group.destination = Destination::ListNumbering;
         m_listNumbering.emplace();

@@ -315,6 +315,9 @@ private slots:
             << QByteArray("ab {\\field{\\*\\fldinst PAGE}\\par}c") << "ab \nc" << "" << QByteArrayList{"ab \\par"};
         QTest::newRow("a field word in the middle of a group opens no field")
             << QByteArray("ab {\\b c\\field}") << "ab c" << "" << QByteArrayList{"ab \\b c\\par"};
+        QTest::newRow("a font table in a field is not the note's")
+            << QByteArray("a {\\field{\\*\\fldinst PAGE}{\\fonttbl{\\f0\\fcharset2 Symbol;}}}\\f0 b") << "a \uFFFCb" << ""
+            << QByteArrayList{"{\\field{\\*\\fldinst PAGE}{\\fonttbl{\\f0\\fcharset2 Symbol;}}}"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
