@@ -1,5 +1,6 @@
 #include "BookContent.h"
 
+#include "AppPath.h"
 #include "BoundedFile.h"
 #include "BookFile.h"
 #include "Cp932.h"
@@ -48,7 +49,8 @@ BookContent BookContent::forBookFile(const QString &bookPath)
     QStringList homes;
     if (!qEnvironmentVariableIsEmpty("KOBIN_HOME"))
         homes << qEnvironmentVariable("KOBIN_HOME");
-    homes << QFileInfo(bookPath).absolutePath()
+    // The program's own folder for books, where the window, search, capture and import keep them.
+    homes << QFileInfo(bookPath).absolutePath() << QDir::cleanPath(resolveAppPath())
           << QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kobin");
     for (const QString &home : homes) {
         if (QFileInfo(home + u'/' + name).isDir())

@@ -1,3 +1,4 @@
+#include "AppPath.h"
 #include "BookCheck.h"
 #include "BookCommandLine.h"
 #include "BookContent.h"
@@ -57,6 +58,22 @@ private slots:
                        "問題は見つかりませんでした。\n");
         QCOMPARE(outcome.status, 0);
         QCOMPARE(listing(m_dir->path()), before);
+    }
+
+    // Where import and the window keep a book's folder: the program's folder for books.
+    void aBookFolderInTheProgramsFolderIsFound()
+    {
+        const QString name = QFileInfo(m_dir->path()).fileName();
+        const QString kept = kobin::resolveAppPath() + name + u'/';
+        if (!QDir().rename(folder(), kept))
+            QSKIP("The program's folder is on another file system than the temporary folder.");
+        const QString elsewhere = m_dir->path() + "/" + name + ".iis";
+        QVERIFY(QFile::rename(book(), elsewhere));
+        const CommandOutcome outcome = checkBookCommand({elsewhere});
+        QDir(kept).removeRecursively();
+        // Its notes and url files are there; only its pages, left behind, are not.
+        QVERIFY2(!outcome.out.contains("がありません"), qPrintable(outcome.out));
+        QVERIFY2(outcome.out.contains("のページ"), qPrintable(outcome.out));
     }
 
     void everyKindOfProblemIsNamedAndTheCheckFails()
