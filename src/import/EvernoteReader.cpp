@@ -186,11 +186,16 @@ bool readFile(const QString &path, ImportSink &sink, QString *failure)
             continue;
         }
         Note note = readNote(reader);
-        if (reader.hasError())
+        // A note broken part way keeps what was read of it.
+        if (reader.hasError() && note.title.isEmpty() && note.content.isEmpty())
             break;
         ImportItem item = itemOf(note);
+        if (reader.hasError())
+            item.leftOut.append(QStringLiteral("%1 行目より後").arg(reader.lineNumber()));
         if (!sink.add(item))
             return false;
+        if (reader.hasError())
+            break;
     }
     if (reader.hasError())
         sink.leaveOut(notebook.title, QStringLiteral("%1 行目より後（%2）").arg(reader.lineNumber()).arg(reader.errorString()));

@@ -359,6 +359,10 @@ void TestImport::hostile_data()
         writeEnex(root + "/e.enex", enexNote("n", "<div>本文</div>", enexResource({}, "image/png", "iVBO!!!!")));
         return root + "/e.enex";
     }) << true << "資料「f」（base64 が壊れています）";
+    QTest::newRow("note broken part way") << Builder([](const QString &root) {
+        writeEnex(root + "/e.enex", enexNote("壊れた", "<div>読めた</div>", "<tag>a</b></note>"));
+        return root + "/e.enex";
+    }) << true << "行目より後\n  「e」";
     QTest::newRow("no collection") << Builder([](const QString &root) {
         writeText(root + "/x/readme.txt", "hello");
         return root + "/x";
