@@ -207,43 +207,83 @@ int importBook(const QStringList &args)
     return 0;
 }
 
-// A command: the options it knows, and what it does with the options given and the names after them.
+// A command: how it is called and what it does, for the help; the options it knows,
+// and what it does with the options given and the names after them.
 struct Command {
+    QString synopsis;
+    QString summary;
     QStringList options;
     std::function<int(const QStringList &options, const QStringList &names)> run;
 };
 
 // A command of names only.
-Command namesOnly(const std::function<int(const QStringList &)> &run)
+Command namesOnly(const QString &synopsis, const QString &summary, const std::function<int(const QStringList &)> &run)
 {
-    return {{}, [run](const QStringList &, const QStringList &names) { return run(names); }};
+    return {synopsis, summary, {}, [run](const QStringList &, const QStringList &names) { return run(names); }};
 }
 
 const std::map<QString, Command> &commands()
 {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("tree"), namesOnly(printTree)},
-        {QStringLiteral("check"), namesOnly([](const QStringList &args) { return print(kobin::checkBookCommand(args)); })},
-        {QStringLiteral("export"), namesOnly([](const QStringList &args) { return print(kobin::exportBookCommand(args)); })},
-        {QStringLiteral("search"), {{QStringLiteral("--kana")}, searchBook}},
-        {QStringLiteral("import"), namesOnly(importBook)},
-        {QStringLiteral("capture"), namesOnly([](const QStringList &args) {
-             // The book's earlier versions go where the program keeps them.
-             QCoreApplication::setApplicationName(QStringLiteral("Kobin"));
-             kobin::quietEngineStartupNotes();
-             return print(kobin::captureCommand(args, kobin::programFoldersAt(kobin::resolveAppPath()), loadCapturer));
-         })},
-        {QStringLiteral("rtf2txt"), namesOnly([](const QStringList &args) {
-             return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText);
-         })},
-        {QStringLiteral("rtf2html"), namesOnly([](const QStringList &args) {
-             return convertRtf(args, "rtf2html", kobin::richtext::Conversion::Html);
-         })},
-        {QStringLiteral("rtf2rtf"), namesOnly([](const QStringList &args) {
-             return convertRtf(args, "rtf2rtf", kobin::richtext::Conversion::Rtf);
-         })},
+        {QStringLiteral("tree"),
+         namesOnly(QStringLiteral("tree BOOK.iis"),
+                   QStringLiteral("ブックの項目を順に表示します（字下げした名前、キー、画像キー）。"), printTree)},
+        {QStringLiteral("check"),
+         namesOnly(QStringLiteral("check BOOK.iis"),
+                   QStringLiteral("ブックの問題を調べます。何も変えません（問題がなければ 0、あれば 1 で終わります）。"),
+                   [](const QStringList &args) { return print(kobin::checkBookCommand(args)); })},
+        {QStringLiteral("export"),
+         namesOnly(QStringLiteral("export BOOK.iis FOLDER"),
+                   QStringLiteral("ブックをウェブサイトとして FOLDER（ないか空のフォルダ）に書き出します。"),
+                   [](const QStringList &args) { return print(kobin::exportBookCommand(args)); })},
+        {QStringLiteral("search"),
+         {QStringLiteral("search [--kana] BOOK.iis 語..."),
+          QStringLiteral("すべての語を含む項目を表示します。--kana: ひらがなとカタカナを区別しません。"),
+          {QStringLiteral("--kana")}, searchBook}},
+        {QStringLiteral("import"),
+         namesOnly(QStringLiteral("import SOURCE NEW.iis"),
+                   QStringLiteral("ScrapBook X・WebScrapBook のフォルダや Evernote の .enex から新しいブックを作ります。"),
+                   importBook)},
+        {QStringLiteral("capture"),
+         namesOnly(QStringLiteral("capture BOOK.iis URL [--under KEY] [--name NAME] [--mhtml]"),
+                   QStringLiteral("ウェブページをホームページ項目としてブックに取り込み、新しい項目のキーを表示します。"),
+                   [](const QStringList &args) {
+                       // The book's earlier versions go where the program keeps them.
+                       QCoreApplication::setApplicationName(QStringLiteral("Kobin"));
+                       kobin::quietEngineStartupNotes();
+                       return print(kobin::captureCommand(args, kobin::programFoldersAt(kobin::resolveAppPath()),
+                                                          loadCapturer));
+                   })},
+        {QStringLiteral("rtf2txt"),
+         namesOnly(QStringLiteral("rtf2txt NOTE.rtf"), QStringLiteral("テキスト（RTF）の文字を表示します。"),
+                   [](const QStringList &args) {
+                       return convertRtf(args, "rtf2txt", kobin::richtext::Conversion::PlainText);
+                   })},
+        {QStringLiteral("rtf2html"),
+         namesOnly(QStringLiteral("rtf2html NOTE.rtf"), QStringLiteral("テキストを HTML にして表示します。"),
+                   [](const QStringList &args) {
+                       return convertRtf(args, "rtf2html", kobin::richtext::Conversion::Html);
+                   })},
+        {QStringLiteral("rtf2rtf"),
+         namesOnly(QStringLiteral("rtf2rtf NOTE.rtf"), QStringLiteral("テキストを Kobin が書く RTF にして表示します。"),
+                   [](const QStringList &args) {
+                       return convertRtf(args, "rtf2rtf", kobin::richtext::Conversion::Rtf);
+                   })},
     };
     return table;
+}
+
+// Every command with what it does.
+QString helpText()
+{
+    QString text = QStringLiteral("使い方: kobin-cli COMMAND [--] FILE...\n"
+                                  "Kobin のブックとテキストを、Kobin と同じ方法で読み書きします。\n\nコマンド:\n");
+    for (const auto &[name, command] : commands())
+        text += QStringLiteral("  ") + command.synopsis + QStringLiteral("\n      ") + command.summary + u'\n';
+    text += QStringLiteral("\n「--」のあとの名前は「-」で始まってもかまいません。\n"
+                           "終了状態: 0 成功、1 失敗（check では問題あり）、2 コマンドの誤り。\n"
+                           "くわしくは man kobin-cli をご覧ください。\n");
+    return text;
 }
 
 } // namespace
@@ -255,12 +295,17 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    if (!args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"))) {
+        writeOut(helpText());
+        return 0;
+    }
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.first());
     if (command == commands().end()) {
         QStringList names;
         for (const auto &entry : commands())
             names.append(entry.first);
-        writeError(QStringLiteral("使い方: kobin-cli COMMAND FILE  (COMMAND: ") + names.join(u", ") + u')');
+        writeError(QStringLiteral("使い方: kobin-cli COMMAND FILE  (COMMAND: ") + names.join(u", ")
+                   + QStringLiteral(")  （説明は kobin-cli --help）"));
         return 2;
     }
     args.removeFirst();

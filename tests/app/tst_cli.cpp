@@ -259,6 +259,26 @@ private slots:
         QVERIFY(result.err.contains("tree"));
     }
 
+    // The help names every command the usage line lists, each with a line that says what it does.
+    void helpDescribesEveryCommand()
+    {
+        const QString usage = QString::fromUtf8(run({}).err);
+        const qsizetype from = usage.indexOf("COMMAND: ") + 9;
+        const QStringList names = usage.mid(from, usage.indexOf(u')', from) - from).split(", ");
+        QVERIFY2(names.contains("capture") && names.contains("import"), qPrintable(usage));
+        for (const char *option : {"--help", "-h"}) {
+            const Result help = run({option});
+            QCOMPARE(help.exitCode, 0);
+            const QStringList lines = QString::fromUtf8(help.out).split(u'\n');
+            for (const QString &name : names) {
+                const qsizetype at = lines.indexOf(QRegularExpression("  " + name + "( .*)?"));
+                QVERIFY2(at >= 0 && at + 1 < lines.size() && lines[at + 1].startsWith("      ")
+                             && lines[at + 1].back().unicode() > 0x7f,
+                         qPrintable(name + ":\n" + help.out));
+            }
+        }
+    }
+
     void namesAfterTwoDashesMayBeginWithADash_data()
     {
         QTest::addColumn<QStringList>("args");

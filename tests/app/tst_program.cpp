@@ -111,6 +111,10 @@ private slots:
             QCOMPARE(help.exitCode, 0);
             QVERIFY2(help.out.contains("--version") && help.out.contains(QStringLiteral("開くブックファイル")),
                      qPrintable(help.out));
+            // Every line is Japanese: none of the parser's English ("Usage:", "Displays help on …").
+            for (const QString &line : help.out.split(u'\n', Qt::SkipEmptyParts))
+                QVERIFY2(std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x7f; }),
+                         qPrintable(line));
         }
         QVERIFY(!QFile::exists(home())); // no program folder made, no book opened
     }
