@@ -45,6 +45,13 @@ ImportRun runImport(const ImportSource &source, const ImportWriter::Target &targ
     return run;
 }
 
+bool writeOriginNote(const QString &stagingFolder, const QString &key, const QString &sourcePath)
+{
+    const QString origin = QStringLiteral("%1 から取り込みました（%2）。")
+                               .arg(QDir::toNativeSeparators(sourcePath), QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+    return StagedFiles::write(stagingFolder + WorkingFolder::textFileName(key), plainNote(origin));
+}
+
 ImportStaging::ImportStaging(const QString &appPath)
 {
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
@@ -99,10 +106,7 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     }
     ItemTree tree;
     tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), bookName, images::imageKey(images::Root));
-    // The book item's note tells where the book came from.
-    const QString origin = QStringLiteral("%1 から取り込みました（%2）。")
-                               .arg(QDir::toNativeSeparators(sourcePath), QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
-    if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), plainNote(origin))) {
+    if (!writeOriginNote(staging.path(), QStringLiteral("a1"), sourcePath)) {
         book.message = quoted(staging.path()) + QStringLiteral(" に書き込めません。");
         return book;
     }

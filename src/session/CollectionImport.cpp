@@ -96,6 +96,10 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         refuse(run.failure);
         return false;
     }
+    if (!import::writeOriginNote(staging.path(), added->key, *path)) {
+        refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(staging.path()) + QStringLiteral(" 」に書き込めません。"));
+        return false;
+    }
 
     // The text shown is kept before the item imported is shown in its place.
     if (!m_services.display.storeCurrentItem())

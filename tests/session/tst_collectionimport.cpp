@@ -73,6 +73,9 @@ private slots:
         QVERIFY(f->book.newCaptures().contains(CapturedPages::captureFolderOf(page, f->book.bookFolder())));
         QVERIFY(QFileInfo::exists(f->working("a4index.rtf")));
         QVERIFY(QFileInfo::exists(f->working("a5.rtf")));
+        // The folder made for it is shown with its note, which tells where it came from.
+        QVERIFY(f->prompter.prompts.isEmpty());
+        QVERIFY(readText(f->working("a3.rtf")).contains("\\'8e\\'e6\\'82\\'e8\\'8d\\'9e\\'82\\'dd"));
         QVERIFY(f->book.isChanged());
         QCOMPARE(reports.reports.size(), 1);
         QVERIFY2(reports.reports[0].contains("取り込んだ項目: 2 個"), qPrintable(reports.reports[0]));
