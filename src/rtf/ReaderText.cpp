@@ -133,14 +133,23 @@ void Reader::resolveLoneSurrogate()
     put(u"\uFFFD");
 }
 
-void Reader::endParagraph()
+// False where no paragraph ends: outside the note's text.
+bool Reader::flushParagraph()
 {
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
-        return;
+        return false;
     flushHiddenText();
     updateCharFormat();
     announceListItem(top().paragraph);
+    return true;
+}
+
+void Reader::endParagraph()
+{
+    if (!flushParagraph())
+        return;
+    m_sink.paragraphDepth(top().paragraph.tableDepth);
     m_sink.endParagraph(m_keepsFormats ? sharedBlockFormat(top().paragraph) : QTextBlockFormat());
 }
 
