@@ -1,8 +1,10 @@
 #include "DocumentFormats.h"
 #include "RichTextFiles.h"
+#include "RtfConversion.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QTemporaryDir>
 #include <QTextTable>
 #include <QtTest>
 
@@ -258,6 +260,25 @@ private slots:
         QVERIFY(readRtf(written, copy));
         QCOMPARE(copy.toRawText(), document.toRawText());
         QCOMPARE(writeRtf(copy), written);
+    }
+
+    // rtf2html and the book's export: rows and cells, whose text is only ever text.
+    void tablesAsHtml()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("note.rtf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\\rtf1\\trowd\\clcbpat1\\cellx1000\\cellx2000\\pard\\intbl <script>x</script>\\cell "
+                   "</td></table>&amp;\\cell\\row\\pard after\\par}");
+        file.close();
+        const QString html = QString::fromUtf8(kobin::richtext::convertRtfFile(path, kobin::richtext::Conversion::Html).value());
+        QCOMPARE(html.count(QStringLiteral("<table")), 1);
+        QCOMPARE(html.count(QStringLiteral("<tr")), 1);
+        QCOMPARE(html.count(QStringLiteral("<td")), 2);
+        QVERIFY2(html.contains(QStringLiteral("&lt;script&gt;x&lt;/script&gt;")), qPrintable(html));
+        QVERIFY2(html.contains(QStringLiteral("&lt;/td&gt;&lt;/table&gt;&amp;amp;")), qPrintable(html));
+        QVERIFY(!html.contains(QStringLiteral("<script")));
     }
 
     // A note with Japanese text, merged cells, a nested table, borders and shading.
