@@ -2,78 +2,11 @@
 #include "DocumentBuilder.h"
 
 #include "FormatProperties.h"
+#include "TableFormats.h"
 
 #include <QTextTable>
 
 namespace kobin::rtf {
-namespace {
-
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
-constexpr int kDefaultCellTwips = 1440; // of a cell read without \cellx
-
-// The right edge of each cell of the row; one read without is an inch right of the one before.
-std::vector<int> edgesOf(const RowDefinition &row, size_t cells)
-{
-    std::vector<int> edges;
-    int edge = row.leftTwips;
-    for (size_t i = 0; i < cells; ++i) {
-        edge = i < row.cells.size() ? row.cells[i].rightTwips : qMin(edge + kDefaultCellTwips, kMaxCellEdgeTwips);
-        edges.push_back(edge);
-    }
-    return edges;
-}
-
-QTextTableFormat tableFormat(const RowDefinition &row, const std::vector<int> &edges)
-{
-    QTextTableFormat format;
-    format.setBorder(0);
-    format.setCellSpacing(0);
-    format.setCellPadding(0);
-    format.setMargin(0);
-    format.setBorderCollapse(true);
-    format.setAlignment(row.alignment);
-    format.setLeftMargin(qMax(0, row.leftTwips) / kTwipsPerPixel);
-    format.setProperty(kTableLeftProperty, row.leftTwips);
-    format.setProperty(kTableGapProperty, row.gapTwips);
-    QList<QTextLength> widths;
-    int left = row.leftTwips;
-    for (const int edge : edges) {
-        widths.append(QTextLength(QTextLength::FixedLength, qMax(0, edge - left) / kTwipsPerPixel));
-        left = qMax(left, edge);
-    }
-    format.setColumnWidthConstraints(widths);
-    return format;
-}
-
-QTextTableCellFormat cellFormat(const RowDefinition &row, size_t index, int edge)
-{
-    QTextTableCellFormat format;
-    const CellDefinition cell = index < row.cells.size() ? row.cells[index] : CellDefinition();
-    const auto padding = [&row](CellSide side, int otherwise) {
-        return (row.paddingTwips[side] >= 0 ? row.paddingTwips[side] : otherwise) / kTwipsPerPixel;
-    };
-    format.setTopPadding(padding(Top, 0));
-    format.setLeftPadding(padding(Left, row.gapTwips));
-    format.setBottomPadding(padding(Bottom, 0));
-    format.setRightPadding(padding(Right, row.gapTwips));
-    for (const BorderProperties &side : kBorderProperties) {
-        const CellBorder &border = cell.borders[side.side];
-        if (border.style == QTextFrameFormat::BorderStyle_None)
-            continue;
-        format.setProperty(side.width, border.widthTwips / kTwipsPerPixel);
-        format.setProperty(side.style, border.style);
-        format.setProperty(side.brush, QBrush(border.color.isValid() ? border.color : QColor(Qt::black)));
-    }
-    if (cell.background.isValid())
-        format.setBackground(cell.background);
-    if (cell.verticalAlignment != Qt::AlignTop)
-        format.setVerticalAlignment(cell.verticalAlignment == Qt::AlignBottom ? QTextCharFormat::AlignBottom
-                                                                               : QTextCharFormat::AlignMiddle);
-    format.setProperty(kCellEdgesProperty, QVariant::fromValue(QList<int>{edge}));
-    return format;
-}
-
-} // namespace
 
 // The tables that ended go in at the cursor; the paragraph after the last fills the block after it.
 void DocumentBuilder::putTables()
@@ -92,10 +25,10 @@ void DocumentBuilder::insertTable(QTextCursor &cursor, const Tables::Table &tabl
     });
     const int columns = static_cast<int>(widest->cells.size());
     QTextTable *qtable = cursor.insertTable(static_cast<int>(table.rows.size()), columns,
-                                            tableFormat(widest->definition, edgesOf(widest->definition, widest->cells.size())));
+                                            tableFormatOf(widest->definition, cellEdges(widest->definition, widest->cells.size())));
     for (int r = 0; r < qtable->rows(); ++r) {
         const Tables::Row &row = table.rows[static_cast<size_t>(r)];
-        const std::vector<int> edges = edgesOf(row.definition, row.cells.size());
+        const std::vector<int> edges = cellEdges(row.definition, row.cells.size());
         for (int c = 0; c < columns; ++c) {
             QTextTableCell cell = qtable->cellAt(r, c);
             const auto index = static_cast<size_t>(c);
@@ -109,7 +42,7 @@ void DocumentBuilder::insertTable(QTextCursor &cursor, const Tables::Table &tabl
             insertItems(inCell, row.cells[index].items);
             // A cell's format is that of its first paragraph's mark, which the cell's properties join.
             QTextCharFormat format = cell.format();
-            format.merge(cellFormat(row.definition, index, edges[index]));
+            format.merge(cellFormatOf(row.definition, index, edges[index]));
             cell.setFormat(format);
         }
     }
