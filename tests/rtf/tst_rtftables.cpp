@@ -293,8 +293,8 @@ private slots:
                                            "|1x1 e6000 b4:30:#ff0000,-,3:10,- bg- v0 pad0,108,0,108 \"二重線\"\n"
                                            "|2x1 e2000 b3:10,3:10,3:10,3:10 bg- v3")), qPrintable(tables));
         QVERIFY2(tables.contains("bg#cccccc v0 pad0,108,0,108 \"網掛け\""), qPrintable(tables));
-        QVERIFY2(tables.contains("\"/(1x2 align1 left0 gap50 widths 4500 1400\n"
-                                 "|1x1 e4500 b-,-,3:15,- bg- v0 pad0,50,0,50 \"入れ子１\""), qPrintable(tables));
+        QVERIFY2(tables.contains("\"/(1x2 align1 left0 gap50 widths 900 1000\n"
+                                 "|1x1 e900 b-,-,3:15,- bg- v0 pad0,50,0,50 \"入れ子１\""), qPrintable(tables));
         QVERIFY2(tables.contains("\"入れ子２\")/入れ子の後\"\n|^|"), qPrintable(tables));
         QVERIFY2(tables.endsWith("\"最後\")/表の後"), qPrintable(tables));
         const QByteArray written = writeRtf(document);
