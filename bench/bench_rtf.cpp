@@ -124,6 +124,43 @@ void WriteRtf(benchmark::State &state)
     label(state);
 }
 
+// A note of rows of three cells with borders, Japanese text and a shaded cell.
+QByteArray tableNote(int rows)
+{
+    const QByteArray borders = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                               "\\clbrdrr\\brdrs\\brdrw10";
+    const QByteArray row = "\\trowd\\trgaph108\\trleft-108" + borders + "\\cellx2000" + borders + "\\clcbpat1\\cellx5000"
+        + borders + "\\cellx9000\r\n\\pard\\intbl " + escaped(QStringLiteral("品名")) + "\\cell "
+        + escaped(QStringLiteral("今日は表計算ソフトの能力について調べた。")) + "\\cell\\b 1,000\\b0\\cell\\row\r\n";
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+        + escaped(QStringLiteral("ＭＳ Ｐゴシック")) + ";}}\r\n{\\colortbl ;\\red221\\green235\\blue247;}\r\n\\pard\\f0\\fs18 ";
+    for (int i = 0; i < rows; ++i)
+        rtf += row;
+    return rtf + "\\pard\\par}\r\n";
+}
+
+// Opening a note that is one table of state.range(0) rows.
+void ReadTableRows(benchmark::State &state)
+{
+    const QByteArray rtf = tableNote(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        QTextDocument document;
+        kobin::rtf::readRtf(rtf, document);
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(ReadTableRows)->ArgName("rows")->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+void WriteTableRows(benchmark::State &state)
+{
+    QTextDocument document;
+    kobin::rtf::readRtf(tableNote(static_cast<int>(state.range(0))), document);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kobin::rtf::writeRtf(document).constData());
+}
+BENCHMARK(WriteTableRows)->ArgName("rows")->Arg(1000)->Unit(benchmark::kMillisecond);
+
 void kindsAndSizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->ArgNames({"kind", "MB"})->Unit(benchmark::kMillisecond);

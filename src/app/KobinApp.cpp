@@ -253,7 +253,11 @@ void KobinApp::bindEditCommands()
     m_commands.bind(Command::EditDelete, [&text] { text.deleteSelection(); });
     if (QMenu *menu = window.menu(QStringLiteral("mnuEdit")))
         bindNoteLinks(*pane, text, *m_status, *m_prompter, *menu,
-                      {window.menuAction(Command::Bullets), window.menuAction(Command::Numbering)}, window);
+                      {window.menuAction(Command::Bullets), window.menuAction(Command::Numbering), nullptr,
+                       window.menuAction(Command::InsertTable), window.menuAction(Command::InsertRow),
+                       window.menuAction(Command::InsertColumn), window.menuAction(Command::DeleteRow),
+                       window.menuAction(Command::DeleteColumn)},
+                      window);
 }
 
 void KobinApp::bindSearch()

@@ -30,7 +30,7 @@ void openLink(const QString &address, Prompter &prompter)
 } // namespace
 
 void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status, Prompter &prompter,
-                   QMenu &editMenu, const QList<QAction *> &listActions, QWidget &window)
+                   QMenu &editMenu, const QList<QAction *> &paneActions, QWidget &window)
 {
     // The status text from before the mouse came over a link, while it is over one.
     auto textBefore = std::make_shared<std::optional<QString>>();
@@ -46,9 +46,9 @@ void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status,
     });
     QObject::connect(&pane, &TextPane::linkActivated, &window,
                      [&prompter](const QString &address) { openLink(address, prompter); });
-    // The Edit menu, with opening the link at the caret in front and the list commands after it.
+    // The Edit menu, with opening the link at the caret in front and the list and table commands after it.
     QObject::connect(&pane, &TextPane::contextMenuWanted, &window,
-                     [&pane, &prompter, &editMenu, listActions](const QPoint &position) {
+                     [&pane, &prompter, &editMenu, paneActions](const QPoint &position) {
                          const QString link = pane.linkAtCaret();
                          QMenu menu;
                          if (!link.isEmpty()) {
@@ -57,7 +57,12 @@ void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status,
                          }
                          menu.addActions(editMenu.actions());
                          menu.addSeparator();
-                         menu.addActions(listActions);
+                         for (QAction *action : paneActions) {
+                             if (action)
+                                 menu.addAction(action);
+                             else
+                                 menu.addSeparator();
+                         }
                          menu.exec(position);
                      });
     commands.setAddressAsker([&window](const QString &current) -> std::optional<QString> {
@@ -66,6 +71,12 @@ void bindNoteLinks(TextPane &pane, TextCommands &commands, WindowStatus &status,
                                                       QStringLiteral("リンク先のアドレス:"), QLineEdit::Normal,
                                                       current, &accepted);
         return accepted ? std::optional(address) : std::nullopt;
+    });
+    commands.setTableSizeAsker([&window]() -> std::optional<QString> {
+        bool accepted = false;
+        const QString size = QInputDialog::getText(&window, QStringLiteral("表の挿入"), QStringLiteral("行数×列数:"),
+                                                   QLineEdit::Normal, QStringLiteral("3×3"), &accepted);
+        return accepted ? std::optional(size) : std::nullopt;
     });
 }
 

@@ -27,6 +27,7 @@ enum class Command {
     // ﾃｷｽﾄ
     TextOpen, Find, FindNext, FindPrevious, FindInBook, Font, BackColor, Bold, Italic, Underline,
     AlignLeft, AlignCenter, AlignRight, Bullets, Numbering, InsertDate, InsertTime, InsertLink,
+    InsertTable, InsertRow, InsertColumn, DeleteRow, DeleteColumn,
     // ﾌﾞﾗｳｻﾞ
     Back, Forward, Reload, EditPageSource, CapturePage,
     // 表示

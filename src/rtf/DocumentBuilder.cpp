@@ -67,49 +67,78 @@ void DocumentBuilder::endParagraph(const QTextBlockFormat &format)
     writeParagraph(format, &m_format);
 }
 
+void DocumentBuilder::endCell(const QTextBlockFormat &format, int depth)
+{
+    m_depth = depth;
+    writeParagraph(format, &m_format);
+    m_tables.endCell(depth);
+}
+
+// Text after a row's last cell is a cell of its own.
+void DocumentBuilder::endRow(const RowDefinition &row, int depth)
+{
+    if (m_runCount > 0)
+        endCell(QTextBlockFormat(), depth);
+    m_tables.endRow(depth, row);
+}
+
 void DocumentBuilder::finish(const QTextBlockFormat &format)
 {
     if (m_paragraphOpen)
         writeParagraph(format, m_firstParagraph ? nullptr : &m_formatBefore);
+    putTables();
     m_cursor.endEditBlock();
 }
 
 // markFormat null: the first paragraph keeps the document's own mark format.
 void DocumentBuilder::writeParagraph(const QTextBlockFormat &format, const QTextCharFormat *markFormat)
 {
-    if (m_firstParagraph) {
-        m_cursor.setBlockFormat(format);
-        if (markFormat)
-            m_cursor.setBlockCharFormat(*markFormat);
-        m_firstParagraph = false;
-    } else {
-        m_cursor.insertBlock(format, *markFormat);
-    }
-    if (m_listItem) {
-        addToList(*m_listItem);
-        m_listItem.reset();
-    }
     // A new paragraph's mark takes the format of text, never an object's.
     const auto runs = m_runs.begin();
-    const auto lastText = std::find_if(std::make_reverse_iterator(runs + static_cast<std::ptrdiff_t>(m_runCount)),
-                                       std::make_reverse_iterator(runs), [](const Run &run) { return !run.kept; });
+    const auto end = runs + static_cast<std::ptrdiff_t>(m_runCount);
+    const auto lastText = std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(runs),
+                                       [](const Run &run) { return !run.kept; });
+    Paragraph paragraph{format, markFormat ? std::optional(*markFormat) : std::nullopt, {}, std::exchange(m_listItem, {})};
     if (lastText != std::make_reverse_iterator(runs))
         m_formatBefore = lastText->format;
     else if (markFormat)
         m_formatBefore = *markFormat;
-    for (size_t i = 0; i < m_runCount; ++i)
-        m_cursor.insertText(m_runs[i].text, m_runs[i].format);
+    m_firstParagraph = false;
     m_runCount = 0;
     m_formatIsLastRuns = false;
     m_paragraphOpen = false;
+    if (m_depth > 0) {
+        paragraph.runs.assign(runs, end);
+        m_tables.addParagraph(m_depth, std::move(paragraph));
+        return;
+    }
+    putTables();
+    // The runs go straight from where they are kept, which spares copying them.
+    insertParagraph(m_cursor, paragraph, {m_runs.data(), static_cast<size_t>(end - runs)},
+                    std::exchange(m_fillBlock, false));
+}
+
+void DocumentBuilder::insertParagraph(QTextCursor &cursor, const Paragraph &paragraph, Runs runs, bool fill)
+{
+    if (fill) {
+        cursor.setBlockFormat(paragraph.format);
+        if (paragraph.mark)
+            cursor.setBlockCharFormat(*paragraph.mark);
+    } else {
+        cursor.insertBlock(paragraph.format, paragraph.mark.value_or(QTextCharFormat()));
+    }
+    if (paragraph.listItem)
+        addToList(cursor, *paragraph.listItem);
+    for (const Run *run = runs.first; run != runs.first + runs.count; ++run)
+        cursor.insertText(run->text, run->format);
 }
 
 // Each level of a list is a list of the document, indented by its level.
-void DocumentBuilder::addToList(const ListItem &item)
+void DocumentBuilder::addToList(const QTextCursor &cursor, const ListItem &item)
 {
     QTextList *&list = m_lists[item.key];
     if (list) {
-        list->add(m_cursor.block());
+        list->add(cursor.block());
         return;
     }
     QTextListFormat format;
@@ -121,7 +150,7 @@ void DocumentBuilder::addToList(const ListItem &item)
     }
     if (item.start != 1)
         format.setProperty(kListStartProperty, item.start);
-    list = m_cursor.createList(format);
+    list = QTextCursor(cursor).createList(format);
 }
 
 } // namespace kobin::rtf

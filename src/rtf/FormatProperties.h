@@ -44,4 +44,14 @@ constexpr int kListHangingProperty = QTextFormat::UserProperty + 0x400;
 // int, on a list's format: the number of its first item when not 1.
 constexpr int kListStartProperty = QTextFormat::UserProperty + 0x401;
 
+// On a table read: where it stands (\trleft) and half the space between its
+// cells (\trgaph), in twips (int). On its cells: the right edges (\cellx,
+// twips) of the cells they were read from, one for each column they span
+// (QList<int>); and on a cell its row was read without (bool), which neither
+// plain text nor the writer counts while it stays empty.
+constexpr int kTableLeftProperty = QTextFormat::UserProperty + 0x500;
+constexpr int kTableGapProperty = QTextFormat::UserProperty + 0x501;
+constexpr int kCellEdgesProperty = QTextFormat::UserProperty + 0x502;
+constexpr int kAbsentCellProperty = QTextFormat::UserProperty + 0x503;
+
 } // namespace kobin::rtf

@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -66,6 +67,10 @@ private:
     void announceListItem(const ParagraphState &paragraph);
     ListLevel wordListLevel(int override, int level) const;
     void closeField();
+    bool readRowWord(Word word, const Token &token);
+    void setBorderStyle(QTextFrameFormat::BorderStyle style);
+    void endCell(int depth);
+    void endRow(int depth);
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
     void emitPrivateUse(SymbolFont font, uint8_t byte);
@@ -92,6 +97,7 @@ private:
     void emitText(QStringView text);
     void put(QStringView text);
     void resolveLoneSurrogate();
+    bool flushParagraph();
     void endParagraph();
     void updateCharFormat();
 
@@ -146,6 +152,19 @@ private:
     bool m_pnListOpen = false;
     int m_pnLists = 0;
     bool m_colorGiven = false;
+
+    // The cell being defined, until its \cellx.
+    struct PendingCell {
+        CellDefinition definition;
+        int side = -1; // the CellSide the \brdr words describe; -1: a border not of a cell
+        QColor background;
+        QColor pattern;
+        int shading = 0;
+    };
+    static QColor shading(const PendingCell &cell);
+    std::array<RowDefinition, kMaxTableDepth + 1> m_rows; // by the depth of their tables
+    int m_rowDepth = 1; // of the row \trowd defines
+    PendingCell m_cell;
 
     // Formats made so far, each shared by all the text in it, which spares the
     // document comparing them property by property. Anything read into the font

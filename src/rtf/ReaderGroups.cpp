@@ -62,6 +62,7 @@ void Reader::read()
     flushPendingKept();
     announceListItem(m_lastParagraph);
     flushHiddenText();
+    m_sink.paragraphDepth(m_lastParagraph.tableDepth);
     m_sink.finish(m_keepsFormats ? sharedBlockFormat(m_lastParagraph) : QTextBlockFormat());
 }
 
@@ -258,7 +259,7 @@ void Reader::readWord(const Token &token)
         readTableWord(word, token.parameter);
         return;
     }
-    if (readListWord(word, token))
+    if (readListWord(word, token) || readRowWord(word, token))
         return;
     if (!readCharacterWord(word, token))
         readParagraphWord(word, token);
@@ -359,7 +360,6 @@ bool Reader::readCharacterWord(Word word, const Token &token)
     switch (word) {
     case Word::Line: emitText(u"\u2028"); return true;
     case Word::Tab: emitText(u"\t"); return true;
-    case Word::Cell: emitText(u"\t"); return true;
     case Word::Plain: chars = CharState(); return true;
     case Word::Font: chars.font = value; return true;
     case Word::Bold: chars.bold = on; return true;
@@ -401,7 +401,6 @@ void Reader::readParagraphWord(Word word, const Token &token)
     const int indent = qBound(-kMaxIndentTwips, token.parameter, kMaxIndentTwips);
     switch (word) {
     case Word::Par: endParagraph(); return;
-    case Word::Row: endParagraph(); return;
     case Word::Pard: paragraph = ParagraphState(); return;
     case Word::AlignLeft: paragraph.alignment = Qt::AlignLeft; return;
     case Word::AlignRight: paragraph.alignment = Qt::AlignRight; return;

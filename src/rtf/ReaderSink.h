@@ -4,6 +4,7 @@
 
 #include "KeptObjects.h"
 #include "ListMarkers.h"
+#include "TableRows.h"
 
 class QTextBlockFormat;
 class QTextCharFormat;
@@ -29,6 +30,13 @@ public:
     virtual void endParagraph(const QTextBlockFormat &format) = 0;
     // The paragraph ended next is an item of a list.
     virtual void listItem(const ListItem &) {}
+    // The paragraph ended next is in a cell of a table this deep (1 and up), or in none (0).
+    virtual void paragraphDepth(int) {}
+    // Ends the paragraph that ends a cell of a table depth deep; the paragraphs
+    // ended since the cell before are the cell's.
+    virtual void endCell(const QTextBlockFormat &format, int depth) = 0;
+    // Ends a row of a table depth deep: the cells ended since the row before, as defined.
+    virtual void endRow(const RowDefinition &, int) {}
     // The end of the document; a paragraph left open gets the given format.
     virtual void finish(const QTextBlockFormat &format) = 0;
 };

@@ -142,6 +142,7 @@ struct ParagraphState {
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     std::vector<TabStop> tabs;
     ListState list;
+    int tableDepth = 0; // \intbl, \itap: in a cell of a table this deep. Not part of the block's format.
 
     bool operator==(const ParagraphState &other) const
     {
@@ -162,6 +163,7 @@ struct GroupState {
     bool ignorable = false; // "\*" began the group: a destination this reader does not know is skipped
     qsizetype start = 0;    // where its "{" is in the input
     bool textRead = false;  // text or objects put into the note in the group, which a kept group must not take in again
+    bool nestedRowProperties = false; // in {\*\nesttableprops}: \trowd defines a row of the paragraph's table
 };
 
 struct FontEntry {

@@ -133,17 +133,26 @@ void Reader::resolveLoneSurrogate()
     put(u"\uFFFD");
 }
 
-void Reader::endParagraph()
+// False where no paragraph ends: outside the note's text.
+bool Reader::flushParagraph()
 {
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
-        return;
+        return false;
     // A paragraph ended in a field is in the note: the field cannot also stay whole, unseen.
     if (m_field)
         m_field->shown = true;
     flushHiddenText();
     updateCharFormat();
     announceListItem(top().paragraph);
+    return true;
+}
+
+void Reader::endParagraph()
+{
+    if (!flushParagraph())
+        return;
+    m_sink.paragraphDepth(top().paragraph.tableDepth);
     m_sink.endParagraph(m_keepsFormats ? sharedBlockFormat(top().paragraph) : QTextBlockFormat());
 }
 

@@ -38,10 +38,30 @@ const std::unordered_map<std::string_view, Word> &words()
         {"tc", Word::SkippedDestination},
         {"object", Word::Object}, {"result", Word::Result},
         {"upr", Word::Upr}, {"ud", Word::UnicodeText},
-        // Nested tables: their cells and rows read as the outer table's; the plain
-        // text for readers without them is skipped, the row's properties end the row.
-        {"nestcell", Word::Cell}, {"nestrow", Word::Row}, {"nonesttables", Word::SkippedDestination},
-        {"nesttableprops", Word::TextDestination},
+        // Tables: a nested table's text for readers without nesting is skipped.
+        {"intbl", Word::InTable}, {"itap", Word::TableDepth}, {"nesttableprops", Word::NestedRowProperties},
+        {"nestcell", Word::NestedCell}, {"nestrow", Word::NestedRow}, {"nonesttables", Word::SkippedDestination},
+        {"trowd", Word::RowDefaults}, {"cellx", Word::CellRight},
+        {"clbrdrt", Word::CellBorderTop}, {"clbrdrl", Word::CellBorderLeft},
+        {"clbrdrb", Word::CellBorderBottom}, {"clbrdrr", Word::CellBorderRight},
+        {"brdrt", Word::OtherBorder}, {"brdrl", Word::OtherBorder}, {"brdrb", Word::OtherBorder},
+        {"brdrr", Word::OtherBorder}, {"box", Word::OtherBorder}, {"brdrbar", Word::OtherBorder},
+        {"brdrbtw", Word::OtherBorder}, {"chbrdr", Word::OtherBorder}, {"trbrdrt", Word::OtherBorder},
+        {"trbrdrl", Word::OtherBorder}, {"trbrdrb", Word::OtherBorder}, {"trbrdrr", Word::OtherBorder},
+        {"trbrdrh", Word::OtherBorder}, {"trbrdrv", Word::OtherBorder},
+        {"brdrs", Word::BorderSingle}, {"brdrth", Word::BorderSingle}, {"brdrsh", Word::BorderSingle},
+        {"brdrhair", Word::BorderSingle}, {"brdrdb", Word::BorderDouble}, {"brdrdot", Word::BorderDotted},
+        {"brdrdash", Word::BorderDashed}, {"brdrdashsm", Word::BorderDashed}, {"brdrdashd", Word::BorderDashed},
+        {"brdrnone", Word::BorderNone}, {"brdrnil", Word::BorderNone}, {"brdrtbl", Word::BorderNone},
+        {"brdrw", Word::BorderWidth}, {"brdrcf", Word::BorderColor},
+        {"clcbpat", Word::CellBackground}, {"clcfpat", Word::CellPatternColor}, {"clshdng", Word::CellShading},
+        {"clmgf", Word::CellMergeFirst}, {"clmrg", Word::CellMerged},
+        {"clvmgf", Word::CellVerticalMergeFirst}, {"clvmrg", Word::CellVerticalMerged},
+        {"clvertalt", Word::CellTop}, {"clvertalc", Word::CellMiddle}, {"clvertalb", Word::CellBottom},
+        {"trql", Word::RowAlignLeft}, {"trqr", Word::RowAlignRight}, {"trqc", Word::RowAlignCenter},
+        {"trleft", Word::RowLeft}, {"trgaph", Word::RowGap},
+        {"trpaddt", Word::RowPaddingTop}, {"trpaddl", Word::RowPaddingLeft},
+        {"trpaddb", Word::RowPaddingBottom}, {"trpaddr", Word::RowPaddingRight},
         {"f", Word::Font}, {"fcharset", Word::Charset}, {"cpg", Word::FontCodePage},
         {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
         {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
@@ -115,6 +135,7 @@ bool isDestination(Word word)
     case Word::ListTextBefore:
     case Word::ListTextAfter:
     case Word::LevelText:
+    case Word::NestedRowProperties:
         return true;
     default:
         return false;

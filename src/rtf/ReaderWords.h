@@ -24,6 +24,12 @@ enum class Word {
     ListTable, List, ListLevel, LevelText, LevelFormat, LevelStart, ListId, ListOverride, ListOverrideNumber, ListLevelNumber,
     ListNumbering, ListBullet, ListBody, ListOutlineLevel, ListDecimal, ListLowerLetter, ListUpperLetter,
     ListLowerRoman, ListUpperRoman, ListStart, ListTextBefore, ListTextAfter,
+    InTable, TableDepth, NestedRowProperties, NestedCell, NestedRow, RowDefaults, CellRight, CellBorderTop, CellBorderLeft,
+    CellBorderBottom, CellBorderRight, OtherBorder, BorderSingle, BorderDouble, BorderDotted, BorderDashed,
+    BorderNone, BorderWidth, BorderColor, CellBackground, CellPatternColor, CellShading, CellMergeFirst,
+    CellMerged, CellVerticalMergeFirst, CellVerticalMerged, CellTop, CellMiddle, CellBottom,
+    RowAlignLeft, RowAlignRight, RowAlignCenter, RowLeft, RowGap, RowPaddingTop, RowPaddingLeft,
+    RowPaddingBottom, RowPaddingRight,
     EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
 };
 

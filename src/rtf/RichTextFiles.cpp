@@ -5,11 +5,13 @@
 #include "ListMarkers.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "WriterRows.h"
 
 #include <QFile>
 #include <QTextBlock>
 #include <QTextList>
 #include <QTextDocument>
+#include <QTextTable>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -81,6 +83,79 @@ std::optional<QByteArray> readNoteFile(const QString &path, LoadFailure &failure
     }
 }
 
+void appendFrameText(QString &result, QTextFrame::iterator it, QStringView lineEnd, ListLeads leads, bool document);
+
+void appendBlockText(QString &result, const QTextBlock &block, QStringView lineEnd, ListLeads leads)
+{
+    if (const QTextList *list = block.textList(); list && leads == ListLeads::Shown) {
+        const rtf::ListItem item = rtf::listItemOf(list->format());
+        result += rtf::itemLead(item, item.start + list->itemNumber(block));
+    }
+    const QString line = block.text();
+    for (const QChar ch : line) {
+        if (ch.unicode() == 0x2028)
+            result += lineEnd;
+        else if (ch != QChar::ObjectReplacementCharacter) // pictures and hidden text are not text
+            result += ch;
+    }
+}
+
+// Rows joined by lineEnd, each cell's text ending with a tab; a cell merged into
+// another is an empty one, as it was read.
+void appendTableText(QString &result, const QTextTable &table, QStringView lineEnd, ListLeads leads)
+{
+    for (int row = 0; row < table.rows(); ++row) {
+        if (row > 0)
+            result += lineEnd;
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (rtf::isAbsentCell(cell))
+                continue;
+            if (cell.row() == row && cell.column() == column)
+                appendFrameText(result, cell.begin(), lineEnd, leads, false);
+            result += u'\t';
+        }
+    }
+}
+
+// Lines joined by lineEnd. A table has a paragraph before it and one after it:
+// the first of the document or of a cell, empty before a table, is no line, nor
+// is the document's last, empty after a table.
+void appendFrameText(QString &result, QTextFrame::iterator it, QStringView lineEnd, ListLeads leads, bool document)
+{
+    qsizetype firstLine = -1; // where the first paragraph's line begins, while it is the only one and empty
+    bool started = false;
+    bool afterTable = false;
+    while (!it.atEnd()) {
+        const QTextFrame *frame = it.currentFrame();
+        const QTextBlock block = it.currentBlock();
+        ++it;
+        if (const auto *table = qobject_cast<const QTextTable *>(frame)) {
+            if (firstLine >= 0)
+                result.truncate(firstLine);
+            else if (started)
+                result += lineEnd;
+            appendTableText(result, *table, lineEnd, leads);
+            afterTable = true;
+            firstLine = -1;
+            started = true;
+            continue;
+        }
+        if (frame)
+            continue; // the note makes no frames but tables
+        if (started)
+            result += lineEnd;
+        const qsizetype lineStart = result.size();
+        appendBlockText(result, block, lineEnd, leads);
+        const bool empty = result.size() == lineStart;
+        firstLine = !started && empty ? lineStart : -1;
+        if (document && afterTable && empty && it.atEnd())
+            result.truncate(lineStart - lineEnd.size());
+        afterTable = false;
+        started = true;
+    }
+}
+
 } // namespace
 
 bool loadFile(QTextDocument &document, const QString &path, LoadFailure *failure)
@@ -120,21 +195,7 @@ bool saveFile(const QTextDocument &document, const QString &path, FileType type,
 QString plainText(const QTextDocument &document, QStringView lineEnd, ListLeads leads)
 {
     QString result;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            result += lineEnd;
-        if (const QTextList *list = block.textList(); list && leads == ListLeads::Shown) {
-            const rtf::ListItem item = rtf::listItemOf(list->format());
-            result += rtf::itemLead(item, item.start + list->itemNumber(block));
-        }
-        const QString line = block.text();
-        for (const QChar ch : line) {
-            if (ch.unicode() == 0x2028)
-                result += lineEnd;
-            else if (ch != QChar::ObjectReplacementCharacter) // pictures and hidden text are not text
-                result += ch;
-        }
-    }
+    appendFrameText(result, document.rootFrame()->begin(), lineEnd, leads, true);
     return result;
 }
 

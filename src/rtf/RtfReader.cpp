@@ -24,6 +24,7 @@ public:
             m_picture = object.picture;
     }
     void endParagraph(const QTextBlockFormat &) override {}
+    void endCell(const QTextBlockFormat &, int) override {}
     void finish(const QTextBlockFormat &) override {}
 
     std::optional<Picture> m_picture;

@@ -6,6 +6,8 @@
 #include "RtfOutput.h"
 #include "SymbolFonts.h"
 #include "WriterLists.h"
+#include "WriterRows.h"
+#include "WriterWords.h"
 #include "WriterTables.h"
 
 #include <QColor>
@@ -14,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -103,30 +106,6 @@ bool isEmptyParagraph(const QTextBlock &block)
     return block.length() == 1; // its paragraph end alone
 }
 
-// Null for a left tab, which needs no word of its own.
-const char *tabTypeWord(QTextOption::TabType type)
-{
-    switch (type) {
-    case QTextOption::RightTab: return "tqr";
-    case QTextOption::CenterTab: return "tqc";
-    case QTextOption::DelimiterTab: return "tqdec";
-    default: return nullptr;
-    }
-}
-
-const char *underlineWord(QTextCharFormat::UnderlineStyle style)
-{
-    switch (style) {
-    case QTextCharFormat::NoUnderline: return "ulnone";
-    case QTextCharFormat::DashUnderline: return "uldash";
-    case QTextCharFormat::DotLine: return "uld";
-    case QTextCharFormat::DashDotLine: return "uldashd";
-    case QTextCharFormat::DashDotDotLine: return "uldashdd";
-    case QTextCharFormat::WaveUnderline: return "ulwave";
-    default: return "ul";
-    }
-}
-
 class Writer
 {
 public:
@@ -150,8 +129,10 @@ private:
     const ParagraphFormat &paragraphFormat(int formatIndex);
     ParagraphFormat paragraphFormat(const QTextBlockFormat &format) const;
     void writeHeader();
-    void writeBody();
-    void writeParagraphFormat(const ParagraphFormat &paragraph);
+    void writeItems(QTextFrame::iterator it, int depth, const char *lastEnd);
+    void writeTable(const QTextTable &table, int depth);
+    void writeParagraph(const QTextBlock &block, int depth, const char *end);
+    void writeParagraphFormat(const ParagraphFormat &paragraph, int depth);
     void writeRunFormat(const RunFormat &run);
     void writeText(QStringView text, bool japanese);
     void writeKept(QStringView text, const QTextCharFormat &format);
@@ -167,7 +148,14 @@ private:
     void word(const char *name, int parameter);
     void literal(char ch);
     void number(int value);
-    void hexByte(int byte);
+    // Inline: most Japanese goes through it two bytes a character.
+    void hexByte(int byte)
+    {
+        static const char kHexDigits[] = "0123456789abcdef";
+        const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
+        m_out.append(QByteArrayView(escape, sizeof escape));
+        m_delimit = false;
+    }
     void unicode(char16_t unit);
 
     const QTextDocument &m_document;
@@ -186,6 +174,7 @@ private:
     qsizetype m_shapePictureEnd = -1; // where the last \shppict written ends
     RunFormat m_run;
     ParagraphFormat m_paragraph;
+    int m_depth = 0; // of the table whose cell the paragraph written last is in
     QHash<QByteArray, int> m_fieldNumbers;
     int m_field = 0;           // the field whose result is being written
     RunFormat m_runBeforeField; // the formats in force outside it, which its end brings back
@@ -197,7 +186,13 @@ private:
 QByteArray Writer::write()
 {
     m_delimit = true; // as after the header's last control word
-    writeBody();
+    if (m_document.rootFrame()->childFrames().isEmpty()) {
+        // Going from block to block is quicker than through the frame's items.
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
+            writeParagraph(block, 0, "par");
+    } else {
+        writeItems(m_document.rootFrame()->begin(), 0, "par");
+    }
     m_out.append("}\r\n");
     Output body = std::exchange(m_out, Output(1024));
     writeHeader();
@@ -380,55 +375,111 @@ void Writer::writeFontName(const QString &name, bool japanese)
     }
 }
 
-void Writer::writeBody()
+// The paragraphs and tables from it on, the last paragraph ending with lastEnd:
+// \par, or the word that ends a cell.
+void Writer::writeItems(QTextFrame::iterator it, int depth, const char *lastEnd)
 {
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        const ParagraphFormat &paragraph = paragraphFormat(block.blockFormatIndex());
-        if (paragraph != m_paragraph)
-            writeParagraphFormat(paragraph);
-        if (isEmptyParagraph(block)) // it still has the font and size of its line
-            writeRunFormat(runFormat(block.charFormatIndex()));
-        if (paragraph.list) {
-            m_out.append(WriterLists::markerGroup(block, symbolFontIndex(), inSymbolFont()));
+    while (!it.atEnd()) {
+        const QTextFrame *frame = it.currentFrame();
+        const QTextBlock block = it.currentBlock();
+        ++it;
+        if (const auto *table = qobject_cast<const QTextTable *>(frame))
+            writeTable(*table, depth + 1);
+        else if (frame)
+            writeItems(frame->begin(), depth, "par");
+        else
+            writeParagraph(block, depth, it.atEnd() ? lastEnd : "par");
+    }
+}
+
+// Rows as Word writes them: the definition before the cells, or for a table in
+// a table after them, in {\*\nesttableprops}. A merged cell is the cells it was
+// read from, the first with its text and the others empty.
+void Writer::writeTable(const QTextTable &table, int depth)
+{
+    const char *cellEnd = depth == 1 ? "cell" : "nestcell";
+    for (int row = 0; row < table.rows(); ++row) {
+        const QByteArray definition = rowDefinition(table, row, m_colors);
+        if (depth == 1) {
+            m_out.append(definition);
+            m_delimit = true;
+        }
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (isAbsentCell(cell))
+                continue;
+            if (cell.row() == row && cell.column() == column) {
+                writeItems(cell.begin(), depth, cellEnd);
+                continue;
+            }
+            if (m_paragraph != ParagraphFormat() || m_depth != depth)
+                writeParagraphFormat(ParagraphFormat(), depth);
+            word(cellEnd);
+        }
+        if (depth == 1) {
+            word("row");
+        } else {
+            m_out.append("{\\*\\nesttableprops");
+            m_out.append(definition);
+            m_out.append("\\nestrow}");
             m_delimit = false;
         }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const RunFormat &run = runFormat(fragment.charFormatIndex());
-            if (run.field != m_field)
-                switchField(run.field, fragment.charFormat());
-            if (run.kept) {
-                writeKept(fragment.text(), fragment.charFormat());
-                continue;
-            }
-            writeRunFormat(run);
-            const QString text = fragment.text();
-            if (const auto symbol = m_fonts.symbolFont(run.font)) {
-                writeSymbolText(text, *symbol);
-                continue;
-            }
-            if (run.privateUseFont >= 0) {
-                writePrivateUseText(text, static_cast<SymbolFont>(run.privateUseFont));
-                continue;
-            }
-            // Text without Japanese is written the same in either kind of font,
-            // so a font becomes Japanese in time when its first Japanese comes.
-            if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(text))
-                m_fonts.markJapanese(run.font);
-            writeText(text, m_fonts.isJapanese(run.font));
-        }
-        switchField(0, {}); // a field ends with its paragraph
-        word("par");
         m_out.append("\r\n");
         m_delimit = false;
     }
 }
 
-void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
+void Writer::writeParagraph(const QTextBlock &block, int depth, const char *end)
+{
+    const ParagraphFormat &paragraph = paragraphFormat(block.blockFormatIndex());
+    if (paragraph != m_paragraph || depth != m_depth)
+        writeParagraphFormat(paragraph, depth);
+    if (isEmptyParagraph(block)) // it still has the font and size of its line
+        writeRunFormat(runFormat(block.charFormatIndex()));
+    if (paragraph.list) {
+        m_out.append(WriterLists::markerGroup(block, symbolFontIndex(), inSymbolFont()));
+        m_delimit = false;
+    }
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid())
+            continue;
+        const RunFormat &run = runFormat(fragment.charFormatIndex());
+        if (run.field != m_field)
+            switchField(run.field, fragment.charFormat());
+        if (run.kept) {
+            writeKept(fragment.text(), fragment.charFormat());
+            continue;
+        }
+        writeRunFormat(run);
+        const QString text = fragment.text();
+        if (const auto symbol = m_fonts.symbolFont(run.font)) {
+            writeSymbolText(text, *symbol);
+            continue;
+        }
+        if (run.privateUseFont >= 0) {
+            writePrivateUseText(text, static_cast<SymbolFont>(run.privateUseFont));
+            continue;
+        }
+        // Text without Japanese is written the same in either kind of font,
+        // so a font becomes Japanese in time when its first Japanese comes.
+        if (!m_fonts.isJapanese(run.font) && hasJapaneseCharacters(text))
+            m_fonts.markJapanese(run.font);
+        writeText(text, m_fonts.isJapanese(run.font));
+    }
+    switchField(0, {}); // a field ends with its paragraph
+    word(end);
+    m_out.append("\r\n");
+    m_delimit = false;
+}
+
+void Writer::writeParagraphFormat(const ParagraphFormat &paragraph, int depth)
 {
     word("pard");
+    if (depth > 0)
+        word("intbl");
+    if (depth > 1)
+        word("itap", depth);
     if (paragraph.alignment != 'l') {
         const char name[3] = {'q', paragraph.alignment, '\0'};
         word(name);
@@ -459,6 +510,7 @@ void Writer::writeParagraphFormat(const ParagraphFormat &paragraph)
         m_delimit = false;
     }
     m_paragraph = paragraph;
+    m_depth = depth;
 }
 
 void Writer::writeRunFormat(const RunFormat &run)
@@ -635,13 +687,6 @@ void Writer::number(int value)
     m_out.append(QByteArrayView(digits, result.ptr - digits));
 }
 
-void Writer::hexByte(int byte)
-{
-    static const char kHexDigits[] = "0123456789abcdef";
-    const char escape[4] = {'\\', '\'', kHexDigits[(byte >> 4) & 0xF], kHexDigits[byte & 0xF]};
-    m_out.append(QByteArrayView(escape, sizeof escape));
-    m_delimit = false;
-}
 
 // \uN takes a signed 16-bit number; "?" is the fallback for older readers.
 void Writer::unicode(char16_t unit)

@@ -7,6 +7,7 @@
 #include "FileDialogs.h"
 #include "FormatProperties.h"
 #include "ListEditing.h"
+#include "TableEditing.h"
 #include "Prompter.h"
 #include "RichTextFiles.h"
 #include "TextPane.h"
@@ -17,6 +18,7 @@
 #include <QDateTime>
 #include <QUrl>
 #include <QTextBlock>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QLocale>
@@ -92,6 +94,12 @@ std::optional<Command> alignmentOf(const QTextCursor &cursor)
 
 constexpr Command kAlignments[] = {Command::AlignLeft, Command::AlignCenter, Command::AlignRight};
 
+// The commands that change the table the caret is in.
+constexpr std::pair<Command, bool (*)(QTextCursor)> kTableChanges[] = {
+    {Command::InsertRow, insertRow}, {Command::InsertColumn, insertColumn},
+    {Command::DeleteRow, removeRow}, {Command::DeleteColumn, removeColumn},
+};
+
 } // namespace
 
 TextCommands::TextCommands(TextPane &pane, BrowserPane &page, CommandRegistry &commands, FileDialogs &dialogs,
@@ -120,6 +128,40 @@ void TextCommands::bindCommands()
     commands.bind(Command::InsertLink, [this] { insertLink(); });
     commands.bind(Command::Bullets, [this] { makeList(QTextListFormat::ListDisc); });
     commands.bind(Command::Numbering, [this] { makeList(QTextListFormat::ListDecimal); });
+    commands.bind(Command::InsertTable, [this] { insertTable(); });
+    for (const auto &[command, change] : kTableChanges)
+        commands.bind(command, [this, change = change] { changeTable(change); });
+}
+
+void TextCommands::changeTable(bool (*change)(QTextCursor))
+{
+    if (m_paneIsActive() && change(m_pane.textCursor()))
+        mirrorSelection();
+}
+
+// Asks for "rows×columns" ("3x4" too); any other answer is refused with a message.
+void TextCommands::insertTable()
+{
+    if (!m_paneIsActive() || !m_askTableSize)
+        return;
+    const std::optional<QString> typed = m_askTableSize();
+    if (!typed || typed->trimmed().isEmpty())
+        return;
+    const QStringList numbers = typed->trimmed().split(QRegularExpression(QStringLiteral("\\s*[x×＊*]\\s*")));
+    bool rowsRead = false;
+    bool columnsRead = false;
+    const int rows = numbers.size() == 2 ? numbers[0].toInt(&rowsRead) : 0;
+    const int columns = numbers.size() == 2 ? numbers[1].toInt(&columnsRead) : 0;
+    if (!rowsRead || !columnsRead || rows < 1 || rows > kMaxTableRows || columns < 1 || columns > kMaxTableColumns) {
+        m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("注意"),
+                          QStringLiteral("「 ") + typed->trimmed()
+                              + QStringLiteral(" 」の表は作れません。行数×列数（%1×%2 まで）で指定してください。")
+                                    .arg(kMaxTableRows).arg(kMaxTableColumns));
+        return;
+    }
+    QTextCursor cursor = m_pane.textCursor();
+    kobin::insertTable(cursor, rows, columns);
+    m_pane.setTextCursor(cursor);
 }
 
 void TextCommands::makeList(QTextListFormat::Style style)
@@ -313,6 +355,8 @@ void TextCommands::align(Command alignment)
 void TextCommands::mirrorSelection()
 {
     const QTextCursor cursor = m_pane.textCursor();
+    for (const auto &change : kTableChanges)
+        m_commands.setEnabled(change.first, cursor.currentTable() != nullptr);
     for (Command style : {Command::Bold, Command::Italic, Command::Underline}) {
         switch (presenceOf(cursor, style)) {
         case Presence::Off:

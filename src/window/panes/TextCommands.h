@@ -5,6 +5,7 @@
 #include "PageSurface.h"
 
 #include <QString>
+#include <QTextCursor>
 #include <QTextListFormat>
 #include <functional>
 #include <optional>
@@ -51,6 +52,12 @@ public:
     // Asks for a link's address, given the one at the caret; nullopt when the user cancels.
     using AddressAsker = std::function<std::optional<QString>(const QString &current)>;
     void setAddressAsker(AddressAsker asker) { m_askAddress = std::move(asker); }
+    // A table of the size asked for at the caret, as one step that undo takes back;
+    // a size that is no rows×columns, or too large, is refused with a message.
+    void insertTable();
+    // Asks for a table's size as "rows×columns"; nullopt when the user cancels.
+    using TableSizeAsker = std::function<std::optional<QString>()>;
+    void setTableSizeAsker(TableSizeAsker asker) { m_askTableSize = std::move(asker); }
     // Replaces the pane's text with a ".txt" file (its encoding recognised) or an
     // ".rtf" file the user chooses, as one step that undo takes back; other files
     // are refused with a message.
@@ -65,6 +72,8 @@ public:
     void mirrorSelection();
 
 private:
+    // A row or column of the caret's table added or removed (TableEditing.h).
+    void changeTable(bool (*change)(QTextCursor));
     // Whether the page has the focus and took action.
     bool actOnPage(PageAction action);
 
@@ -75,6 +84,7 @@ private:
     Prompter &m_prompter;
     std::function<bool()> m_paneIsActive;
     AddressAsker m_askAddress;
+    TableSizeAsker m_askTableSize;
 };
 
 } // namespace kobin

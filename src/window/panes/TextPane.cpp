@@ -4,6 +4,7 @@
 #include "InsertedPictures.h"
 #include "KeptObjects.h"
 #include "ListEditing.h"
+#include "TableEditing.h"
 #include "PictureHandler.h"
 #include "RichTextFiles.h"
 #include "RtfReader.h"
@@ -180,11 +181,17 @@ void TextPane::keyPressEvent(QKeyEvent *event)
         setOverwriteMode(!overwriteMode());
         return;
     }
-    // In a list, Tab at an item's start (or over a selection of items) moves it a level in, Shift+Tab out.
     if (event->key() == Qt::Key_Backtab || (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier)) {
-        const QTextCursor cursor = textCursor();
+        const bool forward = event->key() == Qt::Key_Tab;
+        QTextCursor cursor = textCursor();
+        // In a table, Tab goes to the next cell and Shift+Tab to the one before.
+        if (moveToNextCell(cursor, forward)) {
+            setTextCursor(cursor);
+            return;
+        }
+        // In a list, Tab at an item's start (or over a selection of items) moves it a level in, Shift+Tab out.
         const bool atItemStart = cursor.hasSelection() || cursor.atBlockStart();
-        if ((event->key() == Qt::Key_Backtab || atItemStart) && changeListLevel(cursor, event->key() == Qt::Key_Tab ? 1 : -1))
+        if ((!forward || atItemStart) && changeListLevel(cursor, forward ? 1 : -1))
             return;
     }
     QTextEdit::keyPressEvent(event);

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "TextCommands.h"
 #include "TextPane.h"
+#include "RtfReader.h"
 #include "RtfWriter.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTextList>
+#include <QTextTable>
 #include <QtTest>
 
 using namespace kobin;
@@ -425,6 +427,80 @@ private slots:
         QVERIFY(!m_pane->loadRichText(m_dir.filePath("missing.rtf")));
         QCOMPARE(m_pane->document(), shown);
         QVERIFY(m_pane->toPlainText().startsWith("xredline\nline\n"));
+    }
+
+    // The table's cells' text by rows, "|" between cells.
+    QStringList tableRows() const
+    {
+        QStringList rows;
+        for (QTextFrame *frame : m_pane->document()->rootFrame()->childFrames()) {
+            const auto *table = qobject_cast<QTextTable *>(frame);
+            if (!table)
+                continue;
+            for (int r = 0; r < table->rows(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < table->columns(); ++c) {
+                    const QTextTableCell cell = table->cellAt(r, c);
+                    QTextCursor text(m_pane->document());
+                    text.setPosition(cell.firstPosition());
+                    text.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+                    cells << text.selectedText();
+                }
+                rows << cells.join(u'|');
+            }
+        }
+        return rows;
+    }
+
+    // 表の挿入 asks for rows×columns and refuses what is none; Tab goes from
+    // cell to cell and adds a row after the last; the row and column commands
+    // act on the caret's table only, each one step of undo.
+    void tablesAreMadeAndEditedCellByCell()
+    {
+        m_commands->bindCommands();
+        m_pane->setPlainText("a");
+        select(1, 1);
+        QVERIFY(!m_registry->isEnabled(Command::InsertRow, Surface::Menu));
+        m_registry->run(Command::InsertRow); // outside a table: nothing
+        QCOMPARE(m_pane->toPlainText(), QString("a"));
+        QStringList answers = {"0×3", "2 x x", "1000×64", "2×2"};
+        m_commands->setTableSizeAsker([&answers]() -> std::optional<QString> { return answers.takeFirst(); });
+        for (int refused = 0; refused < 3; ++refused)
+            QVERIFY(m_registry->run(Command::InsertTable));
+        QCOMPARE(m_prompter.prompts.size(), 3);
+        QVERIFY(m_prompter.prompts.last().text.startsWith("「 1000×64 」の表は作れません。"));
+        QVERIFY(tableRows().isEmpty());
+        QVERIFY(m_registry->run(Command::InsertTable));
+        QCOMPARE(tableRows(), QStringList({"|", "|"}));
+        QVERIFY(m_registry->isEnabled(Command::InsertRow, Surface::Menu));
+        QTest::keyClicks(m_pane.get(), "t");
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QTest::keyClicks(m_pane.get(), "b");
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QTest::keyClicks(m_pane.get(), "c");
+        QTest::keyClick(m_pane.get(), Qt::Key_Backtab); // selects b's cell, which typing replaces
+        QTest::keyClicks(m_pane.get(), "B");
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab);
+        QTest::keyClick(m_pane.get(), Qt::Key_Tab); // in the last cell: a new row
+        QTest::keyClicks(m_pane.get(), "e");
+        QCOMPARE(tableRows(), QStringList({"t|B", "c|", "e|"}));
+        QVERIFY(m_registry->run(Command::InsertColumn));
+        QCOMPARE(tableRows(), QStringList({"|t|B", "|c|", "|e|"}));
+        m_pane->undo();
+        QCOMPARE(tableRows(), QStringList({"t|B", "c|", "e|"}));
+        QVERIFY(m_registry->run(Command::InsertRow));
+        QCOMPARE(tableRows(), QStringList({"t|B", "c|", "|", "e|"}));
+        QVERIFY(m_registry->run(Command::DeleteRow));
+        QVERIFY(m_registry->run(Command::DeleteColumn));
+        QCOMPARE(tableRows(), QStringList({"t", "c", ""}));
+        m_pane->undo();
+        QCOMPARE(tableRows(), QStringList({"t|B", "c|", "|"}));
+        // The note written and read back keeps the table.
+        QTextDocument copy;
+        QVERIFY(kobin::rtf::readRtf(kobin::rtf::writeRtf(*m_pane->document()), copy));
+        QCOMPARE(copy.rootFrame()->childFrames().size(), 1);
+        QCOMPARE(qobject_cast<QTextTable *>(copy.rootFrame()->childFrames().first())->rows(), 3);
     }
 
     // Paragraphs "a", "b", "c": the list commands make and unmake lists of the
