@@ -1,5 +1,6 @@
 #include "ImportSources.h"
 
+#include "CherryTreeReader.h"
 #include "EvernoteReader.h"
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
@@ -43,6 +44,17 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
     return std::nullopt;
 }
 
+// A collection held in one file.
+ImportSource fileSource(SourceFormat format, const QFileInfo &file)
+{
+    ImportSource found;
+    found.format = format;
+    found.folder = SourceFolder(file.absolutePath()).root();
+    found.files = {file.absoluteFilePath()};
+    found.name = file.completeBaseName();
+    return found;
+}
+
 } // namespace
 
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure)
@@ -56,14 +68,10 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         return folderSource(info.absoluteFilePath(), path, failure);
     const QString name = info.fileName().toLower();
     const QString folder = info.absolutePath();
-    if (name.endsWith(QLatin1String(".enex")) && info.isFile()) {
-        ImportSource found;
-        found.format = SourceFormat::Evernote;
-        found.folder = SourceFolder(folder).root();
-        found.files = {info.absoluteFilePath()};
-        found.name = info.completeBaseName();
-        return found;
-    }
+    if (name.endsWith(QLatin1String(".enex")) && info.isFile())
+        return fileSource(SourceFormat::Evernote, info);
+    if (CherryTreeReader::isDocument(name) && info.isFile())
+        return fileSource(SourceFormat::CherryTree, info);
     if (name == u"scrapbook.rdf")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
@@ -88,6 +96,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return WebScrapBookReader::read(folder, sink, failure);
     case SourceFormat::Evernote:
         return EvernoteReader::read(source.files, sink, failure);
+    case SourceFormat::CherryTree:
+        return CherryTreeReader::read(source.files.value(0), sink, failure);
     }
     return false;
 }

@@ -1,0 +1,103 @@
+#include "CherryTreeReader.h"
+
+#include "CherryTreeDatabase.h"
+#include "CherryTreeNote.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+#include <vector>
+
+namespace kobin::import {
+
+namespace {
+
+// A node read so far: its text and objects come before its children, so the
+// first child makes it a folder.
+struct OpenNode {
+    QString name;
+    QStringList marks;
+    CherryTreeContent content;
+    bool folder = false;
+};
+
+OpenNode nodeOf(const QXmlStreamAttributes &attributes)
+{
+    OpenNode node;
+    node.name = attributes.value(QLatin1String("name")).toString();
+    node.marks = cherryTreeMarks(attributes.value(QLatin1String("tags")).toString(), attributes.value(QLatin1String("readonly")) == u"1",
+                                 attributes.value(QLatin1String("ts_creation")).toLongLong(), attributes.value(QLatin1String("ts_lastsave")).toLongLong());
+    const QStringView language = attributes.value(QLatin1String("prog_lang"));
+    node.content.plain = !language.isEmpty() && language != u"custom-colors";
+    return node;
+}
+
+// Hands the node over as what its children made it: a folder opened, or a note.
+bool openOrAdd(OpenNode &node, ImportSink &sink)
+{
+    ImportItem item = cherryTreeItem(node.folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, node.name,
+                                     node.content, node.marks);
+    node.content = {};
+    return node.folder ? sink.openFolder(item) : sink.add(item);
+}
+
+bool readXmlDocument(const QString &path, ImportSink &sink, QString *failure)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *failure = QStringLiteral("「 ") + path + QStringLiteral(" 」を開けません。");
+        return false;
+    }
+    QXmlStreamReader reader(&file);
+    if (!reader.readNextStartElement() || reader.name() != u"cherrytree") {
+        *failure = QStringLiteral("「 ") + path + QStringLiteral(" 」は CherryTree の文書ではありません。");
+        return false;
+    }
+    sink.expect(0);
+    std::vector<OpenNode> nodes; // from the outermost
+    while (!reader.atEnd() && !reader.hasError()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == u"node") {
+            if (!nodes.empty() && !nodes.back().folder) {
+                nodes.back().folder = true;
+                if (!openOrAdd(nodes.back(), sink))
+                    return false;
+            }
+            nodes.push_back(nodeOf(reader.attributes()));
+        } else if (reader.isStartElement()) {
+            if (nodes.empty() || !nodes.back().content.readElement(reader))
+                reader.skipCurrentElement();
+        } else if (reader.isEndElement() && reader.name() == u"node" && !nodes.empty()) {
+            OpenNode node = std::move(nodes.back());
+            nodes.pop_back();
+            if (!(node.folder ? sink.closeFolder() : openOrAdd(node, sink)))
+                return false;
+        }
+    }
+    if (!reader.hasError())
+        return true;
+    // What was read before the damage is kept.
+    sink.leaveOut(QFileInfo(path).fileName(), QStringLiteral("%1 行目より後（%2）").arg(reader.lineNumber()).arg(reader.errorString()));
+    for (; !nodes.empty(); nodes.pop_back()) {
+        if (!(nodes.back().folder ? sink.closeFolder() : openOrAdd(nodes.back(), sink)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CherryTreeReader::isDocument(const QString &path)
+{
+    return path.endsWith(QLatin1String(".ctd"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive);
+}
+
+bool CherryTreeReader::read(const QString &path, ImportSink &sink, QString *failure)
+{
+    if (path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive))
+        return CherryTreeDatabase::read(path, sink, failure);
+    return readXmlDocument(path, sink, failure);
+}
+
+} // namespace kobin::import
