@@ -195,7 +195,7 @@ std::unique_ptr<kobin::capture::PageCapturer> loadCapturer(QString *failure)
 int importBook(const QStringList &args)
 {
     if (args.size() != 2) {
-        writeError(QStringLiteral("使い方: kobin-cli import SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、Evernote の .enex、CherryTree の .ctd か .ctb)"));
+        writeError(QStringLiteral("使い方: kobin-cli import SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、Evernote の .enex、CherryTree の .ctd、.ctb かフォルダ)"));
         return 2;
     }
     const kobin::import::NewBook book = kobin::import::importNewBook(args[0], args[1], kobin::resolveAppPath());

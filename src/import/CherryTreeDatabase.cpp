@@ -175,16 +175,11 @@ CherryTreeContent DatabaseWalk::contentOf(qint64 node, QString *name, QStringLis
 
 bool DatabaseWalk::hand(const Child &child, bool folder)
 {
-    QString name;
-    QStringList marks;
-    CherryTreeContent content;
-    if (child.master > 0) {
-        content = contentOf(child.master, &name, &marks);
-        marks.prepend(QStringLiteral("「%1」の複製（内容を写しました）").arg(name));
-    } else {
-        content = contentOf(child.node, &name, &marks);
-    }
-    ImportItem item = cherryTreeItem(folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, name, content, marks);
+    CherryTreeNode node;
+    node.content = contentOf(child.master > 0 ? child.master : child.node, &node.name, &node.marks);
+    if (child.master > 0)
+        node.marks.prepend(QStringLiteral("「%1」の複製（内容を写しました）").arg(node.name));
+    ImportItem item = cherryTreeItem(folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, node);
     return folder ? m_sink.openFolder(item) : m_sink.add(item);
 }
 

@@ -264,6 +264,8 @@ bool CherryTreeContent::readElement(QXmlStreamReader &reader)
         if (object.kind == Object::Kind::Picture)
             object.bytes = QByteArray::fromBase64(base64.toLatin1());
         object.link = attributes.value(QLatin1String("link")).toString();
+        if (const QStringView sum = attributes.value(QLatin1String("sha256sum")); !sum.isEmpty())
+            object.file = sum.toString() + QStringLiteral(".png");
     } else {
         return false;
     }
@@ -321,17 +323,29 @@ CherryTreeNote convertCherryTreeNote(const CherryTreeContent &content)
     return note;
 }
 
-ImportItem cherryTreeItem(ImportItem::Kind kind, const QString &name, const CherryTreeContent &content,
-                          const QStringList &marks)
+CherryTreeNode cherryTreeNode(const QXmlStreamAttributes &attributes)
+{
+    CherryTreeNode node;
+    node.name = attributes.value(QLatin1String("name")).toString();
+    node.marks = cherryTreeMarks(attributes.value(QLatin1String("tags")).toString(),
+                                 attributes.value(QLatin1String("readonly")) == u"1",
+                                 attributes.value(QLatin1String("ts_creation")).toLongLong(),
+                                 attributes.value(QLatin1String("ts_lastsave")).toLongLong());
+    const QStringView language = attributes.value(QLatin1String("prog_lang"));
+    node.content.plain = !language.isEmpty() && language != u"custom-colors";
+    return node;
+}
+
+ImportItem cherryTreeItem(ImportItem::Kind kind, const CherryTreeNode &node)
 {
     ImportItem item;
     item.kind = kind;
-    item.title = name;
-    CherryTreeNote note = convertCherryTreeNote(content);
+    item.title = node.name;
+    CherryTreeNote note = convertCherryTreeNote(node.content);
     item.markup = ImportItem::Markup::Rtf;
     item.body = std::move(note.rtf);
     item.pictures = note.pictures;
-    item.leftOut = marks + note.leftOut;
+    item.leftOut = node.marks + note.leftOut;
     return item;
 }
 

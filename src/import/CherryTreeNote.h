@@ -28,6 +28,7 @@ struct CherryTreeContent {
         QByteArray bytes;    // a picture's or file's
         QString text;        // a code box's text, a file's name
         QString link;        // a picture's link
+        QString file;        // a picture's file beside its node.xml, in a folder document
         QList<QStringList> rows; // a table's, header first
     };
 
@@ -58,10 +59,17 @@ struct CherryTreeNote {
 // that names an item); an object past the text's end goes after it.
 CherryTreeNote convertCherryTreeNote(const CherryTreeContent &content);
 
-// A node as an item of kind (a folder or a note) with its content as the note;
-// marks (tags, dates, read-only) are what the report tells of it.
-ImportItem cherryTreeItem(ImportItem::Kind kind, const QString &name, const CherryTreeContent &content,
-                          const QStringList &marks);
+// A node: its name, what the report tells of it (tags, dates, read-only) and its content.
+struct CherryTreeNode {
+    QString name;
+    QStringList marks;
+    CherryTreeContent content;
+};
+// A node as its XML element's attributes give it, content still to be read.
+CherryTreeNode cherryTreeNode(const QXmlStreamAttributes &attributes);
+
+// A node as an item of kind (a folder or a note) with its content as the note.
+ImportItem cherryTreeItem(ImportItem::Kind kind, const CherryTreeNode &node);
 // What a node's attributes tell that the book has no place for, one line each:
 // its tags, read-only mark and dates (seconds since 1970, 0 for none).
 QStringList cherryTreeMarks(const QString &tags, bool readOnly, qint64 created, qint64 saved);

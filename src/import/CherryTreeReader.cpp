@@ -1,6 +1,7 @@
 #include "CherryTreeReader.h"
 
 #include "CherryTreeDatabase.h"
+#include "CherryTreeFolder.h"
 #include "CherryTreeNote.h"
 
 #include <QFile>
@@ -15,30 +16,16 @@ namespace {
 // A node read so far: its text and objects come before its children, so the
 // first child makes it a folder.
 struct OpenNode {
-    QString name;
-    QStringList marks;
-    CherryTreeContent content;
+    CherryTreeNode node;
     bool folder = false;
 };
 
-OpenNode nodeOf(const QXmlStreamAttributes &attributes)
-{
-    OpenNode node;
-    node.name = attributes.value(QLatin1String("name")).toString();
-    node.marks = cherryTreeMarks(attributes.value(QLatin1String("tags")).toString(), attributes.value(QLatin1String("readonly")) == u"1",
-                                 attributes.value(QLatin1String("ts_creation")).toLongLong(), attributes.value(QLatin1String("ts_lastsave")).toLongLong());
-    const QStringView language = attributes.value(QLatin1String("prog_lang"));
-    node.content.plain = !language.isEmpty() && language != u"custom-colors";
-    return node;
-}
-
 // Hands the node over as what its children made it: a folder opened, or a note.
-bool openOrAdd(OpenNode &node, ImportSink &sink)
+bool openOrAdd(OpenNode &open, ImportSink &sink)
 {
-    ImportItem item = cherryTreeItem(node.folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, node.name,
-                                     node.content, node.marks);
-    node.content = {};
-    return node.folder ? sink.openFolder(item) : sink.add(item);
+    ImportItem item = cherryTreeItem(open.folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, open.node);
+    open.node.content = {};
+    return open.folder ? sink.openFolder(item) : sink.add(item);
 }
 
 bool readXmlDocument(const QString &path, ImportSink &sink, QString *failure)
@@ -63,9 +50,9 @@ bool readXmlDocument(const QString &path, ImportSink &sink, QString *failure)
                 if (!openOrAdd(nodes.back(), sink))
                     return false;
             }
-            nodes.push_back(nodeOf(reader.attributes()));
+            nodes.push_back({cherryTreeNode(reader.attributes())});
         } else if (reader.isStartElement()) {
-            if (nodes.empty() || !nodes.back().content.readElement(reader))
+            if (nodes.empty() || !nodes.back().node.content.readElement(reader))
                 reader.skipCurrentElement();
         } else if (reader.isEndElement() && reader.name() == u"node" && !nodes.empty()) {
             OpenNode node = std::move(nodes.back());
@@ -93,11 +80,13 @@ bool CherryTreeReader::isDocument(const QString &path)
         || path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive);
 }
 
-bool CherryTreeReader::read(const QString &path, ImportSink &sink, QString *failure)
+bool CherryTreeReader::read(const QString &file, const SourceFolder &folder, ImportSink &sink, QString *failure)
 {
-    if (path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive))
-        return CherryTreeDatabase::read(path, sink, failure);
-    return readXmlDocument(path, sink, failure);
+    if (file.isEmpty())
+        return CherryTreeFolder::read(folder, sink, failure);
+    if (file.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive))
+        return CherryTreeDatabase::read(file, sink, failure);
+    return readXmlDocument(file, sink, failure);
 }
 
 } // namespace kobin::import

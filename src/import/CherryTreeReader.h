@@ -6,8 +6,10 @@
 
 namespace kobin::import {
 
-// CherryTree's documents: the XML file (.ctd), read as a stream, and the
-// SQLite database (.ctb), opened read-only and unchanging. A node with
+class SourceFolder;
+
+// CherryTree's documents: the XML file (.ctd), read as a stream, the SQLite
+// database (.ctb), opened read-only and unchanging, and the folder of nodes. A node with
 // children becomes a folder whose note is the node's text, any other node a
 // text item; a clone is copied, and said so. Tags, dates and read-only marks
 // go into the report.
@@ -16,8 +18,9 @@ class CherryTreeReader
 public:
     // Whether the file's name is one of CherryTree's unprotected documents.
     static bool isDocument(const QString &path);
-    // False, with why in *failure, when the file cannot be read as a document at all.
-    static bool read(const QString &path, ImportSink &sink, QString *failure);
+    // The document in file, or with none the folder document in folder. False,
+    // with why in *failure, when it cannot be read as a document at all.
+    static bool read(const QString &file, const SourceFolder &folder, ImportSink &sink, QString *failure);
 };
 
 } // namespace kobin::import

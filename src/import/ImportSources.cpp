@@ -1,5 +1,6 @@
 #include "ImportSources.h"
 
+#include "CherryTreeFolder.h"
 #include "CherryTreeReader.h"
 #include "EvernoteReader.h"
 #include "ScrapBookXReader.h"
@@ -31,6 +32,10 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         found.format = SourceFormat::WebScrapBook;
         return found;
     }
+    if (CherryTreeFolder::holdsDocument(source)) {
+        found.format = SourceFormat::CherryTree;
+        return found;
+    }
     for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.enex")}, QDir::Files, QDir::Name)) {
         if (source.contains(file.filePath()))
             found.files.append(file.filePath());
@@ -40,7 +45,7 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         return found;
     }
     *failure = QStringLiteral("「 ") + path
-        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル）がありません。");
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst）がありません。");
     return std::nullopt;
 }
 
@@ -72,7 +77,7 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         return fileSource(SourceFormat::Evernote, info);
     if (CherryTreeReader::isDocument(name) && info.isFile())
         return fileSource(SourceFormat::CherryTree, info);
-    if (name == u"scrapbook.rdf")
+    if (name == u"scrapbook.rdf" || name == u"subnodes.lst")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
     if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
@@ -97,7 +102,7 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
     case SourceFormat::Evernote:
         return EvernoteReader::read(source.files, sink, failure);
     case SourceFormat::CherryTree:
-        return CherryTreeReader::read(source.files.value(0), sink, failure);
+        return CherryTreeReader::read(source.files.value(0), folder, sink, failure);
     }
     return false;
 }

@@ -14,13 +14,13 @@ enum class SourceFormat { ScrapBookX, WebScrapBook, Evernote, CherryTree };
 struct ImportSource {
     SourceFormat format = SourceFormat::ScrapBookX;
     QString folder;    // the collection's folder; Evernote: the folder of the exports
-    QStringList files; // Evernote: the exports, each a notebook; CherryTree: the document
+    QStringList files; // Evernote: the exports, each a notebook; CherryTree: the document, none for a folder
     QString name;      // what the collection is called: the folder's or the file's name
 };
 
 // The collection at path: a ScrapBook X folder or its scrapbook.rdf, a
 // WebScrapBook folder or a file of its tree folder, an Evernote export or a
-// folder of them, a CherryTree document (.ctd, .ctb). Nullopt, with why in *failure, for anything else.
+// folder of them, a CherryTree document (.ctd, .ctb, a folder). Nullopt, with why in *failure, for anything else.
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure);
 
 // Hands the collection's items to the sink. False, with why in *failure, when it

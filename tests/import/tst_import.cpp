@@ -242,6 +242,25 @@ QString cherryTreeDatabase(const QString &root)
     return path;
 }
 
+void writeNodeXml(const QString &folder, const QByteArray &attributes, const QByteArray &content = {})
+{
+    writeText(folder + "/node.xml", "<?xml version=\"1.0\"?><cherrytree><node " + attributes + ">" + content + "</node></cherrytree>");
+}
+
+// CherryTree's folder document: a node with a picture in a file beside it and a child, and a clone.
+QString cherryTreeFolder(const QString &root)
+{
+    const QString folder = root + "/ノート";
+    writeText(folder + "/subnodes.lst", "1,3");
+    writeNodeXml(folder + "/1", "unique_id=\"1\" name=\"旅行\"",
+                 "<rich_text>京都の紅葉</rich_text><encoded_png char_offset=\"5\" sha256sum=\"ab12\"/>");
+    writeText(folder + "/1/ab12.png", pngOf({3, 3}, Qt::green));
+    writeText(folder + "/1/subnodes.lst", "2");
+    writeNodeXml(folder + "/1/2", "unique_id=\"2\" name=\"荷物\"", "<rich_text>傘</rich_text>");
+    writeNodeXml(folder + "/3", "unique_id=\"3\" master_id=\"2\"");
+    return folder;
+}
+
 // Every file under folder with a digest of its bytes: what a source must still be after an import.
 QMap<QString, QByteArray> contentsOf(const QString &folder)
 {
@@ -339,6 +358,10 @@ void TestImport::formats_data()
         << QStringList{"京都の紅葉/案内荷物へ/表:/名前/数/りんご/3/絵:［添付ファイル「地図.pdf」］/print(1)/終わり", "echo 傘 <b>", "晴れ"}
         << QStringList{}
         << QStringList{"「旅行」 タグ: 秋 京都、読み取り専用、作成日時 2020-09-13", "ノートへのリンク（文字のまま）、添付ファイル「地図.pdf」"};
+    QTest::newRow("CherryTree folder") << Builder(cherryTreeFolder)
+        << "旅行:f\n  荷物:t\n荷物:t\n"
+        << "取り込んだ項目: 3 個（フォルダ 1、テキスト 2、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
+        << QStringList{"京都の紅葉", "=傘\n"} << QStringList{} << QStringList{"「荷物」 「荷物」の複製（内容を写しました）"};
     QTest::newRow("CherryTree .ctb") << Builder(cherryTreeDatabase)
         << "旅行:f\n  荷物:t\n  荷物:t\n日記:t\n"
         << "取り込んだ項目: 4 個（フォルダ 1、テキスト 3、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
@@ -474,6 +497,14 @@ void TestImport::hostile_data()
         writeCtd(root + "/deep.ctd", QByteArray("<node name=\"f\">").repeated(20000) + QByteArray("</node>").repeated(20000));
         return root + "/deep.ctd";
     }) << true << "19002 個のフォルダは階層が深すぎるため";
+    QTest::newRow("CherryTree folder linked out, ids climbing out or repeated") << Builder([](const QString &root) {
+        writeText(root + "/c/subnodes.lst", "1,../evil,2,1");
+        writeNodeXml(root + "/c/1", "name=\"一\"", "<rich_text>a</rich_text>");
+        writeNodeXml(root + "/outside", "name=\"evil\"", "<rich_text>evil</rich_text>");
+        QFile::link(root + "/outside", root + "/c/2");
+        return root + "/c";
+    }) << true << "「subnodes.lst」 「../evil」（ノードの番号ではありません）\n  「2/」 node.xml がないか、フォルダの外を指しています\n"
+                  "  「ノード 1」 二度目に出てきたため（親子の輪）";
     QTest::newRow("no collection") << Builder([](const QString &root) {
         writeText(root + "/x/readme.txt", "hello");
         return root + "/x";
