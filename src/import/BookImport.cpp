@@ -65,7 +65,7 @@ ImportStaging::~ImportStaging()
 }
 
 NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const QString &appPath,
-                      const ImportWriter::Progress &progress)
+                      const ImportWriter::Progress &progress, const PasswordAsker &askPassword)
 {
     NewBook book;
     const QString bookName = bookNameFromPath(bookPath);
@@ -87,10 +87,18 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
         return book;
     }
     QString failure;
-    const std::optional<ImportSource> source = findImportSource(sourcePath, &failure);
+    std::optional<ImportSource> source = findImportSource(sourcePath, &failure);
     if (!source) {
         book.message = failure;
         return book;
+    }
+    if (source->needsPassword) {
+        const std::optional<QString> password = askPassword ? askPassword(source->name) : std::nullopt;
+        if (!password) {
+            book.message = quoted(sourcePath) + QStringLiteral(" を開くにはパスワードが要ります。");
+            return book;
+        }
+        source->password = *password;
     }
     ImportStaging staging(appPath);
     if (staging.path().isEmpty()) {

@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace kobin::import {
 
@@ -50,7 +52,9 @@ struct NewBook {
     QString message; // why not
     ImportReport report;
 };
+// The password of a protected source, asked for when needed; nullopt when none is given.
+using PasswordAsker = std::function<std::optional<QString>(const QString &sourceName)>;
 NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const QString &appPath,
-                      const ImportWriter::Progress &progress = {});
+                      const ImportWriter::Progress &progress = {}, const PasswordAsker &askPassword = {});
 
 } // namespace kobin::import

@@ -1,11 +1,13 @@
 #include "CherryTreeReader.h"
 
+#include "CherryTreeArchive.h"
 #include "CherryTreeDatabase.h"
 #include "CherryTreeFolder.h"
 #include "CherryTreeNote.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <vector>
 
@@ -77,13 +79,27 @@ bool readXmlDocument(const QString &path, ImportSink &sink, QString *failure)
 bool CherryTreeReader::isDocument(const QString &path)
 {
     return path.endsWith(QLatin1String(".ctd"), Qt::CaseInsensitive)
-        || path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive);
+        || path.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive) || CherryTreeArchive::isArchive(path);
 }
 
-bool CherryTreeReader::read(const QString &file, const SourceFolder &folder, ImportSink &sink, QString *failure)
+bool CherryTreeReader::needsPassword(const QString &path)
+{
+    return CherryTreeArchive::isArchive(path);
+}
+
+bool CherryTreeReader::read(const QString &file, const QString &password, const SourceFolder &folder, ImportSink &sink,
+                            QString *failure)
 {
     if (file.isEmpty())
         return CherryTreeFolder::read(folder, sink, failure);
+    if (CherryTreeArchive::isArchive(file)) {
+        // Unpacked where only this user can read it, and removed with what it holds once read.
+        const QTemporaryDir unpacked;
+        const QString document = unpacked.isValid() ? CherryTreeArchive::unpack(file, password, unpacked.path(), failure) : QString();
+        if (!unpacked.isValid())
+            *failure = QStringLiteral("一時フォルダを作成できません。");
+        return !document.isEmpty() && read(document, {}, folder, sink, failure);
+    }
     if (file.endsWith(QLatin1String(".ctb"), Qt::CaseInsensitive))
         return CherryTreeDatabase::read(file, sink, failure);
     return readXmlDocument(file, sink, failure);

@@ -75,8 +75,11 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
     const QString folder = info.absolutePath();
     if (name.endsWith(QLatin1String(".enex")) && info.isFile())
         return fileSource(SourceFormat::Evernote, info);
-    if (CherryTreeReader::isDocument(name) && info.isFile())
-        return fileSource(SourceFormat::CherryTree, info);
+    if (CherryTreeReader::isDocument(name) && info.isFile()) {
+        ImportSource found = fileSource(SourceFormat::CherryTree, info);
+        found.needsPassword = CherryTreeReader::needsPassword(name);
+        return found;
+    }
     if (name == u"scrapbook.rdf" || name == u"subnodes.lst")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
@@ -102,7 +105,7 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
     case SourceFormat::Evernote:
         return EvernoteReader::read(source.files, sink, failure);
     case SourceFormat::CherryTree:
-        return CherryTreeReader::read(source.files.value(0), folder, sink, failure);
+        return CherryTreeReader::read(source.files.value(0), source.password, folder, sink, failure);
     }
     return false;
 }

@@ -64,10 +64,16 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     if (!path)
         return false;
     QString failure;
-    const std::optional<import::ImportSource> source = import::findImportSource(*path, &failure);
+    std::optional<import::ImportSource> source = import::findImportSource(*path, &failure);
     if (!source) {
         refuse(failure);
         return false;
+    }
+    if (source->needsPassword) {
+        const std::optional<QString> password = m_services.askPassword ? m_services.askPassword(source->name) : std::nullopt;
+        if (!password)
+            return false;
+        source->password = *password;
     }
     // The import is made in a copy of the tree: its keys are free in the book, and the
     // book's tree stays as it is until the import is whole.

@@ -321,6 +321,8 @@ private slots:
     void formats();
     void hostile_data();
     void hostile();
+    void protectedCherryTree_data();
+    void protectedCherryTree();
     void refusesExistingBooks();
     void cancelLeavesNothing();
     void enexDataCutsLargeResources();
@@ -539,6 +541,48 @@ void TestImport::hostile()
         while (it.hasNext())
             QVERIFY2(!readText(it.next()).contains("evil"), qPrintable(it.filePath()));
     }
+}
+
+void TestImport::protectedCherryTree_data()
+{
+    QTest::addColumn<QString>("document"); // what the archive holds
+    QTest::addColumn<QVariant>("password"); // none asked for when null
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("right password") << "メモ帳.ctd" << QVariant("秘密 pass") << "取り込んだ項目: 3 個";
+    QTest::newRow("wrong password") << "メモ帳.ctd" << QVariant("違う") << "メモ帳.ctz 」 のパスワードが違います。";
+    QTest::newRow("no password") << "メモ帳.ctd" << QVariant() << "メモ帳.ctz 」 を開くにはパスワードが要ります。";
+    QTest::newRow("no document inside") << "readme.txt" << QVariant("秘密 pass") << " は CherryTree の保護された文書ではありません。";
+}
+
+void TestImport::protectedCherryTree()
+{
+    QFETCH(QString, document);
+    QFETCH(QVariant, password);
+    QFETCH(QString, said);
+    QTemporaryDir root;
+    const QString inner = root.path() + "/inner/" + document;
+    QVERIFY(QFile::rename(cherryTreeXml(root.path()), QDir(root.path()).filePath("x")));
+    QDir().mkpath(root.path() + "/inner");
+    QVERIFY(QFile::rename(root.path() + "/x", inner));
+    QProcess pack;
+    pack.start("7z", {"a", "-p秘密 pass", "-bd", root.path() + "/メモ帳.ctz", inner});
+    QVERIFY(pack.waitForFinished() && pack.exitCode() == 0);
+    QVERIFY(QDir(root.path() + "/inner").removeRecursively());
+    const QString app = root.path() + "/app/";
+    QDir().mkpath(app);
+    const QMap<QString, QByteArray> before = contentsOf(root.path());
+    const NewBook book = importNewBook(root.path() + "/メモ帳.ctz", app + "b.iis", app, {}, [&password](const QString &name) {
+        return password.isNull() ? std::nullopt : std::optional<QString>(name == "メモ帳" ? password.toString() : QString());
+    });
+    const QString text = book.written ? book.report.text() : book.message;
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             book.written ? QStringList({"b", "b.iis"}) : QStringList());
+    QMap<QString, QByteArray> after = contentsOf(root.path());
+    for (auto it = after.begin(); it != after.end();)
+        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    QCOMPARE(after, before);
 }
 
 void TestImport::refusesExistingBooks()

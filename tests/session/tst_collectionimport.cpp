@@ -25,7 +25,7 @@ private:
 
     bool import(const CollectionImport::ProgressShower &shower)
     {
-        return CollectionImport({f->book, f->display, f->treeCommands, f->prompter, f->dialogs, reports}).run(shower);
+        return CollectionImport({f->book, f->display, f->treeCommands, f->prompter, f->dialogs, reports, {}}).run(shower);
     }
     // Everything under the program folder but the settings, as relative paths.
     QStringList filesInProgramFolder() const
