@@ -45,6 +45,13 @@ ImportRun runImport(const ImportSource &source, const ImportWriter::Target &targ
     return run;
 }
 
+QByteArray originNote(const QString &sourcePath)
+{
+    return plainNote(QStringLiteral("%1 から取り込みました（%2）。")
+                         .arg(QDir::toNativeSeparators(sourcePath),
+                              QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))));
+}
+
 ImportStaging::ImportStaging(const QString &appPath)
 {
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
@@ -107,10 +114,7 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     }
     ItemTree tree;
     tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), bookName, images::imageKey(images::Root));
-    // The book item's note tells where the book came from.
-    const QString origin = QStringLiteral("%1 から取り込みました（%2）。")
-                               .arg(QDir::toNativeSeparators(sourcePath), QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
-    if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), plainNote(origin))) {
+    if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), originNote(sourcePath))) {
         book.message = quoted(staging.path()) + QStringLiteral(" に書き込めません。");
         return book;
     }

@@ -26,6 +26,9 @@ struct ImportRun {
 ImportRun runImport(const ImportSource &source, const ImportWriter::Target &target,
                     const ImportWriter::Progress &progress);
 
+// The note of the item a collection is imported under: where it came from, and when.
+QByteArray originNote(const QString &sourcePath);
+
 // A staging folder in the program folder, hidden, removed with what it holds
 // unless it is kept; those a crash left a day ago or more go when the next is made.
 class ImportStaging

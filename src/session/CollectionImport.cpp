@@ -7,6 +7,7 @@
 #include "FileDialogs.h"
 #include "ItemDisplay.h"
 #include "Prompter.h"
+#include "StagedFiles.h"
 #include "TreeCommands.h"
 #include "TreeString.h"
 
@@ -90,6 +91,12 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     import::ImportStaging staging(book.appPath());
     if (staging.path().isEmpty()) {
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(book.appPath()) + QStringLiteral(" 」\n\nにフォルダを作成できません。"));
+        return false;
+    }
+    // The folder imported under has a note of its own, as every folder: where its items came from.
+    const QString folderNote = staging.path() + WorkingFolder::textFileName(added->key);
+    if (!import::StagedFiles::write(folderNote, import::originNote(*path))) {
+        refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(folderNote) + QStringLiteral(" 」\n\nに書き込めません。"));
         return false;
     }
     const QString bookFolder = book.bookFolder();

@@ -81,6 +81,8 @@ private slots:
         QVERIFY(f->book.newCaptures().contains(CapturedPages::captureFolderOf(page, f->book.bookFolder())));
         QVERIFY(QFileInfo::exists(f->working("a4index.rtf")));
         QVERIFY(QFileInfo::exists(f->working("a5.rtf")));
+        QVERIFY(QFileInfo::exists(f->working("a3.rtf")));
+        QVERIFY2(f->prompter.prompts.isEmpty(), "the folder imported under is shown without a word");
         QVERIFY(f->book.isChanged());
         QCOMPARE(reports.reports.size(), 1);
         QVERIFY2(reports.reports[0].contains("取り込んだ項目: 2 個"), qPrintable(reports.reports[0]));
