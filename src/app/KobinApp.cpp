@@ -152,7 +152,8 @@ void KobinApp::bindBookCommands()
     });
     m_commands.bind(Command::ImportCollection, [this] {
         ImportReportDialogs reports(m_window.get());
-        CollectionImport({m_book, *m_display, *m_treeCommands, *m_prompter, *m_dialogs, reports})
+        CollectionImport({m_book, *m_display, *m_treeCommands, *m_prompter, *m_dialogs, reports,
+                          importPasswordDialog(m_window.get())})
             .run(importProgressDialog(m_window.get()));
     });
     m_commands.bind(Command::OrganizeBooks, [this, &book] {

@@ -21,6 +21,10 @@
 #include <QStringList>
 #include <cstdio>
 #include <functional>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
 #include <limits>
 #include <map>
 #include <utility>
@@ -190,15 +194,44 @@ std::unique_ptr<kobin::capture::PageCapturer> loadCapturer(QString *failure)
     return factory->createCapturer();
 }
 
-// A collection of another program (ScrapBook X, WebScrapBook, Evernote) as a new
+// A protected document's password: with --password the first line of standard
+// input, otherwise typed at the terminal, unseen; nothing when neither can be had.
+std::optional<QString> readPassword(bool fromInput, const QString &sourceName)
+{
+    const bool terminal = isatty(STDIN_FILENO);
+    if (!fromInput && !terminal)
+        return std::nullopt;
+    termios shown{};
+    if (!fromInput) {
+        std::fputs(qPrintable(QStringLiteral("「 %1 」のパスワード: ").arg(sourceName)), stderr);
+        tcgetattr(STDIN_FILENO, &shown);
+        termios hidden = shown;
+        hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (!fromInput) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &shown);
+        std::fputs("\n", stderr);
+    }
+    return read ? std::optional<QString>(QString::fromStdString(line)) : std::nullopt;
+}
+
+// A collection of another program (ScrapBook X, WebScrapBook, Evernote, CherryTree) as a new
 // book; the report of what was made and left out goes to standard output.
-int importBook(const QStringList &args)
+int importBook(const QStringList &options, const QStringList &args)
 {
     if (args.size() != 2) {
-        writeError(QStringLiteral("使い方: kobin-cli import SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、Evernote の .enex)"));
+        writeError(QStringLiteral("使い方: kobin-cli import [--password] SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、"
+                                  "Evernote の .enex、CherryTree の .ctd、.ctb かフォルダ、パスワード付きの .ctz か .ctx。"
+                                  "--password: パスワードを標準入力の一行目から読みます)"));
         return 2;
     }
-    const kobin::import::NewBook book = kobin::import::importNewBook(args[0], args[1], kobin::resolveAppPath());
+    const bool fromInput = options.contains(QStringLiteral("--password"));
+    const kobin::import::NewBook book = kobin::import::importNewBook(
+        args[0], args[1], kobin::resolveAppPath(), {},
+        [fromInput](const QString &sourceName) { return readPassword(fromInput, sourceName); });
     if (!book.written) {
         writeError(book.message);
         return 1;
@@ -241,9 +274,10 @@ const std::map<QString, Command> &commands()
           QStringLiteral("すべての語を含む項目を表示します。--kana: ひらがなとカタカナを区別しません。"),
           {QStringLiteral("--kana")}, searchBook}},
         {QStringLiteral("import"),
-         namesOnly(QStringLiteral("import SOURCE NEW.iis"),
-                   QStringLiteral("ScrapBook X・WebScrapBook のフォルダや Evernote の .enex から新しいブックを作ります。"),
-                   importBook)},
+         {QStringLiteral("import [--password] SOURCE NEW.iis"),
+          QStringLiteral("ScrapBook X・WebScrapBook のフォルダ、Evernote の .enex、CherryTree の文書から新しいブックを作ります。"
+                         "--password: パスワードを標準入力から読みます。"),
+          {QStringLiteral("--password")}, importBook}},
         {QStringLiteral("capture"),
          namesOnly(QStringLiteral("capture BOOK.iis URL [--under KEY] [--name NAME] [--mhtml]"),
                    QStringLiteral("ウェブページをホームページ項目としてブックに取り込み、新しい項目のキーを表示します。"),

@@ -45,11 +45,11 @@ ImportRun runImport(const ImportSource &source, const ImportWriter::Target &targ
     return run;
 }
 
-bool writeOriginNote(const QString &stagingFolder, const QString &key, const QString &sourcePath)
+QByteArray originNote(const QString &sourcePath)
 {
-    const QString origin = QStringLiteral("%1 から取り込みました（%2）。")
-                               .arg(QDir::toNativeSeparators(sourcePath), QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
-    return StagedFiles::write(stagingFolder + WorkingFolder::textFileName(key), plainNote(origin));
+    return plainNote(QStringLiteral("%1 から取り込みました（%2）。")
+                         .arg(QDir::toNativeSeparators(sourcePath),
+                              QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))));
 }
 
 ImportStaging::ImportStaging(const QString &appPath)
@@ -72,7 +72,7 @@ ImportStaging::~ImportStaging()
 }
 
 NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const QString &appPath,
-                      const ImportWriter::Progress &progress)
+                      const ImportWriter::Progress &progress, const PasswordAsker &askPassword)
 {
     NewBook book;
     const QString bookName = bookNameFromPath(bookPath);
@@ -94,10 +94,18 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
         return book;
     }
     QString failure;
-    const std::optional<ImportSource> source = findImportSource(sourcePath, &failure);
+    std::optional<ImportSource> source = findImportSource(sourcePath, &failure);
     if (!source) {
         book.message = failure;
         return book;
+    }
+    if (source->needsPassword) {
+        const std::optional<QString> password = askPassword ? askPassword(source->name) : std::nullopt;
+        if (!password) {
+            book.message = quoted(sourcePath) + QStringLiteral(" を開くにはパスワードが要ります。");
+            return book;
+        }
+        source->password = *password;
     }
     ImportStaging staging(appPath);
     if (staging.path().isEmpty()) {
@@ -106,7 +114,7 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     }
     ItemTree tree;
     tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), bookName, images::imageKey(images::Root));
-    if (!writeOriginNote(staging.path(), QStringLiteral("a1"), sourcePath)) {
+    if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), originNote(sourcePath))) {
         book.message = quoted(staging.path()) + QStringLiteral(" に書き込めません。");
         return book;
     }

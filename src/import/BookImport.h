@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace kobin::import {
 
@@ -24,8 +26,8 @@ struct ImportRun {
 ImportRun runImport(const ImportSource &source, const ImportWriter::Target &target,
                     const ImportWriter::Progress &progress);
 
-// The note of the item an import fills, in the staging folder: where it came from and when.
-[[nodiscard]] bool writeOriginNote(const QString &stagingFolder, const QString &key, const QString &sourcePath);
+// The note of the item a collection is imported under: where it came from, and when.
+QByteArray originNote(const QString &sourcePath);
 
 // A staging folder in the program folder, hidden, removed with what it holds
 // unless it is kept; those a crash left a day ago or more go when the next is made.
@@ -53,7 +55,9 @@ struct NewBook {
     QString message; // why not
     ImportReport report;
 };
+// The password of a protected source, asked for when needed; nullopt when none is given.
+using PasswordAsker = std::function<std::optional<QString>(const QString &sourceName)>;
 NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const QString &appPath,
-                      const ImportWriter::Progress &progress = {});
+                      const ImportWriter::Progress &progress = {}, const PasswordAsker &askPassword = {});
 
 } // namespace kobin::import

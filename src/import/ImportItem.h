@@ -11,7 +11,8 @@ namespace kobin::import {
 // terms: what the writer needs to make an item of the book from it.
 struct ImportItem {
     enum class Kind { Folder, Note, Page, Bookmark };
-    enum class Markup { None, Html, Markdown, Enml };
+    // Rtf: a note the reader made itself, body holding it as it is to be kept.
+    enum class Markup { None, Html, Markdown, Enml, Rtf };
 
     Kind kind = Kind::Note;
     QString title;
@@ -21,6 +22,7 @@ struct ImportItem {
     Markup markup = Markup::None;
     QByteArray body;
     QString bodyFile;
+    int pictures = 0; // in a note made as Rtf
     // Where a picture a note names by a relative address is looked up (a folder
     // of the source, ending in "/"); empty for none.
     QString pictureFolder;
@@ -45,7 +47,7 @@ struct ImportItem {
 };
 
 // What a reader hands its items to, in the source's order: a folder is opened,
-// its items added, and closed. Every call but leaveOut answers whether to go on
+// its items added, and closed; a folder's note is its body when made as Rtf. Every call but leaveOut answers whether to go on
 // (false: the import was cancelled or failed, and the reader stops).
 class ImportSink
 {

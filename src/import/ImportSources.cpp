@@ -1,5 +1,7 @@
 #include "ImportSources.h"
 
+#include "CherryTreeFolder.h"
+#include "CherryTreeReader.h"
 #include "EvernoteReader.h"
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
@@ -30,6 +32,10 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         found.format = SourceFormat::WebScrapBook;
         return found;
     }
+    if (CherryTreeFolder::holdsDocument(source)) {
+        found.format = SourceFormat::CherryTree;
+        return found;
+    }
     for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.enex")}, QDir::Files, QDir::Name)) {
         if (source.contains(file.filePath()))
             found.files.append(file.filePath());
@@ -39,8 +45,19 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         return found;
     }
     *failure = QStringLiteral("「 ") + path
-        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル）がありません。");
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst）がありません。");
     return std::nullopt;
+}
+
+// A collection held in one file.
+ImportSource fileSource(SourceFormat format, const QFileInfo &file)
+{
+    ImportSource found;
+    found.format = format;
+    found.folder = SourceFolder(file.absolutePath()).root();
+    found.files = {file.absoluteFilePath()};
+    found.name = file.completeBaseName();
+    return found;
 }
 
 } // namespace
@@ -56,15 +73,14 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         return folderSource(info.absoluteFilePath(), path, failure);
     const QString name = info.fileName().toLower();
     const QString folder = info.absolutePath();
-    if (name.endsWith(QLatin1String(".enex")) && info.isFile()) {
-        ImportSource found;
-        found.format = SourceFormat::Evernote;
-        found.folder = SourceFolder(folder).root();
-        found.files = {info.absoluteFilePath()};
-        found.name = info.completeBaseName();
+    if (name.endsWith(QLatin1String(".enex")) && info.isFile())
+        return fileSource(SourceFormat::Evernote, info);
+    if (CherryTreeReader::isDocument(name) && info.isFile()) {
+        ImportSource found = fileSource(SourceFormat::CherryTree, info);
+        found.needsPassword = CherryTreeReader::needsPassword(name);
         return found;
     }
-    if (name == u"scrapbook.rdf")
+    if (name == u"scrapbook.rdf" || name == u"subnodes.lst")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
     if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
@@ -88,6 +104,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return WebScrapBookReader::read(folder, sink, failure);
     case SourceFormat::Evernote:
         return EvernoteReader::read(source.files, sink, failure);
+    case SourceFormat::CherryTree:
+        return CherryTreeReader::read(source.files.value(0), source.password, folder, sink, failure);
     }
     return false;
 }

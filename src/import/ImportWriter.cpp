@@ -146,12 +146,14 @@ bool ImportWriter::openFolder(const ImportItem &folder)
 {
     // A folder deeper than a book nests gives its items to the folder above, where they still fit.
     TreeItem *item = m_level + 2 < treestring::kDeepestLevel ? addItem(ItemKind::Folder, folder.title) : nullptr;
-    // Every folder has a note of its own, empty here.
+    // Every folder has a note of its own: the one the reader made, or an empty one.
+    const bool ownNote = folder.markup == ImportItem::Markup::Rtf;
     const QString note = item ? m_target.stagingFolder + WorkingFolder::textFileName(item->key()) : QString();
-    if (item && !StagedFiles::write(note, plainNote(QString())))
+    if (item && !StagedFiles::write(note, ownNote ? folder.body : plainNote(QString())))
         return fail(note);
     if (item) {
         ++m_report.folders;
+        m_report.pictures += ownNote ? folder.pictures : 0;
         ++m_level;
         if (!folder.leftOut.isEmpty())
             m_report.leaveOut(item->text(), folder.leftOut.join(QStringLiteral("、")));
@@ -206,6 +208,11 @@ bool ImportWriter::writeNote(const QString &key, ImportItem &item)
         if (!item.comment.isEmpty())
             markupText += QStringLiteral("<p>") + item.comment.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")) + QStringLiteral("</p>");
         ++m_report.bookmarks;
+    } else if (markup == ImportItem::Markup::Rtf) {
+        ++m_report.notes;
+        m_report.pictures += item.pictures;
+        const QString path = m_target.stagingFolder + WorkingFolder::textFileName(key);
+        return StagedFiles::write(path, item.body) || fail(path);
     } else if (!item.bodyFile.isEmpty()) {
         const std::optional<QByteArray> bytes = m_source.read(item.bodyFile, kMaxMarkupBytes);
         if (!bytes)

@@ -7,6 +7,7 @@
 #include "FileDialogs.h"
 #include "ItemDisplay.h"
 #include "Prompter.h"
+#include "StagedFiles.h"
 #include "TreeCommands.h"
 #include "TreeString.h"
 
@@ -59,15 +60,21 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     }
     FileDialogRequest request;
     request.title = kTitle;
-    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote (scrapbook.rdf meta.js toc.js *.enex);;すべてのファイル (*)");
+    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst);;すべてのファイル (*)");
     const std::optional<QString> path = m_services.dialogs.openFile(request);
     if (!path)
         return false;
     QString failure;
-    const std::optional<import::ImportSource> source = import::findImportSource(*path, &failure);
+    std::optional<import::ImportSource> source = import::findImportSource(*path, &failure);
     if (!source) {
         refuse(failure);
         return false;
+    }
+    if (source->needsPassword) {
+        const std::optional<QString> password = m_services.askPassword ? m_services.askPassword(source->name) : std::nullopt;
+        if (!password)
+            return false;
+        source->password = *password;
     }
     // The import is made in a copy of the tree: its keys are free in the book, and the
     // book's tree stays as it is until the import is whole.
@@ -86,6 +93,12 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(book.appPath()) + QStringLiteral(" 」\n\nにフォルダを作成できません。"));
         return false;
     }
+    // The folder imported under has a note of its own, as every folder: where its items came from.
+    const QString folderNote = staging.path() + WorkingFolder::textFileName(added->key);
+    if (!import::StagedFiles::write(folderNote, import::originNote(*path))) {
+        refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(folderNote) + QStringLiteral(" 」\n\nに書き込めません。"));
+        return false;
+    }
     const QString bookFolder = book.bookFolder();
     const import::ImportRun run = showProgress([&](const import::ImportWriter::Progress &progress) {
         return import::runImport(*source, {copy, added->key, staging.path(), bookFolder}, progress);
@@ -96,11 +109,6 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         refuse(run.failure);
         return false;
     }
-    if (!import::writeOriginNote(staging.path(), added->key, *path)) {
-        refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(staging.path()) + QStringLiteral(" 」に書き込めません。"));
-        return false;
-    }
-
     // The text shown is kept before the item imported is shown in its place.
     if (!m_services.display.storeCurrentItem())
         return false;

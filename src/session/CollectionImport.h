@@ -22,7 +22,7 @@ public:
 };
 
 // "他のソフトから取り込み..." of the File menu: another program's collection (a
-// ScrapBook X or WebScrapBook folder, Evernote exports) as a new folder item
+// ScrapBook X or WebScrapBook folder, Evernote exports, a CherryTree document) as a new folder item
 // under the selected item, as one step that 元に戻す takes back. The import is
 // written into a staging folder while its progress shows; only once it is
 // whole do its pages join the book folder and its notes the working folder, and
@@ -37,6 +37,7 @@ public:
         Prompter &prompter;
         FileDialogs &dialogs;
         ImportReportView &reportView;
+        import::PasswordAsker askPassword; // for a protected source
     };
     // Runs the import with a way to show its progress and to cancel it.
     using ProgressShower =

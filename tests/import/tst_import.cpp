@@ -17,6 +17,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <functional>
+#include <sqlite3.h>
 
 using namespace kobin;
 using namespace kobin::import;
@@ -166,6 +167,100 @@ QString evernote(const QString &root)
     return path;
 }
 
+QByteArray ctdNode(const QByteArray &attributes, const QByteArray &content)
+{
+    return "<node " + attributes + ">" + content + "</node>\n";
+}
+
+void writeCtd(const QString &path, const QByteArray &nodes)
+{
+    writeText(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<cherrytree><bookmarks list=\"1\"/>" + nodes + "</cherrytree>\n");
+}
+
+// CherryTree's XML document: a node with formatted text, a web link, a link to a node, a table (its
+// header stored last), a picture, a code box and an attached file, holding a code node.
+QString cherryTreeXml(const QString &root)
+{
+    const QString path = root + "/メモ帳.ctd";
+    const QByteArray picture = pngOf({4, 4}, Qt::red).toBase64();
+    writeCtd(path, ctdNode("name=\"旅行\" unique_id=\"1\" tags=\"秋 京都\" readonly=\"1\" ts_creation=\"1600000000\"",
+                           "<rich_text weight=\"heavy\">京都の紅葉</rich_text><rich_text>\n</rich_text>"
+                           "<rich_text link=\"webs https://example.jp/\">案内</rich_text><rich_text link=\"node 2\">荷物へ</rich_text>"
+                           "<rich_text>\n表:\n絵:\n</rich_text><rich_text scale=\"h1\" foreground=\"#ffff00000000\">終わり</rich_text>"
+                           "<table char_offset=\"14\"><row><cell>りんご</cell><cell>3</cell></row>"
+                           "<row><cell>名前</cell><cell>数</cell></row></table>"
+                           "<encoded_png char_offset=\"18\">" + picture + "</encoded_png>"
+                           "<encoded_png char_offset=\"19\" filename=\"地図.pdf\">JVBERg==</encoded_png>"
+                           "<codebox char_offset=\"20\">print(1)</codebox>"
+                           + ctdNode("name=\"荷物\" unique_id=\"2\" prog_lang=\"sh\"", "<rich_text>echo 傘 &lt;b&gt;</rich_text>"))
+                       + ctdNode("name=\"日記\" unique_id=\"3\"", "<rich_text style=\"italic\">晴れ</rich_text>"));
+    return path;
+}
+
+void writeCtb(const QString &path, const QByteArray &sql)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray schema =
+        "CREATE TABLE node (node_id INTEGER UNIQUE,name TEXT,txt TEXT,syntax TEXT,tags TEXT,is_ro INTEGER,is_richtxt INTEGER,"
+        "has_codebox INTEGER,has_table INTEGER,has_image INTEGER,level INTEGER,ts_creation INTEGER,ts_lastsave INTEGER);"
+        "CREATE TABLE codebox (node_id INTEGER,offset INTEGER,justification TEXT,txt TEXT,syntax TEXT,width INTEGER,"
+        "height INTEGER,is_width_pix INTEGER,do_highl_bra INTEGER,do_show_linenum INTEGER);"
+        "CREATE TABLE grid (node_id INTEGER,offset INTEGER,justification TEXT,txt TEXT,col_min INTEGER,col_max INTEGER);"
+        "CREATE TABLE image (node_id INTEGER,offset INTEGER,justification TEXT,anchor TEXT,png BLOB,filename TEXT,link TEXT,time INTEGER);"
+        "CREATE TABLE children (node_id INTEGER,father_id INTEGER,sequence INTEGER, master_id INTEGER);"
+        "CREATE TABLE bookmark (node_id INTEGER UNIQUE,sequence INTEGER);";
+    QCOMPARE(sqlite3_exec(db, (schema + sql).constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+QByteArray ctbNode(int id, const QByteArray &name, const QByteArray &text, const QByteArray &flags = "1,0,0,0")
+{
+    const QByteArray rich = "<?xml version=\"1.0\"?><node>" + text + "</node>";
+    return "INSERT INTO node VALUES(" + QByteArray::number(id) + ",'" + name + "','" + rich + "','custom-colors','',0,"
+        + flags + ",0,0,0);";
+}
+
+QByteArray ctbChild(int id, int parent, int sequence, int master = 0)
+{
+    return "INSERT INTO children VALUES(" + QByteArray::number(id) + "," + QByteArray::number(parent) + ","
+        + QByteArray::number(sequence) + "," + QByteArray::number(master) + ");";
+}
+
+// CherryTree's database: a folder node with a table and a picture from their own tables, a
+// plain-text child and a clone of it, and a node at the top.
+QString cherryTreeDatabase(const QString &root)
+{
+    const QString path = root + "/メモ帳.ctb";
+    writeCtb(path, ctbNode(1, "旅行", "<rich_text underline=\"single\">京都の紅葉</rich_text><rich_text>\n表:\n絵:</rich_text>", "1,0,1,1")
+                       + "INSERT INTO grid VALUES(1,8,'left','<table><row><cell>りんご</cell></row><row><cell>名前</cell></row></table>',0,0);"
+                       + "INSERT INTO image VALUES(1,12,'left','',X'" + pngOf({3, 3}, Qt::blue).toHex() + "','','',0);"
+                       + "INSERT INTO node VALUES(2,'荷物','echo 傘','sh','',1,0,0,0,0,0,1600000000,0);"
+                       + ctbNode(3, "日記", "<rich_text>晴れ</rich_text>")
+                       + ctbChild(1, 0, 1) + ctbChild(2, 1, 1) + ctbChild(4, 1, 2, 2) + ctbChild(3, 0, 2));
+    return path;
+}
+
+void writeNodeXml(const QString &folder, const QByteArray &attributes, const QByteArray &content = {})
+{
+    writeText(folder + "/node.xml", "<?xml version=\"1.0\"?><cherrytree><node " + attributes + ">" + content + "</node></cherrytree>");
+}
+
+// CherryTree's folder document: a node with a picture in a file beside it and a child, and a clone.
+QString cherryTreeFolder(const QString &root)
+{
+    const QString folder = root + "/ノート";
+    writeText(folder + "/subnodes.lst", "1,3");
+    writeNodeXml(folder + "/1", "unique_id=\"1\" name=\"旅行\"",
+                 "<rich_text>京都の紅葉</rich_text><encoded_png char_offset=\"5\" sha256sum=\"ab12\"/>");
+    writeText(folder + "/1/ab12.png", pngOf({3, 3}, Qt::green));
+    writeText(folder + "/1/subnodes.lst", "2");
+    writeNodeXml(folder + "/1/2", "unique_id=\"2\" name=\"荷物\"", "<rich_text>傘</rich_text>");
+    writeNodeXml(folder + "/3", "unique_id=\"3\" master_id=\"2\"");
+    return folder;
+}
+
 // Every file under folder with a digest of its bytes: what a source must still be after an import.
 QMap<QString, QByteArray> contentsOf(const QString &folder)
 {
@@ -226,6 +321,8 @@ private slots:
     void formats();
     void hostile_data();
     void hostile();
+    void protectedCherryTree_data();
+    void protectedCherryTree();
     void refusesExistingBooks();
     void cancelLeavesNothing();
     void enexDataCutsLargeResources();
@@ -257,6 +354,22 @@ void TestImport::formats_data()
         << QStringList{"index.rtf=元のアドレス: https://news.jp/1", "a4.rtf=タグ: 家/☑洗濯［暗号化された部分］"}
         << QStringList{"切り抜いた記事", ".png\""}
         << QStringList{"「日記」 タグ（先頭の行に書きました）、作成日時 2020-01-31 23:59:59 UTC、添付ファイル「f」、暗号化された部分、添付ファイル（application/pdf）"};
+    QTest::newRow("CherryTree .ctd") << Builder(cherryTreeXml)
+        << "旅行:f\n  荷物:t\n日記:t\n"
+        << "取り込んだ項目: 3 個（フォルダ 1、テキスト 2、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
+        << QStringList{"京都の紅葉/案内荷物へ/表:/名前\t数\t/りんご\t3\t/絵:［添付ファイル「地図.pdf」］/print(1)/終わり", "echo 傘 <b>", "晴れ"}
+        << QStringList{}
+        << QStringList{"「旅行」 タグ: 秋 京都、読み取り専用、作成日時 2020-09-13", "ノートへのリンク（文字のまま）、添付ファイル「地図.pdf」"};
+    QTest::newRow("CherryTree folder") << Builder(cherryTreeFolder)
+        << "旅行:f\n  荷物:t\n荷物:t\n"
+        << "取り込んだ項目: 3 個（フォルダ 1、テキスト 2、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
+        << QStringList{"京都の紅葉", "=傘\n"} << QStringList{} << QStringList{"「荷物」 「荷物」の複製（内容を写しました）"};
+    QTest::newRow("CherryTree .ctb") << Builder(cherryTreeDatabase)
+        << "旅行:f\n  荷物:t\n  荷物:t\n日記:t\n"
+        << "取り込んだ項目: 4 個（フォルダ 1、テキスト 3、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
+        << QStringList{"京都の紅葉/表:/名前\t/りんご\t/絵:", "echo 傘", "晴れ"}
+        << QStringList{}
+        << QStringList{"「荷物」 読み取り専用、作成日時 2020-09-13", "「荷物」 「荷物」の複製（内容を写しました）"};
 }
 
 void TestImport::formats()
@@ -363,6 +476,41 @@ void TestImport::hostile_data()
         writeEnex(root + "/e.enex", enexNote("壊れた", "<div>読めた</div>", "<tag>a</b></note>"));
         return root + "/e.enex";
     }) << true << "行目より後\n  「e」";
+    QTest::newRow(".ctb without its node table") << Builder([](const QString &root) {
+        writeCtb(root + "/d.ctb", "DROP TABLE node;" + ctbChild(1, 0, 1));
+        return root + "/d.ctb";
+    }) << false << "は CherryTree の文書として読めません";
+    QTest::newRow(".ctb without its children table") << Builder([](const QString &root) {
+        writeCtb(root + "/n.ctb", ctbNode(1, "上", "<rich_text>a</rich_text>") + "DROP TABLE children;");
+        return root + "/n.ctb";
+    }) << false << "は CherryTree の文書として読めません";
+    QTest::newRow(".ctb children in a loop") << Builder([](const QString &root) {
+        writeCtb(root + "/l.ctb", ctbNode(1, "上", "<rich_text>a</rich_text>") + ctbNode(2, "輪", "<rich_text>b</rich_text>")
+                                      + ctbNode(3, "輪2", "<rich_text>c</rich_text>") + ctbChild(1, 0, 1) + ctbChild(1, 1, 2)
+                                      + ctbChild(2, 3, 1) + ctbChild(3, 2, 1));
+        return root + "/l.ctb";
+    }) << true << "「ノード 1」 二度目に出てきたため（親子の輪）\n  「ノード 2 個」 一番上からたどれないため";
+    QTest::newRow(".ctd objects past the text") << Builder([](const QString &root) {
+        writeCtd(root + "/o.ctd", ctdNode("name=\"n\"", "<rich_text>ab</rich_text><codebox char_offset=\"2\">x</codebox>"
+                                                            "<codebox char_offset=\"99999999999\">y</codebox>"));
+        return root + "/o.ctd";
+    }) << true << "「n」 本文の外の位置にある 1 個の物（末尾に置きました）";
+    QTest::newRow("damaged .ctd") << Builder([](const QString &root) {
+        writeText(root + "/x.ctd", "<cherrytree><node name=\"a\"><rich_text>ok</rich_text></node><node name=\"b\"><rich_text>");
+        return root + "/x.ctd";
+    }) << true << "「x.ctd」 1 行目より後";
+    QTest::newRow("20,000 levels of .ctd nodes") << Builder([](const QString &root) {
+        writeCtd(root + "/deep.ctd", QByteArray("<node name=\"f\">").repeated(20000) + QByteArray("</node>").repeated(20000));
+        return root + "/deep.ctd";
+    }) << true << "19002 個のフォルダは階層が深すぎるため";
+    QTest::newRow("CherryTree folder linked out, ids climbing out or repeated") << Builder([](const QString &root) {
+        writeText(root + "/c/subnodes.lst", "1,../evil,2,1");
+        writeNodeXml(root + "/c/1", "name=\"一\"", "<rich_text>a</rich_text>");
+        writeNodeXml(root + "/outside", "name=\"evil\"", "<rich_text>evil</rich_text>");
+        QFile::link(root + "/outside", root + "/c/2");
+        return root + "/c";
+    }) << true << "「subnodes.lst」 「../evil」（ノードの番号ではありません）\n  「2/」 node.xml がないか、フォルダの外を指しています\n"
+                  "  「ノード 1」 二度目に出てきたため（親子の輪）";
     QTest::newRow("no collection") << Builder([](const QString &root) {
         writeText(root + "/x/readme.txt", "hello");
         return root + "/x";
@@ -397,6 +545,48 @@ void TestImport::hostile()
         while (it.hasNext())
             QVERIFY2(!readText(it.next()).contains("evil"), qPrintable(it.filePath()));
     }
+}
+
+void TestImport::protectedCherryTree_data()
+{
+    QTest::addColumn<QString>("document"); // what the archive holds
+    QTest::addColumn<QVariant>("password"); // none asked for when null
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("right password") << "メモ帳.ctd" << QVariant("秘密 pass") << "取り込んだ項目: 3 個";
+    QTest::newRow("wrong password") << "メモ帳.ctd" << QVariant("違う") << "メモ帳.ctz 」 のパスワードが違います。";
+    QTest::newRow("no password") << "メモ帳.ctd" << QVariant() << "メモ帳.ctz 」 を開くにはパスワードが要ります。";
+    QTest::newRow("no document inside") << "readme.txt" << QVariant("秘密 pass") << " は CherryTree の保護された文書ではありません。";
+}
+
+void TestImport::protectedCherryTree()
+{
+    QFETCH(QString, document);
+    QFETCH(QVariant, password);
+    QFETCH(QString, said);
+    QTemporaryDir root;
+    const QString inner = root.path() + "/inner/" + document;
+    QVERIFY(QFile::rename(cherryTreeXml(root.path()), QDir(root.path()).filePath("x")));
+    QDir().mkpath(root.path() + "/inner");
+    QVERIFY(QFile::rename(root.path() + "/x", inner));
+    QProcess pack;
+    pack.start("7z", {"a", "-p秘密 pass", "-bd", root.path() + "/メモ帳.ctz", inner});
+    QVERIFY(pack.waitForFinished() && pack.exitCode() == 0);
+    QVERIFY(QDir(root.path() + "/inner").removeRecursively());
+    const QString app = root.path() + "/app/";
+    QDir().mkpath(app);
+    const QMap<QString, QByteArray> before = contentsOf(root.path());
+    const NewBook book = importNewBook(root.path() + "/メモ帳.ctz", app + "b.iis", app, {}, [&password](const QString &name) {
+        return password.isNull() ? std::nullopt : std::optional<QString>(name == "メモ帳" ? password.toString() : QString());
+    });
+    const QString text = book.written ? book.report.text() : book.message;
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             book.written ? QStringList({"b", "b.iis"}) : QStringList());
+    QMap<QString, QByteArray> after = contentsOf(root.path());
+    for (auto it = after.begin(); it != after.end();)
+        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    QCOMPARE(after, before);
 }
 
 void TestImport::refusesExistingBooks()

@@ -23,9 +23,16 @@ private:
     FakeReportView reports;
     QString source;
 
+    QStringList passwordsAskedFor;
+    std::optional<QString> password;
+
     bool import(const CollectionImport::ProgressShower &shower)
     {
-        return CollectionImport({f->book, f->display, f->treeCommands, f->prompter, f->dialogs, reports}).run(shower);
+        const import::PasswordAsker ask = [this](const QString &name) {
+            passwordsAskedFor.append(name);
+            return password;
+        };
+        return CollectionImport({f->book, f->display, f->treeCommands, f->prompter, f->dialogs, reports, ask}).run(shower);
     }
     // Everything under the program folder but the settings, as relative paths.
     QStringList filesInProgramFolder() const
@@ -43,6 +50,7 @@ private slots:
     {
         f = std::make_unique<BookFixture>();
         reports.reports.clear();
+        passwordsAskedFor.clear();
         source = f->dir.path() + "/スクラップ";
         writeText(source + "/scrapbook.rdf",
                   "<RDF:RDF xmlns:NS1=\"http://amb.vis.ne.jp/mozilla/scrapbook-rdf#\" "
@@ -99,6 +107,23 @@ private slots:
         QCOMPARE(filesInProgramFolder(), before);
         QVERIFY(f->prompter.prompts.isEmpty());
         QVERIFY(reports.reports.isEmpty());
+        QCOMPARE(f->treeCommands.history().count(), 0);
+    }
+
+    // A protected document's password is asked for: no answer ends the import unsaid, a wrong one is told.
+    void asksForAPassword()
+    {
+        writeText(f->dir.path() + "/守秘.ctz", "7z\xBC\xAF\x27\x1C not really");
+        f->dialogs.answers = {f->dir.path() + "/守秘.ctz", f->dir.path() + "/守秘.ctz"};
+        password.reset();
+        QVERIFY(!import([](const auto &run) { return run({}); }));
+        QVERIFY(f->prompter.prompts.isEmpty());
+        password = "違う";
+        QVERIFY(!import([](const auto &run) { return run({}); }));
+        QCOMPARE(passwordsAskedFor, QStringList({"守秘", "守秘"}));
+        QCOMPARE(f->prompter.prompts.size(), 1);
+        QVERIFY2(f->prompter.prompts[0].text.contains("守秘.ctz"), qPrintable(f->prompter.prompts[0].text));
+        QCOMPARE(f->tree.count(), 2);
         QCOMPARE(f->treeCommands.history().count(), 0);
     }
 

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QVBoxLayout>
@@ -24,6 +26,17 @@ CollectionImport::ProgressShower importProgressDialog(QWidget *parent)
             dialog.setValue(total > 0 ? std::min(done, total) : 0);
             return !dialog.wasCanceled();
         });
+    };
+}
+
+import::PasswordAsker importPasswordDialog(QWidget *parent)
+{
+    return [parent](const QString &sourceName) -> std::optional<QString> {
+        bool accepted = false;
+        const QString password = QInputDialog::getText(parent, QStringLiteral("他のソフトから取り込み"),
+                                                       QStringLiteral("「 %1 」のパスワード:").arg(sourceName),
+                                                       QLineEdit::Password, QString(), &accepted);
+        return accepted ? std::optional<QString>(password) : std::nullopt;
     };
 }
 

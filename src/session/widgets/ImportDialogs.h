@@ -9,6 +9,9 @@ namespace kobin {
 // Shows an import's progress in a modal dialog whose 中止 stops it.
 CollectionImport::ProgressShower importProgressDialog(QWidget *parent);
 
+// Asks for a protected source's password, its characters hidden as typed.
+import::PasswordAsker importPasswordDialog(QWidget *parent);
+
 // The import's report in a dialog of its own, long enough to be scrolled and copied.
 class ImportReportDialogs : public ImportReportView
 {
