@@ -196,6 +196,8 @@ void Reader::finishKept(qsizetype end, int unclosedGroups)
                                                                            : kDefaultPicturePixels));
     }
     if (kept.shapePicture) {
+        if (m_field)
+            m_field->shown = true; // the picture comes into the note once its \nonshppict is known
         m_pendingKept = std::move(kept);
         return;
     }

@@ -318,6 +318,8 @@ private slots:
         QTest::newRow("a font table in a field is not the note's")
             << QByteArray("a {\\field{\\*\\fldinst PAGE}{\\fonttbl{\\f0\\fcharset2 Symbol;}}}\\f0 b") << "a \uFFFCb" << ""
             << QByteArrayList{"{\\field{\\*\\fldinst PAGE}{\\fonttbl{\\f0\\fcharset2 Symbol;}}}"};
+        QTest::newRow("a shape picture in a field without a result is shown once")
+            << QByteArray("a {\\field\\shppict}b") << "a \uFFFCb" << "" << QByteArrayList{"a {\\shppict}b"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
