@@ -112,14 +112,17 @@ void NoteBuilder::addLink(QTextCursor &cursor, const QString &inside, const QTex
     const qsizetype bar = inside.indexOf(u'|');
     const QString target = bar < 0 ? inside : inside.left(bar);
     const QString label = bar < 0 || bar + 1 == inside.size() ? target : inside.mid(bar + 1);
-    if (!isWebAddress(target)) {
+    // Zim takes a bare e-mail address for a mailto link.
+    static const QRegularExpression mail(QStringLiteral(R"(^[^\s:/@]+@[^\s:/@]+\.[^\s:/@]+$)"));
+    const QString address = target.contains(mail) ? QStringLiteral("mailto:") + target : target;
+    if (!isWebAddress(address)) {
         cursor.insertText(label, format);
         m_note.leftOut.append(QStringLiteral("ページへのリンク「%1」（文字のまま）").arg(target));
         return;
     }
     QTextCharFormat link = format;
     link.setAnchor(true);
-    link.setAnchorHref(target);
+    link.setAnchorHref(address);
     link.setFontUnderline(true);
     link.setForeground(QColor(Qt::blue));
     cursor.insertText(label, link);
@@ -280,7 +283,7 @@ QString zimPageBody(const QString &file, QString *created)
         return file;
     const qsizetype end = file.indexOf(QLatin1String("\n\n"));
     const QString header = file.left(end < 0 ? file.size() : end);
-    static const QRegularExpression date(QStringLiteral(R"(^Creation-Date:\s*(\S+))"), QRegularExpression::MultilineOption);
+    static const QRegularExpression date(QStringLiteral(R"(^Creation-Date:[ \t]*(.+?)[ \t]*$)"), QRegularExpression::MultilineOption);
     *created = date.match(header).captured(1);
     return end < 0 ? QString() : file.mid(end + 2);
 }
