@@ -19,6 +19,7 @@ constexpr int kMaxTableRows = 2000;
 constexpr int kMaxTableColumns = 100;
 
 const QString kFixedPitchFamily = QStringLiteral("ＭＳ ゴシック");
+constexpr double kIndentPixels = 40.0; // a tab before a checkbox, as a list level here
 
 QTextCharFormat fixedPitch()
 {
@@ -143,7 +144,7 @@ void NoteBuilder::addPicture(QTextCursor &cursor, const QString &inside)
 // "* ", "1. ", "a. " and checkboxes, a tab a level deeper.
 bool NoteBuilder::addListItem(const QString &line)
 {
-    static const QRegularExpression item(QStringLiteral(R"(^(\t*)(?:(\*)|(\d+)\.|([a-zA-Z])\.|\[([ *x>])\]) (.*)$)"));
+    static const QRegularExpression item(QStringLiteral(R"(^(\t*)(?:(\*)|(\d+)\.|([a-zA-Z])\.|\[([ *x><])\]) (.*)$)"));
     const QRegularExpressionMatch match = item.match(line);
     if (!match.hasMatch()) {
         m_lists.clear();
@@ -158,11 +159,11 @@ bool NoteBuilder::addListItem(const QString &line)
         style = match.captured(4).at(0).isUpper() ? QTextListFormat::ListUpperAlpha : QTextListFormat::ListLowerAlpha;
     newParagraph();
     if (match.capturedStart(5) >= 0) {
-        // A checkbox is kept as the mark it shows: done, not done, or moved on.
+        // A checkbox is kept as the mark it shows: done, or not done (struck out, moved on or back).
         const QChar box = match.captured(5).at(0);
         const QString mark = box == u' ' ? QStringLiteral("☐") : box == u'*' ? QStringLiteral("☑") : QStringLiteral("☒");
         QTextBlockFormat indented;
-        indented.setIndent(level + 1);
+        indented.setLeftMargin(level * kIndentPixels);
         m_cursor.setBlockFormat(indented);
         m_cursor.insertText(mark + u' ');
         m_lists.resize(std::min<size_t>(m_lists.size(), level));

@@ -270,7 +270,7 @@ QString zimNotebook(const QString &root)
     writeText(notebook + "/.zim/index.db", "cache");
     writeText(notebook + "/旅行.txt",
               "Content-Type: text/x-zim-wiki\nWiki-Format: zim 0.6\nCreation-Date: Sun, 13 Sep 2020 10:00:00 +0900\n\n"
-              "====== 旅行 ======\n**京都**の//紅葉// @秋\n* 傘\n\t* 地図\n1. 切符\n[ ] 宿\n[*] 電車\n"
+              "====== 旅行 ======\n**京都**の//紅葉// @秋\n* 傘\n\t* 地図\n1. 切符\n[ ] 宿\n[*] 電車\n\t[<] バス\n"
               "[[https://example.jp/|案内]]と[[日記:九月]]と[[a@example.jp]]\n{{./写真.png?width=200}}\n"
               "|名前|数|\n|----|---|\n|りんご|3|\n'''\necho **そのまま**\n'''\n");
     writeText(notebook + "/旅行/写真.png", pngOf({3, 3}, Qt::green));
@@ -393,7 +393,7 @@ void TestImport::formats_data()
     QTest::newRow("Zim") << Builder(zimNotebook)
         << "Abc:t\n旅行:f\n  荷物 一覧:t\n日記:f\n  九月:t\n"
         << "取り込んだ項目: 5 個（フォルダ 2、テキスト 3、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
-        << QStringList{"a3.rtf=旅行/京都の紅葉 @秋/• 傘/  • 地図/1. 切符/☐ 宿/☑ 電車/案内と日記:九月とa@example.jp//名前\t数\t/りんご\t3\t/echo **そのまま**\n", "=傘と水\n", "a5.rtf=\n", "晴れ"}
+        << QStringList{"a3.rtf=旅行/京都の紅葉 @秋/• 傘/  • 地図/1. 切符/☐ 宿/☑ 電車/☒ バス/案内と日記:九月とa@example.jp//名前\t数\t/りんご\t3\t/echo **そのまま**\n", "=傘と水\n", "a5.rtf=\n", "晴れ"}
         << QStringList{}
         << QStringList{"「旅行」 作成日時 Sun, 13 Sep 2020 10:00:00 +0900、タグ @秋、ページへのリンク「日記:九月」（文字のまま）\n"};
 }
