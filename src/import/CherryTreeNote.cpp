@@ -1,13 +1,13 @@
 #include "CherryTreeNote.h"
 
 #include "InsertedPictures.h"
+#include "NoteTable.h"
 #include "RtfWriter.h"
 
 #include <QDateTime>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextTable>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <utility>
@@ -162,26 +162,9 @@ void NoteBuilder::endRun()
 
 void NoteBuilder::addTable(const QList<QStringList> &rows)
 {
-    qsizetype columns = 0;
-    for (const QStringList &row : rows)
-        columns = std::max(columns, row.size());
-    if (rows.isEmpty() || columns == 0)
-        return;
-    QTextTableFormat format;
-    format.setBorder(1);
-    format.setCellPadding(2);
-    format.setCellSpacing(0);
-    format.setHeaderRowCount(1);
-    QTextTable *table = m_cursor.insertTable(static_cast<int>(rows.size()), static_cast<int>(columns), format);
-    QTextCharFormat header;
-    header.setFontWeight(QFont::Bold);
-    for (int row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < rows[row].size(); ++column)
-            table->cellAt(row, column).firstCursorPosition().insertText(rows[row][column], row == 0 ? header : QTextCharFormat());
-    }
-    m_cursor = table->lastCursorPosition();
-    m_cursor.movePosition(QTextCursor::NextBlock);
-    m_paragraphEnded = true;
+    m_paragraphEnded |= insertNoteTable(m_cursor, rows, [](QTextCursor &cell, const QString &text, const QTextCharFormat &format) {
+        cell.insertText(text, format);
+    });
 }
 
 void NoteBuilder::addObject(const CherryTreeContent::Object &object)

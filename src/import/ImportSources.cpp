@@ -6,6 +6,7 @@
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
 #include "WebScrapBookReader.h"
+#include "ZimReader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,6 +33,10 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         found.format = SourceFormat::WebScrapBook;
         return found;
     }
+    if (ZimReader::holdsNotebook(source)) {
+        found.format = SourceFormat::Zim;
+        return found;
+    }
     if (CherryTreeFolder::holdsDocument(source)) {
         found.format = SourceFormat::CherryTree;
         return found;
@@ -45,7 +50,7 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         return found;
     }
     *failure = QStringLiteral("「 ") + path
-        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst）がありません。");
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst、Zim の notebook.zim）がありません。");
     return std::nullopt;
 }
 
@@ -80,7 +85,7 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         found.needsPassword = CherryTreeReader::needsPassword(name);
         return found;
     }
-    if (name == u"scrapbook.rdf" || name == u"subnodes.lst")
+    if (name == u"scrapbook.rdf" || name == u"subnodes.lst" || name == u"notebook.zim")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
     if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
@@ -106,6 +111,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return EvernoteReader::read(source.files, sink, failure);
     case SourceFormat::CherryTree:
         return CherryTreeReader::read(source.files.value(0), source.password, folder, sink, failure);
+    case SourceFormat::Zim:
+        return ZimReader::read(folder, sink, failure);
     }
     return false;
 }

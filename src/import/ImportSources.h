@@ -8,7 +8,7 @@
 
 namespace kobin::import {
 
-enum class SourceFormat { ScrapBookX, WebScrapBook, Evernote, CherryTree };
+enum class SourceFormat { ScrapBookX, WebScrapBook, Evernote, CherryTree, Zim };
 
 // Another program's collection, as found from the file or folder a person named.
 struct ImportSource {
@@ -22,7 +22,9 @@ struct ImportSource {
 
 // The collection at path: a ScrapBook X folder or its scrapbook.rdf, a
 // WebScrapBook folder or a file of its tree folder, an Evernote export or a
-// folder of them, a CherryTree document (.ctd, .ctb, a folder; .ctz, .ctx with a password). Nullopt, with why in *failure, for anything else.
+// folder of them, a CherryTree document (.ctd, .ctb, a folder; .ctz, .ctx with a
+// password), a Zim notebook or its notebook.zim. Nullopt, with why in *failure,
+// for anything else.
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure);
 
 // Hands the collection's items to the sink. False, with why in *failure, when it

@@ -261,6 +261,25 @@ QString cherryTreeFolder(const QString &root)
     return folder;
 }
 
+// A Zim notebook: a page with sub-pages and a picture, a folder with no page
+// file, pages out of name order on disk, and the cache Zim keeps.
+QString zimNotebook(const QString &root)
+{
+    const QString notebook = root + "/メモ";
+    writeText(notebook + "/notebook.zim", "[Notebook]\nname=メモ\n");
+    writeText(notebook + "/.zim/index.db", "cache");
+    writeText(notebook + "/旅行.txt",
+              "Content-Type: text/x-zim-wiki\nWiki-Format: zim 0.6\nCreation-Date: Sun, 13 Sep 2020 10:00:00 +0900\n\n"
+              "====== 旅行 ======\n**京都**の//紅葉// @秋\n* 傘\n\t* 地図\n1. 切符\n[ ] 宿\n[*] 電車\n\t[<] バス\n"
+              "[[https://example.jp/|案内]]と[[日記:九月]]と[[a@example.jp]]\n{{./写真.png?width=200}}\n"
+              "|名前|数|\n|----|---|\n|りんご|3|\n'''\necho **そのまま**\n'''\n");
+    writeText(notebook + "/旅行/写真.png", pngOf({3, 3}, Qt::green));
+    writeText(notebook + "/旅行/荷物_一覧.txt", "Content-Type: text/x-zim-wiki\n\n~~傘~~と''水''\n");
+    writeText(notebook + "/日記/九月.txt", "晴れ");
+    writeText(notebook + "/Abc.txt", "a");
+    return notebook;
+}
+
 // Every file under folder with a digest of its bytes: what a source must still be after an import.
 QMap<QString, QByteArray> contentsOf(const QString &folder)
 {
@@ -370,6 +389,13 @@ void TestImport::formats_data()
         << QStringList{"京都の紅葉/表:/名前\t/りんご\t/絵:", "echo 傘", "晴れ"}
         << QStringList{}
         << QStringList{"「荷物」 読み取り専用、作成日時 2020-09-13", "「荷物」 「荷物」の複製（内容を写しました）"};
+
+    QTest::newRow("Zim") << Builder(zimNotebook)
+        << "Abc:t\n旅行:f\n  荷物 一覧:t\n日記:f\n  九月:t\n"
+        << "取り込んだ項目: 5 個（フォルダ 2、テキスト 3、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1、ページのメモ: 0"
+        << QStringList{"a3.rtf=旅行/京都の紅葉 @秋/• 傘/  • 地図/1. 切符/☐ 宿/☑ 電車/☒ バス/案内と日記:九月とa@example.jp//名前\t数\t/りんご\t3\t/echo **そのまま**\n", "=傘と水\n", "a5.rtf=\n", "晴れ"}
+        << QStringList{}
+        << QStringList{"「旅行」 作成日時 Sun, 13 Sep 2020 10:00:00 +0900、タグ @秋、ページへのリンク「日記:九月」（文字のまま）\n"};
 }
 
 void TestImport::formats()
@@ -511,6 +537,25 @@ void TestImport::hostile_data()
         return root + "/c";
     }) << true << "「subnodes.lst」 「../evil」（ノードの番号ではありません）\n  「2/」 node.xml がないか、フォルダの外を指しています\n"
                   "  「ノード 1」 二度目に出てきたため（親子の輪）";
+    const auto zimPage = [](const QString &notebook, const QString &page, const QByteArray &text) {
+        writeText(notebook + "/notebook.zim", "[Notebook]\n");
+        writeText(notebook + "/" + page, text);
+    };
+    QTest::newRow("Zim pages linked out, in a loop, a picture climbing out") << Builder([zimPage](const QString &root) {
+        zimPage(root + "/n", "A.txt", "{{../../secret.png}}");
+        writeText(root + "/secret.png", "evil");
+        writeText(root + "/outside/evil.txt", "evil");
+        QFile::link(root + "/outside/evil.txt", root + "/n/外.txt");
+        QFile::link(root + "/outside", root + "/n/外");
+        QDir().mkpath(root + "/n/A");
+        QFile::link(root + "/n/A", root + "/n/A/輪");
+        return root + "/n";
+    }) << true << "「外」 ノートブックのフォルダの外を指しています\n  「外.txt」 ノートブックのフォルダの外を指しています\n"
+                  "  「A/輪」 二度目に出てきたため（フォルダへのリンクの輪）\n  「A」 絵「../../secret.png」（ないか読めません）";
+    QTest::newRow("huge Zim page") << Builder([zimPage](const QString &root) {
+        zimPage(root + "/n", "大.txt", QByteArray(17 * 1024 * 1024, 'a'));
+        return root + "/n";
+    }) << true << "「大」 本文（大.txt が大きすぎるか読めません）";
     QTest::newRow("no collection") << Builder([](const QString &root) {
         writeText(root + "/x/readme.txt", "hello");
         return root + "/x";
