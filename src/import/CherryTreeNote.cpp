@@ -271,6 +271,11 @@ CherryTreeNote convertCherryTreeNote(const CherryTreeContent &content)
 {
     CherryTreeNote note;
     QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    // Within one edit block a cursor does not lay out its paragraph after each
+    // insert: a paragraph of many runs took quadratic time.
+    QTextCursor edit(&document);
+    edit.beginEditBlock();
     NoteBuilder builder(document, note);
     std::vector<const CherryTreeContent::Object *> objects;
     for (const CherryTreeContent::Object &object : content.objects)
@@ -302,6 +307,7 @@ CherryTreeNote convertCherryTreeNote(const CherryTreeContent &content)
     if (outside > 0)
         note.leftOut.append(QStringLiteral("本文の外の位置にある %1 個の物（末尾に置きました）").arg(outside));
     note.leftOut.removeDuplicates();
+    edit.endEditBlock();
     note.rtf = rtf::writeRtf(document);
     return note;
 }
