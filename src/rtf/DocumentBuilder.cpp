@@ -150,6 +150,15 @@ void DocumentBuilder::addToList(const QTextCursor &cursor, const ListItem &item)
     }
     if (item.start != 1)
         format.setProperty(kListStartProperty, item.start);
+    if (item.word.number > 0) {
+        format.setProperty(kWordListNumberProperty, item.word.number);
+        format.setProperty(kWordListIdProperty, item.word.id);
+        format.setProperty(kWordListEntryProperty, item.word.list);
+        format.setProperty(kWordListOverrideProperty, item.word.override);
+        format.setProperty(kWordListFontsProperty, item.word.fonts.families);
+        format.setProperty(kWordListSymbolFontsProperty, QVariant::fromValue(item.word.fonts.symbolFonts));
+        format.setProperty(kWordListShapeProperty, listShape(listItemOf(format)));
+    }
     list = QTextCursor(cursor).createList(format);
 }
 

@@ -43,6 +43,16 @@ constexpr int kFieldNumberProperty = QTextFormat::UserProperty + 0x301;
 constexpr int kListHangingProperty = QTextFormat::UserProperty + 0x400;
 // int, on a list's format: the number of its first item when not 1.
 constexpr int kListStartProperty = QTextFormat::UserProperty + 0x401;
+// On a list's format, a list of Word's tables: its \ls and \listid (int), its
+// entries as read (QByteArray), the fonts they name (QStringList, and which of
+// them are symbol fonts: QList<int>) and the list's shape as read (QString).
+constexpr int kWordListNumberProperty = QTextFormat::UserProperty + 0x402;
+constexpr int kWordListIdProperty = QTextFormat::UserProperty + 0x403;
+constexpr int kWordListEntryProperty = QTextFormat::UserProperty + 0x404;
+constexpr int kWordListOverrideProperty = QTextFormat::UserProperty + 0x405;
+constexpr int kWordListFontsProperty = QTextFormat::UserProperty + 0x406;
+constexpr int kWordListSymbolFontsProperty = QTextFormat::UserProperty + 0x407;
+constexpr int kWordListShapeProperty = QTextFormat::UserProperty + 0x408;
 
 // On a table read: where it stands (\trleft) and half the space between its
 // cells (\trgaph), in twips (int). On its cells: the right edges (\cellx,

@@ -38,6 +38,11 @@ bool isNumbered(QTextListFormat::Style style)
         && style != QTextListFormat::ListSquare && style != QTextListFormat::ListStyleUndefined;
 }
 
+QString listShape(const ListItem &item)
+{
+    return QStringLiteral("%1 %2 %3 %4\n%5").arg(item.style).arg(item.level).arg(item.start).arg(item.prefix, item.suffix);
+}
+
 ListItem listItemOf(const QTextListFormat &format)
 {
     ListItem item;

@@ -65,7 +65,11 @@ private:
     void endListNumbering();
     void endLevelText();
     void announceListItem(const ParagraphState &paragraph);
-    ListLevel wordListLevel(int override, int level) const;
+    ListLevel wordListLevel(int override, int level);
+    std::pair<const ListOverride *, ListDefinition *> wordListEntries(int override);
+    const WordList &wordList(int override);
+    void beginListEntry();
+    void endListEntry();
     void closeField();
     bool readRowWord(Word word, const Token &token);
     void setBorderStyle(QTextFrameFormat::BorderStyle style);
@@ -144,6 +148,9 @@ private:
     std::vector<ListDefinition> m_listDefinitions;
     std::vector<ListOverride> m_listOverrides;
     bool m_readingOverride = false;
+    size_t m_listEntryDepth = 0; // of the {\list} or {\listoverride} being read
+    qsizetype m_listEntryStart = 0;
+    std::map<int, WordList> m_wordLists; // by \ls, made as their first item is read
     std::optional<ListState> m_listNumbering; // the {\*\pn} being read
     size_t m_listNumberingDepth = 0;
     enum class MarkerText : uint8_t { Before, After, Level } m_markerText = MarkerText::Before;

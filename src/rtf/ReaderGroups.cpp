@@ -130,6 +130,8 @@ void Reader::closeGroup()
         closeField();
     if (top().destination == Destination::ListMarkerText && m_markerText == MarkerText::Level)
         endLevelText();
+    if (m_listEntryDepth == m_groups.size())
+        endListEntry();
     if (m_groups.size() == 1) {
         // Whatever follows the document (WordPad writes a NUL) is not part of it.
         m_lastParagraph = top().paragraph;

@@ -1,5 +1,7 @@
 #include "Reader.h"
 
+#include "KeptFonts.h"
+
 #include <algorithm>
 
 namespace kobin::rtf::reading {
@@ -55,13 +57,17 @@ void Reader::readListTableWord(Word word, int value)
     switch (word) {
     case Word::List:
         m_readingOverride = false;
-        if (m_listDefinitions.size() < kMaxLists)
+        if (m_listDefinitions.size() < kMaxLists) {
             m_listDefinitions.emplace_back();
+            beginListEntry();
+        }
         return;
     case Word::ListOverride:
         m_readingOverride = true;
-        if (m_listOverrides.size() < kMaxLists)
+        if (m_listOverrides.size() < kMaxLists) {
             m_listOverrides.emplace_back();
+            beginListEntry();
+        }
         return;
     case Word::ListId:
         if (m_readingOverride && !m_listOverrides.empty())
@@ -184,6 +190,8 @@ void Reader::announceListItem(const ParagraphState &paragraph)
             item.prefix = list.prefix;
             item.suffix = list.suffix;
         }
+        if (m_keepsFormats)
+            item.word = wordList(list.override);
     } else {
         if (!m_pnListOpen || list != m_pnList)
             ++m_pnLists;
@@ -198,18 +206,79 @@ void Reader::announceListItem(const ParagraphState &paragraph)
     m_sink.listItem(item);
 }
 
-ListLevel Reader::wordListLevel(int override, int level) const
+// The entries of Word's tables that \ls N numbers by; nulls for those missing.
+std::pair<const ListOverride *, ListDefinition *> Reader::wordListEntries(int override)
 {
     for (const ListOverride &entry : m_listOverrides) {
         if (entry.number != override)
             continue;
-        for (const ListDefinition &definition : m_listDefinitions) {
-            if (definition.id == entry.listId && level < static_cast<int>(definition.levels.size()))
-                return definition.levels[static_cast<size_t>(level)];
+        for (ListDefinition &definition : m_listDefinitions) {
+            if (definition.id == entry.listId)
+                return {&entry, &definition};
         }
-        break;
+        return {&entry, nullptr};
     }
+    return {nullptr, nullptr};
+}
+
+ListLevel Reader::wordListLevel(int override, int level)
+{
+    const ListDefinition *definition = wordListEntries(override).second;
+    if (definition && level < static_cast<int>(definition->levels.size()))
+        return definition->levels[static_cast<size_t>(level)];
     return {};
+}
+
+void Reader::beginListEntry()
+{
+    m_listEntryDepth = m_groups.size();
+    m_listEntryStart = top().start;
+}
+
+// Called as the group of a {\list} or {\listoverride} closes.
+void Reader::endListEntry()
+{
+    const qsizetype end = qMin(m_tokens.position(), m_input.size());
+    QByteArray rtf = m_input.sliced(m_listEntryStart, end - m_listEntryStart).toByteArray();
+    if (m_readingOverride)
+        m_listOverrides.back().rtf = std::move(rtf);
+    else
+        m_listDefinitions.back().rtf = std::move(rtf);
+    m_listEntryDepth = 0;
+}
+
+// Word's entries of the list \ls N, to be written back as they were read. Lists
+// of several overrides share their definition's bytes.
+const WordList &Reader::wordList(int override)
+{
+    const auto [found, made] = m_wordLists.try_emplace(override);
+    WordList &list = found->second;
+    const auto entries = wordListEntries(override);
+    const ListOverride *entry = entries.first;
+    ListDefinition *definition = entries.second; // named, as lambdas cannot take structured bindings
+    if (!made || !entry || !definition || entry->rtf.isEmpty() || definition->rtf.isEmpty())
+        return list;
+    KeptFonts &fonts = definition->fonts;
+    const auto keptNumber = [&](int number) {
+        const auto kept = definition->keptFontNumbers.constFind(number);
+        if (kept != definition->keptFontNumbers.constEnd())
+            return *kept;
+        const auto font = m_fonts.find(number);
+        const int next = static_cast<int>(fonts.families.size());
+        if (font != m_fonts.end() && isSymbolFont(font->second))
+            fonts.symbolFonts.push_back(next);
+        fonts.families.push_back(font == m_fonts.end() ? QString() : font->second.name.trimmed());
+        definition->keptFontNumbers.insert(number, next);
+        return next;
+    };
+    if (!definition->keptRtf)
+        definition->keptRtf = renumberFonts(definition->rtf, keptNumber);
+    list.override = renumberFonts(entry->rtf, keptNumber);
+    list.list = *definition->keptRtf;
+    list.fonts = fonts;
+    list.id = definition->id;
+    list.number = override;
+    return list;
 }
 
 } // namespace kobin::rtf::reading

@@ -222,7 +222,14 @@ void Reader::flushPendingKept()
     if (!m_pendingKept)
         return;
     flushHiddenText();
-    appendKept(std::exchange(m_pendingKept, std::nullopt)->object);
+    const KeptReading kept = *std::exchange(m_pendingKept, std::nullopt);
+    appendKept(kept.object);
+    // A group opened after the picture, not the picture's, is where it stands:
+    // that group may still begin a field.
+    if (m_groups.size() == kept.depth && m_groups.size() >= 2) {
+        top().textRead = false;
+        m_groups[m_groups.size() - 2].textRead = true;
+    }
 }
 
 void Reader::appendKept(const KeptObject &object)

@@ -2,14 +2,17 @@
 
 // The state the RTF reader keeps while it reads: what each group sets, the
 // fonts of the font table, and the picture or kept group being read.
+#include "KeptFonts.h"
 #include "KeptObjects.h"
 
+#include <QHash>
 #include <QHashFunctions>
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextListFormat>
 #include <QTextOption>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace kobin::rtf::reading {
@@ -122,12 +125,18 @@ struct ListLevel {
 struct ListDefinition {
     int id = 0;
     std::vector<ListLevel> levels;
+    QByteArray rtf; // the {\list} group as read
+    // and with its fonts renumbered to those of fonts, once a paragraph is of it
+    std::optional<QByteArray> keptRtf;
+    KeptFonts fonts;
+    QHash<int, int> keptFontNumbers; // by the number the document gives
 };
 
 // \ls N of \listoverridetable: the list it numbers by.
 struct ListOverride {
     int number = 0;
     int listId = 0;
+    QByteArray rtf; // the {\listoverride} group as read
 };
 
 struct ParagraphState {

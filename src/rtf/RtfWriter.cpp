@@ -25,6 +25,7 @@ QByteArray Writer::write()
 
 void Writer::writeHeader()
 {
+    const QByteArray lists = m_lists.tables(m_fonts); // before the font table, which takes the fonts lists name
     m_out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
     const QStringList &families = m_fonts.families();
     for (int i = 0; i < families.size(); ++i) {
@@ -45,7 +46,7 @@ void Writer::writeHeader()
         m_out.append(';');
     }
     m_out.append("}\r\n");
-    if (const QByteArray lists = m_lists.tables(); !lists.isEmpty())
+    if (!lists.isEmpty())
         m_out.append(lists);
     m_out.append("\\viewkind4\\uc1\\pard");
 }

@@ -112,6 +112,7 @@ public:
     explicit Writer(const QTextDocument &document)
         : m_document(document), m_formats(document.allFormats()), m_fonts(document.defaultFont().family()),
           m_defaultPoints(document.defaultFont().pointSizeF() > 0 ? document.defaultFont().pointSizeF() : 12.0),
+          m_lists(m_formats),
           // Japanese text takes about four bytes a character; formats add little,
           // and the header, which goes in front, as much as a few fonts and colours.
           m_out(document.characterCount() * 5, 4096)

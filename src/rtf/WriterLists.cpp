@@ -2,6 +2,7 @@
 
 #include "FormatProperties.h"
 #include "ListMarkers.h"
+#include "WriterTables.h"
 
 #include <QTextBlock>
 #include <QTextList>
@@ -71,14 +72,47 @@ QByteArray listLevel(const ListItem &item, int level)
     return out + "\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}";
 }
 
+// A list read from Word's tables whose entries still say what it shows.
+bool keepsWordEntries(const QTextListFormat &format)
+{
+    return format.hasProperty(kWordListNumberProperty)
+        && format.stringProperty(kWordListShapeProperty) == listShape(listItemOf(format));
+}
+
 } // namespace
+
+WriterLists::WriterLists(const QList<QTextFormat> &formats)
+{
+    for (const QTextFormat &format : formats) {
+        if (!format.isListFormat() || !format.hasProperty(kWordListNumberProperty))
+            continue;
+        m_firstNumber = qMax(m_firstNumber, format.intProperty(kWordListNumberProperty) + 1);
+        m_firstId = qMax(m_firstId, qint64(format.intProperty(kWordListIdProperty)) + 1);
+    }
+}
 
 int WriterLists::numberOf(const QTextList *list)
 {
-    const int next = static_cast<int>(m_lists.size()) + 1;
     const auto found = m_numbers.constFind(list);
     if (found != m_numbers.constEnd())
         return *found;
+    const QTextListFormat format = list->format();
+    if (keepsWordEntries(format)) {
+        // Levels of one list are lists of the document that share its entries.
+        const int number = format.intProperty(kWordListNumberProperty);
+        const QTextList *kept = m_keptLists.value(number);
+        const QTextListFormat keptFormat = kept ? kept->format() : format;
+        if (keptFormat.property(kWordListOverrideProperty) == format.property(kWordListOverrideProperty)
+            && keptFormat.property(kWordListEntryProperty) == format.property(kWordListEntryProperty)) {
+            if (!kept) {
+                m_keptLists.insert(number, list);
+                m_keptNumbers.push_back(number);
+            }
+            m_numbers.insert(list, number);
+            return number;
+        }
+    }
+    const int next = m_firstNumber + static_cast<int>(m_lists.size());
     m_numbers.insert(list, next);
     m_lists.push_back(list);
     return next;
@@ -117,20 +151,37 @@ QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont, boo
     return out + "\\tab}";
 }
 
-QByteArray WriterLists::tables() const
+QByteArray WriterLists::tables(FontTable &fonts) const
 {
-    if (m_lists.empty())
+    if (m_lists.empty() && m_keptNumbers.empty())
         return {};
     QByteArray lists = "{\\*\\listtable";
     QByteArray overrides = "{\\*\\listoverridetable";
+    QList<int> keptIds;
+    for (const int number : m_keptNumbers) {
+        const QTextListFormat format = m_keptLists.value(number)->format();
+        const QStringList families = format.property(kWordListFontsProperty).toStringList();
+        const QList<int> symbolFonts = format.property(kWordListSymbolFontsProperty).value<QList<int>>();
+        const auto fontNumber = [&](int kept) {
+            const QString family = families.value(kept);
+            return family.isEmpty() ? 0 : fonts.indexOf(family, symbolFonts.contains(kept));
+        };
+        // One list may be numbered by several overrides: its entry is written once.
+        if (const int id = format.intProperty(kWordListIdProperty); !keptIds.contains(id)) {
+            keptIds.push_back(id);
+            lists += renumberFonts(format.property(kWordListEntryProperty).toByteArray(), fontNumber);
+        }
+        overrides += renumberFonts(format.property(kWordListOverrideProperty).toByteArray(), fontNumber);
+    }
     for (size_t i = 0; i < m_lists.size(); ++i) {
-        const QByteArray id = QByteArray::number(static_cast<int>(i) + 1);
+        const QByteArray id = QByteArray::number(m_firstId + qint64(i));
+        const QByteArray number = QByteArray::number(m_firstNumber + qint64(i));
         const ListItem item = listItemOf(m_lists[i]->format());
         lists += "{\\list\\listtemplateid" + id;
         for (int level = 0; level <= levelOf(m_lists[i]); ++level)
             lists += listLevel(item, level);
         lists += "\\listid" + id + '}';
-        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + number + '}';
     }
     return lists + "}\r\n" + overrides + "}\r\n";
 }

@@ -320,6 +320,9 @@ private slots:
             << QByteArrayList{"{\\field{\\*\\fldinst PAGE}{\\fonttbl{\\f0\\fcharset2 Symbol;}}}"};
         QTest::newRow("a shape picture in a field without a result is shown once")
             << QByteArray("a {\\field\\shppict}b") << "a \uFFFCb" << "" << QByteArrayList{"a {\\shppict}b"};
+        QTest::newRow("a link right after a shape picture")
+            << QByteArray("{\\*\\shppict{\\pict\\pngblip 00}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt xy}}") << "\uFFFCxy" << "u"
+            << QByteArrayList{"{\\*\\shppict{\\pict\\pngblip 00}}{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt\\fs18 xy}}"};
         QTest::newRow("instruction cut off") << QByteArray("a {\\field{\\*\\fldinst HYPERLINK \"u\"") << "a " << "" << QByteArrayList{};
     }
 
@@ -396,6 +399,37 @@ private slots:
         QTextDocument copy;
         QVERIFY(readRtf(rtf, copy));
         QCOMPARE(writeRtf(copy), rtf);
+    }
+
+    // Word's entries of a list (its name, hybrid marks, tab stops, anything the
+    // note does not show) are written back as read, fonts renumbered, while the
+    // note shows the list as read; changed, it gets entries of its own.
+    void wordListsKeepTheirEntriesWhileUnchanged()
+    {
+        const QByteArray entry = "{\\list\\listtemplateid77\\listhybrid{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f5\\jclisttab\\tx720}"
+                                 "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01);}\\f3\\fi-360}{\\listname A;}\\listid9}";
+        QTextDocument note;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f3 Arial;}{\\f5\\fcharset2 Wingdings;}}{\\*\\listtable" + entry + "}"
+                        "{\\*\\listoverridetable{\\listoverride\\listid9\\listoverridecount0\\ls4}{\\listoverride\\listid9\\listoverridecount0\\ls6}}"
+                        "\\pard\\ls4 a\\par\\pard\\ls4\\ilvl1 b\\par\\pard\\ls6 c}",
+                        note));
+        const QByteArray saved = writeRtf(note);
+        const QByteArray renumbered = QByteArray(entry).replace("\\f5", "\\f2");
+        QCOMPARE(saved.count(renumbered), 1);
+        for (const char *words : {"{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\fnil\\fcharset0 Arial;}",
+                                  "{\\listoverride\\listid9\\listoverridecount0\\ls4}{\\listoverride\\listid9\\listoverridecount0\\ls6}",
+                                  "\\ls4\\ilvl0", "\\ls4\\ilvl1", "\\ls6\\ilvl0"})
+            QVERIFY2(saved.contains(words), saved.constData());
+        QTextDocument copy;
+        QVERIFY(readRtf(saved, copy));
+        QCOMPARE(writeRtf(copy), saved);
+
+        QTextListFormat numbers = note.begin().textList()->format();
+        numbers.setStyle(QTextListFormat::ListDecimal);
+        note.begin().textList()->setFormat(numbers);
+        const QByteArray changed = writeRtf(note);
+        QVERIFY2(changed.contains("\\pard\\ls7\\ilvl0{\\*\\pn\\pnlvlbody") && changed.contains("\\listid10}"), changed.constData());
+        QVERIFY2(changed.contains("\\ls4\\ilvl1") && changed.contains("{\\listname A;}"), changed.constData());
     }
 
     void readingWhatWasWrittenGivesTheSameDocument()
@@ -497,10 +531,13 @@ private slots:
                                                  "{\\field{\\*\\fldinst HYPERLINK \\\\l \"mokuji\"}{\\fldrslt",
                                                  "{\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt"};
         QTest::newRow("lists") << "lists.rtf"
-                               << QByteArrayList{"\\li360\\fi-360\\ls1\\ilvl0{\\*\\pn\\pnlvlblt", "\\'b7\\tab}\\'97\\'91\\par",
+                               << QByteArrayList{"\\li360\\fi-360\\ls2\\ilvl0{\\*\\pn\\pnlvlblt", "\\'b7\\tab}\\'97\\'91\\par",
                                                  "\\pnstart1\\pndec{\\pntxta .}}{\\pntext 1.\\tab}", "{\\pntext 2.\\tab}",
-                                                 "\\li1440\\fi-360\\ls4\\ilvl1{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcltr",
-                                                 "{\\pntext b)\\tab}", "{\\leveltext\\'02\\'01);}", "{\\pntext i.\\tab}", "{\\listoverride\\listid5\\listoverridecount0\\ls5}"};
+                                                 "\\li1440\\fi-360\\ls1\\ilvl1{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcltr",
+                                                 "{\\pntext b)\\tab}", "{\\pntext i.\\tab}",
+                                                 "{\\list\\listtemplateid1{\\listlevel\\levelnfc23\\levelstartat1{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}\\f2\\fi-360",
+                                                 "{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}\\fi-360\\li1440}", "\\li2160}\\listid7}",
+                                                 "{\\listoverride\\listid7\\listoverridecount0\\ls1}"};
     }
 
     void handMadeNotesKeepTheirStructureAfterAnEdit()

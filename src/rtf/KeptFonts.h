@@ -1,0 +1,24 @@
+#pragma once
+
+// Groups kept as read (the entries of Word's list tables) name fonts by their
+// number in the font table they were read with. The writer numbers fonts its
+// own way, so such a group carries the fonts it names with it, numbered in its
+// own small list, and each \fN is renumbered on the way in and on the way out.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace kobin::rtf {
+
+struct KeptFonts {
+    QStringList families;   // by the number the group's \fN give
+    QList<int> symbolFonts; // the numbers among them that are symbol fonts
+};
+
+// The group with the number of each \fN word replaced by newNumber(N); every
+// other byte as it was.
+QByteArray renumberFonts(QByteArrayView rtf, const std::function<int(int)> &newNumber);
+
+} // namespace kobin::rtf
