@@ -43,6 +43,11 @@ void DocumentBuilder::insertTable(QTextCursor &cursor, const Tables::Table &tabl
             // A cell's format is that of its first paragraph's mark, which the cell's properties join.
             QTextCharFormat format = cell.format();
             format.merge(cellFormatOf(row.definition, index, edges[index]));
+            if (c == 0 && (row.definition.leftTwips != widest->definition.leftTwips
+                           || row.definition.alignment != widest->definition.alignment)) {
+                format.setProperty(kRowLeftProperty, row.definition.leftTwips);
+                format.setProperty(kRowAlignmentProperty, int(row.definition.alignment));
+            }
             cell.setFormat(format);
         }
     }

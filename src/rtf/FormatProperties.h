@@ -63,5 +63,9 @@ constexpr int kTableLeftProperty = QTextFormat::UserProperty + 0x500;
 constexpr int kTableGapProperty = QTextFormat::UserProperty + 0x501;
 constexpr int kCellEdgesProperty = QTextFormat::UserProperty + 0x502;
 constexpr int kAbsentCellProperty = QTextFormat::UserProperty + 0x503;
+// On the first cell of a row that stands elsewhere than its table: the row's
+// \trleft (twips, int) and alignment (Qt::Alignment, int).
+constexpr int kRowLeftProperty = QTextFormat::UserProperty + 0x504;
+constexpr int kRowAlignmentProperty = QTextFormat::UserProperty + 0x505;
 
 } // namespace kobin::rtf

@@ -164,11 +164,15 @@ private:
     struct PendingCell {
         CellDefinition definition;
         int side = -1; // the CellSide the \brdr words describe; -1: a border not of a cell
+        int rowSide = -1; // or the RowSide
         QColor background;
         QColor pattern;
         int shading = 0;
     };
     static QColor shading(const PendingCell &cell);
+    void readBorderOf(int cellSide, int rowSide);
+    CellBorder *borderBeingRead();
+    static void applyRowBorders(RowDefinition &row);
     std::array<RowDefinition, kMaxTableDepth + 1> m_rows; // by the depth of their tables
     int m_rowDepth = 1; // of the row \trowd defines
     PendingCell m_cell;

@@ -41,23 +41,29 @@ bool Reader::readRowWord(Word word, const Token &token)
         row.cells.back().background = shading(m_cell);
         m_cell = PendingCell();
         return true;
-    case Word::CellBorderTop: m_cell.side = Top; return true;
-    case Word::CellBorderLeft: m_cell.side = Left; return true;
-    case Word::CellBorderBottom: m_cell.side = Bottom; return true;
-    case Word::CellBorderRight: m_cell.side = Right; return true;
-    case Word::OtherBorder: m_cell.side = -1; return true;
+    case Word::CellBorderTop: readBorderOf(Top, -1); return true;
+    case Word::CellBorderLeft: readBorderOf(Left, -1); return true;
+    case Word::CellBorderBottom: readBorderOf(Bottom, -1); return true;
+    case Word::CellBorderRight: readBorderOf(Right, -1); return true;
+    case Word::RowBorderTop: readBorderOf(-1, RowTop); return true;
+    case Word::RowBorderLeft: readBorderOf(-1, RowLeft); return true;
+    case Word::RowBorderBottom: readBorderOf(-1, RowBottom); return true;
+    case Word::RowBorderRight: readBorderOf(-1, RowRight); return true;
+    case Word::RowBorderBetweenRows: readBorderOf(-1, BetweenRows); return true;
+    case Word::RowBorderBetweenCells: readBorderOf(-1, BetweenCells); return true;
+    case Word::OtherBorder: readBorderOf(-1, -1); return true;
     case Word::BorderSingle: setBorderStyle(QTextFrameFormat::BorderStyle_Solid); return true;
     case Word::BorderDouble: setBorderStyle(QTextFrameFormat::BorderStyle_Double); return true;
     case Word::BorderDotted: setBorderStyle(QTextFrameFormat::BorderStyle_Dotted); return true;
     case Word::BorderDashed: setBorderStyle(QTextFrameFormat::BorderStyle_Dashed); return true;
     case Word::BorderNone: setBorderStyle(QTextFrameFormat::BorderStyle_None); return true;
     case Word::BorderWidth:
-        if (m_cell.side >= 0)
-            m_cell.definition.borders[static_cast<size_t>(m_cell.side)].widthTwips = qBound(0, value, kMaxBorderTwips);
+        if (CellBorder *border = borderBeingRead())
+            border->widthTwips = qBound(0, value, kMaxBorderTwips);
         return true;
     case Word::BorderColor:
-        if (m_cell.side >= 0)
-            m_cell.definition.borders[static_cast<size_t>(m_cell.side)].color = color(value);
+        if (CellBorder *border = borderBeingRead())
+            border->color = color(value);
         return true;
     case Word::CellBackground: m_cell.background = color(value); return true;
     case Word::CellPatternColor: m_cell.pattern = color(value); return true;
@@ -82,14 +88,47 @@ bool Reader::readRowWord(Word word, const Token &token)
     }
 }
 
+void Reader::readBorderOf(int cellSide, int rowSide)
+{
+    m_cell.side = cellSide;
+    m_cell.rowSide = rowSide;
+}
+
+// The border the \brdr words now read describe, if it is a cell's or a row's.
+CellBorder *Reader::borderBeingRead()
+{
+    if (m_cell.side >= 0)
+        return &m_cell.definition.borders[static_cast<size_t>(m_cell.side)];
+    if (m_cell.rowSide >= 0)
+        return &m_rows[static_cast<size_t>(m_rowDepth)].borders[static_cast<size_t>(m_cell.rowSide)];
+    return nullptr;
+}
+
 void Reader::setBorderStyle(QTextFrameFormat::BorderStyle style)
 {
-    if (m_cell.side < 0)
+    CellBorder *border = borderBeingRead();
+    if (!border)
         return;
-    CellBorder &border = m_cell.definition.borders[static_cast<size_t>(m_cell.side)];
-    border.style = style;
+    border->style = style;
     if (style == QTextFrameFormat::BorderStyle_None)
-        border = CellBorder();
+        *border = CellBorder();
+}
+
+// A row's borders (\trbrdr…) are those of the sides of its cells that give none of their own.
+void Reader::applyRowBorders(RowDefinition &row)
+{
+    const auto given = [](const CellBorder &border) { return border.style != QTextFrameFormat::BorderStyle_None; };
+    const auto either = [&](RowSide outer, RowSide inner) { return given(row.borders[outer]) ? row.borders[outer] : row.borders[inner]; };
+    for (size_t i = 0; i < row.cells.size(); ++i) {
+        std::array<CellBorder, 4> &borders = row.cells[i].borders;
+        const CellBorder sides[] = {either(RowTop, BetweenRows), i == 0 ? row.borders[RowLeft] : row.borders[BetweenCells],
+                                    either(RowBottom, BetweenRows),
+                                    i + 1 == row.cells.size() ? row.borders[RowRight] : row.borders[BetweenCells]};
+        for (size_t side = 0; side < borders.size(); ++side) {
+            if (!given(borders[side]))
+                borders[side] = sides[side];
+        }
+    }
 }
 
 // \clshdng mixes the pattern colour (black by default) into the background
@@ -129,6 +168,7 @@ void Reader::endRow(int depth)
     if (top().destination != Destination::Text)
         return;
     flushHiddenText();
+    applyRowBorders(m_rows[static_cast<size_t>(depth)]);
     m_sink.endRow(m_rows[static_cast<size_t>(depth)], depth);
 }
 

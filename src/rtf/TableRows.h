@@ -54,8 +54,12 @@ struct CellDefinition {
     CellMerge vertical = CellMerge::None;
 };
 
+// Of \trbrdrt, l, b, r: the row's outer sides; \trbrdrh and v: between rows and between cells.
+enum RowSide : uint8_t { RowTop, RowLeft, RowBottom, RowRight, BetweenRows, BetweenCells };
+
 struct RowDefinition {
     std::vector<CellDefinition> cells;
+    std::array<CellBorder, 6> borders; // by RowSide: for the sides of cells that give none of their own
     Qt::Alignment alignment = Qt::AlignLeft;
     int leftTwips = 0; // \trleft: where the first cell's left edge is
     int gapTwips = 0;  // \trgaph: half the space between cells, each cell's left and right padding

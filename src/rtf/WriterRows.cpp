@@ -96,14 +96,17 @@ bool isAbsentCell(const QTextTableCell &cell)
 QByteArray rowDefinition(const QTextTable &table, int row, ColorTable &colors)
 {
     const QTextTableFormat format = table.format();
-    const int left = format.hasProperty(kTableLeftProperty) ? format.intProperty(kTableLeftProperty)
-                                                            : twips(format.leftMargin());
     const QTextTableCellFormat first = table.cellAt(row, 0).format().toTableCellFormat();
+    const int tableLeft = format.hasProperty(kTableLeftProperty) ? format.intProperty(kTableLeftProperty)
+                                                                 : twips(format.leftMargin());
+    const int left = first.hasProperty(kRowLeftProperty) ? first.intProperty(kRowLeftProperty) : tableLeft;
     const int gap = format.hasProperty(kTableGapProperty) ? format.intProperty(kTableGapProperty) : twips(first.leftPadding());
     QByteArray out = "\\trowd";
     put(out, "trgaph", gap);
     put(out, "trleft", left);
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment alignment = (first.hasProperty(kRowAlignmentProperty)
+                                         ? Qt::Alignment(first.intProperty(kRowAlignmentProperty))
+                                         : format.alignment()) & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignHCenter)
         out += "\\trqc";
     else if (alignment & (Qt::AlignRight | Qt::AlignTrailing))

@@ -114,6 +114,11 @@ private slots:
             << QString("/(1x2 align4 left300 gap0 widths 1700 2000\n"
                        "|1x1 e2000 b4:30:#ff0000,-,1:15,- bg#0000ff v5 pad40,20,0,0 \"a\""
                        "|1x1 e4000 b-,-,-,- bg#bfbfbf v3 pad40,20,0,0 \"b\")/");
+        QTest::newRow("row borders where cells give none")
+            << QByteArray("{\\rtf1\\trowd\\trbrdrt\\brdrs\\brdrw10\\trbrdrl\\brdrs\\brdrw10\\trbrdrb\\brdrs\\brdrw10\\trbrdrr\\brdrs\\brdrw10"
+                          "\\trbrdrv\\brdrdb\\brdrw20\\clbrdrt\\brdrdot\\brdrw15\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row}")
+            << QString("/(1x2 align1 left0 gap0 widths 1000 1000\n"
+                       "|1x1 e1000 b1:15,3:10,3:10,4:20 bg- v0 pad0,0,0,0 \"a\"|1x1 e2000 b3:10,4:20,3:10,3:10 bg- v0 pad0,0,0,0 \"b\")/");
         QTest::newRow("horizontal merge")
             << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000\\pard\\intbl a\\cell\\cell c\\cell\\row}")
             << QString("/(1x3 align1 left0 gap0 widths 1000 1000 1000\n"
@@ -210,6 +215,22 @@ private slots:
         QCOMPARE(testing::describe(copy), testing::describe(document));
         QCOMPARE(writeRtf(copy), written);
         QCOMPARE(readRtfText(written, u"\n"), readRtfText(rtf, u"\n"));
+    }
+
+    // Qt places a table as a whole; a row placed apart from the others keeps its place all the same.
+    void rowsKeepWhereTheyStand()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\trowd\\trleft100\\cellx1000\\pard\\intbl a\\cell\\row"
+                        "\\trowd\\trqc\\trleft500\\cellx1500\\pard\\intbl b\\cell\\row"
+                        "\\trowd\\trleft100\\cellx1000\\pard\\intbl c\\cell\\row}",
+                        document));
+        const QByteArray written = writeRtf(document);
+        QCOMPARE(written.count("\\trowd\\trgaph0\\trleft100\\cellx1000"), 2);
+        QCOMPARE(written.count("\\trowd\\trgaph0\\trleft500\\trqc\\cellx1500"), 1);
+        QTextDocument copy;
+        QVERIFY(readRtf(written, copy));
+        QCOMPARE(writeRtf(copy), written);
     }
 
     void tablesAreWrittenAsWordReadsThem()
