@@ -6,6 +6,7 @@
 
 #include <QTextBlock>
 #include <QTextList>
+#include <algorithm>
 
 namespace kobin::rtf {
 namespace {
@@ -158,7 +159,11 @@ QByteArray WriterLists::tables(FontTable &fonts) const
     QByteArray lists = "{\\*\\listtable";
     QByteArray overrides = "{\\*\\listoverridetable";
     QList<int> keptIds;
-    for (const int number : m_keptNumbers) {
+    // In the order of their numbers, as the lists the writer numbers come after
+    // them: a note read back and written again gives the same tables.
+    std::vector<int> keptNumbers = m_keptNumbers;
+    std::sort(keptNumbers.begin(), keptNumbers.end());
+    for (const int number : keptNumbers) {
         const QTextListFormat format = m_keptLists.value(number)->format();
         const QStringList families = format.property(kWordListFontsProperty).toStringList();
         const QList<int> symbolFonts = format.property(kWordListSymbolFontsProperty).value<QList<int>>();

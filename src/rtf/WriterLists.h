@@ -40,7 +40,7 @@ private:
     QHash<const QTextList *, int> m_numbers;
     std::vector<const QTextList *> m_lists; // numbered by the writer
     QHash<int, const QTextList *> m_keptLists; // by their \ls, with their entries as read
-    std::vector<int> m_keptNumbers; // in order of first use
+    std::vector<int> m_keptNumbers;
     int m_firstNumber = 1; // of the lists the writer numbers, and their \listid above firstId
     qint64 m_firstId = 1;
 };

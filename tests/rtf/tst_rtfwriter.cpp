@@ -411,7 +411,7 @@ private slots:
         QTextDocument note;
         QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f3 Arial;}{\\f5\\fcharset2 Wingdings;}}{\\*\\listtable" + entry + "}"
                         "{\\*\\listoverridetable{\\listoverride\\listid9\\listoverridecount0\\ls4}{\\listoverride\\listid9\\listoverridecount0\\ls6}}"
-                        "\\pard\\ls4 a\\par\\pard\\ls4\\ilvl1 b\\par\\pard\\ls6 c}",
+                        "{\\*\\pn\\pnlvlbody\\pndec}z\\par\\pard\\ls4 a\\par\\pard\\ls4\\ilvl1 b\\par\\pard\\ls6 c}",
                         note));
         const QByteArray saved = writeRtf(note);
         const QByteArray renumbered = QByteArray(entry).replace("\\f5", "\\f2");
@@ -424,11 +424,11 @@ private slots:
         QVERIFY(readRtf(saved, copy));
         QCOMPARE(writeRtf(copy), saved);
 
-        QTextListFormat numbers = note.begin().textList()->format();
+        QTextListFormat numbers = note.begin().next().textList()->format();
         numbers.setStyle(QTextListFormat::ListDecimal);
-        note.begin().textList()->setFormat(numbers);
+        note.begin().next().textList()->setFormat(numbers);
         const QByteArray changed = writeRtf(note);
-        QVERIFY2(changed.contains("\\pard\\ls7\\ilvl0{\\*\\pn\\pnlvlbody") && changed.contains("\\listid10}"), changed.constData());
+        QVERIFY2(changed.contains("\\pard\\ls8\\ilvl0{\\*\\pn\\pnlvlbody") && changed.contains("\\listid11}"), changed.constData());
         QVERIFY2(changed.contains("\\ls4\\ilvl1") && changed.contains("{\\listname A;}"), changed.constData());
     }
 
