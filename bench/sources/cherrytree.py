@@ -1,32 +1,10 @@
-#!/usr/bin/env bash
-# Times kobin-cli import of a CherryTree database (.ctb) of NODES nodes (default 10,000:
-# a node with children every 50, the rest rich text with bold, colour and a web link,
-# a table every 20th and a picture every 10th) into a new book, and its peak memory.
-# Usage: bench/cherrytree-import-time.sh [build folder] [nodes...]   (a release build gives the real figure)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-build="${1:-build-release}"
-shift || true
-sizes=("${@:-10000}")
-cli="$build/src/app/kobin-cli"
-[ -x "$cli" ] || { echo "build first: cmake --build $build --target kobin-cli" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export KOBIN_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-export XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen
-mkdir -p "$KOBIN_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-
-for nodes in "${sizes[@]}"; do
-  document="$work/notes-$nodes.ctb"
-  python3 - "$document" "$nodes" <<'PY'
-import sqlite3, struct, sys, zlib
+# A CherryTree database (.ctb) of COUNT nodes at PATH: a node with children every
+# 50, the rest rich text with bold, colour and a web link, a table every 20th and
+# a picture every 10th.
+# Usage: python3 bench/sources/cherrytree.py PATH COUNT
+import sqlite3, sys
+from picture import png
 path, count = sys.argv[1], int(sys.argv[2])
-def png():
-    raw = b"".join(b"\x00" + b"\x10\x80\xf0" * 16 for _ in range(16))
-    chunk = lambda kind, data: struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 16, 16, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
 picture = png()
 db = sqlite3.connect(path)
 db.executescript("""
@@ -56,12 +34,3 @@ for n in range(1, count + 1):
     else:
         db.execute("INSERT INTO children VALUES(?,?,?,?)", (n, parent, n, 0))
 db.commit()
-PY
-  sync
-  book="$KOBIN_HOME/import-$nodes.iis"
-  start=$(date +%s%N)
-  /usr/bin/time -f "%M" -o "$work/peak" "$cli" import "$document" "$book" >"$work/report" 2>"$work/err" \
-    || { cat "$work/err" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo "  $nodes nodes: $(( (end - start) / 1000000 )) ms, peak memory $(( $(cat "$work/peak") / 1024 )) MB; $(head -1 "$work/report")"
-done
