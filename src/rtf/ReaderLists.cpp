@@ -54,6 +54,9 @@ bool Reader::readListWord(Word word, const Token &token)
 
 void Reader::readListTableWord(Word word, int value)
 {
+    // A list in a list is part of the entry being read.
+    if ((word == Word::List || word == Word::ListOverride) && m_listEntryDepth != 0)
+        return;
     switch (word) {
     case Word::List:
         m_readingOverride = false;

@@ -430,6 +430,14 @@ private slots:
         const QByteArray changed = writeRtf(note);
         QVERIFY2(changed.contains("\\pard\\ls8\\ilvl0{\\*\\pn\\pnlvlbody") && changed.contains("\\listid11}"), changed.constData());
         QVERIFY2(changed.contains("\\ls4\\ilvl1") && changed.contains("{\\listname A;}"), changed.constData());
+
+        // A list in an entry is part of that entry.
+        QTextDocument nested;
+        QVERIFY(readRtf("{\\rtf1{\\*\\listtable{\\list{\\list x}{\\listlevel\\levelnfc4}\\listid3}}"
+                        "{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}\\pard\\ls1 a}",
+                        nested));
+        const QByteArray kept = writeRtf(nested);
+        QVERIFY2(kept.contains("{\\*\\listtable{\\list{\\list x}{\\listlevel\\levelnfc4}\\listid3}}"), kept.constData());
     }
 
     void readingWhatWasWrittenGivesTheSameDocument()
