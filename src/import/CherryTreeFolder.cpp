@@ -1,6 +1,7 @@
 #include "CherryTreeFolder.h"
 
 #include "CherryTreeNote.h"
+#include "DepthOrder.h"
 #include "InsertedPictures.h"
 #include "SourceFolder.h"
 
@@ -129,13 +130,9 @@ CherryTreeNode FolderWalk::nodeIn(const QString &folder, qint64 *master)
 
 bool FolderWalk::walk()
 {
-    int open = 0;
+    DepthOrder order(m_sink);
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const Entry &entry = m_entries[i];
-        for (; open > entry.depth; --open) {
-            if (!m_sink.closeFolder())
-                return false;
-        }
         qint64 master = 0;
         CherryTreeNode node = nodeIn(entry.folder, &master);
         if (master > 0) {
@@ -146,15 +143,10 @@ bool FolderWalk::walk()
         }
         const bool folder = i + 1 < m_entries.size() && m_entries[i + 1].depth > entry.depth;
         ImportItem item = cherryTreeItem(folder ? ImportItem::Kind::Folder : ImportItem::Kind::Note, node);
-        if (!(folder ? m_sink.openFolder(item) : m_sink.add(item)))
-            return false;
-        open += folder ? 1 : 0;
-    }
-    for (; open > 0; --open) {
-        if (!m_sink.closeFolder())
+        if (!order.put(item, entry.depth))
             return false;
     }
-    return true;
+    return order.finish();
 }
 
 } // namespace

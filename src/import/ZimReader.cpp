@@ -1,5 +1,6 @@
 #include "ZimReader.h"
 
+#include "DepthOrder.h"
 #include "InsertedPictures.h"
 #include "SourceFolder.h"
 #include "ZimWikiText.h"
@@ -141,22 +142,13 @@ ImportItem NotebookWalk::itemOf(const Page &page)
 
 bool NotebookWalk::walk()
 {
-    int open = 0;
+    DepthOrder order(m_sink);
     for (const Page &page : m_pages) {
-        for (; open > page.depth; --open) {
-            if (!m_sink.closeFolder())
-                return false;
-        }
         ImportItem item = itemOf(page);
-        if (!(page.hasFolder ? m_sink.openFolder(item) : m_sink.add(item)))
-            return false;
-        open += page.hasFolder ? 1 : 0;
-    }
-    for (; open > 0; --open) {
-        if (!m_sink.closeFolder())
+        if (!order.put(item, page.depth))
             return false;
     }
-    return true;
+    return order.finish();
 }
 
 } // namespace
