@@ -41,7 +41,7 @@ std::optional<SymbolFont> Reader::currentSymbolFont() const
     if (!font || !isSymbolFont(*font))
         return std::nullopt;
     // A symbol font without a name cannot be written back as itself: its glyphs are taken for Symbol's.
-    return font->name.isEmpty() ? SymbolFont::Symbol : symbolFontNamed(font->name);
+    return font->name.trimmed().isEmpty() ? SymbolFont::Symbol : symbolFontNamed(font->name);
 }
 
 // The symbol font a character of its glyph area stands in while the text is in

@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("other escapes are what they say") << QByteArray("\\f1\\u945?\\u97?") << QString("αa");
         QTest::newRow("unknown symbol font keeps its glyph numbers") << QByteArray("\\f3\\'a8J") << QString("\uF0A8\uF04A");
         QTest::newRow("a symbol font without a name is taken for Symbol") << QByteArray("\\f8\\'b7a") << QString("•α");
+        QTest::newRow("so is one named with white space alone") << QByteArray("\\f9\\'b7") << QString("•");
         QTest::newRow("other fonts after a symbol font") << QByteArray("\\f1 a\\f0 a\\'82\\'a0") << QString("αaあ");
         // Word processors write a list's bullet so, in the list's text font.
         QTest::newRow("Symbol's bullet in a text font") << QByteArray("\\f0\\u-3913?\\tab x") << QString("•\tx");
@@ -168,7 +169,7 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(readText("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}{\\f1\\fnil\\fcharset2 Symbol;}"
                           "{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\fnil\\fcharset2 Marlett;}{\\f4\\fcharset2 Wingdings 2;}"
-                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}{\\f7\\fcharset0 Wingdings;}{\\f8\\fcharset2;}}"
+                          "{\\f5\\fcharset2 wingdings 3;}{\\f6\\fcharset2 WEBDINGS;}{\\f7\\fcharset0 Wingdings;}{\\f8\\fcharset2;}{\\f9\\fcharset2 \t ;}}"
                           + body + "}"),
                  text);
     }
