@@ -47,24 +47,32 @@ QList<int> columnEdges(const QTextTable &table, int left)
     return edges;
 }
 
-void putBorders(QByteArray &out, const QTextTableCellFormat &format, ColorTable &colors)
+// A cell's borders; a side without one of its own takes the table's border (as
+// an HTML table with a border has), which word processors know only on cells.
+void putBorders(QByteArray &out, const QTextTableCellFormat &format, const QTextTableFormat &table, ColorTable &colors)
 {
     static const char *const kSideWords[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
     for (const BorderProperties &side : kBorderProperties) {
-        const double width = format.doubleProperty(side.width);
-        const auto style = static_cast<QTextFrameFormat::BorderStyle>(format.intProperty(side.style));
+        double width = format.doubleProperty(side.width);
+        auto style = static_cast<QTextFrameFormat::BorderStyle>(format.intProperty(side.style));
+        QBrush brush = format.brushProperty(side.brush);
+        if (style == QTextFrameFormat::BorderStyle_None || width <= 0) {
+            width = table.border();
+            style = table.borderStyle();
+            brush = table.borderBrush();
+        }
         if (style == QTextFrameFormat::BorderStyle_None || width <= 0)
             continue;
         out += kSideWords[side.side];
         out += borderStyleWord(style);
         put(out, "brdrw", twips(width));
-        const QBrush brush = format.brushProperty(side.brush);
         if (brush.style() != Qt::NoBrush && brush.color() != Qt::black)
             put(out, "brdrcf", colors.indexOf(brush.color()));
     }
 }
 
-void putCell(QByteArray &out, const QTextTableCell &cell, int row, int column, int edge, ColorTable &colors)
+void putCell(QByteArray &out, const QTextTableCell &cell, int row, int column, int edge, const QTextTableFormat &table,
+             ColorTable &colors)
 {
     if (cell.columnSpan() > 1)
         out += column == cell.column() ? "\\clmgf" : "\\clmrg";
@@ -75,7 +83,7 @@ void putCell(QByteArray &out, const QTextTableCell &cell, int row, int column, i
         out += "\\clvertalc";
     else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)
         out += "\\clvertalb";
-    putBorders(out, format, colors);
+    putBorders(out, format, table, colors);
     if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush) {
         // A pattern of the colour all over: word processors fill the cell with it
         const int color = colors.indexOf(format.background().color());
@@ -130,7 +138,7 @@ QByteArray rowDefinition(const QTextTable &table, int row, ColorTable &colors)
             continue;
         const QList<int> edges = cell.format().property(kCellEdgesProperty).value<QList<int>>();
         const int k = c - cell.column();
-        putCell(out, cell, row, c, k < edges.size() ? edges[k] : columns[c], colors);
+        putCell(out, cell, row, c, k < edges.size() ? edges[k] : columns[c], format, colors);
     }
     return out;
 }

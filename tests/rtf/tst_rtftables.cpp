@@ -233,6 +233,26 @@ private slots:
         QCOMPARE(writeRtf(copy), written);
     }
 
+    // A table with a border of its own (from HTML, from another program's note) keeps its grid.
+    void aTablesOwnBorderGoesToItsCells()
+    {
+        QTextDocument document;
+        QTextTableFormat format;
+        format.setBorder(1);
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_Dotted);
+        QTextTable *table = QTextCursor(&document).insertTable(1, 2, format);
+        QTextTableCellFormat own;
+        own.setTopBorder(2);
+        own.setTopBorderStyle(QTextFrameFormat::BorderStyle_Double);
+        table->cellAt(0, 1).setFormat(own);
+        format.setBorderBrush(Qt::red);
+        table->setFormat(format);
+        const QByteArray written = writeRtf(document);
+        QVERIFY2(written.contains("\\clbrdrt\\brdrdot\\brdrw15\\brdrcf1\\clbrdrl\\brdrdot\\brdrw15\\brdrcf1\\clbrdrb\\brdrdot\\brdrw15\\brdrcf1"
+                                 "\\clbrdrr\\brdrdot\\brdrw15\\brdrcf1\\cellx4819\\clbrdrt\\brdrdb\\brdrw30\\clbrdrl\\brdrdot"),
+                 written);
+    }
+
     void tablesAreWrittenAsWordReadsThem()
     {
         QTextDocument document;
