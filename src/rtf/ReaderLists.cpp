@@ -54,32 +54,33 @@ bool Reader::readListWord(Word word, const Token &token)
 
 void Reader::readListTableWord(Word word, int value)
 {
-    // A list in a list is part of the entry being read.
-    if ((word == Word::List || word == Word::ListOverride) && m_listEntryDepth != 0)
+    const bool inEntry = m_listEntryDepth != 0;
+    if (word == Word::List || word == Word::ListOverride) {
+        // A list in a list is part of the entry being read.
+        if (inEntry)
+            return;
+        m_readingOverride = word == Word::ListOverride;
+        if (m_readingOverride && m_listOverrides.size() < kMaxLists)
+            m_listOverrides.emplace_back();
+        else if (!m_readingOverride && m_listDefinitions.size() < kMaxLists)
+            m_listDefinitions.emplace_back();
+        else
+            return;
+        beginListEntry();
+        return;
+    }
+    // Only words inside an entry's group are that entry's, which is written back as that group.
+    if (!inEntry)
         return;
     switch (word) {
-    case Word::List:
-        m_readingOverride = false;
-        if (m_listDefinitions.size() < kMaxLists) {
-            m_listDefinitions.emplace_back();
-            beginListEntry();
-        }
-        return;
-    case Word::ListOverride:
-        m_readingOverride = true;
-        if (m_listOverrides.size() < kMaxLists) {
-            m_listOverrides.emplace_back();
-            beginListEntry();
-        }
-        return;
     case Word::ListId:
-        if (m_readingOverride && !m_listOverrides.empty())
+        if (m_readingOverride)
             m_listOverrides.back().listId = value;
-        else if (!m_readingOverride && !m_listDefinitions.empty())
+        else
             m_listDefinitions.back().id = value;
         return;
     case Word::ListOverrideNumber:
-        if (m_readingOverride && !m_listOverrides.empty())
+        if (m_readingOverride)
             m_listOverrides.back().number = value;
         return;
     case Word::LevelText:
@@ -89,7 +90,7 @@ void Reader::readListTableWord(Word word, int value)
         return;
     default: break;
     }
-    if (m_readingOverride || m_listDefinitions.empty())
+    if (m_readingOverride)
         return;
     std::vector<ListLevel> &levels = m_listDefinitions.back().levels;
     if (word == Word::ListLevel && levels.size() <= kMaxListLevel)

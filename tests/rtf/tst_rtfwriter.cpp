@@ -438,6 +438,14 @@ private slots:
                         nested));
         const QByteArray kept = writeRtf(nested);
         QVERIFY2(kept.contains("{\\*\\listtable{\\list{\\list x}{\\listlevel\\levelnfc4}\\listid3}}"), kept.constData());
+
+        // A number outside an entry's group is not the entry's: the entry written back would lack it.
+        QTextDocument outside;
+        QVERIFY(readRtf("{\\rtf1{\\*\\listtable{\\list\\listid3}{\\listoverride\\listid3}\\ls1}\\pard\\ls1 a}", outside));
+        const QByteArray once = writeRtf(outside);
+        QTextDocument again;
+        QVERIFY(readRtf(once, again));
+        QCOMPARE(writeRtf(again), once);
     }
 
     void readingWhatWasWrittenGivesTheSameDocument()
