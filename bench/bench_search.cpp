@@ -113,7 +113,7 @@ void StoreOneNote(benchmark::State &state)
     SearchIndex &index = builtIndex();
     GeneratedBook &book = *largeBook().book;
     const QString note = book.working.textFile(QStringLiteral("a3"));
-    const Source source{QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {}, note, {}};
+    const Source source{SourceId{Place::Note, QStringLiteral("a3.rtf"), {}}.toString(), QStringLiteral("a3"), Place::Note, {}, note, {}};
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -264,7 +264,7 @@ void KobinApp::bindEditCommands()
 void KobinApp::bindSearch()
 {
     MainWindow &window = *m_window;
-    m_findCommands = std::make_unique<search::FindCommands>(*window.textPane(), *window.browserPane());
+    m_findCommands = std::make_unique<search::FindCommands>(*m_notes, *window.textPane(), *m_page, *window.browserPane());
     m_findCommands->bindCommands(m_commands);
     // The results of the search in the whole book below the panes, the index's progress in the status bar.
     auto *dock = new search::SearchDock(&window);

@@ -15,6 +15,7 @@
 #include "TreePane.h"
 #include "Workspace.h"
 
+#include <QScrollBar>
 #include <QTextCharFormat>
 #include <QUrl>
 #include <cstdio>
@@ -87,7 +88,55 @@ void TextPaneNotes::showPlainText(const QString &text)
 QString TextPaneNotes::plainText() const
 {
     // The raw text keeps no-break spaces, which the plain text would turn into spaces.
-    return m_pane.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    return findableText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+QString TextPaneNotes::findableText() const
+{
+    return m_pane.document()->toRawText();
+}
+
+void TextPaneNotes::markMatches(const std::vector<std::pair<int, int>> &ranges)
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const auto &[start, end] : ranges) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(m_pane.document());
+        mark.cursor.setPosition(start);
+        mark.cursor.setPosition(end, QTextCursor::KeepAnchor);
+        mark.format.setBackground(QColor(0xff, 0xe2, 0x7a));
+        marks.append(mark);
+    }
+    m_pane.setExtraSelections(marks);
+}
+
+std::pair<int, int> TextPaneNotes::selection() const
+{
+    const QTextCursor cursor = m_pane.textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd()};
+}
+
+QString TextPaneNotes::selectedText() const
+{
+    return m_pane.textCursor().selectedText();
+}
+
+void TextPaneNotes::select(int start, int end, int clearBelow)
+{
+    QTextCursor cursor(m_pane.document());
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    m_pane.setTextCursor(cursor);
+    m_pane.ensureCursorVisible();
+    QTextCursor first = cursor;
+    first.setPosition(start);
+    // The selection's top in the pane's own coordinates; the lines beside what lies over the top count
+    // as under it, as a longer line or a narrower pane would put the selection there.
+    const int top = m_pane.cursorRect(first).united(m_pane.cursorRect()).top() + m_pane.viewport()->y();
+    if (clearBelow > 0 && top < clearBelow) {
+        QScrollBar *scroll = m_pane.verticalScrollBar();
+        scroll->setValue(scroll->value() - (clearBelow - top));
+    }
 }
 
 void TextPaneNotes::resetTypingFormat()
@@ -96,6 +145,16 @@ void TextPaneNotes::resetTypingFormat()
     plain.setFont(m_pane.font());
     plain.setForeground(Qt::black);
     m_pane.setCurrentCharFormat(plain);
+}
+
+bool BrowserPageView::canFind() const
+{
+    return m_pane.isVisible() && m_pane.hasEngine();
+}
+
+void BrowserPageView::findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found)
+{
+    m_pane.findText(text, backward, found);
 }
 
 void BrowserPageView::navigate(const QString &page)

@@ -48,6 +48,11 @@ public:
     void showPlainText(const QString &text) override;
     QString plainText() const override;
     void resetTypingFormat() override;
+    QString findableText() const override;
+    void markMatches(const std::vector<std::pair<int, int>> &ranges) override;
+    std::pair<int, int> selection() const override;
+    QString selectedText() const override;
+    void select(int start, int end, int clearBelow) override;
 
 private:
     TextPane &m_pane;
@@ -68,6 +73,8 @@ public:
     void reload() override;
     bool isSourceEditing() const override;
     void leaveSourceEditing() override;
+    bool canFind() const override;
+    void findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found) override;
 
 private:
     BrowserPane &m_pane;

@@ -92,10 +92,10 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
         return std::nullopt; // the note of an item no longer in the tree
     const QStringView tail = QStringView(name).sliced(key.size(), name.size() - key.size() - kRtf.size());
     if (tail.isEmpty())
-        return Source{QStringLiteral("note:") + name, key, Place::Note, {}, path, {}};
+        return Source{SourceId{Place::Note, name, {}}.toString(), key, Place::Note, {}, path, {}};
     if (*kind != ItemKind::Homepage)
         return std::nullopt;
-    return Source{QStringLiteral("side:") + name, key, Place::SideText, pageBaseNameAfterKey(tail), path, {}};
+    return Source{SourceId{Place::SideText, name, {}}.toString(), key, Place::SideText, pageBaseNameAfterKey(tail), path, {}};
 }
 
 std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const WorkingFolder &folder,
@@ -108,7 +108,7 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
     byKey.reserve(static_cast<qsizetype>(items.size()));
     for (const IndexedItem &item : items) {
         byKey.insert(item.key, &item);
-        sources.push_back({QStringLiteral("caption:") + item.key, item.key, Place::Caption, {}, {}, item.caption});
+        sources.push_back({SourceId{Place::Caption, item.key, {}}.toString(), item.key, Place::Caption, {}, {}, item.caption});
     }
 
     const auto kindOf = [&byKey](const QString &key) -> std::optional<ItemKind> {
@@ -146,7 +146,7 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
             }
         }
         for (const QString &path : pages)
-            sources.push_back({QStringLiteral("page:") + item.key + u'\n' + path, item.key, Place::Page, path, path, {}});
+            sources.push_back({SourceId{Place::Page, item.key, path}.toString(), item.key, Place::Page, path, path, {}});
     }
     return sources;
 }

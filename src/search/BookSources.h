@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ItemKind.h"
+#include "SourceId.h"
 
 #include <QString>
 #include <functional>
@@ -14,14 +15,6 @@ class WorkingFolder;
 } // namespace kobin
 
 namespace kobin::search {
-
-// Where in an item a match was found.
-enum class Place {
-    Caption,  // "名前"
-    Note,     // "テキスト": the note of the book item, a folder or a text item
-    Page,     // "ページ": the text a saved page shows
-    SideText, // "ページのテキスト": the note kept beside one page of a homepage item
-};
 
 QString placeName(Place place);
 
@@ -40,7 +33,7 @@ QString treePath(const TreeItem &item);
 
 // One thing of the book that search reads: a caption, or a file.
 struct Source {
-    QString id;    // unique within the book: what the index keeps it under
+    QString id;    // what the index keeps it under: a SourceId's string form
     QString key;   // the item it belongs to
     Place place = Place::Caption;
     QString page;  // a side text's page base name; a page's path

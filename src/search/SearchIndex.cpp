@@ -1,21 +1,18 @@
 #include "SearchIndex.h"
 
-#include "BoundedFile.h"
-#include "ContentText.h"
-#include "RichTextFiles.h"
+#include "CandidateQuery.h"
+#include "IndexDiff.h"
+#include "IndexFiles.h"
+#include "Snippet.h"
+#include "SourceContent.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
-#include <utility>
 #include <QStandardPaths>
-#include <sqlite3.h>
-#include <sys/stat.h>
 #include <algorithm>
 #include <cstring>
 
@@ -33,49 +30,8 @@ constexpr int kBatchSize = 2000;
 // Text held back for FTS5 at most (characters), whatever the size of a batch.
 constexpr qsizetype kMostHeldBack = 16 * 1024 * 1024;
 
-// A snippet shows this many characters before the first match and after it.
-constexpr qsizetype kSnippetBefore = 24;
-constexpr qsizetype kSnippetAfter = 80;
-
-// Another program's update of the same index (the window's, while kobin-cli
-// searches) is waited for this long at a time between asking whether to go on.
-constexpr int kLockPollMs = 100;
 // A single note stored waits no longer than this: the next update takes it in.
 constexpr int kSourceLockWaitMs = 5000;
-
-constexpr QFileDevice::Permissions kUserOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-constexpr const char *kDatabaseSuffixes[] = {"", "-wal", "-shm", "-journal"};
-
-void removeDatabaseFiles(const QString &path)
-{
-    for (const char *suffix : kDatabaseSuffixes)
-        QFile::remove(path + QLatin1String(suffix));
-}
-
-// The index holds the text of every note: its folder and its files are for the
-// user alone, whatever the umask, and an index made before is tightened. The
-// file is made here, empty, as SQLite gives its -wal and -shm files the mode of
-// the database file.
-bool keepToUser(const QString &path)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    constexpr QFileDevice::Permissions kFolderModes = kUserOnly | QFileDevice::ExeOwner;
-    if (!QFileInfo(folder).isDir() && QDir().mkpath(QFileInfo(folder).absolutePath()))
-        QDir().mkdir(folder, kFolderModes);
-    if (!QFile::setPermissions(folder, kFolderModes))
-        return false;
-    if (!QFile::exists(path)) {
-        QFile database(path);
-        if (!database.open(QIODevice::WriteOnly | QIODevice::NewOnly, kUserOnly) && !database.exists())
-            return false;
-    }
-    for (const char *suffix : kDatabaseSuffixes) {
-        const QString file = path + QLatin1String(suffix);
-        if (QFile::exists(file) && !QFile::setPermissions(file, kUserOnly))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -127,132 +83,6 @@ public:
 private:
     SqliteDatabase &m_db;
 };
-
-// What a source holds, in short: a file written again with the same content (a
-// book saved under another name, a note stored unchanged) has another time but
-// the same content, and is not read again; a caption is told changed by it.
-qint64 digestOf(QByteArrayView bytes)
-{
-    return static_cast<qint64>(qHashBits(bytes.data(), static_cast<size_t>(bytes.size())));
-}
-
-qint64 captionDigest(const QString &caption)
-{
-    return digestOf(QByteArrayView(reinterpret_cast<const char *>(caption.utf16()), caption.size() * 2));
-}
-
-// The bytes of a source's file, each kind of file within its own bound.
-std::optional<QByteArray> readSourceFile(const Source &source)
-{
-    return readRegularFile(source.path, source.place == Place::Page ? kMaxPageFileSize : richtext::kMaxNoteFileSize);
-}
-
-// What a source holds: its text (nothing when it cannot be read) and its digest,
-// the file read once for both.
-struct SourceContent {
-    std::optional<QString> text;
-    qint64 digest = -1;
-};
-
-SourceContent readSource(const Source &source)
-{
-    if (source.place == Place::Caption)
-        return {source.text, captionDigest(source.text)};
-    const std::optional<QByteArray> bytes = readSourceFile(source);
-    if (!bytes)
-        return {};
-    return {source.place == Place::Page ? visiblePageText(*bytes) : noteText(*bytes), digestOf(*bytes)};
-}
-
-qint64 fileDigest(const Source &source)
-{
-    const std::optional<QByteArray> bytes = readSourceFile(source);
-    return bytes ? digestOf(*bytes) : -1;
-}
-
-// The file's size and time of change (in nanoseconds), -1 each when there is no
-// such file. Asked of every file of the book at each update: one stat() each,
-// without the conversions to local time that QFileInfo makes.
-std::pair<qint64, qint64> fileStamp(const QString &path)
-{
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return {-1, -1};
-    return {static_cast<qint64>(status.st_size),
-            static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000 + static_cast<qint64>(status.st_mtim.tv_nsec)};
-}
-
-// The trigrams (as the index keeps them) that narrow down the items holding
-// words of three characters or more. The index keeps no positions (a fraction
-// of the size, and far quicker to build and to query), so it gives the items
-// that hold every trigram; the stored text then tells which hold the words. A
-// few trigrams spread over the words narrow the items down as well as all would.
-QStringList trigramsOf(const QStringList &words)
-{
-    constexpr qsizetype kMostTerms = 12;
-    QStringList terms;
-    for (const QString &word : words) {
-        const QList<uint> characters = word.toUcs4();
-        for (qsizetype i = 0; i + 3 <= characters.size(); ++i) {
-            const QString term = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData() + i), 3);
-            if (!terms.contains(term))
-                terms.append(term);
-        }
-    }
-    QStringList spread;
-    const qsizetype count = std::min(terms.size(), kMostTerms);
-    for (qsizetype i = 0; i < count; ++i)
-        spread.append(terms[i * terms.size() / count]);
-    return spread;
-}
-
-// The FTS5 query for trigrams: each a quoted term, quotes doubled, so that no
-// word is read as query syntax.
-QString matchExpression(const QStringList &trigrams)
-{
-    QStringList terms;
-    for (QString term : trigrams) {
-        term.replace(u'"', QStringLiteral("\"\""));
-        terms.append(u'"' + term + u'"');
-    }
-    return terms.join(QStringLiteral(" AND "));
-}
-
-QString oneLine(QStringView text)
-{
-    QString line = text.toString();
-    for (QChar &c : line) {
-        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u' ';
-    }
-    return line;
-}
-
-// contains(text, word): whether text holds word, compared as the UTF-16 the
-// index stores, without the conversion to UTF-8 that instr() makes of every row.
-void containsFunction(sqlite3_context *context, int, sqlite3_value **values)
-{
-    const auto *text = static_cast<const QChar *>(sqlite3_value_text16(values[0]));
-    const qsizetype textSize = sqlite3_value_bytes16(values[0]) / 2;
-    const auto *word = static_cast<const QChar *>(sqlite3_value_text16(values[1]));
-    const qsizetype wordSize = sqlite3_value_bytes16(values[1]) / 2;
-    const bool found = text && word && QStringView(text, textSize).contains(QStringView(word, wordSize));
-    sqlite3_result_int(context, found ? 1 : 0);
-}
-
-// Opens the index with the functions its queries use.
-bool openIndex(SqliteDatabase &db, const QString &path, SqliteDatabase::Access access)
-{
-    return db.open(path, access)
-           && db.check(sqlite3_create_function_v2(db.handle(), "contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
-                                                  containsFunction, nullptr, nullptr, nullptr));
-}
-
-// Never cuts a surrogate pair in two.
-qsizetype characterStart(QStringView text, qsizetype at)
-{
-    return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at - 1 : at;
-}
 
 } // namespace
 
@@ -306,18 +136,10 @@ bool SearchIndex::fail(const QString &failure)
 
 bool SearchIndex::lockForWriting(QLockFile &lock, const Progress &progress)
 {
-    if (!keepToUser(m_path))
-        return fail(QStringLiteral("検索用の索引のフォルダ「 ") + QDir::toNativeSeparators(QFileInfo(m_path).absolutePath())
-                    + QStringLiteral(" 」を作れません。"));
-    lock.setStaleLockTime(0); // only a dead owner makes a lock stale
-    while (!lock.tryLock(kLockPollMs)) {
-        if (lock.error() != QLockFile::LockFailedError)
-            return fail(QStringLiteral("検索用の索引の鍵「 ") + QDir::toNativeSeparators(lock.fileName())
-                        + QStringLiteral(" 」を作れません。"));
-        if (progress && !progress(0, 0))
-            return false;
-    }
-    return true;
+    QString failure;
+    if (lockIndex(lock, m_path, [&progress] { return !progress || progress(0, 0); }, failure))
+        return true;
+    return failure.isEmpty() ? false : fail(failure);
 }
 
 bool SearchIndex::openForWriting(bool discard)
@@ -418,79 +240,14 @@ bool SearchIndex::updateWith(const std::vector<Source> &sources, const Progress 
 
 bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &progress)
 {
-    // What the index holds of each source, paired by going through both in order
-    // and looking a source up by its id only where the order differs: an
-    // unchanged book gives its sources in the order they were first indexed in.
-    struct Known {
-        qint64 id = -1; // not indexed yet
-        qint64 size = -1;
-        qint64 time = -1;
-        qint64 digest = -1;
-    };
-    std::vector<Known> known(sources.size());
-    std::vector<qint64> stale;
-    QHash<QStringView, size_t> byId;  // each id's first source; made when first needed
-    std::vector<bool> repeated;        // a source whose id an earlier one has
-    const auto lookUp = [&](QStringView id) {
-        if (repeated.empty() && !sources.empty()) {
-            byId.reserve(static_cast<qsizetype>(sources.size()));
-            repeated.resize(sources.size());
-            for (size_t i = 0; i < sources.size(); ++i) {
-                const auto it = byId.constFind(QStringView(sources[i].id));
-                repeated[i] = it != byId.constEnd();
-                if (!repeated[i])
-                    byId.insert(QStringView(sources[i].id), i);
-            }
-        }
-        return byId.value(id, sources.size());
-    };
-    {
-        SqliteStatement all(m_db, "SELECT id, source, size, time, digest FROM docs ORDER BY id");
-        size_t next = 0;
-        while (all.next()) {
-            const QStringView id = all.textView(1);
-            const bool inOrder = next < sources.size() && sources[next].id == id && (repeated.empty() || !repeated[next]);
-            const size_t at = inOrder ? next : lookUp(id);
-            if (at == sources.size()) {
-                stale.push_back(all.integer(0));
-                continue;
-            }
-            known[at] = {all.integer(0), all.integer(2), all.integer(3), all.integer(4)};
-            next = at + 1;
-        }
-        if (m_db.failed())
-            return false;
-    }
-
-    struct Change {
-        const Source *source;
-        qint64 size;
-        qint64 time;
-        bool isNew;
-    };
-    std::vector<Change> changes;
-    std::vector<std::pair<qint64, qint64>> copied; // id and new time of files copied unchanged
-    for (size_t i = 0; i < sources.size(); ++i) {
-        const Source &source = sources[i];
-        const Known &file = known[i];
-        if (file.id < 0 && lookUp(source.id) != i)
-            continue; // given twice
-        const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
-        if (file.id < 0)
-            changes.push_back({&source, size, time, true});
-        else if (file.size != size || (source.place == Place::Caption && file.digest != captionDigest(source.text)))
-            changes.push_back({&source, size, time, false});
-        else if (file.time != time && file.digest == fileDigest(source))
-            copied.emplace_back(file.id, time);
-        else if (file.time != time)
-            changes.push_back({&source, size, time, false});
-    }
-
-    const int total = static_cast<int>(changes.size() + stale.size());
+    const std::optional<IndexDiff> diff = diffWithIndex(m_db, sources);
+    if (!diff)
+        return false;
+    const int total = static_cast<int>(diff->changes.size() + diff->stale.size());
     int done = 0;
     Transaction transaction(m_db);
     Writes writes(m_db);
-    for (const qint64 id : stale) {
+    for (const qint64 id : diff->stale) {
         if (!drop(writes, id))
             return false;
         ++done;
@@ -498,11 +255,11 @@ bool SearchIndex::runUpdate(const std::vector<Source> &sources, const Progress &
     if (!indexWords(writes))
         return false;
     SqliteStatement restamp(m_db, "UPDATE docs SET time = ?2 WHERE id = ?1");
-    for (const auto &[id, time] : copied) {
+    for (const auto &[id, time] : diff->copied) {
         if (!restamp.bind(1, id).bind(2, time).run())
             return false;
     }
-    for (const Change &change : changes) {
+    for (const IndexDiff::Change &change : diff->changes) {
         if (!store(writes, *change.source, change.size, change.time, change.isNew))
             return false;
         if ((++done % kBatchSize == 0 || writes.heldBack > kMostHeldBack) && !(indexWords(writes) && transaction.renew()))
@@ -523,7 +280,7 @@ bool SearchIndex::updateSource(const Source &source)
     if (!lockForWriting(lock, [&patience](int, int) { return !patience.hasExpired(); })
         || !openForWriting(m_db.damaged()))
         return false;
-    const auto [size, time] = source.place == Place::Caption ? std::pair<qint64, qint64>(-1, -1) : fileStamp(source.path);
+    const auto [size, time] = sourceStamp(source);
     Transaction transaction(m_db);
     Writes writes(m_db);
     return store(writes, source, size, time, false) && indexWords(writes);
@@ -605,43 +362,9 @@ SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
     const QStringList words = queryWords(query, options.kana);
     if (words.isEmpty() || !m_db.isOpen())
         return answer;
-    QStringList longWords;
-    for (const QString &word : indexWords) {
-        if (word.toUcs4().size() >= 3)
-            longWords.append(word);
-    }
-    QStringList trigrams = trigramsOf(longWords);
-    if (!trigrams.isEmpty()) {
-        // A trigram in no item: nothing to read. Trigrams that are in most items
-        // narrow nothing down: reading the stored text in order is quicker then.
-        // Counted in the sources, a fraction of the size of the text FTS5 keeps.
-        SqliteStatement items(m_db, "SELECT count(*) FROM docs WHERE readable = 1");
-        const qint64 itemCount = items.next() ? items.integer(0) : 0;
-        SqliteStatement vocabulary(m_db, "SELECT doc FROM words_vocabulary WHERE term = ?1");
-        qint64 rarest = itemCount;
-        for (const QString &trigram : trigrams) {
-            vocabulary.reset();
-            rarest = std::min(rarest, vocabulary.bind(1, trigram).next() ? vocabulary.integer(0) : 0);
-        }
-        if (rarest == 0)
-            return answer;
-        if (rarest * 2 > itemCount)
-            trigrams.clear();
-    }
-
-    // Trigrams of words of three characters or more narrow the items down through
-    // the index; every word is then looked for in the text the index stores
-    // (FTS5's own table of it), which is all there is for shorter words.
-    QByteArray sql = trigrams.isEmpty() ? "SELECT id FROM words_content WHERE 1"
-                                        : "SELECT rowid FROM words WHERE words MATCH ?1";
-    const QByteArray column = trigrams.isEmpty() ? "c0" : "body";
-    for (int i = 0; i < indexWords.size(); ++i)
-        sql += " AND contains(" + column + ", ?" + QByteArray::number(i + 2) + ")";
-    SqliteStatement candidates(m_db, sql.constData());
-    if (!trigrams.isEmpty())
-        candidates.bind(1, matchExpression(trigrams));
-    for (int i = 0; i < indexWords.size(); ++i)
-        candidates.bind(i + 2, indexWords[i]);
+    CandidateQuery candidates(m_db, indexWords);
+    if (candidates.findsNothing())
+        return answer;
 
     const bool tellKanaApart = options.kana == KanaMatching::Distinct && holdsKana(words.join(QString()));
     // Words without kana match the same in text with its katakana as hiragana or not.
@@ -651,7 +374,7 @@ SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
     std::vector<qsizetype> alignments;
     while (candidates.next()) {
         doc.reset();
-        if (!doc.bind(1, candidates.integer(0)).next())
+        if (!doc.bind(1, candidates.id()).next())
             continue;
         const QString stored = doc.text(4);
         const QString folded = kanaAsHiragana ? withKanaAsHiragana(stored) : stored;
@@ -677,14 +400,9 @@ SearchAnswer SearchIndex::find(QStringView query, const SearchOptions &options)
         const TextRange first = *firstMatch;
         hit.match = first;
         hit.matchedText = original.mid(first.start, first.length);
-        const qsizetype from = characterStart(original, std::max<qsizetype>(0, first.start - kSnippetBefore));
-        const qsizetype to = characterStart(original, std::min(original.size(), first.start + first.length + kSnippetAfter));
-        const QString lead = from > 0 ? QStringLiteral("…") : QString();
-        hit.snippet = lead + oneLine(QStringView(original).sliced(from, to - from))
-                      + (to < original.size() ? QStringLiteral("…") : QString());
-        const FoldedText around = foldWithOrigins(QStringView(original).sliced(from, to - from), options.kana);
-        for (const TextRange &range : findWords(around, words, 64))
-            hit.marks.push_back({range.start + lead.size(), range.length});
+        Snippet snippet = snippetAround(original, first, words, options.kana);
+        hit.snippet = std::move(snippet.text);
+        hit.marks = std::move(snippet.marks);
         answer.hits.push_back(std::move(hit));
     }
     return answer;

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 namespace kobin {
 
 // What came of reading a note file into the pane.
@@ -30,6 +33,17 @@ public:
     virtual QString plainText() const = 0;
     // What is typed next is plain: no bold, italic or underline, the pane's own font, black.
     virtual void resetTypingFormat() = 0;
+
+    // Finding in the note. Positions count the characters of findableText(), one to a paragraph's end.
+    virtual QString findableText() const = 0;
+    // Marks each range (start, end) as a match; none clears the marks.
+    virtual void markMatches(const std::vector<std::pair<int, int>> &ranges) = 0;
+    // The selection (start, end); start == end is the caret alone.
+    virtual std::pair<int, int> selection() const = 0;
+    virtual QString selectedText() const = 0;
+    // Selects start to end and scrolls it into view, its top no higher than clearBelow
+    // (the pane's own coordinates): what lies over the pane's top must not hide it.
+    virtual void select(int start, int end, int clearBelow = 0) = 0;
 };
 
 } // namespace kobin

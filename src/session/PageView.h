@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kobin {
 
 // The web page pane as the book sees it.
@@ -19,6 +21,11 @@ public:
     // Editing the page's source in place; showing another page ends it.
     virtual bool isSourceEditing() const = 0;
     virtual void leaveSourceEditing() = 0;
+    // Whether a page is shown that can be searched.
+    virtual bool canFind() const = 0;
+    // Marks every match of text in the page and selects the next (or previous) one; found is told
+    // which match is selected and how many there are. An empty text clears the marks.
+    virtual void findText(const QString &text, bool backward, const std::function<void(int active, int total)> &found) = 0;
 };
 
 } // namespace kobin

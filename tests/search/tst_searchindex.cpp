@@ -250,7 +250,7 @@ private slots:
 
         // A note stored is taken in at once, alone.
         fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("wombat"));
-        QVERIFY(index.updateSource({QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {},
+        QVERIFY(index.updateSource({SourceId{Place::Note, QStringLiteral("a3.rtf"), {}}.toString(), QStringLiteral("a3"), Place::Note, {},
                                     fixture.book.working.textFile(QStringLiteral("a3")), {}}));
         QVERIFY(found(index, QStringLiteral("kangaroo")).isEmpty());
         QCOMPARE(found(index, QStringLiteral("wombat")).size(), 1);
@@ -277,7 +277,7 @@ private slots:
         QTemporaryDir dir;
         SearchIndex index(dir.filePath(QStringLiteral("index.sqlite")), SearchIndex::Role::Writer);
         const auto caption = [](const QString &key, const QString &text) {
-            return Source{QStringLiteral("caption:") + key, key, Place::Caption, {}, {}, text};
+            return Source{SourceId{Place::Caption, key, {}}.toString(), key, Place::Caption, {}, {}, text};
         };
         const Source x = caption(QStringLiteral("x"), QStringLiteral("wombat"));
         const Source y = caption(QStringLiteral("y"), QStringLiteral("numbat"));
@@ -418,7 +418,7 @@ private slots:
         QVERIFY(updated.wait(60000));
         QVERIFY(damageIndex(fixture.indexPath, "words_content"));
         fixture.book.writeNote(QStringLiteral("a3"), QStringLiteral("wombat"));
-        indexer.updateSource(fixture.indexPath, {QStringLiteral("note:a3.rtf"), QStringLiteral("a3"), Place::Note, {},
+        indexer.updateSource(fixture.indexPath, {SourceId{Place::Note, QStringLiteral("a3.rtf"), {}}.toString(), QStringLiteral("a3"), Place::Note, {},
                                                  fixture.book.working.textFile(QStringLiteral("a3")), {}});
         QVERIFY(updated.wait(60000));
         QCOMPARE(readerFinds(fixture.indexPath, QStringLiteral("wombat")), QSet<QString>{where("a3", Place::Note, {})});

@@ -71,6 +71,13 @@ public:
     QString plainText() const override { return text; }
     void resetTypingFormat() override { ++typingResets; }
     int typingResets = 0;
+    QString findableText() const override { return text; }
+    void markMatches(const std::vector<std::pair<int, int>> &ranges) override { marked = ranges; }
+    std::vector<std::pair<int, int>> marked;
+    std::pair<int, int> selection() const override { return selected; }
+    QString selectedText() const override { return text.mid(selected.first, selected.second - selected.first); }
+    void select(int start, int end, int) override { selected = {start, end}; }
+    std::pair<int, int> selected;
 };
 
 class FakePageView : public kobin::PageView
@@ -102,6 +109,8 @@ public:
             commands->run(kobin::Command::EditPageSource);
         sourceEditing = false;
     }
+    bool canFind() const override { return shown; }
+    void findText(const QString &, bool, const std::function<void(int, int)> &found) override { found(0, 0); }
 };
 
 class FakeArrangement : public kobin::Arrangement

@@ -1,14 +1,13 @@
 #include "FindCommands.h"
 
-#include "BrowserPane.h"
 #include "CommandRegistry.h"
 #include "FindBar.h"
+#include "NotePane.h"
+#include "PageView.h"
 #include "SearchText.h"
-#include "TextPane.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QPointer>
 
 namespace kobin::search {
@@ -26,11 +25,12 @@ bool isWithin(const QWidget *widget, const QWidget *ancestor)
 
 } // namespace
 
-FindCommands::FindCommands(TextPane &text, BrowserPane &browser, QObject *parent)
-    : QObject(parent), m_text(text), m_browser(browser), m_findBar(new FindBar(&text))
+FindCommands::FindCommands(NotePane &note, QWidget &noteWidget, PageView &page, QWidget &pageWidget, QObject *parent)
+    : QObject(parent), m_note(note), m_noteWidget(noteWidget), m_page(page), m_pageWidget(pageWidget),
+      m_findBar(new FindBar(&noteWidget))
 {
     connect(m_findBar, &FindBar::textEdited, this, [this] {
-        if (m_findBar->target() == &m_browser)
+        if (m_findBar->target() == &m_pageWidget)
             findInPage(false);
         else
             findInNote(false, true);
@@ -38,18 +38,18 @@ FindCommands::FindCommands(TextPane &text, BrowserPane &browser, QObject *parent
     connect(m_findBar, &FindBar::nextWanted, this, [this] { findAgain(false); });
     connect(m_findBar, &FindBar::previousWanted, this, [this] { findAgain(true); });
     connect(m_findBar, &FindBar::closed, this, [this] {
-        m_text.setExtraSelections({});
-        m_browser.findText(QString(), false, [](int, int) {});
-        const QTextCursor cursor = m_text.textCursor();
-        if (m_findBar->target() == &m_text && cursor.hasSelection())
-            m_keptMatch = std::make_pair(cursor.selectionStart(), cursor.selectionEnd());
+        m_note.markMatches({});
+        m_page.findText(QString(), false, [](int, int) {});
+        const std::pair<int, int> selection = m_note.selection();
+        if (m_findBar->target() == &m_noteWidget && selection.first != selection.second)
+            m_keptMatch = selection;
     });
-    m_text.installEventFilter(this);
+    m_noteWidget.installEventFilter(this);
 }
 
 bool FindCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != &m_text || !m_keptMatch)
+    if (watched != &m_noteWidget || !m_keptMatch)
         return QObject::eventFilter(watched, event);
     bool typing = false;
     if (event->type() == QEvent::KeyPress) {
@@ -62,11 +62,9 @@ bool FindCommands::eventFilter(QObject *watched, QEvent *event)
     }
     if (typing) {
         // What is typed goes after the match, as though the find had only moved the caret there.
-        QTextCursor cursor = m_text.textCursor();
-        if (cursor.hasSelection() && std::make_pair(cursor.selectionStart(), cursor.selectionEnd()) == *m_keptMatch) {
-            cursor.setPosition(cursor.selectionEnd());
-            m_text.setTextCursor(cursor);
-        }
+        const std::pair<int, int> selection = m_note.selection();
+        if (selection.first != selection.second && selection == *m_keptMatch)
+            m_note.select(selection.second, selection.second);
         m_keptMatch.reset();
     }
     return QObject::eventFilter(watched, event);
@@ -82,15 +80,15 @@ void FindCommands::bindCommands(CommandRegistry &commands)
 void FindCommands::markInNote(const QString &text)
 {
     m_findBar->setText(text);
-    m_findBar->openOver(&m_text);
-    m_text.moveCursor(QTextCursor::Start);
+    m_findBar->openOver(&m_noteWidget);
+    m_note.select(0, 0);
     findInNote(false, true);
 }
 
 void FindCommands::markInPage(const QString &text)
 {
     m_findBar->setText(text);
-    m_findBar->openOver(&m_browser);
+    m_findBar->openOver(&m_pageWidget);
     findInPage(false);
 }
 
@@ -101,14 +99,14 @@ void FindCommands::unmark()
 
 void FindCommands::openFindBar()
 {
-    const bool page = m_browser.isVisible() && m_browser.hasEngine() && isWithin(QApplication::focusWidget(), &m_browser);
+    const bool page = m_page.canFind() && isWithin(QApplication::focusWidget(), &m_pageWidget);
     if (!page) {
-        const QString selected = m_text.textCursor().selectedText();
+        const QString selected = m_note.selectedText();
         if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
             m_findBar->setText(selected);
     }
     m_keptMatch.reset();
-    m_findBar->openOver(page ? static_cast<QWidget *>(&m_browser) : &m_text);
+    m_findBar->openOver(page ? &m_pageWidget : &m_noteWidget);
 }
 
 void FindCommands::findAgain(bool backward)
@@ -117,7 +115,7 @@ void FindCommands::findAgain(bool backward)
         openFindBar();
         return;
     }
-    if (m_findBar->target() == &m_browser)
+    if (m_findBar->target() == &m_pageWidget)
         findInPage(backward);
     else
         findInNote(backward, false);
@@ -126,23 +124,18 @@ void FindCommands::findAgain(bool backward)
 void FindCommands::findInNote(bool backward, bool fromHere)
 {
     const std::vector<TextRange> ranges
-        = findPhrase(m_text.document()->toRawText(), m_findBar->text(), KanaMatching::Distinct, 100000);
-    QList<QTextEdit::ExtraSelection> marks;
-    for (const TextRange &range : ranges) {
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(m_text.document());
-        mark.cursor.setPosition(static_cast<int>(range.start));
-        mark.cursor.setPosition(static_cast<int>(range.start + range.length), QTextCursor::KeepAnchor);
-        mark.format.setBackground(QColor(0xff, 0xe2, 0x7a));
-        marks.append(mark);
-    }
-    m_text.setExtraSelections(marks);
+        = findPhrase(m_note.findableText(), m_findBar->text(), KanaMatching::Distinct, 100000);
+    std::vector<std::pair<int, int>> marks;
+    marks.reserve(ranges.size());
+    for (const TextRange &range : ranges)
+        marks.emplace_back(static_cast<int>(range.start), static_cast<int>(range.start + range.length));
+    m_note.markMatches(marks);
     if (ranges.empty()) {
         m_findBar->showOutcome(0, 0);
         return;
     }
     // Typing stays on the match at the cursor; next and previous move from it, round the end.
-    const qsizetype at = m_text.textCursor().selectionStart();
+    const qsizetype at = m_note.selection().first;
     size_t chosen = 0;
     if (backward) {
         chosen = ranges.size() - 1;
@@ -160,35 +153,16 @@ void FindCommands::findInNote(bool backward, bool fromHere)
             }
         }
     }
-    QTextCursor cursor(m_text.document());
-    cursor.setPosition(static_cast<int>(ranges[chosen].start));
-    cursor.setPosition(static_cast<int>(ranges[chosen].start + ranges[chosen].length), QTextCursor::KeepAnchor);
-    m_text.setTextCursor(cursor);
-    m_text.ensureCursorVisible();
-    keepClearOfTheBar();
+    // The match must not lie under the bar, which lies over the note's top.
+    const int clearBelow = m_findBar->isOpen() ? m_findBar->geometry().bottom() + 1 : 0;
+    m_note.select(marks[chosen].first, marks[chosen].second, clearBelow);
     m_findBar->showOutcome(static_cast<int>(chosen) + 1, static_cast<int>(ranges.size()));
-}
-
-void FindCommands::keepClearOfTheBar()
-{
-    if (!m_findBar->isOpen())
-        return;
-    QTextCursor start = m_text.textCursor();
-    start.setPosition(start.selectionStart());
-    // The match's top in the pane's own coordinates, where the bar lies; the lines beside the bar count
-    // as under it, as a longer line or a narrower pane would put the match there.
-    const int top = m_text.cursorRect(start).united(m_text.cursorRect()).top() + m_text.viewport()->y();
-    const int below = m_findBar->geometry().bottom() + 1;
-    if (top < below) {
-        QScrollBar *scroll = m_text.verticalScrollBar();
-        scroll->setValue(scroll->value() - (below - top));
-    }
 }
 
 void FindCommands::findInPage(bool backward)
 {
     QPointer<FindBar> bar = m_findBar;
-    m_browser.findText(m_findBar->text(), backward, [bar](int active, int total) {
+    m_page.findText(m_findBar->text(), backward, [bar](int active, int total) {
         if (bar)
             bar->showOutcome(active, total);
     });
