@@ -107,6 +107,11 @@ QString TreeLineNode::fieldHtml(const QString &name, QStringList &leftOut) const
         value.truncate(kMaxFieldCharacters);
         leftOut.append(QStringLiteral("「%1」の %2 文字より後（長すぎます）").arg(name).arg(kMaxFieldCharacters));
     }
+    return fieldAsHtml(name, value);
+}
+
+QString TreeLineNode::fieldAsHtml(const QString &name, const QString &value) const
+{
     const QString type = m_format ? m_format->fieldTypes.value(name) : QString();
     if (type == u"InternalLink")
         return plainTextOf(value).toHtmlEscaped();
@@ -141,7 +146,7 @@ QString TreeLineNode::title() const
             const QRegularExpressionMatch match = it.next();
             html += m_format->titleLine.mid(from, match.capturedStart() - from).toHtmlEscaped();
             if (match.captured(1).isEmpty())
-                html += valueOf(m_data.value(match.captured(2))).left(kMaxFieldCharacters);
+                html += fieldAsHtml(match.captured(2), valueOf(m_data.value(match.captured(2))).left(kMaxFieldCharacters));
             from = match.capturedEnd();
         }
         html += m_format->titleLine.mid(from).toHtmlEscaped();
@@ -150,7 +155,9 @@ QString TreeLineNode::title() const
     if (!title.isEmpty())
         return title;
     const QStringList names = m_format && !m_format->fieldNames.isEmpty() ? m_format->fieldNames : m_data.keys();
-    return names.isEmpty() ? QString() : plainTextOf(valueOf(m_data.value(names.first())).left(kMaxFieldCharacters)).simplified();
+    return names.isEmpty() ? QString()
+                           : plainTextOf(fieldAsHtml(names.first(), valueOf(m_data.value(names.first())).left(kMaxFieldCharacters)))
+                                 .simplified();
 }
 
 ImportItem TreeLineNode::item(ImportItem::Kind kind, const Pictures &pictures) const

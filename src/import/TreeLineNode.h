@@ -45,6 +45,8 @@ public:
 
 private:
     QString fieldHtml(const QString &name, QStringList &leftOut) const;
+    // A stored value as HTML, by its field's type.
+    QString fieldAsHtml(const QString &name, const QString &value) const;
     QString filled(const QString &line, bool asHtml, QStringList &leftOut, bool *anyFilled) const;
 
     QJsonObject m_data;
