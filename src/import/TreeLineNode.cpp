@@ -83,11 +83,14 @@ QHash<QString, TreeLineFormat> treeLineFormats(const QJsonArray &formats)
         const QJsonObject object = value.toObject();
         TreeLineFormat format;
         for (const QJsonValue &field : object.value(QLatin1String("fields")).toArray()) {
-            const QString name = field.toObject().value(QLatin1String("fieldname")).toString();
-            if (name.isEmpty() || format.fieldTypes.contains(name))
+            const QJsonObject definition = field.toObject();
+            const QString name = definition.value(QLatin1String("fieldname")).toString();
+            if (name.isEmpty() || format.fields.contains(name))
                 continue;
             format.fieldNames.append(name);
-            format.fieldTypes.insert(name, field.toObject().value(QLatin1String("fieldtype")).toString(QStringLiteral("Text")));
+            format.fields.insert(name, {definition.value(QLatin1String("fieldtype")).toString(QStringLiteral("Text")),
+                                        definition.value(QLatin1String("prefix")).toString(),
+                                        definition.value(QLatin1String("suffix")).toString()});
         }
         format.titleLine = object.value(QLatin1String("titleline")).toString();
         for (const QJsonValue &line : object.value(QLatin1String("outputlines")).toArray())
@@ -107,12 +110,14 @@ QString TreeLineNode::fieldHtml(const QString &name, QStringList &leftOut) const
         value.truncate(kMaxFieldCharacters);
         leftOut.append(QStringLiteral("「%1」の %2 文字より後（長すぎます）").arg(name).arg(kMaxFieldCharacters));
     }
-    return fieldAsHtml(name, value);
+    const QString html = fieldAsHtml(name, value);
+    const TreeLineFormat::Field field = m_format ? m_format->fields.value(name) : TreeLineFormat::Field();
+    return html.isEmpty() ? html : field.prefix.toHtmlEscaped() + html + field.suffix.toHtmlEscaped();
 }
 
 QString TreeLineNode::fieldAsHtml(const QString &name, const QString &value) const
 {
-    const QString type = m_format ? m_format->fieldTypes.value(name) : QString();
+    const QString type = m_format ? m_format->fields.value(name).type : QString();
     if (type == u"InternalLink")
         return plainTextOf(value).toHtmlEscaped();
     if (type == u"SpacedText")

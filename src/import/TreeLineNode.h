@@ -15,8 +15,13 @@ namespace kobin::import {
 // A TreeLine node type: its fields in order, each with its type, and the lines
 // that make a node's title and its output.
 struct TreeLineFormat {
+    struct Field {
+        QString type;
+        QString prefix; // plain text shown before and after a value that is not empty
+        QString suffix;
+    };
     QStringList fieldNames;
-    QHash<QString, QString> fieldTypes;
+    QHash<QString, Field> fields;
     QString titleLine;
     QStringList outputLines;
     bool outputHtml = false; // the output lines' own text is HTML, not plain text

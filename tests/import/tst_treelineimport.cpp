@@ -39,9 +39,9 @@ QByteArray gzipped(const QByteArray &bytes)
     return packed;
 }
 
-QJsonObject field(const QString &name, const QString &type)
+QJsonObject field(const QString &name, const QString &type, const QString &prefix = {})
 {
-    return {{"fieldname", name}, {"fieldtype", type}};
+    return {{"fieldname", name}, {"fieldtype", type}, {"prefix", prefix}};
 }
 
 QJsonObject format(const QString &name, const QJsonArray &fields, const QString &titleLine, const QStringList &outputLines)
@@ -66,12 +66,13 @@ QByteArray document(const QJsonArray &formats, const QJsonArray &nodes, const QS
 }
 
 // Two types; a note under two folders; fields of HTML (bold, list, links, a
-// table), a mail link, a link to a node, a picture, and a line left empty.
+// table), a mail link after a prefix, a link to a node, a picture, and a line
+// left empty, its field's prefix with it.
 QByteArray travelDocument()
 {
     const QJsonObject memo = format("メモ",
-                                    {field("題", "OneLineText"), field("本文", "HtmlText"), field("連絡", "ExternalLink"),
-                                     field("参照", "InternalLink"), field("写真", "Picture"), field("空き", "Text")},
+                                    {field("題", "OneLineText"), field("本文", "HtmlText"), field("連絡", "ExternalLink", "<"),
+                                     field("参照", "InternalLink"), field("写真", "Picture"), field("空き", "Text", "<")},
                                     "{*題*}（メモ）",
                                     {"<b>{*題*}</b>", "{*本文*}", "{*連絡*}", "参照先: {*参照*}", "{*写真*}", "空き: {*空き*}"});
     const QJsonArray nodes{
@@ -148,7 +149,7 @@ void TestTreeLineImport::documents_data()
 
     const QString travelOutline = "旅行:f\n  京都（メモ）:t\n  荷物（メモ）:t\n予定:f\n  荷物（メモ）:t\n";
     const QString travelCounts = "取り込んだ項目: 5 個（フォルダ 2、テキスト 3、ホームページ 0、ブックマーク 0）\nページ: 0、絵: 1";
-    const QStringList travelNotes{"=京都/紅葉の/• 傘/• 地図/案内/名前\t数\t/りんご\t3\t//a@example.jp/参照先: 荷物/\n", "=荷物/傘と水\n"};
+    const QStringList travelNotes{"=京都/紅葉の/• 傘/• 地図/案内/名前\t数\t/りんご\t3\t//<a@example.jp/参照先: 荷物/\n", "=荷物/傘と水\n"};
     const QStringList travelRtf{"HYPERLINK \"https://example.jp/\"", "HYPERLINK \"mailto:a@example.jp\"", "\\pict"};
     const QString shared = "「荷物（メモ）」 2 個の親の下にあるため、それぞれに写しました";
     QTest::newRow(".trln") << Builder([](const QString &root) { return writeTravel(root, "旅.trln", travelDocument()); })
