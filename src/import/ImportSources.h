@@ -24,7 +24,7 @@ struct ImportSource {
 // The collection at path: a ScrapBook X folder or its scrapbook.rdf, a
 // WebScrapBook folder or a file of its tree folder, an Evernote export or a
 // folder of them, a CherryTree document (.ctd, .ctb, a folder; .ctz, .ctx with a
-// password), a Zim notebook or its notebook.zim, a TreeLine document (.trln).
+// password), a Zim notebook or its notebook.zim, a TreeLine document (.trln, .trl).
 // Nullopt, with why in *failure, for anything else.
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure);
 

@@ -3,6 +3,7 @@
 #include "InsertedPictures.h"
 #include "SourceFolder.h"
 #include "TreeLineNode.h"
+#include "TreeLineXml.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -77,6 +78,13 @@ std::optional<QJsonObject> loadDocument(const QString &path, QString *failure)
             return std::nullopt;
         }
         bytes = std::move(*expanded);
+    }
+    if (path.endsWith(QLatin1String(".trl"), Qt::CaseInsensitive)) {
+        QString why;
+        std::optional<QJsonObject> document = treeLineFromXml(bytes, &why);
+        if (!document)
+            *failure = quoted(path) + QStringLiteral("は TreeLine の文書として読めません（%1）。").arg(why);
+        return document;
     }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -241,7 +249,7 @@ bool NodeWalk::walk() const
 
 bool TreeLineReader::isDocument(const QString &path)
 {
-    return path.endsWith(QLatin1String(".trln"), Qt::CaseInsensitive);
+    return path.endsWith(QLatin1String(".trln"), Qt::CaseInsensitive) || path.endsWith(QLatin1String(".trl"), Qt::CaseInsensitive);
 }
 
 bool TreeLineReader::read(const QString &file, const SourceFolder &folder, ImportSink &sink, QString *failure)

@@ -166,6 +166,15 @@ void TestTreeLineImport::documents_data()
         return root + "/素.trln";
     }) << "1 < 2:f\n  下:t\n" << "取り込んだ項目: 2 個（フォルダ 1、テキスト 1" << QStringList{"=値: 1 < 2/名: 上\n", "=名前: 下/数: 3\n"}
        << QStringList{} << "取り込めなかったものはありません。";
+    QTest::newRow("TreeLine 2 .trl") << Builder([](const QString &root) {
+        writeText(root + "/古.trl", "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n"
+                  "<ROOT item=\"y\" tlversion=\"2.0.2\" line0=\"{*Name*}\" line1=\"{*Name*}\"><Name type=\"Text\">本棚</Name>\n"
+                  "<BOOK item=\"y\" formathtml=\"y\" line0=\"{*Title*}\" line1=\"&lt;b&gt;{*Title*}&lt;/b&gt;\" line2=\"{*Link*}\">"
+                  "<Title type=\"Text\">坊っちゃん</Title><Link type=\"ExternalLink\">&lt;a href=\"https://example.jp/\"&gt;青空&lt;/a&gt;</Link></BOOK>\n"
+                  "<BOOK item=\"y\"><Title>草枕</Title></BOOK><EXTRA item=\"n\" line0=\"{*X*}\"><X type=\"Number\"/></EXTRA></ROOT>\n");
+        return root + "/古.trl";
+    }) << "本棚:f\n  坊っちゃん:t\n  草枕:t\n" << "取り込んだ項目: 3 個（フォルダ 1、テキスト 2" << QStringList{"=坊っちゃん/青空\n", "=草枕\n"}
+       << QStringList{"HYPERLINK \"https://example.jp/\"", "\\b0"} << "取り込めなかったものはありません。";
 }
 
 void TestTreeLineImport::documents()
@@ -209,6 +218,10 @@ void TestTreeLineImport::hostile_data()
     };
     QTest::newRow("damaged JSON") << trln("{\"formats\": [], \"nodes\": [{\"uid\": ") << false
                                   << "d.trln 」は TreeLine の文書として読めません（34 バイト目";
+    QTest::newRow("damaged .trl") << Builder([](const QString &root) {
+        writeText(root + "/d.trl", "<ROOT item=\"y\" line0=\"{*N*}\"><N>上</N><F item=\"y\"><N>下</N></ROOT>");
+        return root + "/d.trl";
+    }) << false << "d.trl 」は TreeLine の文書として読めません（1 行目:";
     QTest::newRow("damaged gzip") << trln(gzipped(travelDocument()).chopped(40) + "evil") << false << "d.trln 」の圧縮が壊れています";
     QTest::newRow("gzip bomb") << trln(gzipped(QByteArray(40 * 1024 * 1024, ' '))) << false
                                << "d.trln 」の圧縮が壊れています（展開すると 32 MB を超えます）";
