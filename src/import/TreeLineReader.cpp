@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QSet>
+#include <algorithm>
 #include <archive.h>
 #include <memory>
 #include <vector>
@@ -20,8 +21,9 @@ namespace {
 // keeps: a gzip bomb stops here.
 constexpr qint64 kMaxDocumentBytes = 32LL * 1024 * 1024;
 // A node under two parents on every level doubles the tree with each level when
-// copied whole: copies past this many are left out.
-constexpr int kMaxCopies = 10000;
+// copied whole: copies past as many as the document has nodes, and at least
+// this many, are left out.
+constexpr int kMinCopies = 1000;
 
 QString quoted(const QString &path)
 {
@@ -186,8 +188,9 @@ void NodeWalk::place(const QString &uid, std::vector<Frame> &path, QSet<QString>
         return;
     }
     const bool copy = m_placed.contains(uid);
-    if (copy && ++m_copies > kMaxCopies) {
-        m_sink.leaveOut(nodeOf(uid).title(), QStringLiteral("写しが %1 個を超えるため").arg(kMaxCopies));
+    const int maxCopies = std::max(kMinCopies, static_cast<int>(m_nodes.size()));
+    if (copy && ++m_copies > maxCopies) {
+        m_sink.leaveOut(nodeOf(uid).title(), QStringLiteral("写しが %1 個を超えたため").arg(maxCopies));
         return;
     }
     m_placed.insert(uid);

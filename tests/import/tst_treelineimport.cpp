@@ -232,6 +232,14 @@ void TestTreeLineImport::hostile_data()
     for (int level = 0; level < 20000; ++level)
         chain.append(node(QString::number(level), "フォルダ", {{"名前", "f"}}, {QString::number(level + 1)}));
     chain.append(node("20000", "フォルダ", {{"名前", "底"}}));
+    QJsonArray diamond{node("0a", "フォルダ", {{"名前", "上"}}, {"1a", "1b"})};
+    for (int level = 1; level <= 20; ++level) {
+        const QStringList next{QString("%1a").arg(level + 1), QString("%1b").arg(level + 1)};
+        for (const char *side : {"a", "b"})
+            diamond.append(node(QString::number(level) + side, "フォルダ", {{"名前", "段"}}, level < 20 ? next : QStringList()));
+    }
+    QTest::newRow("a node under two parents on every level") << trln(folders(diamond, {"0a"})) << true
+                                                              << "「段」 写しが 1000 個を超えたため";
     QTest::newRow("20,000 levels") << trln(folders(chain, {"0"})) << true << "19003 個のフォルダは階層が深すぎるため";
     QTest::newRow("huge field") << trln(folders({node("a", "フォルダ", {{"名前", QString(1536 * 1024, u'大')}})}, {"a"}))
                                 << true << "「名前」の 1048576 文字より後（長すぎます）";
