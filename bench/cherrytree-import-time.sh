@@ -8,14 +8,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build-release}"
 shift || true
 sizes=("${@:-10000}")
-cli="$build/src/app/kobin-cli"
-[ -x "$cli" ] || { echo "build first: cmake --build $build --target kobin-cli" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export KOBIN_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-export XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen
-mkdir -p "$KOBIN_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source bench/import-runs.sh
 
 for nodes in "${sizes[@]}"; do
   document="$work/notes-$nodes.ctb"
@@ -57,11 +50,5 @@ for n in range(1, count + 1):
         db.execute("INSERT INTO children VALUES(?,?,?,?)", (n, parent, n, 0))
 db.commit()
 PY
-  sync
-  book="$KOBIN_HOME/import-$nodes.iis"
-  start=$(date +%s%N)
-  /usr/bin/time -f "%M" -o "$work/peak" "$cli" import "$document" "$book" >"$work/report" 2>"$work/err" \
-    || { cat "$work/err" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo "  $nodes nodes: $(( (end - start) / 1000000 )) ms, peak memory $(( $(cat "$work/peak") / 1024 )) MB; $(head -1 "$work/report")"
+  import_timed "$document" "$nodes nodes"
 done

@@ -10,14 +10,7 @@ source bench/timed-runs.sh
 build="${1:-build-release}"
 shift || true
 sizes=("${@:-10000}")
-cli="$build/src/app/kobin-cli"
-[ -x "$cli" ] || { echo "build first: cmake --build $build --target kobin-cli" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export KOBIN_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-export XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen
-mkdir -p "$KOBIN_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source bench/import-runs.sh
 
 for items in "${sizes[@]}"; do
   source_folder="$work/sbx-$items"
@@ -58,12 +51,6 @@ with open(os.path.join(folder, "scrapbook.rdf"), "w", encoding="utf-8") as rdf:
         rdf.write(f'<RDF:Seq RDF:about="{about}">' + "".join(f'<RDF:li RDF:resource="{m}"/>' for m in members) + "</RDF:Seq>\n")
     rdf.write("\n".join(descriptions) + "\n</RDF:RDF>\n")
 PY
-  sync
-  book="$KOBIN_HOME/import-$items.iis"
-  start=$(date +%s%N)
-  /usr/bin/time -f "%M" -o "$work/peak" "$cli" import "$source_folder" "$book" >"$work/report" 2>"$work/err" \
-    || { cat "$work/err" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo "  $items items: $(( (end - start) / 1000000 )) ms, peak memory $(( $(cat "$work/peak") / 1024 )) MB; $(head -1 "$work/report")"
+  import_timed "$source_folder" "$items items"
   rm -rf "$source_folder"
 done
