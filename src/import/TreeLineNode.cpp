@@ -125,6 +125,11 @@ QString TreeLineNode::fieldAsHtml(const QString &name, const QString &value) con
     return holdsHtml(type) ? webLinksOnly(value) : value.toHtmlEscaped();
 }
 
+QString TreeLineNode::titleHtml(const QString &name) const
+{
+    return fieldAsHtml(name, valueOf(m_data.value(name)).left(kMaxFieldCharacters));
+}
+
 QString TreeLineNode::filled(const QString &line, bool asHtml, QStringList &leftOut, bool *anyFilled) const
 {
     QString out;
@@ -151,7 +156,7 @@ QString TreeLineNode::title() const
             const QRegularExpressionMatch match = it.next();
             html += m_format->titleLine.mid(from, match.capturedStart() - from).toHtmlEscaped();
             if (match.captured(1).isEmpty())
-                html += fieldAsHtml(match.captured(2), valueOf(m_data.value(match.captured(2))).left(kMaxFieldCharacters));
+                html += titleHtml(match.captured(2));
             from = match.capturedEnd();
         }
         html += m_format->titleLine.mid(from).toHtmlEscaped();
@@ -160,9 +165,7 @@ QString TreeLineNode::title() const
     if (!title.isEmpty())
         return title;
     const QStringList names = m_format && !m_format->fieldNames.isEmpty() ? m_format->fieldNames : m_data.keys();
-    return names.isEmpty() ? QString()
-                           : plainTextOf(fieldAsHtml(names.first(), valueOf(m_data.value(names.first())).left(kMaxFieldCharacters)))
-                                 .simplified();
+    return names.isEmpty() ? QString() : plainTextOf(titleHtml(names.first())).simplified();
 }
 
 ImportItem TreeLineNode::item(ImportItem::Kind kind, const Pictures &pictures) const

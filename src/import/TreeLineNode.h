@@ -52,6 +52,8 @@ private:
     QString fieldHtml(const QString &name, QStringList &leftOut) const;
     // A stored value as HTML, by its field's type.
     QString fieldAsHtml(const QString &name, const QString &value) const;
+    // A field as part of a title: cut without a word, as a title shows little of it anyway.
+    QString titleHtml(const QString &name) const;
     QString filled(const QString &line, bool asHtml, QStringList &leftOut, bool *anyFilled) const;
 
     QJsonObject m_data;
