@@ -5,6 +5,7 @@
 #include "EvernoteReader.h"
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
+#include "TreeLineReader.h"
 #include "WebScrapBookReader.h"
 #include "ZimReader.h"
 
@@ -85,6 +86,8 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         found.needsPassword = CherryTreeReader::needsPassword(name);
         return found;
     }
+    if (TreeLineReader::isDocument(name) && info.isFile())
+        return fileSource(SourceFormat::TreeLine, info);
     if (name == u"scrapbook.rdf" || name == u"subnodes.lst" || name == u"notebook.zim")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
@@ -113,6 +116,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return CherryTreeReader::read(source.files.value(0), source.password, folder, sink, failure);
     case SourceFormat::Zim:
         return ZimReader::read(folder, sink, failure);
+    case SourceFormat::TreeLine:
+        return TreeLineReader::read(source.files.value(0), folder, sink, failure);
     }
     return false;
 }

@@ -8,13 +8,14 @@
 
 namespace kobin::import {
 
-enum class SourceFormat { ScrapBookX, WebScrapBook, Evernote, CherryTree, Zim };
+enum class SourceFormat { ScrapBookX, WebScrapBook, Evernote, CherryTree, Zim, TreeLine };
 
 // Another program's collection, as found from the file or folder a person named.
 struct ImportSource {
     SourceFormat format = SourceFormat::ScrapBookX;
     QString folder;    // the collection's folder; Evernote: the folder of the exports
-    QStringList files; // Evernote: the exports, each a notebook; CherryTree: the document, none for a folder
+    QStringList files; // Evernote: the exports, each a notebook; CherryTree: the document, none for a folder;
+                       // TreeLine: the document
     QString name;      // what the collection is called: the folder's or the file's name
     bool needsPassword = false; // a protected document: password is to be asked for
     QString password;
@@ -23,8 +24,8 @@ struct ImportSource {
 // The collection at path: a ScrapBook X folder or its scrapbook.rdf, a
 // WebScrapBook folder or a file of its tree folder, an Evernote export or a
 // folder of them, a CherryTree document (.ctd, .ctb, a folder; .ctz, .ctx with a
-// password), a Zim notebook or its notebook.zim. Nullopt, with why in *failure,
-// for anything else.
+// password), a Zim notebook or its notebook.zim, a TreeLine document (.trln, .trl).
+// Nullopt, with why in *failure, for anything else.
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure);
 
 // Hands the collection's items to the sink. False, with why in *failure, when it

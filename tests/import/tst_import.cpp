@@ -1,16 +1,11 @@
 // Collections of other programs, made here, imported as new books: what each
 // format gives, and what hostile or damaged input is refused without harm.
-#include "BookFile.h"
 #include "BookImport.h"
-#include "BookOutline.h"
 #include "EnexData.h"
-#include "ItemKinds.h"
-#include "ItemTree.h"
+#include "ImportedBooks.h"
 #include "PictureFiles.h"
-#include "RichTextFiles.h"
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -137,11 +132,6 @@ QByteArray enexResource(const QByteArray &bytes, const QByteArray &mime, const Q
 {
     return "<resource><data encoding=\"base64\">\n" + (base64.isEmpty() ? bytes.toBase64() : base64) + "\n</data><mime>" + mime
         + "</mime><resource-attributes><file-name>f</file-name></resource-attributes></resource>";
-}
-
-QByteArray md5(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
 }
 
 void writeEnex(const QString &path, const QByteArray &notes)
@@ -278,44 +268,6 @@ QString zimNotebook(const QString &root)
     writeText(notebook + "/日記/九月.txt", "晴れ");
     writeText(notebook + "/Abc.txt", "a");
     return notebook;
-}
-
-// Every file under folder with a digest of its bytes: what a source must still be after an import.
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> contents;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        contents.insert(path, QFileInfo(path).isFile() ? md5(readText(path)) : QByteArray("-"));
-    }
-    return contents;
-}
-
-// The tree as "caption:kind" lines, two spaces a level, below the book item.
-QString outlineOf(const QString &bookPath)
-{
-    ItemTree tree;
-    if (loadBookFile(bookPath, tree).outcome != BookReading::Outcome::Read)
-        return QStringLiteral("<unreadable>");
-    QString lines;
-    for (const OutlineEntry &entry : itemsInTreeOrder(tree)) {
-        if (entry.depth == 0)
-            continue;
-        const char kind = "bfth"[static_cast<int>(kindOf(*entry.item))];
-        lines += QString(2 * (entry.depth - 1), u' ') + entry.item->text() + u':' + QLatin1Char(kind) + u'\n';
-    }
-    return lines;
-}
-
-// The plain text of every note and side note of the book folder, run together.
-QString notesOf(const QString &bookFolder)
-{
-    QString text;
-    for (const QString &name : QDir(bookFolder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
-        text += name + u'=' + richtext::loadPlainText(bookFolder + name, u"/").value_or("<unreadable>") + u'\n';
-    return text;
 }
 
 QString pagesOf(const QString &bookFolder)
