@@ -3,6 +3,7 @@
 #include "CherryTreeFolder.h"
 #include "CherryTreeReader.h"
 #include "EvernoteReader.h"
+#include "JoplinReader.h"
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
 #include "WebScrapBookReader.h"
@@ -41,6 +42,10 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         found.format = SourceFormat::CherryTree;
         return found;
     }
+    if (JoplinReader::holdsExport(source)) {
+        found.format = SourceFormat::Joplin;
+        return found;
+    }
     for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.enex")}, QDir::Files, QDir::Name)) {
         if (source.contains(file.filePath()))
             found.files.append(file.filePath());
@@ -50,7 +55,7 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         return found;
     }
     *failure = QStringLiteral("「 ") + path
-        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst、Zim の notebook.zim）がありません。");
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst、Zim の notebook.zim、Joplin の RAW エクスポート）がありません。");
     return std::nullopt;
 }
 
@@ -85,6 +90,8 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         found.needsPassword = CherryTreeReader::needsPassword(name);
         return found;
     }
+    if (JoplinReader::isArchive(name) && info.isFile())
+        return fileSource(SourceFormat::Joplin, info);
     if (name == u"scrapbook.rdf" || name == u"subnodes.lst" || name == u"notebook.zim")
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
@@ -113,6 +120,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return CherryTreeReader::read(source.files.value(0), source.password, folder, sink, failure);
     case SourceFormat::Zim:
         return ZimReader::read(folder, sink, failure);
+    case SourceFormat::Joplin:
+        return JoplinReader::read(source.files.value(0), folder, sink, failure);
     }
     return false;
 }

@@ -1,21 +1,14 @@
 // Collections of other programs, made here, imported as new books: what each
 // format gives, and what hostile or damaged input is refused without harm.
-#include "BookFile.h"
 #include "BookImport.h"
-#include "BookOutline.h"
 #include "EnexData.h"
-#include "ItemKinds.h"
-#include "ItemTree.h"
+#include "ImportedBook.h"
+#include "TestArchives.h"
 #include "PictureFiles.h"
-#include "RichTextFiles.h"
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <archive.h>
-#include <archive_entry.h>
 #include <functional>
 #include <sqlite3.h>
 
@@ -24,29 +17,9 @@ using namespace kobin::import;
 
 namespace {
 
-// A zip archive of name → bytes; a name ending in "@" is written as a symbolic link to the bytes.
 void writeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    archive *writer = archive_write_new();
-    archive_write_set_format_zip(writer);
-    archive_write_open_filename(writer, QFile::encodeName(path).constData());
-    for (const auto &[name, bytes] : entries) {
-        archive_entry *entry = archive_entry_new();
-        const bool link = name.endsWith('@');
-        archive_entry_set_pathname(entry, (link ? name.chopped(1) : name).constData());
-        archive_entry_set_filetype(entry, link ? AE_IFLNK : AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        if (link)
-            archive_entry_set_symlink(entry, bytes.constData());
-        archive_entry_set_size(entry, link ? 0 : bytes.size());
-        archive_write_header(writer, entry);
-        if (!link)
-            archive_write_data(writer, bytes.constData(), static_cast<size_t>(bytes.size()));
-        archive_entry_free(entry);
-    }
-    archive_write_close(writer);
-    archive_write_free(writer);
+    writeArchive(path, entries, archive_write_set_format_zip);
 }
 
 QByteArray page(const QByteArray &body)
@@ -137,11 +110,6 @@ QByteArray enexResource(const QByteArray &bytes, const QByteArray &mime, const Q
 {
     return "<resource><data encoding=\"base64\">\n" + (base64.isEmpty() ? bytes.toBase64() : base64) + "\n</data><mime>" + mime
         + "</mime><resource-attributes><file-name>f</file-name></resource-attributes></resource>";
-}
-
-QByteArray md5(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
 }
 
 void writeEnex(const QString &path, const QByteArray &notes)
@@ -280,44 +248,6 @@ QString zimNotebook(const QString &root)
     return notebook;
 }
 
-// Every file under folder with a digest of its bytes: what a source must still be after an import.
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> contents;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        contents.insert(path, QFileInfo(path).isFile() ? md5(readText(path)) : QByteArray("-"));
-    }
-    return contents;
-}
-
-// The tree as "caption:kind" lines, two spaces a level, below the book item.
-QString outlineOf(const QString &bookPath)
-{
-    ItemTree tree;
-    if (loadBookFile(bookPath, tree).outcome != BookReading::Outcome::Read)
-        return QStringLiteral("<unreadable>");
-    QString lines;
-    for (const OutlineEntry &entry : itemsInTreeOrder(tree)) {
-        if (entry.depth == 0)
-            continue;
-        const char kind = "bfth"[static_cast<int>(kindOf(*entry.item))];
-        lines += QString(2 * (entry.depth - 1), u' ') + entry.item->text() + u':' + QLatin1Char(kind) + u'\n';
-    }
-    return lines;
-}
-
-// The plain text of every note and side note of the book folder, run together.
-QString notesOf(const QString &bookFolder)
-{
-    QString text;
-    for (const QString &name : QDir(bookFolder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
-        text += name + u'=' + richtext::loadPlainText(bookFolder + name, u"/").value_or("<unreadable>") + u'\n';
-    return text;
-}
-
 QString pagesOf(const QString &bookFolder)
 {
     QString text;
@@ -427,9 +357,7 @@ void TestImport::formats()
     QVERIFY2(!notes.contains("捨てた") && !pages.contains("捨てた"), "the recycle bin is no item");
     // The source is read only; nothing but the book is left in the program folder.
     QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList({"b", "b.iis"}));
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after, before);
 }
 
@@ -577,9 +505,7 @@ void TestImport::hostile()
     const QString said = book.written ? book.report.text() : book.message;
     QVERIFY2(said.contains(message), qPrintable(said.left(2000)));
     // Nothing outside the new book was written, and nothing of the source changed.
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after.keys(), before.keys());
     QCOMPARE(after, before);
     QVERIFY(!QFileInfo::exists("/tmp/evil-absolute.html"));
@@ -628,9 +554,7 @@ void TestImport::protectedCherryTree()
     QVERIFY2(text.contains(said), qPrintable(text));
     QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              book.written ? QStringList({"b", "b.iis"}) : QStringList());
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after, before);
 }
 
