@@ -94,6 +94,8 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
         return fileSource(SourceFormat::Joplin, info);
     if (name == u"scrapbook.rdf" || name == u"subnodes.lst" || name == u"notebook.zim")
         return folderSource(folder, path, failure);
+    if (JoplinReader::isItemFile(name))
+        return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
     if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
         QDir above(folder);

@@ -24,7 +24,7 @@ struct ImportSource {
 // WebScrapBook folder or a file of its tree folder, an Evernote export or a
 // folder of them, a CherryTree document (.ctd, .ctb, a folder; .ctz, .ctx with a
 // password), a Zim notebook or its notebook.zim, a Joplin RAW export folder
-// or .jex archive. Nullopt, with why in *failure,
+// (or one of its <id>.md files) or .jex archive. Nullopt, with why in *failure,
 // for anything else.
 std::optional<ImportSource> findImportSource(const QString &path, QString *failure);
 

@@ -286,10 +286,15 @@ bool JoplinReader::isArchive(const QString &path)
     return path.endsWith(QLatin1String(".jex"), Qt::CaseInsensitive);
 }
 
+bool JoplinReader::isItemFile(const QString &name)
+{
+    return name.endsWith(QLatin1String(".md")) && JoplinItem::isId(name.chopped(3));
+}
+
 bool JoplinReader::holdsExport(const SourceFolder &source)
 {
     const QStringList items = QDir(source.root()).entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name);
-    return std::any_of(items.cbegin(), items.cend(), [](const QString &name) { return JoplinItem::isId(name.chopped(3)); });
+    return std::any_of(items.cbegin(), items.cend(), isItemFile);
 }
 
 bool JoplinReader::read(const QString &archive, const SourceFolder &folder, ImportSink &sink, QString *failure)

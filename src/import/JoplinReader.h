@@ -19,6 +19,8 @@ class JoplinReader
 {
 public:
     static bool isArchive(const QString &path);
+    // Whether the file's name is that of an item of a RAW export ("<32 hex digits>.md"), which names its folder.
+    static bool isItemFile(const QString &name);
     static bool holdsExport(const SourceFolder &source);
     // The archive, or with none the RAW export in folder. False, with why in
     // *failure, when it holds nothing Joplin exports.

@@ -60,7 +60,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     }
     FileDialogRequest request;
     request.title = kTitle;
-    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree・Zim (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst notebook.zim);;すべてのファイル (*)");
+    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree・Zim・Joplin (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst notebook.zim *.jex *.md);;すべてのファイル (*)");
     const std::optional<QString> path = m_services.dialogs.openFile(request);
     if (!path)
         return false;

@@ -130,6 +130,9 @@ void TestJoplinImport::exports_data()
     QTest::addColumn<Builder>("build");
     QTest::newRow("RAW folder") << asFolder(travelExport());
     QTest::newRow(".jex") << asJex(travelExport());
+    QTest::newRow("an item of a RAW folder") << Builder([](const QString &root) {
+        return writeFolder(root + "/エクスポート", travelExport()) + u'/' + id('a') + ".md";
+    });
 }
 
 void TestJoplinImport::exports()
