@@ -130,6 +130,10 @@ void TestJoplinImport::exports_data()
     QTest::addColumn<Builder>("build");
     QTest::newRow("RAW folder") << asFolder(travelExport());
     QTest::newRow(".jex") << asJex(travelExport());
+    Files fromDot = travelExport();
+    for (auto &entry : fromDot)
+        entry.first.prepend("./");
+    QTest::newRow(".jex of names from ./") << asJex(fromDot);
     QTest::newRow("an item of a RAW folder") << Builder([](const QString &root) {
         return writeFolder(root + "/エクスポート", travelExport()) + u'/' + id('a') + ".md";
     });
