@@ -203,6 +203,7 @@ ImportItem Library::noteItem(const QString &id) const
         if (m_tags.contains(tag))
             tags.append(m_tags[tag]);
     }
+    tags.sort(Qt::CaseInsensitive); // the links' order is the export's, not the user's
     if (!tags.isEmpty())
         item.leftOut.append(QStringLiteral("タグ: ") + tags.join(QStringLiteral(", ")));
     if (note.property(QStringLiteral("is_todo")) == u"1") {

@@ -40,7 +40,7 @@ QPair<QByteArray, QByteArray> file(const QByteArray &itemId, const QByteArray &t
 
 // Two nested notebooks, their notes in Joplin's order; a Markdown note with a heading, formats, a list, checkboxes, links to the
 // web, another note, an attachment and a file, a table and a picture; an HTML to-do; a note whose
-// notebook is missing; a tag; and an encrypted item.
+// notebook is missing; tags; and an encrypted item.
 Files travelExport()
 {
     const QByteArray markdown = "# 見出し\n\n**太字**と*斜体*と~~取消~~と`コード`\n\n- 傘\n- [ ] 切符\n- [x] 宿\n\n"
@@ -59,6 +59,8 @@ Files travelExport()
         file(id('5'), item(4, id('5'), "地図.pdf", {}, "mime: application/pdf\nfile_extension: pdf\n")),
         file(id('6'), item(5, id('6'), "秋")),
         file(id('7'), item(6, id('7'), QByteArray(), {}, "note_id: " + id('1') + "\ntag_id: " + id('6') + "\n")),
+        file(id('e'), item(5, id('e'), "写真")),
+        file(id('f'), item(6, id('f'), QByteArray(), {}, "note_id: " + id('1') + "\ntag_id: " + id('e') + "\n")),
         file(id('8'), "id: " + id('8') + "\nencryption_cipher_text: JED01abc\nencryption_applied: 1\ntype_: 1"),
         {"resources/" + id('4') + ".png", pngOf({4, 4}, Qt::red)},
         {"resources/" + id('5') + ".pdf", "%PDF-1.4"},
@@ -156,7 +158,7 @@ void TestJoplinImport::exports()
                                     "=傘を持つ/**星**", "=どこにもない"})
         QVERIFY2(notes.contains(expected), qPrintable(notes));
     for (const QString &expected :
-         QStringList{"「紅葉メモ」 タグ: 秋、作成日時 2021-08-07 17:03:33 UTC、更新日時 2021-08-08 09:00:00 UTC、ノート「荷物」へのリンク（文字のまま）、"
+         QStringList{"「紅葉メモ」 タグ: 写真, 秋、作成日時 2021-08-07 17:03:33 UTC、更新日時 2021-08-08 09:00:00 UTC、ノート「荷物」へのリンク（文字のまま）、"
           "添付ファイル「地図.pdf」へのリンク（文字のまま）、リンク「file:///etc/passwd」（文字のまま）",
           "「荷物」 ToDo（未完了）", "「" + id('8') + ".md」 暗号化されているため読めません"})
         QVERIFY2(report.contains(expected), qPrintable(report));
