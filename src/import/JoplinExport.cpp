@@ -22,18 +22,20 @@ struct ArchiveCloser {
 };
 using Archive = std::unique_ptr<archive, ArchiveCloser>;
 
-Archive openTar(const QString &path)
-{
-    Archive reader(archive_read_new());
-    archive_read_support_format_tar(reader.get());
-    if (archive_read_open_filename(reader.get(), QFile::encodeName(path).constData(), 1 << 16) != ARCHIVE_OK)
-        return nullptr;
-    return reader;
-}
-
 QString archiveError(archive *reader)
 {
     return QString::fromUtf8(archive_error_string(reader));
+}
+
+// The tar at path opened for reading; nullptr, with why in *error, when it is none.
+Archive openTar(const QString &path, QString *error)
+{
+    Archive reader(archive_read_new());
+    archive_read_support_format_tar(reader.get());
+    if (archive_read_open_filename(reader.get(), QFile::encodeName(path).constData(), 1 << 16) == ARCHIVE_OK)
+        return reader;
+    *error = archiveError(reader.get());
+    return nullptr;
 }
 
 // The entry's name made safe, or empty for one that is no regular file or leads out.
@@ -103,9 +105,11 @@ void JoplinExport::readFolder(std::vector<ItemFile> &items, ImportSink &sink)
 bool JoplinExport::readArchive(std::vector<ItemFile> &items, ImportSink &sink, QString *failure)
 {
     const QString name = QFileInfo(m_archive).fileName();
-    const Archive reader = openTar(m_archive);
+    QString error;
+    const Archive reader = openTar(m_archive, &error);
     if (!reader) {
-        *failure = QStringLiteral("「 ") + m_archive + QStringLiteral(" 」を開けません。");
+        *failure = QStringLiteral("「 ") + m_archive + QStringLiteral(" 」は Joplin のエクスポートとして読めません（") + error
+            + QStringLiteral("）。");
         return false;
     }
     int skipped = 0;
@@ -116,11 +120,6 @@ bool JoplinExport::readArchive(std::vector<ItemFile> &items, ImportSink &sink, Q
         if (header == ARCHIVE_EOF)
             break;
         if (header < ARCHIVE_WARN) {
-            if (items.empty()) {
-                *failure = QStringLiteral("「 ") + m_archive + QStringLiteral(" 」は Joplin のエクスポートとして読めません（")
-                    + archiveError(reader.get()) + QStringLiteral("）。");
-                return false;
-            }
             sink.leaveOut(name, QStringLiteral("途中から壊れているため、その後の項目（%1）").arg(archiveError(reader.get())));
             break;
         }
@@ -152,7 +151,8 @@ void JoplinExport::keepResources(const QSet<QString> &names)
 {
     if (m_archive.isEmpty() || names.isEmpty())
         return;
-    const Archive reader = openTar(m_archive);
+    QString error;
+    const Archive reader = openTar(m_archive, &error);
     qint64 held = 0;
     for (archive_entry *entry = nullptr; reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;) {
         const QString entryName = regularFileName(entry);

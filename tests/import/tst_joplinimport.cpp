@@ -125,6 +125,8 @@ private slots:
     void exports();
     void hostile_data();
     void hostile();
+    void refused_data();
+    void refused();
 };
 
 void TestJoplinImport::exports_data()
@@ -191,6 +193,12 @@ void TestJoplinImport::hostile_data()
                   {id('4') + ".md@", "/etc/passwd"}, {"resources/" + id('5') + ".png@", "/etc/passwd"},
                   {id('6') + ".md!", {}}, file(id('1'), note)})
         << "「メモ.jex」 アーカイブの 5 個の項目（ファイルでないか、外を指す名前）";
+    QTest::newRow("tar cut short") << Builder([note](const QString &root) {
+        const QString path = writeJex(root + "/メモ.jex", {file(id('1'), note), {"resources/" + id('2') + ".png", QByteArray(20000, 'p')},
+                                                         file(id('3'), item(1, id('3'), "後", "後"))});
+        QFile(path).resize(8192);
+        return path;
+    }) << "「メモ.jex」 途中から壊れているため、その後の項目（";
     QTest::newRow("huge entry") << asJex({file(id('2'), item(4, id('2'), QByteArray(17 * 1024 * 1024, 'a'))), file(id('1'), note)})
         << QString("「" + id('2') + ".md」 大きすぎるか読めません");
     QTest::newRow("resource climbing out, resource missing")
@@ -218,6 +226,30 @@ void TestJoplinImport::hostile()
     QDirIterator it(root.path() + "/app/b", QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
         QVERIFY2(!readText(it.next()).contains("evil"), qPrintable(it.filePath()));
+}
+
+void TestJoplinImport::refused_data()
+{
+    QTest::addColumn<Builder>("build");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no tar") << Builder([](const QString &root) {
+        writeText(root + "/x.jex", QByteArray(2048, 'x'));
+        return root + "/x.jex";
+    }) << "x.jex 」は Joplin のエクスポートとして読めません（Unrecognized archive format）。";
+    QTest::newRow("only encrypted items")
+        << asJex({file(id('1'), "id: " + id('1') + "\nencryption_cipher_text: JED01\nencryption_applied: 1\ntype_: 2")})
+        << "メモ.jex 」には Joplin のノートもノートブックもありません。";
+}
+
+void TestJoplinImport::refused()
+{
+    QFETCH(Builder, build);
+    QFETCH(QString, message);
+    QTemporaryDir root;
+    NewBook book;
+    importAndCheck(build, book, root);
+    QVERIFY(!book.written);
+    QVERIFY2(book.message.contains(message), qPrintable(book.message));
 }
 
 QTEST_MAIN(TestJoplinImport)
