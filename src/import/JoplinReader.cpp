@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTimeZone>
@@ -103,7 +102,7 @@ void Library::take(const JoplinExport::ItemFile &file)
 void Library::sortByTitle(QStringList &ids, const QHash<QString, JoplinItem> &items) const
 {
     std::sort(ids.begin(), ids.end(), [&items](const QString &a, const QString &b) {
-        const int order = items[a].title.compare(items[b].title, Qt::CaseInsensitive);
+        const int order = items.constFind(a)->title.compare(items.constFind(b)->title, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a < b;
     });
 }
