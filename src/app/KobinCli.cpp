@@ -218,14 +218,14 @@ std::optional<QString> readPassword(bool fromInput, const QString &sourceName)
     return read ? std::optional<QString>(QString::fromStdString(line)) : std::nullopt;
 }
 
-// A collection of another program (ScrapBook X, WebScrapBook, Evernote, CherryTree, Zim, TreeLine) as a new
+// A collection of another program (ScrapBook X, WebScrapBook, Evernote, CherryTree, Zim, TreeLine, Joplin) as a new
 // book; the report of what was made and left out goes to standard output.
 int importBook(const QStringList &options, const QStringList &args)
 {
     if (args.size() != 2) {
         writeError(QStringLiteral("使い方: kobin-cli import [--password] SOURCE NEW.iis  (SOURCE: ScrapBook X か WebScrapBook のフォルダ、"
-                                  "Evernote の .enex、CherryTree の .ctd、.ctb かフォルダ、パスワード付きの .ctz か .ctx、Zim のノートブックのフォルダ。"
-                                  "TreeLine の .trln か .trl。"
+                                  "Evernote の .enex、CherryTree の .ctd、.ctb かフォルダ、パスワード付きの .ctz か .ctx、Zim のノートブックのフォルダ、"
+                                  "TreeLine の .trln か .trl、Joplin の .jex か RAW エクスポートのフォルダ。"
                                   "--password: パスワードを標準入力の一行目から読みます)"));
         return 2;
     }
@@ -276,8 +276,8 @@ const std::map<QString, Command> &commands()
           {QStringLiteral("--kana")}, searchBook}},
         {QStringLiteral("import"),
          {QStringLiteral("import [--password] SOURCE NEW.iis"),
-          QStringLiteral("ScrapBook X・WebScrapBook のフォルダ、Evernote の .enex、CherryTree の文書、Zim のノートブックから新しいブックを作ります。"
-                         "TreeLine の .trln と .trl も取り込めます。"
+          QStringLiteral("ScrapBook X・WebScrapBook のフォルダ、Evernote の .enex、CherryTree の文書、Zim のノートブック、"
+                         "TreeLine の文書、Joplin のエクスポートから新しいブックを作ります。"
                          "--password: パスワードを標準入力から読みます。"),
           {QStringLiteral("--password")}, importBook}},
         {QStringLiteral("capture"),

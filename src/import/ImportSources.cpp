@@ -3,6 +3,7 @@
 #include "CherryTreeFolder.h"
 #include "CherryTreeReader.h"
 #include "EvernoteReader.h"
+#include "JoplinReader.h"
 #include "ScrapBookXReader.h"
 #include "SourceFolder.h"
 #include "TreeLineReader.h"
@@ -42,6 +43,10 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         found.format = SourceFormat::CherryTree;
         return found;
     }
+    if (JoplinReader::holdsExport(source)) {
+        found.format = SourceFormat::Joplin;
+        return found;
+    }
     for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.enex")}, QDir::Files, QDir::Name)) {
         if (source.contains(file.filePath()))
             found.files.append(file.filePath());
@@ -51,7 +56,7 @@ std::optional<ImportSource> folderSource(const QString &folder, const QString &p
         return found;
     }
     *failure = QStringLiteral("「 ") + path
-        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst、Zim の notebook.zim）がありません。");
+        + QStringLiteral(" 」には取り込めるもの（ScrapBook X の scrapbook.rdf、WebScrapBook の tree フォルダ、Evernote の .enex ファイル、CherryTree の subnodes.lst、Zim の notebook.zim、Joplin の RAW エクスポート）がありません。");
     return std::nullopt;
 }
 
@@ -88,7 +93,11 @@ std::optional<ImportSource> findImportSource(const QString &path, QString *failu
     }
     if (TreeLineReader::isDocument(name) && info.isFile())
         return fileSource(SourceFormat::TreeLine, info);
+    if (JoplinReader::isArchive(name) && info.isFile())
+        return fileSource(SourceFormat::Joplin, info);
     if (name == u"scrapbook.rdf" || name == u"subnodes.lst" || name == u"notebook.zim")
+        return folderSource(folder, path, failure);
+    if (JoplinReader::isItemFile(name))
         return folderSource(folder, path, failure);
     // A file of WebScrapBook's tree folder (tree/ or .wsb/tree/) names the collection above it.
     if (name.endsWith(QLatin1String(".js")) && QFileInfo(folder).fileName() == u"tree") {
@@ -118,6 +127,8 @@ bool readImportSource(const ImportSource &source, ImportSink &sink, QString *fai
         return ZimReader::read(folder, sink, failure);
     case SourceFormat::TreeLine:
         return TreeLineReader::read(source.files.value(0), folder, sink, failure);
+    case SourceFormat::Joplin:
+        return JoplinReader::read(source.files.value(0), folder, sink, failure);
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "InsertedPictures.h"
 #include "RichTextFiles.h"
 #include "RtfWriter.h"
+#include "WebAddresses.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -96,10 +97,45 @@ void takePictures(QTextDocument &document, const PictureSource &pictures, NoteCo
     }
 }
 
+// A note follows only web and mail links: any other (a file, another program's
+// note) would lead nowhere or somewhere unsafe, so its text stays without it.
+void foreignLinksAsText(QTextDocument &document, const LinkNamer &nameLink, NoteConversion &note)
+{
+    struct Link {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    std::vector<Link> links;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor() && !isWebAddress(format.anchorHref()))
+                links.push_back({it.fragment().position(), it.fragment().length(), format});
+        }
+    }
+    QString last;
+    for (Link &link : links) {
+        const QString address = link.format.anchorHref();
+        link.format.setAnchor(false);
+        link.format.clearProperty(QTextFormat::AnchorHref);
+        link.format.clearForeground(); // no longer looks like a link
+        QTextCursor cursor(&document);
+        cursor.setPosition(link.position);
+        cursor.setPosition(link.position + link.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(link.format);
+        if (address == last)
+            continue; // one link split into fragments by its formats
+        last = address;
+        const QString named = nameLink ? nameLink(address) : QString();
+        note.leftOut.append(!named.isEmpty() ? named : QStringLiteral("リンク「") + address.left(200) + QStringLiteral("」（文字のまま）"));
+    }
+}
+
 } // namespace
 
 NoteConversion convertNote(const QString &markup, ImportItem::Markup kind, const PictureSource &pictures,
-                           const QString &firstLine)
+                           const QString &firstLine, const LinkNamer &nameLink)
 {
     ClosedDocument document;
     if (kind == ImportItem::Markup::Markdown) {
@@ -110,6 +146,7 @@ NoteConversion convertNote(const QString &markup, ImportItem::Markup kind, const
     }
     NoteConversion note;
     takePictures(document, pictures, note);
+    foreignLinksAsText(document, nameLink, note);
     if (!firstLine.isEmpty()) {
         QTextCursor cursor(&document);
         cursor.insertText(firstLine, QTextCharFormat());

@@ -59,7 +59,8 @@ QString safeRelativePath(const QString &path)
     static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
     if (name.isEmpty() || name.startsWith(u'/') || name.contains(drive) || name.contains(QChar(0)))
         return {};
-    const QStringList parts = name.split(u'/', Qt::SkipEmptyParts);
+    QStringList parts = name.split(u'/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral(".")); // as tar writes names given from "."
     if (parts.isEmpty() || parts.contains(QStringLiteral("..")))
         return {};
     return parts.join(u'/');

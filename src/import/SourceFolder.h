@@ -37,7 +37,7 @@ private:
 // is absolute, names another scheme or climbs out with "..".
 QString relativeName(const QString &address);
 // The same for a path given as it is (an archive entry's name): "\\" taken for
-// "/", empty parts dropped; empty when absolute or climbing out.
+// "/", empty and "." parts dropped; empty when absolute or climbing out.
 QString safeRelativePath(const QString &path);
 
 } // namespace kobin::import

@@ -60,8 +60,8 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     }
     FileDialogRequest request;
     request.title = kTitle;
-    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree・Zim・TreeLine (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst notebook.zim *.trln *.trl);;"
-                                    "TreeLine (*.trln *.trl);;すべてのファイル (*)");
+    request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree・Zim・TreeLine・Joplin (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst notebook.zim *.trln *.trl *.jex *.md);;"
+                                    "TreeLine (*.trln *.trl);;Joplin (*.jex *.md);;すべてのファイル (*)");
     const std::optional<QString> path = m_services.dialogs.openFile(request);
     if (!path)
         return false;

@@ -2,15 +2,14 @@
 // format gives, and what hostile or damaged input is refused without harm.
 #include "BookImport.h"
 #include "EnexData.h"
-#include "ImportedBooks.h"
+#include "ImportedBook.h"
 #include "PictureFiles.h"
+#include "TestArchives.h"
 #include "TestFiles.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <archive.h>
-#include <archive_entry.h>
 #include <functional>
 #include <sqlite3.h>
 
@@ -19,29 +18,9 @@ using namespace kobin::import;
 
 namespace {
 
-// A zip archive of name → bytes; a name ending in "@" is written as a symbolic link to the bytes.
 void writeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    archive *writer = archive_write_new();
-    archive_write_set_format_zip(writer);
-    archive_write_open_filename(writer, QFile::encodeName(path).constData());
-    for (const auto &[name, bytes] : entries) {
-        archive_entry *entry = archive_entry_new();
-        const bool link = name.endsWith('@');
-        archive_entry_set_pathname(entry, (link ? name.chopped(1) : name).constData());
-        archive_entry_set_filetype(entry, link ? AE_IFLNK : AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        if (link)
-            archive_entry_set_symlink(entry, bytes.constData());
-        archive_entry_set_size(entry, link ? 0 : bytes.size());
-        archive_write_header(writer, entry);
-        if (!link)
-            archive_write_data(writer, bytes.constData(), static_cast<size_t>(bytes.size()));
-        archive_entry_free(entry);
-    }
-    archive_write_close(writer);
-    archive_write_free(writer);
+    writeArchive(path, entries, archive_write_set_format_zip);
 }
 
 QByteArray page(const QByteArray &body)
@@ -379,9 +358,7 @@ void TestImport::formats()
     QVERIFY2(!notes.contains("捨てた") && !pages.contains("捨てた"), "the recycle bin is no item");
     // The source is read only; nothing but the book is left in the program folder.
     QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList({"b", "b.iis"}));
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after, before);
 }
 
@@ -529,9 +506,7 @@ void TestImport::hostile()
     const QString said = book.written ? book.report.text() : book.message;
     QVERIFY2(said.contains(message), qPrintable(said.left(2000)));
     // Nothing outside the new book was written, and nothing of the source changed.
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after.keys(), before.keys());
     QCOMPARE(after, before);
     QVERIFY(!QFileInfo::exists("/tmp/evil-absolute.html"));
@@ -580,9 +555,7 @@ void TestImport::protectedCherryTree()
     QVERIFY2(text.contains(said), qPrintable(text));
     QCOMPARE(QDir(app).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              book.written ? QStringList({"b", "b.iis"}) : QStringList());
-    QMap<QString, QByteArray> after = contentsOf(root.path());
-    for (auto it = after.begin(); it != after.end();)
-        it = it.key().startsWith(app) ? after.erase(it) : std::next(it);
+    const QMap<QString, QByteArray> after = contentsOutside(root.path(), app);
     QCOMPARE(after, before);
 }
 

@@ -1,7 +1,7 @@
 // TreeLine documents, made here, imported as new books: what a document gives,
 // and what a damaged or hostile one is refused or cut to without harm.
 #include "BookImport.h"
-#include "ImportedBooks.h"
+#include "ImportedBook.h"
 #include "PictureFiles.h"
 #include "TestFiles.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// What an import made of a collection, as tests of the readers compare it.
+// What an import test looks at: the book made, and the source it must leave as it was.
 #include "BookFile.h"
 #include "BookOutline.h"
 #include "ItemKinds.h"
@@ -11,8 +11,6 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QMap>
-
-namespace kobin {
 
 inline QByteArray md5(const QByteArray &bytes)
 {
@@ -32,17 +30,26 @@ inline QMap<QString, QByteArray> contentsOf(const QString &folder)
     return contents;
 }
 
+// The same, leaving out the program folder app that the import writes into.
+inline QMap<QString, QByteArray> contentsOutside(const QString &folder, const QString &app)
+{
+    QMap<QString, QByteArray> contents = contentsOf(folder);
+    for (auto it = contents.begin(); it != contents.end();)
+        it = it.key().startsWith(app) ? contents.erase(it) : std::next(it);
+    return contents;
+}
+
 // The tree as "caption:kind" lines, two spaces a level, below the book item.
 inline QString outlineOf(const QString &bookPath)
 {
-    ItemTree tree;
-    if (loadBookFile(bookPath, tree).outcome != BookReading::Outcome::Read)
+    kobin::ItemTree tree;
+    if (kobin::loadBookFile(bookPath, tree).outcome != kobin::BookReading::Outcome::Read)
         return QStringLiteral("<unreadable>");
     QString lines;
-    for (const OutlineEntry &entry : itemsInTreeOrder(tree)) {
+    for (const kobin::OutlineEntry &entry : kobin::itemsInTreeOrder(tree)) {
         if (entry.depth == 0)
             continue;
-        const char kind = "bfth"[static_cast<int>(kindOf(*entry.item))];
+        const char kind = "bfth"[static_cast<int>(kobin::kindOf(*entry.item))];
         lines += QString(2 * (entry.depth - 1), u' ') + entry.item->text() + u':' + QLatin1Char(kind) + u'\n';
     }
     return lines;
@@ -53,8 +60,6 @@ inline QString notesOf(const QString &bookFolder)
 {
     QString text;
     for (const QString &name : QDir(bookFolder).entryList({"*.rtf"}, QDir::Files, QDir::Name))
-        text += name + u'=' + richtext::loadPlainText(bookFolder + name, u"/").value_or("<unreadable>") + u'\n';
+        text += name + u'=' + kobin::richtext::loadPlainText(bookFolder + name, u"/").value_or("<unreadable>") + u'\n';
     return text;
 }
-
-} // namespace kobin
