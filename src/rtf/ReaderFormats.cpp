@@ -50,7 +50,8 @@ std::optional<SymbolFont> Reader::currentSymbolFont() const
 std::optional<SymbolFont> Reader::privateUseFont(char16_t unit) const
 {
     const GroupState &group = m_groups.back();
-    if (group.destination != Destination::Text)
+    // Hidden text is not shown: it keeps what it read, as the writer writes it back.
+    if (group.destination != Destination::Text || group.chars.hidden)
         return std::nullopt;
     const FontEntry *font = fontOf(group.chars);
     const SymbolFont named = font ? symbolFontNamed(font->name) : SymbolFont::Other;

@@ -229,6 +229,9 @@ private slots:
                                   << QByteArray("{\\v\\f0\\u12354?}");
         QTest::newRow("at a paragraph's end") << QByteArray("{\\rtf1 a{\\v h}\\par b\\par}") << QString("a\nb")
                                               << QByteArray("{\\v\\f0 h}");
+        QTest::newRow("a glyph of a symbol font no one knows")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Unknown;}}a{\\v\\f1\\'b7}b\\par}") << QString("ab")
+            << QByteArray("{\\v\\f0\\u-3913?}");
     }
 
     void hiddenTextIsNotShownButKept()
