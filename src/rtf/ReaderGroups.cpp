@@ -291,9 +291,10 @@ bool Reader::readDocumentWord(Word word, const Token &token)
 {
     GroupState &group = top();
     const int value = token.parameter;
-    // The header's words in a field are not the note's: a field kept whole would
-    // otherwise change the note's fonts and code pages each time it is read.
-    if (m_field && isHeaderWord(word)) {
+    // The header's words in a field or a list entry are not the note's: a group
+    // kept whole would otherwise change the note's fonts and code pages each time
+    // it is read.
+    if ((m_field || m_listEntryDepth != 0) && isHeaderWord(word)) {
         if (word == Word::FontTable || word == Word::ColorTable)
             group.destination = Destination::Skip;
         return true;

@@ -439,13 +439,18 @@ private slots:
         const QByteArray kept = writeRtf(nested);
         QVERIFY2(kept.contains("{\\*\\listtable{\\list{\\list x}{\\listlevel\\levelnfc4}\\listid3}}"), kept.constData());
 
-        // A number outside an entry's group is not the entry's: the entry written back would lack it.
-        QTextDocument outside;
-        QVERIFY(readRtf("{\\rtf1{\\*\\listtable{\\list\\listid3}{\\listoverride\\listid3}\\ls1}\\pard\\ls1 a}", outside));
-        const QByteArray once = writeRtf(outside);
-        QTextDocument again;
-        QVERIFY(readRtf(once, again));
-        QCOMPARE(writeRtf(again), once);
+        // A number outside an entry's group is not the entry's: the entry written back
+        // would lack it; a font table in an entry (a font without a name) is not the note's.
+        const char fontTableInEntry[] = "{\\rtf1 {\\listtable{\\list\\fonttbl{\\f\0}}{\\listoverride\\ls1}}\\ls1";
+        for (const QByteArray &rtf : {QByteArray("{\\rtf1{\\*\\listtable{\\list\\listid3}{\\listoverride\\listid3}\\ls1}\\pard\\ls1 a}"),
+                                      QByteArray(fontTableInEntry, sizeof fontTableInEntry - 1)}) {
+            QTextDocument read;
+            QVERIFY(readRtf(rtf, read));
+            const QByteArray once = writeRtf(read);
+            QTextDocument again;
+            QVERIFY(readRtf(once, again));
+            QCOMPARE(writeRtf(again), once);
+        }
     }
 
     void readingWhatWasWrittenGivesTheSameDocument()
