@@ -30,6 +30,13 @@ bool Reader::readRowWord(Word word, const Token &token)
     case Word::NestedCell: endCell(group.paragraph.tableDepth); return true;
     case Word::Row: endRow(1); return true;
     case Word::NestedRow: endRow(group.paragraph.tableDepth); return true;
+    default: break;
+    }
+    // A row's definition in a field is not the note's: a field kept whole would
+    // otherwise change the rows around it each time it is read.
+    if (m_field)
+        return word >= Word::RowDefaults && word <= Word::RowPaddingRight;
+    switch (word) {
     case Word::RowDefaults:
         m_rowDepth = group.nestedRowProperties ? qMax(1, group.paragraph.tableDepth) : 1;
         m_rows[static_cast<size_t>(m_rowDepth)] = RowDefinition();

@@ -24,6 +24,7 @@ enum class Word {
     ListTable, List, ListLevel, LevelText, LevelFormat, LevelStart, ListId, ListOverride, ListOverrideNumber, ListLevelNumber,
     ListNumbering, ListBullet, ListBody, ListOutlineLevel, ListDecimal, ListLowerLetter, ListUpperLetter,
     ListLowerRoman, ListUpperRoman, ListStart, ListTextBefore, ListTextAfter,
+    // From RowDefaults to RowPaddingRight: the words of a row's definition.
     InTable, TableDepth, NestedRowProperties, NestedCell, NestedRow, RowDefaults, CellRight, CellBorderTop, CellBorderLeft,
     CellBorderBottom, CellBorderRight, RowBorderTop, RowBorderLeft, RowBorderBottom, RowBorderRight,
     RowBorderBetweenRows, RowBorderBetweenCells, OtherBorder, BorderSingle, BorderDouble, BorderDotted, BorderDashed,
