@@ -6,7 +6,6 @@
 
 #include <QTextBlock>
 #include <QTextList>
-#include <algorithm>
 
 namespace kobin::rtf {
 namespace {
@@ -101,14 +100,10 @@ int WriterLists::numberOf(const QTextList *list)
     if (keepsWordEntries(format)) {
         // Levels of one list are lists of the document that share its entries.
         const int number = format.intProperty(kWordListNumberProperty);
-        const QTextList *kept = m_keptLists.value(number);
-        const QTextListFormat keptFormat = kept ? kept->format() : format;
+        const QTextList *kept = m_keptLists.try_emplace(number, list).first->second;
+        const QTextListFormat keptFormat = kept->format();
         if (keptFormat.property(kWordListOverrideProperty) == format.property(kWordListOverrideProperty)
             && keptFormat.property(kWordListEntryProperty) == format.property(kWordListEntryProperty)) {
-            if (!kept) {
-                m_keptLists.insert(number, list);
-                m_keptNumbers.push_back(number);
-            }
             m_numbers.insert(list, number);
             return number;
         }
@@ -154,17 +149,13 @@ QByteArray WriterLists::markerGroup(const QTextBlock &block, int symbolFont, boo
 
 QByteArray WriterLists::tables(FontTable &fonts) const
 {
-    if (m_lists.empty() && m_keptNumbers.empty())
+    if (m_lists.empty() && m_keptLists.empty())
         return {};
     QByteArray lists = "{\\*\\listtable";
     QByteArray overrides = "{\\*\\listoverridetable";
     QList<int> keptIds;
-    // In the order of their numbers, as the lists the writer numbers come after
-    // them: a note read back and written again gives the same tables.
-    std::vector<int> keptNumbers = m_keptNumbers;
-    std::sort(keptNumbers.begin(), keptNumbers.end());
-    for (const int number : keptNumbers) {
-        const QTextListFormat format = m_keptLists.value(number)->format();
+    for (const auto &[number, kept] : m_keptLists) {
+        const QTextListFormat format = kept->format();
         const QStringList families = format.property(kWordListFontsProperty).toStringList();
         const QList<int> symbolFonts = format.property(kWordListSymbolFontsProperty).value<QList<int>>();
         const auto fontNumber = [&](int kept) {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <map>
 #include <vector>
 
 class QTextBlock;
@@ -39,8 +40,9 @@ public:
 private:
     QHash<const QTextList *, int> m_numbers;
     std::vector<const QTextList *> m_lists; // numbered by the writer
-    QHash<int, const QTextList *> m_keptLists; // by their \ls, with their entries as read
-    std::vector<int> m_keptNumbers;
+    // By their \ls, with their entries as read; written in that order, before the
+    // lists the writer numbers, so a note read back and written again gives the same tables.
+    std::map<int, const QTextList *> m_keptLists;
     int m_firstNumber = 1; // of the lists the writer numbers, and their \listid above firstId
     qint64 m_firstId = 1;
 };
