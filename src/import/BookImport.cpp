@@ -21,11 +21,6 @@ namespace {
 
 const QString kStagingPrefix = QStringLiteral(".importing-");
 
-QString quoted(const QString &path)
-{
-    return QStringLiteral("「 ") + QDir::toNativeSeparators(path) + QStringLiteral(" 」");
-}
-
 } // namespace
 
 ImportRun runImport(const ImportSource &source, const ImportWriter::Target &target,
@@ -41,7 +36,7 @@ ImportRun runImport(const ImportSource &source, const ImportWriter::Target &targ
     run.failure = !writer.failure().isEmpty() ? writer.failure() : read ? QString() : failure;
     run.pageFolders = writer.pageFolders();
     if (run.succeeded() && !StagedFiles::sync(target.stagingFolder))
-        run.failure = quoted(target.stagingFolder) + QStringLiteral(" をディスクに書き込めません。");
+        run.failure = quotedPath(target.stagingFolder) + QStringLiteral(" をディスクに書き込めません。");
     return run;
 }
 
@@ -78,19 +73,19 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     const QString bookName = bookNameFromPath(bookPath);
     const QString bookFolder = appPath + bookName + u'/';
     if (QFileInfo::exists(bookPath) || QFileInfo(bookPath).isSymLink()) {
-        book.message = quoted(bookPath) + QStringLiteral(" はすでにあります。新しいブックの名前を指定してください。");
+        book.message = quotedPath(bookPath) + QStringLiteral(" はすでにあります。新しいブックの名前を指定してください。");
         return book;
     }
     if (!hasOwnBookFolder(bookName) || bookName.startsWith(u'.')) {
-        book.message = quoted(bookPath) + QStringLiteral(" はブックの名前に使えません。");
+        book.message = quotedPath(bookPath) + QStringLiteral(" はブックの名前に使えません。");
         return book;
     }
     if (QFileInfo::exists(bookFolder) || QFileInfo(bookFolder.chopped(1)).isSymLink()) {
-        book.message = QStringLiteral("ブックフォルダ") + quoted(bookFolder) + QStringLiteral(" がすでにあります。別の名前を指定してください。");
+        book.message = QStringLiteral("ブックフォルダ") + quotedPath(bookFolder) + QStringLiteral(" がすでにあります。別の名前を指定してください。");
         return book;
     }
     if (!QFileInfo(QFileInfo(bookPath).absolutePath()).isDir()) {
-        book.message = quoted(QFileInfo(bookPath).absolutePath()) + QStringLiteral(" がありません。");
+        book.message = quotedPath(QFileInfo(bookPath).absolutePath()) + QStringLiteral(" がありません。");
         return book;
     }
     QString failure;
@@ -102,20 +97,20 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     if (source->needsPassword) {
         const std::optional<QString> password = askPassword ? askPassword(source->name) : std::nullopt;
         if (!password) {
-            book.message = quoted(sourcePath) + QStringLiteral(" を開くにはパスワードが要ります。");
+            book.message = quotedPath(sourcePath) + QStringLiteral(" を開くにはパスワードが要ります。");
             return book;
         }
         source->password = *password;
     }
     ImportStaging staging(appPath);
     if (staging.path().isEmpty()) {
-        book.message = quoted(appPath) + QStringLiteral(" にフォルダを作成できません。");
+        book.message = quotedPath(appPath) + QStringLiteral(" にフォルダを作成できません。");
         return book;
     }
     ItemTree tree;
     tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), bookName, images::imageKey(images::Root));
     if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), originNote(sourcePath))) {
-        book.message = quoted(staging.path()) + QStringLiteral(" に書き込めません。");
+        book.message = quotedPath(staging.path()) + QStringLiteral(" に書き込めません。");
         return book;
     }
     const ImportRun run = runImport(*source, {tree, QStringLiteral("a1"), staging.path(), bookFolder}, progress);
@@ -126,14 +121,14 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     }
     // The book folder appears whole, and only then the book file that names its files.
     if (!QDir().rename(staging.path(), bookFolder)) {
-        book.message = quoted(bookFolder) + QStringLiteral(" を作成できません。");
+        book.message = quotedPath(bookFolder) + QStringLiteral(" を作成できません。");
         return book;
     }
     staging.keep();
     syncFolder(appPath);
     if (!writeBookFile(bookPath, tree)) {
         QDir(bookFolder).removeRecursively();
-        book.message = quoted(bookPath) + QStringLiteral(" を保存できません。");
+        book.message = quotedPath(bookPath) + QStringLiteral(" を保存できません。");
         return book;
     }
     book.written = true;

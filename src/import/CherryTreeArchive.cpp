@@ -1,5 +1,7 @@
 #include "CherryTreeArchive.h"
 
+#include "ImportReport.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <vector>
@@ -10,11 +12,6 @@ namespace {
 
 constexpr int kListMilliseconds = 60 * 1000;
 constexpr int kUnpackMilliseconds = 10 * 60 * 1000;
-
-QString quoted(const QString &path)
-{
-    return QStringLiteral("「 ") + path + QStringLiteral(" 」");
-}
 
 struct Run {
     bool started = false;
@@ -48,15 +45,15 @@ Run run7z(const QStringList &arguments, const QString &password, int millisecond
     return result;
 }
 
-struct Entry {
+struct ListedEntry {
     QString name;
     qint64 size = -1;
 };
 
 // The archive's entries as 7z's technical listing gives them, after its "----------" line.
-std::vector<Entry> entriesOf(const QString &listing)
+std::vector<ListedEntry> entriesOf(const QString &listing)
 {
-    std::vector<Entry> entries;
+    std::vector<ListedEntry> entries;
     const qsizetype start = listing.indexOf(QLatin1String("\n----------\n"));
     if (start < 0)
         return entries;
@@ -81,21 +78,21 @@ QString CherryTreeArchive::unpack(const QString &archive, const QString &passwor
 {
     const Run listing = run7z({QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("--"), archive}, password, kListMilliseconds);
     if (!listing.started) {
-        *failure = quoted(archive) + QStringLiteral(" を開くには 7z（Debian の p7zip-full）が要ります。");
+        *failure = quotedPath(archive) + QStringLiteral(" を開くには 7z（Debian の p7zip-full）が要ります。");
         return {};
     }
-    const std::vector<Entry> entries = entriesOf(listing.output);
+    const std::vector<ListedEntry> entries = entriesOf(listing.output);
     const bool document = entries.size() == 1
         && (entries[0].name.endsWith(QLatin1String(".ctd")) || entries[0].name.endsWith(QLatin1String(".ctb")))
         && !entries[0].name.contains(u'/') && !entries[0].name.contains(u'\\') && !entries[0].name.startsWith(u'.');
     if (listing.exitCode != 0 || !document) {
         *failure = listing.output.contains(QLatin1String("Wrong password"))
-            ? quoted(archive) + QStringLiteral(" のパスワードが違います。")
-            : quoted(archive) + QStringLiteral(" は CherryTree の保護された文書ではありません。");
+            ? quotedPath(archive) + QStringLiteral(" のパスワードが違います。")
+            : quotedPath(archive) + QStringLiteral(" は CherryTree の保護された文書ではありません。");
         return {};
     }
     if (entries[0].size > kMaxDocumentBytes) {
-        *failure = quoted(archive) + QStringLiteral(" の文書は %1 MB を超えるため開けません。").arg(kMaxDocumentBytes >> 20);
+        *failure = quotedPath(archive) + QStringLiteral(" の文書は %1 MB を超えるため開けません。").arg(kMaxDocumentBytes >> 20);
         return {};
     }
     const Run unpacked = run7z({QStringLiteral("e"), QStringLiteral("-y"), QStringLiteral("-bd"), QStringLiteral("-o") + folder,
@@ -106,8 +103,8 @@ QString CherryTreeArchive::unpack(const QString &archive, const QString &passwor
     if (unpacked.exitCode == 0 && file.isFile() && !file.isSymLink())
         return path;
     *failure = unpacked.output.contains(QLatin1String("Wrong password"))
-        ? quoted(archive) + QStringLiteral(" のパスワードが違います。")
-        : quoted(archive) + QStringLiteral(" を展開できません。");
+        ? quotedPath(archive) + QStringLiteral(" のパスワードが違います。")
+        : quotedPath(archive) + QStringLiteral(" を展開できません。");
     return {};
 }
 

@@ -19,7 +19,7 @@ constexpr qint64 kMaxNodeBytes = 64LL * 1024 * 1024;
 
 const QString kList = QStringLiteral("subnodes.lst");
 
-struct Entry {
+struct FolderNode {
     QString id;
     QString folder; // relative to the source, ending in "/"
     int depth;
@@ -41,7 +41,7 @@ private:
 
     const SourceFolder &m_source;
     ImportSink &m_sink;
-    std::vector<Entry> m_entries;
+    std::vector<FolderNode> m_entries;
     QHash<QString, QString> m_folders; // by id
 };
 
@@ -132,7 +132,7 @@ bool FolderWalk::walk()
 {
     DepthOrder order(m_sink);
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry &entry = m_entries[i];
+        const FolderNode &entry = m_entries[i];
         qint64 master = 0;
         CherryTreeNode node = nodeIn(entry.folder, &master);
         if (master > 0) {

@@ -1,6 +1,7 @@
 #include "CherryTreeNote.h"
 
 #include "InsertedPictures.h"
+#include "NoteFormats.h"
 #include "NoteTable.h"
 #include "RtfWriter.h"
 
@@ -20,19 +21,6 @@ namespace {
 // its text, cells and objects are cut there.
 constexpr qint64 kMaxCharacters = 16LL * 1024 * 1024;
 constexpr size_t kMaxObjects = 10000;
-constexpr int kMaxTableRows = 2000;
-constexpr int kMaxTableColumns = 100;
-
-const QString kFixedPitchFamily = QStringLiteral("ＭＳ ゴシック");
-constexpr double kIndentPixels = 40.0; // one level of CherryTree's indent, as a list level here
-
-QTextCharFormat fixedPitch()
-{
-    QTextCharFormat format;
-    format.setFontFamilies({kFixedPitchFamily});
-    format.setFontFixedPitch(true);
-    return format;
-}
 
 // "#rrggbb" or CherryTree's "#rrrrggggbbbb".
 QColor colorOf(QStringView text)
@@ -58,10 +46,10 @@ QString decodedPath(QStringView base64)
     return QString::fromUtf8(QByteArray::fromBase64(base64.toLatin1()));
 }
 
-class NoteBuilder
+class CherryTreeNoteBuilder
 {
 public:
-    NoteBuilder(QTextDocument &document, CherryTreeNote &note) : m_cursor(&document), m_note(note) {}
+    CherryTreeNoteBuilder(QTextDocument &document, CherryTreeNote &note) : m_cursor(&document), m_note(note) {}
 
     void beginRun(const CherryTreeContent::Run &run, bool plain);
     // Alignment and indent belong to the paragraphs the run lies in.
@@ -82,7 +70,7 @@ private:
 };
 
 // A new paragraph starts with no alignment or indent: those of a run hold for its own paragraphs alone.
-void NoteBuilder::addText(QStringView text)
+void CherryTreeNoteBuilder::addText(QStringView text)
 {
     // A table or code box ends its paragraph already: the line break after it would add an empty one.
     if (std::exchange(m_paragraphEnded, false) && text.startsWith(u'\n'))
@@ -97,7 +85,7 @@ void NoteBuilder::addText(QStringView text)
     }
 }
 
-QTextCharFormat NoteBuilder::formatOf(const QXmlStreamAttributes &attributes)
+QTextCharFormat CherryTreeNoteBuilder::formatOf(const QXmlStreamAttributes &attributes)
 {
     QTextCharFormat format;
     if (attributes.value(QLatin1String("family")) == u"monospace")
@@ -135,7 +123,7 @@ QTextCharFormat NoteBuilder::formatOf(const QXmlStreamAttributes &attributes)
     return format;
 }
 
-void NoteBuilder::beginRun(const CherryTreeContent::Run &run, bool plain)
+void CherryTreeNoteBuilder::beginRun(const CherryTreeContent::Run &run, bool plain)
 {
     m_format = plain ? fixedPitch() : formatOf(run.attributes);
     m_firstBlock = m_cursor.blockNumber();
@@ -151,7 +139,7 @@ void NoteBuilder::beginRun(const CherryTreeContent::Run &run, bool plain)
         m_paragraph.setLeftMargin(qBound(0, indent.toInt(), 20) * kIndentPixels);
 }
 
-void NoteBuilder::endRun()
+void CherryTreeNoteBuilder::endRun()
 {
     if (m_paragraph.propertyCount() == 0)
         return;
@@ -160,14 +148,14 @@ void NoteBuilder::endRun()
     paragraphs.mergeBlockFormat(m_paragraph);
 }
 
-void NoteBuilder::addTable(const QList<QStringList> &rows)
+void CherryTreeNoteBuilder::addTable(const QList<QStringList> &rows)
 {
     m_paragraphEnded |= insertNoteTable(m_cursor, rows, [](QTextCursor &cell, const QString &text, const QTextCharFormat &format) {
         cell.insertText(text, format);
     });
 }
 
-void NoteBuilder::addObject(const CherryTreeContent::Object &object)
+void CherryTreeNoteBuilder::addObject(const CherryTreeContent::Object &object)
 {
     using Kind = CherryTreeContent::Object::Kind;
     switch (object.kind) {
@@ -276,7 +264,7 @@ CherryTreeNote convertCherryTreeNote(const CherryTreeContent &content)
     // insert: a paragraph of many runs took quadratic time.
     QTextCursor edit(&document);
     edit.beginEditBlock();
-    NoteBuilder builder(document, note);
+    CherryTreeNoteBuilder builder(document, note);
     std::vector<const CherryTreeContent::Object *> objects;
     for (const CherryTreeContent::Object &object : content.objects)
         objects.push_back(&object);

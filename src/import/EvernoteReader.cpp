@@ -32,7 +32,7 @@ struct Note {
 };
 
 // "20200131T235959Z" as "2020-01-31 23:59:59 UTC".
-QString shownTime(const QString &stamp)
+QString shownEnexTime(const QString &stamp)
 {
     if (stamp.size() != 16 || stamp[8] != u'T')
         return stamp;
@@ -154,9 +154,9 @@ ImportItem itemOf(Note &note)
         heading.append(QStringLiteral("元のアドレス: ") + note.sourceUrl);
     item.heading = heading.join(QStringLiteral("　"));
     if (!note.created.isEmpty())
-        item.leftOut.append(QStringLiteral("作成日時 ") + shownTime(note.created));
+        item.leftOut.append(QStringLiteral("作成日時 ") + shownEnexTime(note.created));
     if (!note.updated.isEmpty())
-        item.leftOut.append(QStringLiteral("更新日時 ") + shownTime(note.updated));
+        item.leftOut.append(QStringLiteral("更新日時 ") + shownEnexTime(note.updated));
     if (!note.author.isEmpty())
         item.leftOut.append(QStringLiteral("作者 ") + note.author);
     takeResources(note, item);

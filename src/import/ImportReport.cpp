@@ -1,5 +1,7 @@
 #include "ImportReport.h"
 
+#include <QDir>
+
 namespace kobin::import {
 
 void ImportReport::leaveOut(const QString &title, const QString &what)
@@ -22,6 +24,11 @@ QString ImportReport::text() const
     for (const QString &line : leftOut)
         text += QStringLiteral("  ") + line + u'\n';
     return text;
+}
+
+QString quotedPath(const QString &path)
+{
+    return QStringLiteral("「 ") + QDir::toNativeSeparators(path) + QStringLiteral(" 」");
 }
 
 } // namespace kobin::import

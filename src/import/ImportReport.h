@@ -21,4 +21,7 @@ struct ImportReport {
     QString text() const;
 };
 
+// A path as messages name it: 「 path 」, with the system's separators.
+QString quotedPath(const QString &path);
+
 } // namespace kobin::import

@@ -1,5 +1,6 @@
 #include "JoplinExport.h"
 
+#include "ArchiveReader.h"
 #include "InsertedPictures.h"
 #include "SourceFolder.h"
 #include "BoundedFile.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <archive.h>
 #include <archive_entry.h>
-#include <memory>
 
 namespace kobin::import {
 
@@ -17,20 +17,15 @@ namespace {
 
 const QString kResources = QStringLiteral("resources/");
 
-struct ArchiveCloser {
-    void operator()(archive *reader) const { archive_read_free(reader); }
-};
-using Archive = std::unique_ptr<archive, ArchiveCloser>;
-
 QString archiveError(archive *reader)
 {
     return QString::fromUtf8(archive_error_string(reader));
 }
 
 // The tar at path opened for reading; nullptr, with why in *error, when it is none.
-Archive openTar(const QString &path, QString *error)
+ArchiveReader openTar(const QString &path, QString *error)
 {
-    Archive reader(archive_read_new());
+    ArchiveReader reader(archive_read_new());
     archive_read_support_format_tar(reader.get());
     if (archive_read_open_filename(reader.get(), QFile::encodeName(path).constData(), 1 << 16) == ARCHIVE_OK)
         return reader;
@@ -106,7 +101,7 @@ bool JoplinExport::readArchive(std::vector<ItemFile> &items, ImportSink &sink, Q
 {
     const QString name = QFileInfo(m_archive).fileName();
     QString error;
-    const Archive reader = openTar(m_archive, &error);
+    const ArchiveReader reader = openTar(m_archive, &error);
     if (!reader) {
         *failure = QStringLiteral("「 ") + m_archive + QStringLiteral(" 」は Joplin のエクスポートとして読めません（") + error
             + QStringLiteral("）。");
@@ -152,7 +147,7 @@ void JoplinExport::keepResources(const QSet<QString> &names)
     if (m_archive.isEmpty() || names.isEmpty())
         return;
     QString error;
-    const Archive reader = openTar(m_archive, &error);
+    const ArchiveReader reader = openTar(m_archive, &error);
     qint64 held = 0;
     for (archive_entry *entry = nullptr; reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;) {
         const QString entryName = regularFileName(entry);

@@ -9,6 +9,10 @@ class QTextCursor;
 
 namespace kobin::import {
 
+// The most rows and columns a table read from another program keeps.
+constexpr int kMaxTableRows = 2000;
+constexpr int kMaxTableColumns = 100;
+
 // What fills one cell: its cursor, its text and the format it is in.
 using CellFill = std::function<void(QTextCursor &cell, const QString &text, const QTextCharFormat &format)>;
 

@@ -1,20 +1,16 @@
 #include "PageArchive.h"
 
+#include "ArchiveReader.h"
 #include "SourceFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <archive.h>
 #include <archive_entry.h>
-#include <memory>
 
 namespace kobin::import {
 
 namespace {
-
-struct ArchiveCloser {
-    void operator()(archive *reader) const { archive_read_free(reader); }
-};
 
 // Copies the entry's data into target, counting into *total; false past the bound or on a read error.
 bool writeEntry(archive *reader, const QString &target, qint64 *total, QString *failure)
@@ -50,7 +46,7 @@ bool writeEntry(archive *reader, const QString &target, qint64 *total, QString *
 
 bool PageArchive::unpack(const QString &archivePath, const QString &folder, QString *failure, int *skipped)
 {
-    std::unique_ptr<archive, ArchiveCloser> reader(archive_read_new());
+    ArchiveReader reader(archive_read_new());
     archive_read_support_format_zip(reader.get());
     if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(), 1 << 16) != ARCHIVE_OK) {
         *failure = QStringLiteral("アーカイブを開けません（") + QString::fromUtf8(archive_error_string(reader.get()))

@@ -83,10 +83,10 @@ QString shownId(const QString &id)
         + id.mid(12, 2);
 }
 
-class Walk : public CollectionWalk
+class ScrapBookXWalk : public CollectionWalk
 {
 public:
-    Walk(const SourceFolder &source, Rdf rdf, ImportSink &sink)
+    ScrapBookXWalk(const SourceFolder &source, Rdf rdf, ImportSink &sink)
         : CollectionWalk(sink), m_source(source), m_rdf(std::move(rdf))
     {
     }
@@ -162,7 +162,7 @@ bool ScrapBookXReader::read(const SourceFolder &source, ImportSink &sink, QStrin
     if (!rdf)
         return false;
     sink.expect(static_cast<int>(rdf->descriptions.size()));
-    return Walk(source, std::move(*rdf), sink).run(kRoot);
+    return ScrapBookXWalk(source, std::move(*rdf), sink).run(kRoot);
 }
 
 } // namespace kobin::import

@@ -1,5 +1,7 @@
 #include "TreeLineReader.h"
 
+#include "ArchiveReader.h"
+#include "ImportReport.h"
 #include "InsertedPictures.h"
 #include "SourceFolder.h"
 #include "TreeLineNode.h"
@@ -10,7 +12,6 @@
 #include <QSet>
 #include <algorithm>
 #include <archive.h>
-#include <memory>
 #include <vector>
 
 namespace kobin::import {
@@ -25,14 +26,9 @@ constexpr qint64 kMaxDocumentBytes = 32LL * 1024 * 1024;
 // this many, are left out.
 constexpr int kMinCopies = 1000;
 
-QString quoted(const QString &path)
-{
-    return QStringLiteral("「 ") + path + QStringLiteral(" 」");
-}
-
 std::optional<QByteArray> gunzipped(const QByteArray &gzip, QString *why)
 {
-    const std::unique_ptr<archive, decltype(&archive_read_free)> reader(archive_read_new(), archive_read_free);
+    const ArchiveReader reader(archive_read_new());
     archive_read_support_filter_gzip(reader.get());
     archive_read_support_format_raw(reader.get());
     const auto failed = [&reader, why]() -> std::optional<QByteArray> {
@@ -64,19 +60,19 @@ std::optional<QJsonObject> loadDocument(const QString &path, QString *failure)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *failure = quoted(path) + QStringLiteral("を開けません。");
+        *failure = quotedPath(path) + QStringLiteral("を開けません。");
         return std::nullopt;
     }
     QByteArray bytes = file.read(kMaxDocumentBytes + 1);
     if (bytes.size() > kMaxDocumentBytes) {
-        *failure = quoted(path) + QStringLiteral("は大きすぎます（%1 MB まで）。").arg(kMaxDocumentBytes >> 20);
+        *failure = quotedPath(path) + QStringLiteral("は大きすぎます（%1 MB まで）。").arg(kMaxDocumentBytes >> 20);
         return std::nullopt;
     }
     if (bytes.startsWith("\x1f\x8b")) {
         QString why;
         std::optional<QByteArray> expanded = gunzipped(bytes, &why);
         if (!expanded) {
-            *failure = quoted(path) + QStringLiteral("の圧縮が壊れています（%1）。").arg(why);
+            *failure = quotedPath(path) + QStringLiteral("の圧縮が壊れています（%1）。").arg(why);
             return std::nullopt;
         }
         bytes = std::move(*expanded);
@@ -85,13 +81,13 @@ std::optional<QJsonObject> loadDocument(const QString &path, QString *failure)
         QString why;
         std::optional<QJsonObject> document = treeLineFromXml(bytes, &why);
         if (!document)
-            *failure = quoted(path) + QStringLiteral("は TreeLine の文書として読めません（%1）。").arg(why);
+            *failure = quotedPath(path) + QStringLiteral("は TreeLine の文書として読めません（%1）。").arg(why);
         return document;
     }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.object().value(QLatin1String("nodes")).isArray()) {
-        *failure = quoted(path) + QStringLiteral("は TreeLine の文書として読めません（%1）。")
+        *failure = quotedPath(path) + QStringLiteral("は TreeLine の文書として読めません（%1）。")
                                       .arg(error.error != QJsonParseError::NoError
                                                ? QStringLiteral("%1 バイト目: %2").arg(error.offset).arg(error.errorString())
                                                : QStringLiteral("nodes がありません"));
@@ -262,7 +258,7 @@ bool TreeLineReader::read(const QString &file, const SourceFolder &folder, Impor
         return false;
     const NodeWalk walk(*document, folder, sink);
     if (walk.items() == 0) {
-        *failure = quoted(file) + QStringLiteral("には項目がありません。");
+        *failure = quotedPath(file) + QStringLiteral("には項目がありません。");
         return false;
     }
     sink.expect(walk.items());

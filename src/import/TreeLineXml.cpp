@@ -28,7 +28,7 @@ QJsonObject formatOf(const QString &name, const QXmlStreamAttributes &attributes
     return format;
 }
 
-struct OpenNode {
+struct OpenTreeLineNode {
     QString format;
     QJsonObject node; // empty when the element is a type's definition alone (item="n")
     QJsonObject data;
@@ -43,7 +43,7 @@ std::optional<QJsonObject> treeLineFromXml(const QByteArray &xml, QString *why)
     QHash<QString, XmlFormat> formats;
     QStringList formatOrder;
     QJsonArray nodes;
-    std::vector<OpenNode> open; // from the top
+    std::vector<OpenTreeLineNode> open; // from the top
     QString top;
     int nextUid = 0;
     while (!reader.atEnd() && !reader.hasError()) {
@@ -57,7 +57,7 @@ std::optional<QJsonObject> treeLineFromXml(const QByteArray &xml, QString *why)
                     formats.insert(tag, {formatOf(tag, attributes), {}, {}});
                     formatOrder.append(tag);
                 }
-                OpenNode node{tag, {}, {}, {}};
+                OpenTreeLineNode node{tag, {}, {}, {}};
                 if (item == u"y") {
                     const QString uid = QString::number(++nextUid);
                     node.node = {{QStringLiteral("uid"), uid}, {QStringLiteral("format"), tag}};
@@ -84,7 +84,7 @@ std::optional<QJsonObject> treeLineFromXml(const QByteArray &xml, QString *why)
             if (!open.back().node.isEmpty() && !text.isEmpty())
                 open.back().data.insert(tag, text);
         } else if (reader.isEndElement() && !open.empty()) {
-            OpenNode node = std::move(open.back());
+            OpenTreeLineNode node = std::move(open.back());
             open.pop_back();
             if (node.node.isEmpty())
                 continue;

@@ -73,10 +73,10 @@ std::optional<QJsonObject> readTreeFiles(const SourceFolder &source, const QStri
     }
 }
 
-class Walk : public CollectionWalk
+class WebScrapBookWalk : public CollectionWalk
 {
 public:
-    Walk(const SourceFolder &source, QString data, QJsonObject meta, QJsonObject toc, ImportSink &sink)
+    WebScrapBookWalk(const SourceFolder &source, QString data, QJsonObject meta, QJsonObject toc, ImportSink &sink)
         : CollectionWalk(sink), m_source(source), m_data(std::move(data)), m_meta(std::move(meta)), m_toc(std::move(toc))
     {
     }
@@ -202,7 +202,7 @@ bool WebScrapBookReader::read(const SourceFolder &source, ImportSink &sink, QStr
     if (!toc)
         return false;
     sink.expect(static_cast<int>(meta->size()));
-    return Walk(source, dataFolder(source, *tree), std::move(*meta), std::move(*toc), sink).run(QStringLiteral("root"));
+    return WebScrapBookWalk(source, dataFolder(source, *tree), std::move(*meta), std::move(*toc), sink).run(QStringLiteral("root"));
 }
 
 } // namespace kobin::import

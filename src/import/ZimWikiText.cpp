@@ -1,6 +1,7 @@
 #include "ZimWikiText.h"
 
 #include "InsertedPictures.h"
+#include "NoteFormats.h"
 #include "NoteTable.h"
 #include "KeptObjects.h"
 #include "RtfWriter.h"
@@ -15,20 +16,6 @@ namespace kobin::import {
 
 namespace {
 
-constexpr int kMaxTableRows = 2000;
-constexpr int kMaxTableColumns = 100;
-
-const QString kFixedPitchFamily = QStringLiteral("ＭＳ ゴシック");
-constexpr double kIndentPixels = 40.0; // a tab before a checkbox, as a list level here
-
-QTextCharFormat fixedPitch()
-{
-    QTextCharFormat format;
-    format.setFontFamilies({kFixedPitchFamily});
-    format.setFontFixedPitch(true);
-    return format;
-}
-
 bool isWebAddress(const QString &target)
 {
     static const QRegularExpression address(QStringLiteral("^(?:[a-z][a-z0-9+.-]*://|mailto:)"),
@@ -36,10 +23,10 @@ bool isWebAddress(const QString &target)
     return target.contains(address);
 }
 
-class NoteBuilder
+class WikiNoteBuilder
 {
 public:
-    NoteBuilder(QTextDocument &document, ZimNote &note, const ZimWikiText::PictureSource &pictures)
+    WikiNoteBuilder(QTextDocument &document, ZimNote &note, const ZimWikiText::PictureSource &pictures)
         : m_cursor(&document), m_note(note), m_pictures(pictures)
     {
     }
@@ -62,7 +49,7 @@ private:
     std::vector<QTextList *> m_lists; // open by level
 };
 
-void NoteBuilder::newParagraph(const QTextBlockFormat &format)
+void WikiNoteBuilder::newParagraph(const QTextBlockFormat &format)
 {
     if (!std::exchange(m_empty, false))
         m_cursor.insertBlock(format, QTextCharFormat());
@@ -70,7 +57,7 @@ void NoteBuilder::newParagraph(const QTextBlockFormat &format)
         m_cursor.setBlockFormat(format);
 }
 
-void NoteBuilder::addInline(QTextCursor &cursor, QStringView text, const QTextCharFormat &format)
+void WikiNoteBuilder::addInline(QTextCursor &cursor, QStringView text, const QTextCharFormat &format)
 {
     // A bare web address comes first, so that its "//" is no italic.
     static const QRegularExpression marks(QStringLiteral(
@@ -108,7 +95,7 @@ void NoteBuilder::addInline(QTextCursor &cursor, QStringView text, const QTextCh
     cursor.insertText(text.mid(from).toString(), format);
 }
 
-void NoteBuilder::addLink(QTextCursor &cursor, const QString &inside, const QTextCharFormat &format)
+void WikiNoteBuilder::addLink(QTextCursor &cursor, const QString &inside, const QTextCharFormat &format)
 {
     const qsizetype bar = inside.indexOf(u'|');
     const QString target = bar < 0 ? inside : inside.left(bar);
@@ -129,7 +116,7 @@ void NoteBuilder::addLink(QTextCursor &cursor, const QString &inside, const QTex
     cursor.insertText(label, link);
 }
 
-void NoteBuilder::addPicture(QTextCursor &cursor, const QString &inside)
+void WikiNoteBuilder::addPicture(QTextCursor &cursor, const QString &inside)
 {
     const QString name = inside.section(u'?', 0, 0).trimmed();
     if (const std::optional<rtf::KeptObject> picture = rtf::pictureFromFile(m_pictures(name))) {
@@ -142,7 +129,7 @@ void NoteBuilder::addPicture(QTextCursor &cursor, const QString &inside)
 }
 
 // "* ", "1. ", "a. " and checkboxes, a tab a level deeper.
-bool NoteBuilder::addListItem(const QString &line)
+bool WikiNoteBuilder::addListItem(const QString &line)
 {
     static const QRegularExpression item(QStringLiteral(R"(^(\t*)(?:(\*)|(\d+)\.|([a-zA-Z])\.|\[([ *x><])\]) (.*)$)"));
     const QRegularExpressionMatch match = item.match(line);
@@ -183,7 +170,7 @@ bool NoteBuilder::addListItem(const QString &line)
     return true;
 }
 
-void NoteBuilder::addLine(const QString &line)
+void WikiNoteBuilder::addLine(const QString &line)
 {
     if (addListItem(line))
         return;
@@ -204,13 +191,13 @@ void NoteBuilder::addLine(const QString &line)
     addInline(m_cursor, line, QTextCharFormat());
 }
 
-void NoteBuilder::addVerbatim(const QString &line)
+void WikiNoteBuilder::addVerbatim(const QString &line)
 {
     newParagraph();
     m_cursor.insertText(line, fixedPitch());
 }
 
-void NoteBuilder::addTable(const QList<QStringList> &rows)
+void WikiNoteBuilder::addTable(const QList<QStringList> &rows)
 {
     const bool inserted = insertNoteTable(m_cursor, rows, [this](QTextCursor &cell, const QString &text, const QTextCharFormat &format) {
         addInline(cell, text, format);
@@ -244,7 +231,7 @@ ZimNote ZimWikiText::convert(const QString &text) const
     // insert, which made a paragraph of many marked runs take quadratic time.
     QTextCursor edit(&document);
     edit.beginEditBlock();
-    NoteBuilder builder(document, note, m_pictures);
+    WikiNoteBuilder builder(document, note, m_pictures);
     QStringList lines = text.split(u'\n');
     if (lines.size() > 1 && lines.last().isEmpty())
         lines.removeLast(); // the end of the last line

@@ -1,4 +1,5 @@
 #include "KeptObjects.h"
+#include "RtfUnits.h"
 
 #include <QTextImageFormat>
 #include <cctype>
@@ -6,7 +7,6 @@
 namespace kobin::rtf {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr int kHexLineLength = 128;     // hex digits a line, as Windows writes picture data
 
 const char *blipWord(PictureKind kind)

@@ -1,11 +1,11 @@
 #include "Reader.h"
+#include "RtfUnits.h"
 
 namespace kobin::rtf::reading {
 namespace {
 
 constexpr int kMaxBorderTwips = 300;   // the widest border Word draws
 constexpr int kMaxPaddingTwips = 1440; // an inch
-constexpr int kFullShading = 10000;    // \clshdng is in hundredths of a percent
 
 int channelMix(int pattern, int background, int shading)
 {

@@ -4,6 +4,7 @@
 // fonts of the font table, and the picture or kept group being read.
 #include "KeptFonts.h"
 #include "KeptObjects.h"
+#include "RtfUnits.h"
 
 #include <QHash>
 #include <QHashFunctions>
@@ -28,7 +29,6 @@ constexpr char16_t kSymbolBullet = 0xF0B7; // the bullet of the Symbol font, in 
 constexpr int kDefaultRaiseHalfPoints = 6; // \up and \dn without a number
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr double kTwipsPerLine = 240.0;  // \slmult1 spacing of one single line
 constexpr int kRtfDefaultHalfPoints = 24; // the size of text without \fs
 

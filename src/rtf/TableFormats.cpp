@@ -1,11 +1,11 @@
 #include "TableFormats.h"
 
 #include "FormatProperties.h"
+#include "RtfUnits.h"
 
 namespace kobin::rtf {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr int kDefaultCellTwips = 1440; // of a cell read without \cellx
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "KeptObjects.h"
 #include "FormatProperties.h"
 #include "RtfOutput.h"
+#include "RtfUnits.h"
 #include "SymbolFonts.h"
 #include "WriterLists.h"
 #include "WriterRows.h"
@@ -26,7 +27,6 @@
 
 namespace kobin::rtf::writing {
 
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr double kTwipsPerLine = 240.0;  // \slmult1 spacing of one single line
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 3276;

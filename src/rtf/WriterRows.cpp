@@ -1,6 +1,7 @@
 #include "WriterRows.h"
 
 #include "FormatProperties.h"
+#include "RtfUnits.h"
 #include "TableRows.h"
 #include "WriterTables.h"
 #include "WriterWords.h"
@@ -10,9 +11,7 @@
 namespace kobin::rtf {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0; // at 96 dots per inch
 constexpr int kTextWidthTwips = 9638;   // of an A4 page with margins of 2 cm: a table's width unless set
-constexpr int kFullShading = 10000;
 
 int twips(double pixels)
 {

@@ -21,8 +21,6 @@ namespace kobin {
 
 namespace {
 
-const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
-
 FileDialogRequest bookDialog(const QString &title, const QString &appPath)
 {
     FileDialogRequest request;

@@ -14,7 +14,7 @@
 namespace kobin {
 
 namespace {
-const QString kTitle = QStringLiteral("HTMLに書き出し");
+const QString kExportTitle = QStringLiteral("HTMLに書き出し");
 } // namespace
 
 bool BookExport::mayWriteInto(const QString &folder)
@@ -24,11 +24,11 @@ bool BookExport::mayWriteInto(const QString &folder)
     const QString shown = QStringLiteral("「 ") + QDir::toNativeSeparators(folder) + QStringLiteral(" 」\n\n");
     // Only an earlier export is ever replaced: any other folder would be deleted with all it holds.
     if (!QFileInfo(folder + QStringLiteral("/index.html")).isFile()) {
-        m_services.prompter.inform(PromptIcon::Exclamation, kTitle,
+        m_services.prompter.inform(PromptIcon::Exclamation, kExportTitle,
                            shown + QStringLiteral("は空ではありません。空のフォルダか、まだないフォルダを指定してください。"));
         return false;
     }
-    return m_services.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, kTitle,
+    return m_services.prompter.ask(PromptButtons::YesNo, PromptIcon::Question, kExportTitle,
                            shown + QStringLiteral("には以前に書き出したものがあります。\n\n置き換えますか？"))
         == PromptAnswer::Yes;
 }
@@ -38,7 +38,7 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
     if (!m_services.display.storeCurrentItem())
         return HtmlExport::Outcome::Failed;
     FileDialogRequest request;
-    request.title = kTitle;
+    request.title = kExportTitle;
     request.initialFolder = QDir::homePath();
     const Book &book = m_services.book;
     request.proposedName = (book.bookName().isEmpty() ? QStringLiteral("book") : book.bookName()) + QStringLiteral("-html");
@@ -61,10 +61,10 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
         [&](const HtmlExport::Progress &progress) { return HtmlExport::write(source, *folder, progress); },
         m_services.book.tree().count());
     if (result.outcome == HtmlExport::Outcome::Failed) {
-        m_services.prompter.inform(PromptIcon::Exclamation, kTitle, HtmlExport::failureMessage(*folder));
+        m_services.prompter.inform(PromptIcon::Exclamation, kExportTitle, HtmlExport::failureMessage(*folder));
     } else if (result.outcome == HtmlExport::Outcome::Written) {
         const QString leftOut = HtmlExport::leftOutMessage(result);
-        m_services.prompter.inform(leftOut.isEmpty() ? PromptIcon::Information : PromptIcon::Exclamation, kTitle,
+        m_services.prompter.inform(leftOut.isEmpty() ? PromptIcon::Information : PromptIcon::Exclamation, kExportTitle,
                            QStringLiteral("「 ") + QDir::toNativeSeparators(*folder)
                                + QStringLiteral(" 」\n\nに書き出しました。index.html をブラウザで開いてご覧ください。")
                                + (leftOut.isEmpty() ? QString() : QStringLiteral("\n\n") + leftOut));

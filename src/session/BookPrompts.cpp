@@ -10,6 +10,8 @@
 
 namespace kobin {
 
+const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
+
 std::optional<int> readBookFile(const QString &path, ItemTree &tree, Prompter &prompter)
 {
     const BookReading reading = loadBookFile(path, tree);

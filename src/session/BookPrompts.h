@@ -6,6 +6,9 @@
 
 namespace kobin {
 
+// The title of the messages that say a file is missing.
+extern const QString kNotFoundTitle;
+
 class Book;
 class ItemTree;
 class Prompter;

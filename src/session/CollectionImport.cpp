@@ -17,7 +17,7 @@ namespace kobin {
 
 namespace {
 
-const QString kTitle = QStringLiteral("他のソフトから取り込み");
+const QString kImportTitle = QStringLiteral("他のソフトから取り込み");
 
 // What has been moved out of the staging folder, moved back should a later move fail.
 class Moves
@@ -45,7 +45,7 @@ private:
 
 void CollectionImport::refuse(const QString &message)
 {
-    m_services.prompter.inform(PromptIcon::Exclamation, kTitle, message);
+    m_services.prompter.inform(PromptIcon::Exclamation, kImportTitle, message);
 }
 
 bool CollectionImport::run(const ProgressShower &showProgress)
@@ -59,7 +59,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         return false;
     }
     FileDialogRequest request;
-    request.title = kTitle;
+    request.title = kImportTitle;
     request.filter = QStringLiteral("ScrapBook X・WebScrapBook・Evernote・CherryTree・Zim・TreeLine・Joplin (scrapbook.rdf meta.js toc.js *.enex *.ctd *.ctb subnodes.lst notebook.zim *.trln *.trl *.jex *.md);;"
                                     "TreeLine (*.trln *.trl);;Joplin (*.jex *.md);;すべてのファイル (*)");
     const std::optional<QString> path = m_services.dialogs.openFile(request);
@@ -88,7 +88,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         refuse(QStringLiteral("ここには、これより深い階層の項目を追加できません。"));
         return false;
     }
-    std::ignore = editor.rename(added->key, treestring::storableCaption(source->name.isEmpty() ? kTitle : source->name));
+    std::ignore = editor.rename(added->key, treestring::storableCaption(source->name.isEmpty() ? kImportTitle : source->name));
     import::ImportStaging staging(book.appPath());
     if (staging.path().isEmpty()) {
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(book.appPath()) + QStringLiteral(" 」\n\nにフォルダを作成できません。"));
@@ -139,7 +139,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     book.editor().redo(*added);
     m_services.treeCommands.treeEdited(*added);
     m_services.display.showItem(book.tree().item(added->key));
-    m_services.reportView.showReport(kTitle, QStringLiteral("「") + source->name + QStringLiteral("」を取り込みました。\n\n")
+    m_services.reportView.showReport(kImportTitle, QStringLiteral("「") + source->name + QStringLiteral("」を取り込みました。\n\n")
                                                  + run.report.text());
     return true;
 }

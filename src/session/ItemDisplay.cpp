@@ -27,7 +27,6 @@
 namespace kobin {
 
 namespace {
-const QString kNotFoundTitle = QStringLiteral("ﾌｧｲﾙが見つかりません");
 } // namespace
 
 ItemDisplay::ItemDisplay(Book &book, Views views, Prompter &prompter)

@@ -21,7 +21,7 @@ namespace kobin {
 
 namespace {
 
-const QString kTitle = QStringLiteral("ホームページ取り込み");
+const QString kCaptureTitle = QStringLiteral("ホームページ取り込み");
 
 bool isWebAddress(const QString &address)
 {
@@ -79,7 +79,7 @@ void PageCapture::bindCommands(CommandRegistry &commands)
 
 void PageCapture::refuse(const QString &message)
 {
-    m_services.prompter.inform(PromptIcon::Exclamation, kTitle, message);
+    m_services.prompter.inform(PromptIcon::Exclamation, kCaptureTitle, message);
 }
 
 void PageCapture::captureFromDialog()
@@ -227,7 +227,7 @@ void PageCapture::finished(const capture::Outcome &outcome)
     const QString name = capture->name.isEmpty() ? capture::itemNameFor(outcome.title, capture->url) : capture->name;
     if (addPlaced(*capture->staging, outcome.page, name, capture->place)) {
         if (const QString notice = capture::leftOutNotice(outcome.localReferencesLeftOut); !notice.isEmpty())
-            m_services.prompter.inform(PromptIcon::Information, kTitle, notice);
+            m_services.prompter.inform(PromptIcon::Information, kCaptureTitle, notice);
     }
 }
 

@@ -17,11 +17,9 @@
 
 namespace kobin {
 
-namespace {
-
 // A change on the undo stack that has been made when the step is pushed: the
 // redo that comes with the push does nothing, and only later ones make it again.
-class MadeStep : public QUndoCommand
+class TreeCommands::MadeStep : public QUndoCommand
 {
 public:
     void undo() final { apply(false); }
@@ -37,8 +35,6 @@ private:
 
     bool m_made = true;
 };
-
-} // namespace
 
 // One tree edit on the undo stack. The edit has been made when the step is
 // pushed; undo and redo then take it back and make it again, with the content

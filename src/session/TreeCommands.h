@@ -56,6 +56,7 @@ public:
 
 private:
     ItemDisplay::Views &views() { return m_services.display.views(); }
+    class MadeStep;
     class EditStep;
     friend class EditStep;
     class PageStep;
