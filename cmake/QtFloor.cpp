@@ -1,0 +1,1 @@
+// The unit the precompiled Qt headers of a floor are made for.
