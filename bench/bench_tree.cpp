@@ -36,7 +36,7 @@ struct LargeBook {
                 file.write(note);
             }
         }
-        fixture.book.setCurrentKey("a1");
+        fixture.book.shown().setKey("a1");
     }
 
     void selectFolder() { fixture.tree.select(fixture.tree.item("a2")); }

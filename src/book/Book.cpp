@@ -2,7 +2,6 @@
 
 #include "ImageKeys.h"
 
-#include <QDir>
 #include <utility>
 
 namespace kobin {
@@ -16,7 +15,7 @@ const QString Book::BookItemKey = QStringLiteral("a1");
 const QString Book::NewBookName = QStringLiteral("新規ブック");
 
 Book::Book(const QString &appPath, const QString &versionsFolder)
-    : m_appPath(appPath), m_versionsFolder(versionsFolder), m_currentKey(BookItemKey),
+    : m_appPath(appPath), m_versionsFolder(versionsFolder),
       m_workingFolder(workingFolderPath(appPath))
 {
 }
@@ -45,13 +44,6 @@ void Book::setBookFile(const QString &path, const QString &name)
     m_bookName = name;
 }
 
-void Book::setBookItemShown()
-{
-    m_currentKey = BookItemKey;
-    m_pageTextName.clear();
-    m_pagePath.clear();
-}
-
 void Book::markChanged()
 {
     if (!m_changed)
@@ -64,15 +56,9 @@ void Book::forgetStamps()
     m_workingFolder.bookFolderStamps().forget();
 }
 
-void Book::removeNewCaptures()
-{
-    for (const QString &folder : std::exchange(m_newCaptures, {}))
-        QDir(folder).removeRecursively();
-}
-
 void Book::setOpened(const QString &path)
 {
-    removeNewCaptures();
+    m_newCaptures.removeAll();
     forgetStamps();
     setTitle(kCaptionPrefix + path, false);
     emit replaced();
@@ -88,9 +74,9 @@ void Book::setSaved()
 void Book::startNew(bool changed)
 {
     setBookFile(QString(), QString());
-    setBookItemShown();
+    m_shown.showNote(BookItemKey);
     m_damagedBookFile.clear();
-    removeNewCaptures();
+    m_newCaptures.removeAll();
     forgetStamps();
     m_tree.clear();
     m_tree.select(m_tree.add(nullptr, Relationship::Last, BookItemKey, NewBookName, QString::fromUtf16(images::Root)));

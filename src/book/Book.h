@@ -3,11 +3,12 @@
 #include "BookFile.h"
 #include "FileStamp.h"
 #include "ItemTree.h"
+#include "NewCaptures.h"
+#include "ShownContent.h"
 #include "TreeEditor.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
-#include <QSet>
 
 namespace kobin {
 
@@ -65,20 +66,9 @@ public:
     const QString &damagedBookFile() const { return m_damagedBookFile; }
     void setDamagedBookFile(const QString &path) { m_damagedBookFile = path; }
 
-    // The item whose content the panes show.
-    const QString &currentKey() const { return m_currentKey; }
-    void setCurrentKey(const QString &key) { m_currentKey = key; }
-    // The page file of the homepage item shown.
-    const QString &pagePath() const { return m_pagePath; }
-    void setPagePath(const QString &path) { m_pagePath = path; }
-    // The content id of the page text shown: key + page base name.
-    const QString &pageTextName() const { return m_pageTextName; }
-    void setPageTextName(const QString &contentId) { m_pageTextName = contentId; }
-    // The address last opened in the browser pane.
-    const QString &currentPagePath() const { return m_currentPagePath; }
-    void setCurrentPagePath(const QString &path) { m_currentPagePath = path; }
-    // The panes show the book item's note and no page.
-    void setBookItemShown();
+    // What the panes show of the book.
+    ShownContent &shown() { return m_shown; }
+    const ShownContent &shown() const { return m_shown; }
     bool isLoading() const { return m_loadingDepth > 0; }
 
     // The window caption: "BOOK - " and the book's file (or "新規ブック"), with
@@ -99,13 +89,9 @@ public:
     // The tree holds only the book item of a new book, which has no file yet.
     void startNew(bool changed);
 
-    // The folder of a page captured into the book folder since the book was opened
-    // or last saved: no book file names it yet. A save removes such a folder when
-    // no item names it by then; leaving the book unsaved removes them all.
-    void addNewCapture(const QString &folder) { m_newCaptures.insert(folder); }
-    const QSet<QString> &newCaptures() const { return m_newCaptures; }
-    // Saved: the book file names those it kept.
-    void forgetNewCaptures() { m_newCaptures.clear(); }
+    // The pages captured into the book folder that no book file names yet.
+    NewCaptures &newCaptures() { return m_newCaptures; }
+    const NewCaptures &newCaptures() const { return m_newCaptures; }
 
 signals:
     void captionChanged(const QString &caption);
@@ -115,7 +101,6 @@ signals:
 
 private:
     void forgetStamps();
-    void removeNewCaptures();
     void setTitle(const QString &title, bool changed);
 
     ItemTree m_tree;
@@ -126,16 +111,13 @@ private:
     QString m_bookPath;
     QString m_bookName;
     QString m_damagedBookFile;
-    QString m_currentKey;
-    QString m_pagePath;
-    QString m_pageTextName;
-    QString m_currentPagePath;
+    ShownContent m_shown{BookItemKey};
     int m_loadingDepth = 0;
     WorkingFolder m_workingFolder;
     FileStamp m_bookFileStamp;
     QString m_title;
     bool m_changed = false;
-    QSet<QString> m_newCaptures;
+    NewCaptures m_newCaptures;
 };
 
 } // namespace kobin

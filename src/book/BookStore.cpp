@@ -105,8 +105,8 @@ private:
 
 bool isUrlFile(const QString &name)
 {
-    const QString key = WorkingFolder::keyOf(name);
-    return !key.isEmpty() && name == WorkingFolder::urlFileName(key);
+    const QString key = ContentNames::keyOf(name);
+    return !key.isEmpty() && name == ContentNames::urlFileName(key);
 }
 
 // The page a url file at path names; empty when it cannot be read.
@@ -127,13 +127,13 @@ std::optional<QString> carryOwnPages(Book &book, const QStringList &files)
     for (const QString &name : files) {
         if (!isUrlFile(name))
             continue;
-        const QString key = WorkingFolder::keyOf(name);
-        const QString page = working.pagePath(key).value_or(QString());
+        const QString key = ContentNames::keyOf(name);
+        const QString page = working.pageSettings().pagePath(key).value_or(QString());
         QString failed;
         const std::optional<QString> copy = carrier.carry(page, &failed);
         if (!copy)
             return failed;
-        if (*copy != page && !working.storePagePath(key, *copy))
+        if (*copy != page && !working.pageSettings().storePagePath(key, *copy))
             return working.urlFile(key);
     }
     return std::nullopt;
@@ -148,7 +148,7 @@ QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
     const QString bookFolder = book.bookFolder();
     if (CapturedPages::isLinkedAway(bookFolder))
         return {}; // what lies behind the link is nothing the book may remove
-    QSet<QString> named = book.newCaptures();
+    QSet<QString> named = book.newCaptures().folders();
     for (const QString &name : replacedOrRemoved) {
         if (!isUrlFile(name))
             continue;
@@ -163,7 +163,7 @@ QStringList capturesLeftBehind(Book &book, const QStringList &replacedOrRemoved)
         const TreeItem &item = *tree.item(index);
         if (kindOf(item) != ItemKind::Homepage)
             continue;
-        if (const std::optional<QString> page = book.workingFolder().pagePath(item.key())) {
+        if (const std::optional<QString> page = book.workingFolder().pageSettings().pagePath(item.key())) {
             named.remove(CapturedPages::captureFolderOf(*page, bookFolder));
             // Saved as another book, pages captured since the last save lie in the folder it was read from.
             named.remove(CapturedPages::captureFolderOf(*page, book.workingFolder().bookFolder()));
@@ -210,7 +210,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
     // before it is replaced, since another program may write it meanwhile.
     OverwriteGuard guard(book, mayOverwrite, sameFolder);
     QStringList replacedOrRemoved{book.bookPath()};
-    for (const QString &name : *files + working.deletedFiles())
+    for (const QString &name : *files + working.deletions().files())
         replacedOrRemoved.append(bookFolder + name);
     if (!guard.mayReplaceAll(replacedOrRemoved))
         return {StoreResult::Outcome::Declined, {}};
@@ -221,7 +221,8 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
         if (const std::optional<QString> failed = carryOwnPages(book, *files))
             return failedToSave(*failed);
     }
-    const QStringList leftBehind = capturesLeftBehind(book, sameFolder ? *files + working.deletedFiles() : QStringList());
+    const QStringList leftBehind =
+        capturesLeftBehind(book, sameFolder ? *files + working.deletions().files() : QStringList());
 
     // What the save replaces or removes is kept as an earlier version; a version
     // that cannot be kept costs the user nothing of the book, so the save goes on.
@@ -287,7 +288,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
     book.setBookFileStamp(FileStamp::of(book.bookPath()));
 
     // Only now that the book file no longer names them may the deleted items' files go.
-    for (const QString &name : working.deletedFiles()) {
+    for (const QString &name : working.deletions().files()) {
         const QString file = bookFolder + name;
         if (!QFileInfo::exists(file))
             continue;
@@ -304,7 +305,7 @@ StoreResult storeBook(Book &book, const OverwriteQuestion &mayOverwrite)
     // cannot be removed is only a folder too many.
     for (const QString &folder : leftBehind)
         QDir(folder).removeRecursively();
-    book.forgetNewCaptures();
+    book.newCaptures().forget();
     recordVersion();
     // Files left behind here hold what the book folder holds now: nothing is lost by them.
     std::ignore = working.savedInto(bookFolder);

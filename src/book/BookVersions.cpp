@@ -2,9 +2,9 @@
 
 #include "AtomicFile.h"
 #include "BookFile.h"
+#include "ContentNames.h"
 #include "FolderFiles.h"
 #include "ItemTree.h"
-#include "WorkingFolder.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -139,7 +139,7 @@ std::optional<QString> BookVersions::restore(const BookVersion &version, const Q
     // From the book as it is now, each newer version back to this one puts back
     // what its save replaced and takes away what its save added.
     QHash<QString, QString> sources;
-    for (const QString &name : WorkingFolder::contentFiles(m_bookFolder))
+    for (const QString &name : ContentNames::filesIn(m_bookFolder))
         sources.insert(name, m_bookFolder + name);
     QString treeFile = m_bookPath;
     for (const BookVersion &newer : list()) {

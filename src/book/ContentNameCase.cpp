@@ -52,9 +52,9 @@ int adoptCaseVariants(WorkingFolder &working, const ItemTree &tree)
     QStringList wanted;
     for (int index = 1; index <= tree.count(); ++index) {
         const TreeItem *item = tree.item(index);
-        wanted << WorkingFolder::textFileName(item->key());
+        wanted << ContentNames::textFileName(item->key());
         if (kindOf(*item) == ItemKind::Homepage)
-            wanted << WorkingFolder::urlFileName(item->key());
+            wanted << ContentNames::urlFileName(item->key());
     }
     return adopt(working, variants, wanted);
 }
@@ -65,8 +65,8 @@ int adoptCaseVariantsOf(WorkingFolder &working, const QString &contentId)
     if (variants.isEmpty())
         return 0;
     return adopt(working, variants,
-                 {WorkingFolder::textFileName(contentId), contentId + QStringLiteral(".txt"),
-                  contentId + QStringLiteral("side.txt")});
+                 {ContentNames::textFileName(contentId), ContentNames::stackedSplitFileName(contentId),
+                  ContentNames::sideSplitFileName(contentId)});
 }
 
 } // namespace kobin

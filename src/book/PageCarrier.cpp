@@ -2,8 +2,8 @@
 
 #include "AtomicFile.h"
 #include "CapturedPages.h"
+#include "ContentNames.h"
 #include "PageBundle.h"
-#include "WorkingFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,7 +88,7 @@ std::optional<QString> PageCarrier::carryLoose(const QString &page, const QStrin
     // a place already taken (another book's file, a name the book's own notes
     // use) is never written over.
     const QString folder = m_to + QFileInfo(relative).path() + u'/';
-    const bool placeIsFree = WorkingFolder::keyOf(QFileInfo(relative).fileName()).isEmpty()
+    const bool placeIsFree = ContentNames::keyOf(QFileInfo(relative).fileName()).isEmpty()
         && std::none_of(files.begin(), files.end(),
                         [&](const auto &file) { return QFileInfo::exists(folder + file.second); });
     if (placeIsFree) {

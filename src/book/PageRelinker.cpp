@@ -18,7 +18,7 @@ QList<BrokenLink> brokenLinks(const Book &book)
     for (const auto &[item, depth] : itemsInTreeOrder(book.tree())) {
         if (kindOf(*item) != ItemKind::Homepage)
             continue;
-        const std::optional<QString> recorded = book.workingFolder().pagePath(item->key());
+        const std::optional<QString> recorded = book.workingFolder().pageSettings().pagePath(item->key());
         if (!recorded || !isPageFile(pagePathFor(*recorded, book.bookPath(), book.appPath())))
             broken.append({item->key(), item->text(), recorded.value_or(QString())});
     }
@@ -98,7 +98,7 @@ RelinkResult relinkPages(Book &book, const QList<BrokenLink> &broken, const Page
         const std::optional<QString> found = link.recordedPath.isEmpty() ? std::nullopt : index.find(link.recordedPath);
         if (!found) {
             result.remaining.append(link);
-        } else if (!book.workingFolder().storePagePath(link.key, QDir::toNativeSeparators(*found))) {
+        } else if (!book.workingFolder().pageSettings().storePagePath(link.key, QDir::toNativeSeparators(*found))) {
             result.remaining.append(link);
             result.failedFile = book.workingFolder().urlFile(link.key);
         } else {

@@ -185,8 +185,8 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
     std::ignore = editor.rename(key, order->name.isEmpty() ? capture::itemNameFor(outcome.title, *url) : order->name);
     // The page's side text is there from the start, as the window leaves it: an
     // empty note, so that showing the item finds nothing missing.
-    const QString urlFileName = WorkingFolder::urlFileName(key);
-    const QString sideTextName = WorkingFolder::textFileName(pageTextName(key, pageBaseName(*page)));
+    const QString urlFileName = ContentNames::urlFileName(key);
+    const QString sideTextName = ContentNames::textFileName(pageTextName(key, pageBaseName(*page)));
     // An earlier version keeps the book file, and files of these names should any be left
     // there; a version that cannot be kept costs the book nothing, so the capture goes on.
     std::optional<BookVersions> versions;
@@ -207,7 +207,7 @@ CommandOutcome captureCommand(const QStringList &args, const ProgramFolders &fol
         return wrote;
     };
     QString failedFile;
-    if (!written(urlFileName, WorkingFolder(bookFolder).storePagePath(key, *page)))
+    if (!written(urlFileName, WorkingFolder(bookFolder).pageSettings().storePagePath(key, *page)))
         failedFile = bookFolder + urlFileName;
     else if (!QFileInfo::exists(bookFolder + sideTextName) // one left there is somebody's note
              && !written(sideTextName, richtext::saveFile(QTextDocument(), bookFolder + sideTextName,

@@ -126,7 +126,7 @@ std::vector<NoteFinding> findNotes(const std::vector<OutlineEntry> &items, const
     std::vector<NoteFinding> findings(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         if (kindOf(*items[i].item) != ItemKind::Homepage)
-            findings[i].path = content.file(WorkingFolder::textFileName(items[i].item->key()));
+            findings[i].path = content.file(ContentNames::textFileName(items[i].item->key()));
     }
     std::atomic<size_t> next{0};
     const auto readNotes = [&] {
@@ -146,7 +146,7 @@ std::vector<NoteFinding> findNotes(const std::vector<OutlineEntry> &items, const
 
 void checkNote(const TreeItem &item, const NoteFinding &note, BookCheckReport &report)
 {
-    const QString name = WorkingFolder::textFileName(item.key());
+    const QString name = ContentNames::textFileName(item.key());
     if (!note.path)
         report.problems << itemName(item) + QStringLiteral(" のメモ ") + name + QStringLiteral(" がありません。");
     else if (!note.problem.isEmpty())
@@ -155,7 +155,7 @@ void checkNote(const TreeItem &item, const NoteFinding &note, BookCheckReport &r
 
 void checkPage(const TreeItem &item, const BookContent &content, BookCheckReport &report)
 {
-    const QString urlName = WorkingFolder::urlFileName(item.key());
+    const QString urlName = ContentNames::urlFileName(item.key());
     const std::optional<QString> recorded = content.recordedPage(item.key());
     if (!recorded) {
         report.problems << itemName(item) + QStringLiteral(" の参照先ファイル ") + urlName
@@ -208,7 +208,7 @@ BookCheckReport checkBook(const ItemTree &tree, int droppedRecords, const BookCo
             checkNote(*item, notes[i], report);
     }
     checkConflictCopies(tree, content, report);
-    for (const QString &name : WorkingFolder::contentFiles(content.bookFolder())) {
+    for (const QString &name : ContentNames::filesIn(content.bookFolder())) {
         if (!tree.item(keyOf(name)) && !conflictCopyOf(name))
             report.problems << name + QStringLiteral(" はどの項目のものでもありません。");
     }

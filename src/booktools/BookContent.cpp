@@ -3,10 +3,10 @@
 #include "AppPath.h"
 #include "BoundedFile.h"
 #include "BookFile.h"
+#include "ContentNames.h"
 #include "Cp932.h"
 #include "PageLocator.h"
 #include "PageNames.h"
-#include "WorkingFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +26,7 @@ std::optional<QString> BookContent::file(const QString &name) const
 
 std::optional<QString> BookContent::recordedPage(const QString &key) const
 {
-    const std::optional<QString> url = file(WorkingFolder::urlFileName(key));
+    const std::optional<QString> url = file(ContentNames::urlFileName(key));
     if (!url)
         return std::nullopt;
     const std::optional<QByteArray> bytes = readRegularFile(*url, 64 * 1024);

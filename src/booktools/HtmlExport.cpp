@@ -1,13 +1,13 @@
 #include "HtmlExport.h"
 
 #include "BookOutline.h"
+#include "ContentNames.h"
 #include "ExportFolder.h"
 #include "ItemKinds.h"
 #include "ItemTree.h"
 #include "PageBundle.h"
 #include "PageNames.h"
 #include "RtfConversion.h"
-#include "WorkingFolder.h"
 
 #include <QDir>
 #include <QHash>
@@ -106,7 +106,7 @@ public:
                 return false;
             content = *page;
         } else {
-            const std::optional<QString> note = noteBlock(m_source.contentFile(WorkingFolder::textFileName(item.key())),
+            const std::optional<QString> note = noteBlock(m_source.contentFile(ContentNames::textFileName(item.key())),
                                                           item.key());
             if (!note)
                 return false;
@@ -186,7 +186,7 @@ private:
                                          + QStringLiteral("</body>\n"))
                                 .toUtf8()))
             return std::nullopt;
-        const QString sideNote = WorkingFolder::textFileName(pageTextName(key, pageBaseName(*page)));
+        const QString sideNote = ContentNames::textFileName(pageTextName(key, pageBaseName(*page)));
         const std::optional<QString> note = noteBlock(m_source.contentFile(sideNote), key + QStringLiteral("-page"));
         if (!note)
             return std::nullopt;

@@ -109,7 +109,8 @@ NewBook importNewBook(const QString &sourcePath, const QString &bookPath, const 
     }
     ItemTree tree;
     tree.add(nullptr, Relationship::Last, QStringLiteral("a1"), bookName, images::imageKey(images::Root));
-    if (!StagedFiles::write(staging.path() + WorkingFolder::textFileName(QStringLiteral("a1")), originNote(sourcePath))) {
+    const QString bookNote = staging.path() + ContentNames::textFileName(QStringLiteral("a1"));
+    if (!StagedFiles::write(bookNote, originNote(sourcePath))) {
         book.message = quotedPath(staging.path()) + QStringLiteral(" に書き込めません。");
         return book;
     }

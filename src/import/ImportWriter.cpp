@@ -1,6 +1,7 @@
 #include "ImportWriter.h"
 
 #include "BoundedFile.h"
+#include "ContentNames.h"
 #include "Cp932.h"
 #include "EnmlMarkup.h"
 #include "InsertedPictures.h"
@@ -12,7 +13,6 @@
 #include "StagedFiles.h"
 #include "TreeEditor.h"
 #include "TreeString.h"
-#include "WorkingFolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -148,7 +148,7 @@ bool ImportWriter::openFolder(const ImportItem &folder)
     TreeItem *item = m_level + 2 < treestring::kDeepestLevel ? addItem(ItemKind::Folder, folder.title) : nullptr;
     // Every folder has a note of its own: the one the reader made, or an empty one.
     const bool ownNote = folder.markup == ImportItem::Markup::Rtf;
-    const QString note = item ? m_target.stagingFolder + WorkingFolder::textFileName(item->key()) : QString();
+    const QString note = item ? m_target.stagingFolder + ContentNames::textFileName(item->key()) : QString();
     if (item && !StagedFiles::write(note, ownNote ? folder.body : plainNote(QString())))
         return fail(note);
     if (item) {
@@ -211,7 +211,7 @@ bool ImportWriter::writeNote(const QString &key, ImportItem &item)
     } else if (markup == ImportItem::Markup::Rtf) {
         ++m_report.notes;
         m_report.pictures += item.pictures;
-        const QString path = m_target.stagingFolder + WorkingFolder::textFileName(key);
+        const QString path = m_target.stagingFolder + ContentNames::textFileName(key);
         return StagedFiles::write(path, item.body) || fail(path);
     } else if (!item.bodyFile.isEmpty()) {
         const std::optional<QByteArray> bytes = m_source.read(item.bodyFile, kMaxMarkupBytes);
@@ -247,7 +247,7 @@ bool ImportWriter::writeNote(const QString &key, ImportItem &item)
     note = convertNote(markupText, markup, pictures, heading);
     m_report.pictures += note.pictures;
     leftOut += note.leftOut;
-    const QString path = m_target.stagingFolder + WorkingFolder::textFileName(key);
+    const QString path = m_target.stagingFolder + ContentNames::textFileName(key);
     return StagedFiles::write(path, note.rtf) || fail(path);
 }
 
@@ -327,20 +327,20 @@ bool ImportWriter::addPage(ImportItem &item)
     if (pageFile.isEmpty()) {
         // No page to show: a text item keeps what is known of it.
         ++m_report.notes;
-        const QString path = m_target.stagingFolder + WorkingFolder::textFileName(key);
+        const QString path = m_target.stagingFolder + ContentNames::textFileName(key);
         return StagedFiles::write(path, plainNote(lines.join(u'\n'))) || fail(path);
     }
     m_pageFolders.append(name);
     ++m_report.pages;
     const QString page = m_target.bookFolder + QStringLiteral("pages/") + name + u'/' + pageFile;
-    const QString urlFile = m_target.stagingFolder + WorkingFolder::urlFileName(key);
+    const QString urlFile = m_target.stagingFolder + ContentNames::urlFileName(key);
     if (!StagedFiles::write(urlFile, encodeSystemText(page + QStringLiteral("\r\n"))))
         return fail(urlFile);
     if (lines.isEmpty())
         return true;
     if (!item.comment.isEmpty())
         ++m_report.comments;
-    const QString sideNote = m_target.stagingFolder + WorkingFolder::textFileName(pageTextName(key, pageBaseName(page)));
+    const QString sideNote = m_target.stagingFolder + ContentNames::textFileName(pageTextName(key, pageBaseName(page)));
     return StagedFiles::write(sideNote, plainNote(lines.join(u'\n'))) || fail(sideNote);
 }
 

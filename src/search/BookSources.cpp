@@ -86,7 +86,7 @@ std::optional<Source> contentFileSource(const QString &name, const QString &path
 {
     if (!name.endsWith(kRtf))
         return std::nullopt;
-    const QString key = WorkingFolder::keyOf(name);
+    const QString key = ContentNames::keyOf(name);
     const std::optional<ItemKind> kind = key.isEmpty() ? std::nullopt : kindOf(key);
     if (!kind)
         return std::nullopt; // the note of an item no longer in the tree
@@ -129,7 +129,7 @@ std::vector<Source> bookSources(const std::vector<IndexedItem> &items, const Wor
     for (const IndexedItem &item : items) {
         if (item.kind != ItemKind::Homepage)
             continue;
-        const std::optional<QString> named = folder.pagePath(item.key);
+        const std::optional<QString> named = folder.pageSettings().pagePath(item.key);
         if (!named || named->isEmpty())
             continue;
         const QString page = QDir::cleanPath(pagePathFor(*named, location.bookPath, location.appPath));

@@ -46,7 +46,7 @@ void BookCommands::bindCommands(CommandRegistry &commands)
 void BookCommands::textChanged()
 {
     // Text that belongs to no item is never saved: the mark would promise what a save cannot keep.
-    if (!m_services.book.isLoading() && m_services.book.tree().item(m_services.book.currentKey()))
+    if (!m_services.book.isLoading() && m_services.book.tree().item(m_services.book.shown().key()))
         m_services.book.markChanged();
 }
 
@@ -73,7 +73,7 @@ int BookCommands::askSaveChanges()
         // A save that failed has been reported; going on would lose the changes.
         return storeAndSave() ? 0 : 1;
     }
-    const TreeItem *shown = m_services.book.tree().item(m_services.book.currentKey());
+    const TreeItem *shown = m_services.book.tree().item(m_services.book.shown().key());
     if (shown && kindOf(*shown) == ItemKind::Homepage && !m_services.book.bookPath().isEmpty()
         && !m_services.display.storeSplitters(m_services.book.bookFolder()))
         return 1;

@@ -54,7 +54,7 @@ HtmlExport::Outcome BookExport::run(const ProgressShower &showProgress)
             return QFileInfo::exists(path) ? std::optional<QString>(path) : std::nullopt;
         },
         [&](const QString &key) -> std::optional<QString> {
-            const std::optional<QString> recorded = working.pagePath(key);
+            const std::optional<QString> recorded = working.pageSettings().pagePath(key);
             return recorded ? findPage(*recorded, book.bookPath(), book.appPath()) : std::nullopt;
         }};
     const HtmlExport::Result result = showProgress(

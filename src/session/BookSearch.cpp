@@ -187,14 +187,14 @@ void BookSearch::choose(int row)
     TreeItem *item = tree.item(hit.key);
     if (!item || !m_display.views().status.isTreeEnabled())
         return; // a page is loading: the tree takes no click now either
-    const bool shownAlready = m_book.currentKey() == hit.key;
+    const bool shownAlready = m_book.shown().key() == hit.key;
     tree.ensureVisible(item);
     tree.select(item);
     m_display.showItem(item); // as a click does: the text shown so far is stored first
-    if (m_book.currentKey() != hit.key)
+    if (m_book.shown().key() != hit.key)
         return; // the item could not be shown (a note could not be stored)
     m_marking = Marking{hit};
-    const std::optional<QString> page = m_book.workingFolder().pagePath(hit.key);
+    const std::optional<QString> page = m_book.workingFolder().pageSettings().pagePath(hit.key);
     const bool pageLoads = kindOf(*item) == ItemKind::Homepage && page
                            && QFileInfo(pagePathFor(*page, m_book.bookPath(), m_book.appPath())).isFile();
     if (!shownAlready && pageLoads)
@@ -218,7 +218,7 @@ void BookSearch::awaitPage()
 
 QString BookSearch::pageNamed(const QString &baseName) const
 {
-    const QDir folder(QFileInfo(m_book.pagePath()).absolutePath());
+    const QDir folder(QFileInfo(m_book.shown().pagePath()).absolutePath());
     for (const QString &name : folder.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files)) {
         if (pageBaseName(name) == baseName)
             return folder.filePath(name);
@@ -228,9 +228,9 @@ QString BookSearch::pageNamed(const QString &baseName) const
 
 QString BookSearch::pageWithMatch(const SearchHit &hit) const
 {
-    if (hit.place == Place::Page && !samePath(m_book.currentPagePath(), hit.page))
+    if (hit.place == Place::Page && !samePath(m_book.shown().browserAddress(), hit.page))
         return hit.page;
-    if (hit.place == Place::SideText && m_book.pageTextName() != pageTextName(hit.key, hit.page))
+    if (hit.place == Place::SideText && m_book.shown().pageTextName() != pageTextName(hit.key, hit.page))
         return pageNamed(hit.page);
     return QString(); // the match is in what the panes show
 }
@@ -238,7 +238,7 @@ QString BookSearch::pageWithMatch(const SearchHit &hit) const
 void BookSearch::continueMarking()
 {
     m_pageWait.stop();
-    if (!m_marking || m_book.currentKey() != m_marking->hit.key) {
+    if (!m_marking || m_book.shown().key() != m_marking->hit.key) {
         m_marking.reset();
         return;
     }

@@ -95,7 +95,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
         return false;
     }
     // The folder imported under has a note of its own, as every folder: where its items came from.
-    const QString folderNote = staging.path() + WorkingFolder::textFileName(added->key);
+    const QString folderNote = staging.path() + ContentNames::textFileName(added->key);
     if (!import::StagedFiles::write(folderNote, import::originNote(*path))) {
         refuse(QStringLiteral("「 ") + QDir::toNativeSeparators(folderNote) + QStringLiteral(" 」\n\nに書き込めません。"));
         return false;
@@ -121,7 +121,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     bool moved = true;
     for (const QString &name : run.pageFolders)
         moved = moved && moves.move(staging.path() + QStringLiteral("pages/") + name, pages + name);
-    for (const QString &name : WorkingFolder::contentFiles(staging.path()))
+    for (const QString &name : ContentNames::filesIn(staging.path()))
         moved = moved && moves.move(staging.path() + name, working.writableFile(name));
     if (!moved) {
         moves.undo();
@@ -131,7 +131,7 @@ bool CollectionImport::run(const ProgressShower &showProgress)
     syncFolder(pages);
     syncFolder(working.path());
     for (const QString &name : run.pageFolders)
-        book.addNewCapture(pages + name + u'/');
+        book.newCaptures().add(pages + name + u'/');
 
     TreeItem *root = copy.item(added->key);
     added->newCaption = root->text();

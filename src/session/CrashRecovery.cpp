@@ -37,7 +37,7 @@ CrashRecovery::CrashRecovery(Services services, const QString &dataFolder)
     m_services.book.tree().addObserver(this);
     // Files about to count as deleted (or no longer) belong to items the tree kept
     // must no longer name (or name again), or a crash pairs items with notes gone.
-    m_services.book.workingFolder().setBeforeDeletionsChange([this] {
+    m_services.book.workingFolder().deletions().setBeforeChange([this] {
         if (m_running && m_treeChanged && !m_services.book.isLoading())
             std::ignore = keepTree();
     });
@@ -45,7 +45,7 @@ CrashRecovery::CrashRecovery(Services services, const QString &dataFolder)
 
 CrashRecovery::~CrashRecovery()
 {
-    m_services.book.workingFolder().setBeforeDeletionsChange(nullptr);
+    m_services.book.workingFolder().deletions().setBeforeChange(nullptr);
     m_services.book.tree().removeObserver(this);
 }
 

@@ -41,7 +41,7 @@ QString ItemDisplay::bookFolderPath(const QString &fileName) const
 
 bool ItemDisplay::isShowingHomepage() const
 {
-    const TreeItem *shown = m_book.tree().item(m_book.currentKey());
+    const TreeItem *shown = m_book.tree().item(m_book.shown().key());
     return shown && kindOf(*shown) == ItemKind::Homepage;
 }
 
@@ -53,9 +53,9 @@ bool ItemDisplay::reportStoreFailure(const QString &file, NoteWriting why)
 
 NoteWriting ItemDisplay::writeShownText(QString *failedFile)
 {
-    if (!m_book.tree().item(m_book.currentKey()))
+    if (!m_book.tree().item(m_book.shown().key()))
         return NoteWriting::Written; // the item shown so far is gone: nothing to keep
-    const QString contentId = isShowingHomepage() ? m_book.pageTextName() : m_book.currentKey();
+    const QString contentId = isShowingHomepage() ? m_book.shown().pageTextName() : m_book.shown().key();
     // A page text never named, a note only looked at, or one kept unread has nothing to store.
     if (contentId.isEmpty() || m_views.note.holdsFileText() || m_keepsUnreadableNote)
         return NoteWriting::Written;
@@ -87,23 +87,23 @@ bool ItemDisplay::keepShownText()
 
 bool ItemDisplay::storeSplitters(const QString &folder)
 {
-    const QString &contentId = m_book.pageTextName();
+    const QString &contentId = m_book.shown().pageTextName();
     if (contentId.isEmpty())
         return true;
     QString failed;
-    if (!WorkingFolder::storeSplits(folder, contentId, m_views.arrangement.stackedSplit(),
-                                    m_views.arrangement.sideSplit(), &failed))
+    if (!PageSettings::storeSplits(folder, contentId, m_views.arrangement.stackedSplit(),
+                                   m_views.arrangement.sideSplit(), &failed))
         return reportStoreFailure(failed);
     return true;
 }
 
 bool ItemDisplay::storeSplittersHere()
 {
-    const QString &contentId = m_book.pageTextName();
+    const QString &contentId = m_book.shown().pageTextName();
     QString failed;
     if (!contentId.isEmpty()
-        && !m_book.workingFolder().storeSplits(contentId, m_views.arrangement.stackedSplit(),
-                                               m_views.arrangement.sideSplit(), &failed))
+        && !m_book.workingFolder().pageSettings().storeSplits(contentId, m_views.arrangement.stackedSplit(),
+                                                              m_views.arrangement.sideSplit(), &failed))
         return reportStoreFailure(failed);
     return true;
 }
@@ -164,12 +164,12 @@ void ItemDisplay::leavePageSourceEditing()
 
 void ItemDisplay::showItem(TreeItem *item)
 {
-    if (!item || item->key() == m_book.currentKey())
+    if (!item || item->key() == m_book.shown().key())
         return;
     ItemTree &tree = m_book.tree();
     if (isShowingItem()) {
         // A click that arrives while an item is being shown (a message box is open) puts the selection back.
-        tree.select(tree.item(m_book.currentKey()));
+        tree.select(tree.item(m_book.shown().key()));
         return;
     }
     show(item, true);
@@ -191,7 +191,7 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
 
     // The text typed so far must be kept before anything else is loaded into the pane.
     if (storeFirst && !storeCurrentItem()) {
-        tree.select(tree.item(m_book.currentKey()));
+        tree.select(tree.item(m_book.shown().key()));
         return;
     }
     m_keepsUnreadableNote = false;
@@ -199,7 +199,7 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
     const ItemKind kind = kindOf(*item);
     if (kind != ItemKind::Homepage)
         loadNoteOrReport(item->key());
-    m_book.setCurrentKey(item->key());
+    m_book.shown().setKey(item->key());
     if (kind != ItemKind::Homepage) {
         m_views.commands.update(kind);
         return;
@@ -210,7 +210,7 @@ void ItemDisplay::show(TreeItem *item, bool storeFirst)
 void ItemDisplay::showHomepage(TreeItem *item)
 {
     const QString key = item->key();
-    const std::optional<QString> recorded = m_book.workingFolder().pagePath(key);
+    const std::optional<QString> recorded = m_book.workingFolder().pageSettings().pagePath(key);
     std::optional<QString> page;
     if (recorded)
         page = pagePathFor(*recorded, m_book.bookPath(), m_book.appPath());
@@ -221,7 +221,7 @@ void ItemDisplay::showHomepage(TreeItem *item)
     if (!page) {
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
                           QStringLiteral("HTMLﾌｧｲﾙへのパスを書き込んだファイルが見つかりません。\n\n")
-                              + bookFolderPath(WorkingFolder::urlFileName(key)));
+                              + bookFolderPath(ContentNames::urlFileName(key)));
         showMissingPage(item, QString());
         return;
     }
@@ -234,11 +234,11 @@ void ItemDisplay::showHomepage(TreeItem *item)
         showMissingPage(item, baseName);
         return;
     }
-    m_book.setPagePath(*page);
+    m_book.shown().setPagePath(*page);
     const QString contentId = adoptedPageTextName(key, baseName);
     restoreSplitters(contentId);
     m_views.commands.update(ItemKind::Homepage);
-    m_book.setPageTextName(contentId);
+    m_book.shown().setPageTextName(contentId);
     loadPageTextOrReport();
     m_views.page.setShown(true);
     m_views.page.navigate(*page);
@@ -275,7 +275,7 @@ std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QStr
     if (!found)
         return std::nullopt;
     // The url file takes the path found here; the book keeps it when it is saved.
-    if (m_book.workingFolder().storePagePath(key, QDir::toNativeSeparators(*found)))
+    if (m_book.workingFolder().pageSettings().storePagePath(key, QDir::toNativeSeparators(*found)))
         m_book.markChanged();
     else
         reportStoreFailure(m_book.workingFolder().urlFile(key));
@@ -284,16 +284,17 @@ std::optional<QString> ItemDisplay::relocatedPage(const QString &key, const QStr
 
 void ItemDisplay::loadPageTextOrReport()
 {
-    const QString &contentId = m_book.pageTextName();
+    const QString &contentId = m_book.shown().pageTextName();
     if (loadNote(m_book.workingFolder().readableTextFile(contentId)) == NoteLoad::Missing)
         m_prompter.inform(PromptIcon::Exclamation, kNotFoundTitle,
-                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n") + bookFolderPath(WorkingFolder::textFileName(contentId))
+                          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n")
+                              + bookFolderPath(ContentNames::textFileName(contentId))
                               + QStringLiteral("\n\nが見つかりません。移動または削除した可能性があります。"));
 }
 
 void ItemDisplay::showMissingPage(TreeItem *item, const QString &baseName)
 {
-    m_book.setPageTextName(adoptedPageTextName(item->key(), baseName));
+    m_book.shown().setPageTextName(adoptedPageTextName(item->key(), baseName));
     loadPageTextOrReport();
     m_views.status.setTreeEnabled(true);
     m_views.commands.update(ItemKind::Folder);
@@ -315,25 +316,25 @@ float withinContent(std::optional<float> position, float size)
 
 void ItemDisplay::restoreSplitters(const QString &contentId)
 {
-    const WorkingFolder &working = m_book.workingFolder();
+    const PageSettings kept = m_book.workingFolder().pageSettings();
     Arrangement &arrangement = m_views.arrangement;
-    arrangement.setStackedSplit(withinContent(working.stackedSplit(contentId), arrangement.contentHeight()));
-    arrangement.setSideSplit(withinContent(working.sideSplit(contentId), arrangement.contentWidth()));
+    arrangement.setStackedSplit(withinContent(kept.stackedSplit(contentId), arrangement.contentHeight()));
+    arrangement.setSideSplit(withinContent(kept.sideSplit(contentId), arrangement.contentWidth()));
 }
 
 void ItemDisplay::switchPageText(const QString &address)
 {
     const QString target = addressAsPath(address);
     m_views.status.setTreeEnabled(false);
-    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(m_book.pagePath()));
+    m_views.commands.setBackEnabled(QDir::cleanPath(target) != QDir::cleanPath(m_book.shown().pagePath()));
     if (target.contains(u'@')) {
         m_views.status.setTreeEnabled(true); // a mail address: the page and its text stay
         return;
     }
     leavePageSourceEditing();
 
-    if (!m_book.pageTextName().isEmpty()) {
-        const QString pageText = m_book.workingFolder().textFile(m_book.pageTextName());
+    if (!m_book.shown().pageTextName().isEmpty()) {
+        const QString pageText = m_book.workingFolder().textFile(m_book.shown().pageTextName());
         // A side text that cannot be kept stays in the pane, still attached to its own page.
         if (const NoteWriting written = m_keepsUnreadableNote ? NoteWriting::Written : m_views.note.save(pageText);
             written != NoteWriting::Written) {
@@ -346,13 +347,13 @@ void ItemDisplay::switchPageText(const QString &address)
     allowTypingAgain();
     const Book::Loading loading(m_book);
     const TreeItem *selected = m_book.tree().selectedItem();
-    const QString key = selected ? selected->key() : m_book.currentKey();
+    const QString key = selected ? selected->key() : m_book.shown().key();
     const QString contentId = adoptedPageTextName(key, pageBaseName(address));
     std::ignore = loadNote(m_book.workingFolder().readableTextFile(contentId));
     restoreSplitters(contentId);
-    m_book.setPageTextName(contentId);
+    m_book.shown().setPageTextName(contentId);
     m_views.arrangement.relayout();
-    m_book.setCurrentPagePath(target);
+    m_book.shown().setBrowserAddress(target);
 }
 
 void ItemDisplay::showNewPage(const QString &key, const QString &page)
@@ -361,10 +362,10 @@ void ItemDisplay::showNewPage(const QString &key, const QString &page)
         const Book::Loading loading(m_book);
         m_views.note.clear(); // the pane now holds the new page's side text
     }
-    m_book.setPagePath(page);
-    m_book.setCurrentPagePath(page);
-    m_book.setCurrentKey(key);
-    m_book.setPageTextName(pageTextName(key, pageBaseName(page)));
+    m_book.shown().setPagePath(page);
+    m_book.shown().setBrowserAddress(page);
+    m_book.shown().setKey(key);
+    m_book.shown().setPageTextName(pageTextName(key, pageBaseName(page)));
     m_views.arrangement.setStackedSplit(m_views.arrangement.contentHeight() / 2);
     m_views.arrangement.setSideSplit(m_views.arrangement.contentWidth() / 2);
     m_views.arrangement.relayout();
@@ -375,7 +376,7 @@ void ItemDisplay::showNewPage(const QString &key, const QString &page)
 
 void ItemDisplay::showBookItem()
 {
-    m_book.setBookItemShown();
+    m_book.shown().showNote(Book::BookItemKey);
     {
         const Book::Loading loading(m_book);
         m_keepsUnreadableNote = false;

@@ -106,9 +106,9 @@ void PageCapture::captureFromDialog()
 
 void PageCapture::captureShownPage()
 {
-    const QString shown = m_services.book.currentPagePath();
+    const QString shown = m_services.book.shown().browserAddress();
     if (!isBusy() && isWebAddress(shown))
-        start(QUrl(shown), QString(), {m_services.book.currentKey(), Placement::Child}, capture::Format::CompletePage);
+        start(QUrl(shown), QString(), {m_services.book.shown().key(), Placement::Child}, capture::Format::CompletePage);
 }
 
 void PageCapture::captureDroppedLink(const QUrl &url, const QString &targetKey)
@@ -267,14 +267,14 @@ bool PageCapture::addPlaced(CaptureStaging &staging, const QString &page, const 
         return false;
     }
     WorkingFolder &working = book.workingFolder();
-    if (!working.storePagePath(added->key, *placed)) {
+    if (!working.pageSettings().storePagePath(added->key, *placed)) {
         giveUp(added);
         QDir(CapturedPages::captureFolderOf(*placed, book.bookFolder())).removeRecursively();
         reportSaveFailure(m_services.prompter, working.urlFile(added->key));
         return false;
     }
     // No book file names the page yet: leaving the book unsaved, or saving it without the item, takes it away.
-    book.addNewCapture(CapturedPages::captureFolderOf(*placed, book.bookFolder()));
+    book.newCaptures().add(CapturedPages::captureFolderOf(*placed, book.bookFolder()));
     TreeItem *item = tree.item(added->key);
     tree.setText(item, treestring::storableCaption(name));
     added->newCaption = item->text();
@@ -288,9 +288,9 @@ void PageCapture::offerShownPage()
     if (!m_commands)
         return;
     const Book &book = m_services.book;
-    const TreeItem *shown = book.tree().item(book.currentKey());
+    const TreeItem *shown = book.tree().item(book.shown().key());
     m_commands->setEnabled(Command::CapturePage, !isBusy() && shown && kindOf(*shown) == ItemKind::Homepage
-                                                      && isWebAddress(book.currentPagePath()));
+                                                      && isWebAddress(book.shown().browserAddress()));
 }
 
 } // namespace kobin

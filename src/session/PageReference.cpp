@@ -29,7 +29,7 @@ PageReference::PageReference(Services services, ReferenceMode mode, const TreeIt
         return;
     }
     m_initialName = item.text();
-    m_initialPage = m_services.book.workingFolder().pagePath(m_key).value_or(QString());
+    m_initialPage = m_services.book.workingFolder().pageSettings().pagePath(m_key).value_or(QString());
     m_historyText = pageFolder(m_initialPage);
 }
 
@@ -114,10 +114,10 @@ bool PageReference::accept(const QString &name, const QString &page)
     // The old page's side texts, splitter files and url file go: by the key rule, so
     // that a2 never takes a21's files. Set aside, an undo can bring them back.
     const int aside = m_mode == ReferenceMode::Change ? working.setAside(working.itemFiles(m_key)) : 0;
-    if (!working.storePagePath(m_key, page)) {
+    if (!working.pageSettings().storePagePath(m_key, page)) {
         reportSaveFailure(m_services.prompter, working.urlFile(m_key));
         if (aside)
-            std::ignore = working.bringBack(aside); // the old page stays as it was
+            std::ignore = working.deletions().bringBack(aside); // the old page stays as it was
         return false;
     }
 

@@ -38,7 +38,7 @@ bool PageSourceEditing::isOn() const
 
 QString PageSourceEditing::sideTextFile() const
 {
-    return m_book.workingFolder().textFile(m_book.pageTextName());
+    return m_book.workingFolder().textFile(m_book.shown().pageTextName());
 }
 
 void PageSourceEditing::toggle()
@@ -52,7 +52,7 @@ void PageSourceEditing::toggle()
 
 void PageSourceEditing::enter()
 {
-    if (m_book.pageTextName().isEmpty())
+    if (m_book.shown().pageTextName().isEmpty())
         return; // no page shown: no side text to keep
     // The side text must be safe in its file before the source takes its place.
     if (const NoteWriting written = m_views.note.save(sideTextFile()); written != NoteWriting::Written) {
@@ -60,7 +60,7 @@ void PageSourceEditing::enter()
         return;
     }
     m_commands.setChecked(Command::EditPageSource, true);
-    const QString path = m_book.currentPagePath();
+    const QString path = m_book.shown().browserAddress();
     if (!QFileInfo(path).isFile()) {
         m_prompter.inform(PromptIcon::Exclamation, QStringLiteral("ﾌｧｲﾙが見つかりません"),
                           path + QStringLiteral("\nが見つかりません。"));

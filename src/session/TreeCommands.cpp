@@ -75,7 +75,7 @@ private:
         // Set aside or brought back once the tree no longer or again names the item:
         // what a crash leaves then agrees.
         if (itemReturns && m_asideBatch)
-            std::ignore = book.workingFolder().bringBack(std::exchange(m_asideBatch, 0));
+            std::ignore = book.workingFolder().deletions().bringBack(std::exchange(m_asideBatch, 0));
         if (parent)
             m_asideBatch = book.workingFolder().setAside(leavingFiles);
         if (itemLeaves && parent)
@@ -112,13 +112,13 @@ private:
         TreeItem *item = book.tree().item(m_key);
         if (!item)
             return; // steps above this one, which could take the item away, are undone first
-        const bool shown = book.currentKey() == m_key;
+        const bool shown = book.shown().key() == m_key;
         // The side text in the pane belongs to the page that goes aside.
         if (shown)
             std::ignore = display.storeCurrentItem();
         WorkingFolder &working = book.workingFolder();
         const int leaving = working.setAside(working.itemFiles(m_key));
-        std::ignore = working.bringBack(std::exchange(m_asideBatch, leaving));
+        std::ignore = working.deletions().bringBack(std::exchange(m_asideBatch, leaving));
         if (forward)
             book.editor().redo(m_rename);
         else
@@ -211,7 +211,7 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
     const bool named = homepage ? m_services.referrer.referNewItem(*item) : nameNewItem(*item);
     if (!named) {
         tree.remove(added->key);
-        TreeItem *shown = tree.item(m_services.book.currentKey());
+        TreeItem *shown = tree.item(m_services.book.shown().key());
         tree.select(shown);
         // The page of a homepage item shown before comes back into view.
         if (!homepage && shown && kindOf(*shown) == ItemKind::Homepage)
@@ -224,10 +224,10 @@ void TreeCommands::addItem(ItemKind kind, Placement placement)
         return; // the page reference has made it the item shown
     // The text typed into the item shown so far must be kept before the pane is emptied for the new one.
     if (!m_services.display.storeCurrentItem()) {
-        tree.select(tree.item(m_services.book.currentKey()));
+        tree.select(tree.item(m_services.book.shown().key()));
         return;
     }
-    m_services.book.setCurrentKey(added->key);
+    m_services.book.shown().setKey(added->key);
     const Book::Loading loading(m_services.book);
     views().note.clear();
 }

@@ -157,8 +157,8 @@ private slots:
         const QString page = m_dir->path() + "/page.html";
         const QByteArray source = "<p>a\xC2\xA0" "b</p>\r\n<p>\xE6\x97\xA5\xE8\xA8\x98</p>\r\n"; // a no-break space, 日記
         writeText(page, source);
-        m_app->book().setPageTextName("a1page");
-        m_app->book().setCurrentPagePath(page);
+        m_app->book().shown().setPageTextName("a1page");
+        m_app->book().shown().setBrowserAddress(page);
         window()->textPane()->setPlainText("side text");
         window()->resize(800, 600);
         m_app->commandState().update(ItemKind::Homepage);
@@ -226,20 +226,20 @@ private slots:
         startWith(appPath() + "edit.iis");
         TreePane *pane = window()->treePane();
         pane->setCurrentIndex(pane->itemModel().indexOf(tree().item("a3"))); // the user's choice
-        QCOMPARE(m_app->book().currentKey(), QString("a3"));
+        QCOMPARE(m_app->book().shown().key(), QString("a3"));
         window()->textPane()->setPlainText("two, edited");
 
         // A move takes the item out of the view and puts it back: that is no click on its neighbour.
         m_app->commands().run(Command::MoveUp);
         QCOMPARE(tree().item("a3")->row(), 0);
-        QCOMPARE(m_app->book().currentKey(), QString("a3"));
+        QCOMPARE(m_app->book().shown().key(), QString("a3"));
         QCOMPARE(tree().selectedItem()->key(), QString("a3"));
         QCOMPARE(window()->textPane()->toPlainText(), QString("two, edited"));
 
         // Deleting the item shown shows its neighbour; nothing of the deleted item is written back.
         m_prompter.answers = {PromptAnswer::Yes};
         m_app->commands().run(Command::DeleteItemButton);
-        QCOMPARE(m_app->book().currentKey(), QString("a2"));
+        QCOMPARE(m_app->book().shown().key(), QString("a2"));
         QCOMPARE(window()->textPane()->toPlainText(), QString("one"));
         QVERIFY(!QFile::exists(appPath() + "temp/a3.rtf"));
     }
@@ -270,7 +270,7 @@ private slots:
         drop("a2", "a4"); // onto a text item: its last child, with its own child along, and shown
         QCOMPARE(tree().item("a2")->parent()->key(), QString("a4"));
         QCOMPARE(tree().item("a3")->parent()->key(), QString("a2"));
-        QCOMPARE(m_app->book().currentKey(), QString("a2"));
+        QCOMPARE(m_app->book().shown().key(), QString("a2"));
         QVERIFY(m_app->book().isChanged());
         QVERIFY(window()->windowTitle().endsWith(" （更新）"));
 
@@ -310,8 +310,8 @@ private slots:
         QVERIFY(added);
         QCOMPARE(added->text(), QString("News"));
         QCOMPARE(added->parent()->key(), QString("a2"));
-        QCOMPARE(m_app->book().currentKey(), QString("a4"));
-        const QString kept = m_app->book().workingFolder().pagePath("a4").value_or(QString());
+        QCOMPARE(m_app->book().shown().key(), QString("a4"));
+        const QString kept = m_app->book().workingFolder().pageSettings().pagePath("a4").value_or(QString());
         QVERIFY2(kept.startsWith(appPath() + "sample/pages/"), qPrintable(kept));
         QCOMPARE(readText(QFileInfo(kept).path() + "/News_files/a.png"), QByteArray("png"));
         QVERIFY(QFile::exists(page)); // the file manager's file stays
@@ -333,7 +333,7 @@ private slots:
         QTest::mousePress(pane->viewport(), Qt::RightButton, {}, at);
         QCOMPARE(shownMenu, QString("mnuTree"));
         QCOMPARE(tree().selectedItem()->key(), QString("a2"));
-        QCOMPARE(m_app->book().currentKey(), QString("a1"));
+        QCOMPARE(m_app->book().shown().key(), QString("a1"));
     }
 
     void renamingInPlaceKeepsTheCaptionStorableAndMarksTheBook()

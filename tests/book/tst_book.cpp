@@ -36,14 +36,17 @@ private slots:
     {
         Book book("/prog/");
         book.setBookFile("/docs/old.iis", "old");
-        book.setCurrentKey("a7");
+        book.shown().setKey("a7");
+        book.shown().setPagePath("/docs/old/page.html");
+        book.shown().setPageTextName("a7page");
         book.tree().add(nullptr, Relationship::Last, "a1", "Old", "root");
         book.tree().add("a1", Relationship::Child, "a7", "Item", "richtxt");
         book.startNew(true);
         QCOMPARE(book.tree().count(), 1);
         QCOMPARE(book.tree().item("a1")->text(), QString("新規ブック"));
         QCOMPARE(book.tree().selectedItem(), book.tree().item("a1"));
-        QCOMPARE(book.currentKey(), QString("a1"));
+        QCOMPARE(book.shown().key(), QString("a1"));
+        QVERIFY(book.shown().pagePath().isEmpty() && book.shown().pageTextName().isEmpty());
         QVERIFY(book.bookPath().isEmpty() && book.bookName().isEmpty());
         QCOMPARE(book.caption(), QString("BOOK - 新規ブック （更新）"));
         book.startNew(false);

@@ -126,22 +126,22 @@ private slots:
         const QString capturedSinceSaved = oldFolder + "pages/20261209-101600-0000cafe/";
         writeText(capturedSinceSaved + "index.html", "new");
         writeText(working() + "a5url.txt", (capturedSinceSaved + "index.html\r\n").toUtf8());
-        m_book->addNewCapture(capturedSinceSaved);
+        m_book->newCaptures().add(capturedSinceSaved);
         m_book->setBookFile(m_dir->path() + "/docs/copy.iis", "copy");
 
         QVERIFY(saved(*m_book));
         // The old book file never named the page captured since: only its copy stays.
         QVERIFY(!QFile::exists(capturedSinceSaved));
-        QCOMPARE(readText(m_book->workingFolder().pagePath("a5").value()), QByteArray("new"));
+        QCOMPARE(readText(m_book->workingFolder().pageSettings().pagePath("a5").value()), QByteArray("new"));
         QVERIFY(QDir(oldFolder).removeRecursively());
         const WorkingFolder &folder = m_book->workingFolder();
-        const QString page = folder.pagePath("a2").value();
+        const QString page = folder.pageSettings().pagePath("a2").value();
         QCOMPARE(CapturedPages::captureFolderOf(page, m_book->bookFolder()).isEmpty(), false);
         QCOMPARE(readText(page), QByteArray("<img src=index_files/a.png>"));
         // Two items naming one captured page name one copy of it.
-        QCOMPARE(folder.pagePath("a3").value(), QFileInfo(page).path() + "/index_files/a.png");
-        QCOMPARE(readText(folder.pagePath("a3").value()), QByteArray("png"));
-        QCOMPARE(folder.pagePath("a4").value(), QString("C:\\web\\other.html"));
+        QCOMPARE(folder.pageSettings().pagePath("a3").value(), QFileInfo(page).path() + "/index_files/a.png");
+        QCOMPARE(readText(folder.pageSettings().pagePath("a3").value()), QByteArray("png"));
+        QCOMPARE(folder.pageSettings().pagePath("a4").value(), QString("C:\\web\\other.html"));
     }
 
     void savedAsAnotherBookItsOtherPagesGoAlongWithTheirFiles()
@@ -168,14 +168,14 @@ private slots:
         QVERIFY(QDir(oldFolder).removeRecursively());
         const WorkingFolder &folder = m_book->workingFolder();
         // The same place: links between the pages there still lead from one to the other.
-        QCOMPARE(folder.pagePath("a2").value(), newFolder + "pages/welcome.html");
-        QCOMPARE(folder.pagePath("a6").value(), newFolder + "pages/welcome.html");
+        QCOMPARE(folder.pageSettings().pagePath("a2").value(), newFolder + "pages/welcome.html");
+        QCOMPARE(folder.pageSettings().pagePath("a6").value(), newFolder + "pages/welcome.html");
         QCOMPARE(readText(newFolder + "pages/welcome_files/a.png"), QByteArray("png"));
-        QCOMPARE(folder.pagePath("a3").value(), newFolder + "pages/tips.html");
-        QCOMPARE(readText(folder.pagePath("a4").value()), QByteArray("own"));
+        QCOMPARE(folder.pageSettings().pagePath("a3").value(), newFolder + "pages/tips.html");
+        QCOMPARE(readText(folder.pageSettings().pagePath("a4").value()), QByteArray("own"));
         // A place taken in the new book folder is never written over.
         QCOMPARE(readText(newFolder + "pages/taken.html"), QByteArray("the other book's"));
-        const QString taken = folder.pagePath("a5").value();
+        const QString taken = folder.pageSettings().pagePath("a5").value();
         QVERIFY(!CapturedPages::captureFolderOf(taken, newFolder).isEmpty());
         QCOMPARE(readText(taken), QByteArray("this book's"));
     }
@@ -208,9 +208,9 @@ private slots:
         const QString pages = m_book->bookFolder() + "pages/";
         for (const char *name : {"one", "shared", "replaced", "another-computers", "new-kept", "new-undone"})
             writeText(pages + name + "/index.html", "page");
-        m_book->addNewCapture(pages + "new-kept/");
-        m_book->addNewCapture(pages + "new-undone/");
-        QVERIFY(working.storePagePath("a6", pages + "new-kept/index.html"));
+        m_book->newCaptures().add(pages + "new-kept/");
+        m_book->newCaptures().add(pages + "new-undone/");
+        QVERIFY(working.pageSettings().storePagePath("a6", pages + "new-kept/index.html"));
         const auto urlFile = [&](const QString &key, const QString &page) {
             writeText(m_book->bookFolder() + key + "url.txt", (pages + page + "/index.html\r\n").toUtf8());
         };
@@ -220,7 +220,7 @@ private slots:
         urlFile("a5", "replaced");
         std::ignore = working.setAside({"a2url.txt", "a4url.txt"});
         std::ignore = working.setAside({"a5url.txt"});
-        QVERIFY(working.storePagePath("a5", "C:\\web\\new.html"));
+        QVERIFY(working.pageSettings().storePagePath("a5", "C:\\web\\new.html"));
 
         QVERIFY(saved(*m_book));
         QCOMPARE(QDir(pages).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
@@ -228,7 +228,7 @@ private slots:
 
         // A book left unsaved takes the pages captured since with it.
         writeText(pages + "left/index.html", "page");
-        m_book->addNewCapture(pages + "left/");
+        m_book->newCaptures().add(pages + "left/");
         m_book->startNew(false);
         QVERIFY(!QFile::exists(pages + "left"));
         QVERIFY(QFile::exists(pages + "new-kept"));
@@ -248,7 +248,7 @@ private slots:
         std::ignore = working.setAside({"a4.rtf"});
         writeText(working.path() + "a4.rtf", "new item's note");
         // Deleted, and the deletion taken back.
-        QVERIFY(working.bringBack(working.setAside({"a1.rtf"})));
+        QVERIFY(working.deletions().bringBack(working.setAside({"a1.rtf"})));
 
         QVERIFY(saved(*m_book));
         QCOMPARE(filesIn(book), QStringList({"a1.rtf", "a3.rtf", "a4.rtf"}));
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(result.failedPath, m_book->bookPath());
         QCOMPARE(readText(book + "a1.rtf"), QByteArray("new root note"));
         QCOMPARE(readText(book + "a2.rtf"), QByteArray("note of a deleted item")); // the old tree still names it
-        QCOMPARE(m_book->workingFolder().deletedFiles(), QStringList({"a2.rtf"})); // for the next save to remove
+        QCOMPARE(m_book->workingFolder().deletions().files(), QStringList({"a2.rtf"})); // for the next save to remove
 
         m_book->setBookFile(m_dir->path() + "/docs/report.iis", m_book->bookName());
         QVERIFY(saved(*m_book));
@@ -494,14 +494,14 @@ private slots:
         QVERIFY(filesIn(working()).isEmpty());
         QCOMPARE(folder.readableFile("a1.rtf"), book + "a1.rtf");
         QCOMPARE(folder.readableContentFiles().value(), QStringList({"a1.rtf", "a5index.txt"}));
-        QCOMPARE(folder.stackedSplit("a5index").value(), 2400.0f);
+        QCOMPARE(folder.pageSettings().stackedSplit("a5index").value(), 2400.0f);
 
         // Written here, the file is read from here; deleted, from nowhere.
         writeText(working() + "a1.rtf", "new root");
         QCOMPARE(folder.readableFile("a1.rtf"), working() + "a1.rtf");
         std::ignore = folder.setAside({"a5index.txt"});
         QVERIFY(!QFileInfo::exists(folder.readableFile("a5index.txt")));
-        QVERIFY(!folder.stackedSplit("a5index"));
+        QVERIFY(!folder.pageSettings().stackedSplit("a5index"));
         QCOMPARE(folder.readableContentFiles().value(), QStringList({"a1.rtf"}));
     }
 
@@ -542,23 +542,23 @@ private slots:
     void splitterPositionsAreKeptPerPage()
     {
         QString failed;
-        QVERIFY(WorkingFolder::storeSplits(working(), "a5index", 2400, 3512.5f, &failed));
+        QVERIFY(PageSettings::storeSplits(working(), "a5index", 2400, 3512.5f, &failed));
         QCOMPARE(filesIn(working()), QStringList({"a5index.txt", "a5indexside.txt"}));
         QCOMPARE(readText(working() + "a5index.txt"), QByteArray("2400\r\n"));
         QCOMPARE(readText(working() + "a5indexside.txt"), QByteArray("3512.5\r\n"));
-        QCOMPARE(m_book->workingFolder().sideSplit("a5index").value(), 3512.5f);
-        QVERIFY(!m_book->workingFolder().stackedSplit("a5other"));
+        QCOMPARE(m_book->workingFolder().pageSettings().sideSplit("a5index").value(), 3512.5f);
+        QVERIFY(!m_book->workingFolder().pageSettings().stackedSplit("a5other"));
 
         QDir().mkpath(working() + "a6indexside.txt");
-        QVERIFY(!m_book->workingFolder().storeSplits("a6index", 1, 2, &failed));
+        QVERIFY(!m_book->workingFolder().pageSettings().storeSplits("a6index", 1, 2, &failed));
         QCOMPARE(failed, working() + "a6indexside.txt");
 
         // Positions as the book folder keeps them are not written again.
         writeText(m_book->bookFolder() + "a7index.txt", "100\r\n");
         writeText(m_book->bookFolder() + "a7indexside.txt", "200\r\n");
-        QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 200));
+        QVERIFY(m_book->workingFolder().pageSettings().storeSplits("a7index", 100, 200));
         QVERIFY(!QFile::exists(working() + "a7index.txt"));
-        QVERIFY(m_book->workingFolder().storeSplits("a7index", 100, 300));
+        QVERIFY(m_book->workingFolder().pageSettings().storeSplits("a7index", 100, 300));
         QCOMPARE(readText(working() + "a7indexside.txt"), QByteArray("300\r\n"));
     }
 

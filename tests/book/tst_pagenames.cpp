@@ -1,5 +1,5 @@
+#include "ContentNames.h"
 #include "PageNames.h"
-#include "WorkingFolder.h"
 
 #include <QtTest>
 
@@ -27,7 +27,7 @@ private slots:
         QFETCH(QString, baseName);
         QFETCH(QString, contentId);
         QCOMPARE(pageTextName("a5", baseName), contentId);
-        QCOMPARE(WorkingFolder::keyOf(WorkingFolder::textFileName(contentId)), QString("a5"));
+        QCOMPARE(ContentNames::keyOf(ContentNames::textFileName(contentId)), QString("a5"));
         QCOMPARE(pageBaseNameAfterKey(QStringView(contentId).mid(2)), baseName);
     }
 
@@ -47,7 +47,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, key);
-        QCOMPARE(WorkingFolder::keyOf(name), key);
+        QCOMPARE(ContentNames::keyOf(name), key);
     }
 };
 

@@ -56,7 +56,7 @@ void runCycle(BookFixture &f, QRandomGenerator &random, int generation)
         f.tree.select(f.tree.item(QStringLiteral("a1")));
         f.namer.names = {savekill::addedCaption(generation)};
         f.treeCommands.addItem(ItemKind::Text, Placement::Child);
-        f.note.text = QString::fromLatin1(savekill::noteText(f.book.currentKey(), generation));
+        f.note.text = QString::fromLatin1(savekill::noteText(f.book.shown().key(), generation));
     }
     say("saving " + QByteArray::number(generation));
     f.bookCommands.save();

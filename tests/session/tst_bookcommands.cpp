@@ -514,8 +514,8 @@ private slots:
 
     void unchangedHomepageItemKeepsItsSplittersInTheBookFolder()
     {
-        f->book.setCurrentKey("a5");
-        f->book.setPageTextName("a5index");
+        f->book.shown().setKey("a5");
+        f->book.shown().setPageTextName("a5index");
         f->arrangement.stacked = 1234;
         f->arrangement.side = 4321;
         QCOMPARE(f->bookCommands.askSaveChanges(), 0);
@@ -525,8 +525,8 @@ private slots:
         // A book never saved has no book folder to write into.
         f->book.startNew(false);
         f->tree.add("a1", Relationship::Child, "a5", "Web", "htmlfile");
-        f->book.setCurrentKey("a5");
-        f->book.setPageTextName("a5index");
+        f->book.shown().setKey("a5");
+        f->book.shown().setPageTextName("a5index");
         QCOMPARE(f->bookCommands.askSaveChanges(), 0);
         QVERIFY(!QFile::exists(app("a5index.txt")));
         QVERIFY(!QFile::exists(app("/a5index.txt")));

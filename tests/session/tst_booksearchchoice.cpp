@@ -125,7 +125,7 @@ private slots:
         for (const QString &page : std::as_const(pages))
             opened << f->dir.path() + "/web/" + page;
         QCOMPARE(f->page.navigated, opened);
-        QCOMPARE(f->book.pageTextName(), sideText);
+        QCOMPARE(f->book.shown().pageTextName(), sideText);
         QCOMPARE(f->note.text, QString::fromUtf8(readText(f->working(sideText + ".rtf"))));
         QCOMPARE(m_marker.marks, QStringList{mark});
         QCOMPARE(f->commandState.selectedTab(), tab);

@@ -75,10 +75,10 @@ private slots:
         QCOMPARE(f->tree.item("a3")->parent()->key(), QStringLiteral("a2"));
         QCOMPARE(f->tree.item("a4")->text(), QStringLiteral("頁"));
         QCOMPARE(f->tree.item("a5")->text(), QStringLiteral("印"));
-        const QString page = f->book.workingFolder().pagePath("a4").value_or("<none>");
+        const QString page = f->book.workingFolder().pageSettings().pagePath("a4").value_or("<none>");
         QVERIFY2(page.startsWith(CapturedPages::folderOf(f->book.bookFolder())), qPrintable(page));
         QCOMPARE(readText(page), QByteArray("<p>本文</p>"));
-        QVERIFY(f->book.newCaptures().contains(CapturedPages::captureFolderOf(page, f->book.bookFolder())));
+        QVERIFY(f->book.newCaptures().folders().contains(CapturedPages::captureFolderOf(page, f->book.bookFolder())));
         QVERIFY(QFileInfo::exists(f->working("a4index.rtf")));
         QVERIFY(QFileInfo::exists(f->working("a5.rtf")));
         // The folder made for it is shown with its note, which tells where it came from.
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(f->working("a4url.txt")));
         f->treeCommands.history().redo();
         QCOMPARE(f->tree.item("a4")->text(), QStringLiteral("頁"));
-        QCOMPARE(f->book.workingFolder().pagePath("a4").value_or("<none>"), page);
+        QCOMPARE(f->book.workingFolder().pageSettings().pagePath("a4").value_or("<none>"), page);
         QVERIFY(before != filesInProgramFolder());
     }
 

@@ -32,8 +32,8 @@ private slots:
         writeText(f->working("A9.rtf"), "no item of this key");
         QCOMPARE(adoptCaseVariants(f->book.workingFolder(), f->tree), 2);
         QCOMPARE(readText(f->working("a2.rtf")), QByteArray("folder note"));
-        QCOMPARE(f->book.workingFolder().pagePath("a5"), QString("C:\\pages\\index.htm"));
-        QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"A2.rtf", "A5Url.txt"}));
+        QCOMPARE(f->book.workingFolder().pageSettings().pagePath("a5"), QString("C:\\pages\\index.htm"));
+        QCOMPARE(f->book.workingFolder().deletions().files(), QStringList({"A2.rtf", "A5Url.txt"}));
         // A name that is there already, and a file of no item, are left as they are.
         QCOMPARE(readText(f->working("a3.rtf")), QByteArray("own text"));
         QVERIFY(QFile::exists(f->working("A3.rtf")));
@@ -50,10 +50,10 @@ private slots:
         writeText(f->working("a5INDEX.txt"), "1234\r\n");
         f->click("a5");
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->book.pageTextName(), QString("a5Index"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5Index"));
         QCOMPARE(f->note.text, QString("side text"));
         QCOMPARE(f->arrangement.stacked, 1234.0f);
-        QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"A5INDEX.rtf", "a5INDEX.txt"}));
+        QCOMPARE(f->book.workingFolder().deletions().files(), QStringList({"A5INDEX.rtf", "a5INDEX.txt"}));
     }
 };
 

@@ -125,7 +125,7 @@ private slots:
         f->click("a2");
         QCOMPARE(f->note.text, QString("typed before the crash"));
         QCOMPARE(f->prompter.prompts.size(), 1); // no note reported missing
-        QVERIFY(f->book.workingFolder().deletedFiles().isEmpty());
+        QVERIFY(f->book.workingFolder().deletions().files().isEmpty());
         QVERIFY(!QFile::exists(f->app(".temp-aside")));
     }
 

@@ -53,7 +53,7 @@ private slots:
         click("a2");
         QCOMPARE(readText(working("a1.rtf")), QByteArray("book note, edited"));
         QCOMPARE(f->note.text, QString("folder note"));
-        QCOMPARE(f->book.currentKey(), QString("a2"));
+        QCOMPARE(f->book.shown().key(), QString("a2"));
         QCOMPARE(f->status.status, QString("Folder"));
         QVERIFY(!f->bookItemCommandsShown());
         QVERIFY(!f->homepageCommandsShown());
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(f->prompter.prompts[0].text,
                  "「 " + QDir::toNativeSeparators(working("a1.rtf")) + " 」\n\nを保存できませんでした。");
         QCOMPARE(f->note.text, QString("typed and not yet stored"));
-        QCOMPARE(f->book.currentKey(), QString("a1"));
+        QCOMPARE(f->book.shown().key(), QString("a1"));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a1"));
         QVERIFY(!f->book.isLoading());
         QVERIFY(!f->display.isShowingItem());
@@ -88,7 +88,7 @@ private slots:
         f->display.switchPageText(QUrl::fromLocalFile(f->dir.path() + "/web/other.htm").toString());
         QCOMPARE(f->prompter.prompts.size(), 2);
         QCOMPARE(f->note.text, QString("side text typed"));
-        QCOMPARE(f->book.pageTextName(), QString("a5index"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5index"));
     }
 
     void missingNoteIsReportedAndStoredEmptyLater()
@@ -148,8 +148,8 @@ private slots:
     {
         click("a5");
         QVERIFY(f->prompter.prompts.isEmpty());
-        QCOMPARE(f->book.pagePath(), m_page);
-        QCOMPARE(f->book.pageTextName(), QString("a5index"));
+        QCOMPARE(f->book.shown().pagePath(), m_page);
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5index"));
         QCOMPARE(f->note.text, QString("index side text"));
         QCOMPARE(f->arrangement.stacked, 1500.0f);
         QCOMPARE(f->arrangement.side, 4500.0f); // no side file: half the content width
@@ -182,7 +182,7 @@ private slots:
         writeText(working("a53.rtf"), "item 53's own note");
         writeText(working("a5-3.rtf"), "side text of 3.html");
         click("a5");
-        QCOMPARE(f->book.pageTextName(), QString("a5-3"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5-3"));
         QCOMPARE(f->note.text, QString("side text of 3.html"));
         f->note.text = "typed beside 3.html";
         click("a2");
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(f->note.text, QString("side text written by an earlier book"));
         QCOMPARE(f->arrangement.stacked, 1200.0f);
         QVERIFY(!QFile::exists(working("a53.rtf")));
-        QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"a53.rtf", "a53.txt"}));
+        QCOMPARE(f->book.workingFolder().deletions().files(), QStringList({"a53.rtf", "a53.txt"}));
     }
 
     void splitterPositionsFromFilesStayWithinTheContentArea()
@@ -229,8 +229,8 @@ private slots:
         QCOMPARE(readText(working("a5index.rtf")), QByteArray("index side text, edited"));
         QCOMPARE(readText(working("a5index.txt")), QByteArray("2222\r\n"));
         QCOMPARE(f->note.text, QString()); // no a5other.rtf yet
-        QCOMPARE(f->book.pageTextName(), QString("a5other"));
-        QCOMPARE(f->book.currentPagePath(), other);
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5other"));
+        QCOMPARE(f->book.shown().browserAddress(), other);
 
         f->note.text = "notes on the other page";
         f->display.switchPageText(QUrl::fromLocalFile(m_page).toString());
@@ -266,7 +266,7 @@ private slots:
     {
         click("a5");
         f->display.switchPageText("mailto:someone@example.jp");
-        QCOMPARE(f->book.pageTextName(), QString("a5index"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a5index"));
         QCOMPARE(f->note.text, QString("index side text"));
         QVERIFY(f->status.treeEnabled);
     }
@@ -275,7 +275,7 @@ private slots:
     {
         click("a5");
         f->display.switchPageText("https://example.jp/a/b/../../../etc/passwd?x=1");
-        const QString name = f->book.pageTextName();
+        const QString name = f->book.shown().pageTextName();
         QVERIFY(name.startsWith("a5web"));
         QVERIFY(!name.contains('/') && !name.contains('\\') && !name.contains(".."));
         QVERIFY(name.size() <= 32);
@@ -296,7 +296,7 @@ private slots:
                      + QDir::toNativeSeparators(f->book.appPath() + "book/a6url.txt"));
         QVERIFY(f->prompter.prompts[1].text.startsWith("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ\n\n"));
         QVERIFY(f->prompter.prompts[1].text.contains("a6.rtf"));
-        QCOMPARE(f->book.pageTextName(), QString("a6"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a6"));
         QVERIFY(f->commands.isEnabled(Command::ChangePageReference, Surface::Menu));
         QVERIFY(f->status.treeEnabled);
         QVERIFY(!f->homepageCommandsShown());
@@ -309,7 +309,7 @@ private slots:
         click("a7");
         QCOMPARE(f->prompter.prompts[0].text, QString("HTMLﾌｧｲﾙ\n\n") + f->dir.path()
                                                   + "/web/deleted.html\n\nが見つかりません。移動または削除した可能性があります。");
-        QCOMPARE(f->book.pageTextName(), QString("a7deleted"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a7deleted"));
         QVERIFY(f->page.navigated.isEmpty());
     }
 
@@ -321,8 +321,8 @@ private slots:
         click("a7");
         QVERIFY(f->prompter.prompts.isEmpty());
         QCOMPARE(f->page.navigated, QStringList{m_page});
-        QCOMPARE(f->book.pagePath(), m_page);
-        QCOMPARE(f->book.pageTextName(), QString("a7index"));
+        QCOMPARE(f->book.shown().pagePath(), m_page);
+        QCOMPARE(f->book.shown().pageTextName(), QString("a7index"));
         QCOMPARE(readText(working("a7url.txt")), QFile::encodeName(m_page) + "\r\n");
         QVERIFY(f->book.isChanged());
         // The book folder keeps the old path until the book is saved.
@@ -393,7 +393,7 @@ private slots:
         };
         click("a7");
         QVERIFY(clickedInside);
-        QCOMPARE(f->book.currentKey(), QString("a7"));
+        QCOMPARE(f->book.shown().key(), QString("a7"));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a7"));
         QVERIFY(!f->display.isShowingItem());
     }

@@ -110,7 +110,7 @@ private slots:
         f = std::make_unique<BookFixture>();
         f->openBook(u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\First=a3+richtxt|a2\\Second=a4+richtxt|");
         select("a1");
-        f->book.setCurrentKey("a1");
+        f->book.shown().setKey("a1");
         capturer = FakeCapturer();
         asker = FakeCaptureAsker();
         clipboard.clear();
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(added->parent()->key(), parent);
         QCOMPARE(added->row(), row);
         QCOMPARE(f->tree.selectedItem(), added);
-        QCOMPARE(f->book.currentKey(), QString("a5"));
+        QCOMPARE(f->book.shown().key(), QString("a5"));
         QVERIFY(f->book.isChanged());
         QCOMPARE(f->treeCommands.history().count(), 1);
         // The page lies in a folder of its own among the book's pages, and the url file names it.
@@ -198,8 +198,8 @@ private slots:
         QVERIFY(!held[0].startsWith('.'));
         const QString page = pages() + held[0] + "/index.html";
         QVERIFY(QFile::exists(pages() + held[0] + "/index_files/a.png"));
-        QCOMPARE(f->book.workingFolder().pagePath("a5"), page);
-        QCOMPARE(f->book.newCaptures(), QSet<QString>({pages() + held[0] + "/"}));
+        QCOMPARE(f->book.workingFolder().pageSettings().pagePath("a5"), page);
+        QCOMPARE(f->book.newCaptures().folders(), QSet<QString>({pages() + held[0] + "/"}));
         QCOMPARE(f->page.navigated, QStringList({page}));
         QVERIFY(!f->status.status.startsWith("ホームページを"));
     }
@@ -218,7 +218,7 @@ private slots:
         f->treeCommands.history().redo();
         QCOMPARE(f->tree.item("a5")->text(), QString("Example"));
         QCOMPARE(readText(f->working("a5url.txt")), urlFile);
-        QCOMPARE(f->book.currentKey(), QString("a5"));
+        QCOMPARE(f->book.shown().key(), QString("a5"));
     }
 
     void progressShowsInTheStatusBar_data()
@@ -350,7 +350,7 @@ private slots:
         QCOMPARE(added->parent()->key(), QString("a3"));
         const QStringList held = pagesHeld();
         QCOMPARE(held.size(), 1);
-        QCOMPARE(f->book.workingFolder().pagePath("a5"), pages() + held[0] + "/copy.html");
+        QCOMPARE(f->book.workingFolder().pageSettings().pagePath("a5"), pages() + held[0] + "/copy.html");
         QCOMPARE(f->treeCommands.history().count(), 1);
 
         // A copy that fails is told, and nothing is added.
@@ -366,11 +366,11 @@ private slots:
     void theShownWebPageIsCapturedUnderTheItemShown()
     {
         f->tree.add("a1", Relationship::Child, "a9", "Web", "htmlfile");
-        f->book.setCurrentKey("a9");
-        f->book.setCurrentPagePath(f->dir.path() + "/web/index.html");
+        f->book.shown().setKey("a9");
+        f->book.shown().setBrowserAddress(f->dir.path() + "/web/index.html");
         capture->offerShownPage();
         QVERIFY(!f->commands.isEnabled(Command::CapturePage, Surface::Menu)); // a saved page
-        f->book.setCurrentPagePath("https://example.com/linked.html");
+        f->book.shown().setBrowserAddress("https://example.com/linked.html");
         capture->offerShownPage();
         QVERIFY(f->commands.isEnabled(Command::CapturePage, Surface::Menu));
         select("a3"); // selected in the tree, not shown: the item shown takes the page
@@ -379,8 +379,8 @@ private slots:
         QVERIFY(!f->commands.isEnabled(Command::CapturePage, Surface::Menu)); // while capturing
         capturer.succeed("Linked");
         QCOMPARE(f->tree.item("a5")->parent()->key(), QString("a9"));
-        f->book.setCurrentKey("a3");
-        f->book.setCurrentPagePath("https://example.com/linked.html");
+        f->book.shown().setKey("a3");
+        f->book.shown().setBrowserAddress("https://example.com/linked.html");
         capture->offerShownPage();
         QVERIFY(!f->commands.isEnabled(Command::CapturePage, Surface::Menu)); // no homepage item shown
     }

@@ -79,7 +79,7 @@ private slots:
                                  "a21url.txt", "a21index.rtf"})
             writeText(working(name), QByteArray("file ") + name);
         f->tree.select(f->tree.item("a1"));
-        f->book.setCurrentKey("a1");
+        f->book.shown().setKey("a1");
         f->note.text = "book note";
     }
 
@@ -105,9 +105,9 @@ private slots:
         // The page path and CR LF, in code page 932.
         QCOMPARE(readText(working("a2url.txt")),
                  QFile::encodeName(m_web) + "\x83\x79\x81\x5b\x83\x57/next.html\r\n");
-        QCOMPARE(f->book.pagePath(), next);
-        QCOMPARE(f->book.currentPagePath(), next);
-        QCOMPARE(f->book.pageTextName(), QString("a2next"));
+        QCOMPARE(f->book.shown().pagePath(), next);
+        QCOMPARE(f->book.shown().browserAddress(), next);
+        QCOMPARE(f->book.shown().pageTextName(), QString("a2next"));
         QVERIFY(f->note.text.isEmpty());
         QCOMPARE(f->page.navigated.last(), next);
         QCOMPARE(reference->change().key, QString("a2"));
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 1); // no further check after the warning was cancelled
         QCOMPARE(workingFiles(), before);
         QCOMPARE(f->note.text, QString("typed beside the old page"));
-        QCOMPARE(f->book.pagePath(), m_index);
+        QCOMPARE(f->book.shown().pagePath(), m_index);
         QVERIFY(!f->book.isChanged());
         reference->cancel();
         QCOMPARE(f->tree.item("a2")->text(), QString("Web"));
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(f->prompter.prompts[2].text, m_web + "typed by hand.html が見つかりません");
         QCOMPARE(f->prompter.prompts[3].text, m_web + " が見つかりません");
         QVERIFY(!QFile::exists(working("a4url.txt")));
-        QCOMPARE(f->book.currentKey(), QString("a1"));
+        QCOMPARE(f->book.shown().key(), QString("a1"));
         QVERIFY(!f->book.isChanged());
 
         // In change mode the warning comes between the name and the page.
@@ -184,8 +184,8 @@ private slots:
         QCOMPARE(readText(working("a3.rtf")), QByteArray("typed into the note"));
         QCOMPARE(f->tree.item("a4")->text(), QString("  "));
         QCOMPARE(readText(working("a4url.txt")), QFile::encodeName(old) + "\r\n");
-        QCOMPARE(f->book.currentKey(), QString("a4"));
-        QCOMPARE(f->book.pageTextName(), QString("a4index")); // cut before the first "."
+        QCOMPARE(f->book.shown().key(), QString("a4"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a4index")); // cut before the first "."
         QVERIFY(f->note.text.isEmpty());
         QVERIFY(!f->book.isLoading());
         QCOMPARE(f->arrangement.stacked, 2500.0f); // half the content's height and width
@@ -202,7 +202,7 @@ private slots:
     {
         auto reference = openForNewItem();
         QVERIFY(reference->accept("Plain", page("README")));
-        QCOMPARE(f->book.pageTextName(), QString("a4README"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a4README"));
     }
 
     void aShownTextThatCannotBeKeptKeepsTheDialogOpen()
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(f->prompter.prompts.size(), 1);
         QCOMPARE(f->prompter.prompts[0].title, QString("保存できません"));
         QCOMPARE(f->note.text, QString("typed into the note"));
-        QCOMPARE(f->book.currentKey(), QString("a3"));
+        QCOMPARE(f->book.shown().key(), QString("a3"));
         QVERIFY(!QFile::exists(working("a4url.txt")));
         QVERIFY(!f->book.isChanged());
         QCOMPARE(f->tree.item("a4")->text(), QString("Page"));
@@ -239,7 +239,7 @@ private slots:
         QVERIFY(f->prompter.prompts.last().text.contains("a2url.txt"));
         QCOMPARE(workingFiles(), before);
         QCOMPARE(readText(working("a2index.rtf")), QByteArray("file a2index.rtf"));
-        QCOMPARE(f->book.currentKey(), QString("a1"));
+        QCOMPARE(f->book.shown().key(), QString("a1"));
         QCOMPARE(f->note.text, QString("book note"));
     }
 

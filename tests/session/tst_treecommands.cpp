@@ -31,7 +31,7 @@ private slots:
         f->openBook(u"|0\\Book=a1+root|a1\\Folder=a2+fclose|a2\\First=a3+richtxt|"
                     u"a2\\Second=a4+richtxt|a2\\Third=a21+richtxt|a1\\Last=a5+richtxt|");
         select("a1");
-        f->book.setCurrentKey("a1");
+        f->book.shown().setKey("a1");
         for (const char *name : {"a1.rtf", "a2.rtf", "a3.rtf", "a4.rtf", "a21.rtf", "a21url.txt", "a5.rtf"})
             writeText(f->working(name), QByteArray("note of ") + name);
         f->note.text = "note of a1.rtf";
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(added->text(), QString("Notes｜2024")); // the tree string's delimiter, made storable
         QCOMPARE(added->parent()->key(), QString("a2"));
         QCOMPARE(added->row(), 1); // directly after a3, before a4
-        QCOMPARE(f->book.currentKey(), QString("a6"));
+        QCOMPARE(f->book.shown().key(), QString("a6"));
         QVERIFY(f->note.text.isEmpty());
         QCOMPARE(f->note.typingResets, 1);
         QCOMPARE(readText(f->working("a1.rtf")), QByteArray("typed into the book item"));
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(added->image(), QString("htmlfile"));
         QCOMPARE(added->selectedImage(), QString("SelectedHtmlfile"));
         QCOMPARE(added->row(), 1); // directly after a3
-        QCOMPARE(f->book.currentKey(), QString("a6"));
+        QCOMPARE(f->book.shown().key(), QString("a6"));
         QCOMPARE(readText(f->working("a3.rtf")), QByteArray("typed into First"));
         QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(page) + "\r\n");
         QVERIFY(f->homepageCommandsShown());
@@ -150,12 +150,12 @@ private slots:
         f->treeCommands.history().undo();
         QVERIFY(!f->tree.item("a6"));
         QVERIFY(!QFile::exists(f->working("a6url.txt")) && !QFile::exists(f->working("a6tips.rtf")));
-        QCOMPARE(f->book.currentKey(), QString("a2"));
+        QCOMPARE(f->book.shown().key(), QString("a2"));
         f->treeCommands.history().redo();
         QCOMPARE(f->tree.item("a6")->text(), QString("Tips"));
         QCOMPARE(f->tree.item("a6")->row(), 1);
         QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(page) + "\r\n");
-        QCOMPARE(f->book.currentKey(), QString("a6"));
+        QCOMPARE(f->book.shown().key(), QString("a6"));
         QCOMPARE(f->note.text, QString("beside the tips"));
     }
 
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(shape(), before);
         QCOMPARE(workingFiles(), files);
         QCOMPARE(f->tree.selectedItem()->key(), QString("a5"));
-        QCOMPARE(f->book.currentKey(), QString("a5"));
+        QCOMPARE(f->book.shown().key(), QString("a5"));
         QVERIFY(f->page.shown);
         QVERIFY(!f->book.isChanged());
         QCOMPARE(f->treeCommands.history().count(), 0);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(readText(f->working("a6index.rtf")), QByteArray("typed beside index"));
         QCOMPARE(readText(f->working("a6linked.rtf")), QByteArray("side text of a linked page"));
         QVERIFY(!QFile::exists(f->working("a6next.rtf")));
-        QCOMPARE(f->book.pageTextName(), QString("a6index"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a6index"));
         QCOMPARE(f->note.text, QString("typed beside index"));
         QCOMPARE(f->page.navigated.last(), index);
 
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(f->tree.item("a6")->text(), QString("Renamed"));
         QCOMPARE(readText(f->working("a6url.txt")), QFile::encodeName(next) + "\r\n");
         QVERIFY(!QFile::exists(f->working("a6index.rtf")));
-        QCOMPARE(f->book.pageTextName(), QString("a6next"));
+        QCOMPARE(f->book.shown().pageTextName(), QString("a6next"));
         QCOMPARE(f->note.text, QString("typed beside next"));
         QCOMPARE(f->page.navigated.last(), next);
         // The item whose key only starts alike kept everything.
@@ -279,7 +279,7 @@ private slots:
         select("a1");
         f->treeCommands.move(MoveDirection::Down); // the book item never moves
         QCOMPARE(f->treeCommands.history().count(), 3);
-        QCOMPARE(f->book.currentKey(), QString("a1")); // moving shows nothing else
+        QCOMPARE(f->book.shown().key(), QString("a1")); // moving shows nothing else
     }
 
     void deletingAskesFirstAndTakesTheSubTreeWithItsFiles()
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(!f->tree.item("a2") && !f->tree.item("a21"));
         QCOMPARE(workingFiles(), QStringList({"a1.rtf", "a5.rtf"}));
         QCOMPARE(f->tree.selectedItem()->key(), QString("a5")); // no previous sibling: the next one
-        QCOMPARE(f->book.currentKey(), QString("a5"));
+        QCOMPARE(f->book.shown().key(), QString("a5"));
         QCOMPARE(f->note.text, QString("note of a5.rtf"));
         QVERIFY(f->book.caption().endsWith(" （更新）"));
         QVERIFY(f->commands.isEnabled(Command::DeleteItemButton, Surface::Button));
@@ -318,7 +318,7 @@ private slots:
         f->treeCommands.history().redo();
         QVERIFY(!f->tree.item("a2"));
         QCOMPARE(workingFiles(), QStringList({"a1.rtf", "a5.rtf"}));
-        QCOMPARE(f->book.currentKey(), QString("a5")); // what the deletion showed, not the parent
+        QCOMPARE(f->book.shown().key(), QString("a5")); // what the deletion showed, not the parent
     }
 
     void savingRemovesTheFilesOfDeletedItemsFromTheBookFolderAndNothingElse()
@@ -375,7 +375,7 @@ private slots:
         f->prompter.answers = {PromptAnswer::Yes};
         f->treeCommands.deleteItem();
         QCOMPARE(f->tree.selectedItem()->key(), QString("a5"));
-        QCOMPARE(f->book.currentKey(), QString("a5"));
+        QCOMPARE(f->book.shown().key(), QString("a5"));
         QCOMPARE(f->note.text, QString("note of a5.rtf"));
 
         select("a1"); // the toolbar's button refuses the book item as the Delete key does
@@ -409,7 +409,7 @@ private slots:
         f->prompter.answers = {answer};
         f->commands.run(Command::DeleteItem);
         QCOMPARE(f->tree.item("a8") != nullptr, answer == PromptAnswer::No);
-        QCOMPARE(f->book.currentKey(), QString("a7"));
+        QCOMPARE(f->book.shown().key(), QString("a7"));
         QVERIFY(f->homepageCommandsShown());
         QVERIFY(f->commands.isEnabled(Command::ChangePageReference, Surface::Menu));
         QVERIFY(f->page.shown);

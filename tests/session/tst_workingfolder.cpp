@@ -102,7 +102,7 @@ private slots:
         f->tree.select(f->tree.item("a1"));
         f->namer.names = {"Again"};
         f->treeCommands.addItem(ItemKind::Text, Placement::Child);
-        QCOMPARE(f->book.currentKey(), QString("a3")); // the smallest free key
+        QCOMPARE(f->book.shown().key(), QString("a3")); // the smallest free key
         QCOMPARE(f->note.text, QString()); // never the deleted item's note
         type("the new item's note");
         f->bookCommands.save();
@@ -132,9 +132,9 @@ private slots:
         type("typed, then the item deleted");
         f->click("a3");
         deleteItem("a2");
-        QCOMPARE(f->book.workingFolder().deletedFiles(), QStringList({"a2.rtf"}));
+        QCOMPARE(f->book.workingFolder().deletions().files(), QStringList({"a2.rtf"}));
         f->treeCommands.history().undo();
-        QVERIFY(f->book.workingFolder().deletedFiles().isEmpty());
+        QVERIFY(f->book.workingFolder().deletions().files().isEmpty());
         f->bookCommands.save();
         reopen();
         QCOMPARE(noteShownFor("a2"), QString("typed, then the item deleted"));
@@ -189,7 +189,7 @@ private slots:
         resumed.resume(folder(), [](const QString &key) { return key != "a3"; });
         QCOMPARE(readText(resumed.readableFile("a2.rtf")), QByteArray("not yet saved"));
         QVERIFY(!QFile::exists(resumed.readableFile("a3.rtf")));
-        QCOMPARE(resumed.deletedFiles(), QStringList({"a3.rtf"}));
+        QCOMPARE(resumed.deletions().files(), QStringList({"a3.rtf"}));
         QCOMPARE(resumed.readableContentFiles().value(), QStringList({"a1.rtf", "a2.rtf", "a4index.rtf", "a4index.txt", "a4indexside.txt", "a4url.txt"}));
     }
 
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(QFile::link(folder("a7.rtf"), folder("a8.rtf")));
         QVERIFY(QFile::link(folder("a2.rtf"), folder("a9.rtf")));
         QVERIFY(QFile::link(folder("gone.rtf"), folder("a10.rtf")));
-        QCOMPARE(WorkingFolder::contentFiles(folder()),
+        QCOMPARE(ContentNames::filesIn(folder()),
                  QStringList({"a1.rtf", "a10.rtf", "a2.rtf", "a3.rtf", "a4index.rtf", "a9.rtf", "a4index.txt",
                               "a4indexside.txt", "a4url.txt"}));
     }
@@ -217,7 +217,7 @@ private slots:
         writeText(f->working("deleted-files.lst"), readText(f->working("deleted-files.lst")) + "../x.rtf\n");
         WorkingFolder &resumed = f->book.workingFolder();
         resumed.resume(folder(), [](const QString &key) { return key != "a3"; });
-        QCOMPARE(resumed.deletedFiles(), QStringList({"a3.rtf"}));
+        QCOMPARE(resumed.deletions().files(), QStringList({"a3.rtf"}));
         f->bookCommands.save();
         QVERIFY(!QFile::exists(folder("a3.rtf")));
         QCOMPARE(readText(synced + "x.rtf"), QByteArray("not the book's"));

@@ -58,7 +58,7 @@ public:
                 tree.add(parent, kobin::Relationship::Child, key, caption, QStringLiteral("htmlfile"));
                 const QString page = pageFolder + QStringLiteral("p%1.html").arg(i + 2);
                 writePage(page, text(shape.pageFragments));
-                bool stored = working.storePagePath(key, page);
+                bool stored = working.pageSettings().storePagePath(key, page);
                 Q_UNUSED(stored);
                 writeNote(key + QStringLiteral("p%1").arg(i + 2), text(shape.noteFragments / 4));
             } else if (i % shape.folderEvery == shape.folderEvery - 1) {

@@ -26,7 +26,7 @@ void repairLinks(Book &book, ItemDisplay &display, Prompter &prompter, QWidget *
     }
     RelinkDialog dialog(book, std::move(broken), parent);
     dialog.exec();
-    const QString shown = book.currentKey();
+    const QString shown = book.shown().key();
     if (dialog.relinkedKeys().contains(shown) && display.storeCurrentItem())
         display.reloadItem(book.tree().item(shown));
 }

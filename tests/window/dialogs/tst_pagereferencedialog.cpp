@@ -39,7 +39,7 @@ private slots:
         treestring::buildTree(f->tree, u"|0\\Book=a1+root|a1\\Web=a2+htmlfile|");
         writeText(f->dir.path() + "/web/index.html", "<html></html>");
         writeText(f->working("a2url.txt"), QFile::encodeName(f->dir.path() + "/web/index.html") + "\r\n");
-        f->book.setCurrentKey("a1");
+        f->book.shown().setKey("a1");
     }
 
     void namingAndReferencingANewItem()
