@@ -61,6 +61,8 @@ private:
     bool step();
     bool fail(const QString &path);
     bool writeNote(const QString &key, ImportItem &item);
+    // The note of a folder the reader made none for.
+    const QByteArray &emptyNote();
     // The page staged under pages/ and its item, homepage or, with no page to be had, text.
     bool addPage(ImportItem &item);
     // The page's folder under pages/ filled from the item; the page's path in it, or empty.
@@ -70,9 +72,10 @@ private:
     const SourceFolder &m_source;
     Progress m_progress;
     std::unique_ptr<TreeEditor> m_editor;
-    std::vector<QString> m_folders; // the keys of the open folders, innermost last; empty for one left flat
+    std::vector<QString> m_folders; // the keys of the open folders, innermost last; empty for one made a text item
     int m_level = 0;                // the level of the innermost folder made
-    int m_flattened = 0;
+    int m_flattened = 0;            // folders made text items, too deep for a book
+    QByteArray m_emptyNote;
     int m_done = 0;
     int m_total = 0;
     QString m_pageStamp;
