@@ -131,10 +131,7 @@ bool ImportWriter::fail(const QString &path)
 TreeItem *ImportWriter::addItem(ItemKind kind, const QString &title)
 {
     ItemTree &tree = m_target.tree;
-    QString parent;
-    for (auto it = m_folders.rbegin(); parent.isEmpty(); ++it)
-        parent = *it;
-    tree.select(tree.item(parent));
+    tree.select(tree.item(m_folders.back()));
     const std::optional<TreeEdit> added = m_editor->add(kind, Placement::Child);
     if (!added)
         return nullptr;
@@ -150,7 +147,7 @@ bool ImportWriter::openFolder(const ImportItem &folder)
     TreeItem *item = addItem(tooDeep ? ItemKind::Text : ItemKind::Folder, folder.title);
     if (!item) {
         m_report.leaveOut(titleOf(folder.title), QStringLiteral("（このブックにはもう項目を作れません）"));
-        m_folders.push_back(QString());
+        m_folders.push_back(m_folders.back());
         return step();
     }
     // Every folder has a note of its own: the one the reader made, or an empty one.
@@ -164,7 +161,7 @@ bool ImportWriter::openFolder(const ImportItem &folder)
     if (tooDeep) {
         ++m_report.notes;
         ++m_flattened;
-        m_folders.push_back(QString());
+        m_folders.push_back(m_folders.back());
     } else {
         ++m_report.folders;
         ++m_level;
@@ -185,9 +182,10 @@ bool ImportWriter::closeFolder()
 {
     if (m_folders.size() <= 1)
         return true;
-    if (!m_folders.back().isEmpty())
-        --m_level;
+    const QString inner = m_folders.back();
     m_folders.pop_back();
+    if (inner != m_folders.back()) // a folder made, not one whose items went to the folder above
+        --m_level;
     return true;
 }
 

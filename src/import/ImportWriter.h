@@ -72,7 +72,9 @@ private:
     const SourceFolder &m_source;
     Progress m_progress;
     std::unique_ptr<TreeEditor> m_editor;
-    std::vector<QString> m_folders; // the keys of the open folders, innermost last; empty for one made a text item
+    // For each open folder, innermost last, the key of the folder its items go into: its own, or
+    // for one not made a folder, that of the folder above.
+    std::vector<QString> m_folders;
     int m_level = 0;                // the level of the innermost folder made
     int m_flattened = 0;            // folders made text items, too deep for a book
     QByteArray m_emptyNote;
