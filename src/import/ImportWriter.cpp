@@ -131,10 +131,7 @@ bool ImportWriter::fail(const QString &path)
 TreeItem *ImportWriter::addItem(ItemKind kind, const QString &title)
 {
     ItemTree &tree = m_target.tree;
-    QString parent;
-    for (auto it = m_folders.rbegin(); parent.isEmpty(); ++it)
-        parent = *it;
-    tree.select(tree.item(parent));
+    tree.select(tree.item(m_folders.back()));
     const std::optional<TreeEdit> added = m_editor->add(kind, Placement::Child);
     if (!added)
         return nullptr;
@@ -144,33 +141,51 @@ TreeItem *ImportWriter::addItem(ItemKind kind, const QString &title)
 
 bool ImportWriter::openFolder(const ImportItem &folder)
 {
-    // A folder deeper than a book nests gives its items to the folder above, where they still fit.
-    TreeItem *item = m_level + 2 < treestring::kDeepestLevel ? addItem(ItemKind::Folder, folder.title) : nullptr;
+    // A folder deeper than a book nests becomes a text item with its note, and
+    // its items follow it in the folder above, where they still fit.
+    const bool tooDeep = m_level + 2 >= treestring::kDeepestLevel;
+    TreeItem *item = addItem(tooDeep ? ItemKind::Text : ItemKind::Folder, folder.title);
+    if (!item) {
+        m_report.leaveOut(titleOf(folder.title), QStringLiteral("（このブックにはもう項目を作れません）"));
+        m_folders.push_back(m_folders.back());
+        return step();
+    }
     // Every folder has a note of its own: the one the reader made, or an empty one.
     const bool ownNote = folder.markup == ImportItem::Markup::Rtf;
-    const QString note = item ? m_target.stagingFolder + ContentNames::textFileName(item->key()) : QString();
-    if (item && !StagedFiles::write(note, ownNote ? folder.body : plainNote(QString())))
+    const QString note = m_target.stagingFolder + ContentNames::textFileName(item->key());
+    if (!StagedFiles::write(note, ownNote ? folder.body : emptyNote()))
         return fail(note);
-    if (item) {
-        ++m_report.folders;
-        m_report.pictures += ownNote ? folder.pictures : 0;
-        ++m_level;
-        if (!folder.leftOut.isEmpty())
-            m_report.leaveOut(item->text(), folder.leftOut.join(QStringLiteral("、")));
-    } else {
+    m_report.pictures += ownNote ? folder.pictures : 0;
+    if (!folder.leftOut.isEmpty())
+        m_report.leaveOut(item->text(), folder.leftOut.join(QStringLiteral("、")));
+    if (tooDeep) {
+        ++m_report.notes;
         ++m_flattened;
+        m_folders.push_back(m_folders.back());
+    } else {
+        ++m_report.folders;
+        ++m_level;
+        m_folders.push_back(item->key());
     }
-    m_folders.push_back(item ? item->key() : QString());
     return step();
+}
+
+const QByteArray &ImportWriter::emptyNote()
+{
+    // The same bytes for every folder without a note: made once, as an import may hold thousands.
+    if (m_emptyNote.isEmpty())
+        m_emptyNote = plainNote(QString());
+    return m_emptyNote;
 }
 
 bool ImportWriter::closeFolder()
 {
     if (m_folders.size() <= 1)
         return true;
-    if (!m_folders.back().isEmpty())
-        --m_level;
+    const QString inner = m_folders.back();
     m_folders.pop_back();
+    if (inner != m_folders.back()) // a folder made, not one whose items went to the folder above
+        --m_level;
     return true;
 }
 
@@ -347,7 +362,7 @@ bool ImportWriter::addPage(ImportItem &item)
 const ImportReport &ImportWriter::finish()
 {
     if (m_flattened > 0)
-        m_report.leftOut.append(QStringLiteral("%1 個のフォルダは階層が深すぎるため、作らずに中身を上のフォルダに入れました。").arg(m_flattened));
+        m_report.leftOut.append(QStringLiteral("%1 個のフォルダは階層が深すぎるため、テキスト項目にして中身をその後ろに並べました。").arg(m_flattened));
     m_flattened = 0;
     return m_report;
 }

@@ -61,6 +61,8 @@ private:
     bool step();
     bool fail(const QString &path);
     bool writeNote(const QString &key, ImportItem &item);
+    // The note of a folder the reader made none for.
+    const QByteArray &emptyNote();
     // The page staged under pages/ and its item, homepage or, with no page to be had, text.
     bool addPage(ImportItem &item);
     // The page's folder under pages/ filled from the item; the page's path in it, or empty.
@@ -70,9 +72,12 @@ private:
     const SourceFolder &m_source;
     Progress m_progress;
     std::unique_ptr<TreeEditor> m_editor;
-    std::vector<QString> m_folders; // the keys of the open folders, innermost last; empty for one left flat
+    // For each open folder, innermost last, the key of the folder its items go into: its own, or
+    // for one not made a folder, that of the folder above.
+    std::vector<QString> m_folders;
     int m_level = 0;                // the level of the innermost folder made
-    int m_flattened = 0;
+    int m_flattened = 0;            // folders made text items, too deep for a book
+    QByteArray m_emptyNote;
     int m_done = 0;
     int m_total = 0;
     QString m_pageStamp;

@@ -3,6 +3,7 @@
 #include "BookImport.h"
 #include "ImportedBook.h"
 #include "PictureFiles.h"
+#include "SmallStack.h"
 #include "TestFiles.h"
 
 #include <QJsonArray>
@@ -136,6 +137,7 @@ private slots:
     void documents();
     void hostile_data();
     void hostile();
+    void foldersDeeperThanABookKeepTheirNotes();
 };
 
 void TestTreeLineImport::documents_data()
@@ -228,10 +230,6 @@ void TestTreeLineImport::hostile_data()
     QTest::newRow("children in a loop, a child that does not exist")
         << trln(folders({node("a", "フォルダ", {{"名前", "上"}}, {"b"}), node("b", "フォルダ", {{"名前", "下"}}, {"a", "無い"})}, {"a"}))
         << true << "「上」 二度目に出てきたため（親子の輪）\n  「無い」 文書にない項目を指しています";
-    QJsonArray chain;
-    for (int level = 0; level < 20000; ++level)
-        chain.append(node(QString::number(level), "フォルダ", {{"名前", "f"}}, {QString::number(level + 1)}));
-    chain.append(node("20000", "フォルダ", {{"名前", "底"}}));
     QJsonArray diamond{node("0a", "フォルダ", {{"名前", "上"}}, {"1a", "1b"})};
     for (int level = 1; level <= 20; ++level) {
         const QStringList next{QString("%1a").arg(level + 1), QString("%1b").arg(level + 1)};
@@ -240,7 +238,6 @@ void TestTreeLineImport::hostile_data()
     }
     QTest::newRow("a node under two parents on every level") << trln(folders(diamond, {"0a"})) << true
                                                               << "「段」 写しが 1000 個を超えたため";
-    QTest::newRow("20,000 levels") << trln(folders(chain, {"0"})) << true << "19003 個のフォルダは階層が深すぎるため";
     QTest::newRow("huge field") << trln(folders({node("a", "フォルダ", {{"名前", QString(1536 * 1024, u'大')}})}, {"a"}))
                                 << true << "「名前」の 1048576 文字より後（長すぎます）";
     QTest::newRow("pictures outside the document's folder") << Builder([](const QString &root) {
@@ -266,6 +263,46 @@ void TestTreeLineImport::hostile()
     QVERIFY2(said.contains(message), qPrintable(said.left(2000)));
     if (book.written)
         QVERIFY(!rtfOf(root.path() + "/app/b/").contains("evil"));
+}
+
+// A chain of folders deeper than any recursion, read on a small stack: past the
+// depth a book holds, each folder becomes a text item with its note, followed by
+// what it held, so that every level is kept, in order.
+void TestTreeLineImport::foldersDeeperThanABookKeepTheirNotes()
+{
+    const auto name = [](int level) { return level < kDeeperThanAnyRecursion ? QString("f%1").arg(level) : QString("底"); };
+    QJsonArray chain;
+    for (int level = 0; level <= kDeeperThanAnyRecursion; ++level) {
+        const QStringList child = level < kDeeperThanAnyRecursion ? QStringList{QString::number(level + 1)} : QStringList{};
+        chain.append(node(QString::number(level), "フォルダ", {{"名前", name(level)}}, child));
+    }
+    QTemporaryDir root;
+    writeText(root.path() + "/d.trln", document({kFolderFormat}, chain, {"0"}));
+    NewBook book;
+    runOnSmallStack([&] { book = importAlone(root.path(), root.path() + "/d.trln"); });
+    QVERIFY2(book.written, qPrintable(book.message));
+    const QString report = book.report.text();
+    QVERIFY2(report.startsWith("取り込んだ項目: 5001 個（フォルダ 997、テキスト 4004")
+                 && report.contains("4003 個のフォルダは階層が深すぎるため、テキスト項目にして中身をその後ろに並べました。"),
+             qPrintable(report));
+
+    const QString bookFolder = root.path() + "/app/b/";
+    ItemTree tree;
+    QCOMPARE(loadBookFile(root.path() + "/app/b.iis", tree).outcome, BookReading::Outcome::Read);
+    const std::vector<OutlineEntry> entries = itemsInTreeOrder(tree);
+    QCOMPARE(entries.size(), size_t(kDeeperThanAnyRecursion + 2));
+    constexpr int kFolders = 997;
+    for (int level = 0; level <= kDeeperThanAnyRecursion; ++level) {
+        const OutlineEntry &entry = entries[size_t(level) + 1];
+        const bool folder = level < kFolders;
+        QCOMPARE(entry.item->text(), name(level));
+        QCOMPARE(entry.depth, folder ? level + 1 : kFolders + 1);
+        QCOMPARE(kindOf(*entry.item), folder ? ItemKind::Folder : ItemKind::Text);
+    }
+    for (int level : {0, kFolders - 1, kFolders, kDeeperThanAnyRecursion - 1}) {
+        const QString note = bookFolder + entries[size_t(level) + 1].item->key() + ".rtf";
+        QCOMPARE(richtext::loadPlainText(note, u"/").value_or("<unreadable>"), name(level));
+    }
 }
 
 QTEST_MAIN(TestTreeLineImport)
