@@ -40,8 +40,10 @@ void DocumentBuilder::insertTable(QTextCursor &cursor, const Tables::Table &tabl
             }
             QTextCursor inCell = cell.firstCursorPosition();
             insertItems(inCell, row.cells[index].items);
-            // A cell's format is that of its first paragraph's mark, which the cell's properties join.
+            // A cell's format is that of its first paragraph's mark, which the cell's properties join;
+            // the mark's highlight is not the cell's shading, though Qt keeps both in one property.
             QTextCharFormat format = cell.format();
+            format.clearBackground();
             format.merge(cellFormatOf(row.definition, index, edges[index]));
             if (c == 0 && (row.definition.leftTwips != widest->definition.leftTwips
                            || row.definition.alignment != widest->definition.alignment)) {

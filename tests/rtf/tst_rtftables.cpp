@@ -119,6 +119,12 @@ private slots:
                           "\\trbrdrv\\brdrdb\\brdrw20\\clbrdrt\\brdrdot\\brdrw15\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row}")
             << QString("/(1x2 align1 left0 gap0 widths 1000 1000\n"
                        "|1x1 e1000 b1:15,3:10,3:10,4:20 bg- v0 pad0,0,0,0 \"a\"|1x1 e2000 b3:10,4:20,3:10,3:10 bg- v0 pad0,0,0,0 \"b\")/");
+        QTest::newRow("a highlighted mark does not shade its cell")
+            << QByteArray("{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}\\trowd\\clcbpat1\\cellx1000\\cellx2000\\cellx3000"
+                          "\\pard\\intbl\\cell{\\v b}\\cell\\highlight1 c\\cell\\row}")
+            << QString("/(1x3 align1 left0 gap0 widths 1000 1000 1000\n"
+                       "|1x1 e1000 b-,-,-,- bg#0000ff v0 pad0,0,0,0 \"\"|1x1 e2000 b-,-,-,- bg- v0 pad0,0,0,0 \"\uFFFC\""
+                       "|1x1 e3000 b-,-,-,- bg- v0 pad0,0,0,0 \"c\")/");
         QTest::newRow("a row's words in a field are not the row's")
             << QByteArray("{\\rtf1\\trowd\\cellx1000\\pard\\intbl{\\field\\trgaph1\\trqc\\cellx5}a\\cell\\row}")
             << QString("/(1x1 align1 left0 gap0 widths 1000\n|1x1 e1000 b-,-,-,- bg- v0 pad0,0,0,0 \"\uFFFCa\")/");
