@@ -12,15 +12,14 @@ if(KOBIN_FUZZ_BUILD_DIR)
     string(REPLACE ":" ";" parts ${target})
     list(GET parts 0 name)
     list(GET parts 1 seeds)
-    # New inputs go to the first folder, which lives in the build tree.
+    # New inputs go to the first folder, which lives in the build tree and is emptied before
+    # each run, so that every run is as long as the first. A short run from one seed guards
+    # each change; longer runs with other seeds look for new faults.
     set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
-    file(MAKE_DIRECTORY ${corpus})
-    # A short run from one seed guards each change; longer runs with other seeds
-    # look for new faults.
     add_test(NAME fuzz_${name}
-      COMMAND ${KOBIN_FUZZ_BUILD_DIR}/fuzz/fuzz_${name} -seed=1 -runs=${KOBIN_FUZZ_RUNS} -max_total_time=120
+      COMMAND sh -c [[rm -rf "$0" && mkdir -p "$0" && exec "$@"]] ${corpus}
+              ${KOBIN_FUZZ_BUILD_DIR}/fuzz/fuzz_${name} -seed=1 -runs=${KOBIN_FUZZ_RUNS} -max_total_time=120
               -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 ${corpus} ${seeds_${seeds}})
-    # The corpus grows with every run: the time limits keep each run bounded all the same.
     set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
   endforeach()
   # The longest test of all starts first in a parallel run.
