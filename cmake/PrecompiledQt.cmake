@@ -76,6 +76,13 @@ function(kobin_precompile_qt)
     if(type MATCHES "^(STATIC_LIBRARY|MODULE_LIBRARY|SHARED_LIBRARY|EXECUTABLE)$" AND NOT target MATCHES "^kobin_qt_")
       kobin_qt_floor(${target} floor)
       target_precompile_headers(${target} REUSE_FROM kobin_qt_${floor})
+      # A program's moc unit is all but empty (a test includes its own moc): loading the
+      # precompiled headers would take longer than compiling it.
+      if(type STREQUAL "EXECUTABLE")
+        get_target_property(binary_dir ${target} BINARY_DIR)
+        set_source_files_properties(${binary_dir}/${target}_autogen/mocs_compilation.cpp TARGET_DIRECTORY ${target}
+                                    PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+      endif()
     endif()
   endforeach()
 endfunction()
