@@ -37,14 +37,9 @@ QString WorkingFolder::writableFile(const QString &name) const
     return m_path + name;
 }
 
-bool WorkingFolder::isWrittenHere(const QString &name) const
-{
-    return QFileInfo::exists(m_path + name);
-}
-
 QString WorkingFolder::readableFile(const QString &name) const
 {
-    if (m_bookFolder.isEmpty() || m_deletions.contains(name) || isWrittenHere(name))
+    if (m_bookFolder.isEmpty() || m_deletions.contains(name) || QFileInfo::exists(m_path + name))
         return m_path + name;
     m_bookFolderStamps.firstLook(m_bookFolder + name);
     return m_bookFolder + name;

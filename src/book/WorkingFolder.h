@@ -95,8 +95,6 @@ public:
     [[nodiscard]] bool savedInto(const QString &bookFolder);
 
 private:
-    bool isWrittenHere(const QString &name) const;
-
     QString m_path;
     QString m_bookFolder;
     DeletionRecord m_deletions;
