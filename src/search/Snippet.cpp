@@ -1,5 +1,7 @@
 #include "Snippet.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 
 namespace kobin::search {
@@ -20,10 +22,21 @@ QString oneLine(QStringView text)
     return line;
 }
 
-// Never cuts a surrogate pair in two.
+// The cut looks this far around itself for the start of a character: a character
+// made of more code units (a letter and its marks, a joined emoji) is rare.
+constexpr qsizetype kLongestCharacter = 32;
+
+// Never cuts a character in two: neither a surrogate pair nor a letter and its
+// combining marks (a decomposed "й", "が").
 qsizetype characterStart(QStringView text, qsizetype at)
 {
-    return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at - 1 : at;
+    if (at <= 0 || at >= text.size())
+        return at;
+    const qsizetype windowStart = std::max<qsizetype>(0, at - kLongestCharacter);
+    const qsizetype windowEnd = std::min(text.size(), at + kLongestCharacter);
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text.sliced(windowStart, windowEnd - windowStart));
+    characters.setPosition(at - windowStart);
+    return characters.isAtBoundary() ? at : windowStart + characters.toPreviousBoundary();
 }
 
 } // namespace

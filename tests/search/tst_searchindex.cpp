@@ -183,6 +183,15 @@ private slots:
             << QStringLiteral("…😀") + QString(23, u'x') + QStringLiteral("東京 abc") + QString(75, u'y')
                    + QStringLiteral("…")
             << QStringList{QStringLiteral("東京"), QStringLiteral("abc")};
+        // The same edges between a letter and its combining mark (a decomposed "й" and "が").
+        const QString shortI = QStringLiteral("и\u0306");
+        const QString ga = QStringLiteral("か\u3099");
+        QTest::newRow("edges inside combined characters")
+            << QStringLiteral("a") + shortI + QString(23, u'x') + QStringLiteral("東京 abc") + QString(75, u'y') + ga + u'z'
+            << 3 + 23
+            << QStringLiteral("…") + shortI + QString(23, u'x') + QStringLiteral("東京 abc") + QString(75, u'y')
+                   + QStringLiteral("…")
+            << QStringList{QStringLiteral("東京"), QStringLiteral("abc")};
     }
 
     void aHitShowsTheMatchInItsSnippet()
