@@ -69,7 +69,8 @@ QTextCharFormat textFormatOf(const QTextCharFormat &format)
     QTextCharFormat text = format;
     for (const int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
                                int(QTextFormat::ImageHeight), kKeptRtfProperty, kPictureKindProperty,
-                               kHiddenTextProperty})
+                               kHiddenTextProperty, kFootnoteTextProperty, kKeptFontsProperty, kKeptSymbolFontsProperty,
+                               int(QTextFormat::TextToolTip)})
         text.clearProperty(property);
     return text;
 }

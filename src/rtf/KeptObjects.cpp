@@ -8,6 +8,7 @@ namespace kobin::rtf {
 namespace {
 
 constexpr int kHexLineLength = 128;     // hex digits a line, as Windows writes picture data
+constexpr QSizeF kFootnoteMarkSize(20, 16); // pixels: a mark the size of a character
 
 const char *blipWord(PictureKind kind)
 {
@@ -37,7 +38,15 @@ QTextCharFormat keptObjectFormat(const KeptObject &object)
     }
     QTextImageFormat format;
     format.setName(kPictureImageName.toString());
-    const QSizeF size = object.picture ? object.picture->shownSize : object.boxSize;
+    if (object.kind == KeptObject::Kind::Footnote) {
+        format.setProperty(kFootnoteTextProperty, object.footnoteText);
+        format.setProperty(kKeptFontsProperty, object.fonts.families);
+        format.setProperty(kKeptSymbolFontsProperty, QVariant::fromValue(object.fonts.symbolFonts));
+        format.setToolTip(object.footnoteText);
+    }
+    const QSizeF size = object.kind == KeptObject::Kind::Footnote ? kFootnoteMarkSize
+                        : object.picture                         ? object.picture->shownSize
+                                                                 : object.boxSize;
     format.setWidth(size.width());
     format.setHeight(size.height());
     format.setProperty(kKeptRtfProperty, object.rtf);
@@ -61,6 +70,27 @@ QString hiddenTextOf(const QTextFormat &format)
     return format.property(kHiddenTextProperty).toString();
 }
 
+bool isFootnote(const QTextFormat &format)
+{
+    return format.hasProperty(kFootnoteTextProperty);
+}
+
+QString footnoteTextOf(const QTextFormat &format)
+{
+    return format.property(kFootnoteTextProperty).toString();
+}
+
+KeptFonts keptFontsOf(const QTextFormat &format)
+{
+    return {format.property(kKeptFontsProperty).toStringList(),
+            format.property(kKeptSymbolFontsProperty).value<QList<int>>()};
+}
+
+QString footnotePlainText(const QString &footnoteText)
+{
+    return QStringLiteral("［注: ") + footnoteText + QStringLiteral("］");
+}
+
 PictureKind pictureKindOf(const QTextFormat &format)
 {
     const int kind = format.intProperty(kPictureKindProperty);
@@ -68,24 +98,26 @@ PictureKind pictureKindOf(const QTextFormat &format)
                                                                       : PictureKind::Other;
 }
 
-QByteArray keptObjectLabel(const QTextFormat &format)
+QString keptObjectLabel(const QTextFormat &format)
 {
+    if (isFootnote(format))
+        return QStringLiteral("注");
     switch (pictureKindOf(format)) {
-    case PictureKind::Png: return "PNG";
-    case PictureKind::Jpeg: return "JPEG";
-    case PictureKind::Dib: return "DIB";
-    case PictureKind::Bitmap: return "BMP";
-    case PictureKind::Emf: return "EMF";
-    case PictureKind::Wmf: return "WMF";
+    case PictureKind::Png: return QStringLiteral("PNG");
+    case PictureKind::Jpeg: return QStringLiteral("JPEG");
+    case PictureKind::Dib: return QStringLiteral("DIB");
+    case PictureKind::Bitmap: return QStringLiteral("BMP");
+    case PictureKind::Emf: return QStringLiteral("EMF");
+    case PictureKind::Wmf: return QStringLiteral("WMF");
     case PictureKind::Other: break;
     }
     // Kinds no reader here draws are told by the word that names their data in the kept group.
     const QByteArray rtf = keptRtfOf(format);
     if (hasControlWord(rtf, "\\macpict"))
-        return "PICT";
+        return QStringLiteral("PICT");
     if (hasControlWord(rtf, "\\pmmetafile"))
-        return "OS/2";
-    return hasControlWord(rtf, "\\object") ? "OLE" : "?";
+        return QStringLiteral("OS/2");
+    return hasControlWord(rtf, "\\object") ? QStringLiteral("OLE") : QStringLiteral("?");
 }
 
 QByteArray pictureRtf(PictureKind kind, const QByteArray &data, QSize pixels)

@@ -23,10 +23,12 @@ void PlainTextBuilder::append(QStringView text)
     }
 }
 
-void PlainTextBuilder::appendKept(const KeptObject &)
+void PlainTextBuilder::appendKept(const KeptObject &object)
 {
     openParagraph();
     m_content = true;
+    if (object.kind == KeptObject::Kind::Footnote)
+        m_text += footnotePlainText(object.footnoteText);
 }
 
 void PlainTextBuilder::endParagraph(const QTextBlockFormat &)

@@ -42,6 +42,9 @@ private:
     void openGroup(qsizetype start);
     void closeGroup();
     void readKeptWord(Word word, const Token &token, bool beginsGroup);
+    void beginFootnote(bool beginsGroup);
+    void readFootnoteWord(Word word, const Token &token);
+    void finishFootnote(KeptObject &footnote);
     void readPictureWord(const Token &token);
     void readPictureData(QByteArrayView bytes);
     void finishPicture();
@@ -68,6 +71,7 @@ private:
     ListLevel wordListLevel(int override, int level);
     std::pair<const ListOverride *, ListDefinition *> wordListEntries(int override);
     const WordList &wordList(int override);
+    int keptFontNumber(KeptFonts &fonts, QHash<int, int> &numbers, int number) const;
     void beginListEntry();
     void endListEntry();
     void closeField();
@@ -84,7 +88,8 @@ private:
     {
         const Destination destination = m_groups.back().destination;
         return destination == Destination::Text || destination == Destination::FontTable
-            || destination == Destination::FieldInstruction || destination == Destination::ListMarkerText;
+            || destination == Destination::FieldInstruction || destination == Destination::ListMarkerText
+            || destination == Destination::Footnote;
     }
     void addBytes(QByteArrayView bytes)
     {
@@ -131,6 +136,8 @@ private:
     // A \shppict read whole, kept until it is known whether a \nonshppict follows.
     std::optional<KeptReading> m_pendingKept;
     QString m_hiddenText;
+    QString m_footnoteText; // of the footnote being read
+    bool m_footnoteNumbered = false; // a \chftn stands right before the footnote, which shows its number
     qsizetype m_tokenStart = 0; // where the token read last begins, or white space before it
     CodePageDecoder m_decoder;
     std::vector<GroupState> m_groups;

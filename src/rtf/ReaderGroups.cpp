@@ -180,6 +180,7 @@ void Reader::readText(QByteArrayView bytes)
         break;
     case Destination::FieldInstruction:
     case Destination::ListMarkerText:
+    case Destination::Footnote:
         addBytes(bytes);
         break;
     case Destination::ListTable:
@@ -238,6 +239,10 @@ void Reader::readWord(const Token &token)
     if (!found || group.destination == Destination::Skip)
         return;
     const Word word = *found;
+    if (group.destination == Destination::Footnote) {
+        readFootnoteWord(word, token);
+        return;
+    }
     if (group.destination == Destination::Upr) {
         if (word == Word::UnicodeText)
             group.destination = Destination::Text;
@@ -251,6 +256,12 @@ void Reader::readWord(const Token &token)
     case Word::ObjectWidth:
     case Word::ObjectHeight:
         readKeptWord(word, token, beginsGroup);
+        return;
+    case Word::Footnote:
+        beginFootnote(beginsGroup);
+        return;
+    case Word::FootnoteNumber:
+        m_footnoteNumbered = group.destination == Destination::Text;
         return;
     default:
         break;

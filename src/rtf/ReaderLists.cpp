@@ -262,27 +262,33 @@ const WordList &Reader::wordList(int override)
     ListDefinition *definition = entries.second; // named, as lambdas cannot take structured bindings
     if (!made || !entry || !definition || entry->rtf.isEmpty() || definition->rtf.isEmpty())
         return list;
-    KeptFonts &fonts = definition->fonts;
     const auto keptNumber = [&](int number) {
-        const auto kept = definition->keptFontNumbers.constFind(number);
-        if (kept != definition->keptFontNumbers.constEnd())
-            return *kept;
-        const auto font = m_fonts.find(number);
-        const int next = static_cast<int>(fonts.families.size());
-        if (font != m_fonts.end() && isSymbolFont(font->second))
-            fonts.symbolFonts.push_back(next);
-        fonts.families.push_back(font == m_fonts.end() ? QString() : font->second.name.trimmed());
-        definition->keptFontNumbers.insert(number, next);
-        return next;
+        return keptFontNumber(definition->fonts, definition->keptFontNumbers, number);
     };
     if (!definition->keptRtf)
         definition->keptRtf = renumberFonts(definition->rtf, keptNumber);
     list.override = renumberFonts(entry->rtf, keptNumber);
     list.list = *definition->keptRtf;
-    list.fonts = fonts;
+    list.fonts = definition->fonts;
     list.id = definition->id;
     list.number = override;
     return list;
+}
+
+// The number a group kept whole names the document's font number by: its place
+// in the group's own list of fonts, which the writer numbers again.
+int Reader::keptFontNumber(KeptFonts &fonts, QHash<int, int> &numbers, int number) const
+{
+    const auto kept = numbers.constFind(number);
+    if (kept != numbers.constEnd())
+        return *kept;
+    const auto font = m_fonts.find(number);
+    const int next = static_cast<int>(fonts.families.size());
+    if (font != m_fonts.end() && isSymbolFont(font->second))
+        fonts.symbolFonts.push_back(next);
+    fonts.families.push_back(font == m_fonts.end() ? QString() : font->second.name.trimmed());
+    numbers.insert(number, next);
+    return next;
 }
 
 } // namespace kobin::rtf::reading

@@ -189,6 +189,12 @@ void Reader::finishKept(qsizetype end, int unclosedGroups)
             kept.object.rtf.chop(1);
     }
     kept.object.rtf.append(QByteArray(unclosedGroups, '}'));
+    if (kept.object.kind == KeptObject::Kind::Footnote) {
+        finishFootnote(kept.object);
+        flushHiddenText();
+        appendKept(kept.object);
+        return;
+    }
     if (!kept.object.picture) {
         kept.object.boxSize = QSizeF(boundedPixels(kept.widthTwips > 0 ? kept.widthTwips / kTwipsPerPixel
                                                                           : kDefaultPicturePixels),

@@ -36,6 +36,7 @@ constexpr int kMaxPicturePixels = 32767;
 constexpr int kDefaultPicturePixels = 32; // a picture that gives no size of its own
 
 constexpr int kMaxInstructionLength = 4096;
+constexpr int kMaxFootnoteText = 4096; // what the note shows of a footnote
 constexpr int kMaxListLevel = 8;       // \ilvl and \pnlvl count nine levels
 constexpr int kMaxListMarkerText = 32; // of \pntxtb and \pntxta
 constexpr int kListIndentPixels = 40;  // what QTextDocument indents a list level by
@@ -43,11 +44,13 @@ constexpr int kListIndentPixels = 40;  // what QTextDocument indents a list leve
 // Upr: the ANSI text of \upr, read by readers without Unicode; its \ud group is the text.
 // Picture: a {\pict} group's words and data. Kept: inside a group kept whole (an
 // object, a \shppict), whose text is not the note's: only its picture is read.
+// Footnote: inside a footnote, kept whole: only its text is read, for the note to show.
 // FieldInstruction: a field's instruction, kept as written and read as text for its address.
 // ListTable: \listtable and \listoverridetable. ListNumbering: a paragraph's {\*\pn};
 // ListMarkerText: its \pntxtb or \pntxta.
 enum class Destination : uint8_t {
-    Text, FontTable, ColorTable, Skip, Upr, Picture, Kept, FieldInstruction, ListTable, ListNumbering, ListMarkerText
+    Text, FontTable, ColorTable, Skip, Upr, Picture, Kept, Footnote, FieldInstruction, ListTable, ListNumbering,
+    ListMarkerText
 };
 
 struct CharState {

@@ -96,6 +96,7 @@ void Reader::put(QStringView text)
     switch (top().destination) {
     case Destination::Text:
         top().textRead = true;
+        m_footnoteNumbered = false;
         if (m_field)
             m_field->shown = true;
         if (top().chars.hidden) {
@@ -112,6 +113,10 @@ void Reader::put(QStringView text)
         break;
     case Destination::ListMarkerText:
         putListMarkerText(text);
+        break;
+    case Destination::Footnote:
+        if (!top().chars.hidden && m_footnoteText.size() < kMaxFootnoteText)
+            m_footnoteText += leftWholeCharacters(text, kMaxFootnoteText - m_footnoteText.size());
         break;
     case Destination::FontTable:
         if (m_tableFont && !m_tableFont->nameEnded && m_tableFont->name.size() < kMaxFontNameLength) {
@@ -150,6 +155,7 @@ bool Reader::flushParagraph()
 
 void Reader::endParagraph()
 {
+    m_footnoteNumbered = false;
     if (!flushParagraph())
         return;
     m_sink.paragraphDepth(top().paragraph.tableDepth);

@@ -21,7 +21,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"headerl", Word::SkippedDestination}, {"headerr", Word::SkippedDestination},
         {"headerf", Word::SkippedDestination}, {"footer", Word::SkippedDestination},
         {"footerl", Word::SkippedDestination}, {"footerr", Word::SkippedDestination},
-        {"footerf", Word::SkippedDestination}, {"footnote", Word::SkippedDestination},
+        {"footerf", Word::SkippedDestination}, {"footnote", Word::Footnote}, {"chftn", Word::FootnoteNumber},
         {"listtable", Word::ListTable}, {"listoverridetable", Word::ListTable},
         {"list", Word::List}, {"listlevel", Word::ListLevel}, {"levelnfc", Word::LevelFormat},
         {"levelnfcn", Word::LevelFormat}, {"levelstartat", Word::LevelStart}, {"listid", Word::ListId},
@@ -120,6 +120,7 @@ bool isDestination(Word word)
     case Word::ColorTable:
     case Word::SkippedDestination:
     case Word::Object:
+    case Word::Footnote:
     case Word::Result:
     case Word::Upr:
     case Word::UnicodeText:

@@ -10,6 +10,7 @@ namespace kobin::rtf::reading {
 enum class Word {
     Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont,
     FontTable, ColorTable, SkippedDestination, Object, Result, Upr, UnicodeText, TextDestination,
+    Footnote, FootnoteNumber,
     Picture, ShapePicture, NonShapePicture, ObjectWidth, ObjectHeight, Hidden,
     Font, Charset, FontCodePage, Red, Green, Blue,
     Par, Line, Tab, Cell, Row, Plain, Pard,

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Cp932.h"
+#include "KeptObjects.h"
 #include "ListMarkers.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -91,12 +92,17 @@ void appendBlockText(QString &result, const QTextBlock &block, QStringView lineE
         const rtf::ListItem item = rtf::listItemOf(list->format());
         result += rtf::itemLead(item, item.start + list->itemNumber(block));
     }
-    const QString line = block.text();
-    for (const QChar ch : line) {
-        if (ch.unicode() == 0x2028)
-            result += lineEnd;
-        else if (ch != QChar::ObjectReplacementCharacter) // pictures and hidden text are not text
-            result += ch;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const bool footnote = rtf::isFootnote(fragment.charFormat());
+        for (const QChar ch : fragment.text()) {
+            if (ch.unicode() == 0x2028)
+                result += lineEnd;
+            else if (ch != QChar::ObjectReplacementCharacter) // pictures and hidden text are not text
+                result += ch;
+            else if (footnote)
+                result += rtf::footnotePlainText(rtf::footnoteTextOf(fragment.charFormat()));
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "RtfConversion.h"
 
+#include "InsertedPictures.h"
 #include "KeptObjects.h"
 #include "PictureImage.h"
 #include "RtfReader.h"
@@ -86,7 +87,7 @@ QTextImageFormat shownPicture(const QTextImageFormat &image, const PictureAddres
     QByteArray mimeType;
     QByteArray bytes = picture ? rtf::webImage(*picture, &mimeType) : QByteArray();
     if (bytes.isEmpty()) {
-        bytes = boxSvg(QSize(qRound(image.width()), qRound(image.height())), rtf::keptObjectLabel(image));
+        bytes = boxSvg(QSize(qRound(image.width()), qRound(image.height())), rtf::keptObjectLabel(image).toUtf8());
         mimeType = "image/svg+xml";
     }
     QTextImageFormat shown;
@@ -97,12 +98,13 @@ QTextImageFormat shownPicture(const QTextImageFormat &image, const PictureAddres
 }
 
 // Pictures get the addresses of what a browser shows of them, in the order they
-// stand; hidden text goes.
+// stand; footnotes show their text where they stand; hidden text goes.
 void placePictures(QTextDocument &document, const PictureAddress &pictureAddress)
 {
     struct Kept {
         int position;
         QTextCharFormat format; // what stands there instead; an empty format: nothing
+        QString text;           // or the text that does
     };
     std::vector<Kept> kept;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -115,10 +117,15 @@ void placePictures(QTextDocument &document, const PictureAddress &pictureAddress
             for (int i = 0; i < text.size(); ++i) {
                 if (text[i] != QChar::ObjectReplacementCharacter)
                     continue;
+                if (rtf::isFootnote(format)) {
+                    kept.push_back({fragment.position() + i, rtf::textFormatOf(format),
+                                    rtf::footnotePlainText(rtf::footnoteTextOf(format))});
+                    continue;
+                }
                 const QTextCharFormat shown = format.isImageFormat()
                     ? shownPicture(format.toImageFormat(), pictureAddress)
                     : QTextCharFormat();
-                kept.push_back({fragment.position() + i, shown});
+                kept.push_back({fragment.position() + i, shown, {}});
             }
         }
     }
@@ -126,7 +133,9 @@ void placePictures(QTextDocument &document, const PictureAddress &pictureAddress
     for (auto it = kept.rbegin(); it != kept.rend(); ++it) { // from the back, so that removals move nothing ahead
         cursor.setPosition(it->position);
         cursor.setPosition(it->position + 1, QTextCursor::KeepAnchor);
-        if (it->format.isImageFormat())
+        if (!it->text.isEmpty())
+            cursor.insertText(it->text, it->format);
+        else if (it->format.isImageFormat())
             cursor.insertText(QString(QChar::ObjectReplacementCharacter), it->format);
         else
             cursor.removeSelectedText();

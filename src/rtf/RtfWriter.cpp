@@ -72,7 +72,8 @@ void Writer::writeKept(QStringView text, const QTextCharFormat &format)
             writeText(hidden, m_fonts.isJapanese(0));
             m_out.append('}');
         } else {
-            const QByteArray rtf = keptRtfOf(format);
+            const QByteArray rtf = isFootnote(format) ? withWrittenFonts(keptRtfOf(format), keptFontsOf(format), m_fonts)
+                                                      : keptRtfOf(format);
             // A picture of its own {\nonshppict} group right after a \shppict would be
             // read back as that picture's copy for older readers: a group keeps them apart.
             if (rtf.startsWith("{\\nonshppict") && m_out.size() == m_shapePictureEnd)

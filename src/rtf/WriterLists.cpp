@@ -156,18 +156,14 @@ QByteArray WriterLists::tables(FontTable &fonts) const
     QList<int> keptIds;
     for (const auto &[number, kept] : m_keptLists) {
         const QTextListFormat format = kept->format();
-        const QStringList families = format.property(kWordListFontsProperty).toStringList();
-        const QList<int> symbolFonts = format.property(kWordListSymbolFontsProperty).value<QList<int>>();
-        const auto fontNumber = [&](int kept) {
-            const QString family = families.value(kept);
-            return family.isEmpty() ? 0 : fonts.indexOf(family, symbolFonts.contains(kept));
-        };
+        const KeptFonts keptFonts{format.property(kWordListFontsProperty).toStringList(),
+                                  format.property(kWordListSymbolFontsProperty).value<QList<int>>()};
         // One list may be numbered by several overrides: its entry is written once.
         if (const int id = format.intProperty(kWordListIdProperty); !keptIds.contains(id)) {
             keptIds.push_back(id);
-            lists += renumberFonts(format.property(kWordListEntryProperty).toByteArray(), fontNumber);
+            lists += withWrittenFonts(format.property(kWordListEntryProperty).toByteArray(), keptFonts, fonts);
         }
-        overrides += renumberFonts(format.property(kWordListOverrideProperty).toByteArray(), fontNumber);
+        overrides += withWrittenFonts(format.property(kWordListOverrideProperty).toByteArray(), keptFonts, fonts);
     }
     for (size_t i = 0; i < m_lists.size(); ++i) {
         const QByteArray id = QByteArray::number(m_firstId + qint64(i));

@@ -34,6 +34,14 @@ int FontTable::indexOf(const QString &family, bool symbol)
     return index;
 }
 
+QByteArray withWrittenFonts(QByteArrayView rtf, const KeptFonts &kept, FontTable &fonts)
+{
+    return renumberFonts(rtf, [&](int number) {
+        const QString family = kept.families.value(number);
+        return family.isEmpty() ? 0 : fonts.indexOf(family, kept.symbolFonts.contains(number));
+    });
+}
+
 int ColorTable::indexOf(const QColor &color)
 {
     const QRgb rgb = color.rgb() & 0xFFFFFF;

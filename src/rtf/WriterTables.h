@@ -1,6 +1,7 @@
 #pragma once
 
 // The font and colour tables of a note the RTF writer writes.
+#include "KeptFonts.h"
 #include "SymbolFonts.h"
 
 #include <QColor>
@@ -32,6 +33,9 @@ private:
     std::vector<bool> m_japanese;
     std::vector<std::optional<SymbolFont>> m_symbols;
 };
+
+// A group kept whole with its \fN numbered as this table numbers the fonts it names.
+QByteArray withWrittenFonts(QByteArrayView rtf, const KeptFonts &kept, FontTable &fonts);
 
 class ColorTable
 {

@@ -1,4 +1,4 @@
-// Pictures, embedded objects and hidden text: what the editor does not edit
+// Pictures, embedded objects, footnotes and hidden text: what the editor does not edit
 // stays in the note exactly as it was read.
 #include "KeptObjects.h"
 #include "PictureFiles.h"
@@ -175,13 +175,14 @@ private slots:
     // What the box of a picture that cannot be drawn says.
     void aBoxNamesWhatItStandsFor()
     {
-        const QList<std::pair<QByteArray, QByteArray>> groupsAndLabels = {
+        const QList<std::pair<QByteArray, QString>> groupsAndLabels = {
             {"{\\pict\\wmetafile8 00}", "WMF"},
             {"{\\pict\\macpict 0a}", "PICT"},
             {"{\\pict\\pmmetafile3 0a}", "OS/2"},
             {"{\\object\\objemb{\\*\\objdata 01050000}}", "OLE"},
             {"{\\object{\\*\\objdata 01}{\\result{\\pict\\macpict 0a}}}", "PICT"}, // the object shows a PICT
             {"{\\pict\\picw10\\pich10 00}", "?"},
+            {"{\\footnote note}", "注"},
         };
         for (const auto &[group, label] : groupsAndLabels) {
             QTextDocument document;
@@ -218,35 +219,61 @@ private slots:
         QVERIFY(!readKeptPicture("{\\object{\\*\\objdata 0505}}"));
     }
 
-    void hiddenTextIsNotShownButKept_data()
+    // Hidden text is not shown. A footnote is shown as a mark, its text standing in
+    // the note's text; its group is kept as read, its fonts numbered as the written
+    // note numbers them. Both read back as they were read.
+    void hiddenTextAndFootnotesAreKept_data()
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("group") << QByteArray("{\\rtf1 a{\\v hidden}b\\par}") << QString("ab") << QByteArray("{\\v\\f0 hidden}");
-        QTest::newRow("switched off") << QByteArray("{\\rtf1 a\\v x\\v0 b\\par}") << QString("ab") << QByteArray("{\\v\\f0 x}");
-        QTest::newRow("japanese") << QByteArray("{\\rtf1\\ansicpg932 a{\\v \\'82\\'a0}b\\par}") << QString("ab")
-                                  << QByteArray("{\\v\\f0\\u12354?}");
-        QTest::newRow("at a paragraph's end") << QByteArray("{\\rtf1 a{\\v h}\\par b\\par}") << QString("a\nb")
-                                              << QByteArray("{\\v\\f0 h}");
-        QTest::newRow("a glyph of a symbol font no one knows")
+        QTest::addColumn<int>("footnotes");
+        QTest::newRow("hidden group") << QByteArray("{\\rtf1 a{\\v hidden}b\\par}") << QString("ab") << QByteArray("{\\v\\f0 hidden}") << 0;
+        QTest::newRow("hidden switched off") << QByteArray("{\\rtf1 a\\v x\\v0 b\\par}") << QString("ab") << QByteArray("{\\v\\f0 x}") << 0;
+        QTest::newRow("hidden japanese") << QByteArray("{\\rtf1\\ansicpg932 a{\\v \\'82\\'a0}b\\par}") << QString("ab")
+                                         << QByteArray("{\\v\\f0\\u12354?}") << 0;
+        QTest::newRow("hidden at a paragraph's end") << QByteArray("{\\rtf1 a{\\v h}\\par b\\par}") << QString("a\nb")
+                                                     << QByteArray("{\\v\\f0 h}") << 0;
+        QTest::newRow("hidden glyph of a symbol font no one knows")
             << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Unknown;}}a{\\v\\f1\\'b7}b\\par}") << QString("ab")
-            << QByteArray("{\\v\\f0\\u-3913?}");
+            << QByteArray("{\\v\\f0\\u-3913?}") << 0;
+        const QByteArray fonts = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Mincho;}{\\f1\\fswiss Arial;}}";
+        QTest::newRow("footnote in its number's group, as Word writes it")
+            << fonts + "a{\\cs16\\super \\chftn {\\footnote \\pard\\plain\\f1 {\\super \\chftn } Note \\f0\\'82\\'a0\\u12356?"
+                       "{\\field{\\*\\fldinst HYPERLINK \"http://x.jp\"}{\\fldrslt link}}\\par two}} b\\par}"
+            << QString("a［注: Note あいlink two］ b")
+            << QByteArray("a{\\super\\chftn}{\\footnote \\pard\\plain\\f2 {\\super \\chftn } Note \\f1\\'82\\'a0\\u12356?"
+                          "{\\field{\\*\\fldinst HYPERLINK \"http://x.jp\"}{\\fldrslt link}}\\par two} b\\par")
+            << 1;
+        QTest::newRow("footnote after its number, marked ignorable")
+            << QByteArray("{\\rtf1 a{\\super\\chftn}{\\*\\footnote\\chftn\\pard {\\b bold}\\emdash{\\v hidden}"
+                          "{\\pict\\pngblip 00}end}b\\par}")
+            << QString("a［注: bold—end］b")
+            << QByteArray("a{\\super\\chftn}{\\*\\footnote\\chftn\\pard {\\b bold}\\emdash{\\v hidden}{\\pict\\pngblip 00}end}b")
+            << 1;
+        QTest::newRow("footnote without a number") << QByteArray("{\\rtf1 a\\chftn x{\\footnote n}b\\par}") << QString("ax［注: n］b")
+                                                   << QByteArray("ax{\\footnote n}b") << 1;
+        QTest::newRow("footnote cut off at the note's end") << QByteArray("{\\rtf1 a{\\footnote n") << QString("a［注: n］")
+                                                            << QByteArray("a{\\footnote n}") << 1;
     }
 
-    void hiddenTextIsNotShownButKept()
+    void hiddenTextAndFootnotesAreKept()
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QFETCH(QByteArray, written);
+        QFETCH(int, footnotes);
         QTextDocument document;
         QVERIFY(readRtf(rtf, document));
         QCOMPARE(kobin::richtext::plainText(document, u"\n"), text);
         QCOMPARE(readRtfText(rtf, u"\n").value_or(QString()), text);
+        const QList<QTextCharFormat> objects = objectsIn(document);
+        QCOMPARE(std::count_if(objects.begin(), objects.end(), [](const QTextCharFormat &f) { return isFootnote(f); }), footnotes);
         const QByteArray out = writeRtf(document);
         QVERIFY2(out.contains(written), out.constData());
         QTextDocument again;
         QVERIFY(readRtf(out, again));
+        QCOMPARE(kobin::richtext::plainText(again, u"\n"), text);
         QCOMPARE(writeRtf(again), out);
     }
 

@@ -22,7 +22,7 @@ void drawBox(QPainter &painter, const QRectF &rect, const QTextFormat &format)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
     painter.setPen(Qt::darkGray);
-    painter.drawText(rect, Qt::AlignCenter, QString::fromLatin1(rtf::keptObjectLabel(format)));
+    painter.drawText(rect, Qt::AlignCenter, rtf::keptObjectLabel(format));
     painter.restore();
 }
 
