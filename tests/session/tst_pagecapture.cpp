@@ -256,6 +256,35 @@ private slots:
         expectNothingChanged(shape);
     }
 
+    // Only an http: or https: address naming a host is captured: each other one is
+    // refused with its reason while the dialog stays open.
+    void addressesOfNoWebPageAreRefused()
+    {
+        const QString shape = treestring::fromTree(f->tree);
+        select("a2");
+        const QString notWeb = " 」は取り込めません。取り込めるのは http: か https: で始まるアドレスだけです。";
+        const QList<std::pair<QString, QString>> refused = {
+            {"http:foo", "「 http:foo" + notWeb},
+            {"http://", "「 http://" + notWeb},
+            {"https:///path", "「 https:///path" + notWeb},
+            {"javascript:alert(1)", "「 javascript:alert(1)" + notWeb},
+            {"file:///etc/passwd", "「 file:///etc/passwd 」はこのコンピュータのファイルです。ファイルのページは、ツリーへドロップして追加してください。"},
+            {"  ", "取り込むホームページのアドレスを入力してください。"},
+        };
+        for (const auto &[address, message] : refused)
+            asker.choices << choice(address);
+        f->commands.run(Command::CaptureHomepage);
+        QStringList told;
+        for (const FakePrompter::Prompt &prompt : f->prompter.prompts)
+            told << prompt.text;
+        QStringList expected;
+        for (const auto &[address, message] : refused)
+            expected << message;
+        QCOMPARE(told, expected);
+        QCOMPARE(capturer.urls, QList<QUrl>());
+        expectNothingChanged(shape);
+    }
+
     // What the page named on this computer and the capture left out is told once the item is there.
     void filesOfThisComputerLeftOutAreTold()
     {

@@ -254,6 +254,10 @@ private slots:
                                    << " 」は 1 MB を超えるため、取り込めません。" << QStringList();
         QTest::newRow("endless page") << "/endless.html" << oneMegabyte << Outcome::Result::Failed
                                       << " 」は 1 MB を超えるため、取り込めません。" << QStringList();
+        // A small page that loads whole, and saved holds more than a page may.
+        const CaptureLimits oneMegabyteSaved{usual.time, megabyte, usual.pageBytes, usual.rendererBytes};
+        QTest::newRow("saved page too large") << "/large-picture.html" << oneMegabyteSaved << Outcome::Result::Failed
+                                              << " 」は 1 MB を超えるため、取り込めません。" << QStringList();
         // The renderer holds what a picture brings while it loads.
         const CaptureLimits smallRenderer{usual.time, megabyte, megabyte, 300 * megabyte};
         QTest::newRow("endless picture") << "/picture.html" << smallRenderer << Outcome::Result::Failed
@@ -274,6 +278,8 @@ private slots:
         server.serve("/files/report", {200, "application/pdf", "%PDF-1.4 report", {}, {}});
         server.serve("/endless.html", {200, "text/html", QByteArray("<p>more</p>").repeated(1000), {}, LoopbackServer::Answer::Stall::Endless});
         server.serve("/picture.html", {200, "text/html", "<img src=\"endless.png\">", {}, {}});
+        server.serve("/large-picture.html", {200, "text/html", "<img src=\"large.png\">", {}, {}});
+        server.serve("/large.png", {200, "image/png", kPicture + QByteArray(2 * 1024 * 1024, '\0'), {}, {}});
         server.serve("/endless.png", {200, "image/png", kPicture.repeated(1000), {}, LoopbackServer::Answer::Stall::Endless});
         const QUrl url = path.isEmpty() ? LoopbackServer::closedPortUrl() : server.url(path);
         QTemporaryDir folder;
