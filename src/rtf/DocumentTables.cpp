@@ -143,7 +143,14 @@ void DocumentBuilder::mergeCells(QTextTable &qtable, const Tables::Table &table)
         QTextTableCellFormat format = owner.format().toTableCellFormat();
         format.setProperty(kCellEdgesProperty, QVariant::fromValue(edges));
         owner.setFormat(format);
+        // Qt gives a merged cell whose first cell is empty the paragraph of a cell merged
+        // into it: a character held in the first cell for the merge keeps its own (a list item).
+        const bool ownerEmpty = owner.firstPosition() == owner.lastPosition();
+        if (ownerEmpty)
+            owner.firstCursorPosition().insertText(QStringLiteral(" "));
         qtable.mergeCells(region.row, region.column, region.rows, region.columns);
+        if (ownerEmpty)
+            qtable.cellAt(region.row, region.column).firstCursorPosition().deleteChar();
     }
 }
 

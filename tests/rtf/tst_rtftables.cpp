@@ -194,6 +194,9 @@ private slots:
                                          << QString("a\tb\t\nc");
         QTest::newRow("empty paragraph before and after") << QByteArray("{\\rtf1\\par\\pard\\intbl a\\cell\\row\\pard\\par}")
                                                           << QString("a\t");
+        QTest::newRow("an empty list item with an empty cell merged below it")
+            << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1000\\pard\\intbl\\ls1\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row}")
+            << QString("1. \t\n\t");
     }
 
     void tablesAsPlainText()
