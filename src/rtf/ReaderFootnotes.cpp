@@ -25,6 +25,7 @@ void Reader::beginFootnote(bool beginsGroup)
     m_kept->object.kind = KeptObject::Kind::Footnote;
     m_footnoteText.clear();
     group.destination = Destination::Footnote;
+    group.chars.hidden = false; // written back, it stands apart from hidden text around it
 }
 
 // In a footnote only what makes its text counts: its formats, fields' instructions,

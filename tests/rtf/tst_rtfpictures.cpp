@@ -253,6 +253,8 @@ private slots:
             << 1;
         QTest::newRow("footnote without a number") << QByteArray("{\\rtf1 a\\chftn x{\\footnote n}b\\par}") << QString("ax［注: n］b")
                                                    << QByteArray("ax{\\footnote n}b") << 1;
+        QTest::newRow("footnote in hidden text") << QByteArray("{\\rtf1 a{\\v h{\\footnote n}}b\\par}") << QString("a［注: n］b")
+                                                 << QByteArray("a{\\v\\f0 h}{\\footnote n}b") << 1;
         QTest::newRow("footnote cut off at the note's end") << QByteArray("{\\rtf1 a{\\footnote n") << QString("a［注: n］")
                                                             << QByteArray("a{\\footnote n}") << 1;
     }
