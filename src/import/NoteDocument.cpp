@@ -132,6 +132,39 @@ void foreignLinksAsText(QTextDocument &document, const LinkNamer &nameLink, Note
     }
 }
 
+// Headings come from HTML and Markdown with sizes relative to the text; a note
+// holds sizes in points, so each gets the size it is shown at.
+void relativeSizesAsPoints(QTextDocument &document)
+{
+    // Qt's steps for the adjustments from -2 to +4 (HTML's font sizes 1 to 7).
+    static constexpr qreal kScale[] = {0.7, 0.8, 1.0, 1.2, 1.5, 2.0, 2.4};
+    const qreal textSize = document.defaultFont().pointSizeF();
+    struct Sized {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    std::vector<Sized> sized;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            QTextCharFormat format = it.fragment().charFormat();
+            if (!format.hasProperty(QTextFormat::FontSizeAdjustment))
+                continue;
+            const int step = qBound(0, format.intProperty(QTextFormat::FontSizeAdjustment) + 2, 6);
+            const qreal size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : textSize;
+            format.setFontPointSize(size * kScale[step]);
+            format.clearProperty(QTextFormat::FontSizeAdjustment);
+            sized.push_back({it.fragment().position(), it.fragment().length(), format});
+        }
+    }
+    QTextCursor cursor(&document);
+    for (const Sized &run : sized) {
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(run.format);
+    }
+}
+
 } // namespace
 
 NoteConversion convertNote(const QString &markup, ImportItem::Markup kind, const PictureSource &pictures,
@@ -144,6 +177,7 @@ NoteConversion convertNote(const QString &markup, ImportItem::Markup kind, const
     } else {
         document.setHtml(checkboxesAsCharacters(markup));
     }
+    relativeSizesAsPoints(document);
     NoteConversion note;
     takePictures(document, pictures, note);
     foreignLinksAsText(document, nameLink, note);

@@ -3,9 +3,12 @@
 #include "BookImport.h"
 #include "ImportedBook.h"
 #include "PictureFiles.h"
+#include "RtfReader.h"
 #include "TestArchives.h"
 #include "TestFiles.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -100,6 +103,21 @@ QString rtfOf(const QString &bookFolder)
     return text;
 }
 
+// The size in points the book's notes show the paragraph beginning with text at; 0 for none.
+qreal shownSizeOf(const QString &bookFolder, const QString &text)
+{
+    for (const QString &name : QDir(bookFolder).entryList({"*.rtf"}, QDir::Files, QDir::Name)) {
+        QTextDocument document;
+        if (!kobin::rtf::readRtf(readText(bookFolder + name), document))
+            continue;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            if (block.text().startsWith(text))
+                return block.begin().fragment().charFormat().fontPointSize();
+        }
+    }
+    return 0;
+}
+
 // The source read only, and nothing but the book (or nothing at all) left in the program folder.
 void importAndCheck(const Builder &build, NewBook &book, QTemporaryDir &root)
 {
@@ -164,6 +182,9 @@ void TestJoplinImport::exports()
           "添付ファイル「地図.pdf」へのリンク（文字のまま）、リンク「file:///etc/passwd」（文字のまま）",
           "「荷物」 ToDo（未完了）", "「" + id('8') + ".md」 暗号化されているため読めません"})
         QVERIFY2(report.contains(expected), qPrintable(report));
+    // A heading is shown larger than the text: its size relative to the text becomes points.
+    QVERIFY2(shownSizeOf(bookFolder, "見出し") > shownSizeOf(bookFolder, "太字") * 1.5,
+             qPrintable(QString::number(shownSizeOf(bookFolder, "見出し"))));
     const QString rtf = rtfOf(bookFolder);
     QVERIFY(rtf.contains("HYPERLINK \"https://example.jp/\""));
     QVERIFY2(!rtf.contains("HYPERLINK \":/") && !rtf.contains("file:"), "only web links are kept");
