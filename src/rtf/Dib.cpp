@@ -63,11 +63,10 @@ bool isWithinPictureLimits(QSize size)
 QImage withWholeColourTable(QImage image)
 {
     const int indexes = indexesOf(image.format());
-    if (image.colorCount() >= indexes)
+    if (image.colorCount() == indexes)
         return image;
     QList<QRgb> colours = image.colorTable();
-    while (colours.size() < indexes)
-        colours.append(qRgb(0, 0, 0));
+    colours.resize(indexes, qRgb(0, 0, 0));
     image.setColorTable(colours);
     return image;
 }

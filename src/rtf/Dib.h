@@ -15,9 +15,10 @@ constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
 bool isWithinPictureLimits(QSize size);
 
 // image, with the colour table of an indexed image filled out with black to
-// every index its pixels can hold. Image readers keep the colours a file
-// gives, and Qt paints an indexed image through its table without checking
-// the index: a pixel beyond the table would read beyond it.
+// every index its pixels can hold, and no longer. Image readers keep the colours
+// a file gives, and Qt paints an indexed image through its table without checking
+// the index: a pixel beyond the table would read beyond it; a table longer than
+// its pixels can index cannot be written as PNG.
 QImage withWholeColourTable(QImage image);
 
 // What the header of a device-independent bitmap (a BITMAPCOREHEADER, or a

@@ -323,6 +323,14 @@ private slots:
         QTest::newRow("png named jpeg") << pictureOf(PictureKind::Jpeg, pngOf(size, kRed)) << true
                                         << QByteArray("image/png");
         QTest::newRow("dib") << pictureOf(PictureKind::Dib, dib24Of(size, kRed)) << false << QByteArray("image/png");
+        // A 1-bit bitmap naming ten colours, as some writers do: only two of them can be shown.
+        QByteArray oneBit = withField(withField(withField(withField(withField(QByteArray(40, '\0'), 0, 40), 4, 40), 8, 30),
+                                                12, 1 | 1 << 16), 32, 10);
+        for (int colour = 0; colour < 10; ++colour)
+            oneBit += QByteArray::fromHex(colour == 0 ? "0000ff00" : "ff000000");
+        for (int row = 0; row < 30; ++row) // from the bottom: blue, then red
+            oneBit += QByteArray(5, row < 15 ? '\xff' : '\0') + QByteArray(3, '\0');
+        QTest::newRow("dib 1-bit of ten colours") << pictureOf(PictureKind::Dib, oneBit) << false << QByteArray("image/png");
         QTest::newRow("wmf") << pictureOf(PictureKind::Wmf, wmfWithStretchDib(dib24Of(size, kRed), QRect(0, 0, 40, 30),
                                                                               size))
                              << false << QByteArray("image/png");
