@@ -10,6 +10,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace kobin::import {
@@ -97,39 +99,51 @@ void takePictures(QTextDocument &document, const PictureSource &pictures, NoteCo
     }
 }
 
-// A note follows only web and mail links: any other (a file, another program's
-// note) would lead nowhere or somewhere unsafe, so its text stays without it.
-void foreignLinksAsText(QTextDocument &document, const LinkNamer &nameLink, NoteConversion &note)
+// Gives each fragment the format reformat makes of its own, where it makes one:
+// all are found first, as a new format may join a fragment to its neighbours.
+void reformatFragments(QTextDocument &document,
+                       const std::function<std::optional<QTextCharFormat>(const QTextCharFormat &)> &reformat)
 {
-    struct Link {
+    struct Run {
         int position;
         int length;
         QTextCharFormat format;
     };
-    std::vector<Link> links;
+    std::vector<Run> runs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.isAnchor() && !isWebAddress(format.anchorHref()))
-                links.push_back({it.fragment().position(), it.fragment().length(), format});
+            if (std::optional<QTextCharFormat> format = reformat(it.fragment().charFormat()))
+                runs.push_back({it.fragment().position(), it.fragment().length(), std::move(*format)});
         }
     }
-    QString last;
-    for (Link &link : links) {
-        const QString address = link.format.anchorHref();
-        link.format.setAnchor(false);
-        link.format.clearProperty(QTextFormat::AnchorHref);
-        link.format.clearForeground(); // no longer looks like a link
-        QTextCursor cursor(&document);
-        cursor.setPosition(link.position);
-        cursor.setPosition(link.position + link.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(link.format);
-        if (address == last)
-            continue; // one link split into fragments by its formats
-        last = address;
-        const QString named = nameLink ? nameLink(address) : QString();
-        note.leftOut.append(!named.isEmpty() ? named : QStringLiteral("リンク「") + address.left(200) + QStringLiteral("」（文字のまま）"));
+    QTextCursor cursor(&document);
+    for (const Run &run : runs) {
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(run.format);
     }
+}
+
+// A note follows only web and mail links: any other (a file, another program's
+// note) would lead nowhere or somewhere unsafe, so its text stays without it.
+void foreignLinksAsText(QTextDocument &document, const LinkNamer &nameLink, NoteConversion &note)
+{
+    QString last;
+    reformatFragments(document, [&](QTextCharFormat format) -> std::optional<QTextCharFormat> {
+        if (!format.isAnchor() || isWebAddress(format.anchorHref()))
+            return std::nullopt;
+        const QString address = format.anchorHref();
+        format.setAnchor(false);
+        format.clearProperty(QTextFormat::AnchorHref);
+        format.clearForeground(); // no longer looks like a link
+        if (address != last) { // one link may be split into fragments by its formats
+            last = address;
+            const QString named = nameLink ? nameLink(address) : QString();
+            note.leftOut.append(!named.isEmpty() ? named
+                                                 : QStringLiteral("リンク「") + address.left(200) + QStringLiteral("」（文字のまま）"));
+        }
+        return format;
+    });
 }
 
 // Headings come from HTML and Markdown with sizes relative to the text; a note
@@ -139,30 +153,15 @@ void relativeSizesAsPoints(QTextDocument &document)
     // Qt's steps for the adjustments from -2 to +4 (HTML's font sizes 1 to 7).
     static constexpr qreal kScale[] = {0.7, 0.8, 1.0, 1.2, 1.5, 2.0, 2.4};
     const qreal textSize = document.defaultFont().pointSizeF();
-    struct Sized {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Sized> sized;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            QTextCharFormat format = it.fragment().charFormat();
-            if (!format.hasProperty(QTextFormat::FontSizeAdjustment))
-                continue;
-            const int step = qBound(0, format.intProperty(QTextFormat::FontSizeAdjustment) + 2, 6);
-            const qreal size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : textSize;
-            format.setFontPointSize(size * kScale[step]);
-            format.clearProperty(QTextFormat::FontSizeAdjustment);
-            sized.push_back({it.fragment().position(), it.fragment().length(), format});
-        }
-    }
-    QTextCursor cursor(&document);
-    for (const Sized &run : sized) {
-        cursor.setPosition(run.position);
-        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(run.format);
-    }
+    reformatFragments(document, [textSize](QTextCharFormat format) -> std::optional<QTextCharFormat> {
+        if (!format.hasProperty(QTextFormat::FontSizeAdjustment))
+            return std::nullopt;
+        const int step = qBound(0, format.intProperty(QTextFormat::FontSizeAdjustment) + 2, 6);
+        const qreal size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : textSize;
+        format.setFontPointSize(size * kScale[step]);
+        format.clearProperty(QTextFormat::FontSizeAdjustment);
+        return format;
+    });
 }
 
 } // namespace
