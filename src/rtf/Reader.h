@@ -81,6 +81,7 @@ private:
     void endRow(int depth);
     void readUnderline(const Token &token, QTextCharFormat::UnderlineStyle style);
     void readUnicode(int value);
+    [[nodiscard]] bool emitGlyphAreaCharacter(char16_t unit);
     void emitPrivateUse(SymbolFont font, uint8_t byte);
 
     // Inline: every piece of text and every escaped byte comes through them.

@@ -33,18 +33,25 @@ void Reader::readUnicode(int value)
         put(QStringView(pair, 2));
         return;
     }
-    // Word writes a symbol font's byte as the character Windows draws its glyph for.
-    if (unit >= 0xF000 && unit <= 0xF0FF) {
-        if (const auto symbol = currentSymbolFont()) {
-            emitText(QChar::fromUcs4(symbolCharacter(*symbol, static_cast<uint8_t>(unit))));
-            return;
-        }
-        if (const auto symbol = privateUseFont(unit)) {
-            emitPrivateUse(*symbol, static_cast<uint8_t>(unit));
-            return;
-        }
+    if (!emitGlyphAreaCharacter(unit))
+        emitText(QStringView(&unit, 1));
+}
+
+// Word writes a symbol font's byte as the character Windows draws its glyph for;
+// a code page's own characters there (Big5's user area) are drawn the same way.
+bool Reader::emitGlyphAreaCharacter(char16_t unit)
+{
+    if (unit < 0xF000 || unit > 0xF0FF)
+        return false;
+    if (const auto symbol = currentSymbolFont()) {
+        emitText(QChar::fromUcs4(symbolCharacter(*symbol, static_cast<uint8_t>(unit))));
+        return true;
     }
-    emitText(QStringView(&unit, 1));
+    if (const auto symbol = privateUseFont(unit)) {
+        emitPrivateUse(*symbol, static_cast<uint8_t>(unit));
+        return true;
+    }
+    return false;
 }
 
 // A glyph of a symbol font written in another font: shown as the character it
@@ -73,15 +80,31 @@ void Reader::flushBytes()
         return;
     m_decoded.truncate(0);
     const int codePage = currentCodePage();
+    const QByteArrayView bytes(m_bytes.data(), static_cast<qsizetype>(m_bytes.size()));
     if (codePage == kCodePageSymbol) {
         const SymbolFont font = currentSymbolFont().value_or(SymbolFont::Other);
-        for (const char byte : m_bytes)
+        for (const char byte : bytes)
             m_decoded += QChar::fromUcs4(symbolCharacter(font, static_cast<uint8_t>(byte)));
-    } else {
-        m_decoder.decode(codePage, QByteArrayView(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())), m_decoded);
+        m_bytes.clear();
+        emitText(m_decoded);
+        return;
     }
+    m_decoder.decode(codePage, bytes, m_decoded);
     m_bytes.clear();
-    emitText(m_decoded);
+    // Characters of the glyph area read as \uN does; with no bytes left, emitting leaves m_decoded alone.
+    const QStringView decoded(m_decoded);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        const char16_t unit = decoded.at(i).unicode();
+        if (unit >= 0xF000 && unit <= 0xF0FF) {
+            if (i > runStart)
+                emitText(decoded.mid(runStart, i - runStart));
+            if (!emitGlyphAreaCharacter(unit))
+                emitText(decoded.mid(i, 1));
+            runStart = i + 1;
+        }
+    }
+    emitText(decoded.mid(runStart));
 }
 
 void Reader::emitText(QStringView text)

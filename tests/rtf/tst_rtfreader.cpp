@@ -161,6 +161,8 @@ private slots:
         QTest::newRow("glyphs of a symbol font named in a text font")
             << QByteArray("\\f7\\u-3929?\\u-3937?") << QString("▪•");
         QTest::newRow("other glyphs in a text font stay") << QByteArray("\\f0\\u-4031?") << QString("\uF041");
+        QTest::newRow("a code page's character in the glyph area, as its escape")
+            << QByteArray("{\\fonttbl{\\f10\\cpg950 Symbol;}}\\f10\\'84b\\u-3919?") << QString("±±");
     }
 
     void symbolFontsShowTheirCharacters()
