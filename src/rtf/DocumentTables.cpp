@@ -4,6 +4,8 @@
 #include "FormatProperties.h"
 #include "TableFormats.h"
 
+#include <QPointer>
+#include <QTextList>
 #include <QTextTable>
 
 namespace kobin::rtf {
@@ -71,6 +73,36 @@ void DocumentBuilder::insertItems(QTextCursor &cursor, const std::vector<Tables:
         }
     }
 }
+
+namespace {
+
+// A block's format and list, taken before an edit that may change them and given back after it.
+// (Its character format is the mark before it, a cell's format in a cell's first block.)
+struct BlockFormat {
+    QTextCursor at; // moves with the edit
+    QTextBlockFormat format;
+    QPointer<QTextList> list;
+
+    static BlockFormat of(QTextCursor cursor)
+    {
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        return {cursor, cursor.blockFormat(), cursor.currentList()};
+    }
+
+    void restore()
+    {
+        QTextList *now = at.currentList();
+        if (now != list) {
+            if (now)
+                now->remove(at.block());
+            if (list)
+                list->add(at.block());
+        }
+        at.setBlockFormat(format);
+    }
+};
+
+} // namespace
 
 // Merged cells read as cells of their own, the first with the text and the
 // others empty, and become one. Cells with text are never merged away.
@@ -143,14 +175,18 @@ void DocumentBuilder::mergeCells(QTextTable &qtable, const Tables::Table &table)
         QTextTableCellFormat format = owner.format().toTableCellFormat();
         format.setProperty(kCellEdgesProperty, QVariant::fromValue(edges));
         owner.setFormat(format);
-        // Qt gives a merged cell whose first cell is empty the paragraph of a cell merged
-        // into it: a character held in the first cell for the merge keeps its own (a list item).
-        const bool ownerEmpty = owner.firstPosition() == owner.lastPosition();
-        if (ownerEmpty)
-            owner.firstCursorPosition().insertText(QStringLiteral(" "));
+        // Qt joins the block before each cell it merges away with that cell's empty block,
+        // which gives the joined block its format: the block before gets its own back.
+        std::vector<BlockFormat> blocksBefore;
+        for (int r = region.row; r < region.row + region.rows; ++r) {
+            for (int c = region.column; c < region.column + region.columns; ++c) {
+                if (r != region.row || c != region.column)
+                    blocksBefore.push_back(BlockFormat::of(QTextCursor(qtable.cellAt(r, c).firstCursorPosition().block().previous())));
+            }
+        }
         qtable.mergeCells(region.row, region.column, region.rows, region.columns);
-        if (ownerEmpty)
-            qtable.cellAt(region.row, region.column).firstCursorPosition().deleteChar();
+        for (BlockFormat &block : blocksBefore)
+            block.restore();
     }
 }
 

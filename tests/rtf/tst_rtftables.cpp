@@ -197,6 +197,10 @@ private slots:
         QTest::newRow("an empty list item with an empty cell merged below it")
             << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1000\\pard\\intbl\\ls1\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row}")
             << QString("1. \t\n\t");
+        QTest::newRow("an empty list item beside cells merged below")
+            << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1000\\cellx2000\\pard\\intbl\\ls1 a\\cell\\cell\\row"
+                          "\\trowd\\clvmrg\\cellx1000\\cellx2000\\pard\\intbl\\cell b\\cell\\row}")
+            << QString("1. a\t2. \t\n\tb\t");
     }
 
     void tablesAsPlainText()
