@@ -3,6 +3,7 @@
 #include "Cp932.h"
 
 #include <QStringList>
+#include <utility>
 
 namespace kobin::rtf {
 namespace {
@@ -31,32 +32,32 @@ const char *codecName(int codePage)
     }
 }
 
+// Each \fcharsetN and the code page it selects.
+constexpr std::pair<int, int> kCharsetCodePages[] = {
+    {0, 1252},   {2, kCodePageSymbol}, {77, 10000},  {78, kCodePageMacJapanese}, {128, 932}, {129, 949},
+    {134, 936},  {136, 950},           {161, 1253},  {162, 1254},                {163, 1258}, {177, 1255},
+    {178, 1256}, {186, 1257},          {204, 1251},  {222, 874},                 {238, 1250}, {254, 437},
+    {255, 850},
+};
+
 } // namespace
 
 int codePageOfCharset(int charset, int documentCodePage)
 {
-    switch (charset) {
-    case 0: return 1252;
-    case 2: return kCodePageSymbol;
-    case 77: return 10000;
-    case 78: return kCodePageMacJapanese;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return documentCodePage;
+    for (const auto &[known, codePage] : kCharsetCodePages) {
+        if (known == charset)
+            return codePage;
     }
+    return documentCodePage;
+}
+
+int charsetOfCodePage(int codePage)
+{
+    for (const auto &[charset, known] : kCharsetCodePages) {
+        if (known == codePage)
+            return charset;
+    }
+    return -1;
 }
 
 void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)

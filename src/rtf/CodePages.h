@@ -15,6 +15,8 @@ constexpr int kCodePageSymbol = 42; // Windows' CP_SYMBOL: glyph numbers, which 
 // The code page that a font's \fcharsetN selects; \fcharset1 (and any charset
 // without a code page of its own) means the document's code page.
 int codePageOfCharset(int charset, int documentCodePage);
+// The \fcharsetN that selects a code page, or -1 where none does.
+int charsetOfCodePage(int codePage);
 
 // Decodes the bytes of any code page RTF documents use. Code page 932 goes
 // through our own table; the others through Qt's codecs, created once each.

@@ -156,7 +156,7 @@ void DocumentBuilder::addToList(const QTextCursor &cursor, const ListItem &item)
         format.setProperty(kWordListEntryProperty, item.word.list);
         format.setProperty(kWordListOverrideProperty, item.word.override);
         format.setProperty(kWordListFontsProperty, item.word.fonts.families);
-        format.setProperty(kWordListSymbolFontsProperty, QVariant::fromValue(item.word.fonts.symbolFonts));
+        format.setProperty(kWordListFontCodePagesProperty, QVariant::fromValue(item.word.fonts.codePages));
         format.setProperty(kWordListShapeProperty, listShape(listItemOf(format)));
     }
     list = QTextCursor(cursor).createList(format);

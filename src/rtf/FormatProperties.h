@@ -10,13 +10,13 @@ namespace kobin::rtf {
 // On the object character of a picture, an embedded object, a footnote or hidden
 // text (KeptObjects.h): the group as read (QByteArray), the kind of picture (int),
 // the hidden text (QString), the footnote's text (QString) and the fonts its group
-// names (KeptFonts.h: QStringList, QList<int>); and the object type of hidden text.
+// names (KeptFonts.h: QStringList, and their code pages: QList<int>); and the object type of hidden text.
 constexpr int kKeptRtfProperty = QTextFormat::UserProperty + 0x100;
 constexpr int kPictureKindProperty = QTextFormat::UserProperty + 0x101;
 constexpr int kHiddenTextProperty = QTextFormat::UserProperty + 0x102;
 constexpr int kFootnoteTextProperty = QTextFormat::UserProperty + 0x103;
 constexpr int kKeptFontsProperty = QTextFormat::UserProperty + 0x104;
-constexpr int kKeptSymbolFontsProperty = QTextFormat::UserProperty + 0x105;
+constexpr int kKeptFontCodePagesProperty = QTextFormat::UserProperty + 0x105;
 constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 
 // QString, on a run read in a font of the symbol character set: that font's
@@ -48,14 +48,14 @@ constexpr int kListHangingProperty = QTextFormat::UserProperty + 0x400;
 // int, on a list's format: the number of its first item when not 1.
 constexpr int kListStartProperty = QTextFormat::UserProperty + 0x401;
 // On a list's format, a list of Word's tables: its \ls and \listid (int), its
-// entries as read (QByteArray), the fonts they name (QStringList, and which of
-// them are symbol fonts: QList<int>) and the list's shape as read (QString).
+// entries as read (QByteArray), the fonts they name (QStringList, and their code
+// pages: QList<int>) and the list's shape as read (QString).
 constexpr int kWordListNumberProperty = QTextFormat::UserProperty + 0x402;
 constexpr int kWordListIdProperty = QTextFormat::UserProperty + 0x403;
 constexpr int kWordListEntryProperty = QTextFormat::UserProperty + 0x404;
 constexpr int kWordListOverrideProperty = QTextFormat::UserProperty + 0x405;
 constexpr int kWordListFontsProperty = QTextFormat::UserProperty + 0x406;
-constexpr int kWordListSymbolFontsProperty = QTextFormat::UserProperty + 0x407;
+constexpr int kWordListFontCodePagesProperty = QTextFormat::UserProperty + 0x407;
 constexpr int kWordListShapeProperty = QTextFormat::UserProperty + 0x408;
 
 // On a table read: where it stands (\trleft) and half the space between its

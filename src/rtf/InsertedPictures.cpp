@@ -69,7 +69,7 @@ QTextCharFormat textFormatOf(const QTextCharFormat &format)
     QTextCharFormat text = format;
     for (const int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
                                int(QTextFormat::ImageHeight), kKeptRtfProperty, kPictureKindProperty,
-                               kHiddenTextProperty, kFootnoteTextProperty, kKeptFontsProperty, kKeptSymbolFontsProperty,
+                               kHiddenTextProperty, kFootnoteTextProperty, kKeptFontsProperty, kKeptFontCodePagesProperty,
                                int(QTextFormat::TextToolTip)})
         text.clearProperty(property);
     return text;

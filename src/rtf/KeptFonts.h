@@ -13,8 +13,8 @@
 namespace kobin::rtf {
 
 struct KeptFonts {
-    QStringList families;   // by the number the group's \fN give
-    QList<int> symbolFonts; // the numbers among them that are symbol fonts
+    QStringList families; // by the number the group's \fN give
+    QList<int> codePages; // the code page each one's bytes were read in (kCodePageSymbol: a symbol font)
 };
 
 // The group with the number of each \fN word replaced by newNumber(N); every

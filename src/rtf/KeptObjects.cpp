@@ -41,7 +41,7 @@ QTextCharFormat keptObjectFormat(const KeptObject &object)
     if (object.kind == KeptObject::Kind::Footnote) {
         format.setProperty(kFootnoteTextProperty, object.footnoteText);
         format.setProperty(kKeptFontsProperty, object.fonts.families);
-        format.setProperty(kKeptSymbolFontsProperty, QVariant::fromValue(object.fonts.symbolFonts));
+        format.setProperty(kKeptFontCodePagesProperty, QVariant::fromValue(object.fonts.codePages));
         format.setToolTip(object.footnoteText);
     }
     const QSizeF size = object.kind == KeptObject::Kind::Footnote ? kFootnoteMarkSize
@@ -83,7 +83,7 @@ QString footnoteTextOf(const QTextFormat &format)
 KeptFonts keptFontsOf(const QTextFormat &format)
 {
     return {format.property(kKeptFontsProperty).toStringList(),
-            format.property(kKeptSymbolFontsProperty).value<QList<int>>()};
+            format.property(kKeptFontCodePagesProperty).value<QList<int>>()};
 }
 
 QString footnotePlainText(const QString &footnoteText)

@@ -284,9 +284,8 @@ int Reader::keptFontNumber(KeptFonts &fonts, QHash<int, int> &numbers, int numbe
         return *kept;
     const auto font = m_fonts.find(number);
     const int next = static_cast<int>(fonts.families.size());
-    if (font != m_fonts.end() && isSymbolFont(font->second))
-        fonts.symbolFonts.push_back(next);
     fonts.families.push_back(font == m_fonts.end() ? QString() : font->second.name.trimmed());
+    fonts.codePages.push_back(font == m_fonts.end() ? documentCodePage() : codePageOf(font->second));
     numbers.insert(number, next);
     return next;
 }

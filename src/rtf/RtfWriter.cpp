@@ -29,13 +29,12 @@ void Writer::writeHeader()
     m_out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
     const QStringList &families = m_fonts.families();
     for (int i = 0; i < families.size(); ++i) {
-        const bool japanese = m_fonts.isJapanese(i);
         m_out.append("{");
         word("f", i);
         word("fnil");
-        word("fcharset", m_fonts.symbolFont(i) ? 2 : japanese ? 128 : 0);
+        word("fcharset", m_fonts.charset(i));
         m_out.append(' ');
-        writeFontName(families[i], japanese);
+        writeFontName(families[i], m_fonts.isJapanese(i));
         m_out.append(";}");
     }
     m_out.append("}\r\n{\\colortbl ;");

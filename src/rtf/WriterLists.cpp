@@ -157,7 +157,7 @@ QByteArray WriterLists::tables(FontTable &fonts) const
     for (const auto &[number, kept] : m_keptLists) {
         const QTextListFormat format = kept->format();
         const KeptFonts keptFonts{format.property(kWordListFontsProperty).toStringList(),
-                                  format.property(kWordListSymbolFontsProperty).value<QList<int>>()};
+                                  format.property(kWordListFontCodePagesProperty).value<QList<int>>()};
         // One list may be numbered by several overrides: its entry is written once.
         if (const int id = format.intProperty(kWordListIdProperty); !keptIds.contains(id)) {
             keptIds.push_back(id);

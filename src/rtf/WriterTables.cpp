@@ -1,5 +1,8 @@
 #include "WriterTables.h"
 
+#include "CodePages.h"
+
+
 namespace kobin::rtf {
 namespace {
 
@@ -26,19 +29,73 @@ int FontTable::indexOf(const QString &family, bool symbol)
     const auto found = indexes.constFind(family);
     if (found != indexes.constEnd())
         return *found;
-    const int index = static_cast<int>(m_families.size());
+    const int index = add(family, isJapaneseFontName(family), symbol ? std::optional(symbolFontNamed(family)) : std::nullopt, 0);
     indexes.insert(family, index);
-    m_families.append(family);
-    m_japanese.push_back(isJapaneseFontName(family));
-    m_symbols.push_back(symbol ? std::optional(symbolFontNamed(family)) : std::nullopt);
     return index;
+}
+
+int FontTable::keptIndexOf(const QString &family, int codePage)
+{
+    if (codePage == kCodePageSymbol)
+        return indexOf(family, true);
+    // A code page no \fcharset selects may not even keep ASCII as ASCII (EBCDIC): left to the name.
+    if (charsetOfCodePage(codePage) < 0)
+        return indexOf(family, false);
+    const bool japanese = codePage == kCodePageJapanese;
+    if (!m_indexes.contains(family)) {
+        const int index = add(family, japanese, std::nullopt, codePage);
+        m_indexes.insert(family, index);
+        return index;
+    }
+    // The text entry serves while its code page is this one or can still become it.
+    const int text = m_indexes.value(family);
+    int &kept = m_keptCodePages[static_cast<size_t>(text)];
+    if (kept == codePage)
+        return text;
+    if (kept == 0 && (japanese || (codePage == kCodePageWestern && !isJapanese(text)))) {
+        kept = codePage;
+        m_japanese[static_cast<size_t>(text)] = japanese;
+        return text;
+    }
+    const QPair<QString, int> key(family, codePage);
+    if (const auto found = m_keptIndexes.constFind(key); found != m_keptIndexes.constEnd())
+        return *found;
+    const int index = add(family, japanese, std::nullopt, codePage);
+    m_keptIndexes.insert(key, index);
+    return index;
+}
+
+int FontTable::add(const QString &family, bool japanese, std::optional<SymbolFont> symbol, int keptCodePage)
+{
+    m_families.append(family);
+    m_japanese.push_back(japanese);
+    m_symbols.push_back(symbol);
+    m_keptCodePages.push_back(keptCodePage);
+    return static_cast<int>(m_families.size()) - 1;
+}
+
+void FontTable::markJapanese(int index)
+{
+    const int kept = m_keptCodePages[static_cast<size_t>(index)];
+    if (kept == 0 || kept == kCodePageJapanese)
+        m_japanese[static_cast<size_t>(index)] = true;
+}
+
+int FontTable::charset(int index) const
+{
+    if (symbolFont(index))
+        return 2;
+    if (isJapanese(index))
+        return 128;
+    const int kept = m_keptCodePages[static_cast<size_t>(index)];
+    return kept == 0 ? 0 : charsetOfCodePage(kept);
 }
 
 QByteArray withWrittenFonts(QByteArrayView rtf, const KeptFonts &kept, FontTable &fonts)
 {
     return renumberFonts(rtf, [&](int number) {
         const QString family = kept.families.value(number);
-        return family.isEmpty() ? 0 : fonts.indexOf(family, kept.symbolFonts.contains(number));
+        return family.isEmpty() ? 0 : fonts.keptIndexOf(family, kept.codePages.value(number, kCodePageWestern));
     });
 }
 

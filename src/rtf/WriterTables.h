@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QPair>
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -14,24 +15,33 @@ namespace kobin::rtf {
 
 // The fonts of a document in order of first use; font 0 is the document's
 // default font, which text without a font of its own is written in. A family
-// written both as a symbol font and as text has an entry for each.
+// written both as a symbol font and as text has an entry for each, and so has
+// one that groups kept whole need in a code page its text entry cannot have.
 class FontTable
 {
 public:
     explicit FontTable(const QString &defaultFamily) { indexOf(defaultFamily, false); }
 
     int indexOf(const QString &family, bool symbol);
-    void markJapanese(int index) { m_japanese[static_cast<size_t>(index)] = true; }
+    // The font a group kept whole names: its bytes read back in the code page they were read in.
+    int keptIndexOf(const QString &family, int codePage);
+    // Text with Japanese characters is written in the font; one kept in another code page has them as \uN.
+    void markJapanese(int index);
     bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
     std::optional<SymbolFont> symbolFont(int index) const { return m_symbols[static_cast<size_t>(index)]; }
     const QStringList &families() const { return m_families; }
+    int charset(int index) const;
 
 private:
+    int add(const QString &family, bool japanese, std::optional<SymbolFont> symbol, int keptCodePage);
+
     QHash<QString, int> m_indexes;
     QHash<QString, int> m_symbolIndexes;
+    QHash<QPair<QString, int>, int> m_keptIndexes;
     QStringList m_families;
     std::vector<bool> m_japanese;
     std::vector<std::optional<SymbolFont>> m_symbols;
+    std::vector<int> m_keptCodePages; // 0 where no kept group fixed it
 };
 
 // A group kept whole with its \fN numbered as this table numbers the fonts it names.

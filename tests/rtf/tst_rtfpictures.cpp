@@ -245,6 +245,13 @@ private slots:
             << QByteArray("a{\\super\\chftn}{\\footnote \\pard\\plain\\f2 {\\super \\chftn } Note \\f1\\'82\\'a0\\u12356?"
                           "{\\field{\\*\\fldinst HYPERLINK \"http://x.jp\"}{\\fldrslt link}}\\par two} b\\par")
             << 1;
+        // Its text's bytes read back in the code page they were read in, whatever the font's name says.
+        QTest::newRow("footnote in fonts of other code pages")
+            << QByteArray("{\\rtf1\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}{\\f1\\fcharset128 Arial Unicode MS;}"
+                          "{\\f2\\fcharset204 Times Cyr;}{\\f3\\cpg936 U;}{\\f4\\fcharset0 MS Gothic;}{\\f5 Arial;}}"
+                          "\\f0\\'82\\'a0{\\footnote\\f1\\'82\\'a2\\f2\\'c0\\f3\\'c4\\'e3\\f4 caf\\'e9\\f5\\'82\\'a6}b\\par}")
+            << QString("あ［注: いА你caféえ］b")
+            << QByteArray("{\\footnote\\f2\\'82\\'a2\\f3\\'c0\\f4\\'c4\\'e3\\f5 caf\\'e9\\f6\\'82\\'a6}") << 1;
         QTest::newRow("footnote after its number, marked ignorable")
             << QByteArray("{\\rtf1 a{\\super\\chftn}{\\*\\footnote\\chftn\\pard {\\b bold}\\emdash{\\v hidden}"
                           "{\\pict\\pngblip 00}end}b\\par}")
