@@ -61,7 +61,7 @@ private:
     bool readCharacterWord(Word word, const Token &token);
     void readParagraphWord(Word word, const Token &token);
     bool readFieldWord(Word word, bool beginsGroup);
-    bool readListWord(Word word, const Token &token);
+    bool readListWord(Word word, const Token &token, bool beginsGroup);
     void readListTableWord(Word word, int value);
     bool readListNumberingWord(Word word, int value);
     void putListMarkerText(QStringView text);

@@ -272,7 +272,7 @@ void Reader::readWord(const Token &token)
         readTableWord(word, token.parameter);
         return;
     }
-    if (readListWord(word, token) || readRowWord(word, token))
+    if (readListWord(word, token, beginsGroup) || readRowWord(word, token))
         return;
     if (!readCharacterWord(word, token))
         readParagraphWord(word, token);

@@ -28,7 +28,7 @@ QTextListFormat::Style styleOfLevelFormat(int value)
 
 // Words of lists: the tables of Word's lists, a paragraph's {\*\pn} and what
 // makes a paragraph a list item. False for any other word.
-bool Reader::readListWord(Word word, const Token &token)
+bool Reader::readListWord(Word word, const Token &token, bool beginsGroup)
 {
     GroupState &group = top();
     switch (group.destination) {
@@ -42,6 +42,10 @@ bool Reader::readListWord(Word word, const Token &token)
     switch (word) {
     case Word::ListTable: group.destination = m_field ? Destination::Skip : Destination::ListTable; return true;
     case Word::ListNumbering:
+        // Only a group \pn opens numbers its paragraph: in a field's group, kept whole, it would
+        // number the paragraph around wherever the field is written.
+        if (!beginsGroup)
+            return true;
         group.destination = Destination::ListNumbering;
         m_listNumbering.emplace();
         m_listNumberingDepth = m_groups.size();

@@ -57,6 +57,8 @@ private slots:
         QTest::newRow("a list nowhere in the tables numbers") << QByteArray("\\pard\\ls5\\ilvl99 a\\par\\pard{\\*\\listtable{\\list{\\listlevel}}}\\ls2 b")
             << QStringList{"<list0 style-4 indent9 #0 \".\" from1 hang0>", "<list1 style-4 indent1 #0 \".\" from1 hang0>"}
             << "                1. a\n1. b";
+        QTest::newRow("pn inside another group's words numbers nothing") << QByteArray("a{\\field\\pn}\\par b{\\b\\pn\\pnlvlblt}")
+                                                                          << QStringList{"", ""} << "a\nb";
     }
 
     void listsAreRead()
