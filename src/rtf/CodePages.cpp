@@ -60,6 +60,16 @@ int charsetOfCodePage(int codePage)
     return -1;
 }
 
+bool keepsAscii(int codePage)
+{
+    QByteArray ascii;
+    for (char byte = 0x20; byte < 0x7F; ++byte)
+        ascii += byte;
+    QString text;
+    CodePageDecoder().decode(codePage, ascii, text);
+    return text == QLatin1String(ascii);
+}
+
 void CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString &out)
 {
     // Mac Japanese is Shift_JIS with a few additions of Apple's: what code page 932

@@ -17,6 +17,8 @@ constexpr int kCodePageSymbol = 42; // Windows' CP_SYMBOL: glyph numbers, which 
 int codePageOfCharset(int charset, int documentCodePage);
 // The \fcharsetN that selects a code page, or -1 where none does.
 int charsetOfCodePage(int codePage);
+// Whether the code page reads printable ASCII bytes as ASCII (EBCDIC and UTF-16 do not).
+bool keepsAscii(int codePage);
 
 // Decodes the bytes of any code page RTF documents use. Code page 932 goes
 // through our own table; the others through Qt's codecs, created once each.

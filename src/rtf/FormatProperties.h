@@ -10,13 +10,15 @@ namespace kobin::rtf {
 // On the object character of a picture, an embedded object, a footnote or hidden
 // text (KeptObjects.h): the group as read (QByteArray), the kind of picture (int),
 // the hidden text (QString), the footnote's text (QString) and the fonts its group
-// names (KeptFonts.h: QStringList, and their code pages: QList<int>); and the object type of hidden text.
+// names (KeptFonts.h: QStringList, their code pages: QList<int>, the code page of the
+// font around it: int); and the object type of hidden text.
 constexpr int kKeptRtfProperty = QTextFormat::UserProperty + 0x100;
 constexpr int kPictureKindProperty = QTextFormat::UserProperty + 0x101;
 constexpr int kHiddenTextProperty = QTextFormat::UserProperty + 0x102;
 constexpr int kFootnoteTextProperty = QTextFormat::UserProperty + 0x103;
 constexpr int kKeptFontsProperty = QTextFormat::UserProperty + 0x104;
 constexpr int kKeptFontCodePagesProperty = QTextFormat::UserProperty + 0x105;
+constexpr int kKeptOuterCodePageProperty = QTextFormat::UserProperty + 0x106;
 constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 
 // QString, on a run read in a font of the symbol character set: that font's

@@ -70,6 +70,7 @@ QTextCharFormat textFormatOf(const QTextCharFormat &format)
     for (const int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
                                int(QTextFormat::ImageHeight), kKeptRtfProperty, kPictureKindProperty,
                                kHiddenTextProperty, kFootnoteTextProperty, kKeptFontsProperty, kKeptFontCodePagesProperty,
+                               kKeptOuterCodePageProperty,
                                int(QTextFormat::TextToolTip)})
         text.clearProperty(property);
     return text;

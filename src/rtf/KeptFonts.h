@@ -15,6 +15,7 @@ namespace kobin::rtf {
 struct KeptFonts {
     QStringList families; // by the number the group's \fN give
     QList<int> codePages; // the code page each one's bytes were read in (kCodePageSymbol: a symbol font)
+    int outerCodePage = 0; // a footnote's: that of its text before a \fN of its own, the font around it
 };
 
 // The group with the number of each \fN word replaced by newNumber(N); every

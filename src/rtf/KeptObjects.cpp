@@ -42,6 +42,7 @@ QTextCharFormat keptObjectFormat(const KeptObject &object)
         format.setProperty(kFootnoteTextProperty, object.footnoteText);
         format.setProperty(kKeptFontsProperty, object.fonts.families);
         format.setProperty(kKeptFontCodePagesProperty, QVariant::fromValue(object.fonts.codePages));
+        format.setProperty(kKeptOuterCodePageProperty, object.fonts.outerCodePage);
         format.setToolTip(object.footnoteText);
     }
     const QSizeF size = object.kind == KeptObject::Kind::Footnote ? kFootnoteMarkSize
@@ -83,7 +84,7 @@ QString footnoteTextOf(const QTextFormat &format)
 KeptFonts keptFontsOf(const QTextFormat &format)
 {
     return {format.property(kKeptFontsProperty).toStringList(),
-            format.property(kKeptFontCodePagesProperty).value<QList<int>>()};
+            format.property(kKeptFontCodePagesProperty).value<QList<int>>(), format.intProperty(kKeptOuterCodePageProperty)};
 }
 
 QString footnotePlainText(const QString &footnoteText)

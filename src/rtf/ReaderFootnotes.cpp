@@ -23,6 +23,7 @@ void Reader::beginFootnote(bool beginsGroup)
     m_kept = KeptReading{KeptObject{}, m_groups.size(), beginsGroup ? group.start : m_tokenStart};
     m_kept->opensMidGroup = !beginsGroup;
     m_kept->object.kind = KeptObject::Kind::Footnote;
+    m_kept->object.fonts.outerCodePage = currentCodePage();
     m_footnoteText.clear();
     group.destination = Destination::Footnote;
     group.chars.hidden = false; // written back, it stands apart from hidden text around it

@@ -33,6 +33,8 @@ void Writer::writeHeader()
         word("f", i);
         word("fnil");
         word("fcharset", m_fonts.charset(i));
+        if (const int codePage = m_fonts.codePageWithoutCharset(i))
+            word("cpg", codePage);
         m_out.append(' ');
         writeFontName(families[i], m_fonts.isJapanese(i));
         m_out.append(";}");
@@ -48,6 +50,19 @@ void Writer::writeHeader()
     if (!lists.isEmpty())
         m_out.append(lists);
     m_out.append("\\viewkind4\\uc1\\pard");
+}
+
+// A kept group's text before a font word of its own reads in the font around it:
+// that font becomes one of the family in effect that reads the code page the text was read in.
+void Writer::useFontReading(int codePage)
+{
+    if (codePage == 0)
+        return;
+    const int font = m_fonts.keptIndexOf(m_fonts.families().at(m_run.font), codePage);
+    if (font != m_run.font) {
+        word("f", font);
+        m_run.font = font;
+    }
 }
 
 // Each object character is its group as read; hidden text goes in a group of
@@ -71,8 +86,12 @@ void Writer::writeKept(QStringView text, const QTextCharFormat &format)
             writeText(hidden, m_fonts.isJapanese(0));
             m_out.append('}');
         } else {
-            const QByteArray rtf = isFootnote(format) ? withWrittenFonts(keptRtfOf(format), keptFontsOf(format), m_fonts)
-                                                      : keptRtfOf(format);
+            QByteArray rtf = keptRtfOf(format);
+            if (isFootnote(format)) {
+                const KeptFonts fonts = keptFontsOf(format);
+                rtf = withWrittenFonts(rtf, fonts, m_fonts);
+                useFontReading(fonts.outerCodePage);
+            }
             // A picture of its own {\nonshppict} group right after a \shppict would be
             // read back as that picture's copy for older readers: a group keeps them apart.
             if (rtf.startsWith("{\\nonshppict") && m_out.size() == m_shapePictureEnd)

@@ -142,6 +142,7 @@ private:
     void switchField(int field, const QTextCharFormat &format);
     void writePrivateUseText(QStringView text, SymbolFont font);
     void writeFontName(const QString &name, bool japanese);
+    void useFontReading(int codePage);
     int symbolFontIndex() { return m_fonts.indexOf(QStringLiteral("Symbol"), true); }
     bool inSymbolFont() const { return m_fonts.symbolFont(m_run.font).has_value(); }
 

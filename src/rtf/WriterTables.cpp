@@ -2,6 +2,8 @@
 
 #include "CodePages.h"
 
+#include <algorithm>
+
 
 namespace kobin::rtf {
 namespace {
@@ -38,8 +40,8 @@ int FontTable::keptIndexOf(const QString &family, int codePage)
 {
     if (codePage == kCodePageSymbol)
         return indexOf(family, true);
-    // A code page no \fcharset selects may not even keep ASCII as ASCII (EBCDIC): left to the name.
-    if (charsetOfCodePage(codePage) < 0)
+    // A code page that does not keep ASCII as ASCII (EBCDIC) cannot have names and words written in it.
+    if (charsetOfCodePage(codePage) < 0 && !keepsAscii(codePage))
         return indexOf(family, false);
     const bool japanese = codePage == kCodePageJapanese;
     if (!m_indexes.contains(family)) {
@@ -88,7 +90,13 @@ int FontTable::charset(int index) const
     if (isJapanese(index))
         return 128;
     const int kept = m_keptCodePages[static_cast<size_t>(index)];
-    return kept == 0 ? 0 : charsetOfCodePage(kept);
+    return kept == 0 ? 0 : std::max(charsetOfCodePage(kept), 0);
+}
+
+int FontTable::codePageWithoutCharset(int index) const
+{
+    const int kept = m_keptCodePages[static_cast<size_t>(index)];
+    return kept != 0 && !isJapanese(index) && charsetOfCodePage(kept) < 0 ? kept : 0;
 }
 
 QByteArray withWrittenFonts(QByteArrayView rtf, const KeptFonts &kept, FontTable &fonts)

@@ -31,6 +31,8 @@ public:
     std::optional<SymbolFont> symbolFont(int index) const { return m_symbols[static_cast<size_t>(index)]; }
     const QStringList &families() const { return m_families; }
     int charset(int index) const;
+    // A code page no \fcharset selects, written as \cpgN; 0 for none.
+    int codePageWithoutCharset(int index) const;
 
 private:
     int add(const QString &family, bool japanese, std::optional<SymbolFont> symbol, int keptCodePage);

@@ -252,6 +252,10 @@ private slots:
                           "\\f0\\'82\\'a0{\\footnote\\f1\\'82\\'a2\\f2\\'c0\\f3\\'c4\\'e3\\f4 caf\\'e9\\f5\\'82\\'a6}b\\par}")
             << QString("あ［注: いА你caféえ］b")
             << QByteArray("{\\footnote\\f2\\'82\\'a2\\f3\\'c0\\f4\\'c4\\'e3\\f5 caf\\'e9\\f6\\'82\\'a6}") << 1;
+        QTest::newRow("footnote in the font around it and in UTF-8")
+            << QByteArray("{\\rtf1\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\cpg65001 U8;}}\\f0\\u12354?{\\footnote caf\\'e9\\f1\\'e3\\'81\\'8a}b\\par}")
+            << QString("あ［注: caféお］b")
+            << QByteArray("\\f3{\\footnote caf\\'e9\\f2\\'e3\\'81\\'8a}\\f1 b") << 1;
         QTest::newRow("footnote after its number, marked ignorable")
             << QByteArray("{\\rtf1 a{\\super\\chftn}{\\*\\footnote\\chftn\\pard {\\b bold}\\emdash{\\v hidden}"
                           "{\\pict\\pngblip 00}end}b\\par}")
