@@ -185,8 +185,9 @@ void DocumentBuilder::mergeCells(QTextTable &qtable, const Tables::Table &table)
             }
         }
         qtable.mergeCells(region.row, region.column, region.rows, region.columns);
-        for (BlockFormat &block : blocksBefore)
-            block.restore();
+        // A block of a cell merged away ends up in the block before it: the earlier block's format is given last.
+        for (auto block = blocksBefore.rbegin(); block != blocksBefore.rend(); ++block)
+            block->restore();
     }
 }
 

@@ -201,6 +201,9 @@ private slots:
             << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1000\\cellx2000\\pard\\intbl\\ls1 a\\cell\\cell\\row"
                           "\\trowd\\clvmrg\\cellx1000\\cellx2000\\pard\\intbl\\cell b\\cell\\row}")
             << QString("1. a\t2. \t\n\tb\t");
+        QTest::newRow("a list item with two cells merged below")
+            << QByteArray("{\\rtf1\\ls1\\intbl a\\cell\\row\\clvmrg\\cellx1\\pard\\intbl\\cell\\row\\cell}")
+            << QString("1. a\t\n\t\n\t");
     }
 
     void tablesAsPlainText()
