@@ -174,6 +174,9 @@ void Reader::endRow(int depth)
     resolveLoneSurrogate();
     if (top().destination != Destination::Text)
         return;
+    // A row ended in a field is in the note: the field cannot also stay whole, unseen.
+    if (m_field)
+        m_field->shown = true;
     flushHiddenText();
     applyRowBorders(m_rows[static_cast<size_t>(depth)]);
     m_sink.endRow(m_rows[static_cast<size_t>(depth)], depth);

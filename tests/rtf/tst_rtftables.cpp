@@ -307,6 +307,7 @@ private slots:
                                                               "\\pard\\intbl\\cell\\cell\\cell\\row\\trowd\\clvmrg\\clmrg\\cellx1\\clvmrg"
                                                               "\\cellx2\\clmrg\\cellx3\\pard\\intbl\\cell\\cell\\cell\\row}");
         QTest::newRow("table in a field") << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt\\pard\\intbl a\\cell\\row}} b}");
+        QTest::newRow("nested row ended in a field of nothing else") << QByteArray("{\\rtf1 l\\itap2{\\field\\nestrow}{\\row}");
     }
 
     void hostileTablesGiveSaneDocuments()
