@@ -15,8 +15,8 @@ QByteArray renumberFonts(QByteArrayView rtf, const std::function<int(int)> &newN
         const Token token = tokens.next();
         if (token.kind == Token::Kind::End)
             break;
-        if (token.kind != Token::Kind::ControlWord || token.name != "f" || !token.hasParameter)
-            continue;
+        if (token.kind != Token::Kind::ControlWord || token.name != "f")
+            continue; // a bare \f is font 0, as the reader takes it
         // The word begins at its backslash (white space may come before it) and
         // its number ends at the first byte that is not a digit.
         const qsizetype word = rtf.indexOf('\\', before);

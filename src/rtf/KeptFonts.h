@@ -18,7 +18,7 @@ struct KeptFonts {
     int outerCodePage = 0; // a footnote's: that of its text before a \fN of its own, the font around it
 };
 
-// The group with the number of each \fN word replaced by newNumber(N); every
+// The group with the number of each \fN word (a bare \f: 0) replaced by newNumber(N); every
 // other byte as it was.
 QByteArray renumberFonts(QByteArrayView rtf, const std::function<int(int)> &newNumber);
 

@@ -102,8 +102,10 @@ int FontTable::codePageWithoutCharset(int index) const
 QByteArray withWrittenFonts(QByteArrayView rtf, const KeptFonts &kept, FontTable &fonts)
 {
     return renumberFonts(rtf, [&](int number) {
+        // A font the table lacked read in the document's code page: the default font's family does, in that code page.
         const QString family = kept.families.value(number);
-        return family.isEmpty() ? 0 : fonts.keptIndexOf(family, kept.codePages.value(number, kCodePageWestern));
+        return fonts.keptIndexOf(family.isEmpty() ? fonts.families().front() : family,
+                                 kept.codePages.value(number, kCodePageWestern));
     });
 }
 

@@ -256,6 +256,9 @@ private slots:
             << QByteArray("{\\rtf1\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\cpg65001 U8;}}\\f0\\u12354?{\\footnote caf\\'e9\\f1\\'e3\\'81\\'8a}b\\par}")
             << QString("あ［注: caféお］b")
             << QByteArray("\\f3{\\footnote caf\\'e9\\f2\\'e3\\'81\\'8a}\\f1 b") << 1;
+        QTest::newRow("footnote in a font the table lacks")
+            << QByteArray("{\\rtf1\\ansicpg1252 \\u12354?{\\footnote\\f9\\'c0\\f\\'c1}b\\par}") << QString("あ［注: ÀÁ］b")
+            << QByteArray("{\\footnote\\f1\\'c0\\f1\\'c1}") << 1;
         QTest::newRow("footnote after its number, marked ignorable")
             << QByteArray("{\\rtf1 a{\\super\\chftn}{\\*\\footnote\\chftn\\pard {\\b bold}\\emdash{\\v hidden}"
                           "{\\pict\\pngblip 00}end}b\\par}")
