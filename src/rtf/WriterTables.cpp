@@ -36,7 +36,7 @@ int FontTable::indexOf(const QString &family, bool symbol)
     return index;
 }
 
-int FontTable::keptIndexOf(const QString &family, int codePage)
+int FontTable::keptIndexOf(QString family, int codePage)
 {
     if (codePage == kCodePageSymbol)
         return indexOf(family, true);

@@ -24,7 +24,8 @@ public:
 
     int indexOf(const QString &family, bool symbol);
     // The font a group kept whole names: its bytes read back in the code page they were read in.
-    int keptIndexOf(const QString &family, int codePage);
+    // (The family is a copy: callers name families of this table, which adding to it moves.)
+    int keptIndexOf(QString family, int codePage);
     // Text with Japanese characters is written in the font; one kept in another code page has them as \uN.
     void markJapanese(int index);
     bool isJapanese(int index) const { return m_japanese[static_cast<size_t>(index)]; }
