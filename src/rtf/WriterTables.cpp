@@ -44,13 +44,14 @@ int FontTable::keptIndexOf(QString family, int codePage)
     if (charsetOfCodePage(codePage) < 0 && !keepsAscii(codePage))
         return indexOf(family, false);
     const bool japanese = codePage == kCodePageJapanese;
-    if (!m_indexes.contains(family)) {
+    const auto found = m_indexes.constFind(family);
+    if (found == m_indexes.constEnd()) {
         const int index = add(family, japanese, std::nullopt, codePage);
         m_indexes.insert(family, index);
         return index;
     }
     // The text entry serves while its code page is this one or can still become it.
-    const int text = m_indexes.value(family);
+    const int text = *found;
     int &kept = m_keptCodePages[static_cast<size_t>(text)];
     if (kept == codePage)
         return text;
@@ -60,8 +61,8 @@ int FontTable::keptIndexOf(QString family, int codePage)
         return text;
     }
     const QPair<QString, int> key(family, codePage);
-    if (const auto found = m_keptIndexes.constFind(key); found != m_keptIndexes.constEnd())
-        return *found;
+    if (const auto own = m_keptIndexes.constFind(key); own != m_keptIndexes.constEnd())
+        return *own;
     const int index = add(family, japanese, std::nullopt, codePage);
     m_keptIndexes.insert(key, index);
     return index;
